@@ -1,0 +1,28 @@
+# A plug-in library shows only its C exports: everything else is hidden so that
+# two plug-ins loaded into one process never bind to each other's symbols.
+function(tolvane_plugin target)
+  set_target_properties(${target} PROPERTIES
+    CXX_VISIBILITY_PRESET hidden
+    C_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON
+    PREFIX "lib")
+  target_link_options(${target} PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)
+endfunction()
+
+# Static libraries that end up inside a plug-in must be position independent
+# and hidden as well.
+function(tolvane_plugin_static target)
+  set_target_properties(${target} PROPERTIES
+    POSITION_INDEPENDENT_CODE ON
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON)
+endfunction()
+
+function(tolvane_gtest target)
+  add_executable(${target} ${ARGN})
+  target_link_libraries(${target} PRIVATE GTest::gtest_main GTest::gmock)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  include(GoogleTest)
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TOLVANE_BUILD_BIN=${TOLVANE_BIN_DIR}")
+endfunction()

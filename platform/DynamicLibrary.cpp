@@ -1,0 +1,54 @@
+#include "DynamicLibrary.h"
+
+#include <dlfcn.h>
+
+#include <utility>
+
+namespace platform {
+
+DynamicLibrary::~DynamicLibrary()
+{
+    close();
+}
+
+DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept
+    : handle_(std::exchange(other.handle_, nullptr)), error_(std::move(other.error_))
+{
+}
+
+DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept
+{
+    if (this != &other) {
+        close();
+        handle_ = std::exchange(other.handle_, nullptr);
+        error_ = std::move(other.error_);
+    }
+    return *this;
+}
+
+bool DynamicLibrary::open(const std::string& path)
+{
+    close();
+    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle_) {
+        const char* message = dlerror();
+        error_ = message ? message : "unable to load " + path;
+        return false;
+    }
+    error_.clear();
+    return true;
+}
+
+void DynamicLibrary::close()
+{
+    if (handle_)
+        dlclose(handle_);
+    handle_ = nullptr;
+}
+
+void* DynamicLibrary::symbol(const char* name) const
+{
+    return handle_ ? dlsym(handle_, name) : nullptr;
+}
+
+}  // namespace platform

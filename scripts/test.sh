@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test.
+set -euo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+bash "$top/scripts/deps.sh"
+bash "$top/scripts/build.sh"
+cd "${TOLVANE_BUILD_DIR:-$top/build}"
+export QT_QPA_PLATFORM=offscreen
+ctest --output-on-failure --parallel "$(nproc)" --timeout 300

@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "AbstractDevice.h"
+#include "DynamicLibrary.h"
+
+namespace {
+
+TEST(PluginLoading, LoadsByPathAndAnswersTheExports)
+{
+    platform::DynamicLibrary library;
+    ASSERT_TRUE(library.open(TEST_PLUGIN_PATH)) << library.lastError();
+    auto version = library.function<GetDeviceVersionFn>(kGetDeviceVersionExport);
+    auto create = library.function<GetDeviceInstanceFn>(kGetDeviceInstanceExport);
+    auto destroy = library.function<FreeDeviceInstanceFn>(kFreeDeviceInstanceExport);
+    ASSERT_NE(version, nullptr);
+    ASSERT_NE(create, nullptr);
+    ASSERT_NE(destroy, nullptr);
+    EXPECT_EQ(version(), 14);
+
+    destroy(nullptr);
+    AbstractDevice* device = create();
+    ASSERT_NE(device, nullptr);
+    EXPECT_STREQ(device->GetSourceExtension(), "asm");
+    EXPECT_EQ(device->Run(), tolvane::kRunFailed);
+    destroy(device);
+}
+
+TEST(PluginLoading, MissingLibraryAndMissingExportAreReported)
+{
+    platform::DynamicLibrary library;
+    EXPECT_FALSE(library.open("/nonexistent/libNothing.so"));
+    EXPECT_FALSE(library.lastError().empty());
+    ASSERT_TRUE(library.open(TEST_PLUGIN_PATH));
+    EXPECT_EQ(library.symbol("_GetCompilerVersion"), nullptr);
+}
+
+TEST(PluginLoading, OnlyTheExportsAreVisible)
+{
+    const std::string command = std::string("nm -D --defined-only '") + TEST_PLUGIN_PATH + "'";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::set<std::string> symbols;
+    char line[512];
+    while (std::fgets(line, sizeof line, pipe)) {
+        std::string text(line);
+        const auto last = text.find_last_of(' ');
+        std::string name = text.substr(last + 1);
+        while (!name.empty() && (name.back() == '\n' || name.back() == '\r'))
+            name.pop_back();
+        symbols.insert(name);
+    }
+    ASSERT_EQ(pclose(pipe), 0);
+    EXPECT_EQ(symbols, (std::set<std::string>{"_GetDeviceVersion", "_GetDeviceInstance", "_FreeDeviceInstance"}));
+}
+
+}  // namespace

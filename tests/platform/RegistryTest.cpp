@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "Registry.h"
+
+namespace {
+
+using platform::RegistryKey;
+using platform::RegistryRoot;
+
+const std::string kTolvane = "\\Software\\Quorin Semiconductor\\Tolvane";
+
+class RegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder_.isValid());
+        const std::string root = folder_.path().toStdString();
+        setenv("XDG_CONFIG_HOME", (root + "/user").c_str(), 1);
+        setenv("XDG_CONFIG_DIRS", (root + "/machine:/etc/xdg").c_str(), 1);
+    }
+    std::filesystem::path root() const { return folder_.path().toStdString(); }
+
+    QTemporaryDir folder_;
+};
+
+TEST_F(RegistryTest, FilesFollowTheXdgFolders)
+{
+    EXPECT_EQ(platform::registryFile(RegistryRoot::CurrentUser), (root() / "user/Tolvane/registry.ini").string());
+    EXPECT_EQ(platform::registryFile(RegistryRoot::LocalMachine), (root() / "machine/Tolvane/registry.ini").string());
+}
+
+TEST_F(RegistryTest, ValuesRoundTrip)
+{
+    {
+        auto key = RegistryKey::open(RegistryRoot::CurrentUser, kTolvane + "\\", true);
+        ASSERT_TRUE(key);
+        EXPECT_TRUE(key->writeString("FontName", "Courier New"));
+        EXPECT_TRUE(key->writeInteger("FontSize", -12));
+        EXPECT_TRUE(key->writeBool("UseTabs", false));
+        EXPECT_TRUE(key->writeString("Empty", ""));
+    }
+    auto key = RegistryKey::open(RegistryRoot::CurrentUser, kTolvane, false);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->readString("FontName"), "Courier New");
+    EXPECT_EQ(key->readInteger("FontSize"), -12);
+    EXPECT_EQ(key->readBool("UseTabs"), false);
+    EXPECT_EQ(key->readString("Empty"), "");
+    EXPECT_TRUE(key->hasValue("Empty"));
+    EXPECT_FALSE(key->hasValue("Missing"));
+    EXPECT_EQ(key->readString("Missing"), std::nullopt);
+}
+
+TEST_F(RegistryTest, MalformedNumbersReadAsMissing)
+{
+    auto key = RegistryKey::open(RegistryRoot::CurrentUser, kTolvane, true);
+    ASSERT_TRUE(key);
+    key->writeString("TabSize", "four");
+    key->writeString("UseTabs", "maybe");
+    key->writeString("Flag", "1");
+    EXPECT_EQ(key->readInteger("TabSize"), std::nullopt);
+    EXPECT_EQ(key->readBool("UseTabs"), std::nullopt);
+    EXPECT_EQ(key->readBool("Flag"), true);
+}
+
+TEST_F(RegistryTest, OpeningWithoutCreatingWritesNothing)
+{
+    EXPECT_FALSE(RegistryKey::open(RegistryRoot::CurrentUser, kTolvane, false));
+    EXPECT_FALSE(RegistryKey::exists(RegistryRoot::LocalMachine, kTolvane + "\\Devices"));
+    EXPECT_FALSE(std::filesystem::exists(root() / "user"));
+    EXPECT_FALSE(std::filesystem::exists(root() / "machine"));
+}
+
+TEST_F(RegistryTest, MissingKeyAndMissingValueAreToldApart)
+{
+    auto key = RegistryKey::open(RegistryRoot::CurrentUser, kTolvane + "\\Devices", true);
+    ASSERT_TRUE(key);
+    EXPECT_TRUE(key->valueNames().empty());
+    EXPECT_TRUE(RegistryKey::exists(RegistryRoot::CurrentUser, kTolvane + "\\Devices"));
+    EXPECT_FALSE(RegistryKey::exists(RegistryRoot::CurrentUser, kTolvane + "\\Other"));
+    key->writeString("A", "x");
+    key->deleteValue("A");
+    EXPECT_TRUE(RegistryKey::exists(RegistryRoot::CurrentUser, kTolvane + "\\Devices"));
+}
+
+TEST_F(RegistryTest, SiblingKeyIsNotAChildKey)
+{
+    RegistryKey::open(RegistryRoot::CurrentUser, kTolvane + "ZernJTAG", true)->writeString("ConfigFile", "a.cfg");
+    RegistryKey::open(RegistryRoot::CurrentUser, kTolvane + "\\ZernJTAG", true)->writeString("ConfigFile", "b.cfg");
+    EXPECT_EQ(RegistryKey::open(RegistryRoot::CurrentUser, kTolvane + "ZernJTAG", false)->readString("ConfigFile"),
+              "a.cfg");
+    EXPECT_EQ(RegistryKey::open(RegistryRoot::CurrentUser, kTolvane + "\\ZernJTAG", false)->readString("ConfigFile"),
+              "b.cfg");
+    auto parent = RegistryKey::open(RegistryRoot::CurrentUser, kTolvane, false);
+    EXPECT_EQ(parent->subkeyNames(), std::vector<std::string>{"ZernJTAG"});
+}
+
+TEST_F(RegistryTest, NamesWithSlashesAndPercentsRoundTrip)
+{
+    auto devices = RegistryKey::open(RegistryRoot::CurrentUser, kTolvane + "\\Devices", true);
+    devices->writeString("Board A/B 100%", "/opt/lib/libA.so");
+    devices->writeString("Plain", "/opt/lib/libP.so");
+    auto again = RegistryKey::open(RegistryRoot::CurrentUser, kTolvane + "\\Devices", false);
+    auto names = again->valueNames();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Board A/B 100%", "Plain"}));
+    EXPECT_EQ(again->readString("Board A/B 100%"), "/opt/lib/libA.so");
+
+    RegistryKey::open(RegistryRoot::CurrentUser, kTolvane + "Dev/One", true)->writeBool("LogReads", true);
+    EXPECT_EQ(RegistryKey::open(RegistryRoot::CurrentUser, kTolvane + "Dev/One", false)->readBool("LogReads"), true);
+    EXPECT_FALSE(RegistryKey::exists(RegistryRoot::CurrentUser, kTolvane + "Dev"));
+}
+
+TEST_F(RegistryTest, RootsAreSeparateAndKeysCanBeRemoved)
+{
+    RegistryKey::open(RegistryRoot::LocalMachine, kTolvane + "\\Devices", true)->writeString("ZernJTAG", "/x.so");
+    EXPECT_FALSE(RegistryKey::exists(RegistryRoot::CurrentUser, kTolvane + "\\Devices"));
+    EXPECT_TRUE(RegistryKey::remove(RegistryRoot::LocalMachine, kTolvane + "\\Devices"));
+    EXPECT_FALSE(RegistryKey::exists(RegistryRoot::LocalMachine, kTolvane + "\\Devices"));
+}
+
+}  // namespace
