@@ -26,3 +26,15 @@ function(tolvane_gtest target)
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TOLVANE_BUILD_BIN=${TOLVANE_BIN_DIR}")
 endfunction()
+
+# A libFuzzer target, built only in the fuzzing tree (clang, TOLVANE_FUZZ=ON).
+# scripts/test.d/30-fuzz.sh runs every one of them for a bounded time.
+function(tolvane_fuzzer target)
+  if(NOT TOLVANE_FUZZ)
+    return()
+  endif()
+  add_executable(${target} ${ARGN})
+  target_compile_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+endfunction()
