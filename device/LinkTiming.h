@@ -1,0 +1,27 @@
+#pragma once
+// Every delay and time-out of a link to the target, in one record whose
+// defaults are the documented values; tests shorten them.
+
+namespace zern {
+
+struct LinkTiming {
+    // How long one read waits for its first byte.
+    int firstByteMs = 3000;
+    // The board is reset by switching DTR off: a wait before and one after.
+    int dtrResetWaitMs = 300;
+    // Run polls the target's status at this interval.
+    int runPollMs = 100;
+    // After a reset the target is polled at this interval until it halts.
+    int startupPollMs = 500;
+    // A transfer must be complete within the configured expected erase time
+    // times this unit (seconds by default).
+    int readDeadlineUnitMs = 1000;
+    // The erase waits for its prompt the expected erase time times this unit.
+    int eraseTimeoutUnitMs = 10;
+    // First-byte wait of reads after an erase.
+    int afterEraseFirstByteMs = 10000;
+    // How long a write waits for room in the port's output queue.
+    int writeTimeoutMs = 10000;
+};
+
+}  // namespace zern

@@ -1,0 +1,636 @@
+#include "ZernDevice.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "ConfigNumbers.h"
+#include "ConfigReader.h"
+#include "MessageBoxes.h"
+#include "Registry.h"
+
+namespace zern {
+namespace {
+
+using tolvane::kStatusDone;
+using tolvane::kStatusFailed;
+
+constexpr char kProductKey[] = "\\Software\\Quorin Semiconductor\\Tolvane";
+constexpr char kDefaultConfigFile[] = "ZERN7100.cfg";
+constexpr char kDefaultPort[] = "COM1";
+constexpr char kConfigFilePrefix[] = "Config File = ";
+constexpr char kJtagClockPrefix[] = "JTAG Clock = ";
+constexpr int kFlagsRegister = 8 * 32 + 4;
+// Bounds a single memory or code transfer the IDE may ask for.
+constexpr unsigned kMaxTransferWords = 1u << 20;
+
+bool startsWith(const char* text, const char* prefix)
+{
+    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+}  // namespace
+
+ZernDevice::ZernDevice(const DeviceTraits& traits) : traits_(traits)
+{
+    versionText_ = std::string("Version 1.1 (Build Date: ") + traits_.buildDate + ")";
+    deviceMenuItems_.assign({"Set Data Breakpoint", traits_.toolMenuCaption});
+    configFilePath_ = kDefaultConfigFile;
+    if (auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, optionsKeyPath(), false)) {
+        const auto stored = key->readString("ConfigFile");
+        if (stored && !stored->empty())
+            configFilePath_ = *stored;
+    }
+    readConfiguration();
+}
+
+ZernDevice::~ZernDevice()
+{
+    closeLink();
+}
+
+std::string ZernDevice::optionsKeyPath() const
+{
+    return std::string(kProductKey) + "\\" + traits_.optionsKeyName + "\\";
+}
+
+void ZernDevice::report(const std::string& text) const
+{
+    if (messageCallback_)
+        messageCallback_(text.c_str());
+}
+
+void ZernDevice::readConfiguration()
+{
+    ConfigMessages messages;
+    messages.libraryPathKnown = !libraryPath_.empty();
+    if (messageCallback_)
+        messages.report = [this](const std::string& text) { report(text); };
+    readDeviceConfigFile(configFilePath_, libraryPath_, optionsKeyPath(), config_, messages);
+}
+
+int ZernDevice::runState() const
+{
+    return std::atomic_ref<int>(const_cast<int&>(runState_)).load();
+}
+
+void ZernDevice::setRunState(int state)
+{
+    std::atomic_ref<int>(runState_).store(state);
+}
+
+std::string ZernDevice::portName() const
+{
+    auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, optionsKeyPath(), false);
+    if (!key)
+        return kDefaultPort;
+    const auto stored = key->readString("SerialPort");
+    if (stored && !stored->empty())
+        return *stored;
+    key->writeString("SerialPort", kDefaultPort);
+    return kDefaultPort;
+}
+
+bool ZernDevice::EnsureConnected()
+{
+    if (driver_)
+        return true;
+    const std::string port = portName();
+    driver_ = traits_.connect(ConnectRequest{port, config_, messageCallback_, timing_, trafficLog_});
+    if (!driver_)
+        return false;
+    driver_->setErasePending();
+    // A half-initialised board is no base for the next operation: drop the
+    // link so that the next one connects afresh.
+    if (driver_->initializeTarget() != kLinkDone) {
+        closeLink();
+        return false;
+    }
+    return true;
+}
+
+void ZernDevice::closeLink()
+{
+    driver_.reset();
+}
+
+// ---- Registers -------------------------------------------------------------
+
+int ZernDevice::GetRegisterTable(int* groupCount, char*** groupNames, int* registerCount, char*** registerTable)
+{
+    groupNames_.assign(config_.registerGroups);
+    std::vector<std::string> table;
+    table.reserve(kRegisterCount);
+    for (const RegisterEntry& entry : config_.registers)
+        table.push_back(entry.listed ? entry.tableText : std::string("0"));
+    registerTable_.assign(std::move(table));
+    *groupCount = groupNames_.count();
+    *groupNames = groupNames_.data();
+    *registerCount = kRegisterCount;
+    *registerTable = registerTable_.data();
+    if (!EnsureConnected())
+        return 0;
+    return driver_->readAllRegisters(registerCache_) ? 1 : 0;
+}
+
+const char* ZernDevice::flagsRegisterName()
+{
+    const char* layout = config_.processorFamily == 30 ? "PSF (APZSL10OCE)" : "PSF (ZS-10OCE)";
+    std::strncpy(flagsName_.data(), layout, flagsName_.size() - 1);
+    const size_t first = std::strlen("PSF (");
+    const size_t last = std::strlen(layout) - 2;  // the character before ')'
+    const uint32_t value = static_cast<uint32_t>(registerCache_[kFlagsRegister]);
+    for (size_t position = first; position <= last; ++position) {
+        const size_t bit = last - position;
+        if (!(value & (1u << bit)))
+            flagsName_[position] = '-';
+    }
+    return flagsName_.data();
+}
+
+int ZernDevice::GetRegister(int idx, char** name, uint64_t* value, int* widthBits, int* address)
+{
+    if (!driver_ || idx < 0 || idx >= kRegisterCount)
+        return kStatusFailed;
+    const RegisterEntry& entry = config_.registers[static_cast<size_t>(idx)];
+    *value = static_cast<uint32_t>(registerCache_[static_cast<size_t>(idx)]);
+    *name = idx == kFlagsRegister ? const_cast<char*>(flagsRegisterName()) : const_cast<char*>(entry.name.c_str());
+    *widthBits = entry.widthBits;
+    *address = (idx % 32) * 16 + idx / 32;
+    return kStatusDone;
+}
+
+int ZernDevice::SetRegister(int idx, uint64_t value)
+{
+    if (idx < 0 || idx >= kRegisterCount || !EnsureConnected())
+        return kStatusFailed;
+    return driver_->writeOneRegister(idx / 32, idx % 32, static_cast<int32_t>(static_cast<uint32_t>(value)))
+               ? kStatusDone
+               : kStatusFailed;
+}
+
+// ---- Memory ----------------------------------------------------------------
+
+int ZernDevice::GetMemoryBankCount()
+{
+    if (!EnsureConnected())
+        return 0;
+    return static_cast<int>(config_.memoryBanks.size());
+}
+
+const MemoryBank* ZernDevice::usableBank(int bank) const
+{
+    if (bank < 0 || bank >= static_cast<int>(config_.memoryBanks.size()))
+        return nullptr;
+    const MemoryBank& entry = config_.memoryBanks[static_cast<size_t>(bank)];
+    return entry.usable() ? &entry : nullptr;
+}
+
+int ZernDevice::GetMemoryBank(int bank, char** name, int* firstAddress, int* words, int* widthBits)
+{
+    if (!EnsureConnected())
+        return kStatusFailed;
+    const MemoryBank* entry = usableBank(bank);
+    if (!entry)
+        return kStatusFailed;
+    *name = const_cast<char*>(entry->name.c_str());
+    *firstAddress = entry->firstByteAddress / (entry->widthBits / 8);
+    *words = entry->words;
+    *widthBits = entry->widthBits;
+    return kStatusDone;
+}
+
+namespace {
+uint64_t engineAddress(const MemoryBank& bank, int start)
+{
+    return static_cast<uint64_t>(static_cast<int64_t>(start) * (bank.widthBits / 8) + bank.engineBase
+                                 - bank.firstByteAddress);
+}
+}  // namespace
+
+int ZernDevice::ReadMemory(int bank, int start, unsigned count, int32_t* values)
+{
+    const MemoryBank* entry = usableBank(bank);
+    if (!entry || count > kMaxTransferWords || !EnsureConnected())
+        return kStatusFailed;
+    const size_t bytesPerWord = static_cast<size_t>(entry->widthBits / 8);
+    std::vector<uint8_t> bytes(count * bytesPerWord);
+    if (driver_->readMemoryCached(engineAddress(*entry, start), bytes.size(), bytes.data()) != kLinkDone)
+        return kStatusFailed;
+    for (unsigned word = 0; word < count; ++word) {
+        uint32_t value = 0;
+        for (size_t b = 0; b < bytesPerWord && b < 4; ++b)
+            value |= static_cast<uint32_t>(bytes[word * bytesPerWord + b]) << (8 * b);
+        values[word] = static_cast<int32_t>(value);
+    }
+    return kStatusDone;
+}
+
+int ZernDevice::WriteMemory(int bank, int start, unsigned count, const int32_t* values)
+{
+    const MemoryBank* entry = usableBank(bank);
+    if (!entry || count > kMaxTransferWords || !EnsureConnected())
+        return kStatusFailed;
+    const size_t bytesPerWord = static_cast<size_t>(entry->widthBits / 8);
+    std::vector<uint8_t> bytes(count * bytesPerWord);
+    for (unsigned word = 0; word < count; ++word)
+        for (size_t b = 0; b < bytesPerWord; ++b)
+            bytes[word * bytesPerWord + b] =
+                b < 4 ? static_cast<uint8_t>(static_cast<uint32_t>(values[word]) >> (8 * b)) : 0;
+    return driver_->writeMemoryBlock(engineAddress(*entry, start), bytes.size(), bytes.data()) == kLinkDone
+               ? kStatusDone
+               : kStatusFailed;
+}
+
+int ZernDevice::ReadCodeWords(uint64_t wordAddress, unsigned count, int32_t* words)
+{
+    if (count > kMaxTransferWords || !EnsureConnected())
+        return kStatusFailed;
+    std::vector<uint8_t> bytes(static_cast<size_t>(count) * 2);
+    if (driver_->readCodeCached(wordAddress, bytes.size(), bytes.data()) != kLinkDone)
+        return kStatusFailed;
+    for (unsigned word = 0; word < count; ++word)
+        words[word] = bytes[2 * word] + 256 * bytes[2 * word + 1];
+    return kStatusDone;
+}
+
+// ---- Breakpoints and run control ------------------------------------------
+
+int ZernDevice::GetProgramCounter(int* pc)
+{
+    if (!EnsureConnected())
+        return kStatusFailed;
+    int64_t address = 0;
+    if (driver_->readInstructionPointer(address) != kLinkDone)
+        return kStatusFailed;
+    *pc = static_cast<int>(static_cast<uint32_t>(address));
+    return kStatusDone;
+}
+
+int ZernDevice::ClearAllBreakpoints()
+{
+    if (!EnsureConnected())
+        return kStatusFailed;
+    return driver_->clearAllCodeBreakpoints() == kLinkDone ? kStatusDone : kStatusFailed;
+}
+
+int ZernDevice::SetBreakpoint(unsigned address)
+{
+    if (!EnsureConnected())
+        return kStatusFailed;
+    return driver_->setCodeBreakpoint(address) == kLinkDone ? kStatusDone : kStatusFailed;
+}
+
+int ZernDevice::ClearBreakpoint(unsigned address)
+{
+    if (!EnsureConnected())
+        return kStatusFailed;
+    return driver_->clearCodeBreakpoint(address) == kLinkDone ? kStatusDone : kStatusFailed;
+}
+
+int ZernDevice::IsBreakpointAtPC(bool* atBreakpoint)
+{
+    if (!EnsureConnected())
+        return kStatusFailed;
+    int64_t address = 0;
+    if (driver_->readInstructionPointer(address) != kLinkDone)
+        return kStatusFailed;
+    *atBreakpoint = driver_->findBreakpoint(static_cast<uint64_t>(address));
+    return kStatusDone;
+}
+
+int ZernDevice::Run()
+{
+    if (!EnsureConnected())
+        return tolvane::kRunFailed;
+    setRunState(tolvane::kRunStateRunning);
+    if (!driver_->runTarget())
+        return tolvane::kRunFailed;
+    bool halted = false;
+    while (!halted && runState() == tolvane::kRunStateRunning) {
+        if (!driver_->pollStatus(halted))
+            return tolvane::kRunFailed;
+        if (!halted)
+            std::this_thread::sleep_for(std::chrono::milliseconds(timing_.runPollMs));
+    }
+    const int state = runState();
+    return state == tolvane::kRunStateRunning ? tolvane::kRunHalted : state;
+}
+
+int ZernDevice::RunToAddress(unsigned address)
+{
+    if (!EnsureConnected())
+        return tolvane::kRunFailed;
+    if (driver_->findBreakpoint(address))
+        return Run();
+    if (driver_->setCodeBreakpoint(address) != kLinkDone)
+        return tolvane::kRunFailed;
+    const int result = Run();
+    if (driver_ && driver_->clearCodeBreakpoint(address) != kLinkDone)
+        return tolvane::kRunFailed;
+    return result;
+}
+
+int ZernDevice::Pause()
+{
+    if (!EnsureConnected() || !driver_->breakTarget())
+        return kStatusFailed;
+    setRunState(tolvane::kRunStateHalted);
+    return kStatusDone;
+}
+
+int ZernDevice::Stop()
+{
+    if (!EnsureConnected())
+        return kStatusFailed;
+    // Set before the break, so that a run that sees the halt reports the stop.
+    const int previous = runState();
+    setRunState(tolvane::kRunStateIdle);
+    if (!driver_->breakTarget() && traits_.stopNeedsBreak) {
+        setRunState(previous);
+        return kStatusFailed;
+    }
+    return kStatusDone;
+}
+
+int ZernDevice::StepInstruction()
+{
+    if (!EnsureConnected())
+        return tolvane::kRunFailed;
+    return driver_->singleStep() ? tolvane::kRunHalted : tolvane::kRunFailed;
+}
+
+int ZernDevice::AddDataBreakpoint(int)
+{
+    return kStatusFailed;
+}
+
+// ---- Source-language operations (no compiler selected) ---------------------
+
+const char* ZernDevice::GetSourceExtension()
+{
+    return "asm";
+}
+
+int ZernDevice::LocateMessage(const char*, char**, int*)
+{
+    return kStatusFailed;
+}
+
+int ZernDevice::AddressToLine(unsigned, char**, int*)
+{
+    return kStatusFailed;
+}
+
+int ZernDevice::LineToAddress(const char*, int, unsigned*)
+{
+    return kStatusFailed;
+}
+
+int ZernDevice::StepInto()
+{
+    return tolvane::kRunFailed;
+}
+
+int ZernDevice::StepOver()
+{
+    EnsureConnected();
+    return tolvane::kRunFailed;
+}
+
+int ZernDevice::StepOut()
+{
+    EnsureConnected();
+    return tolvane::kRunFailed;
+}
+
+int ZernDevice::Build(const char* const*, unsigned, bool, const char*)
+{
+    return kStatusFailed;
+}
+
+int ZernDevice::GetBuildMessages(char*** lines, int* count)
+{
+    *lines = emptyList_.data();
+    *count = 0;
+    return kStatusFailed;
+}
+
+int ZernDevice::GetProgramFile(char**)
+{
+    return kStatusFailed;
+}
+
+void ZernDevice::SetDebugLevel(int) {}
+
+int ZernDevice::GetCompilerList(char*** names, int* count)
+{
+    *names = emptyList_.data();
+    *count = 0;
+    return kStatusDone;
+}
+
+void ZernDevice::SelectCompiler(const char*) {}
+
+const char* ZernDevice::GetCompilerName()
+{
+    return "";
+}
+
+void ZernDevice::ShowCompilerOptions()
+{
+    platform::messageBoxes().show("Error", "No compiler has been selected", platform::BoxButtons::Ok,
+                                  platform::BoxIcon::Error);
+}
+
+// ---- Program load ----------------------------------------------------------
+
+int ZernDevice::LoadProgram(const char*)
+{
+    config_.postLoadFlag = 1;
+    closeLink();
+    if (!EnsureConnected())
+        return kStatusFailed;
+    return kStatusFailed;
+}
+
+bool ZernDevice::VerifyProgram(const char*)
+{
+    return false;
+}
+
+// ---- Settings, project lines and fixed answers ------------------------------
+
+void ZernDevice::SetLibraryPath(const char* libraryPath)
+{
+    libraryPath_ = libraryPath ? libraryPath : "";
+    readConfiguration();
+}
+
+void ZernDevice::SetMessageCallback(DeviceMessageCallback callback)
+{
+    messageCallback_ = callback;
+}
+
+void ZernDevice::SetRegistryName(const char* deviceName)
+{
+    settingsKey_ = std::string(kProductKey) + (deviceName ? deviceName : "");
+}
+
+void ZernDevice::SetDeviceMenuCallback(DeviceMenuCallback callback)
+{
+    deviceMenuCallback_ = callback;
+}
+
+void ZernDevice::SetProjectOption(const char* line, const char*)
+{
+    if (!line)
+        return;
+    if (startsWith(line, kConfigFilePrefix)) {
+        configFilePath_ = line + std::strlen(kConfigFilePrefix);
+        readConfiguration();
+        return;
+    }
+    if (startsWith(line, kJtagClockPrefix)) {
+        int32_t clock = 0;
+        if (parseConfigInt(line + std::strlen(kJtagClockPrefix), clock) && validJtagClock(clock))
+            config_.jtagClockKHz = clock;
+    }
+}
+
+void ZernDevice::GetProjectOptions(int* count, char*** lines, const char*)
+{
+    projectOptionLines_.assign({kConfigFilePrefix + configFilePath_,
+                                kJtagClockPrefix + std::to_string(config_.jtagClockKHz)});
+    *count = projectOptionLines_.count();
+    *lines = projectOptionLines_.data();
+}
+
+int ZernDevice::GetDeviceMenuItems(char*** captions, int* count)
+{
+    *captions = deviceMenuItems_.data();
+    *count = deviceMenuItems_.count();
+    return kStatusDone;
+}
+
+void ZernDevice::RunDeviceMenuItem(const char*) {}
+
+int ZernDevice::GetHelpItems(char*** titles, int* count)
+{
+    *titles = emptyList_.data();
+    *count = 0;
+    return kStatusDone;
+}
+
+void ZernDevice::OpenHelpItem(const char*) {}
+
+bool ZernDevice::ShowDeviceOptions(void*)
+{
+    return false;
+}
+
+const char* ZernDevice::GetVersionText()
+{
+    return versionText_.c_str();
+}
+
+bool ZernDevice::HasFeature(int feature)
+{
+    switch (feature) {
+    case tolvane::kViewRegisters:
+    case tolvane::kViewMemory:
+    case tolvane::kViewBreakpoints:
+    case tolvane::kFeatureDeviceOptions:
+    case tolvane::kFeatureLoadProgram:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ZernDevice::IsViewEnabled(int)
+{
+    return true;
+}
+
+int ZernDevice::GetAddressBits()
+{
+    return 16;
+}
+
+void ZernDevice::Refresh() {}
+
+// ---- Declined features -------------------------------------------------------
+
+int ZernDevice::GetCallStack(char***, int**, int*)
+{
+    return kStatusFailed;
+}
+
+int ZernDevice::GetVariableCount()
+{
+    return 0;
+}
+
+int ZernDevice::GetVariable(int, char**, unsigned*, int*, int*, bool*)
+{
+    return kStatusFailed;
+}
+
+int ZernDevice::SetVariable(int, int)
+{
+    return kStatusFailed;
+}
+
+int ZernDevice::GetCycleCount(uint64_t*)
+{
+    return kStatusFailed;
+}
+
+int ZernDevice::GetElapsedTime(float*)
+{
+    return kStatusFailed;
+}
+
+int ZernDevice::GetTraceInfo(int*, int*, int*)
+{
+    return kStatusFailed;
+}
+
+int ZernDevice::GetTraceEntry(int, char**, int*, int*, uint64_t*)
+{
+    return kStatusFailed;
+}
+
+int ZernDevice::StartTrace()
+{
+    return kStatusFailed;
+}
+
+int ZernDevice::StopTrace()
+{
+    return kStatusFailed;
+}
+
+int ZernDevice::SelectTraceEntry(int)
+{
+    return kStatusFailed;
+}
+
+int ZernDevice::SetStimulusFile(const char*)
+{
+    return kStatusFailed;
+}
+
+int ZernDevice::SetDataFile(const char*)
+{
+    return kStatusFailed;
+}
+
+int ZernDevice::ConfirmStop()
+{
+    return kStatusFailed;
+}
+
+}  // namespace zern

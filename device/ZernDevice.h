@@ -1,0 +1,144 @@
+#pragma once
+// The device object of the ZERN device plug-ins: answers the IDE's device
+// operations from the configuration and through a link driver that it opens
+// on first use.
+
+#include <array>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "AbstractDevice.h"
+#include "DeviceConfig.h"
+#include "DeviceTraits.h"
+#include "LinkDriver.h"
+#include "LinkTiming.h"
+#include "TextArray.h"
+#include "TrafficLog.h"
+
+namespace zern {
+
+class ZernDevice final : public AbstractDevice {
+public:
+    explicit ZernDevice(const DeviceTraits& traits);
+    ~ZernDevice() override;
+    ZernDevice(const ZernDevice&) = delete;
+    ZernDevice& operator=(const ZernDevice&) = delete;
+
+    int GetCallStack(char*** names, int** values, int* count) override;
+    int GetRegisterTable(int* groupCount, char*** groupNames, int* registerCount, char*** registerTable) override;
+    int GetRegister(int idx, char** name, uint64_t* value, int* widthBits, int* address) override;
+    int SetRegister(int idx, uint64_t value) override;
+    int GetVariableCount() override;
+    int GetVariable(int index, char** name, unsigned* value, int* bits, int* address, bool* isSigned) override;
+    int SetVariable(int index, int value) override;
+    int GetMemoryBankCount() override;
+    int GetMemoryBank(int bank, char** name, int* firstAddress, int* words, int* widthBits) override;
+    int ReadMemory(int bank, int start, unsigned count, int32_t* values) override;
+    int WriteMemory(int bank, int start, unsigned count, const int32_t* values) override;
+    int LocateMessage(const char* messageLine, char** file, int* line) override;
+    int AddressToLine(unsigned address, char** file, int* line) override;
+    int LineToAddress(const char* file, int line, unsigned* address) override;
+    int GetProgramCounter(int* pc) override;
+    int GetCycleCount(uint64_t* cycles) override;
+    int GetElapsedTime(float* microseconds) override;
+    int ClearAllBreakpoints() override;
+    int SetBreakpoint(unsigned address) override;
+    int ClearBreakpoint(unsigned address) override;
+    int GetAddressBits() override;
+    const char* GetSourceExtension() override;
+    int Run() override;
+    int StepInto() override;
+    int StepOver() override;
+    int StepOut() override;
+    int RunToAddress(unsigned address) override;
+    int Pause() override;
+    int Stop() override;
+    int StepInstruction() override;
+    int Build(const char* const* files, unsigned count, bool force, const char* projectPath) override;
+    int GetBuildMessages(char*** lines, int* count) override;
+    int GetProgramFile(char** path) override;
+    int LoadProgram(const char* hexPath) override;
+    void SetDebugLevel(int level) override;
+    void SetLibraryPath(const char* libraryPath) override;
+    bool HasFeature(int feature) override;
+    bool ShowDeviceOptions(void* ownerWindow) override;
+    int GetTraceInfo(int* entries, int* wordBits, int* third) override;
+    int GetTraceEntry(int index, char** text, int* number, int* address, uint64_t* data) override;
+    int StartTrace() override;
+    int StopTrace() override;
+    int SelectTraceEntry(int index) override;
+    bool VerifyProgram(const char* hexPath) override;
+    const char* GetVersionText() override;
+    int SetStimulusFile(const char* path) override;
+    int SetDataFile(const char* text) override;
+    void SetMessageCallback(DeviceMessageCallback callback) override;
+    int ConfirmStop() override;
+    int AddDataBreakpoint(int address) override;
+    bool IsViewEnabled(int view) override;
+    int GetHelpItems(char*** titles, int* count) override;
+    void OpenHelpItem(const char* title) override;
+    int GetDeviceMenuItems(char*** captions, int* count) override;
+    void RunDeviceMenuItem(const char* caption) override;
+    void SetRegistryName(const char* deviceName) override;
+    void SetDeviceMenuCallback(DeviceMenuCallback callback) override;
+    void Refresh() override;
+    void SetProjectOption(const char* line, const char* projectPath) override;
+    void GetProjectOptions(int* count, char*** lines, const char* projectPath) override;
+    int GetCompilerList(char*** names, int* count) override;
+    void SelectCompiler(const char* name) override;
+    const char* GetCompilerName() override;
+    void ShowCompilerOptions() override;
+    int ReadCodeWords(uint64_t wordAddress, unsigned count, int32_t* words) override;
+    int IsBreakpointAtPC(bool* atBreakpoint) override;
+
+    // Creates the driver and opens the link on first use; false after
+    // reporting why.
+    bool EnsureConnected();
+    // Drops the driver and its link; the next operation connects again.
+    void closeLink();
+    bool linkOpen() const { return driver_ != nullptr; }
+
+    const DeviceConfig& config() const { return config_; }
+    const std::string& configFilePath() const { return configFilePath_; }
+    const std::string& settingsKey() const { return settingsKey_; }
+    int* runStateWord() { return &runState_; }
+    TrafficLog& trafficLog() { return trafficLog_; }
+    void setLinkTiming(const LinkTiming& timing) { timing_ = timing; }
+    // The registry key of the plug-in's options, with the trailing backslash.
+    std::string optionsKeyPath() const;
+
+private:
+    void report(const std::string& text) const;
+    void readConfiguration();
+    std::string portName() const;
+    const char* flagsRegisterName();
+    // The bank when it exists and its words are whole bytes; null otherwise.
+    const MemoryBank* usableBank(int bank) const;
+    int runState() const;
+    void setRunState(int state);
+
+    const DeviceTraits& traits_;
+    int runState_ = tolvane::kRunStateIdle;
+    std::array<int32_t, kRegisterCount> registerCache_{};
+    std::unique_ptr<LinkDriver> driver_;
+    std::string libraryPath_;
+    DeviceMessageCallback messageCallback_ = nullptr;
+    std::string settingsKey_;
+    DeviceMenuCallback deviceMenuCallback_ = nullptr;
+    std::string configFilePath_;
+    std::array<char, 20> flagsName_{};
+    DeviceConfig config_;
+    LinkTiming timing_;
+    TrafficLog trafficLog_;
+    std::string versionText_;
+
+    TextArray groupNames_;
+    TextArray registerTable_;
+    TextArray projectOptionLines_;
+    TextArray deviceMenuItems_;
+    TextArray emptyList_;
+};
+
+}  // namespace zern

@@ -1,0 +1,26 @@
+// The three exports of the ZernJTAG device plug-in.
+
+#include <new>
+
+#include "PluginExport.h"
+#include "ZernDevice.h"
+#include "ZernJtagTraits.h"
+
+TOLVANE_PLUGIN_EXPORT int _GetDeviceVersion()
+{
+    return tolvane::kDeviceInterfaceVersion;
+}
+
+TOLVANE_PLUGIN_EXPORT AbstractDevice* _GetDeviceInstance()
+{
+    try {
+        return new zern::ZernDevice(zern::kZernJtagTraits);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+TOLVANE_PLUGIN_EXPORT void _FreeDeviceInstance(AbstractDevice* device)
+{
+    delete device;
+}

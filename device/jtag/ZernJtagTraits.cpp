@@ -1,0 +1,35 @@
+#include "ZernJtagTraits.h"
+
+#include "JtagDriver.h"
+#include "OpenLink.h"
+
+namespace zern {
+namespace {
+
+std::unique_ptr<LinkDriver> connectJtagBoard(const ConnectRequest& request)
+{
+    const auto log = [&request](const std::string& line) {
+        if (request.messageCallback)
+            request.messageCallback(line.c_str());
+    };
+    auto port = openLink(request.portName, log, request.timing);
+    if (!port)
+        return nullptr;
+    auto driver = std::make_unique<JtagDriver>(std::move(port), request.config, request.messageCallback,
+                                               request.timing, request.trafficLog);
+    if (!driver->checkBoardVersion())
+        return nullptr;
+    return driver;
+}
+
+}  // namespace
+
+const DeviceTraits kZernJtagTraits = {
+    .optionsKeyName = "ZERNJTAGOptions",
+    .buildDate = "Mar 14 2012",
+    .toolMenuCaption = "JTAG Debug Log",
+    .stopNeedsBreak = false,
+    .connect = connectJtagBoard,
+};
+
+}  // namespace zern
