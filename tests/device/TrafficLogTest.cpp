@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "SerialPort.h"
+#include "TestSupport.h"
+#include "TrafficLog.h"
+
+namespace {
+
+class TrafficLogTest : public device_tests::TempFolderTest {
+protected:
+    std::string logText() const
+    {
+        std::ifstream file(folder_ / "log.txt", std::ios::binary);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+};
+
+TEST_F(TrafficLogTest, TwentyWrittenBytesMakeTwoLines)
+{
+    zern::TrafficLog log;
+    ASSERT_TRUE(log.open((folder_ / "log.txt").string()));
+    std::vector<uint8_t> bytes;
+    for (int i = 0; i < 20; ++i)
+        bytes.push_back(static_cast<uint8_t>(0x3E + i));
+    bytes[1] = 0x00;
+    log.log(zern::TrafficDirection::Written, bytes.data(), bytes.size());
+    EXPECT_EQ(logText(),
+              "W: 3e 00 40 41 42 43 44 45 46 47 48 49 4a 4b 4c 4d : >.@ABCDEFGHIJKLM\r\n"
+              "   4e 4f 50 51 " + std::string(12 * 3, ' ') + ": NOPQ\r\n");
+}
+
+TEST_F(TrafficLogTest, DirectionFlagsAndClosedLogWriteNothing)
+{
+    zern::TrafficLog log;
+    const uint8_t bytes[] = {0x7F, 0x41};
+    log.log(zern::TrafficDirection::Written, bytes, 2);
+    ASSERT_TRUE(log.open((folder_ / "log.txt").string()));
+    log.logReads = false;
+    log.log(zern::TrafficDirection::Read, bytes, 2);
+    log.log(zern::TrafficDirection::Written, bytes, 2);
+    log.logWrites = false;
+    log.logReads = true;
+    log.log(zern::TrafficDirection::Written, bytes, 2);
+    log.log(zern::TrafficDirection::Read, bytes, 2);
+    EXPECT_EQ(logText(), "W: 7f 41 " + std::string(14 * 3, ' ') + ": .A\r\n"
+                         "R: 7f 41 " + std::string(14 * 3, ' ') + ": .A\r\n");
+}
+
+TEST(SerialPortNames, ComNamesMapToSerialDevices)
+{
+    EXPECT_EQ(platform::serialDevicePath("COM1"), "/dev/ttyS0");
+    EXPECT_EQ(platform::serialDevicePath("com12"), "/dev/ttyS11");
+    EXPECT_EQ(platform::serialDevicePath("/dev/ttyUSB0"), "/dev/ttyUSB0");
+    EXPECT_EQ(platform::serialDevicePath("COM0"), "COM0");
+    EXPECT_EQ(platform::serialDevicePath("COMX"), "COMX");
+    EXPECT_EQ(platform::serialDevicePath("COM"), "COM");
+}
+
+}  // namespace
