@@ -14,6 +14,8 @@ constexpr size_t kVersionReplyBytes = 8;
 constexpr size_t kClockReplyBytes = 11;
 constexpr size_t kResetReplyBytes = 3;
 constexpr size_t kDrainChunk = 50;
+// A line that never goes quiet is not drained for ever.
+constexpr int kMaxDrainReads = 1000;
 constexpr int kCompatibleBoardVersion = 1;
 constexpr int kAdapterClockHz = 14740000;
 
@@ -96,15 +98,15 @@ bool JtagDriver::readBytes(uint8_t* buffer, size_t count)
 bool JtagDriver::drainSerialInput()
 {
     uint8_t scrap[kDrainChunk];
-    for (;;) {
+    for (int reads = 0; reads < kMaxDrainReads; ++reads) {
         const long got = port_->read(scrap, sizeof scrap);
         if (got == 0)
             return true;
-        if (got < 0) {
-            logLine("Device is not responding.");
-            return false;
-        }
+        if (got < 0)
+            break;
     }
+    logLine("Device is not responding.");
+    return false;
 }
 
 bool JtagDriver::checkBoardVersion()

@@ -1,5 +1,6 @@
-// With the dongle library present (the recording stand-in, found through
-// this test's run path), the reset makes its calls in order.
+// With the dongle library present (the recording stand-in, already loaded by
+// its path, so the reset's load by name finds it), the reset makes its calls
+// in order.
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@ namespace {
 TEST(DongleReset, PulsesTheDongleThroughItsLibrary)
 {
     platform::DynamicLibrary library;
-    ASSERT_TRUE(library.open(zern::kDongleLibraryName)) << library.lastError();
+    ASSERT_TRUE(library.open(FAKE_DONGLE_PATH)) << library.lastError();
     const auto calls = library.function<const char* (*)()>("fakeDongleCalls");
     ASSERT_NE(calls, nullptr);
 
