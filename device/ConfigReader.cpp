@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -390,7 +387,7 @@ private:
             config_.contextSwitchBytes[static_cast<size_t>(i)] =
                 static_cast<uint8_t>(parseConfigNum(fieldOrEmpty(fields, 1 + static_cast<size_t>(i))));
         config_.contextCount = std::max(contexts, 1);
-        config_.loaderPasswords.assign(static_cast<size_t>(config_.contextCount) * kPasswordBytes, 0);
+        config_.loaderPasswords.assign(static_cast<size_t>(config_.contextCount) * kPasswordBytes, kErasedByte);
         config_.contextParameters[0] = parseConfigNum(fieldOrEmpty(fields, after + 1));
         config_.contextParameters[1] = parseConfigNum(fieldOrEmpty(fields, after + 2));
     }

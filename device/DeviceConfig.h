@@ -18,6 +18,8 @@ inline constexpr int kMaxContexts = 256;
 inline constexpr int kPasswordBytes = 32;
 inline constexpr int kMaxContextSwitchBytes = 32;
 inline constexpr int kMaxCommandRecordBytes = 255;
+// Erased flash, and the password of a context nothing was written to.
+inline constexpr uint8_t kErasedByte = 0xFF;
 // The adapter's clock divisor is 0x10000 - 14740000 / (kHz * 1000): above
 // this the divisor leaves the four hex digits of the "V3" command.
 inline constexpr int kMaxJtagClockKHz = 14740;

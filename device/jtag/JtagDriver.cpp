@@ -26,6 +26,9 @@ JtagDriver::JtagDriver(std::unique_ptr<platform::SerialPort> port, DeviceConfig&
     : port_(std::move(port)), config_(config), log_(log), timing_(timing), trafficLog_(trafficLog)
 {
     port_->setWriteTimeout(timing_.writeTimeoutMs);
+    // One context with the erased-flash password until the configuration names more.
+    if (config_.loaderPasswords.size() < static_cast<size_t>(kPasswordBytes))
+        config_.loaderPasswords.assign(kPasswordBytes, kErasedByte);
 }
 
 JtagDriver::~JtagDriver()
@@ -148,14 +151,6 @@ int JtagDriver::startBoard()
     if (!writeText("Z\r") || !readBytes(reply, kResetReplyBytes))
         return kLinkFailure;
     initialised_ = true;
-    return kLinkDone;
-}
-
-int JtagDriver::initializeTarget()
-{
-    std::lock_guard lock(mutex_);
-    if (!initialised_)
-        return startBoard();
     return kLinkDone;
 }
 

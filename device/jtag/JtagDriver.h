@@ -4,9 +4,13 @@
 // debug engine behind it. Every public operation holds the driver's mutex
 // for its whole exchange.
 
+#include <array>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "AbstractDevice.h"
 #include "DeviceConfig.h"
@@ -62,9 +66,46 @@ public:
 
     bool erasePending() const { return erasePending_; }
 
+    enum class TargetState : uint8_t { NotInDebug = 0, Loader = 1, Halted = 2, Running = 3, TestMode = 4 };
+    TargetState targetState() const { return state_; }
+
+    // Debug-engine steps that the public operations combine.
+    bool haltTarget();
+    bool resumeTarget();
+    int resetDebugState();
+    bool readOneRegister(int module, int index, int64_t& value);
+    bool readMemoryBlock(uint64_t byteAddress, size_t count, uint8_t* buffer);
+
 private:
+    using Bytes = std::vector<uint8_t>;
+    using Page = std::array<uint8_t, 256>;
+    // Pages read from the target; a page not in the map is stale.
+    using PageCache = std::map<uint64_t, Page>;
+
     // Clock divisor and reset: once per driver, before the first debug record.
     int startBoard();
+    // Writes the bytes and reads the reply; the password bytes of a record
+    // (maskFrom, maskCount) never reach the traffic log.
+    bool exchange(const Bytes& bytes, size_t replyBytes, Bytes& reply, size_t maskFrom = 0, size_t maskCount = 0);
+    bool exchange(const Bytes& bytes, size_t replyBytes);
+    bool status(uint8_t& statusByte);
+    bool waitForLongStatus();
+    void invalidateCaches();
+    bool selectContextPassword();
+    bool repeatStepCommands();
+    bool runAacceHandler();
+    bool refreshMailbox();
+    bool mailboxHoldsInstructionPointer() const;
+    bool readCodeBlock(uint64_t byteAddress, Page& page);
+    int readCached(PageCache& cache, uint64_t byteAddress, size_t count, uint8_t* buffer, bool code);
+    bool writeMemoryWord(uint64_t byteAddress, uint8_t low, uint8_t high);
+    bool dumpRegisters16();
+    bool dumpRegisters32();
+    bool is32Bit() const { return config_.processorFamily == 30; }
+    // Register name bytes: index x 16 + module, then index / 16.
+    static Bytes registerName(int module, int index);
+    Bytes addressBytes(uint64_t wordAddress) const;
+    uint8_t& passwordByte(int context, int offset);
 
     std::unique_ptr<platform::SerialPort> port_;
     DeviceConfig& config_;
@@ -74,6 +115,17 @@ private:
     std::recursive_mutex mutex_;
     bool initialised_ = false;
     bool erasePending_ = true;
+
+    TargetState state_ = TargetState::NotInDebug;
+    bool breakRequested_ = false;
+    std::array<std::optional<uint64_t>, 4> breakpointSlots_;
+    std::array<int32_t, kRegisterCount> registers_{};
+    bool registersStale_ = true;
+    PageCache codePages_;
+    PageCache dataPages_;
+    std::array<uint8_t, 4> mailbox_{};
+    int64_t aacceReturnAddress_ = 0;
+    int32_t aacceSavedValue_ = 0;
 };
 
 }  // namespace zern

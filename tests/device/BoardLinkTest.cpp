@@ -8,7 +8,7 @@
 
 #include <chrono>
 
-#include "BoardEmulator.h"
+#include "ChipBoardEmulator.h"
 #include "JtagDriver.h"
 #include "MessageBoxes.h"
 #include "OpenLink.h"
@@ -19,11 +19,24 @@
 namespace {
 
 using device_tests::MessageRecorder;
-using testing_support::BoardEmulator;
+using testing_support::ChipBoardEmulator;
 using testing_support::BoardFaults;
 using testing_support::hexOf;
 
-const std::vector<std::string> kLinkErrorTail = {"Please check all connections and try again."};
+// A board start as the tables give it: the prompt search, "Q\r", "V3FFB7\r"
+// and "Z\r", then the target reset and debug entry with a breakpoint at the
+// user code start (0) until the chip halts there.
+const std::string kBoardStartHex = std::string("0D" "0D" "510D" "5633464642370D" "5A0D")
+    + "0005"                                  // target held in reset
+    + "0009" "0006" "0006" "0006" "0006" "0006" "000A" "0006"  // debug reset
+    + "0001" "0003" "0104" "0002" "0100" "0001" "0102" "0008" "0002"  // debug-engine entry
+    + "0120"                                  // status: running
+    + "05" "15" "0000" "1180"                 // breakpoint slot 0 at 0
+    + "0004"                                  // target released
+    + "0120" "0120"                           // halted, and still halted
+    + "21" "28" + std::string(64, 'F')        // default context password
+    + "06" "29" "0800" "202020"               // module 8 register 0
+    + "03" "15" "FFFF";                       // slot 0 freed
 
 std::string repeatHex(const std::string& pair, int times)
 {
@@ -61,7 +74,7 @@ protected:
     {
         TempFolderTest::SetUp();
         // A transfer must complete within 5 x 100 ms.
-        writeFile("chip.cfg", "[EXPECTED ERASE TIME]\n5\n");
+        writeFile("chip.cfg", "[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n200\n");
         setOption("ConfigFile", (folder_ / "chip.cfg").string());
         setOption("SerialPort", board_.devicePath());
     }
@@ -80,7 +93,7 @@ protected:
         return platform::SerialPort::open(board_.devicePath()) != nullptr;
     }
 
-    BoardEmulator board_;
+    ChipBoardEmulator board_;
     platform::RecordingMessageBoxes boxes_;
     platform::ScopedMessageBoxes boxGuard_{boxes_};
 };
@@ -93,8 +106,7 @@ TEST_F(BoardLinkTest, ConnectsWithoutADongleAndStartsTheBoard)
               (std::vector<std::string>{"Looking for USB JTAG Dongle...", "Not found.", "Opening serial port...",
                                         "Opened " + board_.devicePath() + ".", "Connected.",
                                         "Setting JTAG clock rate to 200 kHz"}));
-    // CR, CR, "Q\r", "V3FFB7\r", "Z\r".
-    EXPECT_EQ(board_.receivedHex(), "0D" "0D" "510D" "563346464237" "0D" "5A0D");
+    EXPECT_EQ(board_.receivedHex(), kBoardStartHex);
     EXPECT_EQ(board_.lineEvents(),
               (std::vector<std::string>{"baud 115200", "DTR on", "RTS on", "DTR off"}));
     EXPECT_TRUE(board_.binaryMode());
@@ -204,7 +216,7 @@ TEST_F(BoardLinkTest, FailedStartDropsTheLinkSoTheNextOperationConnectsAgain)
     board_.setFaults(BoardFaults{});
     board_.clearReceived();
     EXPECT_TRUE(device->EnsureConnected());
-    EXPECT_EQ(board_.receivedHex(), "0D" "0D" "510D" "563346464237" "0D" "5A0D");
+    EXPECT_EQ(board_.receivedHex(), kBoardStartHex);
 }
 
 TEST_F(BoardLinkTest, ClosingAStartedLinkEndsTheBoardSession)

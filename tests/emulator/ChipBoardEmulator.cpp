@@ -1,0 +1,241 @@
+#include "ChipBoardEmulator.h"
+
+#include <algorithm>
+
+namespace testing_support {
+namespace {
+
+constexpr uint8_t kFiller = 0x20;
+constexpr uint8_t kBreak = 0x1F;
+constexpr uint8_t kDump = 0x21;
+constexpr uint8_t kBlockRead = 0x22;
+constexpr uint8_t kRegisterWrite = 0x24;
+constexpr uint8_t kMemoryWrite = 0x25;
+constexpr uint8_t kStep = 0x26;
+constexpr uint8_t kGo = 0x27;
+constexpr uint8_t kPassword = 0x28;
+constexpr uint8_t kRegisterRead = 0x29;
+constexpr uint8_t kResetOperation = 0x04;
+
+}  // namespace
+
+uint64_t ChipBoardEmulator::littleEndian(const std::vector<uint8_t>& bytes, size_t from, size_t count) const
+{
+    uint64_t value = 0;
+    for (size_t i = 0; i < count && from + i < bytes.size(); ++i)
+        value |= static_cast<uint64_t>(bytes[from + i]) << (8 * i);
+    return value;
+}
+
+size_t ChipBoardEmulator::parameterBytes(uint8_t command) const
+{
+    const size_t a = addressBytes();
+    switch (command) {
+    case kRegisterRead:
+        return 2;
+    case kRegisterWrite:
+        return 2 + (chip_.core32() ? 4 : 2);
+    case kMemoryWrite:
+        return a + 2;
+    case kBlockRead:
+        return a + 2;
+    case kPassword:
+        return 32;
+    case 0x19:
+    case 0x1A:
+        return 6;
+    default:
+        if (command >= 0x15 && command <= 0x18)
+            return (chip_.core32() ? 3 : 2) + 2;
+        return 0;
+    }
+}
+
+uint8_t ChipBoardEmulator::answerBoardOperation(uint8_t operation)
+{
+    std::lock_guard lock(chipMutex_);
+    if (operation == kResetOperation)
+        chip_.reset();
+    return 0x00;
+}
+
+std::vector<uint8_t> ChipBoardEmulator::answerRecord(const std::vector<uint8_t>& record)
+{
+    std::lock_guard lock(chipMutex_);
+    const uint8_t first = record[0];
+    size_t parameters = 0;
+    if (first != kFiller && first != 0x00) {
+        out_.clear();
+        command(record);
+        parameters = 1 + parameterBytes(first);
+    }
+    if (first == kFiller && out_.empty() && record.size() == 1)
+        chip_.poll();
+    std::vector<uint8_t> answer;
+    const uint8_t status = chip_.halted() ? 1 : 0;
+    for (size_t i = 0; i < record.size(); ++i) {
+        uint8_t data = 0x00;
+        if (i >= parameters && record[i] == kFiller && !out_.empty()) {
+            data = out_.front();
+            out_.pop_front();
+        }
+        answer.push_back(status);
+        answer.push_back(data);
+    }
+    if (!afterRecord_.empty()) {
+        out_ = afterRecord_;
+        afterRecord_.clear();
+    }
+    return answer;
+}
+
+void ChipBoardEmulator::queueValue(int32_t value)
+{
+    out_.push_back(0x00);
+    for (size_t i = 0; i < (chip_.core32() ? 4u : 2u); ++i)
+        out_.push_back(chip_.unlocked ? static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i)) : kFiller);
+}
+
+void ChipBoardEmulator::command(const std::vector<uint8_t>& record)
+{
+    const size_t a = addressBytes();
+    switch (record[0]) {
+    case kBreak:
+        chip_.halt();
+        return;
+    case kStep:
+        chip_.step();
+        return;
+    case kGo:
+        chip_.go();
+        return;
+    case kPassword: {
+        if (!chip_.password) {
+            chip_.unlocked = true;
+            return;
+        }
+        chip_.unlocked = std::equal(chip_.password->begin(), chip_.password->end(), record.begin() + 1);
+        return;
+    }
+    case kRegisterRead: {
+        const int module = record[1] & 0x0F;
+        const int index = (record[1] >> 4) + 16 * record[2];
+        queueValue(chip_.reg(module, index));
+        return;
+    }
+    case kRegisterWrite: {
+        const int module = record[1] & 0x0F;
+        const int index = (record[1] >> 4) + 16 * record[2];
+        chip_.setReg(module, index, static_cast<int32_t>(littleEndian(record, 3, chip_.core32() ? 4 : 2)));
+        return;
+    }
+    case kMemoryWrite: {
+        const uint64_t byteAddress = littleEndian(record, 1, a) * 2;
+        if (byteAddress + 1 < chip_.dataMemory.size()) {
+            chip_.dataMemory[byteAddress] = record[1 + a];
+            chip_.dataMemory[byteAddress + 1] = record[2 + a];
+        }
+        return;
+    }
+    case kBlockRead: {
+        const uint64_t wordAddress = littleEndian(record, 1, a);
+        const size_t words = littleEndian(record, 1 + a, 2);
+        queueBlock(wordAddress, words);
+        return;
+    }
+    case kDump:
+        queueDump();
+        return;
+    default:
+        if (record[0] >= 0x15 && record[0] <= 0x18) {
+            const uint32_t address = static_cast<uint32_t>(littleEndian(record, 1, chip_.core32() ? 3 : 2));
+            const bool clear = address == (chip_.core32() ? 0xFFFFFFu : 0xFFFFu);
+            chip_.codeBreakpoints[record[0] - 0x15] = clear ? std::nullopt : std::optional<uint32_t>(address);
+        } else if (record[0] == 0x19 || record[0] == 0x1A) {
+            chip_.dataBreakpoints[record[0] - 0x19] = static_cast<uint32_t>(littleEndian(record, 1, 4));
+        }
+        return;
+    }
+}
+
+uint8_t ChipBoardEmulator::memoryByte(uint64_t byteAddress) const
+{
+    const uint64_t codeBase = chip_.core32() ? 0x1000000 : 0x10000;
+    if (byteAddress >= codeBase) {
+        const bool highWindow = (chip_.reg(8, 8) & 0x20) != 0;
+        const uint64_t offset = byteAddress - codeBase + (highWindow ? 0x10000 : 0);
+        return offset < chip_.codeFlash.size() ? chip_.codeFlash[offset] : 0xFF;
+    }
+    return byteAddress < chip_.dataMemory.size() ? chip_.dataMemory[byteAddress] : 0x00;
+}
+
+void ChipBoardEmulator::queueBlock(uint64_t wordAddress, size_t words)
+{
+    for (size_t i = 0; i < 2 * words; ++i)
+        afterRecord_.push_back(memoryByte(wordAddress * 2 + i));
+}
+
+void ChipBoardEmulator::queueDump()
+{
+    const auto bytesOf = [this](int32_t value, int count) {
+        for (int i = 0; i < count; ++i)
+            out_.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i)));
+    };
+    if (chip_.core32()) {
+        out_.insert(out_.end(), {0x00, 0x00, static_cast<uint8_t>(kDumpedRegisters)});
+        for (int i = 0; i < kDumpedRegisters; ++i)
+            bytesOf(chip_.reg(i / 32, i % 32), 4);
+        std::vector<uint8_t> d(108, 0);
+        const auto put = [&](int at, int32_t value, int count) {
+            for (int i = 0; i < count; ++i)
+                d[static_cast<size_t>(at + i)] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+        };
+        put(0, chip_.reg(8, 0), 1);
+        put(1, chip_.reg(8, 1), 1);
+        put(2, chip_.reg(8, 4), 2);
+        put(4, chip_.reg(8, 5), 1);
+        put(6, chip_.reg(8, 8), 2);
+        put(8, chip_.reg(8, 9), 2);
+        put(10, chip_.reg(8, 10), 2);
+        put(12, chip_.reg(8, 14), 2);
+        put(14, chip_.reg(8, 15), 1);
+        for (int i = 0; i < 16; ++i)
+            put(16 + 4 * i, chip_.reg(9, i), 4);
+        put(80, chip_.reg(12, 0), 4);
+        put(84, chip_.reg(13, 1), 4);
+        put(88, chip_.reg(13, 6), 2);
+        put(90, chip_.reg(13, 7), 2);
+        put(92, chip_.reg(14, 0), 4);
+        put(96, chip_.reg(14, 3), 4);
+        put(100, chip_.reg(15, 3), 4);
+        put(104, chip_.reg(15, 13), 4);
+        out_.insert(out_.end(), d.begin(), d.end());
+        return;
+    }
+    out_.insert(out_.end(), {0x00, static_cast<uint8_t>(kDumpedRegisters)});
+    for (int i = 0; i < kDumpedRegisters; ++i)
+        bytesOf(chip_.reg(i / 32, i % 32), 2);
+    std::vector<uint8_t> d(64, 0);
+    const auto put = [&](int at, int32_t value, int count) {
+        for (int i = 0; i < count; ++i)
+            d[static_cast<size_t>(at + i)] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+    };
+    const int flagsIndexes[] = {0, 1, 4, 5, 6, 8, 11, 14, 15};
+    for (int i = 0; i < 9; ++i)
+        put(i, chip_.reg(8, flagsIndexes[i]), 1);
+    for (int i = 0; i < 16; ++i)
+        put(10 + 2 * i, chip_.reg(9, i), 2);
+    put(42, chip_.reg(12, 0), 2);
+    put(46, chip_.reg(13, 2), 2);
+    put(48, chip_.reg(13, 6), 2);
+    put(50, chip_.reg(13, 7), 2);
+    put(52, chip_.reg(14, 3), 2);
+    put(54, chip_.reg(14, 4), 2);
+    put(56, chip_.reg(14, 5), 2);
+    put(58, chip_.reg(14, 7), 2);
+    put(60, chip_.reg(15, 3), 2);
+    put(62, chip_.reg(15, 7), 2);
+    out_.insert(out_.end(), d.begin(), d.end());
+}
+
+}  // namespace testing_support
