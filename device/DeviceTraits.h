@@ -30,6 +30,8 @@ struct DeviceTraits {
     const char* toolMenuCaption;
     // Whether Stop fails when the target does not take the break.
     bool stopNeedsBreak;
+    // A program load writes the code image in chunks of this many bytes.
+    int programChunkBytes;
     // Opens the link on the named port and checks the adapter: a driver
     // ready for initializeTarget, or null after reporting why.
     std::unique_ptr<LinkDriver> (*connect)(const ConnectRequest& request);

@@ -41,6 +41,11 @@ public:
     virtual bool pollStatus(bool& halted) = 0;
     virtual bool breakTarget() = 0;
     virtual bool singleStep() = 0;
+
+    // Program loading: 1..255 bytes of code at a byte address (0, -1 or -2),
+    // then the configured post-load commands.
+    virtual int writeProgramBlock(uint64_t byteAddress, size_t count, const uint8_t* data) = 0;
+    virtual bool runPostLoadCommands() = 0;
 };
 
 }  // namespace zern

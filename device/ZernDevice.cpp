@@ -1,12 +1,16 @@
 #include "ZernDevice.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <thread>
 
 #include "ConfigNumbers.h"
 #include "ConfigReader.h"
+#include "IntelHex.h"
 #include "MessageBoxes.h"
 #include "Registry.h"
 
@@ -112,6 +116,10 @@ bool ZernDevice::EnsureConnected()
 
 void ZernDevice::closeLink()
 {
+    // A run in progress ends first (within one poll), then lets go of the link.
+    if (runState() == tolvane::kRunStateRunning)
+        setRunState(tolvane::kRunStateIdle);
+    std::lock_guard lock(runMutex_);
     driver_.reset();
 }
 
@@ -302,6 +310,7 @@ int ZernDevice::IsBreakpointAtPC(bool* atBreakpoint)
 
 int ZernDevice::Run()
 {
+    std::lock_guard lock(runMutex_);
     if (!EnsureConnected())
         return tolvane::kRunFailed;
     setRunState(tolvane::kRunStateRunning);
@@ -446,13 +455,59 @@ void ZernDevice::ShowCompilerOptions()
 
 // ---- Program load ----------------------------------------------------------
 
-int ZernDevice::LoadProgram(const char*)
+bool ZernDevice::writeProgramImage(const std::vector<uint8_t>& image, size_t size)
+{
+    const size_t chunk = static_cast<size_t>(traits_.programChunkBytes);
+    for (size_t offset = 0; offset < size; offset += chunk) {
+        const size_t count = std::min(chunk, size - offset);
+        const auto first = image.begin() + static_cast<long>(offset);
+        if (std::all_of(first, first + static_cast<long>(count), [](uint8_t b) { return b == kErasedByte; }))
+            continue;
+        char line[64];
+        std::snprintf(line, sizeof line, "Loading %d bytes @ 0x%04x...", static_cast<int>(count),
+                      static_cast<unsigned>(offset));
+        report(line);
+        if (driver_->writeProgramBlock(offset, count, image.data() + offset) != kLinkDone)
+            return false;
+        report("Done.");
+    }
+    return true;
+}
+
+int ZernDevice::LoadProgram(const char* hexPath)
 {
     config_.postLoadFlag = 1;
+    std::vector<uint8_t> image;
+    size_t size = 0;
+    if (hexPath && *hexPath) {
+        // The whole file is checked before the target is touched.
+        std::ifstream file(hexPath);
+        if (!file) {
+            report("Cannot open program file.");
+            return kStatusFailed;
+        }
+        if (config_.codeSize < 1)
+            return kStatusFailed;
+        image.assign(static_cast<size_t>(config_.codeSize) * 2, kErasedByte);
+        const HexReadResult read = readIntelHex(file, image);
+        if (!read.ok) {
+            report(std::string("Invalid program file ") + hexPath + " (line " + std::to_string(read.badLine)
+                   + "): " + read.problem + ".");
+            return kStatusFailed;
+        }
+        size = read.highest + 1;
+    }
     closeLink();
     if (!EnsureConnected())
         return kStatusFailed;
-    return kStatusFailed;
+    if (hexPath && *hexPath) {
+        report("Program Size: " + std::to_string(size) + " bytes");
+        if (!writeProgramImage(image, size))
+            return kStatusFailed;
+    }
+    if (config_.postLoadFlag == 1 && !driver_->runPostLoadCommands())
+        return kStatusFailed;
+    return driver_->initializeTarget() == kLinkDone ? kStatusDone : kStatusFailed;
 }
 
 bool ZernDevice::VerifyProgram(const char*)

@@ -119,7 +119,12 @@ private:
     int runState() const;
     void setRunState(int state);
 
+    // Writes the code image in chunks, skipping erased ones.
+    bool writeProgramImage(const std::vector<uint8_t>& image, size_t size);
+
     const DeviceTraits& traits_;
+    // Held by Run for its whole run, so that the link is never dropped under it.
+    std::recursive_mutex runMutex_;
     int runState_ = tolvane::kRunStateIdle;
     std::array<int32_t, kRegisterCount> registerCache_{};
     std::unique_ptr<LinkDriver> driver_;

@@ -52,6 +52,8 @@ public:
     bool pollStatus(bool& halted) override;
     bool breakTarget() override;
     bool singleStep() override;
+    int writeProgramBlock(uint64_t byteAddress, size_t count, const uint8_t* data) override;
+    bool runPostLoadCommands() override;
 
     // Primitives; callers hold the mutex.
     bool writeBytes(const uint8_t* data, size_t count);
@@ -75,6 +77,11 @@ public:
     int resetDebugState();
     bool readOneRegister(int module, int index, int64_t& value);
     bool readMemoryBlock(uint64_t byteAddress, size_t count, uint8_t* buffer);
+
+    // Boot loader and flash.
+    bool enterLoader(bool sendPasswords);
+    bool eraseFlash();
+    int loaderWrite(uint64_t byteAddress, size_t count, const uint8_t* data, bool code);
 
 private:
     using Bytes = std::vector<uint8_t>;
@@ -102,6 +109,15 @@ private:
     bool dumpRegisters16();
     bool dumpRegisters32();
     bool is32Bit() const { return config_.processorFamily == 30; }
+    bool loaderPrompt(const Bytes& record, size_t replyBytes, size_t promptAt, int tries);
+    bool loaderStatus(uint8_t& statusByte, bool longForm = false);
+    bool loaderInformation(bool code);
+    bool runCommandList(const CommandList& list, const char* title);
+    bool writeFixedPages(uint64_t byteAddress, size_t count, const uint8_t* data, bool code, bool extended);
+    bool readLoaderPage(uint64_t pageAddress, bool code, bool extended, Bytes& page);
+    bool writeVariable(uint64_t byteAddress, size_t count, const uint8_t* data, bool code, bool extended);
+    int loaderWriteExtended(uint64_t byteAddress, size_t count, const uint8_t* data, bool code);
+    void resetPasswords();
     // Register name bytes: index x 16 + module, then index / 16.
     static Bytes registerName(int module, int index);
     Bytes addressBytes(uint64_t wordAddress) const;
@@ -126,6 +142,10 @@ private:
     std::array<uint8_t, 4> mailbox_{};
     int64_t aacceReturnAddress_ = 0;
     int32_t aacceSavedValue_ = 0;
+
+    bool loaderFixedLength_ = false;
+    size_t pageSize_ = 0;
+    uint16_t loaderFlags_ = 0;
 };
 
 }  // namespace zern

@@ -29,6 +29,7 @@ const DeviceTraits kZernJtagTraits = {
     .buildDate = "Mar 14 2012",
     .toolMenuCaption = "JTAG Debug Log",
     .stopNeedsBreak = false,
+    .programChunkBytes = 128,
     .connect = connectJtagBoard,
 };
 

@@ -103,6 +103,12 @@ public:
         return note("break"), script->breakWorks;
     }
     bool singleStep() override { return note("step"), true; }
+    int writeProgramBlock(uint64_t address, size_t count, const uint8_t*) override
+    {
+        note("program " + std::to_string(address) + "+" + std::to_string(count));
+        return zern::kLinkDone;
+    }
+    bool runPostLoadCommands() override { return note("post-load"), true; }
 
 private:
     static void note(const std::string& call) { script->calls.push_back(call); }
@@ -116,8 +122,8 @@ std::unique_ptr<zern::LinkDriver> connectFake(const zern::ConnectRequest&)
     return std::make_unique<FakeDriver>();
 }
 
-const zern::DeviceTraits kFakeTraits = {"ZERNJTAGOptions", "Jan 01 2000", "Tool", false, connectFake};
-const zern::DeviceTraits kStrictStopTraits = {"ZERNJTAGOptions", "Jan 01 2000", "Tool", true, connectFake};
+const zern::DeviceTraits kFakeTraits = {"ZERNJTAGOptions", "Jan 01 2000", "Tool", false, 128, connectFake};
+const zern::DeviceTraits kStrictStopTraits = {"ZERNJTAGOptions", "Jan 01 2000", "Tool", true, 128, connectFake};
 
 class DeviceObjectTest : public device_tests::TempFolderTest {
 protected:
