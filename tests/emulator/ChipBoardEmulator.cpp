@@ -16,6 +16,10 @@ constexpr uint8_t kGo = 0x27;
 constexpr uint8_t kPassword = 0x28;
 constexpr uint8_t kRegisterRead = 0x29;
 constexpr uint8_t kResetOperation = 0x04;
+constexpr uint8_t kHoldResetOperation = 0x05;
+constexpr uint8_t kEnterOperation = 0x08;
+constexpr uint8_t kLoaderSelect = 0x01;
+constexpr uint8_t kPromptCharacter = '>';
 
 }  // namespace
 
@@ -56,13 +60,27 @@ uint8_t ChipBoardEmulator::answerBoardOperation(uint8_t operation)
     std::lock_guard lock(chipMutex_);
     if (operation == kResetOperation)
         chip_.reset();
+    if (operation == kHoldResetOperation)
+        inLoader_ = false;
+    if (operation == kEnterOperation && loaderArmed_) {
+        loaderArmed_ = false;
+        inLoader_ = true;
+        extendedMode_ = false;
+        pendingWrite_.reset();
+    }
     return 0x00;
 }
 
 std::vector<uint8_t> ChipBoardEmulator::answerRecord(const std::vector<uint8_t>& record)
 {
     std::lock_guard lock(chipMutex_);
+    if (inLoader_)
+        return loaderRecord(record);
     const uint8_t first = record[0];
+    if (first == kLoaderSelect && record.size() == 1) {
+        loaderArmed_ = true;
+        return {0x00, first};
+    }
     size_t parameters = 0;
     if (first != kFiller && first != 0x00) {
         out_.clear();
@@ -156,6 +174,104 @@ void ChipBoardEmulator::command(const std::vector<uint8_t>& record)
         }
         return;
     }
+}
+
+void ChipBoardEmulator::programBytes(uint64_t byteAddress, const uint8_t* data, size_t count, bool code)
+{
+    for (size_t i = 0; i < count; ++i) {
+        if (code)
+            chip_.programFlash(static_cast<uint32_t>(byteAddress + i), data[i]);
+        else if (byteAddress + i < chip_.dataMemory.size())
+            chip_.dataMemory[byteAddress + i] = data[i];
+    }
+}
+
+std::vector<uint8_t> ChipBoardEmulator::loaderRecord(const std::vector<uint8_t>& record)
+{
+    std::vector<uint8_t> data(record.size(), 0x00);
+    const bool wide = chip_.core32();
+    const auto address = [&](size_t from, size_t count) { return littleEndian(record, from, count); };
+    if (pendingWrite_) {
+        programBytes(pendingWrite_->first, record.data(), record.size(), pendingWrite_->second);
+        pendingWrite_.reset();
+    } else {
+        const uint8_t command = record[0];
+        const bool code = (command & 1) == 0;
+        switch (command) {
+        case 0x00: {
+            const uint8_t answer = busyPrompts_ > 0 ? 0x00 : kPromptCharacter;
+            if (busyPrompts_ > 0)
+                --busyPrompts_;
+            std::fill(data.begin(), data.end(), answer);
+            break;
+        }
+        case kLoaderSelect:
+            inLoader_ = false;
+            break;
+        case 0x02:
+            std::fill(chip_.codeFlash.begin(), chip_.codeFlash.end(), 0xFF);
+            busyPrompts_ = loader_.eraseBusyPrompts;
+            ++erases_;
+            break;
+        case 0x04:
+            if (data.size() > 3)
+                data[3] = loader_.status;
+            break;
+        case 0x05:
+            if (data.size() > 5) {
+                data[2] = static_cast<uint8_t>(loader_.flags);
+                data[3] = static_cast<uint8_t>(loader_.flags >> 8);
+                data[4] = loader_.codePageUnit;
+                data[5] = loader_.dataPageUnit;
+            }
+            break;
+        case 0x0A:
+            extendedMode_ = record.size() > 1 && record[1] == 1;
+            break;
+        case 0x90:
+        case 0x91: {
+            // Fixed-length page: count, address, then the page.
+            if (wide) {
+                const size_t bytes = 2 * size_t{record[1]};
+                programBytes(address(3, 3) * 2, record.data() + 6, std::min(bytes, record.size() - 6), code);
+            } else if (extendedMode_) {
+                const size_t bytes = 2 * size_t{record[1]};
+                programBytes(address(2, 2) * 2, record.data() + 4, std::min(bytes, record.size() - 4), code);
+            } else {
+                programBytes(address(2, 2), record.data() + 4, std::min<size_t>(record[1], record.size() - 4), code);
+            }
+            break;
+        }
+        case 0xA0:
+        case 0xA1: {
+            const size_t header = wide ? 6 : 4;
+            const uint64_t start = wide ? address(3, 3) * 2 : extendedMode_ ? address(2, 2) * 2 : address(2, 2);
+            for (size_t i = header; i < record.size(); ++i) {
+                const uint64_t at = start + i - header;
+                data[i] = code ? (at < chip_.codeFlash.size() ? chip_.codeFlash[at] : 0xFF)
+                               : (at < chip_.dataMemory.size() ? chip_.dataMemory[at] : 0x00);
+            }
+            break;
+        }
+        case 0x10:
+        case 0x11:
+            if (wide)
+                pendingWrite_ = std::make_pair(address(3, 3) * 2, code);
+            else if (extendedMode_)
+                pendingWrite_ = std::make_pair(address(2, 2) * 2, code);
+            else
+                pendingWrite_ = std::make_pair(address(2, 2), code);
+            break;
+        default:
+            break;
+        }
+    }
+    std::vector<uint8_t> answer;
+    for (uint8_t byte : data) {
+        answer.push_back(0x00);
+        answer.push_back(byte);
+    }
+    return answer;
 }
 
 uint8_t ChipBoardEmulator::memoryByte(uint64_t byteAddress) const

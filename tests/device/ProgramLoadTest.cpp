@@ -1,0 +1,162 @@
+// Program loads end to end: an Intel HEX file in the form the assembler
+// writes, through the device's LoadProgram, into the emulated chip's flash.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "ChipBoardEmulator.h"
+#include "MessageBoxes.h"
+#include "TestSupport.h"
+#include "ZernDevice.h"
+#include "ZernJtagTraits.h"
+
+namespace {
+
+using device_tests::MessageRecorder;
+using testing_support::ChipBoardEmulator;
+using testing_support::ChipModel;
+using testing_support::LoaderSettings;
+
+std::string hexRecord(uint8_t type, uint16_t address, const std::vector<uint8_t>& data)
+{
+    std::vector<uint8_t> bytes = {static_cast<uint8_t>(data.size()), static_cast<uint8_t>(address >> 8),
+                                  static_cast<uint8_t>(address), type};
+    bytes.insert(bytes.end(), data.begin(), data.end());
+    uint8_t sum = 0;
+    std::string line = ":";
+    char pair[3];
+    for (uint8_t byte : bytes) {
+        sum = static_cast<uint8_t>(sum + byte);
+        std::snprintf(pair, sizeof pair, "%02X", byte);
+        line += pair;
+    }
+    std::snprintf(pair, sizeof pair, "%02X", static_cast<uint8_t>(-sum));
+    return line + pair + "\r\n";
+}
+
+// Code bytes 0..size-1 as 16-byte data records after a type 4 record, then the end record.
+std::string programHex(const std::vector<uint8_t>& code)
+{
+    std::string text = hexRecord(4, 0, {0x00, 0x00});
+    for (size_t at = 0; at < code.size(); at += 16) {
+        const size_t count = std::min<size_t>(16, code.size() - at);
+        text += hexRecord(0, static_cast<uint16_t>(at),
+                          std::vector<uint8_t>(code.begin() + static_cast<long>(at),
+                                               code.begin() + static_cast<long>(at + count)));
+    }
+    return text + hexRecord(1, 0, {});
+}
+
+struct LoadCase {
+    const char* name;
+    bool core32;
+    uint16_t loaderFlags;
+};
+
+class ProgramLoadTest : public device_tests::TempFolderTest, public ::testing::WithParamInterface<LoadCase> {
+protected:
+    ProgramLoadTest() : board_(GetParam().core32) {}
+
+    void SetUp() override
+    {
+        TempFolderTest::SetUp();
+        writeFile("chip.cfg", std::string("[PROCESSOR_FAMILY]\n") + (GetParam().core32 ? "30" : "20")
+                                  + "\n[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n200\n"
+                                    "[MEMORY BANKS]\n1\nCode, x, 0, 0x10000, 16, 0x800, code\n"
+                                    "[POST-LOAD COMMANDS]\n0x07, 0x01\n");
+        setOption("ConfigFile", (folder_ / "chip.cfg").string());
+        setOption("SerialPort", board_.devicePath());
+        LoaderSettings loader;
+        loader.flags = GetParam().loaderFlags;
+        board_.setLoader(loader);
+        device_ = std::make_unique<zern::ZernDevice>(zern::kZernJtagTraits);
+        device_->SetMessageCallback(&MessageRecorder::callback);
+        zern::LinkTiming timing;
+        timing.firstByteMs = 150;
+        timing.dtrResetWaitMs = 5;
+        timing.startupPollMs = 5;
+        timing.readDeadlineUnitMs = 100;
+        timing.eraseTimeoutUnitMs = 20;
+        timing.afterEraseFirstByteMs = 150;
+        device_->setLinkTiming(timing);
+    }
+    void TearDown() override
+    {
+        device_.reset();
+        TempFolderTest::TearDown();
+    }
+
+    ChipBoardEmulator board_;
+    platform::RecordingMessageBoxes boxes_;
+    platform::ScopedMessageBoxes boxGuard_{boxes_};
+    std::unique_ptr<zern::ZernDevice> device_;
+};
+
+TEST_P(ProgramLoadTest, HexFileLandsInFlashAndReadsBack)
+{
+    std::vector<uint8_t> code(300);
+    for (size_t i = 0; i < code.size(); ++i)
+        code[i] = static_cast<uint8_t>(i * 7 + 1);
+    // A whole erased chunk in the middle is skipped.
+    std::fill(code.begin() + 128, code.begin() + 256, 0xFF);
+    const std::string path = writeFile("blink.hex", programHex(code));
+    ASSERT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusDone);
+    const auto messages = MessageRecorder::take();
+    const auto has = [&](const std::string& line) {
+        return std::find(messages.begin(), messages.end(), line) != messages.end();
+    };
+    EXPECT_TRUE(has("Program Size: 300 bytes"));
+    EXPECT_TRUE(has("Loading 128 bytes @ 0x0000..."));
+    EXPECT_FALSE(has("Loading 128 bytes @ 0x0080..."));
+    EXPECT_TRUE(has("Loading 44 bytes @ 0x0100..."));
+    EXPECT_TRUE(has("Post-Load Command: 07, 01, Status: 00"));
+    EXPECT_TRUE(has("Delay Complete"));
+    EXPECT_EQ(board_.erases(), 1);
+    EXPECT_FALSE(board_.inLoader());
+    const auto flash = board_.withChip([](ChipModel& chip) { return chip.codeFlash; });
+    EXPECT_TRUE(std::equal(code.begin(), code.end(), flash.begin()));
+    EXPECT_EQ(flash[300], 0xFF);
+
+    std::vector<int32_t> words(150);
+    ASSERT_EQ(device_->ReadCodeWords(0, 150, words.data()), tolvane::kStatusDone);
+    for (size_t i = 0; i < words.size(); ++i)
+        ASSERT_EQ(words[i], code[2 * i] | (code[2 * i + 1] << 8)) << i;
+}
+
+TEST_P(ProgramLoadTest, BadHexFileIsRefusedBeforeAnyTraffic)
+{
+    std::string text = programHex({1, 2, 3, 4});
+    text[text.find(":04") + 10] = 'G';
+    const std::string path = writeFile("bad.hex", text);
+    EXPECT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusFailed);
+    EXPECT_EQ(MessageRecorder::take(),
+              (std::vector<std::string>{"Invalid program file " + path + " (line 2): not a hexadecimal digit."}));
+    EXPECT_TRUE(board_.receivedHex().empty());
+    EXPECT_EQ(device_->LoadProgram((folder_ / "missing.hex").c_str()), tolvane::kStatusFailed);
+    EXPECT_EQ(MessageRecorder::take(), (std::vector<std::string>{"Cannot open program file."}));
+    // Data beyond the 0x800-word code image.
+    const std::string beyond = writeFile("beyond.hex", hexRecord(4, 0, {0x00, 0x01}) + hexRecord(0, 0, {1}));
+    EXPECT_EQ(device_->LoadProgram(beyond.c_str()), tolvane::kStatusFailed);
+    EXPECT_TRUE(board_.receivedHex().empty());
+}
+
+TEST_P(ProgramLoadTest, LoaderWithoutAPageFormIsRefused)
+{
+    LoaderSettings loader;
+    loader.flags = 0;
+    board_.setLoader(loader);
+    const std::string path = writeFile("blink.hex", programHex({1, 2, 3, 4}));
+    EXPECT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusFailed);
+    const auto messages = MessageRecorder::take();
+    EXPECT_NE(std::find(messages.begin(), messages.end(),
+                        "Unable to determine if loader supports fixed or variable length loading."),
+              messages.end());
+}
+
+INSTANTIATE_TEST_SUITE_P(Loaders, ProgramLoadTest,
+                         ::testing::Values(LoadCase{"Fixed16", false, 0x0600}, LoadCase{"Variable16", false, 0x0002},
+                                           LoadCase{"Fixed32", true, 0x0600}, LoadCase{"Variable32", true, 0x0002}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
