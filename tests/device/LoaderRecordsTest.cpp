@@ -1,0 +1,116 @@
+// The JTAG driver's boot-loader records on the wire, against the emulator.
+
+#include <gtest/gtest.h>
+
+#include "ChipBoardEmulator.h"
+#include "JtagDriver.h"
+#include "MessageBoxes.h"
+#include "OpenLink.h"
+#include "TestSupport.h"
+
+namespace {
+
+using device_tests::MessageRecorder;
+using testing_support::ChipBoardEmulator;
+using testing_support::ChipModel;
+using testing_support::LoaderSettings;
+
+class LoaderRecordsTest : public device_tests::TempFolderTest {
+protected:
+    void SetUp() override
+    {
+        TempFolderTest::SetUp();
+        timing_.firstByteMs = 150;
+        timing_.dtrResetWaitMs = 5;
+        timing_.startupPollMs = 5;
+        timing_.readDeadlineUnitMs = 100;
+        timing_.eraseTimeoutUnitMs = 20;
+        timing_.afterEraseFirstByteMs = 150;
+        config_.expectedEraseTime = 5;
+        config_.startupDelayMs = 200;
+        config_.codeSize = 0x800;
+        LoaderSettings loader;
+        loader.flags = 0x0600;
+        board_.setLoader(loader);
+        auto port = zern::openLink(board_.devicePath(), [](const std::string&) {}, timing_);
+        ASSERT_TRUE(port);
+        driver_ = std::make_unique<zern::JtagDriver>(std::move(port), config_, &MessageRecorder::callback, timing_,
+                                                     log_);
+        ASSERT_EQ(driver_->initializeTarget(), zern::kLinkDone);
+        board_.clearReceived();
+        MessageRecorder::take();
+    }
+    void TearDown() override
+    {
+        driver_.reset();
+        TempFolderTest::TearDown();
+    }
+
+    ChipBoardEmulator board_;
+    zern::DeviceConfig config_;
+    zern::LinkTiming timing_;
+    zern::TrafficLog log_;
+    std::unique_ptr<zern::JtagDriver> driver_;
+};
+
+TEST_F(LoaderRecordsTest, BlockSizesOutsideOneToTwoHundredFiftyFiveSendNothing)
+{
+    const std::vector<uint8_t> data(256, 0x12);
+    EXPECT_EQ(driver_->writeProgramBlock(0, 0, data.data()), zern::kLinkBadArgument);
+    EXPECT_EQ(driver_->writeProgramBlock(0, 256, data.data()), zern::kLinkBadArgument);
+    EXPECT_TRUE(board_.receivedHex().empty());
+}
+
+TEST_F(LoaderRecordsTest, EraseWithoutCommandRecordsSendsPromptEraseAndStatus)
+{
+    ASSERT_TRUE(driver_->enterLoader(false));
+    board_.clearReceived();
+    ASSERT_TRUE(driver_->eraseFlash());
+    const std::string wire = board_.receivedHex();
+    // Debug reset, then the loader entered again, its prompt, the master erase,
+    // prompts while the flash is busy and the status.
+    const std::string expectedTail = std::string("0100") + "0102" + "0100" "0100" "0100" + "0404000000";
+    ASSERT_GE(wire.size(), expectedTail.size());
+    EXPECT_EQ(wire.substr(wire.size() - expectedTail.size()), expectedTail);
+    EXPECT_EQ(board_.erases(), 1);
+    const auto messages = MessageRecorder::take();
+    EXPECT_NE(std::find(messages.begin(), messages.end(), "Erasing..."), messages.end());
+}
+
+TEST_F(LoaderRecordsTest, UnalignedWriteMergesIntoItsPage)
+{
+    const std::vector<uint8_t> first = {0xA1, 0xA2, 0xA3, 0xA4};
+    ASSERT_EQ(driver_->writeProgramBlock(0, first.size(), first.data()), zern::kLinkDone);
+    board_.clearReceived();
+    std::vector<uint8_t> second(10);
+    for (size_t i = 0; i < second.size(); ++i)
+        second[i] = static_cast<uint8_t>(0x30 + i);
+    ASSERT_EQ(driver_->writeProgramBlock(4, second.size(), second.data()), zern::kLinkDone);
+    const std::string wire = board_.receivedHex();
+    // One page read of page 0 (64 bytes), one page write of it.
+    EXPECT_NE(wire.find("44A0400000"), std::string::npos);
+    EXPECT_EQ(wire.find("44A0400000"), wire.rfind("44A0400000"));
+    const std::string write = wire.substr(wire.find("4490400000"), 10 + 2 * 64);
+    EXPECT_EQ(write.substr(10, 28), "A1A2A3A430313233343536373839");
+    EXPECT_EQ(board_.erases(), 1);
+    const auto flash = board_.withChip([](ChipModel& chip) { return chip.codeFlash; });
+    EXPECT_EQ(std::vector<uint8_t>(flash.begin(), flash.begin() + 14),
+              (std::vector<uint8_t>{0xA1, 0xA2, 0xA3, 0xA4, 0x30, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38,
+                                    0x39}));
+}
+
+TEST_F(LoaderRecordsTest, BadLoaderStatusFailsTheWrite)
+{
+    LoaderSettings loader;
+    loader.flags = 0x0600;
+    loader.status = 0x42;
+    board_.setLoader(loader);
+    const std::vector<uint8_t> data = {1, 2};
+    EXPECT_EQ(driver_->writeProgramBlock(0, data.size(), data.data()), zern::kLinkFailure);
+    const auto messages = MessageRecorder::take();
+    EXPECT_NE(std::find(messages.begin(), messages.end(),
+                        "Bad status code received (0x42) from the boot loader after master erase."),
+              messages.end());
+}
+
+}  // namespace
