@@ -341,7 +341,11 @@ bool JtagDriver::runAacceHandler()
     if (config_.aacceFlag == 0)
         return true;
     // Each step repeats from the long status until its own status byte is 1.
-    const auto step = [this](const Bytes& record, size_t replyBytes, size_t statusAt, Bytes& reply) {
+    // A record shorter than its length byte announces is padded with
+    // fillers, so that the framing and the reply length agree.
+    const auto step = [this](Bytes record, size_t replyBytes, size_t statusAt, Bytes& reply) {
+        if (record.size() < size_t{record[0]} + 1)
+            record.resize(size_t{record[0]} + 1, kFiller);
         for (int tries = 0; tries < kMaxRepeats; ++tries) {
             if (!waitForLongStatus() || !exchange(record, replyBytes, reply))
                 return false;

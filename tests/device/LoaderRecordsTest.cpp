@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "ChipBoardEmulator.h"
 #include "JtagDriver.h"
 #include "MessageBoxes.h"
@@ -111,6 +113,35 @@ TEST_F(LoaderRecordsTest, BadLoaderStatusFailsTheWrite)
     EXPECT_NE(std::find(messages.begin(), messages.end(),
                         "Bad status code received (0x42) from the boot loader after master erase."),
               messages.end());
+}
+
+class AacceHandlerTest : public device_tests::TempFolderTest {};
+
+TEST_F(AacceHandlerTest, RecordsAreFramedAtTheirAnnouncedLength)
+{
+    ChipBoardEmulator board(true);
+    zern::DeviceConfig config;
+    config.processorFamily = 30;
+    config.expectedEraseTime = 5;
+    config.startupDelayMs = 200;
+    config.aacceFlag = 1;
+    config.aacceValue = 0x1234;
+    zern::LinkTiming timing;
+    timing.firstByteMs = 150;
+    timing.dtrResetWaitMs = 5;
+    timing.startupPollMs = 5;
+    timing.readDeadlineUnitMs = 100;
+    zern::TrafficLog log;
+    auto port = zern::openLink(board.devicePath(), [](const std::string&) {}, timing);
+    ASSERT_TRUE(port);
+    zern::JtagDriver driver(std::move(port), config, &MessageRecorder::callback, timing, log);
+    ASSERT_EQ(driver.initializeTarget(), zern::kLinkDone);
+    board.clearReceived();
+    ASSERT_TRUE(driver.singleStep());
+    const std::string wire = board.receivedHex();
+    // Step 4 announces 13 bytes, step 5 nine: both arrive whole.
+    EXPECT_TRUE(std::regex_search(wire, std::regex("0D22[0-9A-F]{8}0200202020202020(10|0B)"))) << wire;
+    EXPECT_TRUE(std::regex_search(wire, std::regex("09241D00[0-9A-F]{8}2020(10|0B)"))) << wire;
 }
 
 }  // namespace
