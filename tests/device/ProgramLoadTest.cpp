@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <optional>
 
 #include "ChipBoardEmulator.h"
 #include "MessageBoxes.h"
@@ -158,5 +160,77 @@ INSTANTIATE_TEST_SUITE_P(Loaders, ProgramLoadTest,
                          ::testing::Values(LoadCase{"Fixed16", false, 0x0600}, LoadCase{"Variable16", false, 0x0002},
                                            LoadCase{"Fixed32", true, 0x0600}, LoadCase{"Variable32", true, 0x0002}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+using testing_support::BoardFaults;
+
+// Every way the board can fail, from every few records of a program load on:
+// the load ends with a failure and a message, never a hang or a crash.
+class ProgramLoadFaultTest : public device_tests::TempFolderTest {
+protected:
+    int load(const std::optional<BoardFaults>& faults, size_t* answers = nullptr)
+    {
+        ChipBoardEmulator board;
+        setOption("SerialPort", board.devicePath());
+        zern::ZernDevice device(zern::kZernJtagTraits);
+        device.SetMessageCallback(&MessageRecorder::callback);
+        zern::LinkTiming timing;
+        timing.firstByteMs = 40;
+        timing.dtrResetWaitMs = 1;
+        timing.startupPollMs = 1;
+        timing.readDeadlineUnitMs = 20;
+        timing.eraseTimeoutUnitMs = 10;
+        timing.afterEraseFirstByteMs = 40;
+        device.setLinkTiming(timing);
+        if (faults)
+            board.setFaults(*faults);
+        const int result = device.LoadProgram(hexPath_.c_str());
+        if (answers)
+            *answers = board.binaryAnswers();
+        return result;
+    }
+
+    void SetUp() override
+    {
+        TempFolderTest::SetUp();
+        writeFile("chip.cfg", "[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n20\n"
+                              "[MEMORY BANKS]\n1\nCode, x, 0, 0x10000, 16, 0x800, code\n");
+        setOption("ConfigFile", (folder_ / "chip.cfg").string());
+        std::vector<uint8_t> code(100, 0x5A);
+        hexPath_ = writeFile("small.hex", programHex(code));
+    }
+
+    std::string hexPath_;
+    platform::RecordingMessageBoxes boxes_;
+    platform::ScopedMessageBoxes boxGuard_{boxes_};
+};
+
+TEST_F(ProgramLoadFaultTest, EveryFaultAtEveryStageEndsCleanly)
+{
+    size_t answers = 0;
+    ASSERT_EQ(load(std::nullopt, &answers), tolvane::kStatusDone);
+    ASSERT_GT(answers, 20u);
+    MessageRecorder::take();
+    for (const auto mode : {BoardFaults::Mode::Silence, BoardFaults::Mode::ShortReply, BoardFaults::Mode::HangUp,
+                            BoardFaults::Mode::Garbage}) {
+        for (size_t from = 0; from < answers; from += 7) {
+            BoardFaults faults;
+            faults.fromBinaryAnswer = from;
+            faults.mode = mode;
+            const auto start = std::chrono::steady_clock::now();
+            const int result = load(faults);
+            const auto took = std::chrono::steady_clock::now() - start;
+            const auto messages = MessageRecorder::take();
+            EXPECT_LT(took, std::chrono::seconds(10)) << static_cast<int>(mode) << " at " << from;
+            if (mode == BoardFaults::Mode::Garbage)
+                continue;
+            EXPECT_EQ(result, tolvane::kStatusFailed) << static_cast<int>(mode) << " at " << from;
+            EXPECT_FALSE(messages.empty());
+        }
+    }
+}
 
 }  // namespace

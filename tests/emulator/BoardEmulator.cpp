@@ -243,6 +243,25 @@ void BoardEmulator::reply(std::vector<uint8_t> bytes)
         std::lock_guard lock(mutex_);
         faults = faults_;
     }
+    if (binary_) {
+        const size_t answer = binaryAnswers_++;
+        if (faults.fromBinaryAnswer && answer >= *faults.fromBinaryAnswer) {
+            switch (faults.mode) {
+            case BoardFaults::Mode::Silence:
+                return;
+            case BoardFaults::Mode::ShortReply:
+                bytes.resize(bytes.size() / 2);
+                break;
+            case BoardFaults::Mode::Garbage:
+                for (size_t i = 0; i < bytes.size(); ++i)
+                    bytes[i] = static_cast<uint8_t>(0xA5 ^ (i * 37));
+                break;
+            case BoardFaults::Mode::HangUp:
+                faults.hangUpAfter = bytes.size() / 2;
+                break;
+            }
+        }
+    }
     if (faults.silent)
         return;
     if (faults.replyLimit && bytes.size() > *faults.replyLimit)

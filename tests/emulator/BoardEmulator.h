@@ -35,6 +35,12 @@ struct BoardFaults {
     bool garbage = false;
     // Sends this many bytes of the next reply, then hangs up.
     std::optional<size_t> hangUpAfter;
+
+    // From this binary answer on (counted from 0), the board misbehaves as
+    // the mode says.
+    enum class Mode { Silence, ShortReply, Garbage, HangUp };
+    std::optional<size_t> fromBinaryAnswer;
+    Mode mode = Mode::Silence;
 };
 
 std::string hexOf(const std::vector<uint8_t>& bytes);
@@ -59,6 +65,8 @@ public:
     // "DTR on", "DTR off", "RTS on", "break", "baud 115200", in order.
     std::vector<std::string> lineEvents() const;
     bool binaryMode() const { return binary_; }
+    // Answers given to binary records and board operations so far.
+    size_t binaryAnswers() const { return binaryAnswers_; }
 
     void dtrChanged(const std::string& devicePath, bool on) override;
     void rtsChanged(const std::string& devicePath, bool on) override;
@@ -95,6 +103,7 @@ private:
 
     // Parser state, used by the board's thread (and reset on DTR off).
     std::atomic<bool> binary_{false};
+    std::atomic<size_t> binaryAnswers_{0};
     std::atomic<bool> resetRequested_{false};
     std::string line_;
     std::vector<uint8_t> record_;
