@@ -377,6 +377,56 @@ int JtagDriver::loaderWriteExtended(uint64_t byteAddress, size_t count, const ui
     return kLinkDone;
 }
 
+bool JtagDriver::queryPasswordAddresses()
+{
+    const int contexts = static_cast<int>(config_.loaderPasswords.size() / kPasswordBytes);
+    const int answerBytes = config_.contextParameters[0];
+    const auto failed = [this] {
+        reportLinkError("Bad status code received from the boot loader during F6 loader command.");
+        return false;
+    };
+    if (answerBytes < 1 || answerBytes > 8)
+        return failed();
+    const size_t count = static_cast<size_t>(config_.contextSwitchByteCount);
+    Bytes query(count + 2, 0x00);
+    query[0] = static_cast<uint8_t>(count + 1);
+    std::copy(config_.contextSwitchBytes.begin(), config_.contextSwitchBytes.begin() + static_cast<long>(count),
+              query.begin() + 1);
+    if (!exchange(query, 2 * (count + 1)))
+        return false;
+    passwordAddresses_.assign(static_cast<size_t>(contexts), 0);
+    for (int context = 0; context < contexts; ++context) {
+        Bytes ask(static_cast<size_t>(answerBytes) + 1, 0x00);
+        ask[0] = static_cast<uint8_t>(answerBytes);
+        Bytes reply;
+        if (!exchange(ask, 2 * static_cast<size_t>(answerBytes), reply))
+            return false;
+        uint64_t value = 0;
+        for (int i = 0; i < answerBytes; ++i)
+            value |= static_cast<uint64_t>(reply[static_cast<size_t>(2 * i + 1)]) << (8 * i);
+        uint64_t address = value + static_cast<uint32_t>(config_.contextParameters[1]);
+        if (value & 1)
+            address += 0x7FFF;
+        passwordAddresses_[static_cast<size_t>(context)] = address * 2;
+    }
+    uint8_t statusByte = 0;
+    if (!loaderStatus(statusByte))
+        return false;
+    return statusByte == 0 || failed();
+}
+
+void JtagDriver::capturePasswords(uint64_t byteAddress, size_t count, const uint8_t* data)
+{
+    for (size_t context = 0; context < passwordAddresses_.size(); ++context) {
+        const uint64_t first = passwordAddresses_[context];
+        for (size_t i = 0; i < count; ++i) {
+            const uint64_t at = byteAddress + i;
+            if (at >= first && at < first + kPasswordBytes)
+                passwordByte(static_cast<int>(context), static_cast<int>(at - first)) = data[i];
+        }
+    }
+}
+
 int JtagDriver::loaderWrite(uint64_t byteAddress, size_t count, const uint8_t* data, bool code)
 {
     std::lock_guard lock(mutex_);
@@ -395,6 +445,11 @@ int JtagDriver::loaderWrite(uint64_t byteAddress, size_t count, const uint8_t* d
     if (!loaderPrompt(kPostWritePrompt, 10, 9, 1)) {
         reportLinkError("No prompt received from the boot loader after writing to memory.");
         return kLinkFailure;
+    }
+    if (!is32Bit()) {
+        if (config_.contextSwitchByteCount > 0 && !queryPasswordAddresses())
+            return kLinkFailure;
+        capturePasswords(byteAddress, count, data);
     }
     return kLinkDone;
 }

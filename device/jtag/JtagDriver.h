@@ -118,6 +118,10 @@ private:
     bool writeVariable(uint64_t byteAddress, size_t count, const uint8_t* data, bool code, bool extended);
     int loaderWriteExtended(uint64_t byteAddress, size_t count, const uint8_t* data, bool code);
     void resetPasswords();
+    // Asks the loader where each context's password lies in the flash.
+    bool queryPasswordAddresses();
+    // Keeps the written bytes that fall on a context's password.
+    void capturePasswords(uint64_t byteAddress, size_t count, const uint8_t* data);
     // Register name bytes: index x 16 + module, then index / 16.
     static Bytes registerName(int module, int index);
     Bytes addressBytes(uint64_t wordAddress) const;
@@ -146,6 +150,8 @@ private:
     bool loaderFixedLength_ = false;
     size_t pageSize_ = 0;
     uint16_t loaderFlags_ = 0;
+    // Byte address of each context's password, as the loader last told it.
+    std::vector<uint64_t> passwordAddresses_;
 };
 
 }  // namespace zern

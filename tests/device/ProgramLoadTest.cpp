@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <array>
 #include <cstdio>
 #include <optional>
 
@@ -124,6 +125,43 @@ TEST_P(ProgramLoadTest, HexFileLandsInFlashAndReadsBack)
     ASSERT_EQ(device_->ReadCodeWords(0, 150, words.data()), tolvane::kStatusDone);
     for (size_t i = 0; i < words.size(); ++i)
         ASSERT_EQ(words[i], code[2 * i] | (code[2 * i + 1] << 8)) << i;
+}
+
+TEST_P(ProgramLoadTest, ContextPasswordIsTakenFromTheWrittenImage)
+{
+    if (GetParam().core32)
+        GTEST_SKIP() << "context passwords belong to the 16-bit cores";
+    writeFile("chip.cfg", "[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n200\n"
+                          "[MEMORY BANKS]\n1\nCode, x, 0, 0x10000, 16, 0x800, code\n"
+                          "[HANDLE CONTEXT SWITCHES]\n1, 0xF6, 1, 2, 0\n");
+    device_ = std::make_unique<zern::ZernDevice>(zern::kZernJtagTraits);
+    device_->SetMessageCallback(&MessageRecorder::callback);
+    zern::LinkTiming timing;
+    timing.firstByteMs = 150;
+    timing.dtrResetWaitMs = 5;
+    timing.startupPollMs = 5;
+    timing.readDeadlineUnitMs = 100;
+    timing.eraseTimeoutUnitMs = 20;
+    timing.afterEraseFirstByteMs = 150;
+    device_->setLinkTiming(timing);
+    LoaderSettings loader;
+    loader.flags = GetParam().loaderFlags;
+    loader.passwordQuery = 0xF6;
+    loader.passwordWordAddress = 0x20;
+    board_.setLoader(loader);
+    std::vector<uint8_t> code(128, 0x00);
+    std::array<uint8_t, 32> password{};
+    for (size_t i = 0; i < password.size(); ++i)
+        code[0x40 + i] = password[i] = static_cast<uint8_t>(0xC0 + i);
+    board_.withChip([&](ChipModel& chip) {
+        chip.password = password;
+        chip.unlocked = false;
+        chip.setReg(8, 0, 0x1357);
+    });
+    const std::string path = writeFile("locked.hex", programHex(code));
+    ASSERT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusDone);
+    EXPECT_TRUE(board_.withChip([](ChipModel& chip) { return chip.unlocked; }));
+    EXPECT_EQ(device_->config().loaderPasswords, std::vector<uint8_t>(password.begin(), password.end()));
 }
 
 TEST_P(ProgramLoadTest, BadHexFileIsRefusedBeforeAnyTraffic)

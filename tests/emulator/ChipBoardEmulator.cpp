@@ -194,6 +194,12 @@ std::vector<uint8_t> ChipBoardEmulator::loaderRecord(const std::vector<uint8_t>&
     if (pendingWrite_) {
         programBytes(pendingWrite_->first, record.data(), record.size(), pendingWrite_->second);
         pendingWrite_.reset();
+    } else if (answerPasswordAddress_) {
+        answerPasswordAddress_ = false;
+        for (size_t i = 0; i < data.size() && i < 2; ++i)
+            data[i] = static_cast<uint8_t>(loader_.passwordWordAddress >> (8 * i));
+    } else if (loader_.passwordQuery && record[0] == *loader_.passwordQuery) {
+        answerPasswordAddress_ = true;
     } else {
         const uint8_t command = record[0];
         const bool code = (command & 1) == 0;

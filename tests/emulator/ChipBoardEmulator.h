@@ -6,6 +6,7 @@
 // block read, register read).
 
 #include <deque>
+#include <optional>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -26,6 +27,10 @@ struct LoaderSettings {
     int eraseBusyPrompts = 2;
     // Status of every loader operation (0 good).
     uint8_t status = 0;
+    // The query record that asks where the context password lies, and the
+    // word address it answers.
+    std::optional<uint8_t> passwordQuery;
+    uint16_t passwordWordAddress = 0;
 };
 
 class ChipBoardEmulator : public BoardEmulator {
@@ -82,6 +87,7 @@ private:
     bool loaderArmed_ = false;
     bool inLoader_ = false;
     bool extendedMode_ = false;
+    bool answerPasswordAddress_ = false;
     int busyPrompts_ = 0;
     int erases_ = 0;
     // A variable-length write waits for its data record.
