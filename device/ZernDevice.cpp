@@ -265,12 +265,15 @@ int ZernDevice::ReadCodeWords(uint64_t wordAddress, unsigned count, int32_t* wor
 
 // ---- Breakpoints and run control ------------------------------------------
 
+bool ZernDevice::readInstructionPointer(int64_t& address)
+{
+    return EnsureConnected() && driver_->readInstructionPointer(address) == kLinkDone;
+}
+
 int ZernDevice::GetProgramCounter(int* pc)
 {
-    if (!EnsureConnected())
-        return kStatusFailed;
     int64_t address = 0;
-    if (driver_->readInstructionPointer(address) != kLinkDone)
+    if (!readInstructionPointer(address))
         return kStatusFailed;
     *pc = static_cast<int>(static_cast<uint32_t>(address));
     return kStatusDone;
@@ -299,10 +302,8 @@ int ZernDevice::ClearBreakpoint(unsigned address)
 
 int ZernDevice::IsBreakpointAtPC(bool* atBreakpoint)
 {
-    if (!EnsureConnected())
-        return kStatusFailed;
     int64_t address = 0;
-    if (driver_->readInstructionPointer(address) != kLinkDone)
+    if (!readInstructionPointer(address))
         return kStatusFailed;
     *atBreakpoint = driver_->findBreakpoint(static_cast<uint64_t>(address));
     return kStatusDone;

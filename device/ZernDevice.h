@@ -114,6 +114,7 @@ private:
     void readConfiguration();
     std::string portName() const;
     const char* flagsRegisterName();
+    bool readInstructionPointer(int64_t& address);
     // The bank when it exists and its words are whole bytes; null otherwise.
     const MemoryBank* usableBank(int bank) const;
     int runState() const;

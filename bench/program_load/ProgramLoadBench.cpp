@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ChipBoardEmulator.h"
+#include "HexRecords.h"
 #include "Registry.h"
 #include "ZernDevice.h"
 #include "ZernJtagTraits.h"
@@ -19,23 +20,6 @@ namespace {
 
 constexpr size_t kProgramBytes = 32 * 1024;
 constexpr double kBitsPerSecond = 115200.0;
-
-std::string hexRecord(uint8_t type, uint16_t address, const std::vector<uint8_t>& data)
-{
-    std::vector<uint8_t> bytes = {static_cast<uint8_t>(data.size()), static_cast<uint8_t>(address >> 8),
-                                  static_cast<uint8_t>(address), type};
-    bytes.insert(bytes.end(), data.begin(), data.end());
-    uint8_t sum = 0;
-    std::string line = ":";
-    char pair[3];
-    for (uint8_t byte : bytes) {
-        sum = static_cast<uint8_t>(sum + byte);
-        std::snprintf(pair, sizeof pair, "%02X", byte);
-        line += pair;
-    }
-    std::snprintf(pair, sizeof pair, "%02X", static_cast<uint8_t>(-sum));
-    return line + pair + "\r\n";
-}
 
 double lineSeconds(size_t bytes)
 {
@@ -54,15 +38,10 @@ int main(int argc, char** argv)
 
     std::ofstream(folder / "chip.cfg") << "[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n200\n"
                                           "[MEMORY BANKS]\n1\nCode, x, 0, 0x10000, 16, 0x4000, code\n";
-    std::string hex = hexRecord(4, 0, {0, 0});
-    for (size_t at = 0; at < kProgramBytes; at += 16) {
-        std::vector<uint8_t> data(16);
-        for (size_t i = 0; i < data.size(); ++i)
-            data[i] = static_cast<uint8_t>((at + i) * 13 + 7);
-        hex += hexRecord(0, static_cast<uint16_t>(at), data);
-    }
-    hex += hexRecord(1, 0, {});
-    std::ofstream(folder / "program.hex") << hex;
+    std::vector<uint8_t> code(kProgramBytes);
+    for (size_t i = 0; i < code.size(); ++i)
+        code[i] = static_cast<uint8_t>(i * 13 + 7);
+    std::ofstream(folder / "program.hex") << testing_support::programHex(code);
 
     testing_support::ChipBoardEmulator board;
     testing_support::LoaderSettings settings;

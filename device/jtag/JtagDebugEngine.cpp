@@ -94,6 +94,25 @@ bool JtagDriver::waitForLongStatus()
     return false;
 }
 
+bool JtagDriver::readyToRead(const char* check)
+{
+    if (!config_.zncWorkaround)
+        return true;
+    reportLinkError(check);
+    return waitForLongStatus();
+}
+
+JtagDriver::Confirmation JtagDriver::confirmRead(const char* check)
+{
+    if (!config_.zncWorkaround)
+        return Confirmation::Done;
+    reportLinkError(check);
+    uint8_t statusByte = 0;
+    if (!status(statusByte))
+        return Confirmation::Failed;
+    return statusByte == 1 ? Confirmation::Done : Confirmation::Again;
+}
+
 JtagDriver::Bytes JtagDriver::registerName(int module, int index)
 {
     return {static_cast<uint8_t>(((index * 16) + module) & 0xFF), static_cast<uint8_t>(index / 16)};
@@ -528,11 +547,8 @@ bool JtagDriver::dumpRegisters16()
 bool JtagDriver::dumpRegisters32()
 {
     for (int pass = 0; pass < kMaxRepeats; ++pass) {
-        if (config_.zncWorkaround) {
-            reportLinkError("Checking for proper status before reading registers...");
-            if (!waitForLongStatus())
-                return false;
-        }
+        if (!readyToRead("Checking for proper status before reading registers..."))
+            return false;
         Bytes reply;
         if (!exchange(withFillers({0x04, 0x21}, 3), 8, reply))
             return false;
@@ -581,14 +597,9 @@ bool JtagDriver::dumpRegisters32()
             set(12, 0, static_cast<int32_t>(aacceReturnAddress_ & 0xFFFF));
             set(13, 1, registers_[13 * 32 + 1] + 4);
         }
-        if (!config_.zncWorkaround)
-            return true;
-        reportLinkError("Checking for proper status after reading registers...");
-        uint8_t statusByte = 0;
-        if (!status(statusByte))
-            return false;
-        if (statusByte == 1)
-            return true;
+        const Confirmation confirmed = confirmRead("Checking for proper status after reading registers...");
+        if (confirmed != Confirmation::Again)
+            return confirmed == Confirmation::Done;
     }
     reportLinkError("Device is not responding.");
     return false;
@@ -613,11 +624,8 @@ bool JtagDriver::readMemoryBlock(uint64_t byteAddress, size_t count, uint8_t* bu
     if (state_ != TargetState::Halted && !haltTarget())
         return false;
     for (int pass = 0; pass < kMaxRepeats; ++pass) {
-        if (config_.zncWorkaround) {
-            reportLinkError("Checking for proper status before reading data...");
-            if (!waitForLongStatus())
-                return false;
-        }
+        if (!readyToRead("Checking for proper status before reading data..."))
+            return false;
         Bytes setup = {static_cast<uint8_t>(is32Bit() ? 0x08 : 0x06), 0x22};
         const Bytes address = addressBytes(wordAddress);
         setup.insert(setup.end(), address.begin(), address.end());
@@ -634,14 +642,9 @@ bool JtagDriver::readMemoryBlock(uint64_t byteAddress, size_t count, uint8_t* bu
                 buffer[done++] = reply[2 * i + 1];
             words -= k;
         }
-        if (!config_.zncWorkaround)
-            return true;
-        reportLinkError("Checking for proper status after reading data...");
-        uint8_t statusByte = 0;
-        if (!status(statusByte))
-            return false;
-        if (statusByte == 1)
-            return true;
+        const Confirmation confirmed = confirmRead("Checking for proper status after reading data...");
+        if (confirmed != Confirmation::Again)
+            return confirmed == Confirmation::Done;
     }
     reportLinkError("Device is not responding.");
     return false;

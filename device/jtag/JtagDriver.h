@@ -97,6 +97,11 @@ private:
     bool exchange(const Bytes& bytes, size_t replyBytes);
     bool status(uint8_t& statusByte);
     bool waitForLongStatus();
+    // With the ZNC work-around, a read starts once the engine is ready and
+    // counts only when the status after it confirms it.
+    enum class Confirmation { Done, Again, Failed };
+    bool readyToRead(const char* check);
+    Confirmation confirmRead(const char* check);
     void invalidateCaches();
     bool selectContextPassword();
     bool repeatStepCommands();

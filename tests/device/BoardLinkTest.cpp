@@ -54,19 +54,6 @@ BoardFaults fault(Member BoardFaults::*member, Value value)
     return faults;
 }
 
-zern::LinkTiming quickTiming()
-{
-    zern::LinkTiming timing;
-    timing.firstByteMs = 150;
-    timing.dtrResetWaitMs = 5;
-    timing.runPollMs = 5;
-    timing.startupPollMs = 5;
-    timing.readDeadlineUnitMs = 100;
-    timing.eraseTimeoutUnitMs = 1;
-    timing.afterEraseFirstByteMs = 150;
-    timing.writeTimeoutMs = 500;
-    return timing;
-}
 
 class BoardLinkTest : public device_tests::TempFolderTest {
 protected:
@@ -83,7 +70,7 @@ protected:
     {
         auto device = std::make_unique<zern::ZernDevice>(zern::kZernJtagTraits);
         device->SetMessageCallback(&MessageRecorder::callback);
-        device->setLinkTiming(quickTiming());
+        device->setLinkTiming(device_tests::quickLinkTiming());
         return device;
     }
 
@@ -191,11 +178,11 @@ TEST_F(BoardLinkTest, ShortReplyEndsAtTheTransferDeadline)
 
 TEST_F(BoardLinkTest, HangUpMidReplyIsAReadFailure)
 {
-    auto port = zern::openLink(board_.devicePath(), [](const std::string&) {}, quickTiming());
+    auto port = zern::openLink(board_.devicePath(), [](const std::string&) {}, device_tests::quickLinkTiming());
     ASSERT_TRUE(port);
     zern::DeviceConfig config;
     config.expectedEraseTime = 5;
-    zern::LinkTiming timing = quickTiming();
+    zern::LinkTiming timing = device_tests::quickLinkTiming();
     zern::TrafficLog log;
     zern::JtagDriver driver(std::move(port), config, &MessageRecorder::callback, timing, log);
     board_.setFaults(fault(&BoardFaults::hangUpAfter, size_t{3}));

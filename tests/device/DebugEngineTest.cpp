@@ -21,17 +21,6 @@ using device_tests::MessageRecorder;
 using testing_support::ChipBoardEmulator;
 using testing_support::ChipModel;
 
-zern::LinkTiming quickTiming()
-{
-    zern::LinkTiming timing;
-    timing.firstByteMs = 150;
-    timing.dtrResetWaitMs = 5;
-    timing.runPollMs = 5;
-    timing.startupPollMs = 5;
-    timing.readDeadlineUnitMs = 100;
-    timing.writeTimeoutMs = 500;
-    return timing;
-}
 
 int index(int module, int reg)
 {
@@ -52,7 +41,7 @@ protected:
         setOption("SerialPort", board_.devicePath());
         device_ = std::make_unique<zern::ZernDevice>(zern::kZernJtagTraits);
         device_->SetMessageCallback(&MessageRecorder::callback);
-        device_->setLinkTiming(quickTiming());
+        device_->setLinkTiming(device_tests::quickLinkTiming());
         ASSERT_TRUE(device_->EnsureConnected());
         MessageRecorder::take();
         board_.clearReceived();

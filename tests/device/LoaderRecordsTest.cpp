@@ -22,12 +22,7 @@ protected:
     void SetUp() override
     {
         TempFolderTest::SetUp();
-        timing_.firstByteMs = 150;
-        timing_.dtrResetWaitMs = 5;
-        timing_.startupPollMs = 5;
-        timing_.readDeadlineUnitMs = 100;
-        timing_.eraseTimeoutUnitMs = 20;
-        timing_.afterEraseFirstByteMs = 150;
+        timing_ = device_tests::quickLinkTiming();
         config_.expectedEraseTime = 5;
         config_.startupDelayMs = 200;
         config_.codeSize = 0x800;
@@ -126,11 +121,7 @@ TEST_F(AacceHandlerTest, RecordsAreFramedAtTheirAnnouncedLength)
     config.startupDelayMs = 200;
     config.aacceFlag = 1;
     config.aacceValue = 0x1234;
-    zern::LinkTiming timing;
-    timing.firstByteMs = 150;
-    timing.dtrResetWaitMs = 5;
-    timing.startupPollMs = 5;
-    timing.readDeadlineUnitMs = 100;
+    const zern::LinkTiming timing = device_tests::quickLinkTiming();
     zern::TrafficLog log;
     auto port = zern::openLink(board.devicePath(), [](const std::string&) {}, timing);
     ASSERT_TRUE(port);

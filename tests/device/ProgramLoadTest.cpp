@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "ChipBoardEmulator.h"
+#include "HexRecords.h"
 #include "MessageBoxes.h"
 #include "TestSupport.h"
 #include "ZernDevice.h"
@@ -20,36 +21,8 @@ using device_tests::MessageRecorder;
 using testing_support::ChipBoardEmulator;
 using testing_support::ChipModel;
 using testing_support::LoaderSettings;
-
-std::string hexRecord(uint8_t type, uint16_t address, const std::vector<uint8_t>& data)
-{
-    std::vector<uint8_t> bytes = {static_cast<uint8_t>(data.size()), static_cast<uint8_t>(address >> 8),
-                                  static_cast<uint8_t>(address), type};
-    bytes.insert(bytes.end(), data.begin(), data.end());
-    uint8_t sum = 0;
-    std::string line = ":";
-    char pair[3];
-    for (uint8_t byte : bytes) {
-        sum = static_cast<uint8_t>(sum + byte);
-        std::snprintf(pair, sizeof pair, "%02X", byte);
-        line += pair;
-    }
-    std::snprintf(pair, sizeof pair, "%02X", static_cast<uint8_t>(-sum));
-    return line + pair + "\r\n";
-}
-
-// Code bytes 0..size-1 as 16-byte data records after a type 4 record, then the end record.
-std::string programHex(const std::vector<uint8_t>& code)
-{
-    std::string text = hexRecord(4, 0, {0x00, 0x00});
-    for (size_t at = 0; at < code.size(); at += 16) {
-        const size_t count = std::min<size_t>(16, code.size() - at);
-        text += hexRecord(0, static_cast<uint16_t>(at),
-                          std::vector<uint8_t>(code.begin() + static_cast<long>(at),
-                                               code.begin() + static_cast<long>(at + count)));
-    }
-    return text + hexRecord(1, 0, {});
-}
+using testing_support::hexRecord;
+using testing_support::programHex;
 
 struct LoadCase {
     const char* name;
@@ -75,14 +48,7 @@ protected:
         board_.setLoader(loader);
         device_ = std::make_unique<zern::ZernDevice>(zern::kZernJtagTraits);
         device_->SetMessageCallback(&MessageRecorder::callback);
-        zern::LinkTiming timing;
-        timing.firstByteMs = 150;
-        timing.dtrResetWaitMs = 5;
-        timing.startupPollMs = 5;
-        timing.readDeadlineUnitMs = 100;
-        timing.eraseTimeoutUnitMs = 20;
-        timing.afterEraseFirstByteMs = 150;
-        device_->setLinkTiming(timing);
+        device_->setLinkTiming(device_tests::quickLinkTiming());
     }
     void TearDown() override
     {
@@ -136,14 +102,7 @@ TEST_P(ProgramLoadTest, ContextPasswordIsTakenFromTheWrittenImage)
                           "[HANDLE CONTEXT SWITCHES]\n1, 0xF6, 1, 2, 0\n");
     device_ = std::make_unique<zern::ZernDevice>(zern::kZernJtagTraits);
     device_->SetMessageCallback(&MessageRecorder::callback);
-    zern::LinkTiming timing;
-    timing.firstByteMs = 150;
-    timing.dtrResetWaitMs = 5;
-    timing.startupPollMs = 5;
-    timing.readDeadlineUnitMs = 100;
-    timing.eraseTimeoutUnitMs = 20;
-    timing.afterEraseFirstByteMs = 150;
-    device_->setLinkTiming(timing);
+    device_->setLinkTiming(device_tests::quickLinkTiming());
     LoaderSettings loader;
     loader.flags = GetParam().loaderFlags;
     loader.passwordQuery = 0xF6;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "LinkTiming.h"
 #include "Registry.h"
 
 namespace device_tests {
@@ -45,6 +46,22 @@ private:
         return instance;
     }
 };
+
+// Delays and time-outs short enough for the emulator: a transfer deadline of
+// the configured expected erase time times 100 ms.
+inline zern::LinkTiming quickLinkTiming()
+{
+    zern::LinkTiming timing;
+    timing.firstByteMs = 150;
+    timing.dtrResetWaitMs = 5;
+    timing.runPollMs = 5;
+    timing.startupPollMs = 5;
+    timing.readDeadlineUnitMs = 100;
+    timing.eraseTimeoutUnitMs = 20;
+    timing.afterEraseFirstByteMs = 150;
+    timing.writeTimeoutMs = 500;
+    return timing;
+}
 
 // A fresh folder with its own user and machine settings for each test.
 class TempFolderTest : public ::testing::Test {
