@@ -21,6 +21,27 @@ constexpr uint8_t kEnterOperation = 0x08;
 constexpr uint8_t kLoaderSelect = 0x01;
 constexpr uint8_t kPromptCharacter = '>';
 
+// Where a register lands in the bytes after the register chunks of a dump.
+struct DumpField {
+    int at;
+    int module;
+    int index;
+    int bytes;
+};
+
+const DumpField kDump16[] = {
+    {0, 8, 0, 1},   {1, 8, 1, 1},   {2, 8, 4, 1},   {3, 8, 5, 1},   {4, 8, 6, 1},   {5, 8, 8, 1},
+    {6, 8, 11, 1},  {7, 8, 14, 1},  {8, 8, 15, 1},  {42, 12, 0, 2}, {46, 13, 2, 2}, {48, 13, 6, 2},
+    {50, 13, 7, 2}, {52, 14, 3, 2}, {54, 14, 4, 2}, {56, 14, 5, 2}, {58, 14, 7, 2}, {60, 15, 3, 2},
+    {62, 15, 7, 2},
+};
+
+const DumpField kDump32[] = {
+    {0, 8, 0, 1},   {1, 8, 1, 1},   {2, 8, 4, 2},   {4, 8, 5, 1},   {6, 8, 8, 2},    {8, 8, 9, 2},
+    {10, 8, 10, 2}, {12, 8, 14, 2}, {14, 8, 15, 1}, {80, 12, 0, 4}, {84, 13, 1, 4},  {88, 13, 6, 2},
+    {90, 13, 7, 2}, {92, 14, 0, 4}, {96, 14, 3, 4}, {100, 15, 3, 4}, {104, 15, 13, 4},
+};
+
 }  // namespace
 
 uint64_t ChipBoardEmulator::littleEndian(const std::vector<uint8_t>& bytes, size_t from, size_t count) const
@@ -303,60 +324,22 @@ void ChipBoardEmulator::queueDump()
         for (int i = 0; i < count; ++i)
             out_.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i)));
     };
-    if (chip_.core32()) {
-        out_.insert(out_.end(), {0x00, 0x00, static_cast<uint8_t>(kDumpedRegisters)});
-        for (int i = 0; i < kDumpedRegisters; ++i)
-            bytesOf(chip_.reg(i / 32, i % 32), 4);
-        std::vector<uint8_t> d(108, 0);
-        const auto put = [&](int at, int32_t value, int count) {
-            for (int i = 0; i < count; ++i)
-                d[static_cast<size_t>(at + i)] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
-        };
-        put(0, chip_.reg(8, 0), 1);
-        put(1, chip_.reg(8, 1), 1);
-        put(2, chip_.reg(8, 4), 2);
-        put(4, chip_.reg(8, 5), 1);
-        put(6, chip_.reg(8, 8), 2);
-        put(8, chip_.reg(8, 9), 2);
-        put(10, chip_.reg(8, 10), 2);
-        put(12, chip_.reg(8, 14), 2);
-        put(14, chip_.reg(8, 15), 1);
-        for (int i = 0; i < 16; ++i)
-            put(16 + 4 * i, chip_.reg(9, i), 4);
-        put(80, chip_.reg(12, 0), 4);
-        put(84, chip_.reg(13, 1), 4);
-        put(88, chip_.reg(13, 6), 2);
-        put(90, chip_.reg(13, 7), 2);
-        put(92, chip_.reg(14, 0), 4);
-        put(96, chip_.reg(14, 3), 4);
-        put(100, chip_.reg(15, 3), 4);
-        put(104, chip_.reg(15, 13), 4);
-        out_.insert(out_.end(), d.begin(), d.end());
-        return;
-    }
-    out_.insert(out_.end(), {0x00, static_cast<uint8_t>(kDumpedRegisters)});
+    const bool wide = chip_.core32();
+    const int width = wide ? 4 : 2;
+    out_.insert(out_.end(), wide ? 2 : 1, 0x00);
+    out_.push_back(static_cast<uint8_t>(kDumpedRegisters));
     for (int i = 0; i < kDumpedRegisters; ++i)
-        bytesOf(chip_.reg(i / 32, i % 32), 2);
-    std::vector<uint8_t> d(64, 0);
-    const auto put = [&](int at, int32_t value, int count) {
-        for (int i = 0; i < count; ++i)
-            d[static_cast<size_t>(at + i)] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
-    };
-    const int flagsIndexes[] = {0, 1, 4, 5, 6, 8, 11, 14, 15};
-    for (int i = 0; i < 9; ++i)
-        put(i, chip_.reg(8, flagsIndexes[i]), 1);
+        bytesOf(chip_.reg(i / 32, i % 32), width);
+    // The special registers that follow, laid out as the dump tables give them.
+    std::vector<DumpField> fields(wide ? std::begin(kDump32) : std::begin(kDump16),
+                                  wide ? std::end(kDump32) : std::end(kDump16));
     for (int i = 0; i < 16; ++i)
-        put(10 + 2 * i, chip_.reg(9, i), 2);
-    put(42, chip_.reg(12, 0), 2);
-    put(46, chip_.reg(13, 2), 2);
-    put(48, chip_.reg(13, 6), 2);
-    put(50, chip_.reg(13, 7), 2);
-    put(52, chip_.reg(14, 3), 2);
-    put(54, chip_.reg(14, 4), 2);
-    put(56, chip_.reg(14, 5), 2);
-    put(58, chip_.reg(14, 7), 2);
-    put(60, chip_.reg(15, 3), 2);
-    put(62, chip_.reg(15, 7), 2);
+        fields.push_back({wide ? 16 + 4 * i : 10 + 2 * i, 9, i, width});
+    std::vector<uint8_t> d(wide ? 108 : 64, 0);
+    for (const DumpField& field : fields)
+        for (int i = 0; i < field.bytes; ++i)
+            d[static_cast<size_t>(field.at + i)] =
+                static_cast<uint8_t>(static_cast<uint32_t>(chip_.reg(field.module, field.index)) >> (8 * i));
     out_.insert(out_.end(), d.begin(), d.end());
 }
 
