@@ -96,6 +96,18 @@ TEST_F(LoaderRecordsTest, UnalignedWriteMergesIntoItsPage)
                                     0x39}));
 }
 
+TEST_F(LoaderRecordsTest, LoaderWithoutAPromptIsTriedTwice)
+{
+    LoaderSettings loader;
+    loader.silentPrompt = true;
+    board_.setLoader(loader);
+    const std::vector<uint8_t> data = {1, 2};
+    EXPECT_EQ(driver_->writeProgramBlock(0, data.size(), data.data()), zern::kLinkFailure);
+    const auto messages = MessageRecorder::take();
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), "No prompt received when activating the boot loader."), 2);
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), "Entering Loader"), 2);
+}
+
 TEST_F(LoaderRecordsTest, BadLoaderStatusFailsTheWrite)
 {
     LoaderSettings loader;

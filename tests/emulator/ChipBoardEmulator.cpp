@@ -226,7 +226,7 @@ std::vector<uint8_t> ChipBoardEmulator::loaderRecord(const std::vector<uint8_t>&
         const bool code = (command & 1) == 0;
         switch (command) {
         case 0x00: {
-            const uint8_t answer = busyPrompts_ > 0 ? 0x00 : kPromptCharacter;
+            const uint8_t answer = busyPrompts_ > 0 || loader_.silentPrompt ? 0x00 : kPromptCharacter;
             if (busyPrompts_ > 0)
                 --busyPrompts_;
             std::fill(data.begin(), data.end(), answer);

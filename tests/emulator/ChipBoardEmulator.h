@@ -25,6 +25,8 @@ struct LoaderSettings {
     uint8_t dataPageUnit = 32;
     // Prompts answered busy after a master erase.
     int eraseBusyPrompts = 2;
+    // A loader that never shows its prompt.
+    bool silentPrompt = false;
     // Status of every loader operation (0 good).
     uint8_t status = 0;
     // The query record that asks where the context password lies, and the
