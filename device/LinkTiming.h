@@ -22,6 +22,10 @@ struct LinkTiming {
     int afterEraseFirstByteMs = 10000;
     // How long a write waits for room in the port's output queue.
     int writeTimeoutMs = 10000;
+    // The RLA port's far end reboots when its port opens.
+    int rlaRebootWaitMs = 15000;
+    // A read on the RLA port must be complete within this time.
+    int rlaReadDeadlineMs = 10000;
 };
 
 }  // namespace zern

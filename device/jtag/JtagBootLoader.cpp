@@ -107,6 +107,8 @@ bool JtagDriver::loaderInformation(bool code)
 bool JtagDriver::enterLoader(bool sendPasswords)
 {
     std::lock_guard lock(mutex_);
+    if (rlaMode())
+        return true;
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!exchange(kResetTarget, 1) || resetDebugState() != kLinkDone)
             return false;
@@ -180,6 +182,10 @@ bool JtagDriver::eraseFlash()
     invalidateCaches();
     if (resetDebugState() != kLinkDone)
         return false;
+    if (rlaMode()) {
+        resetPasswords();
+        return true;
+    }
     if (state_ != TargetState::Loader && !enterLoader(false))
         return false;
     if (!loaderPrompt(kPrompt, 2, 1, 5)) {
@@ -221,6 +227,14 @@ int JtagDriver::writeProgramBlock(uint64_t byteAddress, size_t count, const uint
     codePages_.clear();
     if (count == 0 || count > kMaxRecordBytes)
         return kLinkBadArgument;
+    if (rlaMode()) {
+        if (erasePending_) {
+            if (!eraseFlash())
+                return kLinkFailure;
+            erasePending_ = false;
+        }
+        return loaderWrite(byteAddress, count, data, true);
+    }
     if (state_ != TargetState::Loader && !enterLoader(false))
         return kLinkFailure;
     if (erasePending_) {
@@ -430,6 +444,22 @@ void JtagDriver::capturePasswords(uint64_t byteAddress, size_t count, const uint
 int JtagDriver::loaderWrite(uint64_t byteAddress, size_t count, const uint8_t* data, bool code)
 {
     std::lock_guard lock(mutex_);
+    if (rlaMode()) {
+        constexpr uint32_t kControlAddress = 0xC00006;
+        constexpr uint32_t kProgramWindow = 0x600000;
+        static const uint8_t kResetIce = 1;
+        if (!openRlaPort())
+            return kLinkFailure;
+        if (!rlaWriteMemory(kControlAddress, &kResetIce, 1)) {
+            logLine("Unable to reset ICE.");
+            return kLinkFailure;
+        }
+        if (!rlaWriteMemory(static_cast<uint32_t>(byteAddress + kProgramWindow), data, count))
+            return kLinkFailure;
+        if (!is32Bit())
+            capturePasswords(byteAddress, count, data);
+        return kLinkDone;
+    }
     if (!loaderInformation(code))
         return kLinkFailure;
     if (is32Bit() || byteAddress >= 0x10000) {

@@ -189,7 +189,7 @@ bool JtagDriver::resumeTarget()
             return false;
         // The exit sequence frames more reply bytes than are read above:
         // they must not shift the replies that follow.
-        drainSerialInput();
+        drainSerialInput(*port_);
         [[fallthrough]];
     case TargetState::NotInDebug:
         if (!exchange(kDebugEntry, kDebugEntryReply))

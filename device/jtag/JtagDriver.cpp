@@ -62,8 +62,13 @@ void JtagDriver::reportLinkError(const std::string& text) const
 
 bool JtagDriver::writeBytes(const uint8_t* data, size_t count)
 {
+    return writeTo(*port_, data, count);
+}
+
+bool JtagDriver::writeTo(platform::SerialPort& port, const uint8_t* data, size_t count)
+{
     trafficLog_.log(TrafficDirection::Written, data, count);
-    if (port_->write(data, count))
+    if (port.write(data, count))
         return true;
     reportLinkError("Unable to write the required number of bytes to the serial port.");
     return false;
@@ -76,15 +81,21 @@ bool JtagDriver::writeText(const std::string& text)
 
 bool JtagDriver::readBytes(uint8_t* buffer, size_t count)
 {
+    return readFrom(*port_, buffer, count,
+                    std::chrono::milliseconds(int64_t{config_.expectedEraseTime} * timing_.readDeadlineUnitMs));
+}
+
+bool JtagDriver::readFrom(platform::SerialPort& port, uint8_t* buffer, size_t count,
+                          std::chrono::milliseconds allowed)
+{
     using Clock = std::chrono::steady_clock;
-    const auto deadline =
-        Clock::now() + std::chrono::milliseconds(int64_t{config_.expectedEraseTime} * timing_.readDeadlineUnitMs);
+    const auto deadline = Clock::now() + allowed;
     size_t done = 0;
     // At least one attempt, so that a deadline of zero still reads what is there.
     do {
         if (done == count)
             return true;
-        const long got = port_->read(buffer + done, count - done);
+        const long got = port.read(buffer + done, count - done);
         if (got < 0) {
             reportLinkError("Unable to read from the serial port.");
             return false;
@@ -98,11 +109,11 @@ bool JtagDriver::readBytes(uint8_t* buffer, size_t count)
     return false;
 }
 
-bool JtagDriver::drainSerialInput()
+bool JtagDriver::drainSerialInput(platform::SerialPort& port)
 {
     uint8_t scrap[kDrainChunk];
     for (int reads = 0; reads < kMaxDrainReads; ++reads) {
-        const long got = port_->read(scrap, sizeof scrap);
+        const long got = port.read(scrap, sizeof scrap);
         if (got == 0)
             return true;
         if (got < 0)

@@ -5,6 +5,7 @@
 // for its whole exchange.
 
 #include <array>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -61,7 +62,7 @@ public:
     // Exactly count bytes within the transfer deadline.
     bool readBytes(uint8_t* buffer, size_t count);
     // Reads until the line is quiet.
-    bool drainSerialInput();
+    bool drainSerialInput(platform::SerialPort& port);
     // An empty line, the text, and the advice to check the connections.
     void reportLinkError(const std::string& text) const;
     void logLine(const std::string& text) const;
@@ -91,6 +92,14 @@ private:
 
     // Clock divisor and reset: once per driver, before the first debug record.
     int startBoard();
+    bool writeTo(platform::SerialPort& port, const uint8_t* data, size_t count);
+    bool readFrom(platform::SerialPort& port, uint8_t* buffer, size_t count, std::chrono::milliseconds allowed);
+
+    // The RLA port: program data goes to a second serial port in framed writes.
+    bool rlaMode() const { return config_.rlaPortFlag != 0; }
+    bool openRlaPort();
+    bool rlaWriteMemory(uint32_t address, const uint8_t* data, size_t count);
+    bool rlaReadMemory(uint32_t address, uint8_t* buffer, size_t count);
     // Writes the bytes and reads the reply; the password bytes of a record
     // (maskFrom, maskCount) never reach the traffic log.
     bool exchange(const Bytes& bytes, size_t replyBytes, Bytes& reply, size_t maskFrom = 0, size_t maskCount = 0);
@@ -133,6 +142,7 @@ private:
     uint8_t& passwordByte(int context, int offset);
 
     std::unique_ptr<platform::SerialPort> port_;
+    std::unique_ptr<platform::SerialPort> rlaPort_;
     DeviceConfig& config_;
     DeviceMessageCallback log_;
     const LinkTiming& timing_;

@@ -12,6 +12,7 @@
 
 #include "ChipBoardEmulator.h"
 #include "HexRecords.h"
+#include "RlaEmulator.h"
 #include "MessageBoxes.h"
 #include "TestSupport.h"
 #include "ZernDevice.h"
@@ -125,6 +126,31 @@ TEST_P(ContextPasswordLoadTest, PasswordIsTakenFromTheWrittenImage)
     ASSERT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusDone);
     EXPECT_TRUE(board_.withChip([](ChipModel& chip) { return chip.unlocked; }));
     EXPECT_EQ(device_->config().loaderPasswords, std::vector<uint8_t>(password.begin(), password.end()));
+}
+
+TEST_P(ProgramLoadTest, RlaPortTakesTheProgramInsteadOfTheLoader)
+{
+    testing_support::RlaEmulator rla;
+    writeFile("chip.cfg", std::string("[PROCESSOR_FAMILY]\n") + (GetParam().core32 ? "30" : "20")
+                              + "\n[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n200\n"
+                                "[MEMORY BANKS]\n1\nCode, x, 0, 0x10000, 16, 0x800, code\n"
+                                "[RLA PORT]\n" + rla.devicePath() + "\n");
+    device_->SetProjectOption(("Config File = " + (folder_ / "chip.cfg").string()).c_str(), "");
+    zern::LinkTiming timing = device_tests::quickLinkTiming();
+    timing.rlaRebootWaitMs = 5;
+    device_->setLinkTiming(timing);
+    std::vector<uint8_t> code(600);
+    for (size_t i = 0; i < code.size(); ++i)
+        code[i] = static_cast<uint8_t>(i + 3);
+    const std::string path = writeFile("rla.hex", programHex(code));
+    ASSERT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusDone);
+    for (size_t i = 0; i < code.size(); ++i)
+        ASSERT_EQ(rla.byteAt(static_cast<uint32_t>(0x600000 + i)), code[i]) << i;
+    EXPECT_EQ(rla.byteAt(0xC00006), 1);
+    EXPECT_EQ(board_.erases(), 0);
+    const auto messages = MessageRecorder::take();
+    EXPECT_NE(std::find(messages.begin(), messages.end(), "Waiting for Pelko to reboot."), messages.end());
+    EXPECT_EQ(std::find(messages.begin(), messages.end(), "Entering Loader"), messages.end());
 }
 
 TEST_P(ProgramLoadTest, LoadDuringARunEndsTheRunFirst)
