@@ -220,13 +220,10 @@ protected:
         setOption("SerialPort", board.devicePath());
         zern::ZernDevice device(zern::kZernJtagTraits);
         device.SetMessageCallback(&MessageRecorder::callback);
-        zern::LinkTiming timing;
-        timing.firstByteMs = 40;
-        timing.dtrResetWaitMs = 1;
-        timing.startupPollMs = 1;
+        // Shorter still: many loads, most of them waiting for a failing board.
+        zern::LinkTiming timing = device_tests::quickLinkTiming();
+        timing.firstByteMs = timing.afterEraseFirstByteMs = 40;
         timing.readDeadlineUnitMs = 20;
-        timing.eraseTimeoutUnitMs = 10;
-        timing.afterEraseFirstByteMs = 40;
         device.setLinkTiming(timing);
         if (faults)
             board.setFaults(*faults);

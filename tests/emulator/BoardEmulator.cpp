@@ -1,14 +1,13 @@
 #include "BoardEmulator.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <stdexcept>
+
+#include "PseudoTerminal.h"
 
 namespace testing_support {
 
@@ -30,16 +29,10 @@ std::string hexOf(const std::string& text)
 
 BoardEmulator::BoardEmulator()
 {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
-        throw std::runtime_error("no pseudo-terminal");
-    slavePath_ = ptsname(master_);
-    // Holding the slave open keeps the master readable between connections.
-    slave_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
-    termios settings{};
-    tcgetattr(slave_, &settings);
-    cfmakeraw(&settings);
-    tcsetattr(slave_, TCSANOW, &settings);
+    const PseudoTerminal terminal = openPseudoTerminal();
+    master_ = terminal.master;
+    slave_ = terminal.slave;
+    slavePath_ = terminal.slavePath;
     platform::setSerialLineObserver(this);
     thread_ = std::thread([this] { serve(); });
 }

@@ -1,11 +1,9 @@
 #include "RlaEmulator.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
-#include <stdexcept>
+#include "PseudoTerminal.h"
 
 namespace testing_support {
 namespace {
@@ -14,15 +12,10 @@ constexpr size_t kHeader = 8;
 
 RlaEmulator::RlaEmulator()
 {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
-        throw std::runtime_error("no pseudo-terminal");
-    slavePath_ = ptsname(master_);
-    slave_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
-    termios settings{};
-    tcgetattr(slave_, &settings);
-    cfmakeraw(&settings);
-    tcsetattr(slave_, TCSANOW, &settings);
+    const PseudoTerminal terminal = openPseudoTerminal();
+    master_ = terminal.master;
+    slave_ = terminal.slave;
+    slavePath_ = terminal.slavePath;
     thread_ = std::thread([this] { serve(); });
 }
 
