@@ -39,6 +39,8 @@ constexpr uint8_t kCodeWrite = 0x90;
 constexpr uint8_t kCodeRead = 0xA0;
 constexpr uint8_t kVariableCodeWrite = 0x10;
 constexpr size_t kMaxRecordBytes = 255;
+// The ZNC work-around waits for the loader's prompt at most this often.
+constexpr int kMaxPromptRepeats = 100;
 
 std::string formatted(const char* format, int value)
 {
@@ -72,13 +74,23 @@ bool JtagDriver::loaderPrompt(const Bytes& record, size_t replyBytes, size_t pro
     return false;
 }
 
-bool JtagDriver::loaderStatus(uint8_t& statusByte, bool longForm)
+bool JtagDriver::loaderStatus(uint8_t& statusByte, bool longForm, uint8_t* detail)
 {
     Bytes reply;
     if (!exchange(longForm ? kStatusLong : kStatus, longForm ? 10 : 8, reply))
         return false;
     statusByte = reply[7];
+    if (detail)
+        *detail = reply[5];
     return true;
+}
+
+void JtagDriver::zncPromptAfterFailure()
+{
+    Bytes reply;
+    for (int tries = 0; tries < kMaxPromptRepeats; ++tries)
+        if (!exchange(kPrompt, 2, reply) || (reply[0] == 0x03 && reply[1] == kPromptCharacter))
+            return;
 }
 
 bool JtagDriver::loaderInformation(bool code)
@@ -322,10 +334,24 @@ bool JtagDriver::writeFixedPages(uint64_t byteAddress, size_t count, const uint8
         if (!exchange(record, 2 * (record.size() - 1)))
             return false;
         uint8_t statusByte = 0;
-        if (!loaderStatus(statusByte, !extended && !is32Bit()))
+        uint8_t detail = 0;
+        if (!loaderStatus(statusByte, !extended && !is32Bit(), &detail))
             return false;
+        // The extended loaders flag some statuses as harmless in the byte before.
+        constexpr uint8_t kHarmless = 0x06;
+        if (statusByte != 0 && (is32Bit() || extended) && (detail & kHarmless) == kHarmless)
+            continue;
         if (statusByte != 0) {
-            if (extended || is32Bit()) {
+            if (is32Bit()) {
+                if (config_.zncWorkaround)
+                    zncPromptAfterFailure();
+                char text[128];
+                std::snprintf(text, sizeof text,
+                              "Bad status code received (0x%02x%02x) from the boot loader during a fixed length "
+                              "operation.",
+                              detail, statusByte);
+                reportLinkError(text);
+            } else if (extended) {
                 reportLinkError(formatted("Bad status code received (0x%02x) from the boot loader during a fixed "
                                           "length operation (2).",
                                           statusByte));

@@ -124,7 +124,9 @@ private:
     bool dumpRegisters32();
     bool is32Bit() const { return config_.processorFamily == 30; }
     bool loaderPrompt(const Bytes& record, size_t replyBytes, size_t promptAt, int tries);
-    bool loaderStatus(uint8_t& statusByte, bool longForm = false);
+    // The status byte, and the data byte before it when asked.
+    bool loaderStatus(uint8_t& statusByte, bool longForm = false, uint8_t* detail = nullptr);
+    void zncPromptAfterFailure();
     bool loaderInformation(bool code);
     bool runCommandList(const CommandList& list, const char* title);
     bool writeFixedPages(uint64_t byteAddress, size_t count, const uint8_t* data, bool code, bool extended);

@@ -172,6 +172,11 @@ TEST_P(DebugEngineTest, CodeWordsComeFromFlash)
     ASSERT_EQ(device_->ReadCodeWords(0x20, 2, words), tolvane::kStatusDone);
     EXPECT_EQ(words[0], 0x1234);
     EXPECT_EQ(words[1], 0x5678);
+    // The all-ones address reads as erased flash without a record.
+    board_.clearReceived();
+    ASSERT_EQ(device_->ReadCodeWords(~0ull, 2, words), tolvane::kStatusDone);
+    EXPECT_EQ(words[0], 0xFFFF);
+    EXPECT_TRUE(board_.receivedHex().empty());
 }
 
 TEST_P(DebugEngineTest, FifthBreakpointIsRefused)

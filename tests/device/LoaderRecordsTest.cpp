@@ -108,6 +108,20 @@ TEST_F(LoaderRecordsTest, LoaderWithoutAPromptIsTriedTwice)
     EXPECT_EQ(std::count(messages.begin(), messages.end(), "Entering Loader"), 2);
 }
 
+TEST_F(LoaderRecordsTest, PageTooLargeForTheRecordIsRefused)
+{
+    LoaderSettings loader;
+    loader.flags = 0x0600;
+    loader.codePageUnit = 252;
+    board_.setLoader(loader);
+    const std::vector<uint8_t> data = {1, 2};
+    EXPECT_EQ(driver_->writeProgramBlock(0, data.size(), data.data()), zern::kLinkFailure);
+    const auto messages = MessageRecorder::take();
+    EXPECT_NE(std::find(messages.begin(), messages.end(),
+                        "Unable to determine if loader supports fixed or variable length loading."),
+              messages.end());
+}
+
 TEST_F(LoaderRecordsTest, BadLoaderStatusFailsTheWrite)
 {
     LoaderSettings loader;
