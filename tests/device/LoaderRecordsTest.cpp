@@ -120,6 +120,28 @@ TEST_F(LoaderRecordsTest, PageTooLargeForTheRecordIsRefused)
               messages.end());
 }
 
+TEST_F(LoaderRecordsTest, TestModeWritesItsRegisterBeforeTheLoader)
+{
+    config_.testModeFlag = 1;
+    config_.testModeValues = {8, 3, 0x55};
+    ASSERT_TRUE(driver_->enterLoader(false));
+    const auto messages = MessageRecorder::take();
+    const std::vector<std::string> expected = {"Setting TDB bits to 0x01", "Done.", "Writing M8[3] = 0x55",
+                                               "Setting TDB bits to 0x00", "Done.", "Entering Loader",
+                                               "Prompt received."};
+    EXPECT_EQ(messages, expected);
+    EXPECT_EQ(board_.withChip([](ChipModel& chip) { return chip.reg(8, 3); }), 0x55);
+    EXPECT_NE(board_.receivedHex().find("0001000301060002001301010004"), std::string::npos);
+    EXPECT_TRUE(board_.inLoader());
+}
+
+TEST_F(LoaderRecordsTest, DataBreakpointRecord)
+{
+    ASSERT_TRUE(driver_->setDataBreakpoint(1, 0x1234));
+    EXPECT_EQ(board_.receivedHex(), "07" "1A" "34120000" "1180");
+    EXPECT_EQ(board_.withChip([](ChipModel& chip) { return chip.dataBreakpoints[1]; }), 0x1234u);
+}
+
 TEST_F(LoaderRecordsTest, BadLoaderStatusFailsTheWrite)
 {
     LoaderSettings loader;

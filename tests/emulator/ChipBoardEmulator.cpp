@@ -19,6 +19,7 @@ constexpr uint8_t kResetOperation = 0x04;
 constexpr uint8_t kHoldResetOperation = 0x05;
 constexpr uint8_t kEnterOperation = 0x08;
 constexpr uint8_t kLoaderSelect = 0x01;
+constexpr uint8_t kTapSelect = 0x04;
 constexpr uint8_t kPromptCharacter = '>';
 
 // Where a register lands in the bytes after the register chunks of a dump.
@@ -98,9 +99,14 @@ std::vector<uint8_t> ChipBoardEmulator::answerRecord(const std::vector<uint8_t>&
     if (inLoader_)
         return loaderRecord(record);
     const uint8_t first = record[0];
-    if (first == kLoaderSelect && record.size() == 1) {
-        loaderArmed_ = true;
-        return {0x00, first};
+    if (record.size() == 1) {
+        // The loader is selected by a 01 after the 04 that picks the chip's TAP.
+        const bool selectsLoader = first == kLoaderSelect && lastSingleByte_ == kTapSelect;
+        lastSingleByte_ = first;
+        if (selectsLoader) {
+            loaderArmed_ = true;
+            return {0x00, first};
+        }
     }
     size_t parameters = 0;
     if (first != kFiller && first != 0x00) {

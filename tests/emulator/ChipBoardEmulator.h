@@ -87,6 +87,7 @@ private:
 
     LoaderSettings loader_;
     bool loaderArmed_ = false;
+    uint8_t lastSingleByte_ = 0;
     bool inLoader_ = false;
     bool extendedMode_ = false;
     bool answerPasswordAddress_ = false;
