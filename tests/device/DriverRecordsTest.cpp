@@ -1,4 +1,4 @@
-// The JTAG driver's boot-loader records on the wire, against the emulator.
+// The JTAG driver's records on the wire, against the emulator: loader, memory and breakpoints.
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ using testing_support::ChipBoardEmulator;
 using testing_support::ChipModel;
 using testing_support::LoaderSettings;
 
-class LoaderRecordsTest : public device_tests::TempFolderTest {
+class DriverRecordsTest : public device_tests::TempFolderTest {
 protected:
     void SetUp() override
     {
@@ -48,7 +48,7 @@ protected:
     std::unique_ptr<zern::JtagDriver> driver_;
 };
 
-TEST_F(LoaderRecordsTest, BlockSizesOutsideOneToTwoHundredFiftyFiveSendNothing)
+TEST_F(DriverRecordsTest, BlockSizesOutsideOneToTwoHundredFiftyFiveSendNothing)
 {
     const std::vector<uint8_t> data(256, 0x12);
     EXPECT_EQ(driver_->writeProgramBlock(0, 0, data.data()), zern::kLinkBadArgument);
@@ -56,7 +56,7 @@ TEST_F(LoaderRecordsTest, BlockSizesOutsideOneToTwoHundredFiftyFiveSendNothing)
     EXPECT_TRUE(board_.receivedHex().empty());
 }
 
-TEST_F(LoaderRecordsTest, EraseWithoutCommandRecordsSendsPromptEraseAndStatus)
+TEST_F(DriverRecordsTest, EraseWithoutCommandRecordsSendsPromptEraseAndStatus)
 {
     ASSERT_TRUE(driver_->enterLoader(false));
     board_.clearReceived();
@@ -72,7 +72,7 @@ TEST_F(LoaderRecordsTest, EraseWithoutCommandRecordsSendsPromptEraseAndStatus)
     EXPECT_NE(std::find(messages.begin(), messages.end(), "Erasing..."), messages.end());
 }
 
-TEST_F(LoaderRecordsTest, UnalignedWriteMergesIntoItsPage)
+TEST_F(DriverRecordsTest, UnalignedWriteMergesIntoItsPage)
 {
     const std::vector<uint8_t> first = {0xA1, 0xA2, 0xA3, 0xA4};
     ASSERT_EQ(driver_->writeProgramBlock(0, first.size(), first.data()), zern::kLinkDone);
@@ -94,7 +94,7 @@ TEST_F(LoaderRecordsTest, UnalignedWriteMergesIntoItsPage)
                                     0x39}));
 }
 
-TEST_F(LoaderRecordsTest, LoaderWithoutAPromptIsTriedTwice)
+TEST_F(DriverRecordsTest, LoaderWithoutAPromptIsTriedTwice)
 {
     LoaderSettings loader;
     loader.silentPrompt = true;
@@ -106,7 +106,7 @@ TEST_F(LoaderRecordsTest, LoaderWithoutAPromptIsTriedTwice)
     EXPECT_EQ(std::count(messages.begin(), messages.end(), "Entering Loader"), 2);
 }
 
-TEST_F(LoaderRecordsTest, PageTooLargeForTheRecordIsRefused)
+TEST_F(DriverRecordsTest, PageTooLargeForTheRecordIsRefused)
 {
     LoaderSettings loader;
     loader.flags = 0x0600;
@@ -120,7 +120,7 @@ TEST_F(LoaderRecordsTest, PageTooLargeForTheRecordIsRefused)
               messages.end());
 }
 
-TEST_F(LoaderRecordsTest, TestModeWritesItsRegisterBeforeTheLoader)
+TEST_F(DriverRecordsTest, TestModeWritesItsRegisterBeforeTheLoader)
 {
     config_.testModeFlag = 1;
     config_.testModeValues = {8, 3, 0x55};
@@ -135,14 +135,46 @@ TEST_F(LoaderRecordsTest, TestModeWritesItsRegisterBeforeTheLoader)
     EXPECT_TRUE(board_.inLoader());
 }
 
-TEST_F(LoaderRecordsTest, DataBreakpointRecord)
+TEST_F(DriverRecordsTest, OddThreeByteWriteIsAByteThenAWord)
+{
+    board_.withChip([](ChipModel& chip) { chip.dataMemory[0x100] = 0x77; });
+    const uint8_t data[] = {0xA1, 0xB2, 0xC3};
+    ASSERT_EQ(driver_->writeMemoryBlock(0x101, 3, data), zern::kLinkDone);
+    const std::string wire = board_.receivedHex();
+    // The byte's word keeps its other half (read through the cache), then the word follows.
+    const size_t byteWrite = wire.find("05258000" "77A1");
+    const size_t wordWrite = wire.find("05258100" "B2C3");
+    ASSERT_NE(byteWrite, std::string::npos) << wire;
+    ASSERT_NE(wordWrite, std::string::npos) << wire;
+    EXPECT_LT(byteWrite, wordWrite);
+    const auto memory = board_.withChip([](ChipModel& chip) { return chip.dataMemory; });
+    EXPECT_EQ(memory[0x100], 0x77);
+    EXPECT_EQ(memory[0x101], 0xA1);
+    EXPECT_EQ(memory[0x103], 0xC3);
+}
+
+TEST_F(DriverRecordsTest, NoMatchingContextPasswordWarnsAndGoesOn)
+{
+    board_.withChip([](ChipModel& chip) {
+        chip.password = std::array<uint8_t, 32>{};
+        chip.password->fill(0x11);
+        chip.unlocked = false;
+    });
+    EXPECT_TRUE(driver_->singleStep());
+    const auto messages = MessageRecorder::take();
+    EXPECT_EQ(messages, (std::vector<std::string>{
+                            "The correct password for the current context could not be determined.",
+                            "All register and memory displays will be invalid."}));
+}
+
+TEST_F(DriverRecordsTest, DataBreakpointRecord)
 {
     ASSERT_TRUE(driver_->setDataBreakpoint(1, 0x1234));
     EXPECT_EQ(board_.receivedHex(), "07" "1A" "34120000" "1180");
     EXPECT_EQ(board_.withChip([](ChipModel& chip) { return chip.dataBreakpoints[1]; }), 0x1234u);
 }
 
-TEST_F(LoaderRecordsTest, BadLoaderStatusFailsTheWrite)
+TEST_F(DriverRecordsTest, BadLoaderStatusFailsTheWrite)
 {
     LoaderSettings loader;
     loader.flags = 0x0600;
