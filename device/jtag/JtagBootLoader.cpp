@@ -457,7 +457,10 @@ bool JtagDriver::queryPasswordAddresses()
 
 void JtagDriver::capturePasswords(uint64_t byteAddress, size_t count, const uint8_t* data)
 {
-    for (size_t context = 0; context < passwordAddresses_.size(); ++context) {
+    // The table may have been re-read with fewer contexts since the loader was asked.
+    const size_t contexts =
+        std::min(passwordAddresses_.size(), config_.loaderPasswords.size() / static_cast<size_t>(kPasswordBytes));
+    for (size_t context = 0; context < contexts; ++context) {
         const uint64_t first = passwordAddresses_[context];
         for (size_t i = 0; i < count; ++i) {
             const uint64_t at = byteAddress + i;
