@@ -28,6 +28,8 @@ constexpr char kJtagClockPrefix[] = "JTAG Clock = ";
 constexpr int kFlagsRegister = 8 * 32 + 4;
 // Bounds a single memory or code transfer the IDE may ask for.
 constexpr unsigned kMaxTransferWords = 1u << 20;
+// Bounds the code image a configuration can ask a program load to allocate.
+constexpr int32_t kMaxImageWords = 1 << 24;
 
 bool startsWith(const char* text, const char* prefix)
 {
@@ -487,7 +489,7 @@ int ZernDevice::LoadProgram(const char* hexPath)
             report("Cannot open program file.");
             return kStatusFailed;
         }
-        if (config_.codeSize < 1)
+        if (config_.codeSize < 1 || config_.codeSize > kMaxImageWords)
             return kStatusFailed;
         image.assign(static_cast<size_t>(config_.codeSize) * 2, kErasedByte);
         const HexReadResult read = readIntelHex(file, image);
