@@ -46,7 +46,7 @@ private:
 };
 
 DebugController::DebugController(DebugHost& host)
-    : host_(host), worker_([this](int runResult) { DebugStateChanged(runResult); })
+    : host_(host), debugLevel_(tolvane::kDebugLevelHigh), worker_([this](int runResult) { DebugStateChanged(runResult); })
 {
 }
 
@@ -262,21 +262,21 @@ void DebugController::ActionStopExecute()
 
 void DebugController::ActionHighLevelDebugExecute()
 {
-    SetDebugLevel(DebugAction::HighLevelDebug, DebugAction::LowLevelDebug, tolvane::kDebugLevelHigh);
+    SetDebugLevel(tolvane::kDebugLevelHigh);
 }
 
 void DebugController::ActionLowLevelDebugExecute()
 {
-    SetDebugLevel(DebugAction::LowLevelDebug, DebugAction::HighLevelDebug, tolvane::kDebugLevelLow);
+    SetDebugLevel(tolvane::kDebugLevelLow);
 }
 
-void DebugController::SetDebugLevel(DebugAction chosen, DebugAction other, int level)
+void DebugController::SetDebugLevel(int level)
 {
-    if (host_.isActionChecked(chosen))
-        return;
-    host_.setActionChecked(chosen, true);
-    host_.setActionChecked(other, false);
-    if (!device_)
+    const bool changed = level != debugLevel_;
+    debugLevel_ = level;
+    host_.setActionChecked(DebugAction::HighLevelDebug, level == tolvane::kDebugLevelHigh);
+    host_.setActionChecked(DebugAction::LowLevelDebug, level == tolvane::kDebugLevelLow);
+    if (!changed || !device_)
         return;
     device_->SetDebugLevel(level);
     // The shown line follows the new level.
@@ -341,11 +341,13 @@ void DebugController::ActionDataFileExecute()
 
 void DebugController::ActionTraceExecute()
 {
-    if (!device_)
+    if (!device_) {
+        host_.setActionChecked(DebugAction::TraceExecution, tracing_);
         return;
-    const bool tracing = !host_.isActionChecked(DebugAction::TraceExecution);
-    host_.setActionChecked(DebugAction::TraceExecution, tracing);
-    if (tracing)
+    }
+    tracing_ = !tracing_;
+    host_.setActionChecked(DebugAction::TraceExecution, tracing_);
+    if (tracing_)
         device_->StartTrace();
     else
         device_->StopTrace();

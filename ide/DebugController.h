@@ -33,6 +33,9 @@ public:
     void SetDevice(AbstractDevice* device) { device_ = device; }
     AbstractDevice* Device() const { return device_; }
     int DebugState() const { return debugState_; }
+    // 32 high-level (the initial choice) or 33 low-level debugging; a newly
+    // selected device is told this level.
+    int DebugLevel() const { return debugLevel_; }
 
     int BuildProject(bool force);
     // The one handler of Run, Step Into, Step Over, Step Out and Run To Cursor.
@@ -64,7 +67,7 @@ private:
     class BusyCursor;
 
     void ShowSourceLine(const std::optional<std::string>& file, int line);
-    void SetDebugLevel(DebugAction chosen, DebugAction other, int level);
+    void SetDebugLevel(int level);
     void RunToCursor(int stateBefore);
     std::optional<std::string> ChooseProgramFile();
     void ShowError(const std::string& text);
@@ -72,5 +75,7 @@ private:
     DebugHost& host_;
     AbstractDevice* device_ = nullptr;
     int debugState_ = kIdle;
+    int debugLevel_;
+    bool tracing_ = false;
     TThreadSimulator worker_;
 };

@@ -36,7 +36,8 @@ public:
     virtual ~DebugHost() = default;
 
     virtual void setActionEnabled(DebugAction action, bool enabled) = 0;
-    virtual bool isActionChecked(DebugAction action) const = 0;
+    // Shows the controller's own state of the debug-level pair and of Trace
+    // Execution; a toolkit that checks actions by itself is overruled here.
     virtual void setActionChecked(DebugAction action, bool checked) = 0;
 
     // Cursor overrides nest: every push is followed by one pop.

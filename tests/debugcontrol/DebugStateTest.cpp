@@ -192,24 +192,29 @@ TEST_F(DebugControlTest, AnUnknownStopAddressKeepsTheMarks)
 
 TEST_F(DebugControlTest, SwitchingTheDebugLevelShowsTheLineAgain)
 {
-    host.setActionChecked(DebugAction::HighLevelDebug, true);
     haltAtStart();
+    EXPECT_EQ(controller.DebugLevel(), tolvane::kDebugLevelHigh);
+    // The toolkit may have unchecked the item already: the mark is put back.
+    host.setActionChecked(DebugAction::HighLevelDebug, false);
     controller.ActionHighLevelDebugExecute();
     EXPECT_TRUE(log.events().empty());
+    EXPECT_TRUE(host.checked(DebugAction::HighLevelDebug));
+
     controller.ActionLowLevelDebugExecute();
     EXPECT_EQ(log.indexOf("SetDebugLevel 33"), 0);
     EXPECT_TRUE(log.has("executionLine 64"));
-    EXPECT_TRUE(host.isActionChecked(DebugAction::LowLevelDebug));
-    EXPECT_FALSE(host.isActionChecked(DebugAction::HighLevelDebug));
+    EXPECT_TRUE(host.checked(DebugAction::LowLevelDebug));
+    EXPECT_FALSE(host.checked(DebugAction::HighLevelDebug));
+    EXPECT_EQ(controller.DebugLevel(), tolvane::kDebugLevelLow);
     EXPECT_EQ(controller.DebugState(), DebugController::kHalted);
 }
 
 TEST_F(DebugControlTest, TraceExecutionToggles)
 {
     controller.ActionTraceExecute();
-    EXPECT_TRUE(host.isActionChecked(DebugAction::TraceExecution));
+    EXPECT_TRUE(host.checked(DebugAction::TraceExecution));
     controller.ActionTraceExecute();
-    EXPECT_FALSE(host.isActionChecked(DebugAction::TraceExecution));
+    EXPECT_FALSE(host.checked(DebugAction::TraceExecution));
     EXPECT_EQ(log.events(), (std::vector<std::string>{"StartTrace", "StopTrace"}));
 }
 

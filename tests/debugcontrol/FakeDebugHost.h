@@ -13,7 +13,7 @@ public:
     explicit FakeDebugHost(EventLog& log) : log_(log) {}
 
     void setActionEnabled(DebugAction action, bool enabled) override { enabled_[action] = enabled; }
-    bool isActionChecked(DebugAction action) const override
+    bool checked(DebugAction action) const
     {
         const auto found = checked_.find(action);
         return found != checked_.end() && found->second;
