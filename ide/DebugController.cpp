@@ -283,39 +283,34 @@ void DebugController::SetDebugLevel(int level)
     DebugStateChanged(debugState_);
 }
 
-std::optional<std::string> DebugController::ChooseProgramFile()
+void DebugController::WithChosenProgramFile(const std::function<void(const char* path)>& use)
 {
+    if (!device_)
+        return;
     const std::string extension = host_.programExtension();
-    return host_.chooseProgramFile(
+    const std::optional<std::string> path = host_.chooseProgramFile(
         "Program Files (*." + extension + ")|*." + extension + "|All Files (*.*)|*.*", extension);
+    if (!path)
+        return;
+    const BusyCursor busy(host_);
+    host_.clearMessages();
+    use(path->c_str());
 }
 
 void DebugController::ActionLoadFileExecute()
 {
-    if (!device_)
-        return;
-    const std::optional<std::string> path = ChooseProgramFile();
-    if (!path)
-        return;
-    const BusyCursor busy(host_);
-    host_.clearMessages();
-    if (device_->LoadProgram(path->c_str()) == kStatusDone)
-        RefreshDebugWindows();
-    else
-        ShowError("Unable to initialize simulator.");
+    WithChosenProgramFile([this](const char* path) {
+        if (device_->LoadProgram(path) == kStatusDone)
+            RefreshDebugWindows();
+        else
+            ShowError("Unable to initialize simulator.");
+    });
 }
 
 void DebugController::ActionVerifyFileExecute()
 {
-    if (!device_)
-        return;
-    const std::optional<std::string> path = ChooseProgramFile();
-    if (!path)
-        return;
-    const BusyCursor busy(host_);
-    host_.clearMessages();
     // The device reports the outcome on the Messages window itself.
-    device_->VerifyProgram(path->c_str());
+    WithChosenProgramFile([this](const char* path) { device_->VerifyProgram(path); });
 }
 
 void DebugController::ActionStimulusFileExecute()

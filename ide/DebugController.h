@@ -4,6 +4,7 @@
 // after each stop and the refresh of the debug windows. Runs on the window
 // thread only; the blocking run and step operations go to the worker thread.
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -69,7 +70,9 @@ private:
     void ShowSourceLine(const std::optional<std::string>& file, int line);
     void SetDebugLevel(int level);
     void RunToCursor(int stateBefore);
-    std::optional<std::string> ChooseProgramFile();
+    // Asks for a program file; with one chosen, clears the Messages window
+    // and hands it on under the hourglass.
+    void WithChosenProgramFile(const std::function<void(const char* path)>& use);
     void ShowError(const std::string& text);
 
     DebugHost& host_;
