@@ -42,14 +42,6 @@ TEST_F(DebugControlTest, ActionsFollowTheStateTable)
     }
 }
 
-TEST_F(DebugControlTest, AnOtherStateIsStoredAndLeavesTheActions)
-{
-    host.forgetActions();
-    controller.UpdateDebugActions(7);
-    EXPECT_EQ(controller.DebugState(), 7);
-    EXPECT_FALSE(host.knowsAction(DebugAction::Run));
-}
-
 TEST_F(DebugControlTest, RunFromIdleRunsAndAHaltShowsTheStopLine)
 {
     startBlockingRun();
@@ -143,12 +135,6 @@ TEST_F(DebugControlTest, StopWhileRunningLeavesTheEndToTheWorkersResult)
     EXPECT_EQ(log.count("Stop"), 1);
 }
 
-TEST_F(DebugControlTest, StopWhileIdleDoesNothing)
-{
-    controller.ActionStopExecute();
-    EXPECT_TRUE(log.events().empty());
-}
-
 TEST_F(DebugControlTest, BuildWhileHaltedClosesTheRunFirst)
 {
     haltAtStart();
@@ -164,12 +150,6 @@ TEST_F(DebugControlTest, ADeviceChangeWhileHaltedEndsTheRun)
     controller.HaltForDeviceChange();
     EXPECT_EQ(controller.DebugState(), DebugController::kIdle);
     EXPECT_TRUE(log.has("editors writable"));
-}
-
-TEST_F(DebugControlTest, ADeviceChangeWhileIdleTouchesNothing)
-{
-    controller.HaltForDeviceChange();
-    EXPECT_TRUE(log.events().empty());
 }
 
 TEST_F(DebugControlTest, AMissingSourceFileIsReportedAndLeavesNoMark)

@@ -78,14 +78,4 @@ TEST_F(WorkerThreadTest, ClosingDuringARunStopsTheDeviceAndReportsNothing)
     EXPECT_EQ(log.events().back(), "device freed");
 }
 
-TEST_F(WorkerThreadTest, CommandsAfterShutdownAreIgnored)
-{
-    controller.Shutdown();
-    TThreadSimulator worker([](int) { FAIL() << "no result after shutdown"; });
-    worker.Shutdown(nullptr);
-    worker.Run(*device);
-    settle();
-    EXPECT_FALSE(log.has("Run"));
-}
-
 }  // namespace
