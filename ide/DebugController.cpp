@@ -227,11 +227,16 @@ void DebugController::ShowSourceLine(const std::optional<std::string>& file, int
     host_.clearExecutionLines();
     if (!file)
         return;
-    if (!host_.openEditor(*file)) {
+    switch (host_.openEditor(*file)) {
+    case EditorOpening::Opened:
+        host_.setFrontExecutionLine(line);
+        break;
+    case EditorOpening::FileNotFound:
         ShowError(*file + " does not exist.");
-        return;
+        break;
+    case EditorOpening::OtherFailure:
+        break;
     }
-    host_.setFrontExecutionLine(line);
 }
 
 void DebugController::RefreshDebugWindows()

@@ -25,6 +25,8 @@ enum class DebugAction {
 
 enum class DebugCursor { Busy, Normal };
 
+enum class EditorOpening { Opened, FileNotFound, OtherFailure };
+
 // The front editor window's file and current line.
 struct EditorPosition {
     std::string file;
@@ -65,10 +67,9 @@ public:
     // Removes the execution mark from every editor window.
     virtual void clearExecutionLines() = 0;
     // Opens the file in an editor window (or shows the one that has it) and
-    // brings it to the front. False when the file does not exist; the host
-    // reports other failures itself and returns true (this runs from queued
-    // events, which an exception must not cross).
-    virtual bool openEditor(const std::string& path) = 0;
+    // brings it to the front. The host reports failures other than a missing
+    // file itself: this runs from queued events, which no exception may cross.
+    virtual EditorOpening openEditor(const std::string& path) = 0;
     virtual void setFrontExecutionLine(int line) = 0;
     virtual std::optional<EditorPosition> frontEditorPosition() const = 0;
 

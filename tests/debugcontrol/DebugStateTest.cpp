@@ -154,9 +154,15 @@ TEST_F(DebugControlTest, ADeviceChangeWhileHaltedEndsTheRun)
 
 TEST_F(DebugControlTest, AMissingSourceFileIsReportedAndLeavesNoMark)
 {
-    host.missingFile = true;
+    host.opening = EditorOpening::FileNotFound;
     haltAtStart();
     EXPECT_EQ(boxTexts(), std::vector<std::string>{"/project/main.asm does not exist."});
+
+    host.opening = EditorOpening::OtherFailure;
+    device->scriptRunResults({tolvane::kRunHalted});
+    controller.StartDebug(DebugStart::StepOver);
+    ASSERT_TRUE(waitFor([this] { return controller.DebugState() == DebugController::kHalted; }));
+    EXPECT_EQ(boxes.boxes.size(), 1u);
     EXPECT_FALSE(log.has("executionLine 64"));
 }
 

@@ -46,10 +46,10 @@ public:
     void activateEditors() override { log_.add("activateEditors"); }
     void setEditorsReadOnly(bool readOnly) override { log_.add(readOnly ? "editors read-only" : "editors writable"); }
     void clearExecutionLines() override { log_.add("clearExecutionLines"); }
-    bool openEditor(const std::string& file) override
+    EditorOpening openEditor(const std::string& file) override
     {
         log_.add("openEditor " + file);
-        return !missingFile;
+        return opening;
     }
     void setFrontExecutionLine(int line) override { log_.add("executionLine " + std::to_string(line)); }
     std::optional<EditorPosition> frontEditorPosition() const override { return editor; }
@@ -85,7 +85,7 @@ public:
     std::vector<std::string> files{"/project/main.asm", "/project/util.asm"};
     std::string path = "/project/demo.prj";
     bool cancelSave = false;
-    bool missingFile = false;
+    EditorOpening opening = EditorOpening::Opened;
     std::optional<EditorPosition> editor;
     AbstractDevice* device = nullptr;
     std::vector<unsigned> breakpoints;
