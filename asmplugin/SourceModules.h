@@ -18,6 +18,8 @@ struct MapEntry {
     unsigned address;
     int line;
     int fileIndex;  // into the source file list
+
+    bool operator==(const MapEntry&) const = default;
 };
 
 // The source path of the occurrence-th module (counted from 0) whose name
