@@ -108,7 +108,8 @@ private:
     const int family_;
     ListingContents& contents_;
     std::map<std::string, int> occurrences_;
-    int currentFile_ = 0;
+    // Code ahead of every known module belongs to no file.
+    int currentFile_ = -1;
     int currentLine_ = 1;
     bool inDataSegment_ = false;
 };

@@ -17,7 +17,7 @@ struct Module {
 struct MapEntry {
     unsigned address;
     int line;
-    int fileIndex;  // into the source file list
+    int fileIndex;  // into the source file list; -1 for none
 
     bool operator==(const MapEntry&) const = default;
 };

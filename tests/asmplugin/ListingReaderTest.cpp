@@ -67,10 +67,10 @@ TEST(ListingReader, AddressColumnsFollowTheFamily)
         "",
         "Parser terminated successfully."};
     const auto narrow = readListing(lines, kModules, 20);
-    EXPECT_EQ(narrow.map, (std::vector<MapEntry>{{0x10, 1, 0}, {0x12, 1, 0}}));
+    EXPECT_EQ(narrow.map, (std::vector<MapEntry>{{0x10, 1, -1}, {0x12, 1, -1}}));
     EXPECT_EQ(narrow.warnings, (std::vector<std::string>{"Warning : vvvv: Value truncated"}));
     const auto wide = readListing(lines, kModules, 30);
-    EXPECT_EQ(wide.map, (std::vector<MapEntry>{{0x800020, 1, 0}}));
+    EXPECT_EQ(wide.map, (std::vector<MapEntry>{{0x800020, 1, -1}}));
 }
 
 TEST(ListingReader, DataSegmentLinesStayOutOfTheMap)
