@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 
 extern char** environ;
 
@@ -40,6 +41,39 @@ public:
 
 private:
     posix_spawn_file_actions_t actions_;
+    bool ok_ = false;
+};
+
+// The tool starts with no blocked signals and the default SIGPIPE action,
+// whatever the host process set up for its own threads.
+class SpawnAttributes {
+public:
+    SpawnAttributes()
+    {
+        sigset_t none;
+        sigset_t pipeSignal;
+        sigemptyset(&none);
+        sigemptyset(&pipeSignal);
+        sigaddset(&pipeSignal, SIGPIPE);
+        ok_ = posix_spawnattr_init(&attributes_) == 0;
+        if (ok_) {
+            posix_spawnattr_setsigmask(&attributes_, &none);
+            posix_spawnattr_setsigdefault(&attributes_, &pipeSignal);
+            posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        }
+    }
+    ~SpawnAttributes()
+    {
+        if (ok_)
+            posix_spawnattr_destroy(&attributes_);
+    }
+    SpawnAttributes(const SpawnAttributes&) = delete;
+    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+
+    const posix_spawnattr_t* get() const { return ok_ ? &attributes_ : nullptr; }
+
+private:
+    posix_spawnattr_t attributes_;
     bool ok_ = false;
 };
 
@@ -110,9 +144,10 @@ std::optional<int> runAndCapture(const std::vector<std::string>& arguments, cons
     argv.push_back(nullptr);
 
     FileActions actions;
+    const SpawnAttributes attributes;
     pid_t child = 0;
     const bool started = actions.redirect(writeEnd, workingFolder) &&
-                         posix_spawnp(&child, argv[0], actions.get(), nullptr, argv.data(), environ) == 0;
+                         posix_spawnp(&child, argv[0], actions.get(), attributes.get(), argv.data(), environ) == 0;
     close(writeEnd);
     if (!started) {
         close(readEnd);
