@@ -58,6 +58,7 @@ private:
     // Source map (SourceMap.cpp).
     int locateInCombinedSource(int messageLine, char** file, int* line);
     std::optional<int> romMappingBase() const;
+    int handOutLocation(const std::string& path, int lineNumber, char** file, int* line);
 
     // Stepping (Stepping.cpp).
     int codeWordAtProgramCounter(unsigned& pc, int32_t& word);

@@ -66,14 +66,7 @@ int QuorinAssembler::LocateMessage(const char* message, char** file, int* line)
             return locateInCombinedSource(*number, file, line);
 
         const Module* module = findModule(modules_, name, 0);
-        if (!module)
-            return tolvane::kStatusFailed;
-        handedSourceFile_ = module->sourcePath;
-        if (file)
-            *file = handedSourceFile_.data();
-        if (line)
-            *line = *number;
-        return tolvane::kStatusDone;
+        return module ? handOutLocation(module->sourcePath, *number, file, line) : tolvane::kStatusFailed;
     });
 }
 
@@ -98,14 +91,7 @@ int QuorinAssembler::locateInCombinedSource(int messageLine, char** file, int* l
             const Module* module = findModule(modules_, *name, occurrence);
             if (!module)
                 module = findModule(modules_, std::filesystem::path(*name).stem().string(), occurrence);
-            if (!module)
-                return tolvane::kStatusFailed;
-            handedSourceFile_ = module->sourcePath;
-            if (file)
-                *file = handedSourceFile_.data();
-            if (line)
-                *line = sourceLine;
-            return tolvane::kStatusDone;
+            return module ? handOutLocation(module->sourcePath, sourceLine, file, line) : tolvane::kStatusFailed;
         }
         if (sourceLine == -1 && hasLineMarker(text)) {
             if (const auto number = lineMarkerNumber(text))
@@ -133,12 +119,7 @@ int QuorinAssembler::AddressToLine(unsigned address, char** file, int* line)
                 continue;
             if (entry.fileIndex < 0 || entry.fileIndex >= static_cast<int>(sourceFiles_.size()))
                 return tolvane::kStatusFailed;
-            handedSourceFile_ = sourceFiles_[entry.fileIndex];
-            if (file)
-                *file = handedSourceFile_.data();
-            if (line)
-                *line = entry.line;
-            return tolvane::kStatusDone;
+            return handOutLocation(sourceFiles_[entry.fileIndex], entry.line, file, line);
         }
         return tolvane::kStatusFailed;
     });
@@ -171,6 +152,16 @@ int QuorinAssembler::LineToAddress(const char* file, int line, unsigned* address
         }
         return tolvane::kStatusFailed;
     });
+}
+
+int QuorinAssembler::handOutLocation(const std::string& path, int lineNumber, char** file, int* line)
+{
+    handedSourceFile_ = path;
+    if (file)
+        *file = handedSourceFile_.data();
+    if (line)
+        *line = lineNumber;
+    return tolvane::kStatusDone;
 }
 
 std::optional<int> QuorinAssembler::romMappingBase() const

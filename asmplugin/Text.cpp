@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <fstream>
+#include <sstream>
 
 namespace asmplugin {
 namespace {
@@ -60,21 +61,30 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b)
     return true;
 }
 
+std::vector<std::string> splitLines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        lines.emplace_back(line);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    }
+    return lines;
+}
+
 std::optional<std::vector<std::string>> readLines(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return std::nullopt;
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-    }
+    std::ostringstream text;
+    text << file.rdbuf();
     if (file.bad())
         return std::nullopt;
-    return lines;
+    return splitLines(text.str());
 }
 
 std::optional<std::string> moduleMarkerName(std::string_view line)

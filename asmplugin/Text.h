@@ -13,8 +13,9 @@ std::string toUpper(std::string_view text);
 std::string_view trimmed(std::string_view text);
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
-// The lines of a file; CR LF reads like LF and a final line end adds no
-// empty line. Nothing when the file cannot be read.
+// The lines of a text; CR LF reads like LF and a final line end adds no empty line.
+std::vector<std::string> splitLines(std::string_view text);
+// The lines of a file, split as above; nothing when it cannot be read.
 std::optional<std::vector<std::string>> readLines(const std::string& path);
 
 // The text after the first "$BEGIN_MODULE(" up to the next ")".

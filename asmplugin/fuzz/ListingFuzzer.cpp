@@ -7,21 +7,12 @@
 
 #include "ListingReader.h"
 #include "QuorinAssembler.h"
+#include "Text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    std::vector<std::string> lines;
-    std::string line;
-    for (char c : text) {
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line += c;
-        }
-    }
-    lines.push_back(line);
+    const std::vector<std::string> lines = asmplugin::splitLines(text);
 
     static const std::vector<asmplugin::Module> modules = {{"main", "/src/main.asm"}, {"main", "/other/main.asm"}};
     for (const int family : {10, 30}) {

@@ -11,33 +11,18 @@ using asmplugin::MapEntry;
 using asmplugin::Module;
 using asmplugin::readListing;
 
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::string line;
-    for (char c : text) {
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line += c;
-        }
-    }
-    return lines;
-}
-
 const std::vector<Module> kModules = {{"a", "/src/a.asm"}, {"b", "/src/b.asm"}};
 
 TEST(ListingReader, ClosingLineDecidesSuccess)
 {
     const std::vector<std::string> body = {"$BEGIN_MODULE(a)", ";LINE(1)", "  NOP", "end"};
-    EXPECT_TRUE(readListing(linesOf(listingFor(body, 20, 0, "Parser terminated successfully.   ")), kModules, 20)
+    EXPECT_TRUE(readListing(asmplugin::splitLines(listingFor(body, 20, 0, "Parser terminated successfully.   ")), kModules, 20)
                     .successful);
-    EXPECT_TRUE(readListing(linesOf(listingFor(body, 20, 0, "Parser terminated with 12 warnings.")), kModules, 20)
+    EXPECT_TRUE(readListing(asmplugin::splitLines(listingFor(body, 20, 0, "Parser terminated with 12 warnings.")), kModules, 20)
                     .successful);
     for (const char* closing : {"Error! Parse failed!", "Parser terminated with many warnings.",
                                 "Assembler Error! Parse failed! Possible forward reference assigned to DP[i]"}) {
-        const auto contents = readListing(linesOf(listingFor(body, 20, 0, closing)), kModules, 20);
+        const auto contents = readListing(asmplugin::splitLines(listingFor(body, 20, 0, closing)), kModules, 20);
         EXPECT_FALSE(contents.successful) << closing;
         EXPECT_TRUE(contents.map.empty());
     }
@@ -48,7 +33,7 @@ TEST(ListingReader, MarkersGiveFileAndLineOfEveryCodeLine)
 {
     const std::vector<std::string> body = {"$BEGIN_MODULE(b)", ";LINE(4)", "  NOP", "  NOP", "$BEGIN_MODULE(zz)",
                                            ";LINE(9)", "  NOP", "$BEGIN_MODULE(A)", ";LINE(2)", "  NOP", "end"};
-    const auto contents = readListing(linesOf(listingFor(body, 20, 0x10)), kModules, 20);
+    const auto contents = readListing(asmplugin::splitLines(listingFor(body, 20, 0x10)), kModules, 20);
     ASSERT_TRUE(contents.successful);
     EXPECT_EQ(contents.sourceFiles, (std::vector<std::string>{"/src/b.asm", "/src/a.asm"}));
     // An unknown module keeps the current file.
@@ -98,6 +83,9 @@ TEST(ListingReader, DataSegmentLinesStayOutOfTheMap)
 
 TEST(ListingReader, MarkerTextHelpers)
 {
+    EXPECT_EQ(asmplugin::splitLines("a\r\n\nb\n"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(asmplugin::splitLines("x"), (std::vector<std::string>{"x"}));
+    EXPECT_TRUE(asmplugin::splitLines("").empty());
     EXPECT_EQ(asmplugin::lineMarkerNumber("x ;LINE( 42 ) y"), 42);
     EXPECT_FALSE(asmplugin::lineMarkerNumber(";LINE(4x)"));
     EXPECT_FALSE(asmplugin::lineMarkerNumber(";LINE(4"));
