@@ -7,6 +7,7 @@
 
 #include "ChildProcess.h"
 #include "ProgramFolder.h"
+#include "ProcessorFamily.h"
 #include "QuorinAssembler.h"
 #include "Text.h"
 #include "Tools.h"
@@ -15,9 +16,6 @@ namespace asmplugin {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int kNarrowFamily = 10;
-constexpr int kWideAddressFamily = 30;
 
 // The project's folder when it exists, else the user's temporary folder.
 std::optional<std::string> outputFolderFor(const std::string& projectPath)

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "ProcessorFamily.h"
 #include "Text.h"
 
 namespace asmplugin {
@@ -14,7 +15,6 @@ namespace {
 constexpr std::size_t kFirstStatementLine = 8;
 // Statement text starts in column 23 of a statement line.
 constexpr std::size_t kStatementTextColumn = 22;
-constexpr int kWideAddressFamily = 30;
 
 bool endsSuccessfully(const std::vector<std::string>& lines)
 {

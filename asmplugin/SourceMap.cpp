@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "Boundary.h"
+#include "ProcessorFamily.h"
 #include "QuorinAssembler.h"
 #include "Registry.h"
 #include "Text.h"
@@ -11,7 +12,6 @@
 namespace asmplugin {
 namespace {
 
-constexpr int kWideAddressFamily = 30;
 constexpr int64_t kWideRomStart = 0x800000;
 constexpr int64_t kNarrowRomStart = 0x8000;
 constexpr char kIdeKey[] = "Software\\Quorin Semiconductor\\Tolvane";

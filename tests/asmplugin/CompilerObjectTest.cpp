@@ -30,15 +30,6 @@ TEST(CompilerObject, AnswersBeforeAnyBuild)
     unsigned address = 0;
     EXPECT_EQ(compiler.LineToAddress("/x.asm", 1, &address), 5);
     EXPECT_EQ(compiler.LocateMessage(nullptr, &path, &count), 5);
-
-    compiler.GetProjectOptions(&count, &lines);
-    EXPECT_EQ(count, 0);
-    int result = 7;
-    EXPECT_EQ(compiler.ReservedQuery(1, 2, 3, &result), 4);
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(compiler.ReservedCount(), 0);
-    EXPECT_EQ(compiler.ReservedActionA(), 5);
-    EXPECT_EQ(compiler.ReservedActionB(), 5);
     EXPECT_EQ(compiler.Initialize(nullptr, nullptr), 4);
 }
 
