@@ -111,13 +111,17 @@ bool QuorinAssembler::runPreprocessor(const std::string& sourcePath, std::vector
     }
     const std::vector<std::string> command = {toolFolder() + kPreprocessorProgram, "-e-", "-L", "-q", "-d",
                                               sourcePath};
+    // As with the listing: an output left from an earlier run must never pass for this one.
+    const std::string output = withExtension(sourcePath, ".mpp");
+    std::error_code ignored;
+    fs::remove(output, ignored);
     const auto exitCode = runTool(command, platform::folderOf(sourcePath));
     if (!exitCode) {
         messages_ = {"Unable to start macro preprocessor."};
         return false;
     }
     // Read at once: a later source with the same stem overwrites nothing of ours then.
-    const auto preprocessed = *exitCode == 0 ? readLines(withExtension(sourcePath, ".mpp")) : std::nullopt;
+    const auto preprocessed = *exitCode == 0 ? readLines(output) : std::nullopt;
     if (!preprocessed) {
         messages_ = {"Failure occurred while running macro preprocessor."};
         modules_.push_back({sourcePath, sourcePath});

@@ -197,6 +197,18 @@ TEST_F(BuildPipeline, FailedPreprocessingNamesTheSourceAndLocatesItsMessages)
     EXPECT_EQ(line, 3);
 }
 
+TEST_F(BuildPipeline, APreprocessorThatWritesNothingNeverReusesAnOldOutput)
+{
+    initialize();
+    scriptAssembler(listingFor(combinedOfAB()));
+    writeFile(project() / "a.mpp", "$BEGIN_MODULE(a)\n");
+    fs::remove(toolDir() / "macro");
+    scriptTool("macro", "exit 0\n");
+    EXPECT_EQ(build(), 5);
+    EXPECT_THAT(messages(), ElementsAre("Failure occurred while running macro preprocessor."));
+    EXPECT_EQ(assemblerRuns(), 0);
+}
+
 TEST_F(BuildPipeline, ToolVersionsAreChecked)
 {
     initialize();
