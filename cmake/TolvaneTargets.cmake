@@ -6,7 +6,12 @@ function(tolvane_plugin target)
     C_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
     PREFIX "lib")
-  target_link_options(${target} PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)
+  target_link_options(${target} PRIVATE -Wl,--exclude-libs,ALL)
+  # clang leaves the sanitizer runtime to the executable, so a fuzzing build
+  # cannot resolve every symbol of a shared library at link time.
+  if(NOT TOLVANE_FUZZ)
+    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  endif()
 endfunction()
 
 # Static libraries that end up inside a plug-in must be position independent
