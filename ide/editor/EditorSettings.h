@@ -1,0 +1,12 @@
+#pragma once
+// The IDE's registry key and the editor values kept there.
+
+#include <optional>
+
+inline constexpr const char kTolvaneKey[] = "\\Software\\Quorin Semiconductor\\Tolvane\\";
+
+// UseExternalEditor of the current user; false when missing.
+bool ReadUseExternalEditor();
+// Writes one bool value, creating the key when missing.
+bool WriteSettingBool(const char* name, bool value);
+bool WriteSettingInteger(const char* name, int value);
