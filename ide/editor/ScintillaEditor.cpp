@@ -261,9 +261,17 @@ bool ScintillaEditor::ToggleBreakpointMarker(int line)
     if (add)
         SendEditor(SCI_MARKERADD, line - 1, BreakpointMarker);
     else
-        SendEditor(SCI_MARKERDELETE, line - 1, BreakpointMarker);
+        DeleteMarker(line - 1, BreakpointMarker);
     Focus();
     return add;
+}
+
+void ScintillaEditor::DeleteMarker(long line, int marker)
+{
+    // Deleting lines folds their markers into the line above, so a line may
+    // carry a marker more than once; one delete removes only one of them.
+    while (SendEditor(SCI_MARKERGET, line) & (1 << marker))
+        SendEditor(SCI_MARKERDELETE, line, marker);
 }
 
 bool ScintillaEditor::HasBreakpointMarker(int line) const
@@ -281,8 +289,8 @@ void ScintillaEditor::SetExecutionLine(int line)
     const long old = SendEditor(SCI_MARKERNEXT, 0, ExecutionMask());
     if (line - 1 != old) {
         if (old != -1) {
-            SendEditor(SCI_MARKERDELETE, old, ExecutionMarker);
-            SendEditor(SCI_MARKERDELETE, old, ExecutionMarkerRight);
+            DeleteMarker(old, ExecutionMarker);
+            DeleteMarker(old, ExecutionMarkerRight);
         }
         if (line != -1) {
             SendEditor(SCI_MARKERADD, line - 1, ExecutionMarker);

@@ -105,6 +105,7 @@ public:
 
 private:
     void ApplySharedFont();
+    void DeleteMarker(long line, int marker);
     void UpdateLineNumberMargin();
     void SetText(std::string_view text);
     void ChooseLexerFor(const QString& path);

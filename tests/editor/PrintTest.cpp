@@ -1,0 +1,120 @@
+#include "EditorTestSupport.h"
+#include "EditorSettings.h"
+#include "Registry.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QRegularExpression>
+
+namespace {
+
+class PrintTest : public EditorTest {
+protected:
+    int PdfPages() const
+    {
+        QFile file(PathOf("out.pdf"));
+        if (!file.open(QIODevice::ReadOnly))
+            return 0;
+        const QString text = QString::fromLatin1(file.readAll());
+        return static_cast<int>(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))));
+    }
+    // Lines that fit between one-inch margins of the PDF printer's page, in the editor font.
+    int ExpectedLinesPerPage()
+    {
+        QPrinter& printer = host_.printing->Printer();
+        printer.setFullPage(true);
+        const double pageInches = printer.pageLayout().fullRect(QPageLayout::Inch).height();
+        const int lineHeight = QFontMetrics(ScintillaEditor::SharedFont().ToQFont(), &printer).height();
+        return static_cast<int>((pageInches - 2) * printer.resolution()) / lineHeight;
+    }
+    static std::string Lines(int count)
+    {
+        std::string text;
+        for (int i = 1; i <= count; ++i)
+            text += "        move acc, " + std::to_string(i) + "\r\n";
+        return text;
+    }
+};
+
+TEST_F(PrintTest, A130LineFileFillsTheExpectedPages)
+{
+    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", Lines(130)));
+    const int perPage = ExpectedLinesPerPage();
+    ASSERT_GT(perPage, 10);
+    host_.printing->printLineNumbers = true;
+    editor->PrintFile();
+    const int expected = (130 + perPage - 1) / perPage;
+    EXPECT_EQ(PdfPages(), expected);
+    ASSERT_EQ(host_.printing->offered.size(), 1u);
+    EXPECT_EQ(host_.printing->offered[0].maxPage, expected);
+    EXPECT_FALSE(host_.printing->offered[0].selectionOffered);
+    EXPECT_EQ(host_.printing->offered[0].range, PrintChoice::Range::All);
+    EXPECT_TRUE(host_.printLineNumbers);
+    const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, kTolvaneKey, false);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->readBool("PrintLineNums"), true);
+}
+
+TEST_F(PrintTest, APageRangePrintsOnlyThosePages)
+{
+    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", Lines(130)));
+    host_.printing->range = PrintChoice::Range::Pages;
+    host_.printing->fromPage = 2;
+    host_.printing->toPage = 2;
+    editor->PrintFile();
+    EXPECT_EQ(PdfPages(), 1);
+}
+
+TEST_F(PrintTest, ASelectionIsOfferedAndPrinted)
+{
+    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", Lines(130)));
+    editor->Editor().SendEditor(S::SCI_SETSEL, editor->Editor().SendEditor(S::SCI_POSITIONFROMLINE, 100),
+                                editor->Editor().SendEditor(S::SCI_POSITIONFROMLINE, 103));
+    editor->PrintFile();
+    ASSERT_EQ(host_.printing->offered.size(), 1u);
+    EXPECT_TRUE(host_.printing->offered[0].selectionOffered);
+    EXPECT_EQ(host_.printing->offered[0].range, PrintChoice::Range::Selection);
+    EXPECT_EQ(PdfPages(), 1);
+}
+
+TEST_F(PrintTest, AnEmptyTextPrintsOnePage)
+{
+    windows_.NewFile()->PrintFile();
+    EXPECT_EQ(PdfPages(), 1);
+}
+
+TEST_F(PrintTest, CancelKeepsTheLineNumberChoiceAndPrintsNothing)
+{
+    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", Lines(3)));
+    host_.printLineNumbers = true;
+    host_.printing->cancel = true;
+    host_.printing->printLineNumbers = false;
+    editor->PrintFile();
+    EXPECT_TRUE(host_.printLineNumbers);
+    EXPECT_TRUE(host_.printing->offered[0].printLineNumbers);
+    EXPECT_FALSE(QFileInfo::exists(PathOf("out.pdf")));
+}
+
+TEST_F(PrintTest, WithoutPrinterAMessageAndNothingElse)
+{
+    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", Lines(3)));
+    host_.printing->hasPrinter = false;
+    editor->PrintFile();
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Unable to print.\r\n\r\nNo printers installed."});
+    EXPECT_TRUE(host_.printing->offered.empty());
+}
+
+TEST_F(PrintTest, AFontTallerThanThePagePrintsOneLinePerPage)
+{
+    const EditorFont saved = ScintillaEditor::SharedFont();
+    EditorFont huge = saved;
+    huge.size = 1000;
+    ScintillaEditor::ApplyEditorFont(huge, nullptr);
+    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", Lines(3)));
+    editor->PrintFile();
+    ScintillaEditor::ApplyEditorFont(saved, nullptr);
+    EXPECT_EQ(PdfPages(), 3);
+}
+
+}  // namespace
