@@ -2,6 +2,8 @@
 #include "EditorTestSupport.h"
 #include "ScintillaEditor.h"
 
+#include <QKeyEvent>
+
 using namespace std::string_literals;
 
 namespace {
@@ -272,6 +274,29 @@ TEST_F(ScintillaEditorTest, SharedFontReachesTheDefaultAndLineNumberStyles)
     ScintillaEditor other(nullptr, nullptr);
     EXPECT_EQ(other.SendEditor(S::SCI_STYLEGETSIZE, S::STYLE_DEFAULT), 14);
     ScintillaEditor::ApplyEditorFont(saved, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+std::string AfterKey(Qt::KeyboardModifiers modifiers)
+{
+    ScintillaEditor editor(nullptr, nullptr);
+    editor.SendEditor(QsciScintillaBase::SCI_SETTEXT, 0, "\tab");
+    editor.SendEditor(QsciScintillaBase::SCI_GOTOPOS, 1);
+    QKeyEvent press(QEvent::KeyPress, modifiers & Qt::ShiftModifier ? Qt::Key_Backtab : Qt::Key_Tab, modifiers,
+                    QStringLiteral("\t"));
+    QApplication::sendEvent(editor.viewport(), &press);
+    return editor.Text();
+}
+
+TEST(ScintillaEditorKeys, TabIndentsShiftTabUnindentsCtrlOrAltTabDoNeither)
+{
+    EXPECT_EQ(AfterKey(Qt::NoModifier), "\t\tab");
+    EXPECT_EQ(AfterKey(Qt::ShiftModifier), "ab");
+    EXPECT_EQ(AfterKey(Qt::ControlModifier), "\tab");
+    EXPECT_EQ(AfterKey(Qt::AltModifier), "\tab");
 }
 
 }  // namespace
