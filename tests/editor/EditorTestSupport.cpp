@@ -30,6 +30,14 @@ std::vector<int> FakeHost::BreakpointLines(const QString& path) const
     return lines;
 }
 
+std::string NumberedLines(int count, const std::string& prefix)
+{
+    std::string text;
+    for (int i = 1; i <= count; ++i)
+        text += prefix + std::to_string(i) + "\r\n";
+    return text;
+}
+
 EditorTest::EditorTest()
 {
     const std::string config = folder_.filePath(QStringLiteral("config")).toStdString();

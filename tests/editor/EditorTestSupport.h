@@ -61,6 +61,9 @@ public:
     std::unique_ptr<PdfPrintService> printing;
 };
 
+// count lines "<prefix><number>" with CR LF line ends.
+std::string NumberedLines(int count, const std::string& prefix = "line ");
+
 class EditorTest : public ::testing::Test {
 protected:
     EditorTest();

@@ -37,13 +37,6 @@ protected:
                 lines.push_back(line);
         return lines;
     }
-    static std::string Lines(int count)
-    {
-        std::string text;
-        for (int i = 1; i <= count; ++i)
-            text += "line " + std::to_string(i) + "\r\n";
-        return text;
-    }
 };
 
 TEST_F(EditorWindowTest, NewWindowsAreUntitledAndCountUp)
@@ -83,10 +76,24 @@ TEST_F(EditorWindowTest, AFileThatCannotBeReadOpensNoWindow)
 
 TEST_F(EditorWindowTest, OpenFileAtLineSelectsTheLine)
 {
-    ASSERT_TRUE(windows_.OpenFileAtLine(WriteFile("a.asm", Lines(10)), 4));
+    ASSERT_TRUE(windows_.OpenFileAtLine(WriteFile("a.asm", NumberedLines(10)), 4));
     EXPECT_EQ(windows_.FrontEditor()->Editor().SelectedText(), "line 4");
     ASSERT_TRUE(windows_.OpenFileAtMatch(PathOf("a.asm"), 6, 3, 2));
     EXPECT_EQ(windows_.FrontEditor()->Editor().SelectedText(), "ne");
+}
+
+TEST_F(EditorWindowTest, AProjectPlacesItsWindows)
+{
+    TFormEditor* editor = windows_.OpenEditorWithLayout(WriteFile("a.asm", "x\n"), EditorWindows::Normal, 10, 20, 310, 220);
+    const QRect frame = qobject_cast<QMdiSubWindow*>(editor->parentWidget())->geometry();
+    EXPECT_EQ(frame, QRect(10, 20, 300, 200));
+    EXPECT_EQ(windows_.OpenEditorWithLayout(PathOf("a.asm"), EditorWindows::Zoomed, 0, 0, 100, 100), editor);
+    EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(editor->parentWidget())->isMaximized());
+}
+
+TEST(SaveFileDialogFilter, EveryFileMaskMatchesNamesWithoutADot)
+{
+    EXPECT_EQ(QtFilterFrom("Source Files (*.asm)|*.asm|All Files (*.*)|*.*"), "Source Files (*.asm);;All Files (*)");
 }
 
 TEST_F(EditorWindowTest, EditorsOpenReadOnlyWhileDebugging)
@@ -102,10 +109,10 @@ TEST_F(EditorWindowTest, EditorsOpenReadOnlyWhileDebugging)
 
 TEST_F(EditorWindowTest, ShowSourceLineMovesTheExecutionLineBetweenFiles)
 {
-    TFormEditor* first = Open(WriteFile("a.asm", Lines(20)));
+    TFormEditor* first = Open(WriteFile("a.asm", NumberedLines(20)));
     windows_.ShowSourceLine(first->FilePath(), 5);
     EXPECT_TRUE(first->Editor().HasExecutionMarker(5));
-    windows_.ShowSourceLine(WriteFile("b.asm", Lines(20)), 9);
+    windows_.ShowSourceLine(WriteFile("b.asm", NumberedLines(20)), 9);
     TFormEditor* second = windows_.FindEditor(PathOf("b.asm"));
     ASSERT_NE(second, nullptr);
     EXPECT_FALSE(first->Editor().HasExecutionMarker(5));
@@ -252,11 +259,11 @@ TEST_F(EditorWindowTest, WithAnExternalEditorWindowsAreReadOnlyAndReloadSilently
 
 TEST_F(EditorWindowTest, ReloadKeepsTheListedBreakpoints)
 {
-    const QString path = WriteFile("prog.asm", Lines(5));
+    const QString path = WriteFile("prog.asm", NumberedLines(5));
     TFormEditor* editor = Open(path);
     editor->ToggleBreakpoint(2, true);
     editor->ToggleBreakpoint(4, true);
-    Touch(path, Lines(6));
+    Touch(path, NumberedLines(6));
     editor->EditorActivated();
     EXPECT_EQ(MarkerLines(editor), (std::vector<int>{2, 4}));
     EXPECT_EQ(host_.BreakpointLines(path), (std::vector<int>{2, 4}));
@@ -285,7 +292,7 @@ TEST_F(EditorWindowTest, MarginClickOnAnUntitledWindowAsksToSaveFirst)
 
 TEST_F(EditorWindowTest, BreakpointEntriesMoveWithDeletedLines)
 {
-    const QString path = WriteFile("prog.asm", Lines(10));
+    const QString path = WriteFile("prog.asm", NumberedLines(10));
     TFormEditor* editor = Open(path);
     ScintillaEditor& scintilla = editor->Editor();
     editor->ToggleBreakpoint(8, true);
@@ -311,7 +318,7 @@ TEST_F(EditorWindowTest, BreakpointOnTheLastLineFollowsEdits)
 
 TEST_F(EditorWindowTest, BreakpointListEqualsMarkersAfterRandomEdits)
 {
-    const QString path = WriteFile("prog.asm", Lines(40));
+    const QString path = WriteFile("prog.asm", NumberedLines(40));
     TFormEditor* editor = Open(path);
     ScintillaEditor& scintilla = editor->Editor();
     std::mt19937 random(20261208);
@@ -346,7 +353,7 @@ TEST_F(EditorWindowTest, BreakpointListEqualsMarkersAfterRandomEdits)
 
 TEST_F(EditorWindowTest, ToggleFromTheListDoesNotReportBack)
 {
-    const QString path = WriteFile("prog.asm", Lines(5));
+    const QString path = WriteFile("prog.asm", NumberedLines(5));
     TFormEditor* editor = Open(path);
     windows_.ToggleEditorBreakpoint(path, 3);
     EXPECT_EQ(MarkerLines(editor), std::vector<int>{3});

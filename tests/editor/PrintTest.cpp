@@ -9,6 +9,8 @@
 
 namespace {
 
+const std::string kInstruction = "        move acc, ";
+
 class PrintTest : public EditorTest {
 protected:
     int PdfPages() const
@@ -28,18 +30,11 @@ protected:
         const int lineHeight = QFontMetrics(ScintillaEditor::SharedFont().ToQFont(), &printer).height();
         return static_cast<int>((pageInches - 2) * printer.resolution()) / lineHeight;
     }
-    static std::string Lines(int count)
-    {
-        std::string text;
-        for (int i = 1; i <= count; ++i)
-            text += "        move acc, " + std::to_string(i) + "\r\n";
-        return text;
-    }
 };
 
 TEST_F(PrintTest, A130LineFileFillsTheExpectedPages)
 {
-    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", Lines(130)));
+    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", NumberedLines(130, kInstruction)));
     const int perPage = ExpectedLinesPerPage();
     ASSERT_GT(perPage, 10);
     host_.printing->printLineNumbers = true;
@@ -58,7 +53,7 @@ TEST_F(PrintTest, A130LineFileFillsTheExpectedPages)
 
 TEST_F(PrintTest, APageRangePrintsOnlyThosePages)
 {
-    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", Lines(130)));
+    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", NumberedLines(130, kInstruction)));
     host_.printing->range = PrintChoice::Range::Pages;
     host_.printing->fromPage = 2;
     host_.printing->toPage = 2;
@@ -68,7 +63,7 @@ TEST_F(PrintTest, APageRangePrintsOnlyThosePages)
 
 TEST_F(PrintTest, ASelectionIsOfferedAndPrinted)
 {
-    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", Lines(130)));
+    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", NumberedLines(130, kInstruction)));
     editor->Editor().SendEditor(S::SCI_SETSEL, editor->Editor().SendEditor(S::SCI_POSITIONFROMLINE, 100),
                                 editor->Editor().SendEditor(S::SCI_POSITIONFROMLINE, 103));
     editor->PrintFile();
@@ -86,7 +81,7 @@ TEST_F(PrintTest, AnEmptyTextPrintsOnePage)
 
 TEST_F(PrintTest, CancelKeepsTheLineNumberChoiceAndPrintsNothing)
 {
-    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", Lines(3)));
+    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", NumberedLines(3, kInstruction)));
     host_.printLineNumbers = true;
     host_.printing->cancel = true;
     host_.printing->printLineNumbers = false;
@@ -98,7 +93,7 @@ TEST_F(PrintTest, CancelKeepsTheLineNumberChoiceAndPrintsNothing)
 
 TEST_F(PrintTest, WithoutPrinterAMessageAndNothingElse)
 {
-    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", Lines(3)));
+    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", NumberedLines(3, kInstruction)));
     host_.printing->hasPrinter = false;
     editor->PrintFile();
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Unable to print.\r\n\r\nNo printers installed."});
@@ -111,7 +106,7 @@ TEST_F(PrintTest, AFontTallerThanThePagePrintsOneLinePerPage)
     EditorFont huge = saved;
     huge.size = 1000;
     ScintillaEditor::ApplyEditorFont(huge, nullptr);
-    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", Lines(3)));
+    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", NumberedLines(3, kInstruction)));
     editor->PrintFile();
     ScintillaEditor::ApplyEditorFont(saved, nullptr);
     EXPECT_EQ(PdfPages(), 3);
