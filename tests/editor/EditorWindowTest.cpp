@@ -133,6 +133,14 @@ TEST_F(EditorWindowTest, StatusBarFollowsTheEditor)
     EXPECT_EQ(editor->StatusText(TFormEditor::PanelLine), "2");
     EXPECT_EQ(editor->StatusText(TFormEditor::PanelColumn), "3");
     EXPECT_EQ(host_.lastEditActions, editor);
+
+    editor->Editor().Command(S::SCI_EDITTOGGLEOVERTYPE);
+    QApplication::processEvents();
+    EXPECT_EQ(editor->StatusText(TFormEditor::PanelInsert), "Overwrite");
+    editor->SetReadOnly(true);
+    EXPECT_EQ(editor->StatusText(TFormEditor::PanelInsert), "Read Only");
+    editor->SetReadOnly(false);
+    EXPECT_EQ(editor->StatusText(TFormEditor::PanelInsert), "Overwrite");
 }
 
 TEST_F(EditorWindowTest, CloseAsksAndFollowsTheAnswer)
@@ -219,10 +227,11 @@ TEST_F(EditorWindowTest, SaveAllFilesWithoutAskingReportsEachFile)
     EXPECT_EQ(host_.messages, QStringList{QStringLiteral("Saving file: ") + PathOf("a.asm")});
     EXPECT_EQ(ReadFile(PathOf("a.asm")), "yx\r\n");
 
-    windows_.NewFile();
-    Type(windows_.FrontEditor(), "z");
+    TFormEditor* untitled = windows_.NewFile();
+    Type(untitled, "z");
     boxes_.answers = {BoxAnswer::Cancel};
     EXPECT_EQ(windows_.SaveAllFiles(true), TFormEditor::Cancelled);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Save changes to " + untitled->windowTitle().toStdString() + "?"});
 }
 
 TEST_F(EditorWindowTest, AChangedFileAsksOnActivationUntilReloaded)
