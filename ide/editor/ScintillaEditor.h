@@ -52,6 +52,8 @@ public:
     enum Marker { BreakpointMarker = 0, ExecutionMarker = 1, ExecutionMarkerRight = 2 };
 
     ScintillaEditor(QWidget* parent, ScintillaEditorOwner* owner);
+    // The owner goes first: no notification reaches it afterwards.
+    void DetachOwner() { owner_ = nullptr; }
 
     long SendEditor(unsigned int message, uintptr_t wParam = 0, intptr_t lParam = 0) const;
     long SendEditor(unsigned int message, uintptr_t wParam, const void* lParam) const;

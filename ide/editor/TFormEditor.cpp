@@ -82,9 +82,14 @@ TFormEditor::TFormEditor(EditorHost& host, bool readOnly, const QString& path, Q
     editor_->SetUseTabs(host_.UseTabs());
     path_ = path;
     if (!path.isEmpty()) {
-        if (!QFileInfo::exists(path))
-            throw EditorFileError(EditorFileError::Kind::NotFound, "File Not Found.");
-        fileAge_ = editor_->LoadFile(path);
+        try {
+            if (!QFileInfo::exists(path))
+                throw EditorFileError(EditorFileError::Kind::NotFound, "File Not Found.");
+            fileAge_ = editor_->LoadFile(path);
+        } catch (...) {
+            editor_->DetachOwner();
+            throw;
+        }
         setWindowTitle(path);
         host_.SyncEditorBreakpoints(*this);
     } else {
@@ -92,6 +97,13 @@ TFormEditor::TFormEditor(EditorHost& host, bool readOnly, const QString& path, Q
     }
     overtype_ = false;
     SetReadOnly(readOnly);
+}
+
+TFormEditor::~TFormEditor()
+{
+    // The editor outlives this part of the window while the widget base
+    // deletes its children.
+    editor_->DetachOwner();
 }
 
 QString TFormEditor::StatusText(int panel) const

@@ -20,6 +20,7 @@ public:
     // An empty path makes an untitled window. Throws EditorFileError when the
     // file cannot be read; no window remains then.
     TFormEditor(EditorHost& host, bool readOnly, const QString& path, QWidget* parent = nullptr);
+    ~TFormEditor() override;
 
     const QString& FilePath() const { return path_; }
     ScintillaEditor& Editor() { return *editor_; }
