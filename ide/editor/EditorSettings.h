@@ -1,7 +1,6 @@
 #pragma once
 // The IDE's registry key and the editor values kept there.
 
-#include <optional>
 
 inline constexpr const char kTolvaneKey[] = "\\Software\\Quorin Semiconductor\\Tolvane\\";
 

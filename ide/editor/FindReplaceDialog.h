@@ -8,7 +8,6 @@
 
 class QCheckBox;
 class QLineEdit;
-class QPushButton;
 
 class FindReplaceDialog : public QDialog {
     Q_OBJECT

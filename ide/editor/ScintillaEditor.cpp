@@ -12,7 +12,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
