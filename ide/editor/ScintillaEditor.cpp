@@ -144,8 +144,12 @@ const EditorFont& ScintillaEditor::SharedFont()
 void ScintillaEditor::ApplyEditorFont(const EditorFont& font, ScintillaEditor* editor)
 {
     sharedFont = font;
-    if (editor)
+    if (editor) {
         editor->ApplySharedFont();
+        // The lexer's styles were copied from the default style; they take
+        // the new font only when copied again.
+        editor->SetLexerFor(editor->lexerKind_);
+    }
 }
 
 void ScintillaEditor::UpdateLineNumberMargin()
@@ -157,6 +161,7 @@ void ScintillaEditor::UpdateLineNumberMargin()
 
 void ScintillaEditor::SetLexerFor(int kind)
 {
+    lexerKind_ = kind;
     SendEditor(SCI_STYLECLEARALL);
     auto colour = [this](int style, long value, bool bold = false) {
         SendEditor(SCI_STYLESETFORE, style, value);
@@ -346,7 +351,9 @@ void ScintillaEditor::GrabFocus()
 
 void ScintillaEditor::SetTabWidth(int width)
 {
-    SendEditor(SCI_SETTABWIDTH, width);
+    // A hand-edited TabSize of 0 or less would collapse every tab stop.
+    if (width > 0)
+        SendEditor(SCI_SETTABWIDTH, width);
 }
 
 void ScintillaEditor::SetUseTabs(bool useTabs)

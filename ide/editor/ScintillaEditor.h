@@ -120,6 +120,7 @@ private:
     void OnSavePoint(bool modified);
 
     ScintillaEditorOwner* owner_;
+    int lexerKind_ = LexerAssembler;
     bool loaded_ = false;
     bool modified_ = false;
 };

@@ -267,7 +267,7 @@ TEST_F(ScintillaEditorTest, SharedFontReachesTheDefaultAndLineNumberStyles)
     font.size = 14;
     font.bold = true;
     ScintillaEditor::ApplyEditorFont(font, &editor_);
-    for (int style : {S::STYLE_DEFAULT, S::STYLE_LINENUMBER}) {
+    for (int style : {int{S::STYLE_DEFAULT}, int{S::STYLE_LINENUMBER}, 0, 6}) {
         EXPECT_EQ(editor_.SendEditor(S::SCI_STYLEGETSIZE, style), 14);
         EXPECT_EQ(editor_.SendEditor(S::SCI_STYLEGETBOLD, style), 1);
     }
