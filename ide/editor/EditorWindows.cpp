@@ -39,8 +39,7 @@ EditorWindows::EditorWindows(EditorHost& host, QMdiArea& area) : host_(host), ar
     // Files changed outside the IDE are noticed when the user comes back.
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive)
-            for (TFormEditor* editor : Editors())
-                editor->EditorActivated();
+            ActivateEditors();
     });
 }
 
@@ -116,22 +115,37 @@ TFormEditor* EditorWindows::NewFile()
     return AddWindow(new TFormEditor(host_, host_.DebugState() != 1, QString()));
 }
 
-void EditorWindows::ReportOpenFailure(const QString& path, const EditorFileError& error)
+TFormEditor* EditorWindows::OpenCatching(const QString& path, Opening& result)
 {
-    if (error.kind() == EditorFileError::Kind::NotFound)
-        platform::showError(path.toStdString() + " does not exist.");
-    else
-        platform::showError(path.toStdString() + " could not be read: " + error.what());
+    try {
+        TFormEditor* editor = OpenEditor(path);
+        result = Opening::Opened;
+        return editor;
+    } catch (const EditorFileError& error) {
+        if (error.kind() == EditorFileError::Kind::NotFound) {
+            result = Opening::FileNotFound;
+        } else {
+            result = Opening::OtherFailure;
+            platform::showError(path.toStdString() + " could not be read: " + error.what());
+        }
+        return nullptr;
+    }
+}
+
+EditorWindows::Opening EditorWindows::TryOpenEditor(const QString& path)
+{
+    Opening result;
+    OpenCatching(path, result);
+    return result;
 }
 
 TFormEditor* EditorWindows::OpenOrReport(const QString& path)
 {
-    try {
-        return OpenEditor(path);
-    } catch (const EditorFileError& error) {
-        ReportOpenFailure(path, error);
-        return nullptr;
-    }
+    Opening result;
+    TFormEditor* editor = OpenCatching(path, result);
+    if (result == Opening::FileNotFound)
+        platform::showError(path.toStdString() + " does not exist.");
+    return editor;
 }
 
 bool EditorWindows::OpenFileAtLine(const QString& path, int line)
@@ -152,12 +166,29 @@ bool EditorWindows::OpenFileAtMatch(const QString& path, int line, int column, i
 
 void EditorWindows::ShowSourceLine(const QString& path, int line)
 {
-    for (TFormEditor* editor : Editors())
-        editor->SetExecutionLine(-1);
+    ClearExecutionLines();
     if (path.isEmpty())
         return;
     if (TFormEditor* editor = OpenOrReport(path))
         editor->SetExecutionLine(line);
+}
+
+void EditorWindows::ClearExecutionLines()
+{
+    for (TFormEditor* editor : Editors())
+        editor->SetExecutionLine(-1);
+}
+
+void EditorWindows::SetFrontExecutionLine(int line)
+{
+    if (TFormEditor* editor = FrontEditor())
+        editor->SetExecutionLine(line);
+}
+
+void EditorWindows::ActivateEditors()
+{
+    for (TFormEditor* editor : Editors())
+        editor->EditorActivated();
 }
 
 int EditorWindows::SaveAllFiles(bool ask)

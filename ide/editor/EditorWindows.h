@@ -9,7 +9,6 @@
 #include <QObject>
 #include <QString>
 
-class EditorFileError;
 class EditorHost;
 class QMdiArea;
 class QMdiSubWindow;
@@ -39,6 +38,16 @@ public:
     // editor, then marks the line in the file's editor (none for an empty path).
     void ShowSourceLine(const QString& path, int line);
 
+    // The same steps one by one, for callers that report a missing file
+    // themselves. TryOpenEditor throws nothing: a failure other than a
+    // missing file is reported in a box here.
+    enum class Opening { Opened, FileNotFound, OtherFailure };
+    Opening TryOpenEditor(const QString& path);
+    void ClearExecutionLines();
+    void SetFrontExecutionLine(int line);
+    // Every editor window checks its file for changes made outside.
+    void ActivateEditors();
+
     TFormEditor* FrontEditor() const;
     QList<TFormEditor*> Editors() const;
     TFormEditor* FindEditor(const QString& path) const;
@@ -55,11 +64,10 @@ public:
     // Stores the shared font and applies it to every editor.
     void ApplyEditorFont(const EditorFont& font);
 
-    static void ReportOpenFailure(const QString& path, const EditorFileError& error);
-
 private:
     TFormEditor* AddWindow(TFormEditor* editor);
     QMdiSubWindow* WindowOf(TFormEditor* editor) const;
+    TFormEditor* OpenCatching(const QString& path, Opening& result);
     TFormEditor* OpenOrReport(const QString& path);
 
     EditorHost& host_;

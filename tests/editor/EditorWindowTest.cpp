@@ -74,6 +74,20 @@ TEST_F(EditorWindowTest, AFileThatCannotBeReadOpensNoWindow)
     EXPECT_NE(boxes_.boxes[1].text.find(" could not be read: "), std::string::npos);
 }
 
+TEST_F(EditorWindowTest, TryOpenEditorTellsAMissingFileFromOtherFailures)
+{
+    EXPECT_EQ(windows_.TryOpenEditor(PathOf("gone.asm")), EditorWindows::Opening::FileNotFound);
+    EXPECT_TRUE(boxes_.boxes.empty());
+    ASSERT_TRUE(QDir(folder_.path()).mkdir(QStringLiteral("dir.asm")));
+    EXPECT_EQ(windows_.TryOpenEditor(PathOf("dir.asm")), EditorWindows::Opening::OtherFailure);
+    EXPECT_EQ(boxes_.boxes.size(), 1u);
+    EXPECT_EQ(windows_.TryOpenEditor(WriteFile("a.asm", "x\n")), EditorWindows::Opening::Opened);
+    windows_.SetFrontExecutionLine(1);
+    EXPECT_TRUE(windows_.FrontEditor()->Editor().HasExecutionMarker(1));
+    windows_.ClearExecutionLines();
+    EXPECT_FALSE(windows_.FrontEditor()->Editor().HasExecutionMarker(1));
+}
+
 TEST_F(EditorWindowTest, OpenFileAtLineSelectsTheLine)
 {
     ASSERT_TRUE(windows_.OpenFileAtLine(WriteFile("a.asm", NumberedLines(10)), 4));
