@@ -23,12 +23,12 @@ QString CanonicalPath(const QString& path)
     return canonical.isEmpty() ? QDir::cleanPath(file.absoluteFilePath()) : canonical;
 }
 
-TFormEditor* EditorIn(QMdiSubWindow* window)
+}  // namespace
+
+TFormEditor* EditorWindows::EditorIn(QMdiSubWindow* window)
 {
     return window ? qobject_cast<TFormEditor*>(window->widget()) : nullptr;
 }
-
-}  // namespace
 
 EditorWindows::EditorWindows(EditorHost& host, QMdiArea& area) : host_(host), area_(area)
 {
@@ -193,18 +193,18 @@ void EditorWindows::ActivateEditors()
 
 int EditorWindows::SaveAllFiles(bool ask)
 {
-    for (TFormEditor* editor : Editors()) {
-        int result;
-        if (ask) {
-            result = editor->QuerySaveFile();
-        } else {
-            host_.AddMessage(QStringLiteral("Saving file: ") + editor->windowTitle());
-            result = editor->Save();
-        }
-        if (result == TFormEditor::Cancelled)
+    for (TFormEditor* editor : Editors())
+        if (SaveEditor(*editor, ask) == TFormEditor::Cancelled)
             return TFormEditor::Cancelled;
-    }
     return TFormEditor::Saved;
+}
+
+int EditorWindows::SaveEditor(TFormEditor& editor, bool ask)
+{
+    if (ask)
+        return editor.QuerySaveFile();
+    host_.AddMessage(QStringLiteral("Saving file: ") + editor.windowTitle());
+    return editor.Save();
 }
 
 void EditorWindows::ToggleEditorBreakpoint(const QString& path, int line)

@@ -54,6 +54,11 @@ public:
 
     // 6 when every window was saved or needed no saving, 2 when one was cancelled.
     int SaveAllFiles(bool ask);
+    // One window of that walk: with ask its save question, without it the
+    // Messages line "Saving file: " and the save. 6, 7 or 2.
+    int SaveEditor(TFormEditor& editor, bool ask);
+    // The editor window shown in a document window; null for other windows.
+    static TFormEditor* EditorIn(QMdiSubWindow* window);
     // Toggles the marker of an open editor of the file without reporting back.
     void ToggleEditorBreakpoint(const QString& path, int line);
     void SetEditorsReadOnly(bool readOnly);
