@@ -173,6 +173,10 @@ TEST_F(ScintillaEditorTest, ReplaceSelectionLeavesTheCaretAfterItUnlessReadOnly)
     editor_.SetReadOnly(true);
     EXPECT_FALSE(editor_.ReplaceSelection("1"));
     EXPECT_EQ(editor_.Text(), "one 2 three");
+    EXPECT_EQ(beeps_, 0);
+    editor_.Command(S::SCI_CUT);
+    EXPECT_EQ(editor_.Text(), "one 2 three");
+    EXPECT_EQ(beeps_, 1);
 }
 
 TEST_F(ScintillaEditorTest, ConvertTabsToSpacesFillsToTheNextTabStop)
