@@ -17,7 +17,7 @@
 namespace {
 
 constexpr int kLines = 100000;
-constexpr int kRounds = 5;
+constexpr int kRounds = 9;
 
 std::string SourceText()
 {
