@@ -1,0 +1,59 @@
+#pragma once
+
+// Test helpers: hex strings as written in the protocol tables, and the board's
+// record framing, so a test can feed whole wire sequences to the chip.
+#include "ChipModel.h"
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace zern::chipmodel::test {
+
+inline std::vector<uint8_t> hex(const std::string& text)
+{
+    std::istringstream in(text);
+    std::vector<uint8_t> bytes;
+    std::string pair;
+    while (in >> pair)
+        bytes.push_back(static_cast<uint8_t>(std::stoul(pair, nullptr, 16)));
+    return bytes;
+}
+
+inline std::string repeat(const std::string& pair, int count)
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += " " + pair;
+    return text;
+}
+
+// Splits a write into records as the adapter board does and collects the replies.
+inline std::vector<uint8_t> feedWire(ChipModel& chip, const std::string& wireHex)
+{
+    const std::vector<uint8_t> wire = hex(wireHex);
+    std::vector<uint8_t> reply;
+    for (size_t i = 0; i < wire.size();) {
+        const uint8_t length = wire[i++];
+        if (length == 0) {
+            reply.push_back(chip.boardOperation(wire.at(i++)));
+            continue;
+        }
+        const std::vector<uint8_t> record(wire.begin() + static_cast<std::ptrdiff_t>(i),
+                                          wire.begin() + static_cast<std::ptrdiff_t>(i + length));
+        i += length;
+        const std::vector<uint8_t> answer = chip.exchange(record);
+        reply.insert(reply.end(), answer.begin(), answer.end());
+    }
+    return reply;
+}
+
+// Sequences of the debug engine and the loader entry, as the tables give them.
+inline const std::string kDebugEntry = "00 01 00 03 01 04 00 02 01 00 00 01 01 02 00 08 00 02";
+inline const std::string kEntryWithBreak = kDebugEntry + " 01 1F";
+inline const std::string kDebugReset = "00 09 00 06 00 06 00 06 00 06 00 06 00 0A 00 06";
+inline const std::string kLoaderEntry = "00 01 00 03 01 04 00 02 01 01 00 06 00 04 00 01 01 02 00 02 00 08";
+inline const std::string kLoaderExit = "11 01 00 09 00 06 00 06 00 06 00 06 00 06 00 0A 00 06";
+inline const std::string kStatus = "01 20";
+
+} // namespace zern::chipmodel::test
