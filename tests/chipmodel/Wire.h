@@ -29,9 +29,8 @@ inline std::string repeat(const std::string& pair, int count)
 }
 
 // Splits a write into records as the adapter board does and collects the replies.
-inline std::vector<uint8_t> feedWire(ChipModel& chip, const std::string& wireHex)
+inline std::vector<uint8_t> feedWire(ChipModel& chip, const std::vector<uint8_t>& wire)
 {
-    const std::vector<uint8_t> wire = hex(wireHex);
     std::vector<uint8_t> reply;
     for (size_t i = 0; i < wire.size();) {
         const uint8_t length = wire[i++];
@@ -46,6 +45,11 @@ inline std::vector<uint8_t> feedWire(ChipModel& chip, const std::string& wireHex
         reply.insert(reply.end(), answer.begin(), answer.end());
     }
     return reply;
+}
+
+inline std::vector<uint8_t> feedWire(ChipModel& chip, const std::string& wireHex)
+{
+    return feedWire(chip, hex(wireHex));
 }
 
 // Sequences of the debug engine and the loader entry, as the tables give them.
