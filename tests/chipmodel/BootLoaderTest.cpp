@@ -13,25 +13,6 @@ const std::string kPrompt = "01 00";
 const std::string kStatusRecord = "04 04 00 00 00";
 const std::string kPostWritePrompt = "05 00 00 00 00 00";
 
-std::string bytesHex(int count, int first)
-{
-    std::string text;
-    for (int i = 0; i < count; ++i) {
-        char pair[4];
-        std::snprintf(pair, sizeof pair, " %02X", (first + i) & 0xFF);
-        text += pair;
-    }
-    return text;
-}
-
-std::vector<uint8_t> byteRun(int count, int first)
-{
-    std::vector<uint8_t> bytes;
-    for (int i = 0; i < count; ++i)
-        bytes.push_back(static_cast<uint8_t>(first + i));
-    return bytes;
-}
-
 void enterLoader(ChipModel& chip)
 {
     const std::vector<uint8_t> reply = feedWire(chip, "00 05 " + kDebugReset + " " + kLoaderEntry);
@@ -104,9 +85,9 @@ TEST(BootLoader, FixedLengthPagesOfTheSixteenBitCore)
 {
     ChipModel chip;
     enterLoader(chip);
-    EXPECT_EQ(feedWire(chip, "44 90 40 40 00" + bytesHex(64, 0x10)).size(), 136u);
+    EXPECT_EQ(feedWire(chip, "44 90 40 40 00" + countingHex(64, 0x10)).size(), 136u);
     EXPECT_EQ(loaderStatus(chip), 0);
-    EXPECT_EQ(chip.code(0x40, 64), byteRun(64, 0x10));
+    EXPECT_EQ(chip.code(0x40, 64), countingBytes(64, 0x10));
     EXPECT_EQ(feedWire(chip, kPostWritePrompt)[9], kPromptChar);
 
     // Flash only clears bits: 0x0F over 0xF0 leaves 0x00 and the loader says so.
@@ -125,7 +106,7 @@ TEST(BootLoader, PageReadsPutTheDataAfterTheirHeader)
 {
     ChipModel chip;
     enterLoader(chip);
-    chip.setCode(0x40, byteRun(64, 0x80));
+    chip.setCode(0x40, countingBytes(64, 0x80));
 
     const std::vector<uint8_t> page = feedWire(chip, "44 A0 40 40 00" + repeat("20", 64));
     ASSERT_EQ(page.size(), 2u * 64 + 8);
@@ -168,12 +149,12 @@ TEST(BootLoader, ExtendedRecordsCountWordsSoOddDataNeedsPadding)
     EXPECT_EQ(loaderStatus(chip), 0x01);
     EXPECT_EQ(chip.code(0x12200, 5), hex("FF FF FF FF FF"));
 
-    feedWire(chip, "44 90 20 00 98" + bytesHex(64, 0x40));
+    feedWire(chip, "44 90 20 00 98" + countingHex(64, 0x40));
     EXPECT_EQ(loaderStatus(chip), 0);
-    EXPECT_EQ(chip.code(0x13000, 64), byteRun(64, 0x40));
+    EXPECT_EQ(chip.code(0x13000, 64), countingBytes(64, 0x40));
     feedWire(chip, "03 0A 00 00");
-    feedWire(chip, "44 90 40 00 01" + bytesHex(64, 0x40));
-    EXPECT_EQ(chip.code(0x100, 64), byteRun(64, 0x40));
+    feedWire(chip, "44 90 40 00 01" + countingHex(64, 0x40));
+    EXPECT_EQ(chip.code(0x100, 64), countingBytes(64, 0x40));
 }
 
 TEST(BootLoader, RecordsOfTheThirtyTwoBitCore)
@@ -181,9 +162,9 @@ TEST(BootLoader, RecordsOfTheThirtyTwoBitCore)
     ChipModel chip(core32());
     enterLoader(chip);
     feedWire(chip, "03 0A 01 00");
-    EXPECT_EQ(feedWire(chip, "46 90 20 00 00 08 00" + bytesHex(64, 0x20)).size(), 140u);
+    EXPECT_EQ(feedWire(chip, "46 90 20 00 00 08 00" + countingHex(64, 0x20)).size(), 140u);
     EXPECT_EQ(loaderStatus(chip), 0);
-    EXPECT_EQ(chip.code(0x1000, 64), byteRun(64, 0x20));
+    EXPECT_EQ(chip.code(0x1000, 64), countingBytes(64, 0x20));
 
     const std::vector<uint8_t> page = feedWire(chip, "46 A0 20 00 00 08 00" + repeat("20", 64));
     ASSERT_EQ(page.size(), 140u);
@@ -202,7 +183,7 @@ TEST(BootLoader, PasswordsAndConfiguredCommands)
     settings.contexts = {{0x100, 0x1234}, {0x200, 0xAB}};
     ChipModel chip(settings);
     enterLoader(chip);
-    EXPECT_EQ(feedWire(chip, "21 03" + bytesHex(32, 0x60)).size(), 66u);
+    EXPECT_EQ(feedWire(chip, "21 03" + countingHex(32, 0x60)).size(), 66u);
     ASSERT_EQ(chip.loaderUnlockPasswords().size(), 1u);
     EXPECT_EQ(chip.loaderUnlockPasswords()[0][31], 0x60 + 31);
 

@@ -16,6 +16,20 @@ void appendIdlePairs(size_t count, std::vector<uint8_t>& reply)
     reply.insert(reply.end(), 2 * count, 0);
 }
 
+std::vector<uint8_t> readRange(const SparseMemory& memory, uint64_t address, size_t count)
+{
+    std::vector<uint8_t> bytes(count);
+    for (size_t i = 0; i < count; ++i)
+        bytes[i] = memory.read(address + i);
+    return bytes;
+}
+
+void writeRange(SparseMemory& memory, uint64_t address, const std::vector<uint8_t>& bytes)
+{
+    for (size_t i = 0; i < bytes.size(); ++i)
+        memory.write(address + i, bytes[i]);
+}
+
 } // namespace
 
 ChipModel::ChipModel(ChipSettings settings)
@@ -146,33 +160,25 @@ bool ChipModel::inReset() const
 std::vector<uint8_t> ChipModel::code(uint64_t address, size_t count) const
 {
     std::lock_guard lock(mutex_);
-    std::vector<uint8_t> bytes(count);
-    for (size_t i = 0; i < count; ++i)
-        bytes[i] = chip_.codeFlash.read(address + i);
-    return bytes;
+    return readRange(chip_.codeFlash, address, count);
 }
 
 void ChipModel::setCode(uint64_t address, const std::vector<uint8_t>& bytes)
 {
     std::lock_guard lock(mutex_);
-    for (size_t i = 0; i < bytes.size(); ++i)
-        chip_.codeFlash.write(address + i, bytes[i]);
+    writeRange(chip_.codeFlash, address, bytes);
 }
 
 std::vector<uint8_t> ChipModel::data(uint64_t address, size_t count) const
 {
     std::lock_guard lock(mutex_);
-    std::vector<uint8_t> bytes(count);
-    for (size_t i = 0; i < count; ++i)
-        bytes[i] = chip_.dataMemory.read(address + i);
-    return bytes;
+    return readRange(chip_.dataMemory, address, count);
 }
 
 void ChipModel::setData(uint64_t address, const std::vector<uint8_t>& bytes)
 {
     std::lock_guard lock(mutex_);
-    for (size_t i = 0; i < bytes.size(); ++i)
-        chip_.dataMemory.write(address + i, bytes[i]);
+    writeRange(chip_.dataMemory, address, bytes);
 }
 
 std::array<std::optional<uint32_t>, 4> ChipModel::codeBreakpoints() const

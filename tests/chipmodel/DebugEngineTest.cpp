@@ -313,22 +313,14 @@ TEST(DebugEngine, WrongPasswordLeavesRegistersReadingFillers)
     settings.contexts = {{0x1000, 0}};
     ChipModel chip(settings);
     halt(chip);
-    std::string password;
-    std::vector<uint8_t> passwordBytes;
-    for (int i = 0; i < 32; ++i) {
-        char pair[4];
-        std::snprintf(pair, sizeof pair, "%02X", 0xC0 + i);
-        password += std::string(" ") + pair;
-        passwordBytes.push_back(static_cast<uint8_t>(0xC0 + i));
-    }
-    chip.setCode(0x1000, passwordBytes);
+    chip.setCode(0x1000, countingBytes(32, 0xC0));
     chip.setRegister(8, 0, 0x0102);
 
     const std::string readM8 = "06 29 08 00 20 20 20";
     EXPECT_EQ(feedWire(chip, readM8)[9], 0x20);
     EXPECT_EQ(feedWire(chip, "21 28" + repeat("00", 32)).size(), 66u);
     EXPECT_EQ(feedWire(chip, readM8)[11], 0x20);
-    feedWire(chip, "21 28" + password);
+    feedWire(chip, "21 28" + countingHex(32, 0xC0));
     const std::vector<uint8_t> reply = feedWire(chip, readM8);
     EXPECT_EQ(reply[9], 0x02);
     EXPECT_EQ(reply[11], 0x01);

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace zern::records;
 using zern::chipmodel::test::hex;
+using zern::chipmodel::test::countingBytes;
+using zern::chipmodel::test::countingHex;
 using zern::chipmodel::test::repeat;
 
 namespace {
@@ -18,20 +22,9 @@ WireRecord expected(const std::string& bytes, uint32_t reply)
 std::array<uint8_t, 32> passwordOf(uint8_t first)
 {
     std::array<uint8_t, 32> password{};
-    for (size_t i = 0; i < password.size(); ++i)
-        password[i] = static_cast<uint8_t>(first + i);
+    const std::vector<uint8_t> bytes = countingBytes(32, first);
+    std::copy(bytes.begin(), bytes.end(), password.begin());
     return password;
-}
-
-std::string passwordHex(uint8_t first)
-{
-    std::string text;
-    for (const uint8_t b : passwordOf(first)) {
-        char pair[4];
-        std::snprintf(pair, sizeof pair, " %02X", b);
-        text += pair;
-    }
-    return text;
 }
 
 TEST(DebugEngineRecords, FixedSequences)
@@ -84,7 +77,7 @@ TEST(DebugEngineRecords, DumpPasswordAndBreakpoints)
     EXPECT_EQ(engine::registerDumpCount(Core::Bits16, hex("03 21 03 00 03 80")), 0x80);
     EXPECT_EQ(engine::registerDumpCount(Core::Bits32, hex("03 21 03 00 03 00 03 40")), 0x40);
     EXPECT_EQ(fillerRecord(3), expected("03 20 20 20", 6));
-    EXPECT_EQ(engine::contextPassword(passwordOf(0xA0)), expected("21 28" + passwordHex(0xA0), 66));
+    EXPECT_EQ(engine::contextPassword(passwordOf(0xA0)), expected("21 28" + countingHex(32, 0xA0), 66));
 
     EXPECT_EQ(engine::setCodeBreakpoint(Core::Bits16, 0, 0x1234), expected("05 15 34 12 11 80", 10));
     EXPECT_EQ(engine::setCodeBreakpoint(Core::Bits32, 1, 0x123456), expected("06 16 56 34 12 11 80", 12));
@@ -119,7 +112,7 @@ TEST(BootLoaderRecords, FixedRecords)
     EXPECT_EQ(loader::masterEraseStart()[0], expected("01 02", 2));
     EXPECT_EQ(loader::masterEraseStart()[1], expected("01 00", 2));
     EXPECT_EQ(loader::eraseLastBlock(0x8000), expected("05 E0 00 7F 00 00", 10));
-    EXPECT_EQ(loader::unlock(passwordOf(1)), expected("21 03" + passwordHex(1), 66));
+    EXPECT_EQ(loader::unlock(passwordOf(1)), expected("21 03" + countingHex(32, 1), 66));
     EXPECT_EQ(loader::extendedMode(true), expected("03 0A 01 00", 6));
     EXPECT_EQ(loader::extendedMode(false), expected("03 0A 00 00", 6));
 }

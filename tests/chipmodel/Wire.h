@@ -4,6 +4,7 @@
 // record framing, so a test can feed whole wire sequences to the chip.
 #include "ChipModel.h"
 
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,6 +27,26 @@ inline std::string repeat(const std::string& pair, int count)
     for (int i = 0; i < count; ++i)
         text += " " + pair;
     return text;
+}
+
+// `count` bytes counting up from `first` (wrapping at 0xFF), as hex text and as bytes.
+inline std::string countingHex(int count, int first)
+{
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        char pair[4];
+        std::snprintf(pair, sizeof pair, " %02X", (first + i) & 0xFF);
+        text += pair;
+    }
+    return text;
+}
+
+inline std::vector<uint8_t> countingBytes(int count, int first)
+{
+    std::vector<uint8_t> bytes;
+    for (int i = 0; i < count; ++i)
+        bytes.push_back(static_cast<uint8_t>(first + i));
+    return bytes;
 }
 
 // Splits a write into records as the adapter board does and collects the replies.
