@@ -12,9 +12,9 @@ namespace zern::chipmodel {
 // The chip's ROM boot loader behind the JTAG data register. Unlike the debug
 // engine it works record by record: the first byte of a record is the command
 // and the record's own length frames it. Answers go in the data bytes of the
-// reply pairs (the prompt '>' in the last pair of an all-zero record, the
-// status in pair 3, the information in pairs 2 to 5, page data after the
-// record's header).
+// reply pairs: the prompt '>' in the last pair of a prompt record (one that
+// starts with 0x00), the status in pair 3, the information in pairs 2 to 5,
+// page data after the record's header.
 class BootLoader {
 public:
     explicit BootLoader(ChipState& chip) : chip_(chip) {}

@@ -3,6 +3,7 @@
 #include "BootLoaderRecords.h"
 #include "ChipModel.h"
 #include "DebugEngineRecords.h"
+#include "RegisterDump.h"
 #include "Wire.h"
 
 #include <gtest/gtest.h>
@@ -65,6 +66,29 @@ TEST_P(RecordsAgainstChip, HaltWriteAndReadRegisters)
     EXPECT_EQ(registers[5 * perRegister], 0x57);
     EXPECT_EQ(registers[5 * perRegister + 1], 0x13);
     send(chip_, fillerRecord(engine::specialRegisterBytes(core())));
+    EXPECT_TRUE(engine::statusHalted(send(chip_, engine::status())));
+}
+
+TEST_P(RecordsAgainstChip, RegisterDumpDecodesWhatTheChipHolds)
+{
+    send(chip_, engine::entryWithBreak());
+    const bool wide = core() == Core::Bits32;
+    const std::vector<std::array<int, 3>> set = {
+        {0, 31, 0x1234},  {8, 0, 0x5A},     {8, 4, wide ? 0xA1B2 : 0xB2}, {8, 15, 0x7E}, {9, 0, 0x0102},
+        {9, 15, 0x7F0E},  {12, 0, 0x0345}, {13, 6, 0x0606},              {15, 3, 0x0303},
+    };
+    for (const auto& [module, index, value] : set)
+        chip_.setRegister(module, index, value);
+
+    dump::RegisterFile registers{};
+    const uint8_t count = engine::registerDumpCount(core(), send(chip_, engine::registerDumpHead(core())));
+    const uint8_t perRegister = wide ? 4 : 2;
+    for (int module = 0; module * dump::kRegistersPerChunk < count; ++module)
+        dump::decodeRegisterChunk(core(), send(chip_, fillerRecord(dump::kRegistersPerChunk * perRegister)), module,
+                                  registers);
+    dump::decodeSpecialRegisters(core(), send(chip_, fillerRecord(engine::specialRegisterBytes(core()))), registers);
+    for (const auto& [module, index, value] : set)
+        EXPECT_EQ(registers[module * 32 + index], value) << module << " " << index;
     EXPECT_TRUE(engine::statusHalted(send(chip_, engine::status())));
 }
 

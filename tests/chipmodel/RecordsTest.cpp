@@ -1,5 +1,6 @@
 #include "BootLoaderRecords.h"
 #include "DebugEngineRecords.h"
+#include "RegisterDump.h"
 #include "Wire.h"
 
 #include <gtest/gtest.h>
@@ -187,6 +188,53 @@ TEST(BootLoaderRecords, PasswordAddressQuery)
     EXPECT_EQ(loader::passwordAddressAnswer(2), expected("02 00 00", 4));
     EXPECT_EQ(loader::passwordAddressAnswer(0), std::nullopt);
     EXPECT_EQ(loader::passwordAddressValue(hex("03 34 03 12")), 0x1234u);
+}
+
+// A reply whose data bytes are `data`, each behind a transfer status.
+std::vector<uint8_t> replyWithData(const std::vector<uint8_t>& data)
+{
+    std::vector<uint8_t> reply;
+    for (const uint8_t b : data)
+        reply.insert(reply.end(), {0x03, b});
+    return reply;
+}
+
+TEST(RegisterDump, SixteenBitRegistersDerivedFromC)
+{
+    std::vector<uint8_t> special(64, 0);
+    special[52] = 0x01; // B
+    special[56] = 0x80; // C = 0x1280
+    special[57] = 0x12;
+    special[58] = 0x02; // E
+    dump::RegisterFile registers{};
+    dump::decodeSpecialRegisters(Core::Bits16, replyWithData(special), registers);
+    auto reg = [&](int module, int index) { return registers[module * 32 + index]; };
+    EXPECT_EQ(reg(14, 5), 0x1280);
+    EXPECT_EQ(reg(14, 6), 0x80);
+    EXPECT_EQ(reg(14, 8), 0x8012);
+    EXPECT_EQ(reg(14, 9), 0x12);
+    EXPECT_EQ(reg(14, 10), 0xFF80);
+    EXPECT_EQ(reg(14, 11), 3);
+
+    dump::RegisterFile shortBlock{};
+    dump::decodeSpecialRegisters(Core::Bits16, replyWithData(std::vector<uint8_t>(63, 0x55)), shortBlock);
+    EXPECT_EQ(shortBlock, dump::RegisterFile{});
+}
+
+TEST(RegisterDump, StackPointerAndBankedRegistersOfSixteenBitFamilies)
+{
+    dump::RegisterFile registers{};
+    registers[5 * 32 + 31] = 0x31;
+    registers[5 * 32 + 25] = 0x25;
+    dump::finishSixteenBitDump(68, 0x40, 8, registers);
+    EXPECT_EQ(registers[13 * 32 + 1], 0x41);
+    EXPECT_EQ(registers[8 * 32 + 2], 0x31);
+    EXPECT_EQ(registers[15 * 32 + 11], 0x25);
+
+    dump::RegisterFile other{};
+    dump::finishSixteenBitDump(12, 0, 8, other);
+    EXPECT_EQ(other[13 * 32 + 1], 7);
+    EXPECT_EQ(other[8 * 32 + 2], 0);
 }
 
 } // namespace
