@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <new>
 
 namespace zern::hex {
 
@@ -19,7 +20,13 @@ HexImageFile readHexImageFile(const std::string& path, HexImageKind kind, uint32
         result.message = kind == HexImageKind::Program ? "Cannot open program file." : "Cannot open data file.";
         return result;
     }
-    std::vector<uint8_t> image(imageBytes, kind == HexImageKind::Program ? 0xFF : 0x00);
+    std::vector<uint8_t> image;
+    try {
+        image.assign(imageBytes, kind == HexImageKind::Program ? 0xFF : 0x00);
+    } catch (const std::bad_alloc&) {
+        result.message = "Not enough memory for an image of " + std::to_string(imageBytes) + " bytes.";
+        return result;
+    }
     const HexReadResult read = readIntelHex(in, std::filesystem::path(path).filename().string(), image);
     if (!read.ok) {
         result.message = read.error;

@@ -16,7 +16,7 @@ struct HexImageFile {
     HexFileStatus status = HexFileStatus::Invalid;
     // "Cannot open program file." / "Cannot open data file." when the file
     // can't be opened, the reader's message naming file and line when it is
-    // invalid; empty once loaded.
+    // invalid (or when no image of that size can be had); empty once loaded.
     std::string message;
     // The whole image, as large as asked for.
     std::vector<uint8_t> bytes;

@@ -1,5 +1,6 @@
 #include "WireRecord.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace zern::records {
@@ -56,6 +57,30 @@ void appendLittleEndian(std::vector<uint8_t>& bytes, uint64_t value, int count)
 {
     for (int i = 0; i < count; ++i)
         bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+std::vector<uint8_t> maskPasswordsForLog(std::span<const uint8_t> written)
+{
+    constexpr uint8_t kPasswordRecordLength = 0x21;
+    constexpr uint8_t kUnlock = 0x03;
+    constexpr uint8_t kContextPassword = 0x28;
+    std::vector<uint8_t> masked(written.begin(), written.end());
+    for (size_t at = 0; at < masked.size();) {
+        const uint8_t length = masked[at];
+        if (length == 0) {
+            at += 2; // a board operation
+            continue;
+        }
+        const bool password = length == kPasswordRecordLength && at + 1 < masked.size()
+                              && (masked[at + 1] == kUnlock || masked[at + 1] == kContextPassword);
+        if (password) {
+            const size_t end = std::min(masked.size(), at + 1 + length);
+            std::fill(masked.begin() + static_cast<std::ptrdiff_t>(at + 2), masked.begin() + static_cast<std::ptrdiff_t>(end),
+                      static_cast<uint8_t>('*'));
+        }
+        at += 1 + length;
+    }
+    return masked;
 }
 
 } // namespace zern::records

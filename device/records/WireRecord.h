@@ -36,4 +36,9 @@ std::vector<uint8_t> dataBytes(std::span<const uint8_t> reply);
 
 void appendLittleEndian(std::vector<uint8_t>& bytes, uint64_t value, int count);
 
+// A copy of a write for the traffic log with the 32 password bytes of every
+// unlock {21 03 ...} and context-password {21 28 ...} record replaced by '*'.
+// The write is walked record by record as the board frames it.
+std::vector<uint8_t> maskPasswordsForLog(std::span<const uint8_t> written);
+
 } // namespace zern::records

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace zern::chipmodel;
 using namespace zern::chipmodel::test;
 
@@ -357,6 +359,36 @@ TEST(DebugEngine, UnknownCommandsAreNoted)
     feedWire(chip, "01 77");
     ASSERT_EQ(chip.protocolErrors().size(), 1u);
     EXPECT_EQ(chip.protocolErrors()[0], "unknown debug engine command 0x77");
+}
+
+// Whatever a faulty driver sends, the chip answers two bytes per byte and
+// never falls over (the sanitizer build runs this too).
+TEST(ChipModel, SurvivesArbitraryRecords)
+{
+    for (const bool inLoader : {false, true}) {
+        for (const CoreKind kind : {CoreKind::Core16, CoreKind::Core32}) {
+            ChipSettings settings;
+            settings.core = kind;
+            settings.contexts = {{0x100, 0x80}};
+            ChipModel chip(settings);
+            if (inLoader)
+                feedWire(chip, "00 05 " + kLoaderEntry);
+            std::mt19937 random(7);
+            for (int i = 0; i < 20000; ++i) {
+                if (!inLoader && random() % 8 == 0) {
+                    chip.boardOperation(static_cast<uint8_t>(random() % 0x14));
+                    continue;
+                }
+                std::vector<uint8_t> record(1 + random() % 40);
+                for (uint8_t& b : record)
+                    b = static_cast<uint8_t>(random() % 4 == 0 ? random() : random() % 0x30);
+                if (inLoader && record[0] == 0x01)
+                    record[0] = 0x00;
+                ASSERT_EQ(chip.exchange(record).size(), 2 * record.size());
+            }
+            EXPECT_EQ(chip.loaderActive(), inLoader);
+        }
+    }
 }
 
 } // namespace

@@ -190,6 +190,22 @@ TEST(BootLoaderRecords, PasswordAddressQuery)
     EXPECT_EQ(loader::passwordAddressValue(hex("03 34 03 12")), 0x1234u);
 }
 
+TEST(TrafficLog, PasswordBytesAreMasked)
+{
+    const std::vector<uint8_t> unlock = loader::unlock(passwordOf(0x41)).bytes;
+    EXPECT_EQ(maskPasswordsForLog(unlock), hex("21 03" + repeat("2A", 32)));
+
+    std::vector<uint8_t> write = hex("00 05 01 20");
+    const std::vector<uint8_t> context = engine::contextPassword(passwordOf(0x61)).bytes;
+    write.insert(write.end(), context.begin(), context.end());
+    write.insert(write.end(), {0x01, 0x20});
+    EXPECT_EQ(maskPasswordsForLog(write), hex("00 05 01 20 21 28" + repeat("2A", 32) + " 01 20"));
+
+    const std::vector<uint8_t> other = hex("21 29" + repeat("00", 32) + " 04 04 00 00 00");
+    EXPECT_EQ(maskPasswordsForLog(other), other);
+    EXPECT_EQ(maskPasswordsForLog(hex("21 03 41 42")), hex("21 03 2A 2A"));
+}
+
 // A reply whose data bytes are `data`, each behind a transfer status.
 std::vector<uint8_t> replyWithData(const std::vector<uint8_t>& data)
 {
