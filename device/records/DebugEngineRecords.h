@@ -14,7 +14,7 @@ namespace zern::records::engine {
 WireRecord debugEngineEntry();      // select the debug engine
 WireRecord entryWithBreak();        // select it and ask for a halt
 WireRecord testModeExit();
-WireRecord loaderExit();            // as the table writes it: 17 bytes announced, 18 read
+WireRecord loaderExit();            // sent as always: 17 bytes announced, 18 read, the rest drained
 WireRecord loaderQuit();
 WireRecord debugReset();
 WireRecord boardOperation(uint8_t operation); // {00 op}, one byte back

@@ -1,5 +1,5 @@
-// The record table and the chip model were written separately from the same
-// tables; a round trip through both catches a byte that either got wrong.
+// The driver's records and the chip model were written separately from the
+// documented protocol; a round trip through both catches a byte either got wrong.
 #include "BootLoaderRecords.h"
 #include "ChipModel.h"
 #include "DebugEngineRecords.h"

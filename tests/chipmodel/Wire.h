@@ -1,6 +1,6 @@
 #pragma once
 
-// Test helpers: hex strings as written in the protocol tables, and the board's
+// Test helpers: hex strings as the protocol documents them, and the board's
 // record framing, so a test can feed whole wire sequences to the chip.
 #include "ChipModel.h"
 
@@ -73,7 +73,7 @@ inline std::vector<uint8_t> feedWire(ChipModel& chip, const std::string& wireHex
     return feedWire(chip, hex(wireHex));
 }
 
-// Sequences of the debug engine and the loader entry, as the tables give them.
+// Sequences of the debug engine and the loader entry, as documented.
 inline const std::string kDebugEntry = "00 01 00 03 01 04 00 02 01 00 00 01 01 02 00 08 00 02";
 inline const std::string kEntryWithBreak = kDebugEntry + " 01 1F";
 inline const std::string kDebugReset = "00 09 00 06 00 06 00 06 00 06 00 06 00 0A 00 06";
