@@ -26,7 +26,7 @@ struct ChipSettings {
     // Word address where user code starts after reset is released.
     uint32_t resetVector = 0;
     // Instructions run per status poll while the target runs (one word each).
-    uint32_t instructionsPerPoll = 64;
+    uint32_t instructionsPerPoll = 256;
     // Registers of modules 0.. streamed by the register-file dump (one byte on the wire).
     uint8_t dumpRegisterCount = 128;
     // Loader information: flags (bit 1 variable-length, bit 9 fixed-length,
