@@ -22,7 +22,7 @@ namespace zern::chipmodel {
 //   - length byte n >= 1: pass the n bytes that follow to exchange(); it returns
 //     the 2 x n reply bytes (one status, data pair per byte) to send back.
 //   - length byte 0: pass the next byte (the board operation, 0x01..0x13) to
-//     boardOperation(); it returns the one reply byte.
+//     boardOperation(); it returns the one reply byte (always 0x00).
 // A write that holds several records is handled record by record, in order,
 // and the replies are sent back concatenated. Board text commands ("Q\r",
 // "V3...\r", "Z\r") stay with the board emulator: the chip never sees them.
@@ -38,7 +38,10 @@ namespace zern::chipmodel {
 //   - Instructions: 0x04 mode (next record: 0 debug engine, 1 boot loader),
 //     0x06 test-mode bits (next record: the value), 0x02 data: every later
 //     record goes to the boot loader while it runs, else to the debug engine.
-//   - Debug engine: see DebugEngine.h. Boot loader: see BootLoader.h.
+//   - Debug engine: see DebugEngine.h. Boot loader: see BootLoader.h. A
+//     loader record that starts with 0x01 (the quit, and the 17-byte record
+//     of the loader exit sequence) ends the loader and starts user code.
+// A new chip runs user code from the reset vector, out of reset, not halted.
 // Execution is deterministic: the instruction pointer (register module 12
 // index 0, a word address) advances by one per instruction; each status poll
 // (0x20) of a running chip runs ChipSettings::instructionsPerPoll instructions
