@@ -104,8 +104,8 @@ HexReadResult readIntelHex(std::istream& in, std::string_view fileName, std::spa
             if (count == 0)
                 break;
             if (upper + address + count > image.size())
-                return fail("address " + hexByte(static_cast<uint32_t>(upper + address)) + " and the "
-                            + std::to_string(count) + " bytes after it do not fit the image of "
+                return fail("the " + std::to_string(count) + " data bytes at address "
+                            + hexByte(static_cast<uint32_t>(upper + address)) + " lie outside the image of "
                             + std::to_string(image.size()) + " bytes");
             for (uint32_t j = 0; j < count; ++j)
                 image[upper + address + j] = data[j];

@@ -117,10 +117,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadRecord{":0100000401FA", 0x100,
                   "Invalid Intel HEX file prog.hex, line 3: the extended address record needs exactly two data bytes."},
         BadRecord{":0400FE0001020304F4", 0x100,
-                  "Invalid Intel HEX file prog.hex, line 3: address 0xFE and the 4 bytes after it do not fit the image "
+                  "Invalid Intel HEX file prog.hex, line 3: the 4 data bytes at address 0xFE lie outside the image "
                   "of 256 bytes."},
         BadRecord{":04010000AAAAAAAA53", 0x100,
-                  "Invalid Intel HEX file prog.hex, line 3: address 0x100 and the 4 bytes after it do not fit the image "
+                  "Invalid Intel HEX file prog.hex, line 3: the 4 data bytes at address 0x100 lie outside the image "
                   "of 256 bytes."}));
 
 TEST(IntelHexReader, DataAboveASmallImageIsRefusedNotDropped)
@@ -128,8 +128,8 @@ TEST(IntelHexReader, DataAboveASmallImageIsRefusedNotDropped)
     std::vector<uint8_t> image(0x8000, 0xFF);
     const HexReadResult result = readText(":020000040001F9\n:020000003412B8\n", image);
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.error, "Invalid Intel HEX file prog.hex, line 2: address 0x10000 and the 2 bytes after it do not "
-                            "fit the image of 32768 bytes.");
+    EXPECT_EQ(result.error, "Invalid Intel HEX file prog.hex, line 2: the 2 data bytes at address 0x10000 lie outside "
+                            "the image of 32768 bytes.");
 }
 
 } // namespace
