@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QFile>
 #include <QMenu>
+#include <QThread>
 
 #include <mutex>
 
@@ -111,18 +112,39 @@ DeviceBinding::~DeviceBinding()
 
 void DeviceBinding::OnDeviceMessage(const char* line)
 {
-    std::lock_guard lock(bindingLock);
-    if (currentMessages)
-        currentMessages->post(line);
+    DeviceMessageQueue* messages = nullptr;
+    {
+        std::lock_guard lock(bindingLock);
+        messages = currentMessages;
+        if (!messages)
+            return;
+        if (QThread::currentThread() != messages->thread()) {
+            messages->post(line);
+            return;
+        }
+    }
+    // On the window thread the binding cannot go away meanwhile, and the
+    // lines are delivered at once, outside the lock.
+    messages->post(line);
 }
 
 void DeviceBinding::OnDeviceMenuItem(const char* caption, int index)
 {
     const QString copied = copiedText(caption);
-    std::lock_guard lock(bindingLock);
-    if (DeviceBinding* binding = currentBinding)
-        QMetaObject::invokeMethod(
-            binding, [binding, copied, index] { binding->InsertDeviceMenuItem(copied, index); }, Qt::AutoConnection);
+    DeviceBinding* binding = nullptr;
+    {
+        std::lock_guard lock(bindingLock);
+        binding = currentBinding;
+        if (!binding)
+            return;
+        if (QThread::currentThread() != binding->thread()) {
+            QMetaObject::invokeMethod(
+                binding, [binding, copied, index] { binding->InsertDeviceMenuItem(copied, index); },
+                Qt::QueuedConnection);
+            return;
+        }
+    }
+    binding->InsertDeviceMenuItem(copied, index);
 }
 
 void DeviceBinding::FlushMessages()

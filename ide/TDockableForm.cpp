@@ -1,5 +1,6 @@
 #include "TDockableForm.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QMainWindow>
 #include <QStackedWidget>
@@ -49,7 +50,9 @@ TDockableForm::TDockableForm(QMainWindow* owner, bool noPlacement, std::optional
     notAccessible_->setAlignment(Qt::AlignCenter);
     pages_->addWidget(notAccessible_);
     setWidget(pages_);
+    // Also tells when the window's tab in a dock site is raised or covered.
     connect(this, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        notCovered_ = visible;
         if (visible && refreshPending_)
             QMetaObject::invokeMethod(this, &TDockableForm::CatchUp, Qt::QueuedConnection);
     });
@@ -88,6 +91,14 @@ bool TDockableForm::BeginRefresh()
     }
     refreshPending_ = true;
     return false;
+}
+
+void TDockableForm::changeEvent(QEvent* event)
+{
+    QDockWidget::changeEvent(event);
+    // A floating window restored from its minimised state.
+    if (event->type() == QEvent::WindowStateChange && refreshPending_)
+        QMetaObject::invokeMethod(this, &TDockableForm::CatchUp, Qt::QueuedConnection);
 }
 
 void TDockableForm::CatchUp()
@@ -160,15 +171,7 @@ void TDockableForm::CloseOrUndock()
 
 bool TDockableForm::IsShowing() const
 {
-    if (isHidden() || !isVisible())
-        return false;
-    if (isFloating())
-        return !(windowState() & Qt::WindowMinimized);
-    // Behind another tab of the same dock site: not the current tab.
-    for (QDockWidget* other : owner_->tabifiedDockWidgets(const_cast<TDockableForm*>(this)))
-        if (other->isVisible() && !other->visibleRegion().isEmpty() && visibleRegion().isEmpty())
-            return false;
-    return !visibleRegion().isEmpty() || owner_->tabifiedDockWidgets(const_cast<TDockableForm*>(this)).isEmpty();
+    return notCovered_ && isVisible() && !(isFloating() && (windowState() & Qt::WindowMinimized));
 }
 
 int TDockableForm::Placement() const

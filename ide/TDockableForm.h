@@ -60,6 +60,8 @@ protected:
     void ShowDataNotAccessible(bool notAccessible);
     bool DataNotAccessible() const;
 
+    void changeEvent(QEvent* event) override;
+
 private:
     void CatchUp();
 
@@ -67,4 +69,5 @@ private:
     QStackedWidget* pages_;
     QLabel* notAccessible_;
     bool refreshPending_ = false;
+    bool notCovered_ = false;
 };

@@ -125,6 +125,14 @@ TEST_F(DockingTest, AMinimisedOrHiddenFloatingWindowCatchesUpWhenShown)
     form.Place(TDockableForm::kFloat, QRect(10, 10, 200, 150));
     settle();
     EXPECT_EQ(device_.reads, 1);
+
+    form.Place(TDockableForm::kFloatMinimised, QRect(10, 10, 200, 150));
+    settle();
+    form.RefreshView();
+    EXPECT_EQ(device_.reads, 1);
+    form.showNormal();
+    settle();
+    EXPECT_EQ(device_.reads, 2);
 }
 
 TEST_F(DockingTest, AViewTheDeviceDeclinesShowsThatNoDataIsAccessible)
