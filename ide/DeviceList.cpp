@@ -59,15 +59,6 @@ QStringList sortedDeviceNames(bool* opened)
     return key ? namesOf(*key) : QStringList();
 }
 
-std::optional<QString> deviceLibraryPath(const QString& name)
-{
-    auto key = RegistryKey::open(RegistryRoot::CurrentUser, kDevicesKey, true);
-    if (!key)
-        return std::nullopt;
-    const auto path = key->readString(name.toStdString());
-    return path ? std::optional<QString>(QString::fromStdString(*path)) : std::nullopt;
-}
-
 InstallResult installDevice(const QString& name, const QString& libraryPath)
 {
     if (name.isEmpty()) {

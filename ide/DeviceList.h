@@ -20,9 +20,6 @@ std::optional<QStringList> loadDeviceList();
 // be opened (then `opened` is false).
 QStringList sortedDeviceNames(bool* opened = nullptr);
 
-// The library path the user's list holds for the name, if any.
-std::optional<QString> deviceLibraryPath(const QString& name);
-
 enum class InstallOutcome { Installed, AskAgain, Abandoned };
 struct InstallResult {
     InstallOutcome outcome;

@@ -210,6 +210,9 @@ TEST_F(ProjectWindowTest, TheSessionOpensReplacesAndClosesProjects)
 
     ASSERT_TRUE(session.OpenProject(path("one.prj")));
     TFormProject* first = session.Project();
+    // Without a window line of its own the project window docks on the left.
+    EXPECT_EQ(first->Placement(), TDockableForm::kDockLeft);
+    EXPECT_TRUE(first->isVisible());
     // The same project again is only shown: no question.
     ASSERT_TRUE(session.OpenProject(folder_.path() + "/./one.prj"));
     EXPECT_EQ(session.Project(), first);
