@@ -102,6 +102,12 @@ DeviceBinding::~DeviceBinding()
         currentBinding = nullptr;
         currentMessages = nullptr;
     }
+    // The main window has shut its worker down by now.
+    FreeDevice();
+}
+
+void DeviceBinding::FreeDevice()
+{
     if (device_) {
         if (auto release = library_.function<FreeDeviceInstanceFn>(kFreeDeviceInstanceExport))
             release(device_);
@@ -158,19 +164,27 @@ bool DeviceBinding::LoadDeviceList()
     const auto names = devices::loadDeviceList();
     if (!names)
         return false;
-    QAction* first = menus_.device->actions().value(0);
-    for (const QString& name : *names)
-        menus_.device->insertAction(first, NewDeviceItem(name));
+    for (int index = 0; index < names->size(); ++index)
+        InsertDeviceItem(index, names->at(index));
     return true;
 }
 
-QAction* DeviceBinding::NewDeviceItem(const QString& name)
+QAction* DeviceBinding::InsertEntry(QMenu* menu, QAction* before, const QString& name,
+                                    void (DeviceBinding::*execute)(QAction*))
 {
-    auto* item = new QAction(menuCaption(name), menus_.device);
+    auto* item = new QAction(menuCaption(name), menu);
     item->setData(name);
+    connect(item, &QAction::triggered, this, [this, item, execute] { (this->*execute)(item); });
+    menu->insertAction(before, item);
+    return item;
+}
+
+QAction* DeviceBinding::InsertDeviceItem(int index, const QString& name)
+{
+    QAction* item = InsertEntry(menus_.device, menus_.device->actions().value(index), name,
+                                &DeviceBinding::ActionSetDeviceExecute);
     item->setCheckable(true);
     deviceGroup_->addAction(item);
-    connect(item, &QAction::triggered, this, [this, item] { ActionSetDeviceExecute(item); });
     return item;
 }
 
@@ -217,10 +231,7 @@ void DeviceBinding::ReleaseDevice()
     if (!device_)
         return;
     host_.haltDebugRun();
-    if (auto release = library_.function<FreeDeviceInstanceFn>(kFreeDeviceInstanceExport))
-        release(device_);
-    device_ = nullptr;
-    library_.close();
+    FreeDevice();
 }
 
 void DeviceBinding::SelectDevice(const QString& name)
@@ -315,12 +326,8 @@ void DeviceBinding::RebuildHelpEntries()
     int count = 0;
     if (!device_ || device_->GetHelpItems(&titles, &count) != tolvane::kStatusDone)
         return;
-    for (const QString& title : copiedTexts(titles, count)) {
-        auto* item = new QAction(menuCaption(title), menus_.help);
-        item->setData(title);
-        connect(item, &QAction::triggered, this, [this, item] { ActionHelpMenuExecute(item); });
-        menus_.help->insertAction(menus_.helpAboutSeparator, item);
-    }
+    for (const QString& title : copiedTexts(titles, count))
+        InsertEntry(menus_.help, menus_.helpAboutSeparator, title, &DeviceBinding::ActionHelpMenuExecute);
 }
 
 void DeviceBinding::RebuildDeviceEntries()
@@ -332,12 +339,8 @@ void DeviceBinding::RebuildDeviceEntries()
     if (!device_ || device_->GetDeviceMenuItems(&captions, &count) != tolvane::kStatusDone)
         return;
     menus_.separatorB->setVisible(count > 0);
-    for (const QString& caption : copiedTexts(captions, count)) {
-        auto* item = new QAction(menuCaption(caption), menus_.device);
-        item->setData(caption);
-        connect(item, &QAction::triggered, this, [this, item] { ActionDeviceMenuExecute(item); });
-        menus_.device->insertAction(menus_.separatorB, item);
-    }
+    for (const QString& caption : copiedTexts(captions, count))
+        InsertEntry(menus_.device, menus_.separatorB, caption, &DeviceBinding::ActionDeviceMenuExecute);
 }
 
 void DeviceBinding::RebuildCompilerItems()
@@ -348,12 +351,10 @@ void DeviceBinding::RebuildCompilerItems()
     if (!device_ || device_->GetCompilerList(&names, &count) != tolvane::kStatusDone)
         return;
     for (const QString& name : copiedTexts(names, count)) {
-        auto* item = new QAction(menuCaption(name), menus_.compiler);
-        item->setData(name);
+        QAction* item =
+            InsertEntry(menus_.compiler, menus_.compilerSeparator, name, &DeviceBinding::ActionCompilerMenuExecute);
         item->setCheckable(true);
         compilerGroup_->addAction(item);
-        connect(item, &QAction::triggered, this, [this, item] { ActionCompilerMenuExecute(item); });
-        menus_.compiler->insertAction(menus_.compilerSeparator, item);
     }
 }
 
@@ -397,8 +398,7 @@ void DeviceBinding::ActionDeviceMenuExecute(QAction* item)
 
 void DeviceBinding::InsertDeviceMenuItem(const QString& caption, int index)
 {
-    QAction* item = NewDeviceItem(caption);
-    menus_.device->insertAction(menus_.device->actions().value(index), item);
+    QAction* item = InsertDeviceItem(index, caption);
     item->setChecked(true);
     deviceName_ = caption;
 }
@@ -411,8 +411,7 @@ void DeviceBinding::ActionInstallDeviceExecute()
         if (result.outcome == devices::InstallOutcome::AskAgain)
             continue;
         if (result.outcome == devices::InstallOutcome::Installed)
-            menus_.device->insertAction(menus_.device->actions().value(result.menuIndex),
-                                        NewDeviceItem(dialog.DeviceName()));
+            InsertDeviceItem(result.menuIndex, dialog.DeviceName());
         return;
     }
 }

@@ -17,6 +17,7 @@
 
 class QAction;
 class QActionGroup;
+class QMenu;
 class DeviceMessageQueue;
 
 class DeviceBinding : public QObject {
@@ -69,11 +70,15 @@ private:
     static void OnDeviceMenuItem(const char* caption, int index);
 
     bool LoadDevice(const QString& name, const QString& libraryPath);
+    void FreeDevice();
     void ApplyFeatures(std::initializer_list<int> features);
     void RebuildHelpEntries();
     void RebuildDeviceEntries();
     void RebuildCompilerItems();
-    QAction* NewDeviceItem(const QString& name);
+    // A menu entry for the name (its caption escapes "&"), clicking `execute`.
+    QAction* InsertEntry(QMenu* menu, QAction* before, const QString& name, void (DeviceBinding::*execute)(QAction*));
+    // A device radio item at this index of the Device menu.
+    QAction* InsertDeviceItem(int index, const QString& name);
     QList<QAction*> DeviceItems() const;
     void UncheckDeviceItems();
 

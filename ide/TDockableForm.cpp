@@ -9,32 +9,31 @@
 
 namespace {
 
+struct DockSite {
+    int placement;
+    Qt::DockWidgetArea area;
+};
+constexpr DockSite kDockSites[] = {
+    {TDockableForm::kDockLeft, Qt::LeftDockWidgetArea},
+    {TDockableForm::kDockRight, Qt::RightDockWidgetArea},
+    {TDockableForm::kDockTop, Qt::TopDockWidgetArea},
+    {TDockableForm::kDockBottom, Qt::BottomDockWidgetArea},
+};
+
 Qt::DockWidgetArea areaFor(int placement)
 {
-    switch (placement) {
-    case TDockableForm::kDockLeft:
-        return Qt::LeftDockWidgetArea;
-    case TDockableForm::kDockRight:
-        return Qt::RightDockWidgetArea;
-    case TDockableForm::kDockTop:
-        return Qt::TopDockWidgetArea;
-    default:
-        return Qt::BottomDockWidgetArea;
-    }
+    for (const DockSite& site : kDockSites)
+        if (site.placement == placement)
+            return site.area;
+    return Qt::BottomDockWidgetArea;
 }
 
 int placementFor(Qt::DockWidgetArea area)
 {
-    switch (area) {
-    case Qt::LeftDockWidgetArea:
-        return TDockableForm::kDockLeft;
-    case Qt::RightDockWidgetArea:
-        return TDockableForm::kDockRight;
-    case Qt::TopDockWidgetArea:
-        return TDockableForm::kDockTop;
-    default:
-        return TDockableForm::kDockBottom;
-    }
+    for (const DockSite& site : kDockSites)
+        if (site.area == area)
+            return site.placement;
+    return TDockableForm::kDockBottom;
 }
 
 }  // namespace
