@@ -4,6 +4,7 @@
 
 #include "DeviceFixture.h"
 #include "TDialogAbout.h"
+#include "TDialogAddDevice.h"
 #include "TDialogRemoveFiles.h"
 #include <QListWidget>
 
@@ -202,6 +203,31 @@ TEST_F(DeviceBindingTest, InstallingChecksTheEntryAndKeepsTheMenuSorted)
     EXPECT_EQ(result.outcome, InstallOutcome::Installed);
     EXPECT_EQ(result.menuIndex, 1);
     EXPECT_EQ(devices::sortedDeviceNames(), QStringList({"Alpha", "beta", "Gamma"}));
+}
+
+TEST_F(DeviceBindingTest, TheInstallDialogComesBackUntilAnEntryIsAccepted)
+{
+    installAndLoad({{"Alpha", FAKE_DEVICE}, {"Gamma", FAKE_DEVICE}});
+    QStringList entries = {"ALPHA", "Beta"};
+    std::function<void()> fill = [&] {
+        auto* dialog = qobject_cast<TDialogAddDevice*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            QTimer::singleShot(5, fill);
+            return;
+        }
+        EXPECT_EQ(dialog->windowTitle(), "Add Device");
+        dialog->SetEntries(entries.takeFirst(), FAKE_DEVICE);
+        if (!entries.isEmpty())
+            QTimer::singleShot(0, fill);
+        dialog->accept();
+    };
+    QTimer::singleShot(0, fill);
+    binding_->ActionInstallDeviceExecute();
+    ASSERT_EQ(boxes_.boxes.size(), 1u);
+    EXPECT_EQ(boxes_.boxes[0].text, "A device already exists with this name.");
+    EXPECT_EQ(captions(deviceMenu_).mid(0, 4), QStringList({"Alpha", "Beta", "Gamma", "-"}));
+    // The new device is not selected.
+    EXPECT_EQ(binding_->device(), nullptr);
 }
 
 TEST_F(DeviceBindingTest, RemovingSeveralDevicesWorksFromTheBottomUp)
