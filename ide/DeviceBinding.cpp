@@ -10,6 +10,7 @@
 
 #include "DeviceList.h"
 #include "DeviceMessageQueue.h"
+#include "DeviceTexts.h"
 #include "DeviceWaitCursor.h"
 #include "MessageBoxes.h"
 #include "Registry.h"
@@ -34,19 +35,6 @@ QString menuCaption(const QString& name)
 QString nameOf(const QAction* item)
 {
     return item->data().toString();
-}
-
-QStringList copiedTexts(char** texts, int count)
-{
-    QStringList copied;
-    for (int i = 0; texts && i < count; ++i)
-        copied << QString::fromLocal8Bit(texts[i] ? texts[i] : "");
-    return copied;
-}
-
-QString copiedText(const char* text)
-{
-    return QString::fromLocal8Bit(text ? text : "");
 }
 
 void removeActionsBetween(QMenu* menu, QAction* first, QAction* last)
@@ -136,7 +124,7 @@ void DeviceBinding::OnDeviceMessage(const char* line)
 
 void DeviceBinding::OnDeviceMenuItem(const char* caption, int index)
 {
-    const QString copied = copiedText(caption);
+    const QString copied = copiedDeviceText(caption);
     DeviceBinding* binding = nullptr;
     {
         std::lock_guard lock(bindingLock);
@@ -275,7 +263,7 @@ void DeviceBinding::SelectDevice(const QString& name)
     RebuildCompilerItems();
     menus_.compiler->menuAction()->setVisible(!compilerGroup_->actions().isEmpty());
     SelectCompilerByName(compilerName_);
-    sourceExtension_ = copiedText(device_->GetSourceExtension());
+    sourceExtension_ = copiedDeviceText(device_->GetSourceExtension());
     ApplyFeatures({tolvane::kViewVariables, tolvane::kViewWatches});
     host_.clearDebugWindows();
 }
@@ -326,7 +314,7 @@ void DeviceBinding::RebuildHelpEntries()
     int count = 0;
     if (!device_ || device_->GetHelpItems(&titles, &count) != tolvane::kStatusDone)
         return;
-    for (const QString& title : copiedTexts(titles, count))
+    for (const QString& title : copiedDeviceTexts(titles, count))
         InsertEntry(menus_.help, menus_.helpAboutSeparator, title, &DeviceBinding::ActionHelpMenuExecute);
 }
 
@@ -339,7 +327,7 @@ void DeviceBinding::RebuildDeviceEntries()
     if (!device_ || device_->GetDeviceMenuItems(&captions, &count) != tolvane::kStatusDone)
         return;
     menus_.separatorB->setVisible(count > 0);
-    for (const QString& caption : copiedTexts(captions, count))
+    for (const QString& caption : copiedDeviceTexts(captions, count))
         InsertEntry(menus_.device, menus_.separatorB, caption, &DeviceBinding::ActionDeviceMenuExecute);
 }
 
@@ -350,7 +338,7 @@ void DeviceBinding::RebuildCompilerItems()
     int count = 0;
     if (!device_ || device_->GetCompilerList(&names, &count) != tolvane::kStatusDone)
         return;
-    for (const QString& name : copiedTexts(names, count)) {
+    for (const QString& name : copiedDeviceTexts(names, count)) {
         QAction* item =
             InsertEntry(menus_.compiler, menus_.compilerSeparator, name, &DeviceBinding::ActionCompilerMenuExecute);
         item->setCheckable(true);
@@ -471,7 +459,7 @@ void DeviceBinding::MenuCompilerClick()
 
 QString DeviceBinding::deviceCompilerName() const
 {
-    return device_ ? copiedText(device_->GetCompilerName()) : QString();
+    return device_ ? copiedDeviceText(device_->GetCompilerName()) : QString();
 }
 
 bool DeviceBinding::LocateMessage(const QString& messageLine, QString* file, int* line) const
@@ -489,5 +477,5 @@ bool DeviceBinding::LocateMessage(const QString& messageLine, QString* file, int
 
 QString DeviceBinding::VersionText() const
 {
-    return device_ ? copiedText(device_->GetVersionText()) : QString();
+    return device_ ? copiedDeviceText(device_->GetVersionText()) : QString();
 }

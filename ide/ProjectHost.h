@@ -21,6 +21,9 @@ inline constexpr int kSaveGoOn = 6;
 inline constexpr int kSaveNotSaved = 7;
 inline constexpr int kSaveCancel = 2;
 
+// Why a project could not be opened when its file is missing.
+inline constexpr char kFileNotFound[] = "File Not Found.";
+
 struct ProjectSaveRequest {
     QString filter;         // in the "Name (*.ext)|*.ext|..." form
     QString defaultSuffix;

@@ -34,7 +34,7 @@ bool ProjectSession::OpenProject(const QString& path)
     TFormProject* created =
         TFormProject::Create(host_, !path.isEmpty(), std::nullopt, TDockableForm::kDockLeft, path, &error);
     if (!created) {
-        platform::showError(error == QLatin1String("File Not Found.")
+        platform::showError(error == QLatin1String(kFileNotFound)
                                 ? path.toStdString() + " does not exist."
                                 : error.toStdString());
         return false;

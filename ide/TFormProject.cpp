@@ -13,13 +13,13 @@
 #include <QTableWidget>
 
 #include "AbstractDevice.h"
+#include "DeviceTexts.h"
 #include "DeviceWaitCursor.h"
 #include "MessageBoxes.h"
 
 namespace {
 
 const QString kUntitled = QStringLiteral("Untitled Project");
-const char kFileNotFound[] = "File Not Found.";
 
 QString projectFilter()
 {
@@ -32,14 +32,6 @@ platform::BoxAnswer ask(const QString& text, platform::BoxButtons buttons)
 {
     return platform::messageBoxes().show(platform::kConfirmCaption, text.toStdString(), buttons,
                                          platform::BoxIcon::Question);
-}
-
-QStringList copiedLines(char** lines, int count)
-{
-    QStringList copied;
-    for (int i = 0; lines && i < count; ++i)
-        copied << QString::fromLocal8Bit(lines[i] ? lines[i] : "");
-    return copied;
 }
 
 }  // namespace
@@ -153,12 +145,11 @@ project::ProjectContents TFormProject::CurrentContents()
     contents.dataFile = host_.dataFile();
     contents.opened = host_.editorLayoutsForSaving();
     if (device) {
-        const char* compiler = device->GetCompilerName();
-        contents.compiler = QString::fromLocal8Bit(compiler ? compiler : "");
+        contents.compiler = copiedDeviceText(device->GetCompilerName());
         int count = 0;
         char** lines = nullptr;
         device->GetProjectOptions(&count, &lines, QFile::encodeName(projectPath_).constData());
-        contents.deviceInformation = copiedLines(lines, count);
+        contents.deviceInformation = copiedDeviceTexts(lines, count);
     }
     for (int id : project::kWindowWriteOrder) {
         TDockableForm* window = id == tolvane::kViewProject ? this : host_.toolWindow(id);
