@@ -220,6 +220,7 @@ void DeviceBinding::ReleaseDevice()
         return;
     host_.haltDebugRun();
     FreeDevice();
+    host_.deviceChanged(nullptr);
 }
 
 void DeviceBinding::SelectDevice(const QString& name)
@@ -246,6 +247,7 @@ void DeviceBinding::SelectDevice(const QString& name)
     }
     for (QAction* item : DeviceItems())
         item->setChecked(nameOf(item).compare(deviceName_, Qt::CaseInsensitive) == 0);
+    host_.deviceChanged(device_);
 
     device_->SetMessageCallback(&DeviceBinding::OnDeviceMessage);
     device_->SetRegistryName(deviceName_.toLocal8Bit().constData());

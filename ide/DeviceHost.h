@@ -6,6 +6,7 @@
 
 #include <map>
 
+class AbstractDevice;
 class QAction;
 class QMenu;
 class QWidget;
@@ -19,6 +20,9 @@ public:
     // Ends a debug run in progress (nothing when the debug state is idle) so
     // that the device can be freed.
     virtual void haltDebugRun() = 0;
+    // The device object now in use (null once it is freed): everything else
+    // that calls the device switches to it.
+    virtual void deviceChanged(AbstractDevice* device) = 0;
     // Closes (undocking first) and forgets the tool window of this id, when open.
     virtual void closeToolWindow(int windowId) = 0;
     virtual void clearDebugWindows() = 0;

@@ -72,6 +72,8 @@ TEST_F(DeviceBindingTest, ABadVersionIsRefusedAndTheOldDeviceIsGone)
     EXPECT_EQ(binding_->device(), nullptr);
     EXPECT_EQ(binding_->deviceName(), "");
     EXPECT_EQ(script_.liveDevices, 0);
+    EXPECT_EQ(host_.devices.size(), 2);
+    EXPECT_EQ(host_.devices.last(), nullptr);
     EXPECT_FALSE(libraryIsLoaded(FAKE_DEVICE_VERSION_13));
     EXPECT_TRUE(checkedDeviceItems().isEmpty());
 
@@ -165,6 +167,8 @@ TEST_F(DeviceBindingTest, TheFirstStartCopiesTheMachineWideList)
     EXPECT_EQ(captions(deviceMenu_).mid(0, 3), QStringList({"brel", "Zern/JTAG", "-"}));
     EXPECT_TRUE(platform::RegistryKey::exists(RegistryRoot::CurrentUser, devices::kDevicesKey));
     EXPECT_TRUE(boxes_.boxes.empty());
+    binding_->SelectFirstDevice();
+    EXPECT_EQ(binding_->deviceName(), "brel");
 
     // The name holding "/" is one device, also as the device's registry name.
     binding_->SelectDeviceByName("Zern/JTAG");

@@ -24,6 +24,7 @@ class RecordingDeviceHost : public DeviceHost {
 public:
     QStringList messages;
     QList<int> closedWindows;
+    QList<AbstractDevice*> devices;
     int clears = 0;
     int menuItemsDone = 0;
     std::function<void()> onHalt;
@@ -35,6 +36,7 @@ public:
         if (onHalt)
             onHalt();
     }
+    void deviceChanged(AbstractDevice* device) override { devices << device; }
     void closeToolWindow(int id) override { closedWindows << id; }
     void clearDebugWindows() override { ++clears; }
     void deviceMenuItemDone() override { ++menuItemsDone; }
