@@ -185,10 +185,10 @@ QList<QAction*> DeviceBinding::DeviceItems() const
     return items;
 }
 
-void DeviceBinding::UncheckDeviceItems()
+void DeviceBinding::CheckSelectedDeviceItem()
 {
     for (QAction* item : deviceGroup_->actions())
-        item->setChecked(false);
+        item->setChecked(device_ && nameOf(item).compare(deviceName_, Qt::CaseInsensitive) == 0);
 }
 
 void DeviceBinding::ActionSetDeviceExecute(QAction* item)
@@ -231,6 +231,7 @@ void DeviceBinding::SelectDevice(const QString& name)
         auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, devices::kDevicesKey, true);
         if (!key) {
             platform::showError("Unable to select device.\r\nCould not read registry settings.");
+            CheckSelectedDeviceItem();
             return;
         }
         libraryPath = key->readString(name.toStdString());
@@ -238,15 +239,14 @@ void DeviceBinding::SelectDevice(const QString& name)
     ReleaseDevice();
     deviceName_.clear();
     if (!LoadDevice(name, QString::fromStdString(libraryPath.value_or(std::string())))) {
-        UncheckDeviceItems();
+        CheckSelectedDeviceItem();
         RebuildHelpEntries();
         RebuildDeviceEntries();
         RebuildCompilerItems();
         menus_.compiler->menuAction()->setVisible(false);
         return;
     }
-    for (QAction* item : DeviceItems())
-        item->setChecked(nameOf(item).compare(deviceName_, Qt::CaseInsensitive) == 0);
+    CheckSelectedDeviceItem();
     host_.deviceChanged(device_);
 
     device_->SetMessageCallback(&DeviceBinding::OnDeviceMessage);

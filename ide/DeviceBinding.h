@@ -80,7 +80,8 @@ private:
     // A device radio item at this index of the Device menu.
     QAction* InsertDeviceItem(int index, const QString& name);
     QList<QAction*> DeviceItems() const;
-    void UncheckDeviceItems();
+    // Only the selected device's item stays checked; none without a device.
+    void CheckSelectedDeviceItem();
 
     DeviceHost& host_;
     DeviceMenus menus_;

@@ -1,3 +1,4 @@
+#include <QFile>
 #include <QTimer>
 
 #include <dlfcn.h>
@@ -80,6 +81,22 @@ TEST_F(DeviceBindingTest, ABadVersionIsRefusedAndTheOldDeviceIsGone)
     binding_->SelectDeviceByName("Bare");
     EXPECT_EQ(boxes_.boxes.back().text, "Unable to select device.\r\nIncorrect device version (0 != 14).");
     EXPECT_TRUE(checkedDeviceItems().isEmpty());
+}
+
+TEST_F(DeviceBindingTest, AnUnreadableListKeepsTheSelectedDevice)
+{
+    installAndLoad({{"A", FAKE_DEVICE}, {"B", FAKE_DEVICE}});
+    binding_->SelectDeviceByName("A");
+    // A configuration folder that is a plain file: the list cannot be opened.
+    const QString blocker = folder_.filePath("blocker");
+    QFile(blocker).open(QIODevice::WriteOnly);
+    setenv("XDG_CONFIG_HOME", (blocker + "/inside").toLocal8Bit().constData(), 1);
+    binding_->SelectDeviceByName("B");
+    ASSERT_EQ(boxes_.boxes.size(), 1u);
+    EXPECT_EQ(boxes_.boxes[0].text, "Unable to select device.\r\nCould not read registry settings.");
+    EXPECT_EQ(binding_->deviceName(), "A");
+    EXPECT_NE(binding_->device(), nullptr);
+    EXPECT_EQ(checkedDeviceItems(), QStringList({"A"}));
 }
 
 TEST_F(DeviceBindingTest, ALibraryThatGivesNoObjectLeavesNoDeviceAndIsUnloaded)
