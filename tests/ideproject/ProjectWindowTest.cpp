@@ -22,7 +22,14 @@ using platform::BoxAnswer;
 class OptionDevice : public DecliningDevice {
 public:
     QStringList received;
+    char speed[8] = "Speed=2";
+    char* options[1] = {speed};
     void SetProjectOption(const char* line, const char*) override { received << line; }
+    void GetProjectOptions(int* count, char*** lines, const char*) override
+    {
+        *count = 1;
+        *lines = options;
+    }
     const char* GetCompilerName() override { return "QuorinAssembler"; }
 };
 
@@ -114,6 +121,35 @@ TEST_F(ProjectWindowTest, ASavedProjectReadsBackIntoTheSameState)
     EXPECT_EQ(other.toolWindow(22)->Placement(), TDockableForm::kDockBottom);
     EXPECT_EQ(reopened->Placement(), TDockableForm::kDockLeft);
     EXPECT_EQ(other.states, QList<int>({kProjectOpen}));
+}
+
+TEST_F(ProjectWindowTest, TheWrittenFileMatchesTheGoldenTextByteForByte)
+{
+    OptionDevice device;
+    host_.currentDevice = &device;
+    host_.currentDeviceName = "Fake";
+    QString error;
+    TFormProject* project =
+        TFormProject::Create(host_, false, QRect(10, 20, 200, 400), TDockableForm::kFloat, QString(), &error);
+    project->AddFiles({path("main.asm"), path("#notes.asm")});
+    host_.editors = {{path("main.asm"), 1, 2, 300, 200, 12}};
+    host_.data = path("values.hex");
+    host_.recreateToolWindow(24, QRect(30, 40, 250, 300), TDockableForm::kFloatHidden);
+    host_.breakpoints = {{path("main.asm"), 7}};
+    host_.saveAnswers = {path("golden.prj")};
+    ASSERT_EQ(project->SaveProject(), kSaveGoOn);
+
+    QFile written(path("golden.prj"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), QByteArray("[FILES]\r\nmain.asm\r\n./#notes.asm\r\n"
+                                            "[DEVICE]\r\nFake\r\n"
+                                            "[STIMULUS]\r\n"
+                                            "[DATA_FILE]\r\nvalues.hex\r\n"
+                                            "[OPENED]\r\nmain.asm;1;2;300;200;12\r\n"
+                                            "[COMPILER]\r\nQuorinAssembler\r\n"
+                                            "[DEVICE INFORMATION]\r\nSpeed=2\r\n"
+                                            "[WINDOWS]\r\n21;10;20;200;400;12\r\n24;30;40;250;300;15\r\n"
+                                            "[BREAKPOINTS]\r\nmain.asm;7\r\n"));
 }
 
 TEST_F(ProjectWindowTest, EveryPlacementCodeRoundTripsThroughTheProjectFile)
