@@ -1,12 +1,63 @@
+#include "ApplicationEnd.h"
+#include "MainSettings.h"
+#include "MessageBoxes.h"
+#include "QtMessageBoxes.h"
+#include "SingleInstance.h"
+#include "TMainForm.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QFile>
+
+#include <exception>
+
+namespace {
+
+// Tests learn through this file that a later start brought the window forward.
+void reportBroughtToFront(const TMainForm& form)
+{
+    const QString report = qEnvironmentVariable("TOLVANE_TEST_FRONT_REPORT");
+    if (report.isEmpty())
+        return;
+    QFile file(report);
+    if (file.open(QIODevice::Append))
+        file.write(form.isMinimized() ? "front minimized\n" : "front normal\n");
+}
+
+int runIde(QApplication& application)
+{
+    platform::SingleInstance instance;
+    const bool single = !multipleInstancesAllowed();
+    if (single && !instance.acquire()) {
+        platform::SingleInstance::probeRunningInstance();
+        return 0;
+    }
+
+    application.setApplicationName(QStringLiteral("Tolvane"));
+    TMainForm form;
+    if (platform::applicationEndRequested())
+        return 0;
+    form.show();
+    if (single) {
+        QObject::connect(&instance, &platform::SingleInstance::bringToFrontRequested, &form, [&form] {
+            form.bringToFront();
+            reportBroughtToFront(form);
+        });
+        instance.listen();
+    }
+    application.exec();
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    application.setApplicationName(QStringLiteral("Tolvane"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Tolvane"));
-    window.show();
-    return application.exec();
+    platform::DefaultQtMessageBoxes boxes;
+    try {
+        return runIde(application);
+    } catch (const std::exception& error) {
+        platform::messageBoxes().show("Tolvane", error.what(), platform::BoxButtons::Ok, platform::BoxIcon::Error);
+    }
+    return 0;
 }
