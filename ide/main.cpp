@@ -12,15 +12,21 @@
 
 namespace {
 
-// Tests learn through this file that a later start brought the window forward.
-void reportBroughtToFront(const TMainForm& form)
+const char* stateWord(const TMainForm& form)
+{
+    return form.isMinimized() ? "minimized" : "normal";
+}
+
+// Tests learn through this file that a later start brought the window
+// forward, with its state before and after.
+void reportBroughtToFront(const char* before, const TMainForm& form)
 {
     const QString report = qEnvironmentVariable("TOLVANE_TEST_FRONT_REPORT");
     if (report.isEmpty())
         return;
     QFile file(report);
     if (file.open(QIODevice::Append))
-        file.write(form.isMinimized() ? "front minimized\n" : "front normal\n");
+        file.write(QByteArray("front ") + before + ' ' + stateWord(form) + '\n');
 }
 
 int runIde(QApplication& application)
@@ -39,8 +45,9 @@ int runIde(QApplication& application)
     form.show();
     if (single) {
         QObject::connect(&instance, &platform::SingleInstance::bringToFrontRequested, &form, [&form] {
+            const char* before = stateWord(form);
             form.bringToFront();
-            reportBroughtToFront(form);
+            reportBroughtToFront(before, form);
         });
         instance.listen();
     }
