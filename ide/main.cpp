@@ -29,27 +29,20 @@ void reportBroughtToFront(const char* before, const TMainForm& form)
         file.write(QByteArray("front ") + before + ' ' + stateWord(form) + '\n');
 }
 
-int runIde(QApplication& application)
+int runIde(QApplication& application, platform::SingleInstance* instance)
 {
-    platform::SingleInstance instance;
-    const bool single = !multipleInstancesAllowed();
-    if (single && !instance.acquire()) {
-        platform::SingleInstance::probeRunningInstance();
-        return 0;
-    }
-
     application.setApplicationName(QStringLiteral("Tolvane"));
     TMainForm form;
     if (platform::applicationEndRequested())
         return 0;
     form.show();
-    if (single) {
-        QObject::connect(&instance, &platform::SingleInstance::bringToFrontRequested, &form, [&form] {
+    if (instance) {
+        QObject::connect(instance, &platform::SingleInstance::bringToFrontRequested, &form, [&form] {
             const char* before = stateWord(form);
             form.bringToFront();
             reportBroughtToFront(before, form);
         });
-        instance.listen();
+        instance->listen(&form);
     }
     application.exec();
     return 0;
@@ -59,10 +52,18 @@ int runIde(QApplication& application)
 
 int main(int argc, char** argv)
 {
+    // A later instance ends before it initialises the window system.
+    platform::SingleInstance instance;
+    const bool single = !multipleInstancesAllowed();
+    if (single && !instance.acquire()) {
+        platform::SingleInstance::probeRunningInstance();
+        return 0;
+    }
+
     QApplication application(argc, argv);
     platform::DefaultQtMessageBoxes boxes;
     try {
-        return runIde(application);
+        return runIde(application, single ? &instance : nullptr);
     } catch (const std::exception& error) {
         platform::messageBoxes().show("Tolvane", error.what(), platform::BoxButtons::Ok, platform::BoxIcon::Error);
     }

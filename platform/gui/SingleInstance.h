@@ -4,12 +4,13 @@
 // first one to come to the front and ends. Both live in $XDG_RUNTIME_DIR (the
 // temporary folder when it is unset), named after the instance texts.
 
+#include <QLocalServer>
 #include <QObject>
+#include <QPointer>
 
 #include <chrono>
 #include <memory>
 
-class QLocalServer;
 class QLockFile;
 
 namespace platform {
@@ -27,13 +28,17 @@ public:
     ~SingleInstance() override;
 
     // Takes the instance lock; false when another live instance holds it. A
-    // lock left behind by a killed instance is taken over.
+    // lock left behind by a killed instance is taken over. Works before the
+    // application object exists.
     bool acquire();
-    // Answers probes from later instances; each one emits bringToFrontRequested.
-    bool listen();
+    // Answers probes from later instances for as long as the owner lives (it
+    // must end before the application object does); each probe emits
+    // bringToFrontRequested.
+    bool listen(QObject* owner);
 
     // Asks the running instance to come to the front. True when it answered
-    // with the probe text within the time-out.
+    // with the probe text within the time-out. Needs no application object, so
+    // a second instance ends before it initialises any window system.
     static bool probeRunningInstance(std::chrono::milliseconds timeout = kProbeTimeout);
 
 signals:
@@ -43,7 +48,7 @@ private:
     void answerProbes();
 
     std::unique_ptr<QLockFile> lock_;
-    QLocalServer* server_ = nullptr;
+    QPointer<QLocalServer> server_;
 };
 
 }  // namespace platform
