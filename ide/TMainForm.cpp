@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDockWidget>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QMdiArea>
@@ -149,6 +150,7 @@ void TMainForm::connectWindowActions()
     const MainActions& a = actions;
     connect(a.exit, &QAction::triggered, this, &TMainForm::ExitApplication);
     connect(a.editorFont, &QAction::triggered, this, &TMainForm::chooseEditorFont);
+    connect(a.openFile, &QAction::triggered, this, &TMainForm::chooseFilesToOpen);
     connect(a.cascade, &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
     connect(a.tileHorizontally, &QAction::triggered, this, [this] { tileHorizontally(*mdiArea_); });
     connect(a.tileVertically, &QAction::triggered, this, [this] { tileVertically(*mdiArea_); });
@@ -359,4 +361,36 @@ void TMainForm::chooseEditorFont()
     if (!written)
         platform::showError("Unable to save the editor font.");
     emit editorFontChanged(editing.font);
+}
+
+QString TMainForm::openFileFilter() const
+{
+    const QString project = QString::fromStdString(extensions.project);
+    const QString source = QString::fromStdString(extensions.source);
+    return QStringLiteral("Project Files (*.%1);;Source Files (*.%2);;All Files (*)").arg(project, source);
+}
+
+void TMainForm::chooseFilesToOpen()
+{
+    QFileDialog dialog(this);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(openFileFilter().split(QStringLiteral(";;")));
+    dialog.selectNameFilter(dialog.nameFilters().value(1));
+    dialog.setDefaultSuffix(QString::fromStdString(extensions.source));
+    dialog.setDirectory(openDir);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    openDir = QFileInfo(dialog.selectedFiles().first()).absolutePath();
+    openFiles(dialog.selectedFiles());
+}
+
+void TMainForm::openFiles(const QStringList& paths)
+{
+    const QString project = QString::fromStdString(extensions.project);
+    for (const QString& path : paths) {
+        const bool isProject = QFileInfo(path).suffix().compare(project, Qt::CaseInsensitive) == 0;
+        const auto& open = isProject ? openProject : openEditor;
+        if (open && open(path) == OpenOutcome::FileNotFound)
+            platform::showError(path.toStdString() + " does not exist.");
+    }
 }

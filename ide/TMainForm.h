@@ -61,6 +61,8 @@ struct FileExtensions {
     std::string data = "hex";
 };
 
+enum class OpenOutcome { Opened, FileNotFound };
+
 struct EditorSettings {
     EditorFontSetting font;
     int tabSize = 4;
@@ -97,6 +99,12 @@ public:
     int SaveAllFiles(bool ask);
     bool SaveSettings();
 
+    // The files chosen in the Open File dialog: projects by their extension,
+    // everything else in an editor window; a missing file is reported and the
+    // next one follows.
+    void openFiles(const QStringList& paths);
+    QString openFileFilter() const;
+
     // Raised by a later start of the IDE; restores a minimised window.
     void bringToFront();
 
@@ -117,6 +125,9 @@ public:
     AbstractDevice* device = nullptr;
     std::string deviceName;
 
+    // Hooks of the project reader and the editor windows that open files.
+    std::function<OpenOutcome(const QString& path)> openProject;
+    std::function<OpenOutcome(const QString& path)> openEditor;
     // Hooks of the project and editor windows that the exit questions use.
     std::function<int()> querySaveProject;
     std::function<int(QMdiSubWindow* editor, bool ask)> saveEditorWindow;
@@ -139,6 +150,7 @@ private:
     void listEditorWindows();
     void openHelpContents();
     void chooseEditorFont();
+    void chooseFilesToOpen();
     bool readyToExit();
 
     QMdiArea* mdiArea_;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "MessageBoxes.h"
 #include "Registry.h"
 #include "TMainForm.h"
 #include "TestFolders.h"
@@ -361,6 +362,31 @@ TEST_F(MainWindow, SavingAllFilesStopsAtTheFirstRefusal)
     };
     EXPECT_EQ(form.SaveAllFiles(false), kAnswerCancel);
     EXPECT_EQ(walked, (std::vector<std::string>{"a.asm", "b.asm"}));
+}
+
+TEST_F(MainWindow, OpenedFilesGoToTheProjectReaderOrAnEditorAndMissingOnesAreReported)
+{
+    TMainForm form;
+    form.extensions.source = "asm";
+    EXPECT_EQ(form.openFileFilter(), "Project Files (*.prj);;Source Files (*.asm);;All Files (*)");
+    QStringList projects;
+    QStringList editors;
+    form.openProject = [&](const QString& path) {
+        projects << path;
+        return OpenOutcome::Opened;
+    };
+    form.openEditor = [&](const QString& path) {
+        editors << path;
+        return path.contains(QLatin1String("gone")) ? OpenOutcome::FileNotFound : OpenOutcome::Opened;
+    };
+    platform::RecordingMessageBoxes boxes;
+    platform::ScopedMessageBoxes scope(boxes);
+    form.openFiles({"/p/blink.PRJ", "/p/gone.asm", "/p/main.asm", "/p/notes.prj.txt"});
+    EXPECT_EQ(projects, QStringList({"/p/blink.PRJ"}));
+    EXPECT_EQ(editors, QStringList({"/p/gone.asm", "/p/main.asm", "/p/notes.prj.txt"}));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, "Error! - Tolvane");
+    EXPECT_EQ(boxes.boxes[0].text, "/p/gone.asm does not exist.");
 }
 
 TEST_F(MainWindow, ShowMenuListsTheEditorWindows)
