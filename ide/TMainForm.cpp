@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDockWidget>
 #include <QFileDialog>
@@ -297,6 +298,8 @@ void TMainForm::closeEvent(QCloseEvent* event)
     }
     SaveSettings();
     event->accept();
+    // Floating tool windows must not keep the program alive.
+    QCoreApplication::quit();
 }
 
 void TMainForm::bringToFront()

@@ -405,6 +405,28 @@ TEST_F(MainWindow, ShowMenuListsTheEditorWindows)
     EXPECT_EQ(form.mdiArea()->activeSubWindow(), first);
 }
 
+TEST_F(MainWindow, TilingSharesTheAreaAmongTheOpenEditorWindows)
+{
+    TMainForm form;
+    form.show();
+    QMdiSubWindow* first = addEditorWindow(form, "a.asm");
+    QMdiSubWindow* second = addEditorWindow(form, "b.asm");
+    const QRect area = form.mdiArea()->viewport()->rect();
+
+    form.actions.tileHorizontally->trigger();
+    EXPECT_EQ(first->geometry(), QRect(0, 0, area.width(), area.height() / 2));
+    EXPECT_EQ(second->geometry().top(), area.height() / 2);
+    EXPECT_EQ(second->geometry().bottom(), area.bottom());
+
+    form.actions.tileVertically->trigger();
+    EXPECT_EQ(first->geometry(), QRect(0, 0, area.width() / 2, area.height()));
+    EXPECT_EQ(second->geometry().right(), area.right());
+
+    form.actions.minimizeAll->trigger();
+    EXPECT_TRUE(first->isMinimized());
+    EXPECT_TRUE(second->isMinimized());
+}
+
 TEST_F(MainWindow, ToolWindowsShareADockSiteAsPages)
 {
     TMainForm form;
