@@ -14,7 +14,9 @@ std::atomic<bool> endRequested{false};
 void endApplication()
 {
     endRequested = true;
-    QCoreApplication::quit();
+    // Queued, so that a loop that starts after the request ends at once.
+    if (QCoreApplication* application = QCoreApplication::instance())
+        QMetaObject::invokeMethod(application, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
 }
 
 bool applicationEndRequested()

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ApplicationEnd.h"
 #include "HourglassCursor.h"
 #include "QtMessageBoxes.h"
 
@@ -103,6 +104,22 @@ TEST(HourglassCursor, ThePreviousCursorComesBackOnEveryPath)
     std::thread worker([] { HourglassCursor offTheWindowThread; });
     worker.join();
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST(ApplicationEnd, ARequestMadeBeforeTheEventLoopRunsStillEndsIt)
+{
+    endApplication();
+    EXPECT_TRUE(applicationEndRequested());
+    bool timedOut = false;
+    QTimer failSafe;
+    failSafe.setSingleShot(true);
+    QObject::connect(&failSafe, &QTimer::timeout, [&] {
+        timedOut = true;
+        QCoreApplication::exit(1);
+    });
+    failSafe.start(5000);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_FALSE(timedOut);
 }
 
 }  // namespace
