@@ -68,7 +68,6 @@ TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent), actions(createMainActions(this)), mdiArea_(new QMdiArea(this))
 {
     setWindowTitle(QStringLiteral("Tolvane"));
-    setObjectName(QStringLiteral("MainForm"));
     mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
