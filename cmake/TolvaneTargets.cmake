@@ -29,7 +29,7 @@ function(tolvane_gtest target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   include(GoogleTest)
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TOLVANE_BUILD_BIN=${TOLVANE_BIN_DIR}")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen\;TOLVANE_BUILD_BIN=${TOLVANE_BIN_DIR}")
 endfunction()
 
 # A libFuzzer target, built only in the fuzzing tree (clang, TOLVANE_FUZZ=ON).

@@ -5,6 +5,7 @@
 
 #include "MainActions.h"
 #include "MainSettings.h"
+#include "ProjectHost.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -19,8 +20,6 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 
-inline constexpr int kNoProject = 6;
-inline constexpr int kProjectOpen = 7;
 inline constexpr int kDebugIdle = 1;
 
 // Answers of the save questions: 6 go on, 2 cancelled.
