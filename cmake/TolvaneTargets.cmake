@@ -6,7 +6,12 @@ function(tolvane_plugin target)
     C_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
     PREFIX "lib")
-  target_link_options(${target} PRIVATE -Wl,--exclude-libs,ALL -Wl,--no-undefined)
+  target_link_options(${target} PRIVATE -Wl,--exclude-libs,ALL)
+  # clang leaves the sanitizer runtime to the executable, so a fuzzing build
+  # cannot resolve every symbol of a shared library at link time.
+  if(NOT TOLVANE_FUZZ)
+    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  endif()
 endfunction()
 
 # Static libraries that end up inside a plug-in must be position independent
@@ -24,7 +29,7 @@ function(tolvane_gtest target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   include(GoogleTest)
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TOLVANE_BUILD_BIN=${TOLVANE_BIN_DIR}")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen\;TOLVANE_BUILD_BIN=${TOLVANE_BIN_DIR}")
 endfunction()
 
 # A libFuzzer target, built only in the fuzzing tree (clang, TOLVANE_FUZZ=ON).

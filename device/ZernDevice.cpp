@@ -5,12 +5,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <thread>
 
 #include "ConfigNumbers.h"
 #include "ConfigReader.h"
-#include "IntelHex.h"
+#include "HexImageFile.h"
 #include "MessageBoxes.h"
 #include "Registry.h"
 
@@ -480,32 +479,24 @@ bool ZernDevice::writeProgramImage(const std::vector<uint8_t>& image, size_t siz
 int ZernDevice::LoadProgram(const char* hexPath)
 {
     config_.postLoadFlag = 1;
-    std::vector<uint8_t> image;
-    size_t size = 0;
+    hex::HexImageFile program;
     if (hexPath && *hexPath) {
-        // The whole file is checked before the target is touched.
-        std::ifstream file(hexPath);
-        if (!file) {
-            report("Cannot open program file.");
-            return kStatusFailed;
-        }
         if (config_.codeSize < 1 || config_.codeSize > kMaxImageWords)
             return kStatusFailed;
-        image.assign(static_cast<size_t>(config_.codeSize) * 2, kErasedByte);
-        const HexReadResult read = readIntelHex(file, image);
-        if (!read.ok) {
-            report(std::string("Invalid program file ") + hexPath + " (line " + std::to_string(read.badLine)
-                   + "): " + read.problem + ".");
+        // The whole file is checked before the target is touched.
+        program = hex::readHexImageFile(hexPath, hex::HexImageKind::Program,
+                                        static_cast<uint32_t>(config_.codeSize) * 2);
+        if (program.status != hex::HexFileStatus::Loaded) {
+            report(program.message);
             return kStatusFailed;
         }
-        size = read.highest + 1;
     }
     closeLink();
     if (!EnsureConnected())
         return kStatusFailed;
     if (hexPath && *hexPath) {
-        report("Program Size: " + std::to_string(size) + " bytes");
-        if (!writeProgramImage(image, size))
+        report("Program Size: " + std::to_string(program.size) + " bytes");
+        if (!writeProgramImage(program.bytes, program.size))
             return kStatusFailed;
     }
     if (config_.postLoadFlag == 1 && !driver_->runPostLoadCommands())

@@ -173,7 +173,7 @@ TEST_P(ProgramLoadTest, BadHexFileIsRefusedBeforeAnyTraffic)
     const std::string path = writeFile("bad.hex", text);
     EXPECT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusFailed);
     EXPECT_EQ(MessageRecorder::take(),
-              (std::vector<std::string>{"Invalid program file " + path + " (line 2): not a hexadecimal digit."}));
+              (std::vector<std::string>{"Invalid Intel HEX file bad.hex, line 2: character 11 is not a hexadecimal digit."}));
     EXPECT_TRUE(board_.receivedHex().empty());
     EXPECT_EQ(device_->LoadProgram((folder_ / "missing.hex").c_str()), tolvane::kStatusFailed);
     EXPECT_EQ(MessageRecorder::take(), (std::vector<std::string>{"Cannot open program file."}));

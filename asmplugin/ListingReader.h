@@ -1,0 +1,24 @@
+#pragma once
+// Reads ZernAsm's listing into the address/line map of a build.
+
+#include <string>
+#include <vector>
+
+#include "SourceModules.h"
+
+namespace asmplugin {
+
+struct ListingContents {
+    // The listing ends with the assembler's success line (with or without
+    // warnings); nothing else of it counts otherwise.
+    bool successful = false;
+    std::vector<std::string> sourceFiles;
+    std::vector<MapEntry> map;
+    // "Warning : ..." lines, which a quiet run writes only into the listing.
+    std::vector<std::string> warnings;
+};
+
+ListingContents readListing(const std::vector<std::string>& lines, const std::vector<Module>& modules,
+                            int processorFamily);
+
+}  // namespace asmplugin

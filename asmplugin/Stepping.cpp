@@ -1,0 +1,95 @@
+#include <atomic>
+
+#include "QuorinAssembler.h"
+
+namespace asmplugin {
+namespace {
+
+bool isPrefixWord(int32_t word)
+{
+    return (word & 0x0F00) == 0x0B00;
+}
+
+bool isCallWord(int32_t word)
+{
+    return (word & 0x7F00) == 0x3D00;
+}
+
+bool isReturnWord(int32_t word)
+{
+    return (word & 0x8F7F) == 0x8C0D;
+}
+
+}  // namespace
+
+int QuorinAssembler::codeWordAtProgramCounter(unsigned& pc, int32_t& word)
+{
+    int counter = 0;
+    if (!device_ || device_->GetProgramCounter(&counter) != tolvane::kStatusDone)
+        return tolvane::kStatusFailed;
+    pc = static_cast<unsigned>(counter);
+    return device_->ReadCodeWords(pc, 1, &word);
+}
+
+// The run state is shared with the device, whose Pause and Stop write it from
+// the window thread while this loop runs on the worker thread.
+int QuorinAssembler::setRunState(int value)
+{
+    std::atomic_ref<int>(*runState_).store(value);
+    return value;
+}
+
+int QuorinAssembler::runState() const
+{
+    return std::atomic_ref<int>(*runState_).load();
+}
+
+int QuorinAssembler::StepInto()
+{
+    return device_ ? device_->StepInstruction() : tolvane::kRunFailed;
+}
+
+int QuorinAssembler::StepOver()
+{
+    unsigned pc = 0;
+    int32_t word = 0;
+    if (codeWordAtProgramCounter(pc, word) != tolvane::kStatusDone)
+        return tolvane::kRunFailed;
+    while (isPrefixWord(word)) {
+        ++pc;
+        if (device_->ReadCodeWords(pc, 1, &word) != tolvane::kStatusDone)
+            return tolvane::kRunFailed;
+    }
+    if (isCallWord(word))
+        return device_->RunToAddress(pc + 1);
+    return StepInto();
+}
+
+int QuorinAssembler::StepOut()
+{
+    if (!runState_)
+        return tolvane::kRunFailed;
+    unsigned pc = 0;
+    int32_t word = 0;
+    if (codeWordAtProgramCounter(pc, word) != tolvane::kStatusDone)
+        return tolvane::kRunFailed;
+    bool atReturn = isReturnWord(word);
+    setRunState(tolvane::kRunStateRunning);
+    while (true) {
+        const int state = runState();
+        if (atReturn || state != tolvane::kRunStateRunning)
+            return state == tolvane::kRunStateRunning ? StepInto() : state;
+        if (StepOver() == tolvane::kRunFailed)
+            return tolvane::kRunFailed;
+        bool atBreakpoint = false;
+        if (device_->IsBreakpointAtPC(&atBreakpoint) != tolvane::kStatusDone)
+            return tolvane::kRunFailed;
+        if (atBreakpoint)
+            return tolvane::kRunHalted;
+        if (codeWordAtProgramCounter(pc, word) != tolvane::kStatusDone)
+            return tolvane::kRunFailed;
+        atReturn = isReturnWord(word);
+    }
+}
+
+}  // namespace asmplugin

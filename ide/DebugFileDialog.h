@@ -1,0 +1,37 @@
+#pragma once
+// The open dialog for one existing file, behind a small interface so that
+// the program-file commands and the stimulus and data file dialogs can be
+// tested with a fake.
+
+#include <optional>
+#include <string>
+
+#include <QStringList>
+
+class QWidget;
+
+class DebugFileDialog {
+public:
+    virtual ~DebugFileDialog() = default;
+    // filter is "Description|pattern|Description|pattern..." with the first
+    // pair preselected; the result is the chosen file's path, empty when cancelled.
+    virtual std::optional<std::string> openFile(const std::string& filter, const std::string& defaultExtension) = 0;
+};
+
+// "Description|pattern" pairs as the file dialog's name filters. "*.*" means
+// every file, with or without a dot.
+QStringList qtNameFilters(const std::string& filter);
+
+// The platform's file dialog; after a choice it starts in the chosen file's folder.
+class QtDebugFileDialog final : public DebugFileDialog {
+public:
+    explicit QtDebugFileDialog(QWidget* parent) : parent_(parent) {}
+    std::optional<std::string> openFile(const std::string& filter, const std::string& defaultExtension) override;
+
+    QString initialFolder() const { return initialFolder_; }
+    void setInitialFolder(const QString& folder) { initialFolder_ = folder; }
+
+private:
+    QWidget* parent_;
+    QString initialFolder_;
+};

@@ -1,0 +1,80 @@
+#pragma once
+// The IDE's own settings under "\Software\Quorin Semiconductor\Tolvane\" of
+// the current user: what the main window reads at start and writes at close.
+
+#include <optional>
+#include <string>
+
+inline constexpr const char kSettingsKey[] = "\\Software\\Quorin Semiconductor\\Tolvane\\";
+
+enum class SavedWindowState { Normal = 0, Minimized = 1, Maximized = 2 };
+
+// The main window's normal-position rectangle, stored as "top:left:height:width".
+struct WindowBounds {
+    int top = 0;
+    int left = 0;
+    int height = 0;
+    int width = 0;
+    bool operator==(const WindowBounds&) const = default;
+};
+
+// Empty unless the text is four integers separated by ':' with a positive
+// height and width.
+std::optional<WindowBounds> parseBounds(const std::string& text);
+std::string formatBounds(const WindowBounds& bounds);
+
+// The editor font shared by every editor window.
+struct EditorFontSetting {
+    std::string name = "Courier New";
+    bool bold = false;
+    bool italic = false;
+    int size = 10;
+    int charset = 1;
+};
+
+struct StartSettings {
+    // Without the key nothing is read and no device or compiler is chosen.
+    bool keyExists = false;
+    std::optional<bool> alwaysAllowRun;
+    EditorFontSetting font;
+    bool printLineNumbers = false;
+    int tabSize = 4;
+    bool useTabs = true;
+    std::string saveDir;
+    std::string openDir;
+    std::string device;
+    std::string compiler;
+    std::optional<WindowBounds> bounds;
+    SavedWindowState state = SavedWindowState::Normal;
+};
+
+// Values that are missing or do not parse keep their defaults.
+StartSettings readStartSettings();
+bool multipleInstancesAllowed();
+// Absent when the value is missing; false when it is there but not a boolean.
+std::optional<bool> readAlwaysAllowRun();
+
+// The column switches of a debug window, written as <prefix>ShowHex and so on.
+struct ViewSwitches {
+    bool hex = false;
+    bool decimal = false;
+    bool binary = false;
+    bool address = false;
+};
+
+struct ClosingSettings {
+    std::string saveDir;
+    std::string openDir;
+    std::string device;
+    // Only with a selected device.
+    std::optional<std::string> compiler;
+    WindowBounds bounds;
+    SavedWindowState state = SavedWindowState::Normal;
+    // Only for the windows that are open.
+    std::optional<ViewSwitches> registers;
+    std::optional<ViewSwitches> watches;
+    std::optional<ViewSwitches> variables;
+};
+
+// Creates the key when needed; false when it cannot be written.
+bool writeClosingSettings(const ClosingSettings& settings);

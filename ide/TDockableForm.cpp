@@ -1,0 +1,194 @@
+#include "TDockableForm.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QMainWindow>
+#include <QStackedWidget>
+
+#include "AbstractDevice.h"
+
+namespace {
+
+struct DockSite {
+    int placement;
+    Qt::DockWidgetArea area;
+};
+constexpr DockSite kDockSites[] = {
+    {TDockableForm::kDockLeft, Qt::LeftDockWidgetArea},
+    {TDockableForm::kDockRight, Qt::RightDockWidgetArea},
+    {TDockableForm::kDockTop, Qt::TopDockWidgetArea},
+    {TDockableForm::kDockBottom, Qt::BottomDockWidgetArea},
+};
+
+Qt::DockWidgetArea areaFor(int placement)
+{
+    for (const DockSite& site : kDockSites)
+        if (site.placement == placement)
+            return site.area;
+    return Qt::BottomDockWidgetArea;
+}
+
+int placementFor(Qt::DockWidgetArea area)
+{
+    for (const DockSite& site : kDockSites)
+        if (site.area == area)
+            return site.placement;
+    return TDockableForm::kDockBottom;
+}
+
+}  // namespace
+
+TDockableForm::TDockableForm(QMainWindow* owner, bool noPlacement, std::optional<QRect> rect, int placement,
+                             const QString& caption)
+    : QDockWidget(caption, owner),
+      owner_(owner),
+      pages_(new QStackedWidget(this)),
+      notAccessible_(new QLabel(QStringLiteral("Data is not accessible."), this))
+{
+    setObjectName(caption);
+    notAccessible_->setAlignment(Qt::AlignCenter);
+    pages_->addWidget(notAccessible_);
+    setWidget(pages_);
+    // Also tells when the window's tab in a dock site is raised or covered.
+    connect(this, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        notCovered_ = visible;
+        if (visible && refreshPending_)
+            QMetaObject::invokeMethod(this, &TDockableForm::CatchUp, Qt::QueuedConnection);
+    });
+    if (!noPlacement)
+        Place(placement, rect);
+}
+
+void TDockableForm::SetContent(QWidget* content)
+{
+    pages_->insertWidget(0, content);
+    pages_->setCurrentIndex(0);
+}
+
+void TDockableForm::ShowDataNotAccessible(bool notAccessible)
+{
+    pages_->setCurrentWidget(notAccessible ? static_cast<QWidget*>(notAccessible_) : pages_->widget(0));
+}
+
+bool TDockableForm::DataNotAccessible() const
+{
+    return pages_->currentWidget() == notAccessible_;
+}
+
+bool TDockableForm::CheckViewEnabled(AbstractDevice* device, int viewId)
+{
+    const bool enabled = device && device->IsViewEnabled(viewId);
+    ShowDataNotAccessible(!enabled);
+    return enabled;
+}
+
+bool TDockableForm::BeginRefresh()
+{
+    if (IsShowing()) {
+        refreshPending_ = false;
+        return true;
+    }
+    refreshPending_ = true;
+    return false;
+}
+
+void TDockableForm::changeEvent(QEvent* event)
+{
+    QDockWidget::changeEvent(event);
+    // A floating window restored from its minimised state.
+    if (event->type() == QEvent::WindowStateChange && refreshPending_)
+        QMetaObject::invokeMethod(this, &TDockableForm::CatchUp, Qt::QueuedConnection);
+}
+
+void TDockableForm::CatchUp()
+{
+    if (refreshPending_ && IsShowing())
+        RefreshView();
+}
+
+void TDockableForm::Place(int placement, std::optional<QRect> rect)
+{
+    if (placement >= kDockLeft && placement <= kDockBottom) {
+        const Qt::DockWidgetArea area = areaFor(placement);
+        QDockWidget* neighbour = nullptr;
+        for (QDockWidget* other : owner_->findChildren<QDockWidget*>()) {
+            if (other != this && !other->isFloating() && !other->isHidden() && owner_->dockWidgetArea(other) == area) {
+                neighbour = other;
+                break;
+            }
+        }
+        setFloating(false);
+        owner_->addDockWidget(area, this);
+        if (neighbour)
+            owner_->tabifyDockWidget(neighbour, this);
+        if (rect) {
+            const bool sideways = area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea;
+            owner_->resizeDocks({this}, {sideways ? rect->width() : rect->height()},
+                                sideways ? Qt::Horizontal : Qt::Vertical);
+        }
+        ShowInPage();
+        return;
+    }
+    if (!isFloating()) {
+        owner_->removeDockWidget(this);
+        setFloating(true);
+    }
+    if (rect)
+        setGeometry(*rect);
+    switch (placement) {
+    case kFloatZoomed:
+        showMaximized();
+        break;
+    case kFloatMinimised:
+        showMinimized();
+        break;
+    case kFloatHidden:
+        hide();
+        return;
+    default:
+        showNormal();
+        break;
+    }
+    ShowInPage();
+}
+
+void TDockableForm::ShowInPage()
+{
+    show();
+    if (!isFloating())
+        raise();
+}
+
+void TDockableForm::CloseOrUndock()
+{
+    if (!isFloating()) {
+        owner_->removeDockWidget(this);
+        setFloating(true);
+    }
+    close();
+}
+
+bool TDockableForm::IsShowing() const
+{
+    return notCovered_ && isVisible() && !(isFloating() && (windowState() & Qt::WindowMinimized));
+}
+
+int TDockableForm::Placement() const
+{
+    if (!isFloating() && !isHidden())
+        return placementFor(owner_->dockWidgetArea(const_cast<TDockableForm*>(this)));
+    if (isHidden())
+        return kFloatHidden;
+    if (windowState() & Qt::WindowMinimized)
+        return kFloatMinimised;
+    if (windowState() & Qt::WindowMaximized)
+        return kFloatZoomed;
+    return kFloat;
+}
+
+QRect TDockableForm::PlacementRect() const
+{
+    if (isFloating() && normalGeometry().isValid())
+        return normalGeometry();
+    return geometry();
+}

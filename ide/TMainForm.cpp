@@ -1,0 +1,398 @@
+#include "TMainForm.h"
+
+#include "AbstractDevice.h"
+#include "MdiArrangement.h"
+#include "MessageBoxes.h"
+#include "ProgramFolder.h"
+#include "Registry.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QUrl>
+
+namespace {
+
+const QRect kDesignBounds(40, 40, 1024, 720);
+
+QMenu* addMenu(QMenuBar* bar, const char* title, const QList<QAction*>& entries)
+{
+    QMenu* menu = bar->addMenu(QString::fromLatin1(title));
+    for (QAction* entry : entries)
+        if (entry)
+            menu->addAction(entry);
+        else
+            menu->addSeparator();
+    return menu;
+}
+
+QToolBar* addNamedToolBar(QMainWindow& window, const char* name, const QList<QAction*>& entries)
+{
+    QToolBar* bar = window.addToolBar(QString::fromLatin1(name));
+    bar->setObjectName(QString::fromLatin1(name));
+    bar->addActions(entries);
+    return bar;
+}
+
+QString withCaption(const char* verb, const QString& caption)
+{
+    return caption.isEmpty() ? QString::fromLatin1(verb) : QString::fromLatin1(verb) + QLatin1Char(' ') + caption;
+}
+
+Qt::Orientation sizedAlong(Qt::DockWidgetArea site)
+{
+    return site == Qt::LeftDockWidgetArea || site == Qt::RightDockWidgetArea ? Qt::Horizontal : Qt::Vertical;
+}
+
+SavedWindowState savedState(const QWidget& window)
+{
+    if (window.isMinimized())
+        return SavedWindowState::Minimized;
+    if (window.isMaximized())
+        return SavedWindowState::Maximized;
+    return SavedWindowState::Normal;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent)
+    : QMainWindow(parent), actions(createMainActions(this)), mdiArea_(new QMdiArea(this))
+{
+    setWindowTitle(QStringLiteral("Tolvane"));
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdiArea_);
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
+    setGeometry(kDesignBounds);
+
+    createMenus();
+    createToolBars();
+    connectWindowActions();
+    applyStartSettings();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::createMenus()
+{
+    const MainActions& a = actions;
+    QMenuBar* bar = menuBar();
+    constexpr QAction* separator = nullptr;
+
+    menus.file = addMenu(bar, "&File",
+                         {a.newFile, a.openFile, a.saveFile, a.saveFileAs, a.closeFile, separator, a.print, separator,
+                          a.exit});
+    menus.project = addMenu(bar, "&Project",
+                            {a.newProject, a.openProject, a.saveProject, a.saveProjectAs, a.closeProject, separator,
+                             a.addFiles, a.removeFile, separator, a.make, a.buildAll});
+    menus.edit = addMenu(bar, "&Edit",
+                         {a.undo, separator, a.cut, a.copy, a.paste, a.deleteSelection, a.selectAll, separator, a.find,
+                          a.findNext, a.replace, a.findInFiles, separator, a.goToLine, separator, a.tabOptions,
+                          a.convertTabs, a.editorFont});
+    menus.debug = addMenu(bar, "&Debug",
+                          {a.toggleBreakpoint, separator, a.run, a.pause, a.stop, separator, a.stepInto, a.stepOver,
+                           a.stepOut, a.runToCursor, separator, a.traceExecution});
+    menus.traceSeparator = menus.debug->addSeparator();
+    menus.debug->addActions({a.highLevelDebug, a.lowLevelDebug});
+    menus.debug->addSeparator();
+    menus.debug->addActions({a.make, a.buildAll});
+
+    menus.device = bar->addMenu(QStringLiteral("De&vice"));
+    menus.deviceListEnd = menus.device->addSeparator();
+    menus.device->addActions({a.loadProgram, a.verifyProgram, a.setStimulusFile, a.setDataFile, a.deviceOptions});
+    menus.deviceItemsStart = menus.device->addSeparator();
+    menus.deviceItemsEnd = menus.device->addSeparator();
+    menus.device->addActions({a.installDevice, a.removeDevice});
+
+    menus.compiler = bar->addMenu(QStringLiteral("&Compiler"));
+    menus.compilerListEnd = menus.compiler->addSeparator();
+    menus.compiler->addAction(a.compilerOptions);
+    // Shown once the selected device offers compilers.
+    menus.compiler->menuAction()->setVisible(false);
+
+    menus.window = bar->addMenu(QStringLiteral("&Window"));
+    menus.show = menus.window->addMenu(QStringLiteral("Show"));
+    menus.show->addActions({a.showBreakpoints, a.showCallStack, a.showFindInFiles, a.showMemory, a.showMessages,
+                            a.showProject, a.showRegisters, a.showStatistics, a.showTrace, a.showVariables,
+                            a.showWatches});
+    menus.window->addActions({a.cascade, a.tileHorizontally, a.tileVertically, a.arrange, a.minimizeAll});
+    menus.window->addSeparator();
+    menus.window->addAction(a.refreshAll);
+
+    menus.help = bar->addMenu(QStringLiteral("&Help"));
+    menus.help->addAction(a.helpContents);
+    menus.helpItemsEnd = menus.help->addSeparator();
+    menus.help->addAction(a.about);
+}
+
+void TMainForm::createToolBars()
+{
+    const MainActions& a = actions;
+    toolBars.file = addNamedToolBar(*this, "File", {a.newFile, a.openFile, a.saveFile});
+    toolBars.edit = addNamedToolBar(*this, "Edit", {a.cut, a.copy, a.paste});
+    toolBars.debug = addNamedToolBar(*this, "Debug",
+                                {a.toggleBreakpoint, a.run, a.pause, a.stop, a.stepInto, a.stepOver, a.stepOut,
+                                 a.runToCursor});
+    toolBars.compile = addNamedToolBar(*this, "Compile", {a.make, a.buildAll});
+}
+
+void TMainForm::connectWindowActions()
+{
+    const MainActions& a = actions;
+    connect(a.exit, &QAction::triggered, this, &TMainForm::ExitApplication);
+    connect(a.editorFont, &QAction::triggered, this, &TMainForm::chooseEditorFont);
+    connect(a.openFile, &QAction::triggered, this, &TMainForm::chooseFilesToOpen);
+    connect(a.cascade, &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
+    connect(a.tileHorizontally, &QAction::triggered, this, [this] { tileHorizontally(*mdiArea_); });
+    connect(a.tileVertically, &QAction::triggered, this, [this] { tileVertically(*mdiArea_); });
+    connect(a.arrange, &QAction::triggered, this, [this] { arrangeMinimized(*mdiArea_); });
+    connect(a.minimizeAll, &QAction::triggered, this, [this] { minimizeAll(*mdiArea_); });
+    connect(a.helpContents, &QAction::triggered, this, &TMainForm::openHelpContents);
+    connect(menus.show, &QMenu::aboutToShow, this, &TMainForm::listEditorWindows);
+}
+
+void TMainForm::applyStartSettings()
+{
+    startSettings = readStartSettings();
+    const StartSettings& s = startSettings;
+    if (!s.keyExists)
+        return;
+    if (s.alwaysAllowRun)
+        actions.run->setEnabled(*s.alwaysAllowRun);
+    editing.font = s.font;
+    editing.printLineNumbers = s.printLineNumbers;
+    editing.tabSize = s.tabSize;
+    editing.useTabs = s.useTabs;
+    saveDir = QString::fromStdString(s.saveDir);
+    openDir = QString::fromStdString(s.openDir);
+    if (s.bounds)
+        setGeometry(s.bounds->left, s.bounds->top, s.bounds->width, s.bounds->height);
+    if (s.state == SavedWindowState::Minimized)
+        setWindowState(Qt::WindowMinimized);
+    else if (s.state == SavedWindowState::Maximized)
+        setWindowState(Qt::WindowMaximized);
+}
+
+void TMainForm::dockToolWindow(QDockWidget* window, Qt::DockWidgetArea site)
+{
+    QDockWidget* firstPage = nullptr;
+    for (QDockWidget* docked : findChildren<QDockWidget*>())
+        if (docked != window && !docked->isFloating() && docked->isVisible() && dockWidgetArea(docked) == site) {
+            firstPage = docked;
+            break;
+        }
+    addDockWidget(site, window);
+    window->show();
+    if (firstPage) {
+        tabifyDockWidget(firstPage, window);
+    } else {
+        const Qt::Orientation along = sizedAlong(site);
+        resizeDocks({window}, {(along == Qt::Horizontal ? width() : height()) / 3}, along);
+    }
+    window->raise();
+}
+
+void TMainForm::UpdateFileActions(int state)
+{
+    const MainActions& a = actions;
+    const QList<QAction*> fileActions{a.saveFile,   a.saveFileAs, a.closeFile,  a.toggleBreakpoint, a.goToLine,
+                                      a.find,       a.findNext,   a.replace,    a.convertTabs,      a.print};
+    if (state == kProjectOpen) {
+        QMdiSubWindow* front = mdiArea_->currentSubWindow();
+        const QString caption = front ? front->windowTitle() : QString();
+        a.saveFile->setText(withCaption("Save", caption));
+        a.closeFile->setText(withCaption("Close", caption));
+        for (QAction* action : fileActions)
+            action->setEnabled(true);
+    } else if (mdiArea_->subWindowList().size() == 1) {
+        a.saveFile->setText(QStringLiteral("Save"));
+        a.closeFile->setText(QStringLiteral("Close"));
+        for (QAction* action : fileActions)
+            action->setEnabled(false);
+    }
+}
+
+void TMainForm::UpdateEditActions(const EditCapabilities* editor)
+{
+    const EditCapabilities none;
+    const EditCapabilities& can = editor ? *editor : none;
+    actions.undo->setEnabled(can.undo);
+    actions.cut->setEnabled(can.cut);
+    actions.copy->setEnabled(can.copy);
+    actions.paste->setEnabled(can.paste);
+    actions.deleteSelection->setEnabled(can.deleteSelection);
+    actions.selectAll->setEnabled(can.selectAll);
+}
+
+void TMainForm::UpdateProjectActions(int state, const QString& projectCaption)
+{
+    const MainActions& a = actions;
+    const bool open = state == kProjectOpen;
+    a.saveProject->setText(open ? withCaption("Save", projectCaption) : QStringLiteral("Save"));
+    a.closeProject->setText(open ? withCaption("Close", projectCaption) : QStringLiteral("Close"));
+    for (QAction* action : {a.saveProject, a.saveProjectAs, a.closeProject, a.showProject, a.addFiles, a.removeFile,
+                            a.make, a.buildAll, a.stepInto, a.runToCursor})
+        action->setEnabled(open);
+    a.run->setEnabled(open || readAlwaysAllowRun().value_or(false));
+}
+
+void TMainForm::ExitApplication()
+{
+    close();
+}
+
+bool TMainForm::readyToExit()
+{
+    if (projectState == kProjectOpen && querySaveProject && querySaveProject() == kAnswerCancel)
+        return false;
+    return SaveAllFiles(true) == kAnswerGoOn;
+}
+
+int TMainForm::SaveAllFiles(bool ask)
+{
+    if (!saveEditorWindow)
+        return kAnswerGoOn;
+    for (QMdiSubWindow* editor : mdiArea_->subWindowList(QMdiArea::CreationOrder))
+        if (saveEditorWindow(editor, ask) == kAnswerCancel)
+            return kAnswerCancel;
+    return kAnswerGoOn;
+}
+
+bool TMainForm::SaveSettings()
+{
+    ClosingSettings settings;
+    settings.saveDir = saveDir.toStdString();
+    settings.openDir = openDir.toStdString();
+    settings.device = deviceName;
+    if (device) {
+        const char* compiler = device->GetCompilerName();
+        settings.compiler = compiler ? compiler : "";
+    }
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    settings.bounds = {normal.top(), normal.left(), normal.height(), normal.width()};
+    settings.state = savedState(*this);
+    if (registersSwitches)
+        settings.registers = registersSwitches();
+    if (watchesSwitches)
+        settings.watches = watchesSwitches();
+    if (variablesSwitches)
+        settings.variables = variablesSwitches();
+    return writeClosingSettings(settings);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (!readyToExit()) {
+        event->ignore();
+        return;
+    }
+    SaveSettings();
+    event->accept();
+    // Floating tool windows must not keep the program alive.
+    QCoreApplication::quit();
+}
+
+void TMainForm::bringToFront()
+{
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TMainForm::listEditorWindows()
+{
+    qDeleteAll(editorWindowEntries_);
+    editorWindowEntries_.clear();
+    const QList<QMdiSubWindow*> editors = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+    if (editors.isEmpty())
+        return;
+    editorWindowEntries_ << menus.show->addSeparator();
+    int number = 0;
+    for (QMdiSubWindow* editor : editors) {
+        ++number;
+        const QString prefix = number < 10 ? QStringLiteral("&%1 ").arg(number) : QStringLiteral("%1 ").arg(number);
+        QAction* entry = menus.show->addAction(prefix + editor->windowTitle());
+        entry->setCheckable(true);
+        entry->setChecked(editor == mdiArea_->activeSubWindow());
+        connect(entry, &QAction::triggered, this, [this, window = QPointer<QMdiSubWindow>(editor)] {
+            if (window)
+                mdiArea_->setActiveSubWindow(window);
+        });
+        editorWindowEntries_ << entry;
+    }
+}
+
+void TMainForm::openHelpContents()
+{
+    const QString helpFile = QString::fromStdString(platform::programFolder()) + QStringLiteral("Tolvane.hlp");
+    if (!QFileInfo::exists(helpFile)) {
+        platform::showError(helpFile.toStdString() + " does not exist.");
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
+}
+
+void TMainForm::chooseEditorFont()
+{
+    QFont initial(QString::fromStdString(editing.font.name), editing.font.size);
+    initial.setBold(editing.font.bold);
+    initial.setItalic(editing.font.italic);
+    bool chosen = false;
+    const QFont font = QFontDialog::getFont(&chosen, initial, this);
+    if (!chosen)
+        return;
+    editing.font.name = font.family().toStdString();
+    editing.font.bold = font.bold();
+    editing.font.italic = font.italic();
+    editing.font.size = font.pointSize() > 0 ? font.pointSize() : editing.font.size;
+    const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, kSettingsKey, true);
+    const bool written = key && key->writeString("FontName", editing.font.name)
+        && key->writeBool("FontBold", editing.font.bold) && key->writeBool("FontItalic", editing.font.italic)
+        && key->writeInteger("FontSize", editing.font.size) && key->writeInteger("FontCharset", editing.font.charset);
+    if (!written)
+        platform::showError("Unable to save the editor font.");
+    emit editorFontChanged(editing.font);
+}
+
+QString TMainForm::openFileFilter() const
+{
+    const QString project = QString::fromStdString(extensions.project);
+    const QString source = QString::fromStdString(extensions.source);
+    return QStringLiteral("Project Files (*.%1);;Source Files (*.%2);;All Files (*)").arg(project, source);
+}
+
+void TMainForm::chooseFilesToOpen()
+{
+    QFileDialog dialog(this);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(openFileFilter().split(QStringLiteral(";;")));
+    dialog.selectNameFilter(dialog.nameFilters().value(1));
+    dialog.setDefaultSuffix(QString::fromStdString(extensions.source));
+    dialog.setDirectory(openDir);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    openDir = QFileInfo(dialog.selectedFiles().first()).absolutePath();
+    openFiles(dialog.selectedFiles());
+}
+
+void TMainForm::openFiles(const QStringList& paths)
+{
+    const QString project = QString::fromStdString(extensions.project);
+    for (const QString& path : paths) {
+        const bool isProject = QFileInfo(path).suffix().compare(project, Qt::CaseInsensitive) == 0;
+        const auto& open = isProject ? openProject : openEditor;
+        if (open && open(path) == OpenOutcome::FileNotFound)
+            platform::showError(path.toStdString() + " does not exist.");
+    }
+}

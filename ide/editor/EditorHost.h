@@ -1,0 +1,46 @@
+#pragma once
+// What the editor windows need from the main window. The main window
+// implements it; the tests implement it with a fake.
+
+#include <QString>
+
+class PrintService;
+class SaveFileDialog;
+class TFormEditor;
+
+class EditorHost {
+public:
+    virtual ~EditorHost() = default;
+
+    // 1 idle (no debug run), 0 halted, 2 running: editors open read-only unless idle.
+    virtual int DebugState() const = 0;
+
+    virtual int TabSize() const = 0;
+    virtual bool UseTabs() const = 0;
+    // Keeps the values the Tab Options dialog accepted (already written to the registry).
+    virtual void SetTabOptions(int tabSize, bool useTabs) = 0;
+
+    virtual bool PrintLineNumbers() const = 0;
+    // Keeps the print dialog's choice (already written to the registry).
+    virtual void SetPrintLineNumbers(bool printLineNumbers) = 0;
+
+    // The device's source extension, without the point ("asm").
+    virtual QString SourceExtension() const = 0;
+
+    // 7 when an editor window is activated, 6 when one closes.
+    virtual void UpdateFileActions(int state) = 0;
+    // Edit actions from the editor's CanDo; all disabled for null.
+    virtual void UpdateEditActions(TFormEditor* editor) = 0;
+
+    // The Breakpoints window's list, which the editors' markers mirror.
+    virtual void AddBreakpointAt(const QString& path, int line) = 0;
+    virtual void RemoveBreakpointAt(const QString& path, int line) = 0;
+    // Sets the editor's markers from the list (ToggleBreakpoint without notify).
+    virtual void SyncEditorBreakpoints(TFormEditor& editor) = 0;
+
+    // Shows the Messages window and appends the line.
+    virtual void AddMessage(const QString& text) = 0;
+
+    virtual SaveFileDialog& SaveDialog() = 0;
+    virtual PrintService& Printing() = 0;
+};

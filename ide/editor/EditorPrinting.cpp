@@ -1,0 +1,97 @@
+#include "EditorPrinting.h"
+
+#include "EditorHost.h"
+#include "EditorSettings.h"
+#include "MessageBoxes.h"
+#include "PrintLayout.h"
+#include "PrintService.h"
+#include "ScintillaEditor.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <climits>
+
+namespace {
+
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+QString Latin1(const std::string& bytes)
+{
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+int PageHeight(QPrinter& printer)
+{
+    return printer.pageLayout().fullRectPixels(printer.resolution()).height();
+}
+
+void DrawPages(QPrinter& printer, const QFont& font, const std::vector<PrintedPage>& pages)
+{
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        platform::showError("Unable to print.");
+        return;
+    }
+    painter.setFont(font);
+    const QFontMetrics metrics(font, &printer);
+    const int inch = printer.resolution();
+    bool firstPage = true;
+    for (const PrintedPage& page : pages) {
+        if (!firstPage)
+            printer.newPage();
+        firstPage = false;
+        int y = inch + metrics.ascent();
+        for (const PrintedLine& line : page) {
+            // The number sits in the left margin so the text stays at one inch.
+            const QString number = Latin1(line.number);
+            painter.drawText(inch - metrics.horizontalAdvance(number), y, number);
+            painter.drawText(inch, y, Latin1(line.text));
+            y += metrics.height();
+        }
+    }
+    painter.end();
+}
+
+}  // namespace
+
+void PrintEditor(EditorHost& host, ScintillaEditor& editor)
+{
+    PrintService& service = host.Printing();
+    if (!service.HasPrinter()) {
+        platform::showError("Unable to print.\r\n\r\nNo printers installed.");
+        return;
+    }
+    QPrinter& printer = service.Printer();
+    printer.setFullPage(true);
+    const QFont font = ScintillaEditor::SharedFont().ToQFont();
+    const int lineHeight = QFontMetrics(font, &printer).height();
+    const int perPage = LinesPerPage(PageHeight(printer), printer.resolution(), lineHeight);
+
+    PrintChoice choice;
+    choice.maxPage = PageCount(editor.LineCount(), perPage);
+    choice.toPage = choice.maxPage;
+    choice.selectionOffered = editor.HasSelection();
+    choice.range = choice.selectionOffered ? PrintChoice::Range::Selection : PrintChoice::Range::All;
+    choice.printLineNumbers = host.PrintLineNumbers();
+    if (!service.AskOptions(choice))
+        return;
+    host.SetPrintLineNumbers(choice.printLineNumbers);
+    WriteSettingBool("PrintLineNums", choice.printLineNumbers);
+
+    WaitCursor wait;
+    const bool selection = choice.range == PrintChoice::Range::Selection;
+    const std::vector<std::string> lines = SplitLines(selection ? editor.SelectedText() : editor.Text());
+    const int firstNumber = selection ? editor.LineFromPosition(editor.SelectionStart()) : 1;
+    const bool pageRange = choice.range == PrintChoice::Range::Pages;
+    DrawPages(printer, font,
+              LayoutPages(lines, firstNumber, perPage, pageRange ? choice.fromPage : 1,
+                          pageRange ? choice.toPage : INT_MAX, choice.printLineNumbers));
+}

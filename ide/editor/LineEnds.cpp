@@ -1,0 +1,20 @@
+#include "LineEnds.h"
+
+std::string NormaliseLineEnds(std::string_view text)
+{
+    std::string result;
+    result.reserve(text.size() + text.size() / 16 + 2);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            result += "\r\n";
+        } else {
+            result += c;
+        }
+    }
+    if (!result.empty() && !result.ends_with("\r\n"))
+        result += "\r\n";
+    return result;
+}

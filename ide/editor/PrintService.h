@@ -1,0 +1,58 @@
+#pragma once
+// The printer and its dialog behind a small interface. Tests inject a PDF
+// printer and script the dialog's answer.
+
+#include <QPrinter>
+
+#include <optional>
+#include <vector>
+
+struct PrintChoice {
+    enum class Range { All, Pages, Selection };
+    int maxPage = 1;
+    bool selectionOffered = false;
+    Range range = Range::All;
+    int fromPage = 1;
+    int toPage = 1;
+    bool printLineNumbers = false;
+};
+
+class PrintService {
+public:
+    virtual ~PrintService() = default;
+    virtual bool HasPrinter() = 0;
+    virtual QPrinter& Printer() = 0;
+    // Shows the print dialog over the choice; false when cancelled.
+    virtual bool AskOptions(PrintChoice& choice) = 0;
+};
+
+class QtPrintService final : public PrintService {
+public:
+    QtPrintService();
+    bool HasPrinter() override;
+    QPrinter& Printer() override { return printer_; }
+    bool AskOptions(PrintChoice& choice) override;
+
+private:
+    QPrinter printer_;
+};
+
+// Prints into a PDF file; the dialog answers as scripted and records what it was offered.
+class PdfPrintService final : public PrintService {
+public:
+    explicit PdfPrintService(const QString& pdfPath);
+    bool HasPrinter() override { return hasPrinter; }
+    QPrinter& Printer() override { return printer_; }
+    bool AskOptions(PrintChoice& choice) override;
+
+    bool hasPrinter = true;
+    bool cancel = false;
+    std::optional<PrintChoice::Range> range;
+    int fromPage = 1;
+    int toPage = 1;
+    std::optional<bool> printLineNumbers;
+    std::vector<PrintChoice> offered;
+
+private:
+    QPrinter printer_;
+};

@@ -1,0 +1,306 @@
+#include "TFormEditor.h"
+
+#include "EditorFileError.h"
+#include "EditorHost.h"
+#include "EditorPrinting.h"
+#include "EditorSettings.h"
+#include "MessageBoxes.h"
+#include "SaveFileDialog.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+using platform::BoxAnswer;
+using platform::BoxButtons;
+using platform::BoxIcon;
+
+namespace {
+
+int untitledCounter = 1;
+
+BoxAnswer Confirm(const QString& text, BoxButtons buttons)
+{
+    return platform::messageBoxes().show(platform::kConfirmCaption, text.toStdString(), buttons, BoxIcon::Question);
+}
+
+void ShowFileError(const QString& path, const char* what, const EditorFileError& error)
+{
+    platform::showError(path.toStdString() + what + error.what());
+}
+
+struct PanelLayout {
+    int width;
+    Qt::Alignment alignment;
+    const char* text;
+    bool bevel;
+};
+
+constexpr std::array<PanelLayout, 7> kPanels{{
+    {48, Qt::AlignCenter, "", true},
+    {54, Qt::AlignCenter, "Insert", true},
+    {36, Qt::AlignRight | Qt::AlignVCenter, "Line:", false},
+    {35, Qt::AlignLeft | Qt::AlignVCenter, "1", true},
+    {44, Qt::AlignRight | Qt::AlignVCenter, "Column:", false},
+    {35, Qt::AlignLeft | Qt::AlignVCenter, "0", true},
+    {50, Qt::AlignLeft | Qt::AlignVCenter, "", true},
+}};
+
+}  // namespace
+
+TFormEditor::TFormEditor(EditorHost& host, bool readOnly, const QString& path, QWidget* parent)
+    : QWidget(parent), host_(host)
+{
+    auto* panel = new QFrame(this);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    editor_ = new ScintillaEditor(panel, this);
+    auto* panelLayout = new QVBoxLayout(panel);
+    panelLayout->setContentsMargins(1, 1, 1, 1);
+    panelLayout->addWidget(editor_);
+
+    auto* statusBar = new QStatusBar(this);
+    statusBar->setSizeGripEnabled(false);
+    for (size_t i = 0; i < kPanels.size(); ++i) {
+        auto* label = new QLabel(QString::fromLatin1(kPanels[i].text), statusBar);
+        label->setFixedWidth(kPanels[i].width);
+        label->setAlignment(kPanels[i].alignment);
+        if (kPanels[i].bevel)
+            label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        statusBar->addWidget(label);
+        panels_[i] = label;
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(panel, 1);
+    layout->addWidget(statusBar);
+
+    editor_->SetTabWidth(host_.TabSize());
+    editor_->SetUseTabs(host_.UseTabs());
+    path_ = path;
+    if (!path.isEmpty()) {
+        try {
+            if (!QFileInfo::exists(path))
+                throw EditorFileError(EditorFileError::Kind::NotFound, "File Not Found.");
+            fileAge_ = editor_->LoadFile(path);
+        } catch (...) {
+            editor_->DetachOwner();
+            throw;
+        }
+        setWindowTitle(path);
+        host_.SyncEditorBreakpoints(*this);
+    } else {
+        setWindowTitle(QStringLiteral("Untitled ") + QString::number(untitledCounter++));
+    }
+    overtype_ = false;
+    SetReadOnly(readOnly);
+}
+
+TFormEditor::~TFormEditor()
+{
+    // The editor outlives this part of the window while the widget base
+    // deletes its children.
+    editor_->DetachOwner();
+}
+
+QString TFormEditor::StatusText(int panel) const
+{
+    return panels_.at(static_cast<size_t>(panel))->text();
+}
+
+void TFormEditor::SetReadOnly(bool readOnly)
+{
+    externalEditor_ = ReadUseExternalEditor();
+    editor_->SetReadOnly(readOnly || externalEditor_);
+    ShowInsertMode();
+}
+
+bool TFormEditor::IsReadOnly() const
+{
+    return editor_->IsReadOnly();
+}
+
+void TFormEditor::ShowInsertMode()
+{
+    if (editor_->IsReadOnly())
+        panels_[PanelInsert]->setText(QStringLiteral("Read Only"));
+    else
+        panels_[PanelInsert]->setText(overtype_ ? QStringLiteral("Overwrite") : QStringLiteral("Insert"));
+}
+
+QString TFormEditor::DisplayName() const
+{
+    return path_.isEmpty() ? windowTitle() : QFileInfo(path_).fileName();
+}
+
+void TFormEditor::ToggleBreakpoint(int line, bool notify)
+{
+    if (path_.isEmpty()) {
+        const BoxAnswer answer =
+            Confirm(QStringLiteral("File must be saved before adding breakpoints.\r\n\r\nWould you like to save now?"),
+                    BoxButtons::YesNo);
+        if (answer != BoxAnswer::Yes || Save() != Saved)
+            return;
+    }
+    const bool added = editor_->ToggleBreakpointMarker(line);
+    if (!notify)
+        return;
+    if (added)
+        host_.AddBreakpointAt(path_, line);
+    else
+        host_.RemoveBreakpointAt(path_, line);
+}
+
+int TFormEditor::QuerySaveFile()
+{
+    if (!editor_->IsModified())
+        return Saved;
+    switch (Confirm(QStringLiteral("Save changes to ") + DisplayName() + QStringLiteral("?"), BoxButtons::YesNoCancel)) {
+    case BoxAnswer::Yes:
+        return Save();
+    case BoxAnswer::No:
+        return NotSaved;
+    default:
+        return Cancelled;
+    }
+}
+
+bool TFormEditor::SaveTo(const QString& path)
+{
+    try {
+        fileAge_ = editor_->SaveFile(path);
+        return true;
+    } catch (const EditorFileError& error) {
+        // The edits stay in the window and the file on disk is untouched.
+        ShowFileError(path, " could not be saved: ", error);
+        return false;
+    }
+}
+
+int TFormEditor::Save()
+{
+    if (path_.isEmpty())
+        return SaveAs();
+    return SaveTo(path_) ? Saved : Cancelled;
+}
+
+int TFormEditor::SaveAs()
+{
+    SaveFileDialog& dialog = host_.SaveDialog();
+    const std::string extension = host_.SourceExtension().toStdString();
+    for (;;) {
+        SaveDialogRequest request;
+        request.filter = "Source Files (*." + extension + ")|*." + extension + "|All Files (*.*)|*.*";
+        request.filterIndex = 1;
+        request.defaultExtension = extension;
+        request.initialDirectory = dialog.initialDirectory;
+        if (path_.isEmpty()) {
+            request.fileName = windowTitle().toStdString();
+        } else {
+            const QFileInfo file(path_);
+            request.fileName = file.fileName().toStdString();
+            request.initialDirectory = file.absolutePath().toStdString();
+        }
+        const std::optional<std::string> chosen = dialog.Execute(request);
+        if (!chosen)
+            return Cancelled;
+        const QString path = QString::fromStdString(*chosen);
+        dialog.initialDirectory = QFileInfo(path).absolutePath().toStdString();
+        if (QFileInfo::exists(path)) {
+            const BoxAnswer answer = Confirm(QStringLiteral("File exists.  Overwrite?"), BoxButtons::YesNoCancel);
+            if (answer == BoxAnswer::No)
+                continue;
+            if (answer != BoxAnswer::Yes)
+                return Cancelled;
+        }
+        // The window takes the new name only once the file is written.
+        if (!SaveTo(path))
+            return Cancelled;
+        path_ = path;
+        setWindowTitle(path);
+        return Saved;
+    }
+}
+
+void TFormEditor::EditorActivated()
+{
+    host_.UpdateFileActions(7);
+    editor_->Focus();
+    if (!path_.isEmpty() && !reloading_ && FileAgeOf(path_) > fileAge_) {
+        reloading_ = true;
+        const bool readOnly = editor_->IsReadOnly();
+        editor_->SetReadOnly(false);
+        const bool reload = externalEditor_
+                            || Confirm(DisplayName() + QStringLiteral(" has changed.  Reload?"), BoxButtons::YesNo)
+                                   == BoxAnswer::Yes;
+        if (reload) {
+            try {
+                fileAge_ = editor_->LoadFile(path_);
+                host_.SyncEditorBreakpoints(*this);
+            } catch (const EditorFileError& error) {
+                ShowFileError(path_, " could not be read: ", error);
+            }
+        }
+        editor_->SetReadOnly(readOnly);
+        reloading_ = false;
+    }
+    host_.UpdateEditActions(this);
+    editor_->GrabFocus();
+}
+
+void TFormEditor::PrintFile()
+{
+    PrintEditor(host_, *editor_);
+}
+
+void TFormEditor::closeEvent(QCloseEvent* event)
+{
+    if (QuerySaveFile() == Cancelled) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    host_.UpdateFileActions(6);
+    host_.UpdateEditActions(nullptr);
+}
+
+void TFormEditor::EditorModifiedChanged(bool modified)
+{
+    panels_[PanelModified]->setText(modified ? QStringLiteral("Modified") : QString());
+}
+
+void TFormEditor::EditorOvertypeChanged(bool overtype)
+{
+    overtype_ = overtype;
+    if (!editor_->IsReadOnly())
+        ShowInsertMode();
+}
+
+void TFormEditor::EditorCaretMoved(int line, int column)
+{
+    panels_[PanelLine]->setText(QString::number(line));
+    panels_[PanelColumn]->setText(QString::number(column));
+    host_.UpdateEditActions(this);
+}
+
+void TFormEditor::EditorLinesChanged(int firstLine, int count)
+{
+    // Every list entry from the first changed line to the last line follows
+    // its marker; entries beyond a shortened text are dropped.
+    const int lines = editor_->LineCount();
+    for (int line = firstLine; line <= lines; ++line) {
+        host_.RemoveBreakpointAt(path_, line);
+        if (editor_->HasBreakpointMarker(line))
+            host_.AddBreakpointAt(path_, line);
+    }
+    for (int line = lines + 1; line <= lines - count; ++line)
+        host_.RemoveBreakpointAt(path_, line);
+}
+
+void TFormEditor::EditorMarginClicked(int line)
+{
+    ToggleBreakpoint(line, true);
+}

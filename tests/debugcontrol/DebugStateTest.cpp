@@ -1,0 +1,207 @@
+// The debug state machine: action enablement and every transition.
+#include "DebugTestSupport.h"
+
+namespace {
+
+using tolvane::kRunConfirmStop;
+using tolvane::kRunFailed;
+using tolvane::kRunHalted;
+using tolvane::kRunStopped;
+
+struct ActionRow {
+    DebugAction action;
+    bool idleWithProject, idleWithoutProject, halted, running;
+};
+
+const ActionRow kActionTable[] = {
+    {DebugAction::Run, true, true, true, false},
+    {DebugAction::StepInto, true, false, true, false},
+    {DebugAction::RunToCursor, true, false, true, false},
+    {DebugAction::StepOver, false, false, true, false},
+    {DebugAction::StepOut, false, false, true, false},
+    {DebugAction::Stop, false, false, true, true},
+    {DebugAction::Pause, false, false, false, true},
+    {DebugAction::Make, true, false, false, false},
+    {DebugAction::BuildAll, true, false, false, false},
+    {DebugAction::DeviceOptions, true, true, false, false},
+};
+
+TEST_F(DebugControlTest, ActionsFollowTheStateTable)
+{
+    for (const ActionRow& row : kActionTable) {
+        host.project = true;
+        controller.UpdateDebugActions(DebugController::kIdle);
+        EXPECT_EQ(host.enabled(row.action), row.idleWithProject) << static_cast<int>(row.action);
+        host.project = false;
+        controller.UpdateDebugActions(DebugController::kIdle);
+        EXPECT_EQ(host.enabled(row.action), row.idleWithoutProject) << static_cast<int>(row.action);
+        controller.UpdateDebugActions(DebugController::kHalted);
+        EXPECT_EQ(host.enabled(row.action), row.halted) << static_cast<int>(row.action);
+        controller.UpdateDebugActions(DebugController::kRunning);
+        EXPECT_EQ(host.enabled(row.action), row.running) << static_cast<int>(row.action);
+    }
+}
+
+TEST_F(DebugControlTest, RunFromIdleRunsAndAHaltShowsTheStopLine)
+{
+    startBlockingRun();
+    EXPECT_FALSE(host.enabled(DebugAction::Run));
+    EXPECT_TRUE(host.enabled(DebugAction::Pause));
+    log.clear();
+    device->programCounter = 12;
+    controller.ActionPauseExecute();
+    ASSERT_TRUE(waitFor([this] { return controller.DebugState() == DebugController::kHalted; }));
+    const std::vector<std::string> expected{"Pause",        "Run returned 0", "GetProgramCounter", "AddressToLine 12",
+                                            "clearExecutionLines", "openEditor /project/main.asm", "executionLine 12",
+                                            "Refresh",      "refreshDebugWindows"};
+    EXPECT_EQ(log.events(), expected);
+    EXPECT_TRUE(host.enabled(DebugAction::StepOver));
+}
+
+TEST_F(DebugControlTest, EveryRunOrStepFromHaltedGivesTheWorkerItsCommand)
+{
+    host.editor = EditorPosition{"/project/main.asm", 30};
+    device->lineAddress = 0x1234;
+    const std::pair<DebugStart, std::string> commands[] = {
+        {DebugStart::Run, "Run"},
+        {DebugStart::StepInto, "StepInto"},
+        {DebugStart::StepOver, "StepOver"},
+        {DebugStart::StepOut, "StepOut"},
+        {DebugStart::RunToCursor, "RunToAddress 4660"},
+    };
+    haltAtStart();
+    for (const auto& [start, operation] : commands) {
+        device->scriptRunResults({kRunHalted});
+        controller.StartDebug(start);
+        EXPECT_EQ(controller.DebugState(), DebugController::kRunning) << operation;
+        ASSERT_TRUE(waitFor([this] { return controller.DebugState() == DebugController::kHalted; })) << operation;
+        EXPECT_TRUE(log.has(operation)) << operation;
+        EXPECT_FALSE(log.has("Build")) << operation;
+        log.clear();
+    }
+}
+
+TEST_F(DebugControlTest, ResultOneEndsTheRun)
+{
+    startBlockingRun();
+    log.clear();
+    device->release(kRunStopped);
+    ASSERT_TRUE(waitFor([this] { return controller.DebugState() == DebugController::kIdle; }));
+    EXPECT_EQ(log.indexOf("editors writable"), 1);
+    EXPECT_TRUE(log.has("clearExecutionLines"));
+    EXPECT_FALSE(log.has("GetProgramCounter"));
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_FALSE(host.enabled(DebugAction::Stop));
+}
+
+TEST_F(DebugControlTest, ResultFiveShowsTheFailureAndEndsTheRun)
+{
+    startBlockingRun();
+    device->release(kRunFailed);
+    ASSERT_TRUE(waitFor([this] { return controller.DebugState() != DebugController::kRunning; }));
+    EXPECT_EQ(controller.DebugState(), DebugController::kIdle);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, "Error! - Tolvane");
+    EXPECT_EQ(boxes.boxes[0].text, "Simulator returned with failure.");
+}
+
+TEST_F(DebugControlTest, ResultFortyThreeConfirmsTheStopAfterTheLineIsShown)
+{
+    startBlockingRun();
+    log.clear();
+    device->release(kRunConfirmStop);
+    ASSERT_TRUE(waitFor([this] { return log.has("ConfirmStop"); }));
+    EXPECT_EQ(controller.DebugState(), DebugController::kHalted);
+    EXPECT_LT(log.indexOf("executionLine 64"), log.indexOf("ConfirmStop"));
+    EXPECT_LT(log.indexOf("ConfirmStop"), log.indexOf("refreshDebugWindows"));
+    EXPECT_TRUE(host.enabled(DebugAction::StepOver));
+}
+
+TEST_F(DebugControlTest, StopWhileHaltedEndsTheRunAtOnce)
+{
+    haltAtStart();
+    controller.ActionStopExecute();
+    EXPECT_EQ(controller.DebugState(), DebugController::kIdle);
+    EXPECT_EQ(log.indexOf("Stop"), 0);
+    EXPECT_TRUE(log.has("editors writable"));
+}
+
+TEST_F(DebugControlTest, StopWhileRunningLeavesTheEndToTheWorkersResult)
+{
+    startBlockingRun();
+    controller.ActionStopExecute();
+    EXPECT_EQ(controller.DebugState(), DebugController::kRunning);
+    ASSERT_TRUE(waitFor([this] { return controller.DebugState() == DebugController::kIdle; }));
+    EXPECT_EQ(log.count("Stop"), 1);
+}
+
+TEST_F(DebugControlTest, BuildWhileHaltedClosesTheRunFirst)
+{
+    haltAtStart();
+    EXPECT_EQ(controller.BuildProject(true), tolvane::kStatusDone);
+    EXPECT_EQ(controller.DebugState(), DebugController::kIdle);
+    EXPECT_LT(log.indexOf("editors writable"), log.indexOf("Build force"));
+    EXPECT_FALSE(log.has("Stop"));
+}
+
+TEST_F(DebugControlTest, ADeviceChangeWhileHaltedEndsTheRun)
+{
+    haltAtStart();
+    controller.HaltForDeviceChange();
+    EXPECT_EQ(controller.DebugState(), DebugController::kIdle);
+    EXPECT_TRUE(log.has("editors writable"));
+}
+
+TEST_F(DebugControlTest, AMissingSourceFileIsReportedAndLeavesNoMark)
+{
+    host.opening = EditorOpening::FileNotFound;
+    haltAtStart();
+    EXPECT_EQ(boxTexts(), std::vector<std::string>{"/project/main.asm does not exist."});
+
+    host.opening = EditorOpening::OtherFailure;
+    device->scriptRunResults({tolvane::kRunHalted});
+    controller.StartDebug(DebugStart::StepOver);
+    ASSERT_TRUE(waitFor([this] { return controller.DebugState() == DebugController::kHalted; }));
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_FALSE(log.has("executionLine 64"));
+}
+
+TEST_F(DebugControlTest, AnUnknownStopAddressKeepsTheMarks)
+{
+    haltAtStart();
+    device->sourceFile.reset();
+    device->scriptRunResults({kRunHalted});
+    controller.StartDebug(DebugStart::StepOver);
+    ASSERT_TRUE(waitFor([this] { return controller.DebugState() == DebugController::kHalted; }));
+    EXPECT_FALSE(log.has("clearExecutionLines"));
+}
+
+TEST_F(DebugControlTest, SwitchingTheDebugLevelShowsTheLineAgain)
+{
+    haltAtStart();
+    EXPECT_EQ(controller.DebugLevel(), tolvane::kDebugLevelHigh);
+    // The toolkit may have unchecked the item already: the mark is put back.
+    host.setActionChecked(DebugAction::HighLevelDebug, false);
+    controller.ActionHighLevelDebugExecute();
+    EXPECT_TRUE(log.events().empty());
+    EXPECT_TRUE(host.checked(DebugAction::HighLevelDebug));
+
+    controller.ActionLowLevelDebugExecute();
+    EXPECT_EQ(log.indexOf("SetDebugLevel 33"), 0);
+    EXPECT_TRUE(log.has("executionLine 64"));
+    EXPECT_TRUE(host.checked(DebugAction::LowLevelDebug));
+    EXPECT_FALSE(host.checked(DebugAction::HighLevelDebug));
+    EXPECT_EQ(controller.DebugLevel(), tolvane::kDebugLevelLow);
+    EXPECT_EQ(controller.DebugState(), DebugController::kHalted);
+}
+
+TEST_F(DebugControlTest, TraceExecutionToggles)
+{
+    controller.ActionTraceExecute();
+    EXPECT_TRUE(host.checked(DebugAction::TraceExecution));
+    controller.ActionTraceExecute();
+    EXPECT_FALSE(host.checked(DebugAction::TraceExecution));
+    EXPECT_EQ(log.events(), (std::vector<std::string>{"StartTrace", "StopTrace"}));
+}
+
+}  // namespace

@@ -1,0 +1,11 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+// The worker's results arrive through the event loop of this thread.
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,85 @@
+#pragma once
+// A fake main window for the editor windows, and a fixture with its own
+// temporary folder and registry.
+
+#include <gtest/gtest.h>
+
+#include "Beep.h"
+#include "EditorHost.h"
+#include "EditorWindows.h"
+#include "MessageBoxes.h"
+#include "PrintService.h"
+#include "SaveFileDialog.h"
+#include "TFormEditor.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+using S = QsciScintillaBase;
+
+class FakeHost : public EditorHost {
+public:
+    int DebugState() const override { return debugState; }
+    int TabSize() const override { return tabSize; }
+    bool UseTabs() const override { return useTabs; }
+    void SetTabOptions(int size, bool tabs) override
+    {
+        tabSize = size;
+        useTabs = tabs;
+    }
+    bool PrintLineNumbers() const override { return printLineNumbers; }
+    void SetPrintLineNumbers(bool value) override { printLineNumbers = value; }
+    QString SourceExtension() const override { return QStringLiteral("asm"); }
+    void UpdateFileActions(int state) override { fileActions.push_back(state); }
+    void UpdateEditActions(TFormEditor* editor) override { lastEditActions = editor; }
+    void AddBreakpointAt(const QString& path, int line) override { breakpoints.emplace_back(path, line); }
+    void RemoveBreakpointAt(const QString& path, int line) override;
+    void SyncEditorBreakpoints(TFormEditor& editor) override;
+    void AddMessage(const QString& text) override { messages << text; }
+    SaveFileDialog& SaveDialog() override { return saveDialog; }
+    PrintService& Printing() override { return *printing; }
+
+    // The lines of the list entries of one file, sorted.
+    std::vector<int> BreakpointLines(const QString& path) const;
+
+    int debugState = 1;
+    int tabSize = 4;
+    bool useTabs = true;
+    bool printLineNumbers = false;
+    std::vector<int> fileActions;
+    TFormEditor* lastEditActions = nullptr;
+    std::vector<std::pair<QString, int>> breakpoints;
+    QStringList messages;
+    RecordingSaveFileDialog saveDialog;
+    std::unique_ptr<PdfPrintService> printing;
+};
+
+// count lines "<prefix><number>" with CR LF line ends.
+std::string NumberedLines(int count, const std::string& prefix = "line ");
+
+class EditorTest : public ::testing::Test {
+protected:
+    EditorTest();
+    ~EditorTest() override;
+
+    QString PathOf(const QString& name) const { return folder_.filePath(name); }
+    // Writes the bytes to a file of the folder and gives its path.
+    QString WriteFile(const QString& name, const std::string& bytes) const;
+    static std::string ReadFile(const QString& path);
+    std::vector<std::string> BoxTexts() const;
+
+    QTemporaryDir folder_;
+    FakeHost host_;
+    QMdiArea area_;
+    EditorWindows windows_{host_, area_};
+    platform::RecordingMessageBoxes boxes_;
+    platform::ScopedMessageBoxes scopedBoxes_{boxes_};
+    int beeps_ = 0;
+};

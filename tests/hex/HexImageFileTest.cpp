@@ -1,0 +1,90 @@
+#include "HexImageFile.h"
+#include "LoadChunks.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+using namespace zern::hex;
+
+namespace {
+
+class HexImageFileTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = std::filesystem::temp_directory_path()
+                 / ("hex_image_" + std::to_string(::getpid()) + "_"
+                    + testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    std::string write(const std::string& name, const std::string& text)
+    {
+        const std::filesystem::path path = folder / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path.string();
+    }
+
+    std::filesystem::path folder;
+};
+
+TEST_F(HexImageFileTest, ProgramImageIsErasedFlashAroundTheRecords)
+{
+    const HexImageFile file = readHexImageFile(write("prog.hex", ":020000040000FA\r\n:03000000010203F7\r\n:00000001FF\r\n"),
+                                               HexImageKind::Program, 0x10000);
+    ASSERT_EQ(file.status, HexFileStatus::Loaded) << file.message;
+    EXPECT_EQ(file.size, 3u);
+    ASSERT_EQ(file.bytes.size(), 0x10000u);
+    EXPECT_EQ(file.bytes[2], 0x03);
+    EXPECT_EQ(file.bytes[3], 0xFF);
+}
+
+TEST_F(HexImageFileTest, DataImageIsClearedMemory)
+{
+    const HexImageFile file = readHexImageFile(write("prog_d.hex", ":02001000abcd76\n"), HexImageKind::Data, 2048);
+    ASSERT_EQ(file.status, HexFileStatus::Loaded) << file.message;
+    EXPECT_EQ(file.size, 0x12u);
+    EXPECT_EQ(file.bytes[0], 0x00);
+    EXPECT_EQ(file.bytes[0x11], 0xCD);
+}
+
+TEST_F(HexImageFileTest, MissingFilesGiveTheLoadMessages)
+{
+    const std::string missing = (folder / "none.hex").string();
+    EXPECT_EQ(readHexImageFile(missing, HexImageKind::Program, 16).message, "Cannot open program file.");
+    const HexImageFile data = readHexImageFile(missing, HexImageKind::Data, 16);
+    EXPECT_EQ(data.status, HexFileStatus::CannotOpen);
+    EXPECT_EQ(data.message, "Cannot open data file.");
+    EXPECT_EQ(readHexImageFile(folder.string(), HexImageKind::Program, 16).status, HexFileStatus::CannotOpen);
+}
+
+TEST_F(HexImageFileTest, InvalidFileYieldsNoImage)
+{
+    const HexImageFile file
+        = readHexImageFile(write("bad.hex", ":03000000010203F7\n:03000300010203F7\n"), HexImageKind::Program, 0x100);
+    EXPECT_EQ(file.status, HexFileStatus::Invalid);
+    EXPECT_EQ(file.message,
+              "Invalid Intel HEX file bad.hex, line 2: checksum mismatch (expected 0xF4, found 0xF7).");
+    EXPECT_TRUE(file.bytes.empty());
+}
+
+TEST(LoadChunks, ProgramGoesInChunksOf128SkippingErasedOnes)
+{
+    std::vector<uint8_t> image(0x200, 0xFF);
+    image[0] = 0;
+    image[0x12B] = 0;
+    EXPECT_EQ(programChunks(image, 300), (std::vector<LoadChunk>{{0x000, 128}, {0x100, 44}}));
+    image[0x80] = 0;
+    EXPECT_EQ(programChunks(image, 300), (std::vector<LoadChunk>{{0x000, 128}, {0x080, 128}, {0x100, 44}}));
+}
+
+TEST(LoadChunks, DataGoesInChunksOf254)
+{
+    EXPECT_EQ(dataChunks(600), (std::vector<LoadChunk>{{0, 254}, {254, 254}, {508, 92}}));
+    EXPECT_TRUE(dataChunks(0).empty());
+}
+
+} // namespace
