@@ -43,10 +43,9 @@ int main(int argc, char** argv)
         code[i] = static_cast<uint8_t>(i * 13 + 7);
     std::ofstream(folder / "program.hex") << testing_support::programHex(code);
 
-    testing_support::ChipBoardEmulator board;
-    testing_support::LoaderSettings settings;
-    settings.flags = loader == "variable" ? 0x0002 : 0x0600;
-    board.setLoader(settings);
+    zern::chipmodel::ChipSettings settings;
+    settings.loaderFlags = loader == "variable" ? 0x0002 : 0x0600;
+    testing_support::ChipBoardEmulator board(settings);
     {
         auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser,
                                                "\\Software\\Quorin Semiconductor\\Tolvane\\ZERNJTAGOptions\\", true);

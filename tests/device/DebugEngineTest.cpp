@@ -19,7 +19,6 @@ namespace {
 
 using device_tests::MessageRecorder;
 using testing_support::ChipBoardEmulator;
-using testing_support::ChipModel;
 
 
 int index(int module, int reg)
@@ -29,7 +28,7 @@ int index(int module, int reg)
 
 class DebugEngineTest : public device_tests::TempFolderTest, public ::testing::WithParamInterface<bool> {
 protected:
-    DebugEngineTest() : board_(GetParam()) {}
+    DebugEngineTest() : board_(testing_support::chipFor(GetParam())) {}
 
     void SetUp() override
     {
@@ -70,6 +69,12 @@ protected:
         EXPECT_EQ(device_->GetProgramCounter(&pc), tolvane::kStatusDone);
         return pc;
     }
+    void neverHalt()
+    {
+        zern::chipmodel::FaultPlan faults;
+        faults.neverHalts = true;
+        board_.chip().setFaults(faults);
+    }
     size_t commandsSent(uint8_t lengthByte, uint8_t command) const
     {
         const auto bytes = board_.received();
@@ -90,7 +95,7 @@ TEST_P(DebugEngineTest, RegistersWrittenReadBack)
 {
     EXPECT_EQ(device_->SetRegister(index(0, 5), 0x1234), tolvane::kStatusDone);
     EXPECT_EQ(device_->SetRegister(index(9, 3), 0xBEEF), tolvane::kStatusDone);
-    EXPECT_EQ(board_.withChip([](ChipModel& chip) { return chip.reg(0, 5); }), 0x1234);
+    EXPECT_EQ(board_.chip().registerValue(0, 5), 0x1234);
     EXPECT_EQ(registerValue(index(0, 5)), 0x1234u);
     EXPECT_EQ(registerValue(index(9, 3)), 0xBEEFu);
 }
@@ -117,12 +122,12 @@ TEST_P(DebugEngineTest, BreakpointHaltsTheRun)
     EXPECT_EQ(programCounter(), 13);
     EXPECT_EQ(device_->RunToAddress(20), tolvane::kRunHalted);
     EXPECT_EQ(programCounter(), 20);
-    EXPECT_EQ(board_.withChip([](ChipModel& chip) { return chip.codeBreakpoints[1].has_value(); }), false);
+    EXPECT_FALSE(board_.chip().codeBreakpoints()[1].has_value());
 }
 
 TEST_P(DebugEngineTest, StopFromAnotherThreadEndsTheRun)
 {
-    board_.withChip([](ChipModel& chip) { chip.neverHalts = true; });
+    neverHalt();
     std::atomic<int> result{-1};
     std::thread worker([&] { result = device_->Run(); });
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -135,21 +140,21 @@ TEST_P(DebugEngineTest, StopFromAnotherThreadEndsTheRun)
 
 TEST_P(DebugEngineTest, PauseHaltsTheRun)
 {
-    board_.withChip([](ChipModel& chip) { chip.neverHalts = true; });
+    // Without breakpoints the chip runs until the pause.
     std::atomic<int> result{-1};
     std::thread worker([&] { result = device_->Run(); });
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(device_->Pause(), tolvane::kStatusDone);
     worker.join();
     EXPECT_EQ(result, tolvane::kRunHalted);
-    EXPECT_TRUE(board_.withChip([](ChipModel& chip) { return chip.halted(); }));
+    EXPECT_TRUE(board_.chip().halted());
 }
 
 TEST_P(DebugEngineTest, MemoryWritesReadBackThroughTheCache)
 {
     const int32_t written[3] = {0x1122, 0x3344, 0x5566};
     ASSERT_EQ(device_->WriteMemory(0, 0x7F, 3, written), tolvane::kStatusDone);
-    EXPECT_EQ(board_.withChip([](ChipModel& chip) { return chip.dataMemory[0xFE]; }), 0x22);
+    EXPECT_EQ(board_.chip().data(0xFE, 1)[0], 0x22);
     int32_t read[3] = {};
     ASSERT_EQ(device_->ReadMemory(0, 0x7F, 3, read), tolvane::kStatusDone);
     EXPECT_EQ(read[0], 0x1122);
@@ -162,12 +167,7 @@ TEST_P(DebugEngineTest, MemoryWritesReadBackThroughTheCache)
 
 TEST_P(DebugEngineTest, CodeWordsComeFromFlash)
 {
-    board_.withChip([](ChipModel& chip) {
-        chip.codeFlash[0x40] = 0x34;
-        chip.codeFlash[0x41] = 0x12;
-        chip.codeFlash[0x42] = 0x78;
-        chip.codeFlash[0x43] = 0x56;
-    });
+    board_.chip().setCode(0x40, {0x34, 0x12, 0x78, 0x56});
     int32_t words[2] = {};
     ASSERT_EQ(device_->ReadCodeWords(0x20, 2, words), tolvane::kStatusDone);
     EXPECT_EQ(words[0], 0x1234);
@@ -189,14 +189,13 @@ TEST_P(DebugEngineTest, FifthBreakpointIsRefused)
     EXPECT_EQ(boxes_.boxes[0].text, "Unable to add breakpoint!\n\nThe maximum number of breakpoints\nhas been reached.");
     EXPECT_EQ(device_->ClearBreakpoint(9), tolvane::kStatusFailed);
     EXPECT_EQ(device_->ClearAllBreakpoints(), tolvane::kStatusDone);
-    EXPECT_TRUE(board_.withChip([](ChipModel& chip) {
-        return !chip.codeBreakpoints[0] && !chip.codeBreakpoints[3];
-    }));
+    EXPECT_FALSE(board_.chip().codeBreakpoints()[0].has_value());
+    EXPECT_FALSE(board_.chip().codeBreakpoints()[3].has_value());
 }
 
 TEST_P(DebugEngineTest, HangUpDuringARunFailsWithTheLinkError)
 {
-    board_.withChip([](ChipModel& chip) { chip.neverHalts = true; });
+    neverHalt();
     std::atomic<int> result{-1};
     std::thread worker([&] { result = device_->Run(); });
     std::this_thread::sleep_for(std::chrono::milliseconds(30));

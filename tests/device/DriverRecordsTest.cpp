@@ -12,8 +12,17 @@ namespace {
 
 using device_tests::MessageRecorder;
 using testing_support::ChipBoardEmulator;
-using testing_support::ChipModel;
-using testing_support::LoaderSettings;
+using zern::chipmodel::ChipSettings;
+using zern::chipmodel::FaultPlan;
+
+// A 16-bit chip whose loader writes fixed-length pages and reads them back.
+ChipSettings fixedPageChip()
+{
+    ChipSettings settings;
+    settings.loaderFlags = 0x0600;
+    settings.eraseBusyPolls = 2;
+    return settings;
+}
 
 class DriverRecordsTest : public device_tests::TempFolderTest {
 protected:
@@ -24,16 +33,7 @@ protected:
         config_.expectedEraseTime = 5;
         config_.startupDelayMs = 200;
         config_.codeSize = 0x800;
-        LoaderSettings loader;
-        loader.flags = 0x0600;
-        board_.setLoader(loader);
-        auto port = zern::openLink(board_.devicePath(), [](const std::string&) {}, timing_);
-        ASSERT_TRUE(port);
-        driver_ = std::make_unique<zern::JtagDriver>(std::move(port), config_, &MessageRecorder::callback, timing_,
-                                                     log_);
-        ASSERT_EQ(driver_->initializeTarget(), zern::kLinkDone);
-        board_.clearReceived();
-        MessageRecorder::take();
+        connect(fixedPageChip());
     }
     void TearDown() override
     {
@@ -41,7 +41,27 @@ protected:
         TempFolderTest::TearDown();
     }
 
-    ChipBoardEmulator board_;
+    // A started driver on a board with this chip.
+    void connect(const ChipSettings& settings)
+    {
+        driver_.reset();
+        board_ = std::make_unique<ChipBoardEmulator>(settings);
+        auto port = zern::openLink(board_->devicePath(), [](const std::string&) {}, timing_);
+        ASSERT_TRUE(port);
+        driver_ = std::make_unique<zern::JtagDriver>(std::move(port), config_, &MessageRecorder::callback, timing_,
+                                                     log_);
+        ASSERT_EQ(driver_->initializeTarget(), zern::kLinkDone);
+        board_->clearReceived();
+        MessageRecorder::take();
+    }
+    void setFaults(void (*change)(FaultPlan&))
+    {
+        FaultPlan faults;
+        change(faults);
+        board_->chip().setFaults(faults);
+    }
+
+    std::unique_ptr<ChipBoardEmulator> board_;
     zern::DeviceConfig config_;
     zern::LinkTiming timing_;
     zern::TrafficLog log_;
@@ -53,21 +73,21 @@ TEST_F(DriverRecordsTest, BlockSizesOutsideOneToTwoHundredFiftyFiveSendNothing)
     const std::vector<uint8_t> data(256, 0x12);
     EXPECT_EQ(driver_->writeProgramBlock(0, 0, data.data()), zern::kLinkBadArgument);
     EXPECT_EQ(driver_->writeProgramBlock(0, 256, data.data()), zern::kLinkBadArgument);
-    EXPECT_TRUE(board_.receivedHex().empty());
+    EXPECT_TRUE(board_->receivedHex().empty());
 }
 
 TEST_F(DriverRecordsTest, EraseWithoutCommandRecordsSendsPromptEraseAndStatus)
 {
     ASSERT_TRUE(driver_->enterLoader(false));
-    board_.clearReceived();
+    board_->clearReceived();
     ASSERT_TRUE(driver_->eraseFlash());
-    const std::string wire = board_.receivedHex();
+    const std::string wire = board_->receivedHex();
     // Debug reset, then the loader entered again, its prompt, the master erase,
     // prompts while the flash is busy and the status.
     const std::string expectedTail = std::string("0100") + "0102" + "0100" "0100" "0100" + "0404000000";
     ASSERT_GE(wire.size(), expectedTail.size());
     EXPECT_EQ(wire.substr(wire.size() - expectedTail.size()), expectedTail);
-    EXPECT_EQ(board_.erases(), 1);
+    EXPECT_EQ(board_->chip().masterErases(), 1);
     const auto messages = MessageRecorder::take();
     EXPECT_NE(std::find(messages.begin(), messages.end(), "Erasing..."), messages.end());
 }
@@ -76,29 +96,26 @@ TEST_F(DriverRecordsTest, UnalignedWriteMergesIntoItsPage)
 {
     const std::vector<uint8_t> first = {0xA1, 0xA2, 0xA3, 0xA4};
     ASSERT_EQ(driver_->writeProgramBlock(0, first.size(), first.data()), zern::kLinkDone);
-    board_.clearReceived();
+    board_->clearReceived();
     std::vector<uint8_t> second(10);
     for (size_t i = 0; i < second.size(); ++i)
         second[i] = static_cast<uint8_t>(0x30 + i);
     ASSERT_EQ(driver_->writeProgramBlock(4, second.size(), second.data()), zern::kLinkDone);
-    const std::string wire = board_.receivedHex();
+    const std::string wire = board_->receivedHex();
     // One page read of page 0 (64 bytes), one page write of it.
     EXPECT_NE(wire.find("44A0400000"), std::string::npos);
     EXPECT_EQ(wire.find("44A0400000"), wire.rfind("44A0400000"));
     const std::string write = wire.substr(wire.find("4490400000"), 10 + 2 * 64);
     EXPECT_EQ(write.substr(10, 28), "A1A2A3A430313233343536373839");
-    EXPECT_EQ(board_.erases(), 1);
-    const auto flash = board_.withChip([](ChipModel& chip) { return chip.codeFlash; });
-    EXPECT_EQ(std::vector<uint8_t>(flash.begin(), flash.begin() + 14),
+    EXPECT_EQ(board_->chip().masterErases(), 1);
+    EXPECT_EQ(board_->chip().code(0, 14),
               (std::vector<uint8_t>{0xA1, 0xA2, 0xA3, 0xA4, 0x30, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38,
                                     0x39}));
 }
 
 TEST_F(DriverRecordsTest, LoaderWithoutAPromptIsTriedTwice)
 {
-    LoaderSettings loader;
-    loader.silentPrompt = true;
-    board_.setLoader(loader);
+    setFaults([](FaultPlan& faults) { faults.loaderWithoutPrompt = true; });
     const std::vector<uint8_t> data = {1, 2};
     EXPECT_EQ(driver_->writeProgramBlock(0, data.size(), data.data()), zern::kLinkFailure);
     const auto messages = MessageRecorder::take();
@@ -108,10 +125,9 @@ TEST_F(DriverRecordsTest, LoaderWithoutAPromptIsTriedTwice)
 
 TEST_F(DriverRecordsTest, PageTooLargeForTheRecordIsRefused)
 {
-    LoaderSettings loader;
-    loader.flags = 0x0600;
-    loader.codePageUnit = 252;
-    board_.setLoader(loader);
+    ChipSettings settings = fixedPageChip();
+    settings.codePageSize = 252;
+    connect(settings);
     const std::vector<uint8_t> data = {1, 2};
     EXPECT_EQ(driver_->writeProgramBlock(0, data.size(), data.data()), zern::kLinkFailure);
     const auto messages = MessageRecorder::take();
@@ -130,36 +146,33 @@ TEST_F(DriverRecordsTest, TestModeWritesItsRegisterBeforeTheLoader)
                                                "Setting TDB bits to 0x00", "Done.", "Entering Loader",
                                                "Prompt received."};
     EXPECT_EQ(messages, expected);
-    EXPECT_EQ(board_.withChip([](ChipModel& chip) { return chip.reg(8, 3); }), 0x55);
-    EXPECT_NE(board_.receivedHex().find("0001000301060002001301010004"), std::string::npos);
-    EXPECT_TRUE(board_.inLoader());
+    EXPECT_EQ(board_->chip().registerValue(8, 3), 0x55);
+    EXPECT_NE(board_->receivedHex().find("0001000301060002001301010004"), std::string::npos);
+    EXPECT_TRUE(board_->chip().loaderActive());
 }
 
 TEST_F(DriverRecordsTest, OddThreeByteWriteIsAByteThenAWord)
 {
-    board_.withChip([](ChipModel& chip) { chip.dataMemory[0x100] = 0x77; });
+    board_->chip().setData(0x100, {0x77});
     const uint8_t data[] = {0xA1, 0xB2, 0xC3};
     ASSERT_EQ(driver_->writeMemoryBlock(0x101, 3, data), zern::kLinkDone);
-    const std::string wire = board_.receivedHex();
+    const std::string wire = board_->receivedHex();
     // The byte's word keeps its other half (read through the cache), then the word follows.
     const size_t byteWrite = wire.find("05258000" "77A1");
     const size_t wordWrite = wire.find("05258100" "B2C3");
     ASSERT_NE(byteWrite, std::string::npos) << wire;
     ASSERT_NE(wordWrite, std::string::npos) << wire;
     EXPECT_LT(byteWrite, wordWrite);
-    const auto memory = board_.withChip([](ChipModel& chip) { return chip.dataMemory; });
-    EXPECT_EQ(memory[0x100], 0x77);
-    EXPECT_EQ(memory[0x101], 0xA1);
-    EXPECT_EQ(memory[0x103], 0xC3);
+    EXPECT_EQ(board_->chip().data(0x100, 4), (std::vector<uint8_t>{0x77, 0xA1, 0xB2, 0xC3}));
 }
 
 TEST_F(DriverRecordsTest, NoMatchingContextPasswordWarnsAndGoesOn)
 {
-    board_.withChip([](ChipModel& chip) {
-        chip.password = std::array<uint8_t, 32>{};
-        chip.password->fill(0x11);
-        chip.unlocked = false;
-    });
+    // The context's password is flash that holds 0x11s; the driver only knows the erased fill.
+    ChipSettings settings = fixedPageChip();
+    settings.contexts = {zern::chipmodel::PasswordContext{0x40, 0x20}};
+    connect(settings);
+    board_->chip().setCode(0x40, std::vector<uint8_t>(32, 0x11));
     EXPECT_TRUE(driver_->singleStep());
     const auto messages = MessageRecorder::take();
     EXPECT_EQ(messages, (std::vector<std::string>{
@@ -170,16 +183,13 @@ TEST_F(DriverRecordsTest, NoMatchingContextPasswordWarnsAndGoesOn)
 TEST_F(DriverRecordsTest, DataBreakpointRecord)
 {
     ASSERT_TRUE(driver_->setDataBreakpoint(1, 0x1234));
-    EXPECT_EQ(board_.receivedHex(), "07" "1A" "34120000" "1180");
-    EXPECT_EQ(board_.withChip([](ChipModel& chip) { return chip.dataBreakpoints[1]; }), 0x1234u);
+    EXPECT_EQ(board_->receivedHex(), "07" "1A" "34120000" "1180");
+    EXPECT_EQ(board_->chip().dataBreakpoints()[1], 0x1234u);
 }
 
 TEST_F(DriverRecordsTest, BadLoaderStatusFailsTheWrite)
 {
-    LoaderSettings loader;
-    loader.flags = 0x0600;
-    loader.status = 0x42;
-    board_.setLoader(loader);
+    setFaults([](FaultPlan& faults) { faults.loaderStatus = 0x42; });
     const std::vector<uint8_t> data = {1, 2};
     EXPECT_EQ(driver_->writeProgramBlock(0, data.size(), data.data()), zern::kLinkFailure);
     const auto messages = MessageRecorder::take();
@@ -192,7 +202,7 @@ class AacceHandlerTest : public device_tests::TempFolderTest {};
 
 TEST_F(AacceHandlerTest, RecordsAreFramedAtTheirAnnouncedLength)
 {
-    ChipBoardEmulator board(true);
+    ChipBoardEmulator board(testing_support::chipFor(true));
     zern::DeviceConfig config;
     config.processorFamily = 30;
     config.expectedEraseTime = 5;

@@ -22,8 +22,6 @@ namespace {
 
 using device_tests::MessageRecorder;
 using testing_support::ChipBoardEmulator;
-using testing_support::ChipModel;
-using testing_support::LoaderSettings;
 using testing_support::hexRecord;
 using testing_support::programHex;
 
@@ -33,9 +31,16 @@ struct LoadCase {
     uint16_t loaderFlags;
 };
 
+zern::chipmodel::ChipSettings chipWith(bool core32, uint16_t loaderFlags)
+{
+    zern::chipmodel::ChipSettings settings = testing_support::chipFor(core32);
+    settings.loaderFlags = loaderFlags;
+    return settings;
+}
+
 class ProgramLoadTest : public device_tests::TempFolderTest, public ::testing::WithParamInterface<LoadCase> {
 protected:
-    ProgramLoadTest() : board_(GetParam().core32) {}
+    ProgramLoadTest() : board_(chipWith(GetParam().core32, GetParam().loaderFlags)) {}
 
     void SetUp() override
     {
@@ -46,9 +51,6 @@ protected:
                                     "[POST-LOAD COMMANDS]\n0x07, 0x01\n");
         setOption("ConfigFile", (folder_ / "chip.cfg").string());
         setOption("SerialPort", board_.devicePath());
-        LoaderSettings loader;
-        loader.flags = GetParam().loaderFlags;
-        board_.setLoader(loader);
         device_ = std::make_unique<zern::ZernDevice>(zern::kZernJtagTraits);
         device_->SetMessageCallback(&MessageRecorder::callback);
         device_->setLinkTiming(device_tests::quickLinkTiming());
@@ -85,9 +87,9 @@ TEST_P(ProgramLoadTest, HexFileLandsInFlashAndReadsBack)
     EXPECT_TRUE(has("Loading 45 bytes @ 0x0100..."));
     EXPECT_TRUE(has("Post-Load Command: 07, 01, Status: 00"));
     EXPECT_TRUE(has("Delay Complete"));
-    EXPECT_EQ(board_.erases(), 1);
-    EXPECT_FALSE(board_.inLoader());
-    const auto flash = board_.withChip([](ChipModel& chip) { return chip.codeFlash; });
+    EXPECT_EQ(board_.chip().masterErases(), 1);
+    EXPECT_FALSE(board_.chip().loaderActive());
+    const auto flash = board_.chip().code(0, code.size() + 1);
     EXPECT_TRUE(std::equal(code.begin(), code.end(), flash.begin()));
     EXPECT_EQ(flash[301], 0xFF);
 
@@ -102,35 +104,39 @@ class ContextPasswordLoadTest : public ProgramLoadTest {};
 
 TEST_P(ContextPasswordLoadTest, PasswordIsTakenFromTheWrittenImage)
 {
+    // The chip's password lies at byte 0x40 of the flash; the loader tells
+    // where (word 0x20) when asked with 0xF6.
+    zern::chipmodel::ChipSettings settings = chipWith(false, GetParam().loaderFlags);
+    settings.contexts = {zern::chipmodel::PasswordContext{0x40, 0x20}};
+    ChipBoardEmulator board(settings);
+    setOption("SerialPort", board.devicePath());
     writeFile("chip.cfg", "[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n200\n"
                           "[MEMORY BANKS]\n1\nCode, x, 0, 0x10000, 16, 0x800, code\n"
                           "[HANDLE CONTEXT SWITCHES]\n1, 0xF6, 1, 2, 0\n");
     device_ = std::make_unique<zern::ZernDevice>(zern::kZernJtagTraits);
     device_->SetMessageCallback(&MessageRecorder::callback);
     device_->setLinkTiming(device_tests::quickLinkTiming());
-    LoaderSettings loader;
-    loader.flags = GetParam().loaderFlags;
-    loader.passwordQuery = 0xF6;
-    loader.passwordWordAddress = 0x20;
-    board_.setLoader(loader);
     std::vector<uint8_t> code(128, 0x00);
-    std::array<uint8_t, 32> password{};
+    std::vector<uint8_t> password(32);
     for (size_t i = 0; i < password.size(); ++i)
         code[0x40 + i] = password[i] = static_cast<uint8_t>(0xC0 + i);
-    board_.withChip([&](ChipModel& chip) {
-        chip.password = password;
-        chip.unlocked = false;
-        chip.setReg(8, 0, 0x1357);
-    });
     const std::string path = writeFile("locked.hex", programHex(code));
     ASSERT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusDone);
-    EXPECT_TRUE(board_.withChip([](ChipModel& chip) { return chip.unlocked; }));
-    EXPECT_EQ(device_->config().loaderPasswords, std::vector<uint8_t>(password.begin(), password.end()));
+    EXPECT_EQ(device_->config().loaderPasswords, password);
+    // Registers read again: the learnt password unlocked the chip.
+    MessageRecorder::take();
+    EXPECT_EQ(device_->SetRegister(5, 0x1234), tolvane::kStatusDone);
+    EXPECT_EQ(board.chip().registerValue(0, 5), 0x1234);
+    const auto messages = MessageRecorder::take();
+    EXPECT_EQ(std::find(messages.begin(), messages.end(),
+                        "The correct password for the current context could not be determined."),
+              messages.end());
+    device_.reset();
 }
 
 TEST_P(ProgramLoadTest, RlaPortTakesTheProgramInsteadOfTheLoader)
 {
-    testing_support::RlaEmulator rla;
+    testing_support::RlaEmulator rla(board_.chip());
     writeFile("chip.cfg", std::string("[PROCESSOR_FAMILY]\n") + (GetParam().core32 ? "30" : "20")
                               + "\n[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n200\n"
                                 "[MEMORY BANKS]\n1\nCode, x, 0, 0x10000, 16, 0x800, code\n"
@@ -144,10 +150,10 @@ TEST_P(ProgramLoadTest, RlaPortTakesTheProgramInsteadOfTheLoader)
         code[i] = static_cast<uint8_t>(i + 3);
     const std::string path = writeFile("rla.hex", programHex(code));
     ASSERT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusDone);
-    for (size_t i = 0; i < code.size(); ++i)
-        ASSERT_EQ(rla.byteAt(static_cast<uint32_t>(0x600000 + i)), code[i]) << i;
-    EXPECT_EQ(rla.byteAt(0xC00006), 1);
-    EXPECT_EQ(board_.erases(), 0);
+    device_.reset();
+    EXPECT_EQ(board_.chip().code(0, code.size()), code);
+    EXPECT_EQ(rla.port().controlByte(0xC00006), 1);
+    EXPECT_EQ(board_.chip().masterErases(), 0);
     const auto messages = MessageRecorder::take();
     EXPECT_NE(std::find(messages.begin(), messages.end(), "Waiting for Pelko to reboot."), messages.end());
     EXPECT_EQ(std::find(messages.begin(), messages.end(), "Entering Loader"), messages.end());
@@ -155,8 +161,8 @@ TEST_P(ProgramLoadTest, RlaPortTakesTheProgramInsteadOfTheLoader)
 
 TEST_P(ProgramLoadTest, LoadDuringARunEndsTheRunFirst)
 {
+    // Without breakpoints the chip runs until the load ends the run.
     ASSERT_TRUE(device_->EnsureConnected());
-    board_.withChip([](ChipModel& chip) { chip.neverHalts = true; });
     std::atomic<int> result{-1};
     std::thread worker([&] { result = device_->Run(); });
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -185,15 +191,15 @@ TEST_P(ProgramLoadTest, BadHexFileIsRefusedBeforeAnyTraffic)
 
 TEST_P(ProgramLoadTest, LoaderWithoutAPageFormIsRefused)
 {
-    LoaderSettings loader;
-    loader.flags = 0;
-    board_.setLoader(loader);
+    ChipBoardEmulator board(chipWith(GetParam().core32, 0));
+    setOption("SerialPort", board.devicePath());
     const std::string path = writeFile("blink.hex", programHex({1, 2, 3, 4}));
     EXPECT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusFailed);
     const auto messages = MessageRecorder::take();
     EXPECT_NE(std::find(messages.begin(), messages.end(),
                         "Unable to determine if loader supports fixed or variable length loading."),
               messages.end());
+    device_.reset();
 }
 
 INSTANTIATE_TEST_SUITE_P(Loaders, ProgramLoadTest,
