@@ -160,7 +160,7 @@ bool JtagDriver::enterLoader(bool sendPasswords)
                     for (int i = 0; i < kPasswordBytes; ++i)
                         unlock.push_back(passwordByte(context, i));
                     Bytes reply;
-                    if (!exchange(unlock, 66, reply, 2, kPasswordBytes))
+                    if (!exchange(unlock, 66, reply))
                         return false;
                 }
             }

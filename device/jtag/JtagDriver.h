@@ -19,6 +19,7 @@
 #include "LinkTiming.h"
 #include "SerialPort.h"
 #include "TrafficLog.h"
+#include "WireRecord.h"
 
 namespace zern {
 
@@ -102,8 +103,12 @@ private:
     bool rlaReadMemory(uint32_t address, uint8_t* buffer, size_t count);
     // Writes the bytes and reads the reply; the password bytes of a record
     // (maskFrom, maskCount) never reach the traffic log.
-    bool exchange(const Bytes& bytes, size_t replyBytes, Bytes& reply, size_t maskFrom = 0, size_t maskCount = 0);
+    bool exchange(const Bytes& bytes, size_t replyBytes, Bytes& reply);
     bool exchange(const Bytes& bytes, size_t replyBytes);
+    bool exchange(const records::WireRecord& record, Bytes& reply);
+    bool exchange(const records::WireRecord& record);
+    records::Core core() const;
+    std::array<uint8_t, kPasswordBytes> password(int context);
     bool status(uint8_t& statusByte);
     bool waitForLongStatus();
     // With the ZNC work-around, a read starts once the engine is ready and
@@ -120,8 +125,7 @@ private:
     bool readCodeBlock(uint64_t byteAddress, Page& page);
     int readCached(PageCache& cache, uint64_t byteAddress, size_t count, uint8_t* buffer, bool code);
     bool writeMemoryWord(uint64_t byteAddress, uint8_t low, uint8_t high);
-    bool dumpRegisters16();
-    bool dumpRegisters32();
+    bool dumpRegisters();
     bool is32Bit() const { return config_.processorFamily == 30; }
     bool loaderPrompt(const Bytes& record, size_t replyBytes, size_t promptAt, int tries);
     // The status byte, and the data byte before it when asked.
@@ -138,9 +142,6 @@ private:
     bool queryPasswordAddresses();
     // Keeps the written bytes that fall on a context's password.
     void capturePasswords(uint64_t byteAddress, size_t count, const uint8_t* data);
-    // Register name bytes: index x 16 + module, then index / 16.
-    static Bytes registerName(int module, int index);
-    Bytes addressBytes(uint64_t wordAddress) const;
     uint8_t& passwordByte(int context, int offset);
 
     std::unique_ptr<platform::SerialPort> port_;
