@@ -7,37 +7,20 @@
 #include <cstdio>
 #include <thread>
 
+#include "BootLoaderRecords.h"
+#include "DebugEngineRecords.h"
 #include "JtagDriver.h"
 
 namespace zern {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+namespace loader = records::loader;
+using records::WireRecord;
+using Target = records::loader::Target;
 
-const Bytes kResetTarget = {0x00, 0x05};
-const Bytes kLoaderEntry = {0x00, 0x01, 0x00, 0x03, 0x01, 0x04, 0x00, 0x02, 0x01, 0x01, 0x00,
-                            0x06, 0x00, 0x04, 0x00, 0x01, 0x01, 0x02, 0x00, 0x02, 0x00, 0x08};
-const Bytes kTestModeOn = {0x00, 0x01, 0x00, 0x03, 0x01, 0x06, 0x00, 0x02, 0x00, 0x13, 0x01, 0x01, 0x00, 0x04};
-const Bytes kTestModeOff = {0x00, 0x01, 0x00, 0x03, 0x01, 0x06, 0x00, 0x02, 0x00, 0x13, 0x01, 0x00, 0x00, 0x05};
-const Bytes kPrompt = {0x01, 0x00};
-const Bytes kWritePrompt = {0x02, 0x00, 0x00};
-const Bytes kPostWritePrompt = {0x05, 0x00, 0x00, 0x00, 0x00, 0x00};
-const Bytes kStatus = {0x04, 0x04, 0x00, 0x00, 0x00};
-const Bytes kStatusLong = {0x05, 0x04, 0x00, 0x00, 0x00, 0x00};
-const Bytes kInformation = {0x06, 0x05, 0x00, 0x00, 0x00, 0x00, 0x00};
-const Bytes kMasterErase = {0x01, 0x02};
-const Bytes kExtendedOn = {0x03, 0x0A, 0x01, 0x00};
-const Bytes kExtendedOff = {0x03, 0x0A, 0x00, 0x00};
-
+constexpr uint8_t kResetTarget = 0x05;
 constexpr uint8_t kPromptCharacter = '>';
-constexpr uint16_t kVariableLengthFlag = 0x0002;
-constexpr uint16_t kFixedLengthFlag = 0x0200;
-constexpr uint16_t kLongPageReadFlag = 0x0400;
-constexpr uint16_t kShortPageReadFlag = 0x0004;
-constexpr uint16_t kEraseLastBlockFlag = 0x4000;
-constexpr uint8_t kCodeWrite = 0x90;
-constexpr uint8_t kCodeRead = 0xA0;
-constexpr uint8_t kVariableCodeWrite = 0x10;
 constexpr size_t kMaxRecordBytes = 255;
 // The ZNC work-around waits for the loader's prompt at most this often.
 constexpr int kMaxPromptRepeats = 100;
@@ -49,10 +32,9 @@ std::string formatted(const char* format, int value)
     return text;
 }
 
-void appendLittleEndian(Bytes& bytes, uint64_t value, int count)
+Target targetOf(bool code)
 {
-    for (int i = 0; i < count; ++i)
-        bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    return code ? Target::Code : Target::Data;
 }
 
 }  // namespace
@@ -62,13 +44,13 @@ void JtagDriver::resetPasswords()
     std::fill(config_.loaderPasswords.begin(), config_.loaderPasswords.end(), kErasedByte);
 }
 
-bool JtagDriver::loaderPrompt(const Bytes& record, size_t replyBytes, size_t promptAt, int tries)
+bool JtagDriver::loaderPrompt(const WireRecord& record, int tries)
 {
     Bytes reply;
     for (int attempt = 0; attempt < tries; ++attempt) {
-        if (!exchange(record, replyBytes, reply))
+        if (!exchange(record, reply))
             return false;
-        if (reply[promptAt] == kPromptCharacter)
+        if (loader::promptSeen(reply))
             return true;
     }
     return false;
@@ -77,11 +59,11 @@ bool JtagDriver::loaderPrompt(const Bytes& record, size_t replyBytes, size_t pro
 bool JtagDriver::loaderStatus(uint8_t& statusByte, bool longForm, uint8_t* detail)
 {
     Bytes reply;
-    if (!exchange(longForm ? kStatusLong : kStatus, longForm ? 10 : 8, reply))
+    if (!exchange(longForm ? loader::statusAfterPage() : loader::status(), reply))
         return false;
-    statusByte = reply[7];
+    statusByte = loader::statusByte(reply);
     if (detail)
-        *detail = reply[5];
+        *detail = records::pairData(reply, 2);
     return true;
 }
 
@@ -89,25 +71,26 @@ void JtagDriver::zncPromptAfterFailure()
 {
     Bytes reply;
     for (int tries = 0; tries < kMaxPromptRepeats; ++tries)
-        if (!exchange(kPrompt, 2, reply) || (reply[0] == 0x03 && reply[1] == kPromptCharacter))
+        if (!exchange(loader::prompt(), reply) || (reply[0] == 0x03 && reply[1] == kPromptCharacter))
             return;
 }
 
 bool JtagDriver::loaderInformation(bool code)
 {
     Bytes reply;
-    if (!exchange(kInformation, 12, reply))
+    if (!exchange(loader::information(), reply))
         return false;
-    loaderFlags_ = static_cast<uint16_t>(reply[5] | (reply[7] << 8));
-    const size_t pageUnit = code ? reply[9] : reply[11];
+    const loader::LoaderInformation information = loader::loaderInformation(reply);
+    loaderFlags_ = information.flags;
     const size_t header = is32Bit() ? 6 : 4;
-    if (loaderFlags_ & kVariableLengthFlag) {
+    if (loaderFlags_ & loader::kVariableLength) {
         loaderFixedLength_ = false;
         return true;
     }
-    if (loaderFlags_ & kFixedLengthFlag) {
+    if (loaderFlags_ & loader::kFixedLength) {
         loaderFixedLength_ = true;
-        pageSize_ = is32Bit() ? 2 * reply[9] : pageUnit;
+        pageSize_ = is32Bit() ? 2 * size_t{information.codePageSize}
+                              : (code ? information.codePageSize : information.dataPageSize);
         // The page and its record header must fit the record's length byte.
         if (pageSize_ > 0 && pageSize_ + header <= kMaxRecordBytes)
             return true;
@@ -122,11 +105,11 @@ bool JtagDriver::enterLoader(bool sendPasswords)
     if (rlaMode())
         return true;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!exchange(kResetTarget, 1) || resetDebugState() != kLinkDone)
+        if (!exchange(records::engine::boardOperation(kResetTarget)) || resetDebugState() != kLinkDone)
             return false;
         if (config_.testModeFlag) {
             logLine("Setting TDB bits to 0x01");
-            if (!exchange(kTestModeOn, 9))
+            if (!exchange(loader::testModeOn()))
                 return false;
             logLine("Done.");
             state_ = TargetState::TestMode;
@@ -143,26 +126,21 @@ bool JtagDriver::enterLoader(bool sendPasswords)
                 return false;
             }
             logLine("Setting TDB bits to 0x00");
-            if (!exchange(kTestModeOff, 9))
+            if (!exchange(loader::testModeOff()))
                 return false;
             logLine("Done.");
         }
-        if (!exchange(kLoaderEntry, 14))
+        if (!exchange(loader::loaderEntry()))
             return false;
         logLine("Entering Loader");
-        if (loaderPrompt(kPrompt, 2, 1, 5)) {
+        if (loaderPrompt(loader::prompt(), 5)) {
             logLine("Prompt received.");
             state_ = TargetState::Loader;
             if (sendPasswords && !is32Bit()) {
                 const int contexts = static_cast<int>(config_.loaderPasswords.size() / kPasswordBytes);
-                for (int context = 0; context < contexts; ++context) {
-                    Bytes unlock = {0x21, 0x03};
-                    for (int i = 0; i < kPasswordBytes; ++i)
-                        unlock.push_back(passwordByte(context, i));
-                    Bytes reply;
-                    if (!exchange(unlock, 66, reply))
+                for (int context = 0; context < contexts; ++context)
+                    if (!exchange(loader::unlock(password(context))))
                         return false;
-                }
             }
             return loaderInformation(true);
         }
@@ -177,11 +155,8 @@ bool JtagDriver::runCommandList(const CommandList& list, const char* title)
         std::string line = title;
         for (uint8_t byte : record)
             line += formatted("%02x, ", byte);
-        Bytes framed(record.size() + 1);
-        framed[0] = static_cast<uint8_t>(record.size());
-        std::copy(record.begin(), record.end(), framed.begin() + 1);
         uint8_t statusByte = 0;
-        if (!exchange(framed, 2 * record.size()) || !loaderStatus(statusByte))
+        if (!exchange(records::chipRecord(record)) || !loaderStatus(statusByte))
             return false;
         logLine(line + formatted("Status: %02x", statusByte));
     }
@@ -200,19 +175,20 @@ bool JtagDriver::eraseFlash()
     }
     if (state_ != TargetState::Loader && !enterLoader(false))
         return false;
-    if (!loaderPrompt(kPrompt, 2, 1, 5)) {
+    if (!loaderPrompt(loader::prompt(), 5)) {
         reportLinkError("No prompt received from the boot loader.");
         return false;
     }
     if (!runCommandList(config_.preEraseCommands, "Pre-Erase Command: "))
         return false;
     logLine("Erasing...");
-    if (!exchange(kMasterErase, 2))
-        return false;
+    for (const WireRecord& record : loader::masterEraseStart())
+        if (!exchange(record))
+            return false;
     const int previousTimeout = port_->readTimeout();
     port_->setReadTimeout(std::max(1, config_.expectedEraseTime) * timing_.eraseTimeoutUnitMs);
     // The erase ends with the prompt; its status tells whether it worked.
-    loaderPrompt(kPrompt, 2, 1, 10);
+    loaderPrompt(loader::prompt(), 10);
     port_->setReadTimeout(timing_.afterEraseFirstByteMs);
     resetPasswords();
     uint8_t statusByte = 0;
@@ -224,10 +200,9 @@ bool JtagDriver::eraseFlash()
         logLine(formatted("Bad status code received (0x%02x) from the boot loader after master erase.", statusByte));
         return false;
     }
-    if (config_.eraseLastPage && (loaderFlags_ & kEraseLastBlockFlag)) {
+    if (config_.eraseLastPage && (loaderFlags_ & loader::kEraseLastBlock)) {
         logLine("Erasing last block of flash.");
-        const uint32_t last = static_cast<uint32_t>(config_.codeSize - 1);
-        if (!exchange({0x05, 0xE0, 0x00, static_cast<uint8_t>(last >> 8), static_cast<uint8_t>(last >> 16), 0x00}, 10))
+        if (!exchange(loader::eraseLastBlock(static_cast<uint32_t>(config_.codeSize))))
             return false;
     }
     return runCommandList(config_.postEraseCommands, "Post-Erase Command: ");
@@ -254,7 +229,7 @@ int JtagDriver::writeProgramBlock(uint64_t byteAddress, size_t count, const uint
             return kLinkFailure;
         erasePending_ = false;
     }
-    if (!loaderPrompt(kWritePrompt, 4, 3, 5)) {
+    if (!loaderPrompt(loader::promptBeforeWrite(), 5)) {
         reportLinkError("No prompt received from the boot loader when trying to write code.");
         return kLinkFailure;
     }
@@ -263,39 +238,27 @@ int JtagDriver::writeProgramBlock(uint64_t byteAddress, size_t count, const uint
 
 bool JtagDriver::readLoaderPage(uint64_t pageAddress, bool code, bool extended, Bytes& page)
 {
-    const size_t p = pageSize_;
-    page.assign(p, kErasedByte);
-    Bytes record;
-    size_t replyBytes = 0;
-    size_t dataFrom = 0;
-    const uint8_t command = static_cast<uint8_t>(kCodeRead + (code ? 0 : 1));
-    if (is32Bit()) {
-        record = {static_cast<uint8_t>(p + 6), command, static_cast<uint8_t>(p / 2), 0x00};
-        appendLittleEndian(record, pageAddress / 2, 3);
-        replyBytes = 2 * p + 12;
-        dataFrom = 6;
-    } else if (extended || (loaderFlags_ & kLongPageReadFlag)) {
-        record = {static_cast<uint8_t>(p + 4), command, static_cast<uint8_t>(extended ? p / 2 : p)};
-        appendLittleEndian(record, extended ? pageAddress / 2 : pageAddress, 2);
-        replyBytes = 2 * p + 8;
-        // The page follows the four header bytes.
-        dataFrom = 4;
-    } else if (loaderFlags_ & kShortPageReadFlag) {
-        record = {static_cast<uint8_t>(p + 8), static_cast<uint8_t>(code ? 0x20 : 0x21), 0x01};
-        appendLittleEndian(record, pageAddress, 2);
-        record.push_back(static_cast<uint8_t>(p));
-        record.insert(record.end(), 3, 0x00);
-        replyBytes = 2 * p + 16;
-        dataFrom = 6;
-    } else {
+    const auto pageBytes = static_cast<uint8_t>(pageSize_);
+    const Target target = targetOf(code);
+    std::optional<WireRecord> record;
+    bool shortForm = false;
+    if (is32Bit())
+        record = loader::pageRead32(target, pageAddress / 2, pageBytes);
+    else if (extended)
+        record = loader::pageRead16Extended(target, pageAddress / 2, pageBytes);
+    else if (loaderFlags_ & loader::kPageRead)
+        record = loader::pageRead16(target, static_cast<uint16_t>(pageAddress), pageBytes);
+    else if (loaderFlags_ & loader::kShortPageRead)
+        record = loader::shortPageRead16(target, static_cast<uint16_t>(pageAddress), pageBytes), shortForm = true;
+    if (!record) {
+        // The loader cannot read pages back: the bytes before the write stay erased.
+        page.assign(pageSize_, kErasedByte);
         return true;
     }
-    record.insert(record.end(), record[0] + 1 - record.size(), 0x00);
     Bytes reply;
-    if (!exchange(record, replyBytes, reply))
+    if (!exchange(*record, reply))
         return false;
-    for (size_t i = 0; i < p; ++i)
-        page[i] = reply[2 * (dataFrom + i) + 1];
+    page = loader::pageReadData(reply, loader::pageReadDataPair(core(), shortForm), pageBytes);
     if (is32Bit() || extended)
         return true;
     uint8_t statusByte = 0;
@@ -318,20 +281,11 @@ bool JtagDriver::writeFixedPages(uint64_t byteAddress, size_t count, const uint8
         done += taken;
         if ((extended || is32Bit()) && std::all_of(page.begin(), page.end(), [](uint8_t b) { return b == kErasedByte; }))
             continue;
-        const uint8_t command = static_cast<uint8_t>(kCodeWrite + (code ? 0 : 1));
-        Bytes record;
-        if (is32Bit()) {
-            record = {static_cast<uint8_t>(p + 6), command, static_cast<uint8_t>(p / 2), 0x00};
-            appendLittleEndian(record, pageAddress / 2, 3);
-        } else if (extended) {
-            record = {static_cast<uint8_t>(p + 4), command, static_cast<uint8_t>(p / 2)};
-            appendLittleEndian(record, pageAddress / 2, 2);
-        } else {
-            record = {static_cast<uint8_t>(p + 4), command, static_cast<uint8_t>(p)};
-            appendLittleEndian(record, pageAddress, 2);
-        }
-        record.insert(record.end(), page.begin(), page.end());
-        if (!exchange(record, 2 * (record.size() - 1)))
+        const Target target = targetOf(code);
+        const auto record = is32Bit()   ? loader::fixedPage32(target, pageAddress / 2, page)
+                            : extended  ? loader::fixedPage16Extended(target, pageAddress / 2, page)
+                                        : loader::fixedPage16(target, static_cast<uint16_t>(pageAddress), page);
+        if (!record || !exchange(*record))
             return false;
         uint8_t statusByte = 0;
         uint8_t detail = 0;
@@ -369,30 +323,13 @@ bool JtagDriver::writeFixedPages(uint64_t byteAddress, size_t count, const uint8
 
 bool JtagDriver::writeVariable(uint64_t byteAddress, size_t count, const uint8_t* data, bool code, bool extended)
 {
-    Bytes payload(data, data + count);
-    // Word-count records cannot name half a word: the last byte is padded.
-    if ((extended || is32Bit()) && payload.size() % 2 != 0)
-        payload.push_back(kErasedByte);
-    if (payload.size() > kMaxRecordBytes)
-        return false;
-    const uint8_t command = static_cast<uint8_t>(kVariableCodeWrite + (code ? 0 : 1));
-    Bytes header;
-    if (is32Bit()) {
-        header = {0x06, command};
-        appendLittleEndian(header, payload.size() / 2, 2);
-        appendLittleEndian(header, byteAddress / 2, 3);
-    } else if (extended) {
-        header = {0x04, command, static_cast<uint8_t>(payload.size() / 2)};
-        appendLittleEndian(header, byteAddress / 2, 2);
-    } else {
-        header = {0x04, command, static_cast<uint8_t>(payload.size())};
-        appendLittleEndian(header, byteAddress, 2);
-    }
-    Bytes record = {static_cast<uint8_t>(payload.size())};
-    record.insert(record.end(), payload.begin(), payload.end());
+    const std::span<const uint8_t> bytes(data, count);
+    const Target target = targetOf(code);
+    const auto write = is32Bit()   ? loader::variableWrite32(target, byteAddress / 2, bytes)
+                       : extended  ? loader::variableWrite16Extended(target, byteAddress / 2, bytes)
+                                   : loader::variableWrite16(target, static_cast<uint16_t>(byteAddress), bytes);
     uint8_t statusByte = 0;
-    if (!exchange(header, 2 * (header.size() - 1)) || !exchange(record, 2 * payload.size())
-        || !loaderStatus(statusByte))
+    if (!write || !exchange(write->header) || !exchange(write->data) || !loaderStatus(statusByte))
         return false;
     if (statusByte != 0) {
         logLine(formatted(is32Bit() || extended
@@ -408,11 +345,11 @@ bool JtagDriver::writeVariable(uint64_t byteAddress, size_t count, const uint8_t
 
 int JtagDriver::loaderWriteExtended(uint64_t byteAddress, size_t count, const uint8_t* data, bool code)
 {
-    if (!exchange(kExtendedOn, 6))
+    if (!exchange(loader::extendedMode(true)))
         return kLinkFailure;
     const bool written = loaderFixedLength_ ? writeFixedPages(byteAddress, count, data, code, !is32Bit())
                                             : writeVariable(byteAddress, count, data, code, !is32Bit());
-    if (!exchange(kExtendedOff, 6) || !written)
+    if (!exchange(loader::extendedMode(false)) || !written)
         return kLinkFailure;
     return kLinkDone;
 }
@@ -427,23 +364,19 @@ bool JtagDriver::queryPasswordAddresses()
     };
     if (answerBytes < 1 || answerBytes > 8)
         return failed();
-    const size_t count = static_cast<size_t>(config_.contextSwitchByteCount);
-    Bytes query(count + 2, 0x00);
-    query[0] = static_cast<uint8_t>(count + 1);
-    std::copy(config_.contextSwitchBytes.begin(), config_.contextSwitchBytes.begin() + static_cast<long>(count),
-              query.begin() + 1);
-    if (!exchange(query, 2 * (count + 1)))
+    const auto query = loader::passwordAddressQuery(std::span<const uint8_t>(
+        config_.contextSwitchBytes.data(), static_cast<size_t>(config_.contextSwitchByteCount)));
+    const auto ask = loader::passwordAddressAnswer(static_cast<uint8_t>(answerBytes));
+    if (!query || !ask)
+        return failed();
+    if (!exchange(*query))
         return false;
     passwordAddresses_.assign(static_cast<size_t>(contexts), 0);
     for (int context = 0; context < contexts; ++context) {
-        Bytes ask(static_cast<size_t>(answerBytes) + 1, 0x00);
-        ask[0] = static_cast<uint8_t>(answerBytes);
         Bytes reply;
-        if (!exchange(ask, 2 * static_cast<size_t>(answerBytes), reply))
+        if (!exchange(*ask, reply))
             return false;
-        uint64_t value = 0;
-        for (int i = 0; i < answerBytes; ++i)
-            value |= static_cast<uint64_t>(reply[static_cast<size_t>(2 * i + 1)]) << (8 * i);
+        const uint64_t value = loader::passwordAddressValue(reply);
         uint64_t address = value + static_cast<uint32_t>(config_.contextParameters[1]);
         if (value & 1)
             address += 0x7FFF;
@@ -501,7 +434,7 @@ int JtagDriver::loaderWrite(uint64_t byteAddress, size_t count, const uint8_t* d
     } else if (!writeVariable(byteAddress, count, data, code, false)) {
         return kLinkFailure;
     }
-    if (!loaderPrompt(kPostWritePrompt, 10, 9, 1)) {
+    if (!loaderPrompt(loader::postWritePrompt(), 1)) {
         reportLinkError("No prompt received from the boot loader after writing to memory.");
         return kLinkFailure;
     }

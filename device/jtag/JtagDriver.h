@@ -127,7 +127,7 @@ private:
     bool writeMemoryWord(uint64_t byteAddress, uint8_t low, uint8_t high);
     bool dumpRegisters();
     bool is32Bit() const { return config_.processorFamily == 30; }
-    bool loaderPrompt(const Bytes& record, size_t replyBytes, size_t promptAt, int tries);
+    bool loaderPrompt(const records::WireRecord& record, int tries);
     // The status byte, and the data byte before it when asked.
     bool loaderStatus(uint8_t& statusByte, bool longForm = false, uint8_t* detail = nullptr);
     void zncPromptAfterFailure();
