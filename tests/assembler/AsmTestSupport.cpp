@@ -121,6 +121,9 @@ void CollectOutputs(const TempFolder& folder, const std::string& name, RunResult
 }  // namespace
 
 std::map<uint32_t, uint8_t> ReadHexWithSrecCat(const std::string& path) {
+  // A program stream that never received a byte leaves an empty file, which
+  // holds no record for srec_cat to read.
+  if (ReadAll(path).empty()) return {};
   TempFolder scratch;
   const std::string converted = scratch.File("readback.hex");
   const int status = RunInFolder(scratch.Path(), {"srec_cat", path, "-Intel", "-o", converted, "-Intel"},
