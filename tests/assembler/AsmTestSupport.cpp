@@ -126,7 +126,7 @@ std::map<uint32_t, uint8_t> ReadHexWithSrecCat(const std::string& path) {
   if (ReadAll(path).empty()) return {};
   TempFolder scratch;
   const std::string converted = scratch.File("readback.hex");
-  const int status = RunInFolder(scratch.Path(), {"srec_cat", path, "-Intel", "-o", converted, "-Intel"},
+  const int status = RunInFolder(scratch.Path(), {"srec_cat", "-disable-sequence-warnings", path, "-Intel", "-o", converted, "-Intel"},
                                  scratch.File("out"), scratch.File("err"));
   EXPECT_EQ(status, 0) << "srec_cat refused " << path << ": " << ReadAll(scratch.File("err"));
   EXPECT_EQ(ReadAll(scratch.File("err")), "") << path;
