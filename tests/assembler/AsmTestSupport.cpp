@@ -163,16 +163,15 @@ RunResult Assemble(const std::string& source, const std::vector<std::string>& op
 }
 
 RunResult RunProgram(const TempFolder& folder, const std::vector<std::string>& arguments) {
-  const char* bin = getenv("TOLVANE_BUILD_BIN");
-  const std::string program = std::string(bin ? bin : ".") + "/Compilers/QuorinAssembler/ZernAsm";
-  std::vector<std::string> command = {program};
+  std::vector<std::string> command = {ZERNASM_PROGRAM};
   command.insert(command.end(), arguments.begin(), arguments.end());
   RunResult result;
   TempFolder consoles;
   result.exitStatus = RunInFolder(folder.Path(), command, consoles.File("out"), consoles.File("err"));
   result.out = ReadAll(consoles.File("out"));
   result.err = ReadAll(consoles.File("err"));
-  if (!arguments.empty()) {
+  // A refused run may have been given an output name as its source.
+  if (!arguments.empty() && result.exitStatus == 0) {
     std::string name = fs::path(arguments.back()).filename().string();
     name = name.substr(0, name.find_last_of('.'));
     CollectOutputs(folder, name, result);
