@@ -44,10 +44,19 @@ TEST(SymbolTable, CodeLabelAheadOfPass2IsFilledWithNops) {
   g_run.codeBytes = 10;  // word 5
   DefineLabel("ahead: ", false);
   g_run.pass = 2;
+  char* text = nullptr;
+  size_t size = 0;
+  g_run.codeFile = open_memstream(&text, &size);
+  g_run.codeStream.Reset(true);
+  g_run.codeStream.SetAddress(4);
   g_run.codeBytes = 4;  // word 2: three words short
   DefineLabel("ahead: ", false);
   EXPECT_EQ(g_run.codeBytes, 10u);
   EXPECT_EQ(g_run.errors, 0);
+  g_run.codeStream.End();
+  fclose(g_run.codeFile);
+  EXPECT_EQ(std::string(text, size), ":020000040000FA\n:060004003ADA3ADA3ADABA\n:00000001FF\n");
+  free(text);
   g_run = RunState();
 }
 
