@@ -13,6 +13,8 @@
 namespace {
 
 FILE* g_sink = nullptr;
+std::string g_workFolder;
+std::string g_startFolder;
 
 std::vector<std::string> OptionsFrom(uint8_t selector) {
   std::vector<std::string> options = {"zernasm", "-q"};
@@ -32,13 +34,19 @@ std::vector<std::string> OptionsFrom(uint8_t selector) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   char folder[] = "/tmp/zernasm-fuzz-XXXXXX";
-  if (!mkdtemp(folder) || chdir(folder) != 0) abort();
+  char start[4096];
+  if (!mkdtemp(folder) || !getcwd(start, sizeof start)) abort();
+  g_workFolder = folder;
+  g_startFolder = start;
   g_sink = fopen("/dev/null", "w");
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
+  // The assembler writes its outputs into the current folder; libFuzzer's own
+  // corpus paths are relative to the start folder.
+  if (chdir(g_workFolder.c_str()) != 0) abort();
   FILE* source = fopen("fuzz.asm", "wb");
   if (!source) abort();
   fwrite(data + 1, 1, size - 1, source);
@@ -48,5 +56,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const std::string& option : options) argv.push_back(option.c_str());
   const int status = zern::RunZernAsm(static_cast<int>(argv.size()), argv.data(), zern::Console{g_sink, g_sink});
   if (status < 0 || status > 255) abort();
+  if (chdir(g_startFolder.c_str()) != 0) abort();
   return 0;
 }
