@@ -49,6 +49,21 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
+bool MatchesShape(const std::string& text, const std::string& shape) {
+  if (text.size() != shape.size()) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    switch (shape[i]) {
+      case '9': if (c < '0' || c > '9') return false; break;
+      case '_': if (c != ' ' && (c < '0' || c > '9')) return false; break;
+      case 'A': if (c < 'A' || c > 'Z') return false; break;
+      case 'a': if (c < 'a' || c > 'z') return false; break;
+      default: if (c != shape[i]) return false;
+    }
+  }
+  return true;
+}
+
 std::vector<uint16_t> RunResult::Words(uint32_t from, size_t count) const {
   std::vector<uint16_t> words;
   for (size_t i = 0; i < count; ++i) {

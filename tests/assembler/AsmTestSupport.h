@@ -55,4 +55,8 @@ std::map<uint32_t, uint8_t> ReadHexWithSrecCat(const std::string& path);
 
 std::vector<std::string> SplitLines(const std::string& text);
 
+// Character-class match: in `shape`, '9' is a digit, '_' a digit or blank,
+// 'A' an upper-case and 'a' a lower-case letter; anything else matches itself.
+bool MatchesShape(const std::string& text, const std::string& shape);
+
 }  // namespace zern::test

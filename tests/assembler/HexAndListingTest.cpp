@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <regex>
 
 #include "AsmState.h"
 #include "AsmTestSupport.h"
@@ -149,12 +148,10 @@ TEST(ListingFile, HeaderAndClosingLine) {
   EXPECT_EQ(lines[0], border);
   EXPECT_EQ(lines[1], "|                 ZernAsm Version 2.116.0079                    |");
   EXPECT_EQ(lines[2], border);
-  EXPECT_TRUE(std::regex_match(lines[3], std::regex(R"(Last build [A-Z][a-z]{2} [ 0-9]\d \d{4} at \d\d:\d\d:\d\d)")))
-      << lines[3];
+  EXPECT_TRUE(test::MatchesShape(lines[3], "Last build Aaa _9 9999 at 99:99:99")) << lines[3];
   EXPECT_EQ(lines[4], "");
   EXPECT_EQ(lines[5], "Command line: -q -l -acc=8 prog.asm ");
-  EXPECT_TRUE(std::regex_match(
-      lines[6], std::regex(R"(Assembling prog\.asm for ZERNA,using 8 accumulators, \w{3} \w{3} [ \d]\d \d\d:\d\d:\d\d \d{4})")))
+  EXPECT_TRUE(test::MatchesShape(lines[6], "Assembling prog.asm for ZERNA,using 8 accumulators, Aaa Aaa _9 99:99:99 9999"))
       << lines[6];
   EXPECT_EQ(lines[7], "");
   EXPECT_EQ(lines[8], "    Line: Addr: Opcode");

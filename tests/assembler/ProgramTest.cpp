@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <regex>
 
 #include "AsmTestSupport.h"
 
@@ -28,23 +27,20 @@ const std::string kUsage =
     "    -acc=<n> accumulators supported, n (default:16)\n"
     "    -h       standard hex mode (default: hex386 mode)\n\n";
 
-const std::string kBannerPattern =
-    "\xC9(\xCD){63}\xBB\n\xBA                 ZernAsm Version 2\\.116\\.0079                    \xBA\n\xC8(\xCD){63}\xBC\n"
-    "\nLast build [A-Z][a-z]{2} [ 0-9][0-9] [0-9]{4} at [0-9]{2}:[0-9]{2}:[0-9]{2}\n\n";
+// The banner, the build date and time as character classes.
+const std::string kBannerShape = "\xC9" + std::string(63, '\xCD') + "\xBB\n\xBA                 ZernAsm Version 2.116.0079" +
+                                 "                    \xBA\n\xC8" + std::string(63, '\xCD') +
+                                 "\xBC\n\nLast build Aaa _9 9999 at 99:99:99\n\n";
 
 RunResult RunSource(const std::string& source, const std::vector<std::string>& arguments, TempFolder& folder) {
   folder.Write("prog.asm", source);
   return RunProgram(folder, arguments);
 }
 
-bool Matches(const std::string& text, const std::string& pattern) {
-  return std::regex_match(text, std::regex(pattern, std::regex::extended));
-}
-
 // The banner (matched as a pattern) followed by exactly `rest`.
 bool BannerThen(const std::string& text, const std::string& rest) {
   if (text.size() < rest.size() || text.compare(text.size() - rest.size(), rest.size(), rest) != 0) return false;
-  return Matches(text.substr(0, text.size() - rest.size()), kBannerPattern);
+  return test::MatchesShape(text.substr(0, text.size() - rest.size()), kBannerShape);
 }
 
 TEST(ProgramCommandLine, InvalidCommandLines) {
