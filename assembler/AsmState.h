@@ -86,7 +86,13 @@ struct StatementState {
   int32_t previousLoopIndex = -1;
   int32_t moduleNumber = 0;
 
-  std::vector<std::pair<uint32_t, uint16_t>> words;  // address, word
+  // The statement's words for the listing: up to three prefixes and the code word.
+  struct ListedWord {
+    uint32_t address;
+    uint16_t word;
+  };
+  ListedWord words[4] = {};
+  int32_t wordCount = 0;
   std::vector<uint8_t> dataBytes;                    // listing of DB/DW/DL
   int32_t listingState = -1;
   bool errorReported = false;
@@ -138,6 +144,8 @@ struct RunState {
 extern RunState g_run;
 
 inline bool IsZernC() { return g_run.options.core == Core::ZernC; }
+// The listing line text is only written in pass 2, so only then is it collected.
+inline bool CollectingListingText() { return g_run.pass == 2 && g_run.options.listing; }
 inline uint32_t CodeWordAddress() { return g_run.codeBytes >> 1; }
 inline uint32_t DataWordAddress() { return g_run.dataBytes >> 1; }
 

@@ -76,7 +76,7 @@ void Compose() {
   }
   words[count++] = static_cast<uint16_t>(s.ci);
   for (int i = 0; i < count; ++i) {
-    if (InPass2() && g_run.options.listing) s.words.emplace_back(CodeWordAddress(), words[i]);
+    if (InPass2() && g_run.options.listing) s.words[s.wordCount++] = {CodeWordAddress(), words[i]};
     EmitCodeWord(words[i]);
   }
   s.listingState = s.ci;
@@ -495,11 +495,14 @@ void EndStatement() {
   }
   if (InPass2() && g_run.options.listing && g_run.listingFile) {
     if (s.listingState != kListedByData) {
-      if (s.words.empty()) {
+      if (s.wordCount == 0) {
         WriteListingLine(CodeWordAddress(), kNothingListed, g_run.listingText);
       } else {
-        for (size_t i = 0; i + 1 < s.words.size(); ++i) WriteListingLine(s.words[i].first, s.words[i].second, "\n");
-        WriteListingLine(s.words.back().first, s.words.back().second, g_run.listingText);
+        static const std::string kLineEnd = "\n";
+        for (int32_t i = 0; i < s.wordCount; ++i) {
+          const bool last = i + 1 == s.wordCount;
+          WriteListingLine(s.words[i].address, s.words[i].word, last ? g_run.listingText : kLineEnd);
+        }
       }
     }
     if (s.errorReported) {

@@ -1,7 +1,7 @@
 #include "Expressions.h"
 
 #include <climits>
-#include <memory>
+#include <deque>
 #include <unordered_set>
 #include <vector>
 
@@ -22,6 +22,8 @@ struct Node {
   std::string name;
   const Node* left = nullptr;
   const Node* right = nullptr;
+  // Resolved on first use after pass 1; records are never freed during a run.
+  mutable Symbol* symbol = nullptr;
 };
 
 struct Fixup {
@@ -36,7 +38,7 @@ struct Fixup {
 };
 
 struct ExpressionStore {
-  std::vector<std::unique_ptr<Node>> nodes;
+  std::deque<Node> nodes;  // stable addresses, allocated in blocks
   std::vector<const Node*> stack;
   std::vector<std::string> referencedNames;
   std::unordered_set<std::string> referencedSet;
@@ -50,8 +52,8 @@ ExpressionStore g_store;
 constexpr int kSweepsBeforeGrowOnly = 8;
 
 const Node* MakeNode(Node node) {
-  g_store.nodes.push_back(std::make_unique<Node>(std::move(node)));
-  return g_store.nodes.back().get();
+  g_store.nodes.push_back(std::move(node));
+  return &g_store.nodes.back();
 }
 
 const Node* Pop() {
@@ -66,8 +68,8 @@ int32_t Evaluate(const Node* node) {
   switch (node->kind) {
     case NodeKind::Number: return node->value;
     case NodeKind::SymbolName: {
-      const Symbol* symbol = LookupSymbol(node->name);
-      return symbol ? symbol->value : 0;
+      if (!node->symbol) node->symbol = LookupSymbol(node->name);
+      return node->symbol ? node->symbol->value : 0;
     }
     case NodeKind::Dollar: return static_cast<int32_t>(g_store.dollar);
     case NodeKind::Negate: return Negate(Evaluate(node->left));
@@ -77,7 +79,7 @@ int32_t Evaluate(const Node* node) {
   return 0;
 }
 
-int32_t NeededSize(const Fixup& fixup, int32_t value) {
+int32_t NeededSize(Fixup& fixup, int32_t value) {
   const uint32_t bits = static_cast<uint32_t>(value);
   if (fixup.absolute) {
     if (bits & 0xFF000000u) return 4;
@@ -85,8 +87,8 @@ int32_t NeededSize(const Fixup& fixup, int32_t value) {
     if (bits & 0x0000FF00u) return 2;
     return 1;
   }
-  const Symbol* target = fixup.label ? fixup.label : LookupSymbol(fixup.pendingName);
-  if (target && target->dataSegment) return 2;
+  if (!fixup.label) fixup.label = LookupSymbol(fixup.pendingName);
+  if (fixup.label && fixup.label->dataSegment) return 2;
   const int64_t displacement = static_cast<int64_t>(value) - fixup.address - 1;
   if (displacement >= -128 && displacement <= 127) return 1;
   return value > 0xFFFF ? 3 : 2;

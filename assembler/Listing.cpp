@@ -17,7 +17,23 @@ const char* CoreName() {
   }
 }
 
-void Write(const std::string& text) { fputs(text.c_str(), g_run.listingFile); }
+void Write(const std::string& text) { fwrite(text.data(), 1, text.size(), g_run.listingFile); }
+
+// "%8d: %04X: %02X%02X  " (six address digits on ZERNC) without printf, since
+// every listed word goes through here.
+void WriteCodeLinePrefix(FILE* file, int32_t line, uint32_t address, uint32_t word) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  char text[40];
+  const int written = snprintf(text, sizeof text, "%8d: ", line);
+  size_t at = written > 0 ? static_cast<size_t>(written) : 0;
+  for (int shift = IsZernC() ? 20 : 12; shift >= 0; shift -= 4) text[at++] = kDigits[(address >> shift) & 15];
+  text[at++] = ':';
+  text[at++] = ' ';
+  for (int shift = 12; shift >= 0; shift -= 4) text[at++] = kDigits[(word >> shift) & 15];
+  text[at++] = ' ';
+  text[at++] = ' ';
+  fwrite(text, 1, at, file);
+}
 
 }  // namespace
 
@@ -61,9 +77,7 @@ void WriteListingLine(uint32_t wordAddress, int32_t code, const std::string& tex
     fprintf(file, "\n%16c", '.');
     g_run.statement.listingState = kNothingListed;
   } else {
-    const unsigned word = static_cast<unsigned>(code) & 0xFFFF;
-    fprintf(file, IsZernC() ? "%8d: %06X: %02X%02X  " : "%8d: %04X: %02X%02X  ", g_run.line, wordAddress, word >> 8,
-            word & 0xFF);
+    WriteCodeLinePrefix(file, g_run.line, wordAddress, static_cast<uint32_t>(code) & 0xFFFF);
   }
   Write(text);
 }

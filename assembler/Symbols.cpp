@@ -1,6 +1,5 @@
 #include "Symbols.h"
 
-#include <cctype>
 #include <vector>
 
 #include "AsmState.h"
@@ -22,6 +21,12 @@ Symbol* g_buckets[kBuckets] = {};
 
 const char* const kReservedNames[] = {"AP", "APC", "PSF", "IC",  "IMR", "SC", "IIR", "CKCN", "WDCN", "ACC", "NUL", "IP",
                                       "SP", "SPI", "IV",  "GR",  "GRL", "GRH", "GRXL", "BP", "OFFS", "GRS", "DPC"};
+
+// Names are compared in the source's 8-bit characters, independent of the locale.
+unsigned char AsciiUpper(char c) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - ('a' - 'A')) : u;
+}
 
 std::string BareName(const std::string& text) {
   std::string name = text.substr(0, text.find(':'));
@@ -80,7 +85,7 @@ void DefineInPass2(const std::string& name) {
 uint32_t SymbolHash(const std::string& name) {
   uint32_t h = 0;
   for (const char c : name) {
-    h = (h << 4) + static_cast<uint32_t>(toupper(static_cast<unsigned char>(c)));
+    h = (h << 4) + static_cast<uint32_t>(AsciiUpper(c));
     const uint32_t g = h & 0xF0000000u;
     if (g != 0) h ^= g >> 24;
     h &= ~0xF0000000u;
@@ -91,7 +96,7 @@ uint32_t SymbolHash(const std::string& name) {
 bool SymbolNamesEqual(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (toupper(static_cast<unsigned char>(a[i])) != toupper(static_cast<unsigned char>(b[i]))) return false;
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
   }
   return true;
 }
@@ -110,8 +115,9 @@ void InitSymbolTable() {
 }
 
 Symbol* LookupSymbol(const std::string& name) {
-  for (Symbol* symbol = g_buckets[SymbolHash(name) % kBuckets]; symbol; symbol = symbol->next) {
-    if (SymbolNamesEqual(symbol->name, name)) return symbol;
+  const uint32_t hash = SymbolHash(name);
+  for (Symbol* symbol = g_buckets[hash % kBuckets]; symbol; symbol = symbol->next) {
+    if (symbol->hash == hash && SymbolNamesEqual(symbol->name, name)) return symbol;
   }
   return nullptr;
 }
@@ -121,7 +127,8 @@ Symbol* AddSymbol(const std::string& name, int32_t value) {
   record->name = name.substr(0, kMaxNameLength);
   record->dataSegment = g_run.dataSegment;
   record->value = (IsZernC() && g_run.dataSegment) ? static_cast<int32_t>(static_cast<uint32_t>(value) * 2) : value;
-  Symbol*& head = g_buckets[SymbolHash(record->name) % kBuckets];
+  record->hash = SymbolHash(record->name);
+  Symbol*& head = g_buckets[record->hash % kBuckets];
   record->next = head;
   head = record.get();
   g_records.push_back(std::move(record));
@@ -129,7 +136,7 @@ Symbol* AddSymbol(const std::string& name, int32_t value) {
 }
 
 void DefineLabel(const std::string& text, bool local) {
-  if (g_run.options.listing) g_run.listingText += text;
+  if (CollectingListingText()) g_run.listingText += text;
   if (g_run.scannerTrace) fprintf(g_run.console.out, "Token_Label[%s=", text.c_str());
   AlignCode();
   std::string name = BareName(text);
@@ -147,7 +154,7 @@ void DefineLabel(const std::string& text, bool local) {
 
 int ReferenceSymbol(std::string name) {
   StatementState& s = g_run.statement;
-  if (g_run.options.listing) g_run.listingText += name;
+  if (CollectingListingText()) g_run.listingText += name;
   if (name.size() > kMaxNameLength) {
     ReportWarning("Label more than 127 characters only 127 considered");
     name.resize(kMaxNameLength);

@@ -12,6 +12,7 @@ struct Symbol {
   std::string name;
   bool dataSegment = false;
   int32_t value = 0;
+  uint32_t hash = 0;  // SymbolHash(name), compared before the names
   Symbol* next = nullptr;
 };
 
