@@ -51,6 +51,15 @@ TEST(GrammarData, DbInCodeSegmentIsReportedButWrittenAndPadded) {
   EXPECT_EQ(Bytes(allowed.program), std::vector<uint8_t>({0x41, 0x42, 0x01, 0xFF, 0x3A, 0xDA}));
 }
 
+TEST(GrammarData, DataLabelAfterAnOddByteLandsWhereItSays) {
+  // The label aligns the data counter to the next word; the byte written
+  // after it must be at that word's address, not right behind the odd byte.
+  const RunResult run = Assemble("SEGMENT DATA\n DB 1\nlbl: DB 2\nSEGMENT CODE\n MOVE DP[0], #lbl\n END\n", {"-q"});
+  EXPECT_EQ(run.exitStatus, 0) << run.err;
+  EXPECT_EQ(run.data, (std::map<uint32_t, uint8_t>{{0, 1}, {2, 2}}));
+  EXPECT_EQ(run.Words(0, 1), std::vector<uint16_t>({0x3F01}));
+}
+
 TEST(GrammarData, DlWritesLowWordFirstAndListsHighByteFirst) {
   const RunResult run = Assemble("SEGMENT DATA\n DL 12345678h\n END\n", {"-q", "-l"});
   EXPECT_EQ(run.exitStatus, 0) << run.err;
