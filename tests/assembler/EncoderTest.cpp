@@ -271,6 +271,7 @@ struct MessageCase {
 TEST(EncoderMessages, EveryErrorAndWarningText) {
   const MessageCase cases[] = {
       {" MB1", "", "Invalid instruction for ZERNA/B", false},
+      {" XCH", "", "Invalid instruction", false},
       {" BIC A[1]", "-w", "Invalid instruction for ZERNA/B", false},
       {" MOVE A[16], A[1]", "", "Illegal Index Detected", false},
       {" MOVE A[1], A[16]", "", "Illegal Index Detected", true},
