@@ -44,6 +44,10 @@ struct ExpressionStore {
   std::unordered_set<std::string> referencedSet;
   std::vector<Fixup> fixups;
   uint32_t dollar = 0;
+  // Nodes and fix-ups when the current statement began: a statement that
+  // recorded no fix-up gives its nodes back.
+  size_t statementNodes = 0;
+  size_t statementFixups = 0;
 };
 
 ExpressionStore g_store;
@@ -178,7 +182,12 @@ void PushBinary(int op) {
   g_store.stack.push_back(MakeNode({NodeKind::Binary, op, 0, {}, left, right}));
 }
 
-void ClearExpressionStack() { g_store.stack.clear(); }
+void ClearExpressionStack() {
+  g_store.stack.clear();
+  if (g_store.fixups.size() == g_store.statementFixups) g_store.nodes.resize(g_store.statementNodes);
+  g_store.statementNodes = g_store.nodes.size();
+  g_store.statementFixups = g_store.fixups.size();
+}
 
 void RecordFixup(bool absolute, uint32_t address, Symbol* label, const std::string& pendingName, int32_t minimumSize,
                  int32_t value) {
