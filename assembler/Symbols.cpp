@@ -138,7 +138,7 @@ Symbol* AddSymbol(const std::string& name, int32_t value) {
 void DefineLabel(const std::string& text, bool local) {
   if (CollectingListingText()) g_run.listingText += text;
   if (g_run.scannerTrace) fprintf(g_run.console.out, "Token_Label[%s=", text.c_str());
-  AlignCode();
+  if (!g_run.dataSegment) AlignCode();
   std::string name = BareName(text);
   if (name.size() > kMaxNameLength) {
     if (g_run.pass == 2) ReportWarning("Label more than 127 characters only 127 characters considered");
