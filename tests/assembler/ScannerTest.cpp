@@ -114,6 +114,12 @@ TEST(ScannerLineStart, DebugAndDirectiveLinesCountOnlyAtLineStart) {
   EXPECT_EQ(run.exitStatus, 0);
   EXPECT_NE(run.out.find("Token_Debug "), std::string::npos);
   EXPECT_NE(run.out.find("TOKEN_NOP "), std::string::npos);
+  // Without a line end behind it, the debug line is an ordinary comment.
+  run = Assemble(" NOP\n END\n;!DEBUG!", {"-q"});
+  EXPECT_EQ(run.out, "");
+  run = Assemble(" NOP\n;!DEBUG!", {"-q"});
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("Missing End at the end of file"), std::string::npos);
   // A "$MESSAGE" line without the closing parenthesis is a skipped directive line.
   run = Assemble("$MESSAGE(\"hi\"\n$MESSAGE(\"hello\") rest\n NOP\n END\n", {"-q"});
   EXPECT_EQ(run.exitStatus, 0);
