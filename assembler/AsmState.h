@@ -80,10 +80,7 @@ struct StatementState {
   bool sourceIdentifier = false;  // the source expression named a symbol
   bool sourceDollar = false;      // the source expression used "$"
 
-  int32_t prefixValue = 0;
-  int32_t loopCounterCount = 0;
   int32_t loopIndex = -1;
-  int32_t previousLoopIndex = -1;
   int32_t moduleNumber = 0;
 
   // The statement's words for the listing: up to three prefixes and the code word.
@@ -132,9 +129,6 @@ struct RunState {
   FILE* codeFile = nullptr;
   FILE* dataFile = nullptr;
   FILE* listingFile = nullptr;
-  std::string codeTempName;
-  std::string dataTempName;
-  bool outputWriteFailed = false;
 
   HexStream codeStream;
   HexStream dataStream;

@@ -8,6 +8,21 @@ namespace zern {
 
 namespace {
 
+void PrintUsage(FILE* err) {
+  fputs("Usage:  zernasm [options] <filename>\n", err);
+  fputs("  options\n"
+        "    -l       generate list file (default: no list file)\n"
+        "    -q       quiet mode (default: verbose)\n"
+        "    -b       allow DB statements (default: disallow in ZERNB)\n"
+        "    -c       allow CP register instructions\n"
+        "    -C       allow ZERNBK core register instructions\n"
+        "    -w       wide data (ZERNB) mode (default: ZERNA)\n"
+        "    -w32     wide data with 32 bit Accumulator (ZERNC)\n"
+        "    -acc=<n> accumulators supported, n (default:16)\n"
+        "    -h       standard hex mode (default: hex386 mode)\n\n",
+        err);
+}
+
 int32_t Fail(FILE* err, const char* message, int32_t status) {
   PrintBanner(err);
   fputs(message, err);
@@ -27,21 +42,6 @@ int32_t AccumulatorCount(const char* text) {
 }
 
 }  // namespace
-
-void PrintUsage(FILE* err) {
-  fputs("Usage:  zernasm [options] <filename>\n", err);
-  fputs("  options\n"
-        "    -l       generate list file (default: no list file)\n"
-        "    -q       quiet mode (default: verbose)\n"
-        "    -b       allow DB statements (default: disallow in ZERNB)\n"
-        "    -c       allow CP register instructions\n"
-        "    -C       allow ZERNBK core register instructions\n"
-        "    -w       wide data (ZERNB) mode (default: ZERNA)\n"
-        "    -w32     wide data with 32 bit Accumulator (ZERNC)\n"
-        "    -acc=<n> accumulators supported, n (default:16)\n"
-        "    -h       standard hex mode (default: hex386 mode)\n\n",
-        err);
-}
 
 int32_t ParseCommandLine(int argc, const char* const* argv, CommandLine& result, FILE* err) {
   RunOptions& options = result.options;

@@ -16,6 +16,5 @@ struct CommandLine {
 // Parses the arguments; on failure prints the message and the usage text on
 // `err` and returns the exit status (else 0).
 int32_t ParseCommandLine(int argc, const char* const* argv, CommandLine& result, FILE* err);
-void PrintUsage(FILE* err);
 
 }  // namespace zern

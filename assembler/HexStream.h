@@ -13,8 +13,6 @@ class HexStream {
   void PutByte(FILE* file, uint8_t value);
   // Flushes the open record and writes the end record, for a stream that started.
   void End();
-  uint32_t ByteAddress() const { return byteAddress_; }
-  bool Started() const { return started_; }
 
  private:
   void AnnounceUpper(uint32_t address);
