@@ -1,6 +1,7 @@
 // The Intel HEX writer and the listing formats, byte for byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -160,6 +161,23 @@ TEST(ListingFile, HeaderAndClosingLine) {
   EXPECT_EQ(lines[11], "       2:              END");
   EXPECT_EQ(lines.back(), "Parser terminated successfully.");
   EXPECT_EQ(*run.programHex, ":020000040000FA\n:020000003ADAEA\n:00000001FF\n");
+}
+
+TEST(ListingFile, WholeProgramReproducesTheFormatExamples) {
+  std::string source = "SEGMENT DATA\n DB 1,2,3\n ORG 10h\n";
+  for (int line = 4; line < 12; ++line) source += "; filler\n";
+  source += " DB 1,2,3\n DB 0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19\n END\n";
+  const test::RunResult run = Assemble(source, {"-q", "-l"});
+  ASSERT_EQ(run.exitStatus, 0) << run.err;
+  EXPECT_EQ(*run.dataHex,
+            ":020000040000FA\n:03000000010203F7\n:10002000010203000102030405060708090A0B0C7C\n"
+            ":070030000D0E0F1011121359\n:00000001FF\n");
+  const std::vector<std::string> body = run.ListingBody();
+  const auto entry = std::find(body.begin(), body.end(), "      12: 0010: 0102   DB 1,2,3");
+  ASSERT_NE(entry, body.end());
+  ASSERT_LT(entry + 2, body.end());
+  EXPECT_EQ(*(entry + 1), "");
+  EXPECT_EQ(*(entry + 2), "                03    ");
 }
 
 TEST(ListingFile, PrefixWordsAreListedBeforeTheirInstruction) {
