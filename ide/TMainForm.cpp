@@ -1,10 +1,25 @@
 #include "TMainForm.h"
 
 #include "AbstractDevice.h"
+#include "ApplicationEnd.h"
+#include "DebugController.h"
+#include "DeviceBinding.h"
+#include "EditorFileError.h"
+#include "EditorWindows.h"
+#include "MainFormHosts.h"
 #include "MdiArrangement.h"
 #include "MessageBoxes.h"
 #include "ProgramFolder.h"
+#include "ProjectSession.h"
 #include "Registry.h"
+#include "SearchCommands.h"
+#include "TDialogAbout.h"
+#include "TDialogDataFile.h"
+#include "TDialogStimulusFile.h"
+#include "TFormEditor.h"
+#include "TFormMessages.h"
+
+#include <Qsci/qsciscintillabase.h>
 
 #include <QAction>
 #include <QCloseEvent>
@@ -78,9 +93,304 @@ TMainForm::TMainForm(QWidget* parent)
     createToolBars();
     connectWindowActions();
     applyStartSettings();
+    createParts();
+    connectFileActions();
+    connectEditActions();
+    connectProjectActions();
+    connectDebugActions();
+    connectDeviceActions();
+    selectStartDevice();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // The worker ends before the device goes; the windows that call back into
+    // the parts go while those still exist.
+    debug_->Shutdown();
+    delete mdiArea_;
+    qDeleteAll(findChildren<QDockWidget*>(Qt::FindDirectChildrenOnly));
+    delete binding_;
+    debug_->SetDevice(nullptr);
+}
+
+void TMainForm::createParts()
+{
+    deviceHost_ = std::make_unique<MainDeviceHost>(*this);
+    debugHost_ = std::make_unique<MainDebugHost>(*this);
+    projectHost_ = std::make_unique<MainProjectHost>(*this);
+    editorHost_ = std::make_unique<MainEditorHost>(*this);
+    debug_ = std::make_unique<DebugController>(*debugHost_);
+
+    DeviceMenus deviceMenus;
+    deviceMenus.device = menus.device;
+    deviceMenus.deviceCommandsSeparator = menus.deviceListEnd;
+    deviceMenus.separatorA = menus.deviceItemsStart;
+    deviceMenus.separatorB = menus.deviceItemsEnd;
+    deviceMenus.help = menus.help;
+    deviceMenus.helpContents = actions.helpContents;
+    deviceMenus.helpAboutSeparator = menus.helpItemsEnd;
+    deviceMenus.compiler = menus.compiler;
+    deviceMenus.compilerSeparator = menus.compilerListEnd;
+    deviceMenus.lowLevelDebug = actions.lowLevelDebug;
+    const MainActions& a = actions;
+    deviceMenus.featureActions = {
+        {tolvane::kViewRegisters, {a.showRegisters}},
+        {tolvane::kViewCallStack, {a.showCallStack}},
+        {tolvane::kViewMemory, {a.showMemory}},
+        {tolvane::kViewStatistics, {a.showStatistics}},
+        {tolvane::kFeatureLoadProgram, {a.loadProgram}},
+        {tolvane::kFeatureVerifyProgram, {a.verifyProgram}},
+        {tolvane::kFeatureStimulusFile, {a.setStimulusFile}},
+        {tolvane::kFeatureDataFile, {a.setDataFile}},
+        {tolvane::kViewTrace, {a.showTrace, a.traceExecution, menus.traceSeparator}},
+        {tolvane::kFeatureDeviceOptions, {a.deviceOptions, menus.deviceItemsStart}},
+        {tolvane::kViewVariables, {a.showVariables}},
+        {tolvane::kViewWatches, {a.showWatches}},
+    };
+    binding_ = new DeviceBinding(*deviceHost_, deviceMenus, this);
+
+    session_ = new ProjectSession(*projectHost_, this);
+    editors_ = new EditorWindows(*editorHost_, *mdiArea_);
+    editors_->setParent(this);
+    editors_->ApplyEditorFont(EditorFont{editing.font.name, editing.font.bold, editing.font.italic, editing.font.size,
+                                         editing.font.charset});
+    search_ = new SearchCommands(*editors_, *editorHost_, this);
+    stimulusDialog_ = new TDialogStimulusFile(this);
+    dataDialog_ = new TDialogDataFile(this);
+
+    openProject = [this](const QString& path) {
+        if (!QFileInfo::exists(path))
+            return OpenOutcome::FileNotFound;
+        if (session_->OpenProject(path))
+            UpdateProjectActions(kProjectOpen, session_->Project()->windowTitle());
+        return OpenOutcome::Opened;
+    };
+    openEditor = [this](const QString& path) {
+        return editors_->TryOpenEditor(path) == EditorWindows::Opening::FileNotFound ? OpenOutcome::FileNotFound
+                                                                                     : OpenOutcome::Opened;
+    };
+    querySaveProject = [this] { return session_->QueryExit(); };
+    saveEditorWindow = [this](QMdiSubWindow* window, bool ask) {
+        TFormEditor* editor = EditorWindows::EditorIn(window);
+        return editor ? editors_->SaveEditor(*editor, ask) : kAnswerGoOn;
+    };
+}
+
+void TMainForm::selectStartDevice()
+{
+    if (!binding_->LoadDeviceList()) {
+        platform::endApplication();
+        return;
+    }
+    if (!startSettings.keyExists)
+        return;
+    if (startSettings.device.empty())
+        binding_->SelectFirstDevice();
+    else
+        binding_->SelectDeviceByName(QString::fromStdString(startSettings.device));
+    binding_->SelectCompilerByName(QString::fromStdString(startSettings.compiler));
+}
+
+QString TMainForm::sourceExtension() const
+{
+    return binding_->sourceExtension();
+}
+
+void TMainForm::runOnFrontEditor(const std::function<void(TFormEditor&)>& command)
+{
+    if (TFormEditor* front = editors_->FrontEditor())
+        command(*front);
+}
+
+void TMainForm::updateFrontEditActions()
+{
+    editorHost_->UpdateEditActions(editors_->FrontEditor());
+}
+
+void TMainForm::connectFileActions()
+{
+    const MainActions& a = actions;
+    connect(a.newFile, &QAction::triggered, this, [this] { editors_->NewFile(); });
+    connect(a.saveFile, &QAction::triggered, this, [this] { runOnFrontEditor([](TFormEditor& e) { e.Save(); }); });
+    connect(a.saveFileAs, &QAction::triggered, this,
+            [this] { runOnFrontEditor([](TFormEditor& e) { e.SaveAs(); }); });
+    connect(a.closeFile, &QAction::triggered, this, [this] {
+        if (QMdiSubWindow* front = mdiArea_->currentSubWindow())
+            front->close();
+    });
+    connect(a.print, &QAction::triggered, this, [this] { runOnFrontEditor([](TFormEditor& e) { e.PrintFile(); }); });
+}
+
+void TMainForm::connectEditActions()
+{
+    using S = QsciScintillaBase;
+    const MainActions& a = actions;
+    const std::pair<QAction*, unsigned int> commands[] = {
+        {a.undo, S::SCI_UNDO},   {a.cut, S::SCI_CUT},   {a.copy, S::SCI_COPY},
+        {a.paste, S::SCI_PASTE}, {a.deleteSelection, S::SCI_CLEAR}, {a.selectAll, S::SCI_SELECTALL},
+    };
+    for (const auto& [action, command] : commands)
+        connect(action, &QAction::triggered, this, [this, command = command] {
+            runOnFrontEditor([command](TFormEditor& e) { e.Command(command); });
+            updateFrontEditActions();
+        });
+    connect(a.find, &QAction::triggered, search_, &SearchCommands::ActionFindExecute);
+    connect(a.findNext, &QAction::triggered, search_, &SearchCommands::ActionFindNextExecute);
+    connect(a.replace, &QAction::triggered, search_, &SearchCommands::ActionReplaceExecute);
+    connect(a.goToLine, &QAction::triggered, search_, &SearchCommands::ActionGotoLineExecute);
+    connect(a.tabOptions, &QAction::triggered, this, [this] { editors_->ActionTabOptionsExecute(this); });
+    connect(a.convertTabs, &QAction::triggered, this,
+            [this] { runOnFrontEditor([](TFormEditor& e) { e.ConvertTabsToSpaces(); }); });
+    connect(a.toggleBreakpoint, &QAction::triggered, this,
+            [this] { runOnFrontEditor([](TFormEditor& e) { e.ToggleBreakpoint(e.CurrentLine(), true); }); });
+    connect(this, &TMainForm::editorFontChanged, this, [this](const EditorFontSetting& font) {
+        editors_->ApplyEditorFont(EditorFont{font.name, font.bold, font.italic, font.size, font.charset});
+    });
+}
+
+void TMainForm::connectProjectActions()
+{
+    const MainActions& a = actions;
+    connect(a.newProject, &QAction::triggered, this, [this] {
+        if (session_->State() == kProjectOpen && !session_->CloseProject())
+            return;
+        session_->NewProject();
+    });
+    connect(a.openProject, &QAction::triggered, this, &TMainForm::chooseProjectToOpen);
+    connect(a.saveProject, &QAction::triggered, this, [this] { session_->SaveProject(); });
+    connect(a.saveProjectAs, &QAction::triggered, this, [this] { session_->SaveProjectAs(); });
+    connect(a.closeProject, &QAction::triggered, this, [this] { session_->CloseProject(); });
+    connect(a.showProject, &QAction::triggered, this, [this] { session_->ShowProject(); });
+    connect(a.addFiles, &QAction::triggered, this, &TMainForm::addFilesToProject);
+    connect(a.removeFile, &QAction::triggered, this, [this] { session_->RemoveFile(); });
+    connect(a.showMessages, &QAction::triggered, this, [this] {
+        if (!messages_)
+            createMessagesWindow(std::nullopt, TDockableForm::kDockBottom);
+        messages_->ShowInPage();
+    });
+}
+
+void TMainForm::connectDebugActions()
+{
+    const MainActions& a = actions;
+    DebugController& d = *debug_;
+    connect(a.make, &QAction::triggered, this, [&d] { d.ActionMakeExecute(); });
+    connect(a.buildAll, &QAction::triggered, this, [&d] { d.ActionBuildExecute(); });
+    const std::pair<QAction*, DebugStart> starts[] = {
+        {a.run, DebugStart::Run},
+        {a.stepInto, DebugStart::StepInto},
+        {a.stepOver, DebugStart::StepOver},
+        {a.stepOut, DebugStart::StepOut},
+        {a.runToCursor, DebugStart::RunToCursor},
+    };
+    for (const auto& [action, start] : starts)
+        connect(action, &QAction::triggered, this, [&d, start = start] { d.StartDebug(start); });
+    connect(a.pause, &QAction::triggered, this, [&d] { d.ActionPauseExecute(); });
+    connect(a.stop, &QAction::triggered, this, [&d] { d.ActionStopExecute(); });
+    connect(a.highLevelDebug, &QAction::triggered, this, [&d] { d.ActionHighLevelDebugExecute(); });
+    connect(a.lowLevelDebug, &QAction::triggered, this, [&d] { d.ActionLowLevelDebugExecute(); });
+    connect(a.traceExecution, &QAction::triggered, this, [&d] { d.ActionTraceExecute(); });
+    connect(a.loadProgram, &QAction::triggered, this, [&d] { d.ActionLoadFileExecute(); });
+    connect(a.verifyProgram, &QAction::triggered, this, [&d] { d.ActionVerifyFileExecute(); });
+    connect(a.setStimulusFile, &QAction::triggered, this, [&d] { d.ActionStimulusFileExecute(); });
+    connect(a.setDataFile, &QAction::triggered, this, [&d] { d.ActionDataFileExecute(); });
+    connect(a.refreshAll, &QAction::triggered, this, [&d] { d.ActionRefreshExecute(); });
+}
+
+void TMainForm::connectDeviceActions()
+{
+    const MainActions& a = actions;
+    DeviceBinding* binding = binding_;
+    connect(a.installDevice, &QAction::triggered, binding, &DeviceBinding::ActionInstallDeviceExecute);
+    connect(a.removeDevice, &QAction::triggered, binding, &DeviceBinding::ActionRemoveDeviceExecute);
+    connect(a.deviceOptions, &QAction::triggered, binding, &DeviceBinding::ActionDeviceOptionsExecute);
+    connect(a.compilerOptions, &QAction::triggered, binding, &DeviceBinding::ActionCompilerOptionsExecute);
+    connect(a.about, &QAction::triggered, this, [this] { TDialogAbout(*binding_, this).exec(); });
+}
+
+void TMainForm::chooseProjectToOpen()
+{
+    QFileDialog dialog(this);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(ProjectSession::QtFilter(ProjectSession::OpenProjectFilter(sourceExtension()))
+                              .split(QStringLiteral(";;")));
+    dialog.setDirectory(openDir);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    openDir = QFileInfo(dialog.selectedFiles().first()).absolutePath();
+    openFiles(dialog.selectedFiles());
+}
+
+void TMainForm::addFilesToProject()
+{
+    QFileDialog dialog(this);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters(
+        ProjectSession::QtFilter(ProjectSession::AddFilesFilter(sourceExtension())).split(QStringLiteral(";;")));
+    dialog.setDirectory(openDir);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    openDir = QFileInfo(dialog.selectedFiles().first()).absolutePath();
+    session_->AddFiles(dialog.selectedFiles());
+}
+
+void TMainForm::createMessagesWindow(std::optional<QRect> rect, int placement)
+{
+    messages_ = new TFormMessages(this, false, rect, placement);
+    messages_->SetLocator([this](const QString& line, QString* file, int* number) {
+        return binding_->LocateMessage(line, file, number);
+    });
+    messages_->SetFileOpener([this](const QString& file, int line) { OpenFileAtLine(file, line); });
+}
+
+void TMainForm::AddMessage(const QString& text)
+{
+    if (!messages_)
+        createMessagesWindow(std::nullopt, TDockableForm::kDockBottom);
+    messages_->ShowInPage();
+    messages_->AddMessage(text);
+}
+
+void TMainForm::ClearMessages()
+{
+    if (messages_)
+        messages_->ClearMessages();
+}
+
+TDockableForm* TMainForm::toolWindow(int id) const
+{
+    return id == tolvane::kViewMessages ? messages_.data() : nullptr;
+}
+
+void TMainForm::closeToolWindow(int id)
+{
+    if (TDockableForm* window = toolWindow(id)) {
+        window->CloseOrUndock();
+        window->deleteLater();
+        messages_ = nullptr;
+    }
+}
+
+void TMainForm::ClearDebugWindows()
+{
+    // The debug views keep no device data yet: nothing to clear.
+}
+
+void TMainForm::RefreshToolWindows()
+{
+    if (messages_)
+        messages_->RefreshView();
+}
+
+void TMainForm::OpenFileAtLine(const QString& path, int line)
+{
+    if (editors_->TryOpenEditor(path) == EditorWindows::Opening::FileNotFound) {
+        platform::showError(path.toStdString() + " does not exist.");
+        return;
+    }
+    if (line > 0)
+        editors_->OpenFileAtLine(path, line);
+}
 
 void TMainForm::createMenus()
 {
@@ -252,7 +562,7 @@ void TMainForm::ExitApplication()
 
 bool TMainForm::readyToExit()
 {
-    if (projectState == kProjectOpen && querySaveProject && querySaveProject() == kAnswerCancel)
+    if (querySaveProject && querySaveProject() == kAnswerCancel)
         return false;
     return SaveAllFiles(true) == kAnswerGoOn;
 }
@@ -269,14 +579,13 @@ int TMainForm::SaveAllFiles(bool ask)
 
 bool TMainForm::SaveSettings()
 {
+    editorHost_->SaveDialog();
     ClosingSettings settings;
     settings.saveDir = saveDir.toStdString();
     settings.openDir = openDir.toStdString();
-    settings.device = deviceName;
-    if (device) {
-        const char* compiler = device->GetCompilerName();
-        settings.compiler = compiler ? compiler : "";
-    }
+    settings.device = binding_->deviceName().toStdString();
+    if (binding_->device())
+        settings.compiler = binding_->deviceCompilerName().toStdString();
     const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
     settings.bounds = {normal.top(), normal.left(), normal.height(), normal.width()};
     settings.state = savedState(*this);
@@ -368,7 +677,7 @@ void TMainForm::chooseEditorFont()
 QString TMainForm::openFileFilter() const
 {
     const QString project = QString::fromStdString(extensions.project);
-    const QString source = QString::fromStdString(extensions.source);
+    const QString source = sourceExtension();
     return QStringLiteral("Project Files (*.%1);;Source Files (*.%2);;All Files (*)").arg(project, source);
 }
 
@@ -378,7 +687,7 @@ void TMainForm::chooseFilesToOpen()
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilters(openFileFilter().split(QStringLiteral(";;")));
     dialog.selectNameFilter(dialog.nameFilters().value(1));
-    dialog.setDefaultSuffix(QString::fromStdString(extensions.source));
+    dialog.setDefaultSuffix(sourceExtension());
     dialog.setDirectory(openDir);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;

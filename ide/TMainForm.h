@@ -6,21 +6,39 @@
 #include "MainActions.h"
 #include "MainSettings.h"
 #include "ProjectHost.h"
+#include "TFormMessages.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
+
+#include <QHash>
+#include <QSet>
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 class AbstractDevice;
+class DebugController;
+class DeviceBinding;
+class EditorWindows;
+class MainDebugHost;
+class MainDeviceHost;
+class MainEditorHost;
+class MainProjectHost;
+class ProjectSession;
 class QDockWidget;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
-
-inline constexpr int kDebugIdle = 1;
+class SearchCommands;
+class TDialogDataFile;
+class TDialogStimulusFile;
+class TDockableForm;
+class TFormEditor;
 
 // Answers of the save questions: 6 go on, 2 cancelled.
 inline constexpr int kAnswerGoOn = 6;
@@ -55,7 +73,6 @@ struct MainToolBars {
 struct FileExtensions {
     std::string project = "prj";
     std::string program = "hex";
-    std::string source;
     std::string stimulus = "stm";
     std::string data = "hex";
 };
@@ -111,18 +128,12 @@ public:
     MainMenus menus{};
     MainToolBars toolBars{};
 
-    int projectState = kNoProject;
-    int debugState = kDebugIdle;
     EditorSettings editing;
     FileExtensions extensions;
     QString saveDir;
     QString openDir;
     // Chosen at start from these when the settings key exists.
     StartSettings startSettings;
-
-    // The selected device, owned by the device selection.
-    AbstractDevice* device = nullptr;
-    std::string deviceName;
 
     // Hooks of the project reader and the editor windows that open files.
     std::function<OpenOutcome(const QString& path)> openProject;
@@ -134,6 +145,40 @@ public:
     std::function<ViewSwitches()> registersSwitches;
     std::function<ViewSwitches()> watchesSwitches;
     std::function<ViewSwitches()> variablesSwitches;
+
+    // The parts the window joins.
+    DeviceBinding& deviceBinding() const { return *binding_; }
+    DebugController& debugControl() const { return *debug_; }
+    ProjectSession& projectSession() const { return *session_; }
+    EditorWindows& editorWindows() const { return *editors_; }
+    SearchCommands& searchCommands() const { return *search_; }
+    TDialogStimulusFile& stimulusDialog() const { return *stimulusDialog_; }
+    TDialogDataFile& dataDialog() const { return *dataDialog_; }
+    // The device's source extension without the point ("asm").
+    QString sourceExtension() const;
+
+    // The Messages window: created and shown on the first line.
+    void AddMessage(const QString& text);
+    void ClearMessages();
+    TFormMessages* messagesWindow() const { return messages_; }
+    // Placement codes of TDockableForm; no rect lets the site size the window.
+    void createMessagesWindow(std::optional<QRect> rect, int placement);
+
+    // The open tool window of a view id, or null; closing forgets it.
+    TDockableForm* toolWindow(int id) const;
+    void closeToolWindow(int id);
+    void ClearDebugWindows();
+    void RefreshToolWindows();
+
+    // Opens the file in an editor window, shown with the line selected (none
+    // for 0); a file that cannot be opened is reported.
+    void OpenFileAtLine(const QString& path, int line);
+
+    // Breakpoint lines by file, mirrored by the editors' markers.
+    QHash<QString, QSet<int>> breakpoints;
+
+    // Add Files: the file dialog, then the project takes the chosen files.
+    void addFilesToProject();
 
 signals:
     void editorFontChanged(const EditorFontSetting& font);
@@ -152,6 +197,30 @@ private:
     void chooseFilesToOpen();
     bool readyToExit();
 
+    void createParts();
+    void selectStartDevice();
+    void connectFileActions();
+    void connectEditActions();
+    void connectProjectActions();
+    void connectDebugActions();
+    void connectDeviceActions();
+    void chooseProjectToOpen();
+    void runOnFrontEditor(const std::function<void(TFormEditor&)>& command);
+    void updateFrontEditActions();
+
     QMdiArea* mdiArea_;
     QList<QAction*> editorWindowEntries_;
+    // Hosts first: the parts below call them until they are gone.
+    std::unique_ptr<MainDeviceHost> deviceHost_;
+    std::unique_ptr<MainDebugHost> debugHost_;
+    std::unique_ptr<MainProjectHost> projectHost_;
+    std::unique_ptr<MainEditorHost> editorHost_;
+    std::unique_ptr<DebugController> debug_;
+    DeviceBinding* binding_ = nullptr;
+    ProjectSession* session_ = nullptr;
+    EditorWindows* editors_ = nullptr;
+    SearchCommands* search_ = nullptr;
+    TDialogStimulusFile* stimulusDialog_ = nullptr;
+    TDialogDataFile* dataDialog_ = nullptr;
+    QPointer<TFormMessages> messages_;
 };
