@@ -606,8 +606,9 @@ void TMainForm::closeEvent(QCloseEvent* event)
     }
     SaveSettings();
     event->accept();
-    // Floating tool windows must not keep the program alive.
-    QCoreApplication::quit();
+    // Floating tool windows must not keep the program alive, nor be asked
+    // again (quit() would close every window, the project window asking anew).
+    QCoreApplication::exit(0);
 }
 
 void TMainForm::bringToFront()

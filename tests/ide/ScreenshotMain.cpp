@@ -48,7 +48,8 @@ int main(int argc, char** argv)
     bool saved = false;
     QTimer::singleShot(500, &form, [&] {
         saved = form.grab().save(QString::fromLocal8Bit(argv[1]), "PNG");
-        application.quit();
+        // quit() would close the windows, and the project window would ask to save.
+        QCoreApplication::exit(0);
     });
     application.exec();
     if (!saved)
