@@ -4,6 +4,7 @@
 #include "ApplicationEnd.h"
 #include "DebugController.h"
 #include "DeviceBinding.h"
+#include "DockSites.h"
 #include "EditorFileError.h"
 #include "EditorWindows.h"
 #include "MainFormHosts.h"
@@ -61,11 +62,6 @@ QToolBar* addNamedToolBar(QMainWindow& window, const char* name, const QList<QAc
 QString withCaption(const char* verb, const QString& caption)
 {
     return caption.isEmpty() ? QString::fromLatin1(verb) : QString::fromLatin1(verb) + QLatin1Char(' ') + caption;
-}
-
-Qt::Orientation sizedAlong(Qt::DockWidgetArea site)
-{
-    return site == Qt::LeftDockWidgetArea || site == Qt::RightDockWidgetArea ? Qt::Horizontal : Qt::Vertical;
 }
 
 SavedWindowState savedState(const QWidget& window)
@@ -494,20 +490,8 @@ void TMainForm::applyStartSettings()
 
 void TMainForm::dockToolWindow(QDockWidget* window, Qt::DockWidgetArea site)
 {
-    QDockWidget* firstPage = nullptr;
-    for (QDockWidget* docked : findChildren<QDockWidget*>())
-        if (docked != window && !docked->isFloating() && docked->isVisible() && dockWidgetArea(docked) == site) {
-            firstPage = docked;
-            break;
-        }
-    addDockWidget(site, window);
+    dockIntoSite(*this, *window, site, std::nullopt);
     window->show();
-    if (firstPage) {
-        tabifyDockWidget(firstPage, window);
-    } else {
-        const Qt::Orientation along = sizedAlong(site);
-        resizeDocks({window}, {(along == Qt::Horizontal ? width() : height()) / 3}, along);
-    }
     window->raise();
 }
 

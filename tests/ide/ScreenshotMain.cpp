@@ -2,7 +2,9 @@
 // settings, the fake device plug-in installed and selected, and the project
 // named on the command line opened.
 
+#include "DeviceBinding.h"
 #include "DeviceList.h"
+#include "FakeDeviceScript.h"
 #include "MainSettings.h"
 #include "Registry.h"
 #include "TMainForm.h"
@@ -37,6 +39,8 @@ int main(int argc, char** argv)
     qputenv("XDG_CONFIG_HOME", settings.filePath(QStringLiteral("user")).toLocal8Bit());
     qputenv("XDG_CONFIG_DIRS", settings.filePath(QStringLiteral("machine")).toLocal8Bit());
     QApplication application(argc, argv);
+    FakeDeviceScript script;
+    script.install();
     if (!installFakeDevice()) {
         std::fprintf(stderr, "cannot write the settings in %s\n", qPrintable(settings.path()));
         return 1;
@@ -45,6 +49,9 @@ int main(int argc, char** argv)
     form.show();
     if (argc == 3)
         form.openFiles({QString::fromLocal8Bit(argv[2])});
+    // A line the device sends, as it does while it works.
+    script.sendMessage("Fake Device: ready.");
+    form.deviceBinding().FlushMessages();
     bool saved = false;
     QTimer::singleShot(500, &form, [&] {
         saved = form.grab().save(QString::fromLocal8Bit(argv[1]), "PNG");
