@@ -148,8 +148,7 @@ void TMainForm::createParts()
     session_ = new ProjectSession(*projectHost_, this);
     editors_ = new EditorWindows(*editorHost_, *mdiArea_);
     editors_->setParent(this);
-    editors_->ApplyEditorFont(EditorFont{editing.font.name, editing.font.bold, editing.font.italic, editing.font.size,
-                                         editing.font.charset});
+    editors_->ApplyEditorFont(editing.font);
     search_ = new SearchCommands(*editors_, *editorHost_, this);
     stimulusDialog_ = new TDialogStimulusFile(this);
     dataDialog_ = new TDialogDataFile(this);
@@ -239,9 +238,7 @@ void TMainForm::connectEditActions()
             [this] { runOnFrontEditor([](TFormEditor& e) { e.ConvertTabsToSpaces(); }); });
     connect(a.toggleBreakpoint, &QAction::triggered, this,
             [this] { runOnFrontEditor([](TFormEditor& e) { e.ToggleBreakpoint(e.CurrentLine(), true); }); });
-    connect(this, &TMainForm::editorFontChanged, this, [this](const EditorFontSetting& font) {
-        editors_->ApplyEditorFont(EditorFont{font.name, font.bold, font.italic, font.size, font.charset});
-    });
+    connect(this, &TMainForm::editorFontChanged, editors_, &EditorWindows::ApplyEditorFont);
 }
 
 void TMainForm::connectProjectActions()
@@ -639,17 +636,15 @@ void TMainForm::openHelpContents()
 
 void TMainForm::chooseEditorFont()
 {
-    QFont initial(QString::fromStdString(editing.font.name), editing.font.size);
-    initial.setBold(editing.font.bold);
-    initial.setItalic(editing.font.italic);
     bool chosen = false;
-    const QFont font = QFontDialog::getFont(&chosen, initial, this);
+    const QFont font = QFontDialog::getFont(&chosen, editing.font.ToQFont(), this);
     if (!chosen)
         return;
-    editing.font.name = font.family().toStdString();
-    editing.font.bold = font.bold();
-    editing.font.italic = font.italic();
-    editing.font.size = font.pointSize() > 0 ? font.pointSize() : editing.font.size;
+    const int keptSize = editing.font.size;
+    editing.font = EditorFont::FromQFont(font, editing.font.charset);
+    // A font sized in pixels has no point size.
+    if (editing.font.size <= 0)
+        editing.font.size = keptSize;
     const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, kSettingsKey, true);
     const bool written = key && key->writeString("FontName", editing.font.name)
         && key->writeBool("FontBold", editing.font.bold) && key->writeBool("FontItalic", editing.font.italic)

@@ -80,7 +80,7 @@ struct FileExtensions {
 enum class OpenOutcome { Opened, FileNotFound };
 
 struct EditorSettings {
-    EditorFontSetting font;
+    EditorFont font;
     int tabSize = 4;
     bool useTabs = true;
     bool printLineNumbers = false;
@@ -181,7 +181,7 @@ public:
     void addFilesToProject();
 
 signals:
-    void editorFontChanged(const EditorFontSetting& font);
+    void editorFontChanged(const EditorFont& font);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
