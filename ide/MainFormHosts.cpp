@@ -142,7 +142,7 @@ void MainDebugHost::addMessage(const std::string& line)
 
 bool MainDebugHost::saveAllFiles(bool ask)
 {
-    return form_.SaveAllFiles(ask) != kAnswerCancel;
+    return form_.SaveAllFiles(ask) != kSaveCancel;
 }
 
 void MainDebugHost::activateEditors()

@@ -167,7 +167,7 @@ void TMainForm::createParts()
     querySaveProject = [this] { return session_->QueryExit(); };
     saveEditorWindow = [this](QMdiSubWindow* window, bool ask) {
         TFormEditor* editor = EditorWindows::EditorIn(window);
-        return editor ? editors_->SaveEditor(*editor, ask) : kAnswerGoOn;
+        return editor ? editors_->SaveEditor(*editor, ask) : kSaveGoOn;
     };
 }
 
@@ -377,12 +377,10 @@ void TMainForm::RefreshToolWindows()
 
 void TMainForm::OpenFileAtLine(const QString& path, int line)
 {
-    if (editors_->TryOpenEditor(path) == EditorWindows::Opening::FileNotFound) {
-        platform::showError(path.toStdString() + " does not exist.");
-        return;
-    }
     if (line > 0)
         editors_->OpenFileAtLine(path, line);
+    else if (editors_->TryOpenEditor(path) == EditorWindows::Opening::FileNotFound)
+        platform::showError(path.toStdString() + " does not exist.");
 }
 
 void TMainForm::createMenus()
@@ -543,19 +541,19 @@ void TMainForm::ExitApplication()
 
 bool TMainForm::readyToExit()
 {
-    if (querySaveProject && querySaveProject() == kAnswerCancel)
+    if (querySaveProject && querySaveProject() == kSaveCancel)
         return false;
-    return SaveAllFiles(true) == kAnswerGoOn;
+    return SaveAllFiles(true) == kSaveGoOn;
 }
 
 int TMainForm::SaveAllFiles(bool ask)
 {
     if (!saveEditorWindow)
-        return kAnswerGoOn;
+        return kSaveGoOn;
     for (QMdiSubWindow* editor : mdiArea_->subWindowList(QMdiArea::CreationOrder))
-        if (saveEditorWindow(editor, ask) == kAnswerCancel)
-            return kAnswerCancel;
-    return kAnswerGoOn;
+        if (saveEditorWindow(editor, ask) == kSaveCancel)
+            return kSaveCancel;
+    return kSaveGoOn;
 }
 
 bool TMainForm::SaveSettings()

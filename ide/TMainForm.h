@@ -40,10 +40,6 @@ class TDialogStimulusFile;
 class TDockableForm;
 class TFormEditor;
 
-// Answers of the save questions: 6 go on, 2 cancelled.
-inline constexpr int kAnswerGoOn = 6;
-inline constexpr int kAnswerCancel = 2;
-
 struct MainMenus {
     QMenu* file;
     QMenu* project;

@@ -326,11 +326,11 @@ TEST_F(MainWindow, ACancelledProjectQuestionKeepsTheIdeOpenAndAsksNoEditor)
     std::vector<std::string> asked;
     form.querySaveProject = [&] {
         asked.push_back("project");
-        return kAnswerCancel;
+        return kSaveCancel;
     };
     form.saveEditorWindow = [&](QMdiSubWindow* editor, bool ask) {
         asked.push_back(editor->windowTitle().toStdString() + (ask ? " ask" : " save"));
-        return kAnswerGoOn;
+        return kSaveGoOn;
     };
     form.ExitApplication();
     EXPECT_TRUE(form.isVisible());
@@ -339,7 +339,7 @@ TEST_F(MainWindow, ACancelledProjectQuestionKeepsTheIdeOpenAndAsksNoEditor)
 
     form.querySaveProject = [&] {
         asked.push_back("project");
-        return kAnswerGoOn;
+        return kSaveGoOn;
     };
     form.ExitApplication();
     EXPECT_FALSE(form.isVisible());
@@ -356,9 +356,9 @@ TEST_F(MainWindow, SavingAllFilesStopsAtTheFirstRefusal)
     std::vector<std::string> walked;
     form.saveEditorWindow = [&](QMdiSubWindow* editor, bool) {
         walked.push_back(editor->windowTitle().toStdString());
-        return editor->windowTitle() == QLatin1String("b.asm") ? kAnswerCancel : kAnswerGoOn;
+        return editor->windowTitle() == QLatin1String("b.asm") ? kSaveCancel : kSaveGoOn;
     };
-    EXPECT_EQ(form.SaveAllFiles(false), kAnswerCancel);
+    EXPECT_EQ(form.SaveAllFiles(false), kSaveCancel);
     EXPECT_EQ(walked, (std::vector<std::string>{"a.asm", "b.asm"}));
 }
 

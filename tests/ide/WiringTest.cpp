@@ -22,6 +22,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QThread>
 
 #include <algorithm>
@@ -174,6 +175,51 @@ TEST_F(Wiring, RunStartsOnTheWorkerAndStopEndsIt)
     ASSERT_TRUE(waitFor([&] { return form->debugControl().DebugState() == DebugController::kIdle; }));
     EXPECT_TRUE(called("Stop"));
     EXPECT_TRUE(form->actions.run->isEnabled());
+}
+
+TEST_F(Wiring, ADoubleClickOnAMessageTheDeviceLocatesOpensItsLine)
+{
+    auto form = start();
+    const QString source = QFileInfo(sampleProject()).absolutePath() + QStringLiteral("/delay.asm");
+    script.locations["delay.asm(4): check this"] = {source.toStdString(), 4};
+    form->AddMessage(QStringLiteral("delay.asm(4): check this"));
+    form->AddMessage(QStringLiteral("a line without a place"));
+    QTextCursor caret = form->messagesWindow()->Memo()->textCursor();
+    caret.movePosition(QTextCursor::Start);
+    form->messagesWindow()->Memo()->setTextCursor(caret);
+    form->messagesWindow()->MemoDblClick();
+    settle();
+
+    TFormEditor* front = form->editorWindows().FrontEditor();
+    ASSERT_NE(front, nullptr);
+    EXPECT_EQ(QFileInfo(front->FilePath()).fileName(), "delay.asm");
+    EXPECT_EQ(front->CurrentLine(), 4);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(Wiring, SelectingAnotherDeviceDuringARunEndsTheRunFirst)
+{
+    RegistryKey::open(RegistryRoot::CurrentUser, devices::kDevicesKey, true)->writeString("Other Fake", FAKE_DEVICE);
+    settingsKey()->writeBool("AlwaysAllowRun", true);
+    auto form = start();
+    form->actions.run->trigger();
+    ASSERT_TRUE(waitFor([&] { return called("Run"); }));
+    // Editors opened while the target runs are read-only.
+    form->OpenFileAtLine(QFileInfo(sampleProject()).absolutePath() + QStringLiteral("/blink.asm"), 0);
+    ASSERT_NE(form->editorWindows().FrontEditor(), nullptr);
+    EXPECT_TRUE(form->editorWindows().FrontEditor()->IsReadOnly());
+
+    form->deviceBinding().SelectDeviceByName(QStringLiteral("Other Fake"));
+    settle();
+    EXPECT_EQ(form->deviceBinding().deviceName(), "Other Fake");
+    EXPECT_NE(form->debugControl().Device(), nullptr);
+    EXPECT_EQ(form->debugControl().Device(), form->deviceBinding().device());
+    EXPECT_EQ(form->debugControl().DebugState(), DebugController::kIdle);
+    EXPECT_TRUE(called("Stop"));
+    EXPECT_LT(position("Stop"), position("~FakeDevice"));
+    EXPECT_FALSE(form->editorWindows().FrontEditor()->IsReadOnly());
+    std::lock_guard lock(script.mutex);
+    EXPECT_EQ(script.liveDevices, 1);
 }
 
 TEST_F(Wiring, ClosingDuringARunSavesTheSettingsStopsTheWorkerThenFreesTheDevice)
