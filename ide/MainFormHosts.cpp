@@ -15,7 +15,6 @@
 #include "TMainForm.h"
 
 #include <QAction>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMdiSubWindow>
@@ -376,20 +375,19 @@ void MainProjectHost::addFilesCommand()
 
 QString MainProjectHost::chooseProjectSaveFile(const ProjectSaveRequest& request)
 {
-    QFileDialog dialog(&form_);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // The project window asks its own overwrite question.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilters(ProjectSession::QtFilter(request.filter).split(QStringLiteral(";;")));
-    dialog.setDefaultSuffix(request.defaultSuffix);
-    dialog.setDirectory(request.folder.isEmpty() ? form_.saveDir : request.folder);
-    if (!request.fileName.isEmpty())
-        dialog.selectFile(request.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    // The editors' save dialog: one initial folder for every save.
+    SaveFileDialog& dialog = form_.saveDialog();
+    SaveDialogRequest asked;
+    asked.filter = request.filter.toStdString();
+    asked.defaultExtension = request.defaultSuffix.toStdString();
+    asked.fileName = request.fileName.toStdString();
+    asked.initialDirectory = request.folder.isEmpty() ? dialog.initialDirectory : request.folder.toStdString();
+    const std::optional<std::string> chosen = dialog.Execute(asked);
+    if (!chosen)
         return QString();
-    const QString chosen = dialog.selectedFiles().first();
-    form_.saveDir = QFileInfo(chosen).absolutePath();
-    return chosen;
+    const QString path = QString::fromStdString(*chosen);
+    dialog.initialDirectory = QFileInfo(path).absolutePath().toStdString();
+    return path;
 }
 
 // Editor windows.
@@ -487,6 +485,12 @@ SaveFileDialog& MainEditorHost::SaveDialog()
         form_.saveDir = QString::fromStdString(saveDialog_->initialDirectory);
     saveDialog_->initialDirectory = handedOutFolder_ = form_.saveDir.toStdString();
     return *saveDialog_;
+}
+
+void MainEditorHost::ReplaceSaveDialog(std::unique_ptr<SaveFileDialog> dialog)
+{
+    dialog->initialDirectory = saveDialog_->initialDirectory;
+    saveDialog_ = std::move(dialog);
 }
 
 PrintService& MainEditorHost::Printing()

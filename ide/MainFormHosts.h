@@ -11,7 +11,6 @@
 #include <string>
 
 class PrintService;
-class QtSaveFileDialog;
 class TMainForm;
 
 class MainDeviceHost final : public DeviceHost {
@@ -108,11 +107,12 @@ public:
     void SyncEditorBreakpoints(TFormEditor& editor) override;
     void AddMessage(const QString& text) override;
     SaveFileDialog& SaveDialog() override;
+    void ReplaceSaveDialog(std::unique_ptr<SaveFileDialog> dialog);
     PrintService& Printing() override;
 
 private:
     TMainForm& form_;
-    std::unique_ptr<QtSaveFileDialog> saveDialog_;
+    std::unique_ptr<SaveFileDialog> saveDialog_;
     std::string handedOutFolder_;
     // The printer is looked for on the first print only.
     std::unique_ptr<PrintService> printing_;

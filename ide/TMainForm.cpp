@@ -13,6 +13,7 @@
 #include "ProgramFolder.h"
 #include "ProjectSession.h"
 #include "Registry.h"
+#include "SaveFileDialog.h"
 #include "SearchCommands.h"
 #include "TDialogAbout.h"
 #include "TDialogDataFile.h"
@@ -184,6 +185,16 @@ void TMainForm::selectStartDevice()
     else
         binding_->SelectDeviceByName(QString::fromStdString(startSettings.device));
     binding_->SelectCompilerByName(QString::fromStdString(startSettings.compiler));
+}
+
+SaveFileDialog& TMainForm::saveDialog() const
+{
+    return editorHost_->SaveDialog();
+}
+
+void TMainForm::replaceSaveDialog(std::unique_ptr<SaveFileDialog> dialog)
+{
+    editorHost_->ReplaceSaveDialog(std::move(dialog));
 }
 
 QString TMainForm::sourceExtension() const
@@ -558,7 +569,8 @@ int TMainForm::SaveAllFiles(bool ask)
 
 bool TMainForm::SaveSettings()
 {
-    editorHost_->SaveDialog();
+    // Takes in the folder of the last save.
+    saveDialog();
     ClosingSettings settings;
     settings.saveDir = saveDir.toStdString();
     settings.openDir = openDir.toStdString();

@@ -34,6 +34,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
+class SaveFileDialog;
 class SearchCommands;
 class TDialogDataFile;
 class TDialogStimulusFile;
@@ -150,6 +151,10 @@ public:
     SearchCommands& searchCommands() const { return *search_; }
     TDialogStimulusFile& stimulusDialog() const { return *stimulusDialog_; }
     TDialogDataFile& dataDialog() const { return *dataDialog_; }
+    // The save dialog of editors and projects; it starts in SaveDir.
+    SaveFileDialog& saveDialog() const;
+    // Tests answer the save dialog from a script.
+    void replaceSaveDialog(std::unique_ptr<SaveFileDialog> dialog);
     // The device's source extension without the point ("asm").
     QString sourceExtension() const;
 

@@ -12,6 +12,7 @@
 #include "MessageBoxes.h"
 #include "ProjectSession.h"
 #include "Registry.h"
+#include "SaveFileDialog.h"
 #include "TFormEditor.h"
 #include "TMainForm.h"
 #include "TestFolders.h"
@@ -143,6 +144,31 @@ TEST_F(Wiring, OpeningTheSampleProjectOpensItsEditorsAndDocksItsWindows)
     // A device the project names that is not installed leaves the selection alone.
     EXPECT_EQ(form->deviceBinding().deviceName(), "Fake Device");
     EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(Wiring, SaveProjectAsUsesTheSaveDialogWhoseFolderIsKeptAtClose)
+{
+    auto form = start();
+    form->openFiles({sampleProject()});
+    settle();
+    auto dialog = std::make_unique<RecordingSaveFileDialog>();
+    RecordingSaveFileDialog& recorded = *dialog;
+    QDir(folders.file("elsewhere")).mkpath(QStringLiteral("."));
+    const QString copy = folders.file("elsewhere/copy.prj");
+    recorded.answers.push_back(copy.toStdString());
+    form->replaceSaveDialog(std::move(dialog));
+
+    form->actions.saveProjectAs->trigger();
+    ASSERT_EQ(recorded.requests.size(), 1u);
+    EXPECT_EQ(recorded.requests[0].fileName, "blink.prj");
+    EXPECT_EQ(QtFilterFrom(recorded.requests[0].filter), "Project Files (*.prj);;All Files (*)");
+    ASSERT_TRUE(QFileInfo::exists(copy));
+    EXPECT_EQ(form->projectSession().Project()->ProjectPath(), copy);
+
+    // The project question at exit: No, so the copy stays as written.
+    boxes.answers.push_back(platform::BoxAnswer::No);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(settingsKey()->readString("SaveDir"), folders.file("elsewhere").toStdString());
 }
 
 TEST_F(Wiring, BuildAllHandsTheProjectToTheDeviceAndReportsOnTheMessagesWindow)
