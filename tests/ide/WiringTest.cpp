@@ -171,6 +171,35 @@ TEST_F(Wiring, SaveProjectAsUsesTheSaveDialogWhoseFolderIsKeptAtClose)
     EXPECT_EQ(settingsKey()->readString("SaveDir"), folders.file("elsewhere").toStdString());
 }
 
+TEST_F(Wiring, BreakpointsToggledInAnEditorAreSavedWithTheProjectAndMarkedAgainOnOpening)
+{
+    const QString project = sampleProject();
+    {
+        auto form = start();
+        form->openFiles({project});
+        settle();
+        TFormEditor* editor = form->editorWindows().FrontEditor();
+        ASSERT_NE(editor, nullptr);
+        editor->GotoLine(6);
+        form->actions.toggleBreakpoint->trigger();
+        EXPECT_TRUE(editor->Editor().HasBreakpointMarker(6));
+        EXPECT_EQ(form->projectSession().SaveProject(), kSaveGoOn);
+        boxes.answers.push_back(platform::BoxAnswer::No);
+        EXPECT_TRUE(form->close());
+    }
+    QFile saved(project);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().endsWith("[BREAKPOINTS]\r\nblink.asm;6\r\n"));
+
+    auto form = start();
+    form->openFiles({project});
+    settle();
+    TFormEditor* editor = form->editorWindows().FrontEditor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->Editor().HasBreakpointMarker(6));
+    EXPECT_FALSE(editor->Editor().HasBreakpointMarker(5));
+}
+
 TEST_F(Wiring, BuildAllHandsTheProjectToTheDeviceAndReportsOnTheMessagesWindow)
 {
     auto form = start();
