@@ -73,7 +73,7 @@ void TMainForm::createParts()
         if (!QFileInfo::exists(path))
             return OpenOutcome::FileNotFound;
         if (session_->OpenProject(path))
-            UpdateProjectActions(kProjectOpen, session_->Project()->windowTitle());
+            showOpenedProjectCaption();
         return OpenOutcome::Opened;
     };
     openEditor = [this](const QString& path) {
@@ -115,6 +115,12 @@ void TMainForm::replaceSaveDialog(std::unique_ptr<SaveFileDialog> dialog)
 QString TMainForm::sourceExtension() const
 {
     return binding_->sourceExtension();
+}
+
+void TMainForm::showOpenedProjectCaption()
+{
+    // The project window announces itself before the session holds it.
+    UpdateProjectActions(kProjectOpen, session_->Project()->windowTitle());
 }
 
 void TMainForm::runOnFrontEditor(const std::function<void(TFormEditor&)>& command)
@@ -171,9 +177,8 @@ void TMainForm::connectProjectActions()
 {
     const MainActions& a = actions;
     connect(a.newProject, &QAction::triggered, this, [this] {
-        if (session_->State() == kProjectOpen && !session_->CloseProject())
-            return;
-        session_->NewProject();
+        if (session_->OpenProject(QString()))
+            showOpenedProjectCaption();
     });
     connect(a.openProject, &QAction::triggered, this, &TMainForm::chooseProjectToOpen);
     connect(a.saveProject, &QAction::triggered, this, [this] { session_->SaveProject(); });

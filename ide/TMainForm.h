@@ -206,6 +206,7 @@ private:
     void connectDebugActions();
     void connectDeviceActions();
     void chooseProjectToOpen();
+    void showOpenedProjectCaption();
     void runOnFrontEditor(const std::function<void(TFormEditor&)>& command);
     void updateFrontEditActions();
 

@@ -146,6 +146,23 @@ TEST_F(Wiring, OpeningTheSampleProjectOpensItsEditorsAndDocksItsWindows)
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
+TEST_F(Wiring, NewProjectReplacesTheOpenOneAfterOneQuestion)
+{
+    auto form = start();
+    form->openFiles({sampleProject()});
+    settle();
+    boxes.answers.push_back(platform::BoxAnswer::No);
+    form->actions.newProject->trigger();
+    settle();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Save changes to blink.prj?");
+    TFormProject* project = form->projectSession().Project();
+    ASSERT_NE(project, nullptr);
+    EXPECT_TRUE(project->ProjectPath().isEmpty());
+    EXPECT_EQ(form->dockWidgetArea(project), Qt::LeftDockWidgetArea);
+    EXPECT_EQ(form->actions.closeProject->text(), QStringLiteral("Close ") + project->windowTitle());
+}
+
 TEST_F(Wiring, SaveProjectAsUsesTheSaveDialogWhoseFolderIsKeptAtClose)
 {
     auto form = start();
