@@ -8,6 +8,7 @@
 #include "MdiArrangement.h"
 #include "MessageBoxes.h"
 #include "ProgramFolder.h"
+#include "ProjectSession.h"
 #include "Registry.h"
 
 #include <QAction>
@@ -298,11 +299,14 @@ void TMainForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // Its question was answered: ending closes a floating project window
+    // without asking again.
+    if (TFormProject* project = session_->Project())
+        project->SetAskOnClose(false);
     SaveSettings();
     event->accept();
-    // Floating tool windows must not keep the program alive, nor be asked
-    // again (quit() would close every window, the project window asking anew).
-    QCoreApplication::exit(0);
+    // Floating tool windows must not keep the program alive.
+    QCoreApplication::quit();
 }
 
 void TMainForm::bringToFront()

@@ -163,6 +163,21 @@ TEST_F(Wiring, NewProjectReplacesTheOpenOneAfterOneQuestion)
     EXPECT_EQ(form->actions.closeProject->text(), QStringLiteral("Close ") + project->windowTitle());
 }
 
+TEST_F(Wiring, EndingAsksTheProjectQuestionOnceEvenForAFloatingProjectWindow)
+{
+    auto form = start();
+    form->openFiles({sampleProject()});
+    settle();
+    form->projectSession().Project()->Place(TDockableForm::kFloat, QRect(50, 50, 200, 300));
+    boxes.answers.push_back(platform::BoxAnswer::No);
+    EXPECT_TRUE(form->close());
+    // The queued end of the program closes every window that is left.
+    QApplication::closeAllWindows();
+    settle();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Save changes to blink.prj?");
+}
+
 TEST_F(Wiring, SaveProjectAsUsesTheSaveDialogWhoseFolderIsKeptAtClose)
 {
     auto form = start();
