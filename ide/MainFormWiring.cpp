@@ -65,9 +65,11 @@ void TMainForm::createParts()
     editors_ = new EditorWindows(*editorHost_, *mdiArea_);
     editors_->setParent(this);
     editors_->ApplyEditorFont(editing.font);
-    search_ = new SearchCommands(*editors_, *editorHost_, this);
-    stimulusDialog_ = new TDialogStimulusFile(this);
+    // The shared dialogs, in the order the program has always made them.
+    search_ = std::make_unique<SearchCommands>(*editors_, *editorHost_, this);
+    aboutDialog_ = new TDialogAbout(*binding_, this);
     dataDialog_ = new TDialogDataFile(this);
+    stimulusDialog_ = new TDialogStimulusFile(this);
 
     openProject = [this](const QString& path) {
         if (!QFileInfo::exists(path))
@@ -161,10 +163,11 @@ void TMainForm::connectEditActions()
             runOnFrontEditor([command](TFormEditor& e) { e.Command(command); });
             updateFrontEditActions();
         });
-    connect(a.find, &QAction::triggered, search_, &SearchCommands::ActionFindExecute);
-    connect(a.findNext, &QAction::triggered, search_, &SearchCommands::ActionFindNextExecute);
-    connect(a.replace, &QAction::triggered, search_, &SearchCommands::ActionReplaceExecute);
-    connect(a.goToLine, &QAction::triggered, search_, &SearchCommands::ActionGotoLineExecute);
+    SearchCommands* search = search_.get();
+    connect(a.find, &QAction::triggered, search, &SearchCommands::ActionFindExecute);
+    connect(a.findNext, &QAction::triggered, search, &SearchCommands::ActionFindNextExecute);
+    connect(a.replace, &QAction::triggered, search, &SearchCommands::ActionReplaceExecute);
+    connect(a.goToLine, &QAction::triggered, search, &SearchCommands::ActionGotoLineExecute);
     connect(a.tabOptions, &QAction::triggered, this, [this] { editors_->ActionTabOptionsExecute(this); });
     connect(a.convertTabs, &QAction::triggered, this,
             [this] { runOnFrontEditor([](TFormEditor& e) { e.ConvertTabsToSpaces(); }); });
@@ -229,7 +232,7 @@ void TMainForm::connectDeviceActions()
     connect(a.removeDevice, &QAction::triggered, binding, &DeviceBinding::ActionRemoveDeviceExecute);
     connect(a.deviceOptions, &QAction::triggered, binding, &DeviceBinding::ActionDeviceOptionsExecute);
     connect(a.compilerOptions, &QAction::triggered, binding, &DeviceBinding::ActionCompilerOptionsExecute);
-    connect(a.about, &QAction::triggered, this, [this] { TDialogAbout(*binding_, this).exec(); });
+    connect(a.about, &QAction::triggered, aboutDialog_, &QDialog::exec);
 }
 
 void TMainForm::chooseProjectToOpen()

@@ -10,6 +10,7 @@
 #include "ProgramFolder.h"
 #include "ProjectSession.h"
 #include "Registry.h"
+#include "SearchCommands.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -36,6 +36,7 @@ class QMenu;
 class QToolBar;
 class SaveFileDialog;
 class SearchCommands;
+class TDialogAbout;
 class TDialogDataFile;
 class TDialogStimulusFile;
 class TDockableForm;
@@ -221,7 +222,9 @@ private:
     DeviceBinding* binding_ = nullptr;
     ProjectSession* session_ = nullptr;
     EditorWindows* editors_ = nullptr;
-    SearchCommands* search_ = nullptr;
+    // Owns its dialogs, which are the window's children: it goes first.
+    std::unique_ptr<SearchCommands> search_;
+    TDialogAbout* aboutDialog_ = nullptr;
     TDialogStimulusFile* stimulusDialog_ = nullptr;
     TDialogDataFile* dataDialog_ = nullptr;
     QPointer<TFormMessages> messages_;
