@@ -335,6 +335,20 @@ TEST_F(Wiring, ClosingWithoutACommandSendsNoStop)
     EXPECT_TRUE(called("~FakeDevice"));
 }
 
+TEST_F(Wiring, ShowMessagesMakesTheWindowOnceAndDocksItAtTheBottom)
+{
+    auto form = start();
+    EXPECT_EQ(form->messagesWindow(), nullptr);
+    form->actions.showMessages->trigger();
+    TFormMessages* messages = form->messagesWindow();
+    ASSERT_NE(messages, nullptr);
+    EXPECT_EQ(form->dockWidgetArea(messages), Qt::BottomDockWidgetArea);
+    messages->close();
+    form->actions.showMessages->trigger();
+    EXPECT_EQ(form->messagesWindow(), messages);
+    EXPECT_TRUE(messages->isVisible());
+}
+
 TEST_F(Wiring, AnEmptyDeviceListStartsWithoutADevice)
 {
     RegistryKey::open(RegistryRoot::CurrentUser, devices::kDevicesKey, true)->deleteValue("Fake Device");
