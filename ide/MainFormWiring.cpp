@@ -20,7 +20,6 @@
 #include <Qsci/qsciscintillabase.h>
 
 #include <QAction>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -237,26 +236,12 @@ void TMainForm::connectDeviceActions()
 
 void TMainForm::chooseProjectToOpen()
 {
-    QFileDialog dialog(this);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(ProjectSession::QtFilter(ProjectSession::OpenProjectFilter(sourceExtension()))
-                              .split(QStringLiteral(";;")));
-    dialog.setDirectory(openDir);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    openDir = QFileInfo(dialog.selectedFiles().first()).absolutePath();
-    openFiles(dialog.selectedFiles());
+    openFiles(askFilesToOpen(ProjectSession::OpenProjectFilter(sourceExtension()), false, 0));
 }
 
 void TMainForm::addFilesToProject()
 {
-    QFileDialog dialog(this);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setNameFilters(
-        ProjectSession::QtFilter(ProjectSession::AddFilesFilter(sourceExtension())).split(QStringLiteral(";;")));
-    dialog.setDirectory(openDir);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    openDir = QFileInfo(dialog.selectedFiles().first()).absolutePath();
-    session_->AddFiles(dialog.selectedFiles());
+    const QStringList chosen = askFilesToOpen(ProjectSession::AddFilesFilter(sourceExtension()), true, 0);
+    if (!chosen.isEmpty())
+        session_->AddFiles(chosen);
 }

@@ -374,23 +374,27 @@ void TMainForm::chooseEditorFont()
 
 QString TMainForm::openFileFilter() const
 {
-    const QString project = QString::fromStdString(extensions.project);
-    const QString source = sourceExtension();
-    return QStringLiteral("Project Files (*.%1);;Source Files (*.%2);;All Files (*)").arg(project, source);
+    return ProjectSession::QtFilter(ProjectSession::OpenProjectFilter(sourceExtension()));
+}
+
+QStringList TMainForm::askFilesToOpen(const QString& filter, bool several, int shownFilter)
+{
+    QFileDialog dialog(this);
+    dialog.setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dialog.setNameFilters(ProjectSession::QtFilter(filter).split(QStringLiteral(";;")));
+    dialog.selectNameFilter(dialog.nameFilters().value(shownFilter));
+    dialog.setDefaultSuffix(sourceExtension());
+    dialog.setDirectory(openDir);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    openDir = QFileInfo(dialog.selectedFiles().first()).absolutePath();
+    return dialog.selectedFiles();
 }
 
 void TMainForm::chooseFilesToOpen()
 {
-    QFileDialog dialog(this);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setNameFilters(openFileFilter().split(QStringLiteral(";;")));
-    dialog.selectNameFilter(dialog.nameFilters().value(1));
-    dialog.setDefaultSuffix(sourceExtension());
-    dialog.setDirectory(openDir);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    openDir = QFileInfo(dialog.selectedFiles().first()).absolutePath();
-    openFiles(dialog.selectedFiles());
+    // Source files are shown first.
+    openFiles(askFilesToOpen(ProjectSession::OpenProjectFilter(sourceExtension()), true, 1));
 }
 
 void TMainForm::openFiles(const QStringList& paths)

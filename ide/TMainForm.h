@@ -197,6 +197,9 @@ private:
     void openHelpContents();
     void chooseEditorFont();
     void chooseFilesToOpen();
+    // The open dialog over a "Name (*.ext)|*.ext|..." filter, starting and
+    // then kept in OpenDir; empty when cancelled.
+    QStringList askFilesToOpen(const QString& filter, bool several, int shownFilter);
     bool readyToExit();
 
     void createParts();
