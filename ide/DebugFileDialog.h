@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include <QStringList>
+#include "FileFilters.h"
 
 class QWidget;
 
@@ -17,10 +17,6 @@ public:
     // pair preselected; the result is the chosen file's path, empty when cancelled.
     virtual std::optional<std::string> openFile(const std::string& filter, const std::string& defaultExtension) = 0;
 };
-
-// "Description|pattern" pairs as the file dialog's name filters. "*.*" means
-// every file, with or without a dot.
-QStringList qtNameFilters(const std::string& filter);
 
 // The platform's file dialog; after a choice it starts in the chosen file's folder.
 class QtDebugFileDialog final : public DebugFileDialog {

@@ -11,7 +11,7 @@
 #include "DeviceList.h"
 #include "DeviceMessageQueue.h"
 #include "DeviceTexts.h"
-#include "DeviceWaitCursor.h"
+#include "HourglassCursor.h"
 #include "MessageBoxes.h"
 #include "Registry.h"
 #include "TDialogAddDevice.h"
@@ -148,7 +148,7 @@ void DeviceBinding::FlushMessages()
 
 bool DeviceBinding::LoadDeviceList()
 {
-    DeviceWaitCursor wait;
+    platform::HourglassCursor wait;
     const auto names = devices::loadDeviceList();
     if (!names)
         return false;
@@ -225,7 +225,7 @@ void DeviceBinding::ReleaseDevice()
 
 void DeviceBinding::SelectDevice(const QString& name)
 {
-    DeviceWaitCursor wait;
+    platform::HourglassCursor wait;
     std::optional<std::string> libraryPath;
     {
         auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, devices::kDevicesKey, true);
@@ -363,7 +363,7 @@ void DeviceBinding::SelectCompilerByName(const QString& name)
 
 void DeviceBinding::ActionCompilerMenuExecute(QAction* item)
 {
-    DeviceWaitCursor wait;
+    platform::HourglassCursor wait;
     if (device_)
         device_->SelectCompiler(nameOf(item).toLocal8Bit().constData());
     item->setChecked(true);
@@ -372,14 +372,14 @@ void DeviceBinding::ActionCompilerMenuExecute(QAction* item)
 
 void DeviceBinding::ActionHelpMenuExecute(QAction* item)
 {
-    DeviceWaitCursor wait;
+    platform::HourglassCursor wait;
     if (device_)
         device_->OpenHelpItem(nameOf(item).toLocal8Bit().constData());
 }
 
 void DeviceBinding::ActionDeviceMenuExecute(QAction* item)
 {
-    DeviceWaitCursor wait;
+    platform::HourglassCursor wait;
     if (!device_)
         return;
     device_->RunDeviceMenuItem(nameOf(item).toLocal8Bit().constData());

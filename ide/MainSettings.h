@@ -2,6 +2,8 @@
 // The IDE's own settings under "\Software\Quorin Semiconductor\Tolvane\" of
 // the current user: what the main window reads at start and writes at close.
 
+#include "EditorFont.h"
+
 #include <optional>
 #include <string>
 
@@ -24,19 +26,11 @@ std::optional<WindowBounds> parseBounds(const std::string& text);
 std::string formatBounds(const WindowBounds& bounds);
 
 // The editor font shared by every editor window.
-struct EditorFontSetting {
-    std::string name = "Courier New";
-    bool bold = false;
-    bool italic = false;
-    int size = 10;
-    int charset = 1;
-};
-
 struct StartSettings {
     // Without the key nothing is read and no device or compiler is chosen.
     bool keyExists = false;
     std::optional<bool> alwaysAllowRun;
-    EditorFontSetting font;
+    EditorFont font;
     bool printLineNumbers = false;
     int tabSize = 4;
     bool useTabs = true;

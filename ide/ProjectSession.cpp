@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QMainWindow>
 
+#include "FileFilters.h"
 #include "MessageBoxes.h"
 #include "TDialogRemoveFiles.h"
 
@@ -108,13 +109,5 @@ QString ProjectSession::AddFilesFilter(const QString& sourceExtension)
 
 QString ProjectSession::QtFilter(const QString& filter)
 {
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList entries;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString label = parts[i];
-        // "*.*" means every file, with or without a dot.
-        label.replace(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
-        entries << label;
-    }
-    return entries.join(QStringLiteral(";;"));
+    return qtNameFilters(filter.toStdString()).join(QStringLiteral(";;"));
 }

@@ -6,6 +6,7 @@
 #include <QStackedWidget>
 
 #include "AbstractDevice.h"
+#include "DockSites.h"
 
 namespace {
 
@@ -110,22 +111,9 @@ void TDockableForm::Place(int placement, std::optional<QRect> rect)
 {
     if (placement >= kDockLeft && placement <= kDockBottom) {
         const Qt::DockWidgetArea area = areaFor(placement);
-        QDockWidget* neighbour = nullptr;
-        for (QDockWidget* other : owner_->findChildren<QDockWidget*>()) {
-            if (other != this && !other->isFloating() && !other->isHidden() && owner_->dockWidgetArea(other) == area) {
-                neighbour = other;
-                break;
-            }
-        }
-        setFloating(false);
-        owner_->addDockWidget(area, this);
-        if (neighbour)
-            owner_->tabifyDockWidget(neighbour, this);
-        if (rect) {
-            const bool sideways = area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea;
-            owner_->resizeDocks({this}, {sideways ? rect->width() : rect->height()},
-                                sideways ? Qt::Horizontal : Qt::Vertical);
-        }
+        const bool sideways = area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea;
+        dockIntoSite(*owner_, *this, area,
+                     rect ? std::optional<int>(sideways ? rect->width() : rect->height()) : std::nullopt);
         ShowInPage();
         return;
     }

@@ -5,7 +5,7 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
-#include "DeviceWaitCursor.h"
+#include "HourglassCursor.h"
 
 TFormMessages::TFormMessages(QMainWindow* owner, bool noPlacement, std::optional<QRect> rect, int placement)
     : TDockableForm(owner, true, rect, placement, QStringLiteral("Messages")),
@@ -65,7 +65,7 @@ void TFormMessages::MemoDblClick()
 {
     if (!locator_)
         return;
-    DeviceWaitCursor wait;
+    platform::HourglassCursor wait;
     for (QTextBlock block = memo_->textCursor().block(); block.isValid(); block = block.previous()) {
         QString file;
         int line = 0;

@@ -14,7 +14,7 @@
 
 #include "AbstractDevice.h"
 #include "DeviceTexts.h"
-#include "DeviceWaitCursor.h"
+#include "HourglassCursor.h"
 #include "MessageBoxes.h"
 
 namespace {
@@ -164,7 +164,7 @@ project::ProjectContents TFormProject::CurrentContents()
 
 int TFormProject::WriteProjectFile()
 {
-    DeviceWaitCursor wait;
+    platform::HourglassCursor wait;
     const QByteArray text = project::writeProjectText(CurrentContents(), QFileInfo(projectPath_).absolutePath());
     QSaveFile file(projectPath_);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
@@ -177,7 +177,7 @@ int TFormProject::WriteProjectFile()
 
 QString TFormProject::ReadProjectFile()
 {
-    DeviceWaitCursor wait;
+    platform::HourglassCursor wait;
     host_.removeAllBreakpoints();
     QFile file(projectPath_);
     if (!file.open(QIODevice::ReadOnly))

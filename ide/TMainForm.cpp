@@ -1,10 +1,16 @@
 #include "TMainForm.h"
 
 #include "AbstractDevice.h"
+#include "DebugController.h"
+#include "DeviceBinding.h"
+#include "DockSites.h"
+#include "MainFormHosts.h"
 #include "MdiArrangement.h"
 #include "MessageBoxes.h"
 #include "ProgramFolder.h"
+#include "ProjectSession.h"
 #include "Registry.h"
+#include "SearchCommands.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -48,11 +54,6 @@ QString withCaption(const char* verb, const QString& caption)
     return caption.isEmpty() ? QString::fromLatin1(verb) : QString::fromLatin1(verb) + QLatin1Char(' ') + caption;
 }
 
-Qt::Orientation sizedAlong(Qt::DockWidgetArea site)
-{
-    return site == Qt::LeftDockWidgetArea || site == Qt::RightDockWidgetArea ? Qt::Horizontal : Qt::Vertical;
-}
-
 SavedWindowState savedState(const QWidget& window)
 {
     if (window.isMinimized())
@@ -78,9 +79,25 @@ TMainForm::TMainForm(QWidget* parent)
     createToolBars();
     connectWindowActions();
     applyStartSettings();
+    createParts();
+    connectFileActions();
+    connectEditActions();
+    connectProjectActions();
+    connectDebugActions();
+    connectDeviceActions();
+    selectStartDevice();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // The worker ends before the device goes; the windows that call back into
+    // the parts go while those still exist.
+    debug_->Shutdown();
+    delete mdiArea_;
+    qDeleteAll(findChildren<QDockWidget*>(Qt::FindDirectChildrenOnly));
+    delete binding_;
+    debug_->SetDevice(nullptr);
+}
 
 void TMainForm::createMenus()
 {
@@ -184,20 +201,8 @@ void TMainForm::applyStartSettings()
 
 void TMainForm::dockToolWindow(QDockWidget* window, Qt::DockWidgetArea site)
 {
-    QDockWidget* firstPage = nullptr;
-    for (QDockWidget* docked : findChildren<QDockWidget*>())
-        if (docked != window && !docked->isFloating() && docked->isVisible() && dockWidgetArea(docked) == site) {
-            firstPage = docked;
-            break;
-        }
-    addDockWidget(site, window);
+    dockIntoSite(*this, *window, site, std::nullopt);
     window->show();
-    if (firstPage) {
-        tabifyDockWidget(firstPage, window);
-    } else {
-        const Qt::Orientation along = sizedAlong(site);
-        resizeDocks({window}, {(along == Qt::Horizontal ? width() : height()) / 3}, along);
-    }
     window->raise();
 }
 
@@ -252,31 +257,31 @@ void TMainForm::ExitApplication()
 
 bool TMainForm::readyToExit()
 {
-    if (projectState == kProjectOpen && querySaveProject && querySaveProject() == kAnswerCancel)
+    if (querySaveProject && querySaveProject() == kSaveCancel)
         return false;
-    return SaveAllFiles(true) == kAnswerGoOn;
+    return SaveAllFiles(true) == kSaveGoOn;
 }
 
 int TMainForm::SaveAllFiles(bool ask)
 {
     if (!saveEditorWindow)
-        return kAnswerGoOn;
+        return kSaveGoOn;
     for (QMdiSubWindow* editor : mdiArea_->subWindowList(QMdiArea::CreationOrder))
-        if (saveEditorWindow(editor, ask) == kAnswerCancel)
-            return kAnswerCancel;
-    return kAnswerGoOn;
+        if (saveEditorWindow(editor, ask) == kSaveCancel)
+            return kSaveCancel;
+    return kSaveGoOn;
 }
 
 bool TMainForm::SaveSettings()
 {
+    // Takes in the folder of the last save.
+    saveDialog();
     ClosingSettings settings;
     settings.saveDir = saveDir.toStdString();
     settings.openDir = openDir.toStdString();
-    settings.device = deviceName;
-    if (device) {
-        const char* compiler = device->GetCompilerName();
-        settings.compiler = compiler ? compiler : "";
-    }
+    settings.device = binding_->deviceName().toStdString();
+    if (binding_->device())
+        settings.compiler = binding_->deviceCompilerName().toStdString();
     const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
     settings.bounds = {normal.top(), normal.left(), normal.height(), normal.width()};
     settings.state = savedState(*this);
@@ -295,6 +300,10 @@ void TMainForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // Its question was answered: ending closes a floating project window
+    // without asking again.
+    if (TFormProject* project = session_->Project())
+        project->SetAskOnClose(false);
     SaveSettings();
     event->accept();
     // Floating tool windows must not keep the program alive.
@@ -345,17 +354,15 @@ void TMainForm::openHelpContents()
 
 void TMainForm::chooseEditorFont()
 {
-    QFont initial(QString::fromStdString(editing.font.name), editing.font.size);
-    initial.setBold(editing.font.bold);
-    initial.setItalic(editing.font.italic);
     bool chosen = false;
-    const QFont font = QFontDialog::getFont(&chosen, initial, this);
+    const QFont font = QFontDialog::getFont(&chosen, editing.font.ToQFont(), this);
     if (!chosen)
         return;
-    editing.font.name = font.family().toStdString();
-    editing.font.bold = font.bold();
-    editing.font.italic = font.italic();
-    editing.font.size = font.pointSize() > 0 ? font.pointSize() : editing.font.size;
+    const int keptSize = editing.font.size;
+    editing.font = EditorFont::FromQFont(font, editing.font.charset);
+    // A font sized in pixels has no point size.
+    if (editing.font.size <= 0)
+        editing.font.size = keptSize;
     const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, kSettingsKey, true);
     const bool written = key && key->writeString("FontName", editing.font.name)
         && key->writeBool("FontBold", editing.font.bold) && key->writeBool("FontItalic", editing.font.italic)
@@ -367,23 +374,27 @@ void TMainForm::chooseEditorFont()
 
 QString TMainForm::openFileFilter() const
 {
-    const QString project = QString::fromStdString(extensions.project);
-    const QString source = QString::fromStdString(extensions.source);
-    return QStringLiteral("Project Files (*.%1);;Source Files (*.%2);;All Files (*)").arg(project, source);
+    return ProjectSession::QtFilter(ProjectSession::OpenProjectFilter(sourceExtension()));
+}
+
+QStringList TMainForm::askFilesToOpen(const QString& filter, bool several, int shownFilter)
+{
+    QFileDialog dialog(this);
+    dialog.setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dialog.setNameFilters(ProjectSession::QtFilter(filter).split(QStringLiteral(";;")));
+    dialog.selectNameFilter(dialog.nameFilters().value(shownFilter));
+    dialog.setDefaultSuffix(sourceExtension());
+    dialog.setDirectory(openDir);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    openDir = QFileInfo(dialog.selectedFiles().first()).absolutePath();
+    return dialog.selectedFiles();
 }
 
 void TMainForm::chooseFilesToOpen()
 {
-    QFileDialog dialog(this);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setNameFilters(openFileFilter().split(QStringLiteral(";;")));
-    dialog.selectNameFilter(dialog.nameFilters().value(1));
-    dialog.setDefaultSuffix(QString::fromStdString(extensions.source));
-    dialog.setDirectory(openDir);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    openDir = QFileInfo(dialog.selectedFiles().first()).absolutePath();
-    openFiles(dialog.selectedFiles());
+    // Source files are shown first.
+    openFiles(askFilesToOpen(ProjectSession::OpenProjectFilter(sourceExtension()), true, 1));
 }
 
 void TMainForm::openFiles(const QStringList& paths)

@@ -6,25 +6,41 @@
 #include "MainActions.h"
 #include "MainSettings.h"
 #include "ProjectHost.h"
+#include "TFormMessages.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
+
+#include <QHash>
+#include <QSet>
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 class AbstractDevice;
+class DebugController;
+class DeviceBinding;
+class EditorWindows;
+class MainDebugHost;
+class MainDeviceHost;
+class MainEditorHost;
+class MainProjectHost;
+class ProjectSession;
 class QDockWidget;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
-
-inline constexpr int kDebugIdle = 1;
-
-// Answers of the save questions: 6 go on, 2 cancelled.
-inline constexpr int kAnswerGoOn = 6;
-inline constexpr int kAnswerCancel = 2;
+class SaveFileDialog;
+class SearchCommands;
+class TDialogAbout;
+class TDialogDataFile;
+class TDialogStimulusFile;
+class TDockableForm;
+class TFormEditor;
 
 struct MainMenus {
     QMenu* file;
@@ -55,7 +71,6 @@ struct MainToolBars {
 struct FileExtensions {
     std::string project = "prj";
     std::string program = "hex";
-    std::string source;
     std::string stimulus = "stm";
     std::string data = "hex";
 };
@@ -63,7 +78,7 @@ struct FileExtensions {
 enum class OpenOutcome { Opened, FileNotFound };
 
 struct EditorSettings {
-    EditorFontSetting font;
+    EditorFont font;
     int tabSize = 4;
     bool useTabs = true;
     bool printLineNumbers = false;
@@ -111,18 +126,12 @@ public:
     MainMenus menus{};
     MainToolBars toolBars{};
 
-    int projectState = kNoProject;
-    int debugState = kDebugIdle;
     EditorSettings editing;
     FileExtensions extensions;
     QString saveDir;
     QString openDir;
     // Chosen at start from these when the settings key exists.
     StartSettings startSettings;
-
-    // The selected device, owned by the device selection.
-    AbstractDevice* device = nullptr;
-    std::string deviceName;
 
     // Hooks of the project reader and the editor windows that open files.
     std::function<OpenOutcome(const QString& path)> openProject;
@@ -135,8 +144,46 @@ public:
     std::function<ViewSwitches()> watchesSwitches;
     std::function<ViewSwitches()> variablesSwitches;
 
+    // The parts the window joins.
+    DeviceBinding& deviceBinding() const { return *binding_; }
+    DebugController& debugControl() const { return *debug_; }
+    ProjectSession& projectSession() const { return *session_; }
+    EditorWindows& editorWindows() const { return *editors_; }
+    SearchCommands& searchCommands() const { return *search_; }
+    TDialogStimulusFile& stimulusDialog() const { return *stimulusDialog_; }
+    TDialogDataFile& dataDialog() const { return *dataDialog_; }
+    // The save dialog of editors and projects; it starts in SaveDir.
+    SaveFileDialog& saveDialog() const;
+    // Tests answer the save dialog from a script.
+    void replaceSaveDialog(std::unique_ptr<SaveFileDialog> dialog);
+    // The device's source extension without the point ("asm").
+    QString sourceExtension() const;
+
+    // The Messages window: created and shown on the first line.
+    void AddMessage(const QString& text);
+    void ClearMessages();
+    TFormMessages* messagesWindow() const { return messages_; }
+    // Placement codes of TDockableForm; no rect lets the site size the window.
+    void createMessagesWindow(std::optional<QRect> rect, int placement);
+
+    // The open tool window of a view id, or null; closing forgets it.
+    TDockableForm* toolWindow(int id) const;
+    void closeToolWindow(int id);
+    void ClearDebugWindows();
+    void RefreshToolWindows();
+
+    // Opens the file in an editor window, shown with the line selected (none
+    // for 0); a file that cannot be opened is reported.
+    void OpenFileAtLine(const QString& path, int line);
+
+    // Breakpoint lines by file, mirrored by the editors' markers.
+    QHash<QString, QSet<int>> breakpoints;
+
+    // Add Files: the file dialog, then the project takes the chosen files.
+    void addFilesToProject();
+
 signals:
-    void editorFontChanged(const EditorFontSetting& font);
+    void editorFontChanged(const EditorFont& font);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -150,8 +197,38 @@ private:
     void openHelpContents();
     void chooseEditorFont();
     void chooseFilesToOpen();
+    // The open dialog over a "Name (*.ext)|*.ext|..." filter, starting and
+    // then kept in OpenDir; empty when cancelled.
+    QStringList askFilesToOpen(const QString& filter, bool several, int shownFilter);
     bool readyToExit();
+
+    void createParts();
+    void selectStartDevice();
+    void connectFileActions();
+    void connectEditActions();
+    void connectProjectActions();
+    void connectDebugActions();
+    void connectDeviceActions();
+    void chooseProjectToOpen();
+    void showOpenedProjectCaption();
+    void runOnFrontEditor(const std::function<void(TFormEditor&)>& command);
+    void updateFrontEditActions();
 
     QMdiArea* mdiArea_;
     QList<QAction*> editorWindowEntries_;
+    // Hosts first: the parts below call them until they are gone.
+    std::unique_ptr<MainDeviceHost> deviceHost_;
+    std::unique_ptr<MainDebugHost> debugHost_;
+    std::unique_ptr<MainProjectHost> projectHost_;
+    std::unique_ptr<MainEditorHost> editorHost_;
+    std::unique_ptr<DebugController> debug_;
+    DeviceBinding* binding_ = nullptr;
+    ProjectSession* session_ = nullptr;
+    EditorWindows* editors_ = nullptr;
+    // Owns its dialogs, which are the window's children: it goes first.
+    std::unique_ptr<SearchCommands> search_;
+    TDialogAbout* aboutDialog_ = nullptr;
+    TDialogStimulusFile* stimulusDialog_ = nullptr;
+    TDialogDataFile* dataDialog_ = nullptr;
+    QPointer<TFormMessages> messages_;
 };

@@ -36,6 +36,8 @@ int runIde(QApplication& application, platform::SingleInstance* instance)
     if (platform::applicationEndRequested())
         return 0;
     form.show();
+    // Files named on the command line: projects by their extension, the rest in editors.
+    form.openFiles(application.arguments().mid(1));
     if (instance) {
         QObject::connect(instance, &platform::SingleInstance::bringToFrontRequested, &form, [&form] {
             const char* before = stateWord(form);

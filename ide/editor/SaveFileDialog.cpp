@@ -1,5 +1,7 @@
 #include "SaveFileDialog.h"
 
+#include "FileFilters.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -7,18 +9,7 @@
 
 std::string QtFilterFrom(const std::string& filter)
 {
-    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
-    QStringList entries;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        // "*.*" means every file, with or without a dot.
-        patterns.replace(QLatin1String("*.*"), QLatin1String("*"));
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        QString name = parts[i];
-        name.replace(QLatin1String("(*.*)"), QLatin1String("(*)"));
-        entries << (name.contains(QLatin1Char('(')) ? name : name + QLatin1String(" (") + patterns + QLatin1Char(')'));
-    }
-    return entries.join(QLatin1String(";;")).toStdString();
+    return qtNameFilters(filter).join(QLatin1String(";;")).toStdString();
 }
 
 std::optional<std::string> QtSaveFileDialog::Execute(const SaveDialogRequest& request)

@@ -4,24 +4,11 @@
 
 #include <Qsci/qsciscintillabase.h>
 
+#include "EditorFont.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-class QFont;
-
-// The editor font shared by every editor of the program.
-struct EditorFont {
-    std::string name = "Courier New";
-    bool bold = false;
-    bool italic = false;
-    int size = 10;
-    int charset = 1;  // the system's default character set
-
-    QFont ToQFont() const;
-    static EditorFont FromQFont(const QFont& font, int charset = 1);
-    bool operator==(const EditorFont&) const = default;
-};
 
 // What the editor reports to the window that owns it.
 class ScintillaEditorOwner {

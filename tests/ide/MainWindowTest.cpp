@@ -265,7 +265,6 @@ TEST_F(MainWindow, SettingsWrittenAtCloseAreReadAtTheNextStart)
         form.setGeometry(120, 90, 800, 500);
         form.saveDir = QStringLiteral("/tmp/save here");
         form.openDir = QStringLiteral("/tmp/open");
-        form.deviceName = "ZERN JTAG";
         form.watchesSwitches = [] { return ViewSwitches{false, true, false, true}; };
         EXPECT_TRUE(form.close());
     }
@@ -282,7 +281,7 @@ TEST_F(MainWindow, SettingsWrittenAtCloseAreReadAtTheNextStart)
     EXPECT_EQ(form.geometry(), QRect(120, 90, 800, 500));
     EXPECT_EQ(form.saveDir, "/tmp/save here");
     EXPECT_EQ(form.openDir, "/tmp/open");
-    EXPECT_EQ(form.startSettings.device, "ZERN JTAG");
+    EXPECT_EQ(form.startSettings.device, "");
     EXPECT_EQ(form.editing.tabSize, 8);
     EXPECT_FALSE(form.editing.useTabs);
     EXPECT_EQ(form.editing.font.size, 12);
@@ -324,29 +323,28 @@ TEST_F(MainWindow, ACancelledProjectQuestionKeepsTheIdeOpenAndAsksNoEditor)
     TMainForm form;
     form.show();
     addEditorWindow(form, "blink.asm");
-    form.projectState = kProjectOpen;
     std::vector<std::string> asked;
     form.querySaveProject = [&] {
         asked.push_back("project");
-        return kAnswerCancel;
+        return kSaveCancel;
     };
     form.saveEditorWindow = [&](QMdiSubWindow* editor, bool ask) {
         asked.push_back(editor->windowTitle().toStdString() + (ask ? " ask" : " save"));
-        return kAnswerGoOn;
+        return kSaveGoOn;
     };
     form.ExitApplication();
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(asked, std::vector<std::string>{"project"});
-    EXPECT_FALSE(QFile::exists(folders.registryFile()));
+    EXPECT_FALSE(settingsKey()->hasValue("Bounds"));
 
     form.querySaveProject = [&] {
         asked.push_back("project");
-        return kAnswerGoOn;
+        return kSaveGoOn;
     };
     form.ExitApplication();
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(asked, (std::vector<std::string>{"project", "project", "blink.asm ask"}));
-    EXPECT_TRUE(QFile::exists(folders.registryFile()));
+    EXPECT_TRUE(settingsKey()->hasValue("Bounds"));
 }
 
 TEST_F(MainWindow, SavingAllFilesStopsAtTheFirstRefusal)
@@ -358,16 +356,15 @@ TEST_F(MainWindow, SavingAllFilesStopsAtTheFirstRefusal)
     std::vector<std::string> walked;
     form.saveEditorWindow = [&](QMdiSubWindow* editor, bool) {
         walked.push_back(editor->windowTitle().toStdString());
-        return editor->windowTitle() == QLatin1String("b.asm") ? kAnswerCancel : kAnswerGoOn;
+        return editor->windowTitle() == QLatin1String("b.asm") ? kSaveCancel : kSaveGoOn;
     };
-    EXPECT_EQ(form.SaveAllFiles(false), kAnswerCancel);
+    EXPECT_EQ(form.SaveAllFiles(false), kSaveCancel);
     EXPECT_EQ(walked, (std::vector<std::string>{"a.asm", "b.asm"}));
 }
 
 TEST_F(MainWindow, OpenedFilesGoToTheProjectReaderOrAnEditorAndMissingOnesAreReported)
 {
     TMainForm form;
-    form.extensions.source = "asm";
     EXPECT_EQ(form.openFileFilter(), "Project Files (*.prj);;Source Files (*.asm);;All Files (*)");
     QStringList projects;
     QStringList editors;

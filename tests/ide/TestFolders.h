@@ -1,11 +1,15 @@
 #pragma once
 // Each test gets its own settings and runtime folders through the XDG
-// variables, restored afterwards.
+// variables, restored afterwards. The machine-wide device list exists and is
+// empty, so that the IDE starts without a device.
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include "DeviceList.h"
+#include "Registry.h"
 
 #include <map>
 #include <string>
@@ -21,6 +25,7 @@ public:
         set("XDG_CONFIG_HOME", config());
         set("XDG_CONFIG_DIRS", root_.path() + QStringLiteral("/machine"));
         set("XDG_RUNTIME_DIR", runtime());
+        platform::RegistryKey::open(platform::RegistryRoot::LocalMachine, devices::kDevicesKey, true);
     }
     ~ScopedTestFolders()
     {

@@ -1,0 +1,42 @@
+// The main window as the device selection sees it.
+
+#include "MainFormHosts.h"
+
+#include "DebugController.h"
+#include "TMainForm.h"
+
+void MainDeviceHost::addMessage(const QString& line)
+{
+    form_.AddMessage(line);
+}
+
+void MainDeviceHost::haltDebugRun()
+{
+    form_.debugControl().HaltForDeviceChange();
+}
+
+void MainDeviceHost::deviceChanged(AbstractDevice* device)
+{
+    form_.debugControl().SetDevice(device);
+}
+
+void MainDeviceHost::closeToolWindow(int windowId)
+{
+    form_.closeToolWindow(windowId);
+}
+
+void MainDeviceHost::clearDebugWindows()
+{
+    form_.ClearDebugWindows();
+}
+
+void MainDeviceHost::deviceMenuItemDone()
+{
+    if (form_.debugControl().DebugState() == DebugController::kHalted)
+        form_.debugControl().DebugStateChanged(DebugController::kHalted);
+}
+
+QWidget* MainDeviceHost::dialogOwner()
+{
+    return &form_;
+}

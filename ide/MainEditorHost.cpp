@@ -1,0 +1,119 @@
+// The main window as the editor windows see it.
+
+#include "MainFormHosts.h"
+
+#include "DebugController.h"
+#include "PrintService.h"
+#include "SaveFileDialog.h"
+#include "TFormEditor.h"
+#include "TMainForm.h"
+
+#include <Qsci/qsciscintillabase.h>
+
+MainEditorHost::MainEditorHost(TMainForm& form) : form_(form), saveDialog_(std::make_unique<QtSaveFileDialog>()) {}
+
+MainEditorHost::~MainEditorHost() = default;
+
+int MainEditorHost::DebugState() const
+{
+    return form_.debugControl().DebugState();
+}
+
+int MainEditorHost::TabSize() const
+{
+    return form_.editing.tabSize;
+}
+
+bool MainEditorHost::UseTabs() const
+{
+    return form_.editing.useTabs;
+}
+
+void MainEditorHost::SetTabOptions(int tabSize, bool useTabs)
+{
+    form_.editing.tabSize = tabSize;
+    form_.editing.useTabs = useTabs;
+}
+
+bool MainEditorHost::PrintLineNumbers() const
+{
+    return form_.editing.printLineNumbers;
+}
+
+void MainEditorHost::SetPrintLineNumbers(bool printLineNumbers)
+{
+    form_.editing.printLineNumbers = printLineNumbers;
+}
+
+QString MainEditorHost::SourceExtension() const
+{
+    return form_.sourceExtension();
+}
+
+void MainEditorHost::UpdateFileActions(int state)
+{
+    form_.UpdateFileActions(state);
+}
+
+void MainEditorHost::UpdateEditActions(TFormEditor* editor)
+{
+    if (!editor) {
+        form_.UpdateEditActions(nullptr);
+        return;
+    }
+    using S = QsciScintillaBase;
+    EditCapabilities can;
+    can.undo = editor->CanDo(S::SCI_UNDO);
+    can.cut = editor->CanDo(S::SCI_CUT);
+    can.copy = editor->CanDo(S::SCI_COPY);
+    can.paste = editor->CanDo(S::SCI_PASTE);
+    can.deleteSelection = editor->CanDo(S::SCI_CLEAR);
+    can.selectAll = editor->CanDo(S::SCI_SELECTALL);
+    form_.UpdateEditActions(&can);
+}
+
+void MainEditorHost::AddBreakpointAt(const QString& path, int line)
+{
+    form_.breakpoints[path].insert(line);
+}
+
+void MainEditorHost::RemoveBreakpointAt(const QString& path, int line)
+{
+    auto file = form_.breakpoints.find(path);
+    if (file != form_.breakpoints.end())
+        file.value().remove(line);
+}
+
+void MainEditorHost::SyncEditorBreakpoints(TFormEditor& editor)
+{
+    for (int line : form_.breakpoints.value(editor.FilePath()))
+        editor.ToggleBreakpoint(line, false);
+}
+
+void MainEditorHost::AddMessage(const QString& text)
+{
+    form_.AddMessage(text);
+}
+
+SaveFileDialog& MainEditorHost::SaveDialog()
+{
+    // The main window's SaveDir is the folder every save dialog starts in; a
+    // save since the last call moved it.
+    if (saveDialog_->initialDirectory != handedOutFolder_)
+        form_.saveDir = QString::fromStdString(saveDialog_->initialDirectory);
+    saveDialog_->initialDirectory = handedOutFolder_ = form_.saveDir.toStdString();
+    return *saveDialog_;
+}
+
+void MainEditorHost::ReplaceSaveDialog(std::unique_ptr<SaveFileDialog> dialog)
+{
+    dialog->initialDirectory = saveDialog_->initialDirectory;
+    saveDialog_ = std::move(dialog);
+}
+
+PrintService& MainEditorHost::Printing()
+{
+    if (!printing_)
+        printing_ = std::make_unique<QtPrintService>();
+    return *printing_;
+}

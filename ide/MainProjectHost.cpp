@@ -1,0 +1,185 @@
+// The main window as the project window sees it.
+
+#include "MainFormHosts.h"
+
+#include "DeviceBinding.h"
+#include "EditorWindows.h"
+#include "ProjectSession.h"
+#include "SaveFileDialog.h"
+#include "TDialogDataFile.h"
+#include "TDialogStimulusFile.h"
+#include "TFormEditor.h"
+#include "TMainForm.h"
+
+#include <QFileInfo>
+#include <QMdiSubWindow>
+
+#include <algorithm>
+
+QMainWindow* MainProjectHost::mainWindow()
+{
+    return &form_;
+}
+
+AbstractDevice* MainProjectHost::device()
+{
+    return form_.deviceBinding().device();
+}
+
+QString MainProjectHost::deviceName()
+{
+    return form_.deviceBinding().deviceName();
+}
+
+void MainProjectHost::selectDeviceByName(const QString& name)
+{
+    form_.deviceBinding().SelectDeviceByName(name);
+}
+
+void MainProjectHost::selectCompilerByName(const QString& name)
+{
+    form_.deviceBinding().SelectCompilerByName(name);
+}
+
+void MainProjectHost::clearDebugWindows()
+{
+    form_.ClearDebugWindows();
+}
+
+void MainProjectHost::projectStateChanged(int state)
+{
+    TFormProject* project = form_.projectSession().Project();
+    form_.UpdateProjectActions(state, project ? project->windowTitle() : QString());
+}
+
+QList<project::OpenedEditor> MainProjectHost::editorLayoutsForSaving()
+{
+    EditorWindows& editors = form_.editorWindows();
+    QList<TFormEditor*> ordered = editors.Editors();
+    if (TFormEditor* front = editors.FrontEditor()) {
+        ordered.removeAll(front);
+        ordered.prepend(front);
+    }
+    QList<project::OpenedEditor> layouts;
+    for (TFormEditor* editor : ordered) {
+        auto* window = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
+        if (editor->FilePath().isEmpty() || !window)
+            continue;
+        project::OpenedEditor layout;
+        layout.path = editor->FilePath();
+        if (window->isMinimized())
+            layout.state = project::kEditorMinimised;
+        else if (window->isMaximized())
+            layout.state = project::kEditorZoomed;
+        if (layout.state != project::kEditorNormal)
+            window->showNormal();
+        const QRect bounds = window->geometry();
+        layout.left = bounds.left();
+        layout.top = bounds.top();
+        layout.width = bounds.width();
+        layout.height = bounds.height();
+        layouts << layout;
+    }
+    return layouts;
+}
+
+bool MainProjectHost::openEditorWithLayout(const QString& path, int state, const QRect& bounds)
+{
+    try {
+        form_.editorWindows().OpenEditorWithLayout(path, state, bounds.left(), bounds.top(),
+                                                   bounds.left() + bounds.width(), bounds.top() + bounds.height());
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void MainProjectHost::openEditor(const QString& path)
+{
+    form_.OpenFileAtLine(path, 0);
+}
+
+TDockableForm* MainProjectHost::toolWindow(int id)
+{
+    return form_.toolWindow(id);
+}
+
+void MainProjectHost::recreateToolWindow(int id, const QRect& rect, int placement)
+{
+    if (id != tolvane::kViewMessages)
+        return;
+    form_.closeToolWindow(id);
+    form_.createMessagesWindow(rect, placement);
+}
+
+QList<project::BreakpointLine> MainProjectHost::breakpointLines()
+{
+    QList<project::BreakpointLine> lines;
+    for (auto file = form_.breakpoints.cbegin(); file != form_.breakpoints.cend(); ++file) {
+        QList<int> sorted(file.value().cbegin(), file.value().cend());
+        std::sort(sorted.begin(), sorted.end());
+        for (int line : sorted)
+            lines << project::BreakpointLine{file.key(), line};
+    }
+    return lines;
+}
+
+void MainProjectHost::removeAllBreakpoints()
+{
+    const auto marked = form_.breakpoints;
+    form_.breakpoints.clear();
+    for (auto file = marked.cbegin(); file != marked.cend(); ++file)
+        for (int line : file.value())
+            form_.editorWindows().ToggleEditorBreakpoint(file.key(), line);
+}
+
+void MainProjectHost::addBreakpointFromProject(const QString& path, int line)
+{
+    QSet<int>& lines = form_.breakpoints[path];
+    if (lines.contains(line))
+        return;
+    lines.insert(line);
+    form_.editorWindows().ToggleEditorBreakpoint(path, line);
+}
+
+QString MainProjectHost::stimulusFile()
+{
+    return form_.stimulusDialog().StimulusFile();
+}
+
+void MainProjectHost::setStimulusFileChoice(const QString& path)
+{
+    form_.stimulusDialog().SetStimulusFile(path);
+}
+
+QString MainProjectHost::dataFile()
+{
+    return form_.dataDialog().DataFile().value_or(QString());
+}
+
+void MainProjectHost::setDataFileChoice(const QString& path)
+{
+    form_.dataDialog().SetDataFile(path);
+}
+
+void MainProjectHost::addFilesCommand()
+{
+    form_.addFilesToProject();
+}
+
+QString MainProjectHost::chooseProjectSaveFile(const ProjectSaveRequest& request)
+{
+    // The editors' save dialog: one initial folder for every save.
+    SaveFileDialog& dialog = form_.saveDialog();
+    SaveDialogRequest asked;
+    asked.filter = request.filter.toStdString();
+    asked.defaultExtension = request.defaultSuffix.toStdString();
+    asked.fileName = request.fileName.toStdString();
+    asked.initialDirectory = request.folder.isEmpty() ? dialog.initialDirectory : request.folder.toStdString();
+    const std::optional<std::string> chosen = dialog.Execute(asked);
+    if (!chosen)
+        return QString();
+    const QString path = QString::fromStdString(*chosen);
+    dialog.initialDirectory = QFileInfo(path).absolutePath().toStdString();
+    return path;
+}

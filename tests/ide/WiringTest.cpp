@@ -1,0 +1,360 @@
+// The main window with its parts joined, against the fake device plug-in
+// selected at start: device messages, projects, build, run and close.
+
+#include <gtest/gtest.h>
+
+#include "DebugController.h"
+#include "DeviceBinding.h"
+#include "DeviceList.h"
+#include "EditorWindows.h"
+#include "FakeDeviceScript.h"
+#include "MainSettings.h"
+#include "MessageBoxes.h"
+#include "ProjectSession.h"
+#include "Registry.h"
+#include "SaveFileDialog.h"
+#include "TFormEditor.h"
+#include "TMainForm.h"
+#include "TestFolders.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QThread>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+using platform::RegistryKey;
+using platform::RegistryRoot;
+
+std::unique_ptr<RegistryKey> settingsKey()
+{
+    return RegistryKey::open(RegistryRoot::CurrentUser, kSettingsKey, true);
+}
+
+class Wiring : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        script.install();
+        auto devices = RegistryKey::open(RegistryRoot::CurrentUser, devices::kDevicesKey, true);
+        ASSERT_TRUE(devices && devices->writeString("Fake Device", FAKE_DEVICE));
+        ASSERT_TRUE(settingsKey()->writeString("Device", "Fake Device"));
+    }
+
+    std::unique_ptr<TMainForm> start()
+    {
+        auto form = std::make_unique<TMainForm>();
+        form->show();
+        settle();
+        return form;
+    }
+
+    // Waits for the worker's result to reach the window thread.
+    static bool waitFor(const std::function<bool()>& condition)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!condition() && clock.elapsed() < 3000) {
+            QApplication::processEvents();
+            QThread::msleep(5);
+        }
+        return condition();
+    }
+    static void settle()
+    {
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+    }
+
+    bool called(const std::string& call)
+    {
+        std::lock_guard lock(script.mutex);
+        return std::find(script.calls.begin(), script.calls.end(), call) != script.calls.end();
+    }
+    std::ptrdiff_t position(const std::string& call)
+    {
+        std::lock_guard lock(script.mutex);
+        return std::find(script.calls.begin(), script.calls.end(), call) - script.calls.begin();
+    }
+
+    // The sample project copied where the test may write.
+    QString sampleProject()
+    {
+        const QDir from(QStringLiteral(TOLVANE_SOURCE_DIR "/samples/blink"));
+        QDir(folders.file("blink")).mkpath(QStringLiteral("."));
+        for (const QString& name : from.entryList(QDir::Files))
+            QFile::copy(from.filePath(name), folders.file("blink") + QLatin1Char('/') + name);
+        return folders.file("blink/blink.prj");
+    }
+
+    ScopedTestFolders folders;
+    FakeDeviceScript script;
+    platform::RecordingMessageBoxes boxes;
+    platform::ScopedMessageBoxes scopedBoxes{boxes};
+};
+
+TEST_F(Wiring, TheSavedDeviceIsSelectedAndItsMessagesAppearInTheDockedMessagesWindow)
+{
+    auto form = start();
+    ASSERT_NE(form->deviceBinding().device(), nullptr);
+    EXPECT_EQ(form->deviceBinding().deviceName(), "Fake Device");
+    EXPECT_EQ(form->debugControl().Device(), form->deviceBinding().device());
+
+    std::thread worker([this] { script.sendMessage("line from the device"); });
+    worker.join();
+    form->deviceBinding().FlushMessages();
+    settle();
+    TFormMessages* messages = form->messagesWindow();
+    ASSERT_NE(messages, nullptr);
+    EXPECT_TRUE(messages->Lines().contains(QStringLiteral("line from the device")));
+    EXPECT_FALSE(messages->isFloating());
+    EXPECT_EQ(form->dockWidgetArea(messages), Qt::BottomDockWidgetArea);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(Wiring, OpeningTheSampleProjectOpensItsEditorsAndDocksItsWindows)
+{
+    auto form = start();
+    const QString project = sampleProject();
+    form->openFiles({project});
+    settle();
+
+    TFormProject* window = form->projectSession().Project();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->GetProjectFiles().size(), 2);
+    EXPECT_FALSE(window->isFloating());
+    EXPECT_EQ(form->dockWidgetArea(window), Qt::LeftDockWidgetArea);
+    ASSERT_NE(form->messagesWindow(), nullptr);
+    EXPECT_EQ(form->dockWidgetArea(form->messagesWindow()), Qt::BottomDockWidgetArea);
+
+    const QList<TFormEditor*> editors = form->editorWindows().Editors();
+    ASSERT_EQ(editors.size(), 1);
+    EXPECT_EQ(QFileInfo(editors[0]->FilePath()).fileName(), "blink.asm");
+    EXPECT_FALSE(editors[0]->IsReadOnly());
+    EXPECT_TRUE(form->actions.buildAll->isEnabled());
+    EXPECT_EQ(form->actions.closeProject->text(), QStringLiteral("Close ") + window->windowTitle());
+    // A device the project names that is not installed leaves the selection alone.
+    EXPECT_EQ(form->deviceBinding().deviceName(), "Fake Device");
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(Wiring, NewProjectReplacesTheOpenOneAfterOneQuestion)
+{
+    auto form = start();
+    form->openFiles({sampleProject()});
+    settle();
+    boxes.answers.push_back(platform::BoxAnswer::No);
+    form->actions.newProject->trigger();
+    settle();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Save changes to blink.prj?");
+    TFormProject* project = form->projectSession().Project();
+    ASSERT_NE(project, nullptr);
+    EXPECT_TRUE(project->ProjectPath().isEmpty());
+    EXPECT_EQ(form->dockWidgetArea(project), Qt::LeftDockWidgetArea);
+    EXPECT_EQ(form->actions.closeProject->text(), QStringLiteral("Close ") + project->windowTitle());
+}
+
+TEST_F(Wiring, EndingAsksTheProjectQuestionOnceEvenForAFloatingProjectWindow)
+{
+    auto form = start();
+    form->openFiles({sampleProject()});
+    settle();
+    form->projectSession().Project()->Place(TDockableForm::kFloat, QRect(50, 50, 200, 300));
+    boxes.answers.push_back(platform::BoxAnswer::No);
+    EXPECT_TRUE(form->close());
+    // The queued end of the program closes every window that is left.
+    QApplication::closeAllWindows();
+    settle();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Save changes to blink.prj?");
+}
+
+TEST_F(Wiring, SaveProjectAsUsesTheSaveDialogWhoseFolderIsKeptAtClose)
+{
+    auto form = start();
+    form->openFiles({sampleProject()});
+    settle();
+    auto dialog = std::make_unique<RecordingSaveFileDialog>();
+    RecordingSaveFileDialog& recorded = *dialog;
+    QDir(folders.file("elsewhere")).mkpath(QStringLiteral("."));
+    const QString copy = folders.file("elsewhere/copy.prj");
+    recorded.answers.push_back(copy.toStdString());
+    form->replaceSaveDialog(std::move(dialog));
+
+    form->actions.saveProjectAs->trigger();
+    ASSERT_EQ(recorded.requests.size(), 1u);
+    EXPECT_EQ(recorded.requests[0].fileName, "blink.prj");
+    EXPECT_EQ(QtFilterFrom(recorded.requests[0].filter), "Project Files (*.prj);;All Files (*)");
+    ASSERT_TRUE(QFileInfo::exists(copy));
+    EXPECT_EQ(form->projectSession().Project()->ProjectPath(), copy);
+
+    // The project question at exit: No, so the copy stays as written.
+    boxes.answers.push_back(platform::BoxAnswer::No);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(settingsKey()->readString("SaveDir"), folders.file("elsewhere").toStdString());
+}
+
+TEST_F(Wiring, BreakpointsToggledInAnEditorAreSavedWithTheProjectAndMarkedAgainOnOpening)
+{
+    const QString project = sampleProject();
+    {
+        auto form = start();
+        form->openFiles({project});
+        settle();
+        TFormEditor* editor = form->editorWindows().FrontEditor();
+        ASSERT_NE(editor, nullptr);
+        editor->GotoLine(6);
+        form->actions.toggleBreakpoint->trigger();
+        EXPECT_TRUE(editor->Editor().HasBreakpointMarker(6));
+        EXPECT_EQ(form->projectSession().SaveProject(), kSaveGoOn);
+        boxes.answers.push_back(platform::BoxAnswer::No);
+        EXPECT_TRUE(form->close());
+    }
+    QFile saved(project);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().endsWith("[BREAKPOINTS]\r\nblink.asm;6\r\n"));
+
+    auto form = start();
+    form->openFiles({project});
+    settle();
+    TFormEditor* editor = form->editorWindows().FrontEditor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->Editor().HasBreakpointMarker(6));
+    EXPECT_FALSE(editor->Editor().HasBreakpointMarker(5));
+}
+
+TEST_F(Wiring, BuildAllHandsTheProjectToTheDeviceAndReportsOnTheMessagesWindow)
+{
+    auto form = start();
+    form->openFiles({sampleProject()});
+    settle();
+    form->actions.buildAll->trigger();
+    settle();
+    // The fake declines to build: its refusal is what the window reports.
+    const QStringList lines = form->messagesWindow()->Lines();
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines.first(), "Compiling...");
+    EXPECT_EQ(lines.last(), "Build Failed!");
+    EXPECT_EQ(form->debugControl().DebugState(), DebugController::kIdle);
+}
+
+TEST_F(Wiring, RunStartsOnTheWorkerAndStopEndsIt)
+{
+    settingsKey()->writeBool("AlwaysAllowRun", true);
+    auto form = start();
+    ASSERT_TRUE(form->actions.run->isEnabled());
+    form->actions.run->trigger();
+    EXPECT_EQ(form->debugControl().DebugState(), DebugController::kRunning);
+    ASSERT_TRUE(waitFor([&] { return called("Run"); }));
+    EXPECT_TRUE(form->actions.stop->isEnabled());
+    EXPECT_FALSE(form->actions.run->isEnabled());
+
+    form->actions.stop->trigger();
+    ASSERT_TRUE(waitFor([&] { return form->debugControl().DebugState() == DebugController::kIdle; }));
+    EXPECT_TRUE(called("Stop"));
+    EXPECT_TRUE(form->actions.run->isEnabled());
+}
+
+TEST_F(Wiring, ADoubleClickOnAMessageTheDeviceLocatesOpensItsLine)
+{
+    auto form = start();
+    const QString source = QFileInfo(sampleProject()).absolutePath() + QStringLiteral("/delay.asm");
+    script.locations["delay.asm(4): check this"] = {source.toStdString(), 4};
+    form->AddMessage(QStringLiteral("delay.asm(4): check this"));
+    form->AddMessage(QStringLiteral("a line without a place"));
+    QTextCursor caret = form->messagesWindow()->Memo()->textCursor();
+    caret.movePosition(QTextCursor::Start);
+    form->messagesWindow()->Memo()->setTextCursor(caret);
+    form->messagesWindow()->MemoDblClick();
+    settle();
+
+    TFormEditor* front = form->editorWindows().FrontEditor();
+    ASSERT_NE(front, nullptr);
+    EXPECT_EQ(QFileInfo(front->FilePath()).fileName(), "delay.asm");
+    EXPECT_EQ(front->CurrentLine(), 4);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(Wiring, SelectingAnotherDeviceDuringARunEndsTheRunFirst)
+{
+    RegistryKey::open(RegistryRoot::CurrentUser, devices::kDevicesKey, true)->writeString("Other Fake", FAKE_DEVICE);
+    settingsKey()->writeBool("AlwaysAllowRun", true);
+    auto form = start();
+    form->actions.run->trigger();
+    ASSERT_TRUE(waitFor([&] { return called("Run"); }));
+    // Editors opened while the target runs are read-only.
+    form->OpenFileAtLine(QFileInfo(sampleProject()).absolutePath() + QStringLiteral("/blink.asm"), 0);
+    ASSERT_NE(form->editorWindows().FrontEditor(), nullptr);
+    EXPECT_TRUE(form->editorWindows().FrontEditor()->IsReadOnly());
+
+    form->deviceBinding().SelectDeviceByName(QStringLiteral("Other Fake"));
+    settle();
+    EXPECT_EQ(form->deviceBinding().deviceName(), "Other Fake");
+    EXPECT_NE(form->debugControl().Device(), nullptr);
+    EXPECT_EQ(form->debugControl().Device(), form->deviceBinding().device());
+    EXPECT_EQ(form->debugControl().DebugState(), DebugController::kIdle);
+    EXPECT_TRUE(called("Stop"));
+    EXPECT_LT(position("Stop"), position("~FakeDevice"));
+    EXPECT_FALSE(form->editorWindows().FrontEditor()->IsReadOnly());
+    std::lock_guard lock(script.mutex);
+    EXPECT_EQ(script.liveDevices, 1);
+}
+
+TEST_F(Wiring, ClosingDuringARunSavesTheSettingsStopsTheWorkerThenFreesTheDevice)
+{
+    settingsKey()->writeBool("AlwaysAllowRun", true);
+    auto form = start();
+    form->actions.run->trigger();
+    ASSERT_TRUE(waitFor([&] { return called("Run"); }));
+
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(settingsKey()->readString("Device"), "Fake Device");
+    form.reset();
+    ASSERT_TRUE(called("Stop"));
+    ASSERT_TRUE(called("~FakeDevice"));
+    EXPECT_LT(position("Stop"), position("~FakeDevice"));
+    std::lock_guard lock(script.mutex);
+    EXPECT_EQ(script.liveDevices, 0);
+}
+
+TEST_F(Wiring, ClosingWithoutACommandSendsNoStop)
+{
+    auto form = start();
+    EXPECT_TRUE(form->close());
+    form.reset();
+    EXPECT_FALSE(called("Stop"));
+    EXPECT_TRUE(called("~FakeDevice"));
+}
+
+TEST_F(Wiring, ShowMessagesMakesTheWindowOnceAndDocksItAtTheBottom)
+{
+    auto form = start();
+    EXPECT_EQ(form->messagesWindow(), nullptr);
+    form->actions.showMessages->trigger();
+    TFormMessages* messages = form->messagesWindow();
+    ASSERT_NE(messages, nullptr);
+    EXPECT_EQ(form->dockWidgetArea(messages), Qt::BottomDockWidgetArea);
+    messages->close();
+    form->actions.showMessages->trigger();
+    EXPECT_EQ(form->messagesWindow(), messages);
+    EXPECT_TRUE(messages->isVisible());
+}
+
+TEST_F(Wiring, AnEmptyDeviceListStartsWithoutADevice)
+{
+    RegistryKey::open(RegistryRoot::CurrentUser, devices::kDevicesKey, true)->deleteValue("Fake Device");
+    auto form = start();
+    EXPECT_EQ(form->deviceBinding().device(), nullptr);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+}  // namespace
