@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "Registry.h"
 
@@ -121,6 +122,18 @@ TEST_F(RegistryTest, RootsAreSeparateAndKeysCanBeRemoved)
     EXPECT_FALSE(RegistryKey::exists(RegistryRoot::CurrentUser, kTolvane + "\\Devices"));
     EXPECT_TRUE(RegistryKey::remove(RegistryRoot::LocalMachine, kTolvane + "\\Devices"));
     EXPECT_FALSE(RegistryKey::exists(RegistryRoot::LocalMachine, kTolvane + "\\Devices"));
+}
+
+// The installer writes the machine-wide device list as plain INI text.
+TEST_F(RegistryTest, ReadsTheDeviceListAsTheInstallerWritesIt)
+{
+    std::filesystem::create_directories(root() / "machine/Tolvane");
+    std::ofstream(root() / "machine/Tolvane/registry.ini")
+        << "[Software/Quorin%20Semiconductor/Tolvane/Devices]\nZernJTAG=/opt/tolvane/bin/libZernJTAG.so\n";
+    auto devices = RegistryKey::open(RegistryRoot::LocalMachine, kTolvane + "\\Devices", false);
+    ASSERT_TRUE(devices);
+    EXPECT_EQ(devices->valueNames(), std::vector<std::string>{"ZernJTAG"});
+    EXPECT_EQ(devices->readString("ZernJTAG"), "/opt/tolvane/bin/libZernJTAG.so");
 }
 
 }  // namespace
