@@ -26,6 +26,7 @@ endfunction()
 function(tolvane_gtest target)
   add_executable(${target} ${ARGN})
   target_link_libraries(${target} PRIVATE GTest::gtest_main GTest::gmock)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   include(GoogleTest)
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST

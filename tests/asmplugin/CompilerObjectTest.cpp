@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "ExportedSymbols.h"
 
 #include <cstdio>
 #include <set>
@@ -84,20 +85,9 @@ TEST(CompilerLibrary, ExportsCreateAndFreeTheObject)
 
 TEST(CompilerLibrary, OnlyTheFourExportsAreVisible)
 {
-    const std::string command = std::string("nm -D --defined-only '") + PLUGIN_PATH + "'";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::set<std::string> symbols;
-    char line[512];
-    while (std::fgets(line, sizeof line, pipe)) {
-        std::string text(line);
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-            text.pop_back();
-        symbols.insert(text.substr(text.find_last_of(' ') + 1));
-    }
-    ASSERT_EQ(pclose(pipe), 0);
-    EXPECT_EQ(symbols, (std::set<std::string>{"_GetCompilerVersion", "_GetDeviceVersion", "_GetCompilerInstance",
-                                              "_FreeCompilerInstance"}));
+    EXPECT_EQ(test_support::exportedSymbols(PLUGIN_PATH),
+              (std::set<std::string>{"_GetCompilerVersion", "_GetDeviceVersion", "_GetCompilerInstance",
+                                     "_FreeCompilerInstance"}));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "AbstractDevice.h"
 #include "DynamicLibrary.h"
+#include "ExportedSymbols.h"
 #include "TestSupport.h"
 
 namespace {
@@ -13,20 +14,8 @@ class PluginTest : public device_tests::TempFolderTest {};
 
 TEST_F(PluginTest, ExportsOnlyTheDeviceFunctions)
 {
-    const std::string command = std::string("nm -D --defined-only '") + ZERNJTAG_PATH + "'";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::set<std::string> symbols;
-    char line[512];
-    while (std::fgets(line, sizeof line, pipe)) {
-        std::string text(line);
-        std::string name = text.substr(text.find_last_of(' ') + 1);
-        while (!name.empty() && (name.back() == '\n' || name.back() == '\r'))
-            name.pop_back();
-        symbols.insert(name);
-    }
-    ASSERT_EQ(pclose(pipe), 0);
-    EXPECT_EQ(symbols, (std::set<std::string>{"_GetDeviceVersion", "_GetDeviceInstance", "_FreeDeviceInstance"}));
+    EXPECT_EQ(test_support::exportedSymbols(ZERNJTAG_PATH),
+              (std::set<std::string>{"_GetDeviceVersion", "_GetDeviceInstance", "_FreeDeviceInstance"}));
 }
 
 TEST_F(PluginTest, CreatesAWorkingDeviceObject)

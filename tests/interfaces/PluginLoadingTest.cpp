@@ -6,6 +6,7 @@
 
 #include "AbstractDevice.h"
 #include "DynamicLibrary.h"
+#include "ExportedSymbols.h"
 
 namespace {
 
@@ -40,21 +41,8 @@ TEST(PluginLoading, MissingLibraryAndMissingExportAreReported)
 
 TEST(PluginLoading, OnlyTheExportsAreVisible)
 {
-    const std::string command = std::string("nm -D --defined-only '") + TEST_PLUGIN_PATH + "'";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::set<std::string> symbols;
-    char line[512];
-    while (std::fgets(line, sizeof line, pipe)) {
-        std::string text(line);
-        const auto last = text.find_last_of(' ');
-        std::string name = text.substr(last + 1);
-        while (!name.empty() && (name.back() == '\n' || name.back() == '\r'))
-            name.pop_back();
-        symbols.insert(name);
-    }
-    ASSERT_EQ(pclose(pipe), 0);
-    EXPECT_EQ(symbols, (std::set<std::string>{"_GetDeviceVersion", "_GetDeviceInstance", "_FreeDeviceInstance"}));
+    EXPECT_EQ(test_support::exportedSymbols(TEST_PLUGIN_PATH),
+              (std::set<std::string>{"_GetDeviceVersion", "_GetDeviceInstance", "_FreeDeviceInstance"}));
 }
 
 }  // namespace
