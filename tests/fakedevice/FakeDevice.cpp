@@ -102,6 +102,15 @@ public:
         script().log("GetSourceExtension");
         return extension_.text(script().sourceExtension);
     }
+    // Declines to build, after recording the files it was handed.
+    int Build(const char* const* files, unsigned count, bool force, const char*) override
+    {
+        std::string call = force ? "Build force" : "Build";
+        for (unsigned i = 0; i < count; ++i)
+            call += std::string(" ") + files[i];
+        script().log(call);
+        return tolvane::kStatusFailed;
+    }
     int Run() override
     {
         script().log("Run");

@@ -239,6 +239,8 @@ TEST_F(Wiring, BuildAllHandsTheProjectToTheDeviceAndReportsOnTheMessagesWindow)
     settle();
     form->actions.buildAll->trigger();
     settle();
+    const std::string folder = QFileInfo(sampleProject()).absolutePath().toStdString();
+    EXPECT_TRUE(called("Build force " + folder + "/blink.asm " + folder + "/delay.asm"));
     // The fake declines to build: its refusal is what the window reports.
     const QStringList lines = form->messagesWindow()->Lines();
     ASSERT_GE(lines.size(), 2);
