@@ -1,6 +1,5 @@
 ; Delay: the busy wait between two steps of the blink loop.
-delay
+delay:  NOP
         NOP
-        NOP
-        NOP             ; return to the caller here
+        RET
         END
