@@ -1,0 +1,18 @@
+#include "AsmState.h"
+
+#include "Expressions.h"
+#include "ScannerSupport.h"
+#include "Symbols.h"
+
+namespace zern {
+
+RunState g_run;
+
+void ResetRunState() {
+  DestroyScanner();
+  ClearSymbolTable();
+  ClearExpressions();
+  g_run = RunState();
+}
+
+}  // namespace zern

@@ -1,0 +1,9 @@
+#pragma once
+// The program's banner: a box drawn with code page 437 line characters.
+#include <cstdio>
+
+namespace zern {
+
+void PrintBanner(FILE* err);
+
+}  // namespace zern

@@ -1,0 +1,20 @@
+#pragma once
+// The listing file: header, statement lines and data directive entries.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zern {
+
+// Listing state values of a statement besides a code word.
+constexpr int32_t kNothingListed = -1;
+constexpr int32_t kListedByData = -2;
+
+void WriteListingHeader(int argc, const char* const* argv, const std::string& localTime);
+// `code` is a code word, kNothingListed or kListedByData (which it consumes).
+void WriteListingLine(uint32_t wordAddress, int32_t code, const std::string& text);
+void WriteDataListingLine(uint32_t address, const std::string& text);
+// The closing words of the listing in the C library's fixed 24-character form.
+std::string LocalTimeText();
+
+}  // namespace zern

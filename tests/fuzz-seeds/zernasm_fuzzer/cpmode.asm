@@ -1,0 +1,9 @@
+% MOVE CP, @CP++
+ MOVE PRIVT[1], IPR[0]
+ MOVE @++DP[0], @DP[0]++
+ RET NC
+ CPL C
+ MOVE C, Acc.9
+ALIGN32
+ MOVE M3[2].3, #1
+ END
