@@ -31,6 +31,23 @@ std::string libraryPath(const KnownCompiler& known)
     return platform::programFolder() + known.library;
 }
 
+// A missing or different version export shows its box.
+bool versionMatches(int (*exported)(), int expected, const char* what)
+{
+    const std::string wanted = std::to_string(expected);
+    if (!exported) {
+        platform::showError(std::string("Unable to select device.\r\nIncorrect ") + what + " version (0 != " + wanted
+                            + ").");
+        return false;
+    }
+    const int version = exported();
+    if (version == expected)
+        return true;
+    platform::showError(std::string("Unable to select compiler.\r\nIncorrect ") + what + " version ("
+                        + std::to_string(version) + " != " + wanted + ").");
+    return false;
+}
+
 }  // namespace
 
 const TextArray& CompilerBinding::names()
@@ -100,29 +117,10 @@ bool CompilerBinding::load(const KnownCompiler& known)
 
 bool CompilerBinding::versionsMatch()
 {
-    const auto compilerVersion = library_.function<GetCompilerVersionFn>(kGetCompilerVersionExport);
-    const std::string expectedCompiler = std::to_string(tolvane::kCompilerInterfaceVersion);
-    if (!compilerVersion) {
-        platform::showError("Unable to select device.\r\nIncorrect compiler version (0 != " + expectedCompiler + ").");
-        return false;
-    }
-    if (const int version = compilerVersion(); version != tolvane::kCompilerInterfaceVersion) {
-        platform::showError("Unable to select compiler.\r\nIncorrect compiler version (" + std::to_string(version)
-                            + " != " + expectedCompiler + ").");
-        return false;
-    }
-    const auto deviceVersion = library_.function<GetCompilerDeviceVersionFn>(kGetCompilerDeviceVersionExport);
-    const std::string expectedDevice = std::to_string(tolvane::kDeviceInterfaceVersion);
-    if (!deviceVersion) {
-        platform::showError("Unable to select device.\r\nIncorrect device version (0 != " + expectedDevice + ").");
-        return false;
-    }
-    if (const int version = deviceVersion(); version != tolvane::kDeviceInterfaceVersion) {
-        platform::showError("Unable to select compiler.\r\nIncorrect device version (" + std::to_string(version)
-                            + " != " + expectedDevice + ").");
-        return false;
-    }
-    return true;
+    return versionMatches(library_.function<GetCompilerVersionFn>(kGetCompilerVersionExport),
+                          tolvane::kCompilerInterfaceVersion, "compiler")
+           && versionMatches(library_.function<GetCompilerDeviceVersionFn>(kGetCompilerDeviceVersionExport),
+                             tolvane::kDeviceInterfaceVersion, "device");
 }
 
 // The record follows the library actually loaded, so a compiler never gets

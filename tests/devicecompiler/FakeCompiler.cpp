@@ -43,12 +43,7 @@ public:
     void GetMessages(char*** lines, int* count) override
     {
         note("GetMessages");
-        messageTexts_ = script().messages;
-        messagePointers_.clear();
-        for (std::string& text : messageTexts_)
-            messagePointers_.push_back(text.data());
-        *lines = messagePointers_.data();
-        *count = static_cast<int>(messagePointers_.size());
+        *count = handList(messages_, script().messages, lines);
     }
     int LocateMessage(const char* message, char** file, int* line) override
     {
@@ -77,12 +72,7 @@ public:
     void SetDebugLevel(int level) override { note("SetDebugLevel " + std::to_string(level)); }
     void GetProjectOptions(int* count, char*** lines) override
     {
-        optionTexts_ = script().projectOptions;
-        optionPointers_.clear();
-        for (std::string& text : optionTexts_)
-            optionPointers_.push_back(text.data());
-        *count = static_cast<int>(optionPointers_.size());
-        *lines = optionPointers_.data();
+        *count = handList(options_, script().projectOptions, lines);
     }
     void ReadProjectLine(const char* line) override { note(std::string("ReadProjectLine ") + line); }
     void ShowOptions() override { note("ShowOptions"); }
@@ -129,9 +119,22 @@ private:
         return slot.data();
     }
 
+    struct HandedList {
+        std::vector<std::string> texts;
+        std::vector<char*> pointers;
+    };
+    static int handList(HandedList& slot, const std::vector<std::string>& texts, char*** lines)
+    {
+        slot.texts = texts;
+        slot.pointers.clear();
+        for (std::string& text : slot.texts)
+            slot.pointers.push_back(text.data());
+        *lines = slot.pointers.data();
+        return static_cast<int>(slot.pointers.size());
+    }
+
     std::string extension_, file_, hex_, data_;
-    std::vector<std::string> messageTexts_, optionTexts_;
-    std::vector<char*> messagePointers_, optionPointers_;
+    HandedList messages_, options_;
 };
 
 }  // namespace
