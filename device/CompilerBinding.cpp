@@ -160,7 +160,7 @@ int CompilerBinding::build(const char* const* files, unsigned count, bool force,
     char** lines = nullptr;
     int lineCount = 0;
     compiler_->GetMessages(&lines, &lineCount);
-    if (host_.messageCallback)
+    if (host_.messageCallback && lines)
         for (int index = 0; index < lineCount; ++index)
             host_.messageCallback(lines[index]);
     return result;
