@@ -10,6 +10,7 @@
 #include "ConfigNumbers.h"
 #include "ConfigReader.h"
 #include "HexImageFile.h"
+#include "LoadChunks.h"
 #include "MessageBoxes.h"
 #include "Registry.h"
 
@@ -73,6 +74,7 @@ void ZernDevice::readConfiguration()
     if (messageCallback_)
         messages.report = [this](const std::string& text) { report(text); };
     readDeviceConfigFile(configFilePath_, libraryPath_, optionsKeyPath(), config_, messages);
+    compilers_.configurationChanged();
 }
 
 int ZernDevice::runState() const
@@ -377,82 +379,105 @@ int ZernDevice::AddDataBreakpoint(int)
     return kStatusFailed;
 }
 
-// ---- Source-language operations (no compiler selected) ---------------------
+// ---- Source-language operations, answered by the selected compiler ---------
 
 const char* ZernDevice::GetSourceExtension()
 {
-    return "asm";
+    AbstractCompiler* compiler = compilers_.compiler();
+    return compiler ? compiler->GetSourceExtension() : "asm";
 }
 
-int ZernDevice::LocateMessage(const char*, char**, int*)
+int ZernDevice::LocateMessage(const char* messageLine, char** file, int* line)
 {
-    return kStatusFailed;
+    AbstractCompiler* compiler = compilers_.compiler();
+    return compiler ? compiler->LocateMessage(messageLine, file, line) : kStatusFailed;
 }
 
-int ZernDevice::AddressToLine(unsigned, char**, int*)
+int ZernDevice::AddressToLine(unsigned address, char** file, int* line)
 {
-    return kStatusFailed;
+    AbstractCompiler* compiler = compilers_.compiler();
+    return compiler ? compiler->AddressToLine(address, file, line) : kStatusFailed;
 }
 
-int ZernDevice::LineToAddress(const char*, int, unsigned*)
+int ZernDevice::LineToAddress(const char* file, int line, unsigned* address)
 {
-    return kStatusFailed;
+    AbstractCompiler* compiler = compilers_.compiler();
+    return compiler ? compiler->LineToAddress(file, line, address) : kStatusFailed;
 }
 
 int ZernDevice::StepInto()
 {
-    return tolvane::kRunFailed;
+    AbstractCompiler* compiler = compilers_.compiler();
+    return compiler ? compiler->StepInto() : tolvane::kRunFailed;
 }
 
 int ZernDevice::StepOver()
 {
-    EnsureConnected();
-    return tolvane::kRunFailed;
+    AbstractCompiler* compiler = compilers_.compiler();
+    if (!EnsureConnected() || !compiler)
+        return tolvane::kRunFailed;
+    return compiler->StepOver();
 }
 
 int ZernDevice::StepOut()
 {
-    EnsureConnected();
-    return tolvane::kRunFailed;
+    AbstractCompiler* compiler = compilers_.compiler();
+    if (!EnsureConnected() || !compiler)
+        return tolvane::kRunFailed;
+    return compiler->StepOut();
 }
 
-int ZernDevice::Build(const char* const*, unsigned, bool, const char*)
+int ZernDevice::Build(const char* const* files, unsigned count, bool force, const char* projectPath)
 {
-    return kStatusFailed;
+    if (!compilers_.compiler())
+        return kStatusFailed;
+    if (driver_)
+        driver_->setErasePending();
+    return compilers_.build(files, count, force, projectPath);
 }
 
 int ZernDevice::GetBuildMessages(char*** lines, int* count)
 {
+    AbstractCompiler* compiler = compilers_.compiler();
     *lines = emptyList_.data();
     *count = 0;
-    return kStatusFailed;
-}
-
-int ZernDevice::GetProgramFile(char**)
-{
-    return kStatusFailed;
-}
-
-void ZernDevice::SetDebugLevel(int) {}
-
-int ZernDevice::GetCompilerList(char*** names, int* count)
-{
-    *names = emptyList_.data();
-    *count = 0;
+    if (!compiler)
+        return kStatusFailed;
+    compiler->GetMessages(lines, count);
     return kStatusDone;
 }
 
-void ZernDevice::SelectCompiler(const char*) {}
+int ZernDevice::GetProgramFile(char** path)
+{
+    AbstractCompiler* compiler = compilers_.compiler();
+    return compiler ? compiler->GetHexFile(path) : kStatusFailed;
+}
+
+void ZernDevice::SetDebugLevel(int level)
+{
+    if (AbstractCompiler* compiler = compilers_.compiler())
+        compiler->SetDebugLevel(level);
+}
+
+int ZernDevice::GetCompilerList(char*** names, int* count)
+{
+    compilers_.list(names, count);
+    return kStatusDone;
+}
+
+void ZernDevice::SelectCompiler(const char* name)
+{
+    compilers_.select(name);
+}
 
 const char* ZernDevice::GetCompilerName()
 {
-    return "";
+    return compilers_.selectedName();
 }
 
 void ZernDevice::ShowCompilerOptions()
 {
-    platform::messageBoxes().show("Error", "No compiler has been selected", platform::BoxButtons::Ok,
-                                  platform::BoxIcon::Error);
+    compilers_.showOptions();
 }
 
 // ---- Program load ----------------------------------------------------------
@@ -476,6 +501,19 @@ bool ZernDevice::writeProgramImage(const std::vector<uint8_t>& image, size_t siz
     return true;
 }
 
+bool ZernDevice::writeDataImage(const std::vector<uint8_t>& image, uint32_t size)
+{
+    for (const hex::LoadChunk& chunk : hex::dataChunks(size)) {
+        char line[64];
+        std::snprintf(line, sizeof line, "Loading data:  %u bytes @ 0x%04x...", chunk.count, chunk.offset);
+        report(line);
+        if (driver_->writeMemoryBlock(chunk.offset, chunk.count, image.data() + chunk.offset) != kLinkDone)
+            return false;
+        report("Done.");
+    }
+    return true;
+}
+
 int ZernDevice::LoadProgram(const char* hexPath)
 {
     config_.postLoadFlag = 1;
@@ -491,6 +529,21 @@ int ZernDevice::LoadProgram(const char* hexPath)
             return kStatusFailed;
         }
     }
+    // The data image the last build named, checked before the target is touched too.
+    hex::HexImageFile data;
+    char* dataPath = nullptr;
+    if (AbstractCompiler* compiler = compilers_.compiler())
+        compiler->GetDataHexFile(&dataPath);
+    const bool hasData = dataPath && *dataPath;
+    if (hasData) {
+        if (config_.dataSize < 0 || config_.dataSize > kMaxImageWords)
+            return kStatusFailed;
+        data = hex::readHexImageFile(dataPath, hex::HexImageKind::Data, static_cast<uint32_t>(config_.dataSize));
+        if (data.status != hex::HexFileStatus::Loaded) {
+            report(data.message);
+            return kStatusFailed;
+        }
+    }
     closeLink();
     if (!EnsureConnected())
         return kStatusFailed;
@@ -499,6 +552,8 @@ int ZernDevice::LoadProgram(const char* hexPath)
         if (!writeProgramImage(program.bytes, program.size))
             return kStatusFailed;
     }
+    if (hasData && !writeDataImage(data.bytes, data.size))
+        return kStatusFailed;
     if (config_.postLoadFlag == 1 && !driver_->runPostLoadCommands())
         return kStatusFailed;
     return driver_->initializeTarget() == kLinkDone ? kStatusDone : kStatusFailed;
@@ -545,13 +600,24 @@ void ZernDevice::SetProjectOption(const char* line, const char*)
         int32_t clock = 0;
         if (parseConfigInt(line + std::strlen(kJtagClockPrefix), clock) && validJtagClock(clock))
             config_.jtagClockKHz = clock;
+        return;
     }
+    if (AbstractCompiler* compiler = compilers_.compiler())
+        compiler->ReadProjectLine(line);
 }
 
 void ZernDevice::GetProjectOptions(int* count, char*** lines, const char*)
 {
-    projectOptionLines_.assign({kConfigFilePrefix + configFilePath_,
-                                kJtagClockPrefix + std::to_string(config_.jtagClockKHz)});
+    std::vector<std::string> options{kConfigFilePrefix + configFilePath_,
+                                     kJtagClockPrefix + std::to_string(config_.jtagClockKHz)};
+    if (AbstractCompiler* compiler = compilers_.compiler()) {
+        int compilerCount = 0;
+        char** compilerLines = nullptr;
+        compiler->GetProjectOptions(&compilerCount, &compilerLines);
+        for (int index = 0; index < compilerCount && compilerLines; ++index)
+            options.emplace_back(compilerLines[index]);
+    }
+    projectOptionLines_.assign(std::move(options));
     *count = projectOptionLines_.count();
     *lines = projectOptionLines_.data();
 }

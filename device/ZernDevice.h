@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "AbstractDevice.h"
+#include "CompilerBinding.h"
 #include "DeviceConfig.h"
 #include "DeviceTraits.h"
 #include "LinkDriver.h"
@@ -122,6 +123,8 @@ private:
 
     // Writes the code image in chunks, skipping erased ones.
     bool writeProgramImage(const std::vector<uint8_t>& image, size_t size);
+    // Writes the data image from its start.
+    bool writeDataImage(const std::vector<uint8_t>& image, uint32_t size);
 
     const DeviceTraits& traits_;
     // Held by Run for its whole run, so that the link is never dropped under it.
@@ -145,6 +148,9 @@ private:
     TextArray projectOptionLines_;
     TextArray deviceMenuItems_;
     TextArray emptyList_;
+    // Last, so that the compiler is released before the values it was told about.
+    CompilerBinding compilers_{
+        CompilerHost{*this, config_, libraryPath_, messageCallback_, settingsKey_, &runState_}};
 };
 
 }  // namespace zern
