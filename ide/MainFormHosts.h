@@ -49,7 +49,7 @@ public:
     void setFrontExecutionLine(int line) override;
     std::optional<EditorPosition> frontEditorPosition() const override;
     void refreshDebugWindows() override;
-    void applyBreakpoints() override {}
+    void applyBreakpoints() override;
     std::optional<std::string> chooseProgramFile(const std::string& filter,
                                                  const std::string& defaultExtension) override;
     bool askStimulusFile(std::string& file) override;
