@@ -17,13 +17,11 @@
 #include "TFormEditor.h"
 #include "TMainForm.h"
 #include "TestFolders.h"
+#include "WindowThreadWaits.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QThread>
 
 #include <memory>
 #include <optional>
@@ -38,6 +36,9 @@ const char kOptionsKey[] = "\\Software\\Quorin Semiconductor\\Tolvane\\ZERNJTAGO
 // A 16-bit chip with one code bank, quick to erase and to start.
 const char kChipConfiguration[] = "[PROCESSOR_FAMILY]\n20\n[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n200\n"
                                   "[MEMORY BANKS]\n1\nCode, x, 0, 0x10000, 16, 0x800, code\n";
+
+// Connecting, erasing and loading over the emulated link take a few seconds.
+constexpr int kLinkWaitMs = 20000;
 
 class IdeEndToEnd : public testing::Test {
 protected:
@@ -59,33 +60,8 @@ protected:
     }
     void TearDown() override { qunsetenv("TOLVANE_PROGRAM_DIR"); }
 
-    // The sample project copied where the build may write.
-    QString sampleProject()
-    {
-        const QDir from(QStringLiteral(TOLVANE_SOURCE_DIR "/samples/blink"));
-        QDir(folders.file("blink")).mkpath(QStringLiteral("."));
-        for (const QString& name : from.entryList(QDir::Files))
-            QFile::copy(from.filePath(name), folders.file("blink") + QLatin1Char('/') + name);
-        return folders.file("blink/blink.prj");
-    }
+    QString sampleProject() { return copySampleProject(folders, TOLVANE_SOURCE_DIR); }
     QString sampleFile(const char* name) const { return folders.file("blink") + QLatin1Char('/') + QLatin1String(name); }
-
-    // Waits for the worker's result to reach the window thread.
-    static bool waitFor(const std::function<bool()>& condition)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!condition() && clock.elapsed() < 20000) {
-            QApplication::processEvents();
-            QThread::msleep(5);
-        }
-        return condition();
-    }
-    static void settle()
-    {
-        for (int i = 0; i < 5; ++i)
-            QApplication::processEvents();
-    }
 
     static QStringList messages(TMainForm& form)
     {
@@ -149,7 +125,7 @@ TEST_F(IdeEndToEnd, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStops)
     ASSERT_TRUE(delay->Editor().HasBreakpointMarker(3));
 
     form->actions.run->trigger();
-    ASSERT_TRUE(waitFor([&] { return form->debugControl().DebugState() == DebugController::kHalted; }))
+    ASSERT_TRUE(waitFor([&] { return form->debugControl().DebugState() == DebugController::kHalted; }, kLinkWaitMs))
         << messages(*form).join('\n').toStdString();
     EXPECT_EQ(markedLines(*form), QStringList{"delay.asm:3"});
     EXPECT_EQ(form->editorWindows().FrontEditor(), delay);
@@ -163,7 +139,7 @@ TEST_F(IdeEndToEnd, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStops)
     form->actions.stepOver->trigger();
     ASSERT_TRUE(waitFor([&] {
         return form->debugControl().DebugState() == DebugController::kHalted && markedLines(*form) != QStringList{"delay.asm:3"};
-    })) << messages(*form).join('\n').toStdString();
+    }, kLinkWaitMs)) << messages(*form).join('\n').toStdString();
     EXPECT_EQ(markedLines(*form), QStringList{"delay.asm:4"});
     EXPECT_EQ(board.chip().programCounter(), breakpoint + 1);
     // The run to the next line took its own breakpoint away again.
