@@ -246,6 +246,17 @@ void DebugController::RefreshDebugWindows()
     host_.refreshDebugWindows();
 }
 
+void DebugController::BreakpointToggled(const std::string& file, int line, bool set)
+{
+    unsigned address = 0;
+    if (debugState_ != kHalted || !device_ || device_->LineToAddress(file.c_str(), line, &address) != kStatusDone)
+        return;
+    if (set)
+        device_->SetBreakpoint(address);
+    else
+        device_->ClearBreakpoint(address);
+}
+
 void DebugController::ActionPauseExecute()
 {
     if (device_)

@@ -44,6 +44,9 @@ public:
     void DebugStateChanged(int result);
     void UpdateDebugActions(int state);
     void RefreshDebugWindows();
+    // A breakpoint the user toggles while halted reaches the device at once;
+    // while running the device is busy, and the next debug start sends every one.
+    void BreakpointToggled(const std::string& file, int line, bool set);
 
     void ActionMakeExecute() { BuildProject(false); }
     void ActionBuildExecute() { BuildProject(true); }

@@ -76,8 +76,8 @@ public:
     // RefreshView of every refreshed tool window in list order, then every
     // editor window repainted. The device has already been refreshed.
     virtual void refreshDebugWindows() = 0;
-    // When the Breakpoints window exists: clears the device's breakpoints and
-    // sends every listed one again.
+    // Clears the device's breakpoints and sends every editor breakpoint again
+    // whose line the device maps to an address.
     virtual void applyBreakpoints() = 0;
 
     // The open dialog for program files; empty when cancelled. The filter is

@@ -2,6 +2,8 @@
 
 #include "MainFormHosts.h"
 
+#include "AbstractDevice.h"
+#include "DebugController.h"
 #include "DebugFileDialog.h"
 #include "EditorWindows.h"
 #include "ProjectSession.h"
@@ -137,6 +139,22 @@ void MainDebugHost::refreshDebugWindows()
     form_.RefreshToolWindows();
     for (TFormEditor* editor : form_.editorWindows().Editors())
         editor->update();
+}
+
+void MainDebugHost::applyBreakpoints()
+{
+    AbstractDevice* device = form_.debugControl().Device();
+    if (!device)
+        return;
+    device->ClearAllBreakpoints();
+    for (auto file = form_.breakpoints.cbegin(); file != form_.breakpoints.cend(); ++file) {
+        const std::string path = file.key().toStdString();
+        for (int line : file.value()) {
+            unsigned address = 0;
+            if (device->LineToAddress(path.c_str(), line, &address) == tolvane::kStatusDone)
+                device->SetBreakpoint(address);
+        }
+    }
 }
 
 std::optional<std::string> MainDebugHost::chooseProgramFile(const std::string& filter,

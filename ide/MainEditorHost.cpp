@@ -84,6 +84,11 @@ void MainEditorHost::RemoveBreakpointAt(const QString& path, int line)
         file.value().remove(line);
 }
 
+void MainEditorHost::BreakpointToggled(const QString& path, int line, bool set)
+{
+    form_.debugControl().BreakpointToggled(path.toStdString(), line, set);
+}
+
 void MainEditorHost::SyncEditorBreakpoints(TFormEditor& editor)
 {
     for (int line : form_.breakpoints.value(editor.FilePath()))

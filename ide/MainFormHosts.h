@@ -49,7 +49,7 @@ public:
     void setFrontExecutionLine(int line) override;
     std::optional<EditorPosition> frontEditorPosition() const override;
     void refreshDebugWindows() override;
-    void applyBreakpoints() override {}
+    void applyBreakpoints() override;
     std::optional<std::string> chooseProgramFile(const std::string& filter,
                                                  const std::string& defaultExtension) override;
     bool askStimulusFile(std::string& file) override;
@@ -104,6 +104,7 @@ public:
     void UpdateEditActions(TFormEditor* editor) override;
     void AddBreakpointAt(const QString& path, int line) override;
     void RemoveBreakpointAt(const QString& path, int line) override;
+    void BreakpointToggled(const QString& path, int line, bool set) override;
     void SyncEditorBreakpoints(TFormEditor& editor) override;
     void AddMessage(const QString& text) override;
     SaveFileDialog& SaveDialog() override;

@@ -35,6 +35,8 @@ public:
     // The Breakpoints window's list, which the editors' markers mirror.
     virtual void AddBreakpointAt(const QString& path, int line) = 0;
     virtual void RemoveBreakpointAt(const QString& path, int line) = 0;
+    // The user set or cleared the breakpoint on this line.
+    virtual void BreakpointToggled(const QString& path, int line, bool set) = 0;
     // Sets the editor's markers from the list (ToggleBreakpoint without notify).
     virtual void SyncEditorBreakpoints(TFormEditor& editor) = 0;
 

@@ -152,6 +152,7 @@ void TFormEditor::ToggleBreakpoint(int line, bool notify)
         host_.AddBreakpointAt(path_, line);
     else
         host_.RemoveBreakpointAt(path_, line);
+    host_.BreakpointToggled(path_, line, added);
 }
 
 int TFormEditor::QuerySaveFile()

@@ -204,4 +204,32 @@ TEST_F(DebugControlTest, TraceExecutionToggles)
     EXPECT_EQ(log.events(), (std::vector<std::string>{"StartTrace", "StopTrace"}));
 }
 
+TEST_F(DebugControlTest, ABreakpointToggledWhileHaltedReachesTheDeviceAtOnce)
+{
+    device->lineAddress = 16;
+    controller.BreakpointToggled("/project/main.asm", 3, true);
+    EXPECT_TRUE(log.events().empty());
+
+    haltAtStart();
+    controller.BreakpointToggled("/project/main.asm", 3, true);
+    controller.BreakpointToggled("/project/main.asm", 3, false);
+    EXPECT_EQ(log.events(), (std::vector<std::string>{"LineToAddress /project/main.asm 3", "SetBreakpoint 16",
+                                                      "LineToAddress /project/main.asm 3", "ClearBreakpoint 16"}));
+
+    // A line without code changes nothing on the device.
+    log.clear();
+    device->lineAddress.reset();
+    controller.BreakpointToggled("/project/main.asm", 1, true);
+    EXPECT_EQ(log.events(), std::vector<std::string>{"LineToAddress /project/main.asm 1"});
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(DebugControlTest, ABreakpointToggledWhileRunningWaitsForTheNextStart)
+{
+    startBlockingRun();
+    log.clear();
+    controller.BreakpointToggled("/project/main.asm", 3, true);
+    EXPECT_TRUE(log.events().empty());
+}
+
 }  // namespace

@@ -139,6 +139,11 @@ public:
         log_.add("SetBreakpoint " + std::to_string(address));
         return tolvane::kStatusDone;
     }
+    int ClearBreakpoint(unsigned address) override
+    {
+        log_.add("ClearBreakpoint " + std::to_string(address));
+        return tolvane::kStatusDone;
+    }
     int ConfirmStop() override
     {
         log_.add("ConfirmStop");

@@ -41,6 +41,7 @@ public:
     void UpdateEditActions(TFormEditor* editor) override { lastEditActions = editor; }
     void AddBreakpointAt(const QString& path, int line) override { breakpoints.emplace_back(path, line); }
     void RemoveBreakpointAt(const QString& path, int line) override;
+    void BreakpointToggled(const QString&, int, bool) override {}
     void SyncEditorBreakpoints(TFormEditor& editor) override;
     void AddMessage(const QString& text) override { messages << text; }
     SaveFileDialog& SaveDialog() override { return saveDialog; }

@@ -124,7 +124,8 @@ TEST(SampleProject, IsWhatTheProjectWriterWrites)
     contents.files = {folder + QStringLiteral("/blink.asm"), folder + QStringLiteral("/delay.asm")};
     contents.device = QStringLiteral("ZernJTAG");
     contents.opened = {{folder + QStringLiteral("/blink.asm"), 0, 0, 520, 360, project::kEditorNormal}};
-    contents.compiler = QStringLiteral("QuorinAssembler");
+    // The name the device lists the assembler by, so that opening selects it.
+    contents.compiler = QStringLiteral("Quorin Assembler");
     contents.windows = {{21, 0, 0, 220, 500, 8}, {22, 0, 500, 800, 160, 11}};
     EXPECT_EQ(project::writeProjectText(contents, folder), file.readAll());
     EXPECT_TRUE(project::readProjectText(project::writeProjectText(contents, folder), folder).error.isEmpty());

@@ -16,15 +16,14 @@
 #include "TFormEditor.h"
 #include "TMainForm.h"
 #include "TestFolders.h"
+#include "WindowThreadWaits.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QTextCursor>
-#include <QThread>
 
 #include <algorithm>
 #include <memory>
@@ -57,23 +56,6 @@ protected:
         return form;
     }
 
-    // Waits for the worker's result to reach the window thread.
-    static bool waitFor(const std::function<bool()>& condition)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!condition() && clock.elapsed() < 3000) {
-            QApplication::processEvents();
-            QThread::msleep(5);
-        }
-        return condition();
-    }
-    static void settle()
-    {
-        for (int i = 0; i < 5; ++i)
-            QApplication::processEvents();
-    }
-
     bool called(const std::string& call)
     {
         std::lock_guard lock(script.mutex);
@@ -85,15 +67,7 @@ protected:
         return std::find(script.calls.begin(), script.calls.end(), call) - script.calls.begin();
     }
 
-    // The sample project copied where the test may write.
-    QString sampleProject()
-    {
-        const QDir from(QStringLiteral(TOLVANE_SOURCE_DIR "/samples/blink"));
-        QDir(folders.file("blink")).mkpath(QStringLiteral("."));
-        for (const QString& name : from.entryList(QDir::Files))
-            QFile::copy(from.filePath(name), folders.file("blink") + QLatin1Char('/') + name);
-        return folders.file("blink/blink.prj");
-    }
+    QString sampleProject() { return copySampleProject(folders, TOLVANE_SOURCE_DIR); }
 
     ScopedTestFolders folders;
     FakeDeviceScript script;
