@@ -207,6 +207,18 @@ protected:
         selectAssembler(device);
         return device;
     }
+    // A step out that is still going after 300 ms, then ended from this thread.
+    static void expectStopToEndAStepOut(zern::ZernDevice& device)
+    {
+        auto stepOut = std::async(std::launch::async, [&] { return device.StepOut(); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const bool stillStepping = stepOut.wait_for(std::chrono::milliseconds(0)) == std::future_status::timeout;
+        EXPECT_TRUE(stillStepping);
+        for (int tries = 0; tries < 50 && stepOut.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready;
+             ++tries)
+            EXPECT_EQ(device.Stop(), tolvane::kStatusDone);
+        EXPECT_EQ(stepOut.get(), tolvane::kRunStopped);
+    }
     // Builds, loads and runs to the breakpoint on the CALL line of the first file.
     void haltAtTheCall(zern::ZernDevice& device)
     {
@@ -257,13 +269,7 @@ TEST_F(BoardEndToEnd, StopEndsAStepOut)
     ASSERT_EQ(load(device), tolvane::kStatusDone) << reported();
     // Erased flash beyond the program holds no return: the step out goes on until stopped.
     ASSERT_EQ(device.RunToAddress(addressOf(device, second_, 4) + 1), tolvane::kRunHalted);
-    auto stepOut = std::async(std::launch::async, [&] { return device.StepOut(); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    ASSERT_EQ(stepOut.wait_for(std::chrono::milliseconds(0)), std::future_status::timeout);
-    for (int tries = 0; tries < 50 && stepOut.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready;
-         ++tries)
-        EXPECT_EQ(device.Stop(), tolvane::kStatusDone);
-    EXPECT_EQ(stepOut.get(), tolvane::kRunStopped);
+    expectStopToEndAStepOut(device);
 }
 
 TEST_F(BoardEndToEnd, StepIntoEntersTheRoutineAndStepOutReturnsToTheCallersNextLine)
@@ -302,13 +308,7 @@ TEST_F(BoardEndToEnd, StopEndsAStepOutOfARoutineThatNeverReturns)
     zern::ZernDevice& device = boardDevice();
     haltAtTheCall(device);
     ASSERT_EQ(device.StepInto(), tolvane::kRunHalted);
-    auto stepOut = std::async(std::launch::async, [&] { return device.StepOut(); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    ASSERT_EQ(stepOut.wait_for(std::chrono::milliseconds(0)), std::future_status::timeout);
-    for (int tries = 0; tries < 50 && stepOut.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready;
-         ++tries)
-        EXPECT_EQ(device.Stop(), tolvane::kStatusDone);
-    EXPECT_EQ(stepOut.get(), tolvane::kRunStopped);
+    expectStopToEndAStepOut(device);
     EXPECT_EQ(lineOf(device, board_.chip().programCounter()), std::make_pair(second_, 3));
 }
 
