@@ -248,13 +248,7 @@ TEST_F(BoardEndToEnd, BuiltProgramHaltsAtABreakpointSetByLine)
 TEST_F(BoardEndToEnd, StepOverACallRunsToTheNextLine)
 {
     zern::ZernDevice& device = boardDevice();
-    ASSERT_EQ(build(device), tolvane::kStatusDone) << reported();
-    ASSERT_EQ(load(device), tolvane::kStatusDone) << reported();
-    const unsigned call = addressOf(device, first_, 2);
-    ASSERT_EQ(device.SetBreakpoint(call), tolvane::kStatusDone);
-    ASSERT_EQ(device.Run(), tolvane::kRunHalted);
-    ASSERT_EQ(programCounter(device), call);
-
+    haltAtTheCall(device);
     EXPECT_EQ(device.StepOver(), tolvane::kRunHalted);
     EXPECT_EQ(lineOf(device, programCounter(device)), std::make_pair(first_, 3));
     // The run to the next line took its own breakpoint away again.
