@@ -43,9 +43,13 @@ namespace zern::chipmodel {
 //     of the loader exit sequence) ends the loader and starts user code.
 // A new chip runs user code from the reset vector, out of reset, not halted.
 // Execution is deterministic: the instruction pointer (register module 12
-// index 0, a word address) advances by one per instruction; each status poll
-// (0x20) of a running chip runs ChipSettings::instructionsPerPoll instructions
-// and halts before one that sits on a code breakpoint.
+// index 0, a word address) selects the code word at twice its value in code
+// flash (low byte first). JUMP, CALL and RET as the assembler encodes them
+// change the flow, with a 16-deep return stack that a reset empties; every
+// other word, erased 0xFFFF included, moves on by one (see Instruction.h).
+// Each status poll (0x20) of a running chip runs
+// ChipSettings::instructionsPerPoll instructions and halts before one that
+// sits on a code breakpoint; a single step runs one.
 class ChipModel {
 public:
     explicit ChipModel(ChipSettings settings = {});

@@ -1,5 +1,7 @@
 #include "ChipState.h"
 
+#include "Instruction.h"
+
 #include <algorithm>
 
 namespace zern::chipmodel {
@@ -7,6 +9,7 @@ namespace {
 
 constexpr uint64_t kCode16Window = 0x8000;
 constexpr uint64_t kCode32Window = 0x800000;
+constexpr size_t kReturnStackDepth = 16;
 
 } // namespace
 
@@ -74,14 +77,45 @@ void ChipState::runForOnePoll()
             return;
         }
         leavingBreakpoint = false;
-        setProgramCounter(pc + 1);
+        executeInstruction();
+    }
+}
+
+void ChipState::executeInstruction()
+{
+    const uint32_t pc = programCounter();
+    const Instruction instruction = decodeInstruction(pc, [this](uint32_t wordAddress) {
+        const uint64_t byteAddress = uint64_t{wordAddress} * 2;
+        return static_cast<uint16_t>(codeFlash.read(byteAddress) | (codeFlash.read(byteAddress + 1) << 8));
+    });
+    switch (instruction.flow) {
+    case Flow::Call:
+        if (returnStack.size() == kReturnStackDepth)
+            returnStack.pop_front();
+        returnStack.push_back(pc + instruction.length);
+        setProgramCounter(instruction.target);
+        break;
+    case Flow::Jump:
+        setProgramCounter(instruction.target);
+        break;
+    case Flow::Return:
+        if (returnStack.empty()) {
+            setProgramCounter(pc + instruction.length);
+        } else {
+            setProgramCounter(returnStack.back());
+            returnStack.pop_back();
+        }
+        break;
+    case Flow::Next:
+        setProgramCounter(pc + instruction.length);
+        break;
     }
 }
 
 void ChipState::step()
 {
     if (halted && !faults.neverHalts)
-        setProgramCounter(programCounter() + 1);
+        executeInstruction();
 }
 
 void ChipState::startUserCode()
@@ -89,6 +123,7 @@ void ChipState::startUserCode()
     inReset = false;
     halted = false;
     leavingBreakpoint = false;
+    returnStack.clear();
     setProgramCounter(settings.resetVector);
 }
 

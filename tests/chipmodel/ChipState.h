@@ -4,6 +4,7 @@
 #include "SparseMemory.h"
 
 #include <array>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,8 @@ struct ChipState {
     bool halted = false;
     // A go leaves the breakpoint it stands on before checking breakpoints again.
     bool leavingBreakpoint = false;
+    // Return addresses of the calls executed; the oldest drops out when full.
+    std::deque<uint32_t> returnStack;
     std::optional<std::array<uint8_t, 32>> presentedPassword;
     size_t currentContext = 0;
     // Records the model could not make sense of, for tests to look at.
@@ -56,7 +59,10 @@ struct ChipState {
     void writeDataSpace(uint64_t wordAddress, int byteInWord, uint8_t value);
 
     // Execution: one status poll's worth of instructions, halting at a breakpoint.
+    // Jumps, calls and returns change the flow (see Instruction.h); a return
+    // with an empty stack and every other word move on to the next word.
     void runForOnePoll();
+    void executeInstruction();
     void step();
     void startUserCode();
     uint8_t transferStatus() const { return faults.transferStatus.value_or(kTransferOk); }

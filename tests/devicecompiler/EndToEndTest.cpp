@@ -166,8 +166,7 @@ TEST_F(ModelEndToEnd, WideFamilyMapsSixDigitAddresses)
     EXPECT_EQ(lineOf(device, 0x10000), std::make_pair(second_, 3));
 }
 
-// The board emulator's chip runs straight on, so calls and returns are
-// stepped here, on the model target that executes them.
+// The model target also counts single steps and shows its return stack.
 TEST_F(ModelEndToEnd, StepOverRunsThroughTheCallAndStepOutReturnsToTheCaller)
 {
     zern::ZernDevice& device = makeDevice("[PROCESSOR_FAMILY]\n20\n", kModelTraits);
@@ -202,10 +201,33 @@ protected:
     zern::ZernDevice& boardDevice()
     {
         zern::ZernDevice& device = makeDevice("[PROCESSOR_FAMILY]\n20\n[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n200\n"
-                                              "[MEMORY BANKS]\n1\nCode, x, 0, 0x10000, 16, 0x800, code\n",
+                                              "[MEMORY BANKS]\n2\nCode, x, 0, 0x10000, 16, 0x800, code\n"
+                                              "Data, x, 0, 0, 16, 0x100, data\n",
                                               zern::kZernJtagTraits);
         selectAssembler(device);
         return device;
+    }
+    // A step out that is still going after 300 ms, then ended from this thread.
+    static void expectStopToEndAStepOut(zern::ZernDevice& device)
+    {
+        auto stepOut = std::async(std::launch::async, [&] { return device.StepOut(); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const bool stillStepping = stepOut.wait_for(std::chrono::milliseconds(0)) == std::future_status::timeout;
+        EXPECT_TRUE(stillStepping);
+        for (int tries = 0; tries < 50 && stepOut.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready;
+             ++tries)
+            EXPECT_EQ(device.Stop(), tolvane::kStatusDone);
+        EXPECT_EQ(stepOut.get(), tolvane::kRunStopped);
+    }
+    // Builds, loads and runs to the breakpoint on the CALL line of the first file.
+    void haltAtTheCall(zern::ZernDevice& device)
+    {
+        ASSERT_EQ(build(device), tolvane::kStatusDone) << reported();
+        ASSERT_EQ(load(device), tolvane::kStatusDone) << reported();
+        const unsigned call = addressOf(device, first_, 2);
+        ASSERT_EQ(device.SetBreakpoint(call), tolvane::kStatusDone);
+        ASSERT_EQ(device.Run(), tolvane::kRunHalted);
+        ASSERT_EQ(programCounter(device), call);
     }
 
     testing_support::ChipBoardEmulator board_;
@@ -226,13 +248,7 @@ TEST_F(BoardEndToEnd, BuiltProgramHaltsAtABreakpointSetByLine)
 TEST_F(BoardEndToEnd, StepOverACallRunsToTheNextLine)
 {
     zern::ZernDevice& device = boardDevice();
-    ASSERT_EQ(build(device), tolvane::kStatusDone) << reported();
-    ASSERT_EQ(load(device), tolvane::kStatusDone) << reported();
-    const unsigned call = addressOf(device, first_, 2);
-    ASSERT_EQ(device.SetBreakpoint(call), tolvane::kStatusDone);
-    ASSERT_EQ(device.Run(), tolvane::kRunHalted);
-    ASSERT_EQ(programCounter(device), call);
-
+    haltAtTheCall(device);
     EXPECT_EQ(device.StepOver(), tolvane::kRunHalted);
     EXPECT_EQ(lineOf(device, programCounter(device)), std::make_pair(first_, 3));
     // The run to the next line took its own breakpoint away again.
@@ -247,13 +263,66 @@ TEST_F(BoardEndToEnd, StopEndsAStepOut)
     ASSERT_EQ(load(device), tolvane::kStatusDone) << reported();
     // Erased flash beyond the program holds no return: the step out goes on until stopped.
     ASSERT_EQ(device.RunToAddress(addressOf(device, second_, 4) + 1), tolvane::kRunHalted);
-    auto stepOut = std::async(std::launch::async, [&] { return device.StepOut(); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    ASSERT_EQ(stepOut.wait_for(std::chrono::milliseconds(0)), std::future_status::timeout);
-    for (int tries = 0; tries < 50 && stepOut.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready;
-         ++tries)
-        EXPECT_EQ(device.Stop(), tolvane::kStatusDone);
-    EXPECT_EQ(stepOut.get(), tolvane::kRunStopped);
+    expectStopToEndAStepOut(device);
+}
+
+TEST_F(BoardEndToEnd, StepIntoEntersTheRoutineAndStepOutReturnsToTheCallersNextLine)
+{
+    zern::ZernDevice& device = boardDevice();
+    haltAtTheCall(device);
+    EXPECT_EQ(device.StepInto(), tolvane::kRunHalted);
+    EXPECT_EQ(lineOf(device, programCounter(device)), std::make_pair(second_, 2));
+    EXPECT_EQ(device.StepOut(), tolvane::kRunHalted);
+    EXPECT_EQ(lineOf(device, programCounter(device)), std::make_pair(first_, 3));
+
+    // Once more, leaving from the routine's second line this time.
+    ASSERT_EQ(device.RunToAddress(addressOf(device, first_, 2)), tolvane::kRunHalted);
+    EXPECT_EQ(device.StepInto(), tolvane::kRunHalted);
+    EXPECT_EQ(device.StepOver(), tolvane::kRunHalted);
+    EXPECT_EQ(lineOf(device, programCounter(device)), std::make_pair(second_, 3));
+    EXPECT_EQ(device.StepOut(), tolvane::kRunHalted);
+    EXPECT_EQ(lineOf(device, programCounter(device)), std::make_pair(first_, 3));
+}
+
+TEST_F(BoardEndToEnd, StepOverACallHaltsAtABreakpointInsideTheRoutine)
+{
+    zern::ZernDevice& device = boardDevice();
+    haltAtTheCall(device);
+    ASSERT_EQ(device.SetBreakpoint(addressOf(device, second_, 3)), tolvane::kStatusDone);
+    EXPECT_EQ(device.StepOver(), tolvane::kRunHalted);
+    EXPECT_EQ(lineOf(device, programCounter(device)), std::make_pair(second_, 3));
+    bool atBreakpoint = false;
+    EXPECT_EQ(device.IsBreakpointAtPC(&atBreakpoint), tolvane::kStatusDone);
+    EXPECT_TRUE(atBreakpoint);
+}
+
+TEST_F(BoardEndToEnd, StopEndsAStepOutOfARoutineThatNeverReturns)
+{
+    writeProject("b.asm", "; second file\nwork:   NOP\nspin:   JUMP spin\n        RET\n");
+    zern::ZernDevice& device = boardDevice();
+    haltAtTheCall(device);
+    ASSERT_EQ(device.StepInto(), tolvane::kRunHalted);
+    expectStopToEndAStepOut(device);
+    EXPECT_EQ(lineOf(device, board_.chip().programCounter()), std::make_pair(second_, 3));
+}
+
+TEST_F(BoardEndToEnd, DataSegmentLandsInDataMemory)
+{
+    writeProject("b.asm", "; second file\n        SEGMENT DATA\ntable:  DB 11h, 22h, 33h, 44h, 55h\n"
+                          "        SEGMENT CODE\nwork:   NOP\n        RET\n");
+    zern::ZernDevice& device = boardDevice();
+    ASSERT_EQ(build(device), tolvane::kStatusDone) << reported();
+    ASSERT_TRUE(fs::exists(folder_ / "proj" / "demo_d.hex"));
+    ASSERT_EQ(load(device), tolvane::kStatusDone) << reported();
+    EXPECT_EQ(board_.chip().data(0, 5), (std::vector<uint8_t>{0x11, 0x22, 0x33, 0x44, 0x55}));
+    int32_t words[2] = {};
+    ASSERT_EQ(device.ReadMemory(1, 0, 2, words), tolvane::kStatusDone);
+    EXPECT_EQ(words[0], 0x2211);
+    EXPECT_EQ(words[1], 0x4433);
+    // The code still runs through the routine placed after the data.
+    ASSERT_EQ(device.SetBreakpoint(addressOf(device, second_, 5)), tolvane::kStatusDone);
+    ASSERT_EQ(device.Run(), tolvane::kRunHalted);
+    EXPECT_EQ(lineOf(device, programCounter(device)), std::make_pair(second_, 5));
 }
 
 }  // namespace

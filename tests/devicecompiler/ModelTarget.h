@@ -1,6 +1,6 @@
 #pragma once
-// A link driver over a small target model that, unlike the board emulator's
-// chip, executes calls and returns: one-word CALL (0x3Dxx, relative to the
+// A link driver over a small target model whose return stack and single-step
+// count a test can look at directly: one-word CALL (0x3Dxx, relative to the
 // next word) pushes the return address, RET (0x8C0D) pops it, every other
 // word moves on by one. Runs halt before a code breakpoint.
 
