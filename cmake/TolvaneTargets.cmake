@@ -16,6 +16,15 @@ endfunction()
 
 # Static libraries that end up inside a plug-in must be position independent
 # and hidden as well.
+# A plug-in's boxes are dialogs when its host runs a Qt application; builds
+# without the GUI layer keep the console boxes.
+function(tolvane_plugin_boxes target)
+  if(TARGET tolvane_platform_gui)
+    target_link_libraries(${target} PRIVATE tolvane_platform_gui)
+    target_compile_definitions(${target} PRIVATE TOLVANE_PLUGIN_GUI_BOXES)
+  endif()
+endfunction()
+
 function(tolvane_plugin_static target)
   set_target_properties(${target} PROPERTIES
     POSITION_INDEPENDENT_CODE ON
