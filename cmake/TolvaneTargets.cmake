@@ -6,7 +6,9 @@ function(tolvane_plugin target)
     C_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
     PREFIX "lib")
-  target_link_options(${target} PRIVATE -Wl,--exclude-libs,ALL)
+  target_link_options(${target} PRIVATE -Wl,--exclude-libs,ALL
+    -Wl,--version-script=${CMAKE_SOURCE_DIR}/cmake/plugin-exports.map)
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/plugin-exports.map)
   # clang leaves the sanitizer runtime to the executable, so a fuzzing build
   # cannot resolve every symbol of a shared library at link time.
   if(NOT TOLVANE_FUZZ)
