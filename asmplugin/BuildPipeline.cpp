@@ -1,13 +1,12 @@
 #include <QByteArray>
 #include <QSaveFile>
 #include <QString>
-
 #include <filesystem>
 #include <system_error>
 
 #include "ChildProcess.h"
-#include "ProgramFolder.h"
 #include "ProcessorFamily.h"
+#include "ProgramFolder.h"
 #include "QuorinAssembler.h"
 #include "Text.h"
 #include "Tools.h"
@@ -109,8 +108,7 @@ bool QuorinAssembler::runPreprocessor(const std::string& sourcePath, std::vector
         messages_ = {"The installed version of macro.exe is not compatible with this version of Tolvane."};
         return false;
     }
-    const std::vector<std::string> command = {toolFolder() + kPreprocessorProgram, "-e-", "-L", "-q", "-d",
-                                              sourcePath};
+    const std::vector<std::string> command = {toolFolder() + kPreprocessorProgram, "-e-", "-L", "-q", "-d", sourcePath};
     // As with the listing: an output left from an earlier run must never pass for this one.
     const std::string output = withExtension(sourcePath, ".mpp");
     std::error_code ignored;
@@ -169,8 +167,8 @@ bool QuorinAssembler::readListing()
     sourceFiles_.clear();
     map_.clear();
     const auto lines = readLines(listingPath_);
-    ListingContents contents = asmplugin::readListing(lines.value_or(std::vector<std::string>{}), modules_,
-                                                      processorFamily_);
+    ListingContents contents =
+        asmplugin::readListing(lines.value_or(std::vector<std::string>{}), modules_, processorFamily_);
     if (!contents.successful)
         return false;
     sourceFiles_ = std::move(contents.sourceFiles);
@@ -205,8 +203,7 @@ bool QuorinAssembler::runPostCompileCommand()
     return true;
 }
 
-std::optional<int> QuorinAssembler::runTool(const std::vector<std::string>& arguments,
-                                            const std::string& workingFolder)
+std::optional<int> QuorinAssembler::runTool(const std::vector<std::string>& arguments, const std::string& workingFolder)
 {
     return runAndCapture(arguments, workingFolder, [this](const char* chunk) { report(chunk); });
 }

@@ -1,13 +1,12 @@
 #include "ChildProcess.h"
 
+#include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <csignal>
 
 extern char** environ;
 
@@ -31,11 +30,11 @@ public:
 
     bool redirect(int outputFd, const std::string& workingFolder)
     {
-        return ok_ && posix_spawn_file_actions_addopen(&actions_, 0, "/dev/null", O_RDONLY, 0) == 0 &&
-               posix_spawn_file_actions_adddup2(&actions_, outputFd, 1) == 0 &&
-               posix_spawn_file_actions_adddup2(&actions_, outputFd, 2) == 0 &&
-               (workingFolder.empty() ||
-                posix_spawn_file_actions_addchdir_np(&actions_, workingFolder.c_str()) == 0);
+        return ok_ && posix_spawn_file_actions_addopen(&actions_, 0, "/dev/null", O_RDONLY, 0) == 0
+               && posix_spawn_file_actions_adddup2(&actions_, outputFd, 1) == 0
+               && posix_spawn_file_actions_adddup2(&actions_, outputFd, 2) == 0
+               && (workingFolder.empty()
+                   || posix_spawn_file_actions_addchdir_np(&actions_, workingFolder.c_str()) == 0);
     }
     const posix_spawn_file_actions_t* get() const { return &actions_; }
 
@@ -146,8 +145,8 @@ std::optional<int> runAndCapture(const std::vector<std::string>& arguments, cons
     FileActions actions;
     const SpawnAttributes attributes;
     pid_t child = 0;
-    const bool started = actions.redirect(writeEnd, workingFolder) &&
-                         posix_spawnp(&child, argv[0], actions.get(), attributes.get(), argv.data(), environ) == 0;
+    const bool started = actions.redirect(writeEnd, workingFolder)
+                         && posix_spawnp(&child, argv[0], actions.get(), attributes.get(), argv.data(), environ) == 0;
     close(writeEnd);
     if (!started) {
         close(readEnd);

@@ -18,8 +18,8 @@ constexpr std::size_t kStatementTextColumn = 22;
 
 bool endsSuccessfully(const std::vector<std::string>& lines)
 {
-    const auto last = std::find_if(lines.rbegin(), lines.rend(),
-                                   [](const std::string& line) { return !trimmed(line).empty(); });
+    const auto last =
+        std::find_if(lines.rbegin(), lines.rend(), [](const std::string& line) { return !trimmed(line).empty(); });
     if (last == lines.rend())
         return false;
     const std::string_view closing = trimmed(*last);
@@ -27,8 +27,8 @@ bool endsSuccessfully(const std::vector<std::string>& lines)
         return true;
     constexpr std::string_view head = "Parser terminated with ";
     constexpr std::string_view tail = " warnings.";
-    return closing.size() > head.size() + tail.size() && closing.starts_with(head) && closing.ends_with(tail) &&
-           parseDecimal(closing.substr(head.size(), closing.size() - head.size() - tail.size())).has_value();
+    return closing.size() > head.size() + tail.size() && closing.starts_with(head) && closing.ends_with(tail)
+           && parseDecimal(closing.substr(head.size(), closing.size() - head.size() - tail.size())).has_value();
 }
 
 enum class SegmentSwitch { None, Code, Data };
@@ -43,8 +43,9 @@ SegmentSwitch segmentSwitchOf(const std::string& line)
         return SegmentSwitch::None;
     const std::string_view kind = trimmed(std::string_view(text).substr(7));
     const auto isWord = [&](std::string_view word) {
-        return kind.starts_with(word) && (kind.size() == word.size() || kind[word.size()] == ' ' ||
-                                          kind[word.size()] == '\t' || kind[word.size()] == ';');
+        return kind.starts_with(word)
+               && (kind.size() == word.size() || kind[word.size()] == ' ' || kind[word.size()] == '\t'
+                   || kind[word.size()] == ';');
     };
     if (isWord("DATA"))
         return SegmentSwitch::Data;
@@ -67,8 +68,7 @@ class Reader {
 public:
     Reader(const std::vector<Module>& modules, int processorFamily, ListingContents& contents)
         : modules_(modules), family_(processorFamily), contents_(contents)
-    {
-    }
+    {}
 
     void read(const std::string& line)
     {

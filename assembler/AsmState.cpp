@@ -8,11 +8,12 @@ namespace zern {
 
 RunState g_run;
 
-void ResetRunState() {
-  DestroyScanner();
-  ClearSymbolTable();
-  ClearExpressions();
-  g_run = RunState();
+void ResetRunState()
+{
+    DestroyScanner();
+    ClearSymbolTable();
+    ClearExpressions();
+    g_run = RunState();
 }
 
 }  // namespace zern

@@ -13,135 +13,147 @@ namespace zern {
 enum class Core { ZernA, ZernB, ZernC };
 
 struct RunOptions {
-  bool listing = false;
-  bool quiet = false;
-  bool allowDb = false;
-  bool zern5455Registers = false;  // -c
-  bool zernBkRegisters = false;    // -C
-  bool cpMode = false;             // -c or -C
-  Core core = Core::ZernA;
-  int32_t bitLimit = 8;
-  int32_t accumulators = 16;
-  bool extendedHex = true;
-  bool testMode = false;
+    bool listing = false;
+    bool quiet = false;
+    bool allowDb = false;
+    bool zern5455Registers = false;  // -c
+    bool zernBkRegisters = false;    // -C
+    bool cpMode = false;             // -c or -C
+    Core core = Core::ZernA;
+    int32_t bitLimit = 8;
+    int32_t accumulators = 16;
+    bool extendedHex = true;
+    bool testMode = false;
 };
 
 // One stretch of code between two ORGs of the code segment.
 struct CodeRange {
-  uint32_t start = 0;
-  uint32_t endPass1 = 0;
-  uint32_t endPass2 = 0;
+    uint32_t start = 0;
+    uint32_t endPass1 = 0;
+    uint32_t endPass2 = 0;
 };
 
 // Where console text goes; the fuzzer points both at a sink.
 struct Console {
-  FILE* out = stdout;
-  FILE* err = stderr;
+    FILE* out = stdout;
+    FILE* err = stderr;
 };
 
 struct Symbol;
 
 // Per-statement encoding state, reset after every source line.
 struct StatementState {
-  int32_t row = -1;
-  int32_t ci = -1;
-  int32_t source = 0;
-  int32_t destination = 0;
-  bool performPrefix = false;
-  int32_t prefixIndex = 0;
-  int32_t prefixByte = 0;
-  int32_t liwp = 0;
-  int32_t byte23 = 0;
-  int32_t topByte = 0;
-  bool longImmediate = false;
-  bool forcedPrefix = false;
-  uint32_t sourcePointers = 0;
-  uint32_t destinationPointers = 0;
-  // Traits of the operand reduced last (OperandFlag bits and pointer mask);
-  // copied when it becomes the source or the destination.
-  uint32_t operandFlags = 0;
-  uint32_t operandPointers = 0;
-  int32_t operandIndex = 0;  // the index as written, before it is cut to the code's bits
-  uint32_t sourceFlags = 0;
-  uint32_t destinationFlags = 0;
-  bool hasDestination = false;
+    int32_t row = -1;
+    int32_t ci = -1;
+    int32_t source = 0;
+    int32_t destination = 0;
+    bool performPrefix = false;
+    int32_t prefixIndex = 0;
+    int32_t prefixByte = 0;
+    int32_t liwp = 0;
+    int32_t byte23 = 0;
+    int32_t topByte = 0;
+    bool longImmediate = false;
+    bool forcedPrefix = false;
+    uint32_t sourcePointers = 0;
+    uint32_t destinationPointers = 0;
+    // Traits of the operand reduced last (OperandFlag bits and pointer mask);
+    // copied when it becomes the source or the destination.
+    uint32_t operandFlags = 0;
+    uint32_t operandPointers = 0;
+    int32_t operandIndex = 0;  // the index as written, before it is cut to the code's bits
+    uint32_t sourceFlags = 0;
+    uint32_t destinationFlags = 0;
+    bool hasDestination = false;
 
-  enum class SourceKind { None, Register, Immediate, Bare };
-  SourceKind sourceKind = SourceKind::None;
-  int32_t sourceValue = 0;
-  bool sourceIsAccBit = false;
-  bool destinationIsExpression = false;
+    enum class SourceKind { None, Register, Immediate, Bare };
+    SourceKind sourceKind = SourceKind::None;
+    int32_t sourceValue = 0;
+    bool sourceIsAccBit = false;
+    bool destinationIsExpression = false;
 
-  bool dollarSeen = false;
-  bool identifierSeen = false;
-  Symbol* lastSymbol = nullptr;
-  std::string lastIdentifier;
-  bool symbolOperand = false;
-  bool sourceIdentifier = false;  // the source expression named a symbol
-  bool sourceDollar = false;      // the source expression used "$"
+    bool dollarSeen = false;
+    bool identifierSeen = false;
+    Symbol* lastSymbol = nullptr;
+    std::string lastIdentifier;
+    bool symbolOperand = false;
+    bool sourceIdentifier = false;  // the source expression named a symbol
+    bool sourceDollar = false;      // the source expression used "$"
 
-  int32_t loopIndex = -1;
-  int32_t moduleNumber = 0;
+    int32_t loopIndex = -1;
+    int32_t moduleNumber = 0;
 
-  // The statement's words for the listing: up to three prefixes and the code word.
-  struct ListedWord {
-    uint32_t address;
-    uint16_t word;
-  };
-  ListedWord words[4] = {};
-  int32_t wordCount = 0;
-  std::vector<uint8_t> dataBytes;                    // listing of DB/DW/DL
-  int32_t listingState = -1;
-  bool errorReported = false;
-  std::string errorText;
+    // The statement's words for the listing: up to three prefixes and the code word.
+    struct ListedWord {
+        uint32_t address;
+        uint16_t word;
+    };
+    ListedWord words[4] = {};
+    int32_t wordCount = 0;
+    std::vector<uint8_t> dataBytes;  // listing of DB/DW/DL
+    int32_t listingState = -1;
+    bool errorReported = false;
+    std::string errorText;
 };
 
 struct RunState {
-  RunOptions options;
-  Console console;
-  std::string inputPath;
-  int32_t pass = 0;
-  int32_t line = 1;
-  int32_t errors = 0;
-  int32_t warnings = 0;
-  int32_t exitStatus = 0;
-  bool endOfInput = false;
-  bool dataSegment = false;
-  bool scannerTrace = false;
-  bool grammarTrace = false;
+    RunOptions options;
+    Console console;
+    std::string inputPath;
+    int32_t pass = 0;
+    int32_t line = 1;
+    int32_t errors = 0;
+    int32_t warnings = 0;
+    int32_t exitStatus = 0;
+    bool endOfInput = false;
+    bool dataSegment = false;
+    bool scannerTrace = false;
+    bool grammarTrace = false;
 
-  uint32_t codeBytes = 0;  // byte counter of the code segment
-  uint32_t dataBytes = 0;  // byte counter of the data segment
-  uint32_t rangeStart = 0;
-  std::vector<CodeRange> ranges;
-  size_t rangeCount = 0;
-  bool undefinedAfterPass1 = false;
-  bool prefixThePrefix = false;
+    uint32_t codeBytes = 0;  // byte counter of the code segment
+    uint32_t dataBytes = 0;  // byte counter of the data segment
+    uint32_t rangeStart = 0;
+    std::vector<CodeRange> ranges;
+    size_t rangeCount = 0;
+    bool undefinedAfterPass1 = false;
+    bool prefixThePrefix = false;
 
-  std::string lastLabel;
-  std::string lastTokenText;
-  std::string stringText;  // the last string token, quotes included
-  std::string listingText;
-  int32_t tokenValue = 0;
-  uint32_t directiveAddress = 0;
+    std::string lastLabel;
+    std::string lastTokenText;
+    std::string stringText;  // the last string token, quotes included
+    std::string listingText;
+    int32_t tokenValue = 0;
+    uint32_t directiveAddress = 0;
 
-  FILE* input = nullptr;
-  FILE* codeFile = nullptr;
-  FILE* dataFile = nullptr;
-  FILE* listingFile = nullptr;
+    FILE* input = nullptr;
+    FILE* codeFile = nullptr;
+    FILE* dataFile = nullptr;
+    FILE* listingFile = nullptr;
 
-  HexStream codeStream;
-  HexStream dataStream;
-  StatementState statement;
+    HexStream codeStream;
+    HexStream dataStream;
+    StatementState statement;
 };
 
 extern RunState g_run;
 
-inline bool IsZernC() { return g_run.options.core == Core::ZernC; }
+inline bool IsZernC()
+{
+    return g_run.options.core == Core::ZernC;
+}
 // The listing line text is only written in pass 2, so only then is it collected.
-inline bool CollectingListingText() { return g_run.pass == 2 && g_run.options.listing; }
-inline uint32_t CodeWordAddress() { return g_run.codeBytes >> 1; }
-inline uint32_t DataWordAddress() { return g_run.dataBytes >> 1; }
+inline bool CollectingListingText()
+{
+    return g_run.pass == 2 && g_run.options.listing;
+}
+inline uint32_t CodeWordAddress()
+{
+    return g_run.codeBytes >> 1;
+}
+inline uint32_t DataWordAddress()
+{
+    return g_run.dataBytes >> 1;
+}
 
 // Returns every piece of run state to its start value (a new run in the same process).
 void ResetRunState();

@@ -9,8 +9,8 @@
 namespace zern {
 
 struct CommandLine {
-  RunOptions options;
-  std::string inputPath;
+    RunOptions options;
+    std::string inputPath;
 };
 
 // Parses the arguments; on failure prints the message and the usage text on

@@ -5,85 +5,104 @@
 
 namespace zern {
 
-void EmitCodeByte(uint8_t value) {
-  if (g_run.pass == 2) g_run.codeStream.PutByte(g_run.codeFile, value);
-  ++g_run.codeBytes;
+void EmitCodeByte(uint8_t value)
+{
+    if (g_run.pass == 2)
+        g_run.codeStream.PutByte(g_run.codeFile, value);
+    ++g_run.codeBytes;
 }
 
-void EmitCodeWord(uint16_t word) {
-  if (g_run.pass == 2 && (g_run.codeBytes & 1)) {
-    ReportError("Instructions must be aligned on word boundaries!");
-    return;
-  }
-  EmitCodeByte(static_cast<uint8_t>(word));
-  EmitCodeByte(static_cast<uint8_t>(word >> 8));
-}
-
-void SetCodeAddress(uint32_t wordAddress) {
-  g_run.codeBytes = wordAddress * 2;
-  if (g_run.pass == 2) g_run.codeStream.SetAddress(g_run.codeBytes);
-}
-
-void EmitDataByte(uint8_t value) {
-  if (g_run.pass == 2) g_run.dataStream.PutByte(g_run.dataFile, value);
-  ++g_run.dataBytes;
-}
-
-void EmitDataWord(uint16_t word) {
-  EmitDataByte(static_cast<uint8_t>(word));
-  EmitDataByte(static_cast<uint8_t>(word >> 8));
-}
-
-void SetDataAddress(uint32_t wordAddress) {
-  g_run.dataBytes = wordAddress * 2;
-  if (g_run.pass == 2) g_run.dataStream.SetAddress(g_run.dataBytes);
-}
-
-void AlignCode() {
-  if (g_run.codeBytes & 1) EmitCodeByte(0xFF);
-}
-
-void CloseCodeRange() {
-  const uint32_t end = CodeWordAddress();
-  if (end == g_run.rangeStart) return;
-  const size_t index = g_run.rangeCount++;
-  if (g_run.ranges.size() <= index) g_run.ranges.resize(index + 1);
-  CodeRange& range = g_run.ranges[index];
-  range.start = g_run.rangeStart;
-  if (g_run.pass == 1) {
-    range.endPass1 = end;
-  } else {
-    range.endPass2 = end;
-  }
-}
-
-void CheckCodeRanges(size_t count) {
-  if (count == 0) return;
-  if (g_run.scannerTrace) {
-    for (size_t i = 0; i < count; ++i) {
-      fprintf(g_run.console.out, " Code segement range %d to %d\n", static_cast<int32_t>(g_run.ranges[i].start),
-              static_cast<int32_t>(g_run.ranges[i].endPass1));
+void EmitCodeWord(uint16_t word)
+{
+    if (g_run.pass == 2 && (g_run.codeBytes & 1)) {
+        ReportError("Instructions must be aligned on word boundaries!");
+        return;
     }
-  }
-  const CodeRange& last = g_run.ranges[count - 1];
-  for (size_t i = 0; i + 1 < count; ++i) {
-    const CodeRange& earlier = g_run.ranges[i];
-    const bool overlaps = (earlier.start <= last.start && last.start < earlier.endPass1) ||
-                          (last.start <= earlier.start && earlier.start < last.endPass1);
-    if (overlaps) {
-      ReportError(Format(" Code segement overlaps for the range %d to %d ", static_cast<int32_t>(last.start),
-                         static_cast<int32_t>(last.endPass1)));
-      return;
-    }
-  }
+    EmitCodeByte(static_cast<uint8_t>(word));
+    EmitCodeByte(static_cast<uint8_t>(word >> 8));
 }
 
-int32_t CodeRangeOf(uint32_t wordAddress) {
-  for (size_t i = 0; i < g_run.rangeCount && i < g_run.ranges.size(); ++i) {
-    const CodeRange& range = g_run.ranges[i];
-    if (range.start <= wordAddress && wordAddress < range.endPass1) return static_cast<int32_t>(i);
-  }
-  return -1;
+void SetCodeAddress(uint32_t wordAddress)
+{
+    g_run.codeBytes = wordAddress * 2;
+    if (g_run.pass == 2)
+        g_run.codeStream.SetAddress(g_run.codeBytes);
+}
+
+void EmitDataByte(uint8_t value)
+{
+    if (g_run.pass == 2)
+        g_run.dataStream.PutByte(g_run.dataFile, value);
+    ++g_run.dataBytes;
+}
+
+void EmitDataWord(uint16_t word)
+{
+    EmitDataByte(static_cast<uint8_t>(word));
+    EmitDataByte(static_cast<uint8_t>(word >> 8));
+}
+
+void SetDataAddress(uint32_t wordAddress)
+{
+    g_run.dataBytes = wordAddress * 2;
+    if (g_run.pass == 2)
+        g_run.dataStream.SetAddress(g_run.dataBytes);
+}
+
+void AlignCode()
+{
+    if (g_run.codeBytes & 1)
+        EmitCodeByte(0xFF);
+}
+
+void CloseCodeRange()
+{
+    const uint32_t end = CodeWordAddress();
+    if (end == g_run.rangeStart)
+        return;
+    const size_t index = g_run.rangeCount++;
+    if (g_run.ranges.size() <= index)
+        g_run.ranges.resize(index + 1);
+    CodeRange& range = g_run.ranges[index];
+    range.start = g_run.rangeStart;
+    if (g_run.pass == 1) {
+        range.endPass1 = end;
+    } else {
+        range.endPass2 = end;
+    }
+}
+
+void CheckCodeRanges(size_t count)
+{
+    if (count == 0)
+        return;
+    if (g_run.scannerTrace) {
+        for (size_t i = 0; i < count; ++i) {
+            fprintf(g_run.console.out, " Code segement range %d to %d\n", static_cast<int32_t>(g_run.ranges[i].start),
+                    static_cast<int32_t>(g_run.ranges[i].endPass1));
+        }
+    }
+    const CodeRange& last = g_run.ranges[count - 1];
+    for (size_t i = 0; i + 1 < count; ++i) {
+        const CodeRange& earlier = g_run.ranges[i];
+        const bool overlaps = (earlier.start <= last.start && last.start < earlier.endPass1)
+                              || (last.start <= earlier.start && earlier.start < last.endPass1);
+        if (overlaps) {
+            ReportError(Format(" Code segement overlaps for the range %d to %d ", static_cast<int32_t>(last.start),
+                               static_cast<int32_t>(last.endPass1)));
+            return;
+        }
+    }
+}
+
+int32_t CodeRangeOf(uint32_t wordAddress)
+{
+    for (size_t i = 0; i < g_run.rangeCount && i < g_run.ranges.size(); ++i) {
+        const CodeRange& range = g_run.ranges[i];
+        if (range.start <= wordAddress && wordAddress < range.endPass1)
+            return static_cast<int32_t>(i);
+    }
+    return -1;
 }
 
 }  // namespace zern

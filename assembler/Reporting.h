@@ -8,7 +8,7 @@ namespace zern {
 // Thrown to end the run early (the fourth error, a fatal scanner condition);
 // the driver finishes the outputs and exits with `exitCode`.
 struct RunAborted {
-  int32_t exitCode;
+    int32_t exitCode;
 };
 
 void ReportError(const std::string& message);

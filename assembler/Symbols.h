@@ -9,11 +9,11 @@ namespace zern {
 constexpr size_t kMaxNameLength = 127;
 
 struct Symbol {
-  std::string name;
-  bool dataSegment = false;
-  int32_t value = 0;
-  uint32_t hash = 0;  // SymbolHash(name), compared before the names
-  Symbol* next = nullptr;
+    std::string name;
+    bool dataSegment = false;
+    int32_t value = 0;
+    uint32_t hash = 0;  // SymbolHash(name), compared before the names
+    Symbol* next = nullptr;
 };
 
 uint32_t SymbolHash(const std::string& name);

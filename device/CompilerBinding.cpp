@@ -129,14 +129,15 @@ void CompilerBinding::initialize()
 {
     const DeviceConfig& config = host_.config;
     if (loaded_->record == SettingsRecord::Assembler) {
-        CompilerSettings settings{config.romSize,          config.codeSize,           host_.libraryPath.c_str(),
-                                  host_.messageCallback,   config.processorFamily,    host_.settingsKey.c_str(),
+        CompilerSettings settings{config.romSize,        config.codeSize,        host_.libraryPath.c_str(),
+                                  host_.messageCallback, config.processorFamily, host_.settingsKey.c_str(),
                                   host_.runState};
         compiler_->Initialize(&host_.device, &settings);
         return;
     }
-    QuorinCompilerSettings settings{host_.libraryPath.c_str(), config.processorFamily, config.accumulators,
-                                    host_.runState,           config.codeSize,        config.dataSize};
+    QuorinCompilerSettings settings{host_.libraryPath.c_str(), config.processorFamily,
+                                    config.accumulators,       host_.runState,
+                                    config.codeSize,           config.dataSize};
     compiler_->Initialize(&host_.device, reinterpret_cast<CompilerSettings*>(&settings));
 }
 

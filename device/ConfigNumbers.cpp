@@ -1,7 +1,7 @@
 #include "ConfigNumbers.h"
 
-#include <cctype>
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>

@@ -83,7 +83,8 @@ bool equalsIgnoringCase(const std::string& text, const char* keyword)
     size_t i = 0;
     for (; keyword[i]; ++i) {
         if (i >= text.size()
-            || std::toupper(static_cast<unsigned char>(text[i])) != std::toupper(static_cast<unsigned char>(keyword[i])))
+            || std::toupper(static_cast<unsigned char>(text[i]))
+                   != std::toupper(static_cast<unsigned char>(keyword[i])))
             return false;
     }
     return i == text.size();

@@ -522,8 +522,8 @@ int ZernDevice::LoadProgram(const char* hexPath)
         if (config_.codeSize < 1 || config_.codeSize > kMaxImageWords)
             return kStatusFailed;
         // The whole file is checked before the target is touched.
-        program = hex::readHexImageFile(hexPath, hex::HexImageKind::Program,
-                                        static_cast<uint32_t>(config_.codeSize) * 2);
+        program =
+            hex::readHexImageFile(hexPath, hex::HexImageKind::Program, static_cast<uint32_t>(config_.codeSize) * 2);
         if (program.status != hex::HexFileStatus::Loaded) {
             report(program.message);
             return kStatusFailed;

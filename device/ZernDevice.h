@@ -149,8 +149,7 @@ private:
     TextArray deviceMenuItems_;
     TextArray emptyList_;
     // Last, so that the compiler is released before the values it was told about.
-    CompilerBinding compilers_{
-        CompilerHost{*this, config_, libraryPath_, messageCallback_, settingsKey_, &runState_}};
+    CompilerBinding compilers_{CompilerHost{*this, config_, libraryPath_, messageCallback_, settingsKey_, &runState_}};
 };
 
 }  // namespace zern

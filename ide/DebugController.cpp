@@ -46,9 +46,10 @@ private:
 };
 
 DebugController::DebugController(DebugHost& host)
-    : host_(host), debugLevel_(tolvane::kDebugLevelHigh), worker_([this](int runResult) { DebugStateChanged(runResult); })
-{
-}
+    : host_(host),
+      debugLevel_(tolvane::kDebugLevelHigh),
+      worker_([this](int runResult) { DebugStateChanged(runResult); })
+{}
 
 DebugController::~DebugController()
 {
@@ -211,8 +212,8 @@ void DebugController::DebugStateChanged(int result)
         int pc = 0;
         char* file = nullptr;
         int line = 0;
-        if (device_->GetProgramCounter(&pc) == kStatusDone &&
-            device_->AddressToLine(static_cast<unsigned>(pc), &file, &line) == kStatusDone && file)
+        if (device_->GetProgramCounter(&pc) == kStatusDone
+            && device_->AddressToLine(static_cast<unsigned>(pc), &file, &line) == kStatusDone && file)
             ShowSourceLine(std::string(file), line);
     }
     if (confirmStop && device_)

@@ -11,8 +11,8 @@
 DebugFileChoiceDialog::DebugFileChoiceDialog(QWidget* parent, const DebugFileChoiceTexts& texts,
                                              std::unique_ptr<DebugFileDialog> browser)
     : QDialog(parent),
-      filter_(texts.filterName + QLatin1String(" (*.") + texts.extension + QLatin1String(")|*.") + texts.extension +
-              QLatin1String("|All Files (*.*)|*.*")),
+      filter_(texts.filterName + QLatin1String(" (*.") + texts.extension + QLatin1String(")|*.") + texts.extension
+              + QLatin1String("|All Files (*.*)|*.*")),
       extension_(texts.extension),
       browser_(browser ? std::move(browser) : std::make_unique<QtDebugFileDialog>(this)),
       useFile_(new QRadioButton(texts.useFile, this)),

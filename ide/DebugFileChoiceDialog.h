@@ -3,7 +3,6 @@
 // browsed for) or use none.
 
 #include <QDialog>
-
 #include <memory>
 
 #include "DebugFileDialog.h"
@@ -14,17 +13,16 @@ class QRadioButton;
 
 struct DebugFileChoiceTexts {
     QString caption;
-    QString useFile;       // the "use" radio
-    QString noFile;        // the "do not use" radio
-    QString filterName;    // the browse filter's first description, before " (*.ext)"
-    QString extension;     // without the point
+    QString useFile;     // the "use" radio
+    QString noFile;      // the "do not use" radio
+    QString filterName;  // the browse filter's first description, before " (*.ext)"
+    QString extension;   // without the point
 };
 
 class DebugFileChoiceDialog : public QDialog {
 public:
     // Without a browser the platform's file dialog is used.
-    DebugFileChoiceDialog(QWidget* parent, const DebugFileChoiceTexts& texts,
-                          std::unique_ptr<DebugFileDialog> browser);
+    DebugFileChoiceDialog(QWidget* parent, const DebugFileChoiceTexts& texts, std::unique_ptr<DebugFileDialog> browser);
 
     // The edit's text when a file is to be used; empty when none is.
     std::optional<QString> chosenFile() const;

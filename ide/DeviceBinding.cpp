@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QThread>
-
 #include <mutex>
 
 #include "DeviceList.h"
@@ -169,8 +168,8 @@ QAction* DeviceBinding::InsertEntry(QMenu* menu, QAction* before, const QString&
 
 QAction* DeviceBinding::InsertDeviceItem(int index, const QString& name)
 {
-    QAction* item = InsertEntry(menus_.device, menus_.device->actions().value(index), name,
-                                &DeviceBinding::ActionSetDeviceExecute);
+    QAction* item =
+        InsertEntry(menus_.device, menus_.device->actions().value(index), name, &DeviceBinding::ActionSetDeviceExecute);
     item->setCheckable(true);
     deviceGroup_->addAction(item);
     return item;
@@ -255,7 +254,7 @@ void DeviceBinding::SelectDevice(const QString& name)
     device_->SetLibraryPath(QFile::encodeName(QString::fromStdString(*libraryPath)).constData());
     addressBits_ = device_->GetAddressBits();
     device_->SetDebugLevel(menus_.lowLevelDebug && menus_.lowLevelDebug->isChecked() ? tolvane::kDebugLevelLow
-                                                                                       : tolvane::kDebugLevelHigh);
+                                                                                     : tolvane::kDebugLevelHigh);
     ApplyFeatures({tolvane::kViewRegisters, tolvane::kViewCallStack, tolvane::kFeatureLoadProgram,
                    tolvane::kFeatureVerifyProgram, tolvane::kFeatureStimulusFile, tolvane::kFeatureDataFile,
                    tolvane::kViewMemory, tolvane::kViewStatistics, tolvane::kViewTrace,
@@ -279,8 +278,8 @@ bool DeviceBinding::LoadDevice(const QString& name, const QString& libraryPath)
     const auto version = library_.function<GetDeviceVersionFn>(kGetDeviceVersionExport);
     const int reported = version ? version() : 0;
     if (reported != tolvane::kDeviceInterfaceVersion) {
-        platform::showError("Unable to select device.\r\nIncorrect device version (" + std::to_string(reported) +
-                            " != " + std::to_string(tolvane::kDeviceInterfaceVersion) + ").");
+        platform::showError("Unable to select device.\r\nIncorrect device version (" + std::to_string(reported)
+                            + " != " + std::to_string(tolvane::kDeviceInterfaceVersion) + ").");
         library_.close();
         return false;
     }

@@ -1,7 +1,6 @@
 #include "DeviceList.h"
 
 #include <QFileInfo>
-
 #include <algorithm>
 
 #include "MessageBoxes.h"

@@ -4,8 +4,7 @@
 
 DeviceMessageQueue::DeviceMessageQueue(std::function<void(const QString&)> deliver, QObject* parent)
     : QObject(parent), deliver_(std::move(deliver))
-{
-}
+{}
 
 void DeviceMessageQueue::post(const char* line)
 {

@@ -7,7 +7,6 @@
 
 #include <QObject>
 #include <QString>
-
 #include <deque>
 #include <functional>
 #include <mutex>

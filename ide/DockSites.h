@@ -2,7 +2,6 @@
 // Putting a tool window into one of the main window's four dock sites.
 
 #include <Qt>
-
 #include <optional>
 
 class QDockWidget;

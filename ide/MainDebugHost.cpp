@@ -1,37 +1,49 @@
 // The main window as the build and debug control sees it.
 
-#include "MainFormHosts.h"
+#include <QAction>
+#include <QGuiApplication>
 
 #include "AbstractDevice.h"
 #include "DebugController.h"
 #include "DebugFileDialog.h"
 #include "EditorWindows.h"
+#include "MainFormHosts.h"
 #include "ProjectSession.h"
 #include "TDialogDataFile.h"
 #include "TDialogStimulusFile.h"
 #include "TFormEditor.h"
 #include "TMainForm.h"
 
-#include <QAction>
-#include <QGuiApplication>
-
 QAction* MainDebugHost::actionFor(DebugAction action) const
 {
     const MainActions& a = form_.actions;
     switch (action) {
-    case DebugAction::Run: return a.run;
-    case DebugAction::StepInto: return a.stepInto;
-    case DebugAction::StepOver: return a.stepOver;
-    case DebugAction::StepOut: return a.stepOut;
-    case DebugAction::RunToCursor: return a.runToCursor;
-    case DebugAction::Pause: return a.pause;
-    case DebugAction::Stop: return a.stop;
-    case DebugAction::Make: return a.make;
-    case DebugAction::BuildAll: return a.buildAll;
-    case DebugAction::DeviceOptions: return a.deviceOptions;
-    case DebugAction::HighLevelDebug: return a.highLevelDebug;
-    case DebugAction::LowLevelDebug: return a.lowLevelDebug;
-    case DebugAction::TraceExecution: return a.traceExecution;
+    case DebugAction::Run:
+        return a.run;
+    case DebugAction::StepInto:
+        return a.stepInto;
+    case DebugAction::StepOver:
+        return a.stepOver;
+    case DebugAction::StepOut:
+        return a.stepOut;
+    case DebugAction::RunToCursor:
+        return a.runToCursor;
+    case DebugAction::Pause:
+        return a.pause;
+    case DebugAction::Stop:
+        return a.stop;
+    case DebugAction::Make:
+        return a.make;
+    case DebugAction::BuildAll:
+        return a.buildAll;
+    case DebugAction::DeviceOptions:
+        return a.deviceOptions;
+    case DebugAction::HighLevelDebug:
+        return a.highLevelDebug;
+    case DebugAction::LowLevelDebug:
+        return a.lowLevelDebug;
+    case DebugAction::TraceExecution:
+        return a.traceExecution;
     }
     return nullptr;
 }
@@ -114,9 +126,12 @@ void MainDebugHost::clearExecutionLines()
 EditorOpening MainDebugHost::openEditor(const std::string& path)
 {
     switch (form_.editorWindows().TryOpenEditor(QString::fromStdString(path))) {
-    case EditorWindows::Opening::Opened: return EditorOpening::Opened;
-    case EditorWindows::Opening::FileNotFound: return EditorOpening::FileNotFound;
-    case EditorWindows::Opening::OtherFailure: break;
+    case EditorWindows::Opening::Opened:
+        return EditorOpening::Opened;
+    case EditorWindows::Opening::FileNotFound:
+        return EditorOpening::FileNotFound;
+    case EditorWindows::Opening::OtherFailure:
+        break;
     }
     return EditorOpening::OtherFailure;
 }

@@ -1,8 +1,7 @@
 // The main window as the device selection sees it.
 
-#include "MainFormHosts.h"
-
 #include "DebugController.h"
+#include "MainFormHosts.h"
 #include "TMainForm.h"
 
 void MainDeviceHost::addMessage(const QString& line)

@@ -1,14 +1,13 @@
 // The main window as the editor windows see it.
 
-#include "MainFormHosts.h"
+#include <Qsci/qsciscintillabase.h>
 
 #include "DebugController.h"
+#include "MainFormHosts.h"
 #include "PrintService.h"
 #include "SaveFileDialog.h"
 #include "TFormEditor.h"
 #include "TMainForm.h"
-
-#include <Qsci/qsciscintillabase.h>
 
 MainEditorHost::MainEditorHost(TMainForm& form) : form_(form), saveDialog_(std::make_unique<QtSaveFileDialog>()) {}
 

@@ -2,13 +2,13 @@
 // The main window as each part sees it: one small adapter per host
 // interface, so that the parts' like-named calls stay apart.
 
+#include <memory>
+#include <string>
+
 #include "DebugHost.h"
 #include "DeviceHost.h"
 #include "EditorHost.h"
 #include "ProjectHost.h"
-
-#include <memory>
-#include <string>
 
 class PrintService;
 class TMainForm;

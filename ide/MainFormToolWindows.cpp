@@ -1,13 +1,12 @@
 // The main window's tool windows that exist so far (Messages; the project
 // window belongs to the project session) and the opening of a file at a line.
 
-#include "TMainForm.h"
-
 #include "AbstractDevice.h"
 #include "DeviceBinding.h"
 #include "EditorWindows.h"
 #include "MessageBoxes.h"
 #include "TFormMessages.h"
+#include "TMainForm.h"
 
 void TMainForm::createMessagesWindow(std::optional<QRect> rect, int placement)
 {

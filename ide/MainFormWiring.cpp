@@ -1,7 +1,11 @@
 // The main window's parts and the actions that reach them: device
 // selection, project, editor windows, search and debug control.
 
-#include "TMainForm.h"
+#include <QAction>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <Qsci/qsciscintillabase.h>
 
 #include "AbstractDevice.h"
 #include "ApplicationEnd.h"
@@ -16,13 +20,7 @@
 #include "TDialogDataFile.h"
 #include "TDialogStimulusFile.h"
 #include "TFormEditor.h"
-
-#include <Qsci/qsciscintillabase.h>
-
-#include <QAction>
-#include <QFileInfo>
-#include <QMdiArea>
-#include <QMdiSubWindow>
+#include "TMainForm.h"
 
 void TMainForm::createParts()
 {
@@ -140,8 +138,7 @@ void TMainForm::connectFileActions()
     const MainActions& a = actions;
     connect(a.newFile, &QAction::triggered, this, [this] { editors_->NewFile(); });
     connect(a.saveFile, &QAction::triggered, this, [this] { runOnFrontEditor([](TFormEditor& e) { e.Save(); }); });
-    connect(a.saveFileAs, &QAction::triggered, this,
-            [this] { runOnFrontEditor([](TFormEditor& e) { e.SaveAs(); }); });
+    connect(a.saveFileAs, &QAction::triggered, this, [this] { runOnFrontEditor([](TFormEditor& e) { e.SaveAs(); }); });
     connect(a.closeFile, &QAction::triggered, this, [this] {
         if (QMdiSubWindow* front = mdiArea_->currentSubWindow())
             front->close();
@@ -154,8 +151,12 @@ void TMainForm::connectEditActions()
     using S = QsciScintillaBase;
     const MainActions& a = actions;
     const std::pair<QAction*, unsigned int> commands[] = {
-        {a.undo, S::SCI_UNDO},   {a.cut, S::SCI_CUT},   {a.copy, S::SCI_COPY},
-        {a.paste, S::SCI_PASTE}, {a.deleteSelection, S::SCI_CLEAR}, {a.selectAll, S::SCI_SELECTALL},
+        {a.undo, S::SCI_UNDO},
+        {a.cut, S::SCI_CUT},
+        {a.copy, S::SCI_COPY},
+        {a.paste, S::SCI_PASTE},
+        {a.deleteSelection, S::SCI_CLEAR},
+        {a.selectAll, S::SCI_SELECTALL},
     };
     for (const auto& [action, command] : commands)
         connect(action, &QAction::triggered, this, [this, command = command] {
@@ -203,11 +204,8 @@ void TMainForm::connectDebugActions()
     connect(a.make, &QAction::triggered, this, [&d] { d.ActionMakeExecute(); });
     connect(a.buildAll, &QAction::triggered, this, [&d] { d.ActionBuildExecute(); });
     const std::pair<QAction*, DebugStart> starts[] = {
-        {a.run, DebugStart::Run},
-        {a.stepInto, DebugStart::StepInto},
-        {a.stepOver, DebugStart::StepOver},
-        {a.stepOut, DebugStart::StepOut},
-        {a.runToCursor, DebugStart::RunToCursor},
+        {a.run, DebugStart::Run},         {a.stepInto, DebugStart::StepInto},       {a.stepOver, DebugStart::StepOver},
+        {a.stepOut, DebugStart::StepOut}, {a.runToCursor, DebugStart::RunToCursor},
     };
     for (const auto& [action, start] : starts)
         connect(action, &QAction::triggered, this, [&d, start = start] { d.StartDebug(start); });

@@ -1,20 +1,18 @@
 // The main window as the project window sees it.
 
-#include "MainFormHosts.h"
+#include <QFileInfo>
+#include <QMdiSubWindow>
+#include <algorithm>
 
 #include "DeviceBinding.h"
 #include "EditorWindows.h"
+#include "MainFormHosts.h"
 #include "ProjectSession.h"
 #include "SaveFileDialog.h"
 #include "TDialogDataFile.h"
 #include "TDialogStimulusFile.h"
 #include "TFormEditor.h"
 #include "TMainForm.h"
-
-#include <QFileInfo>
-#include <QMdiSubWindow>
-
-#include <algorithm>
 
 QMainWindow* MainProjectHost::mainWindow()
 {

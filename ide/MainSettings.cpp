@@ -1,9 +1,9 @@
 #include "MainSettings.h"
 
-#include "Registry.h"
-
 #include <charconv>
 #include <vector>
+
+#include "Registry.h"
 
 namespace {
 
@@ -57,8 +57,8 @@ bool writeSwitches(RegistryKey& key, const std::string& prefix, const std::optio
     if (!switches)
         return true;
     return key.writeBool(prefix + "ShowHex", switches->hex) && key.writeBool(prefix + "ShowDecimal", switches->decimal)
-        && key.writeBool(prefix + "ShowBinary", switches->binary)
-        && key.writeBool(prefix + "ShowAddress", switches->address);
+           && key.writeBool(prefix + "ShowBinary", switches->binary)
+           && key.writeBool(prefix + "ShowAddress", switches->address);
 }
 
 }  // namespace
@@ -85,7 +85,7 @@ std::optional<WindowBounds> parseBounds(const std::string& text)
 std::string formatBounds(const WindowBounds& bounds)
 {
     return std::to_string(bounds.top) + ':' + std::to_string(bounds.left) + ':' + std::to_string(bounds.height) + ':'
-        + std::to_string(bounds.width);
+           + std::to_string(bounds.width);
 }
 
 StartSettings readStartSettings()
@@ -136,10 +136,10 @@ bool writeClosingSettings(const ClosingSettings& settings)
     if (!key)
         return false;
     bool written = key->writeString("SaveDir", settings.saveDir) && key->writeString("OpenDir", settings.openDir)
-        && key->writeString("Device", settings.device);
+                   && key->writeString("Device", settings.device);
     if (settings.compiler)
         written = written && key->writeString("Compiler", *settings.compiler);
     return written && key->writeString("Bounds", formatBounds(settings.bounds))
-        && key->writeInteger("State", int(settings.state)) && writeSwitches(*key, "Registers", settings.registers)
-        && writeSwitches(*key, "Watches", settings.watches) && writeSwitches(*key, "Variables", settings.variables);
+           && key->writeInteger("State", int(settings.state)) && writeSwitches(*key, "Registers", settings.registers)
+           && writeSwitches(*key, "Watches", settings.watches) && writeSwitches(*key, "Variables", settings.variables);
 }

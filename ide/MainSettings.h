@@ -2,10 +2,10 @@
 // The IDE's own settings under "\Software\Quorin Semiconductor\Tolvane\" of
 // the current user: what the main window reads at start and writes at close.
 
-#include "EditorFont.h"
-
 #include <optional>
 #include <string>
+
+#include "EditorFont.h"
 
 inline constexpr const char kSettingsKey[] = "\\Software\\Quorin Semiconductor\\Tolvane\\";
 

@@ -6,7 +6,18 @@
 namespace project {
 namespace {
 
-enum class Section { None, Files, Device, Stimulus, DataFile, Opened, Compiler, DeviceInformation, Windows, Breakpoints };
+enum class Section {
+    None,
+    Files,
+    Device,
+    Stimulus,
+    DataFile,
+    Opened,
+    Compiler,
+    DeviceInformation,
+    Windows,
+    Breakpoints
+};
 
 struct Header {
     const char* text;
@@ -101,8 +112,12 @@ ProjectEntry entryFor(Section section, const QString& line, const QString& folde
         return DeviceInformationEntry{line};
     case Section::Opened: {
         const QStringList f = splitFromRight(line, 5);
-        return OpenedEditor{resolvedPath(f[0], folder), toInteger(f[1]), toInteger(f[2]), toInteger(f[3]),
-                            toInteger(f[4]), toInteger(f[5])};
+        return OpenedEditor{resolvedPath(f[0], folder),
+                            toInteger(f[1]),
+                            toInteger(f[2]),
+                            toInteger(f[3]),
+                            toInteger(f[4]),
+                            toInteger(f[5])};
     }
     case Section::Windows: {
         const QStringList f = splitFromRight(line, 5);
@@ -149,8 +164,8 @@ QByteArray writeProjectText(const ProjectContents& contents, const QString& proj
     out.line(contents.dataFile.isEmpty() ? QString() : storedPath(contents.dataFile, projectFolder));
     out.header(Section::Opened);
     for (const OpenedEditor& editor : contents.opened)
-        out.line(storedPath(editor.path, projectFolder) + QLatin1Char(';') +
-                 joinNumbers({editor.left, editor.top, editor.width, editor.height, editor.state}));
+        out.line(storedPath(editor.path, projectFolder) + QLatin1Char(';')
+                 + joinNumbers({editor.left, editor.top, editor.width, editor.height, editor.state}));
     if (contents.compiler) {
         out.header(Section::Compiler);
         out.line(*contents.compiler);

@@ -9,7 +9,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 #include <variant>
 
@@ -62,12 +61,12 @@ using ProjectEntry = std::variant<FileEntry, DeviceEntry, StimulusEntry, DataFil
 struct ProjectContents {
     QStringList files;
     QString device;
-    QString stimulusFile;                 // empty: no stimulus file
-    QString dataFile;                     // empty: no data file
-    QList<OpenedEditor> opened;           // front window first
-    std::optional<QString> compiler;      // only with a device
+    QString stimulusFile;             // empty: no stimulus file
+    QString dataFile;                 // empty: no data file
+    QList<OpenedEditor> opened;       // front window first
+    std::optional<QString> compiler;  // only with a device
     QStringList deviceInformation;
-    QList<ToolWindowLine> windows;        // in the written order of ids
+    QList<ToolWindowLine> windows;  // in the written order of ids
     QList<BreakpointLine> breakpoints;
 };
 

@@ -25,7 +25,7 @@ inline constexpr int kSaveCancel = 2;
 inline constexpr char kFileNotFound[] = "File Not Found.";
 
 struct ProjectSaveRequest {
-    QString filter;         // in the "Name (*.ext)|*.ext|..." form
+    QString filter;  // in the "Name (*.ext)|*.ext|..." form
     QString defaultSuffix;
     QString folder;
     QString fileName;

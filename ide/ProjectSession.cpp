@@ -35,9 +35,8 @@ bool ProjectSession::OpenProject(const QString& path)
     TFormProject* created =
         TFormProject::Create(host_, !path.isEmpty(), std::nullopt, TDockableForm::kDockLeft, path, &error);
     if (!created) {
-        platform::showError(error == QLatin1String(kFileNotFound)
-                                ? path.toStdString() + " does not exist."
-                                : error.toStdString());
+        platform::showError(error == QLatin1String(kFileNotFound) ? path.toStdString() + " does not exist."
+                                                                  : error.toStdString());
         return false;
     }
     project_ = created;
@@ -97,14 +96,14 @@ int ProjectSession::QueryExit()
 
 QString ProjectSession::OpenProjectFilter(const QString& sourceExtension)
 {
-    return QStringLiteral("Project Files (*.prj)|*.prj|Source Files (*.") + sourceExtension + QStringLiteral(")|*.") +
-           sourceExtension + QStringLiteral("|All Files (*.*)|*.*");
+    return QStringLiteral("Project Files (*.prj)|*.prj|Source Files (*.") + sourceExtension + QStringLiteral(")|*.")
+           + sourceExtension + QStringLiteral("|All Files (*.*)|*.*");
 }
 
 QString ProjectSession::AddFilesFilter(const QString& sourceExtension)
 {
-    return QStringLiteral("Source Files (*.") + sourceExtension + QStringLiteral(")|*.") + sourceExtension +
-           QStringLiteral("|All Files (*.*)|*.*");
+    return QStringLiteral("Source Files (*.") + sourceExtension + QStringLiteral(")|*.") + sourceExtension
+           + QStringLiteral("|All Files (*.*)|*.*");
 }
 
 QString ProjectSession::QtFilter(const QString& filter)

@@ -5,7 +5,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 TDialogRemoveFiles::TDialogRemoveFiles(const QString& kind, const QStringList& items, QWidget* parent)

@@ -5,7 +5,6 @@
 
 #include <QDockWidget>
 #include <QRect>
-
 #include <optional>
 
 class QLabel;

@@ -24,8 +24,8 @@ const QString kUntitled = QStringLiteral("Untitled Project");
 QString projectFilter()
 {
     const QString ext = QString::fromLatin1(project::kProjectExtension);
-    return QStringLiteral("Project Files (*.") + ext + QStringLiteral(")|*.") + ext +
-           QStringLiteral("|All Files (*.*)|*.*");
+    return QStringLiteral("Project Files (*.") + ext + QStringLiteral(")|*.") + ext
+           + QStringLiteral("|All Files (*.*)|*.*");
 }
 
 platform::BoxAnswer ask(const QString& text, platform::BoxButtons buttons)
@@ -37,7 +37,9 @@ platform::BoxAnswer ask(const QString& text, platform::BoxButtons buttons)
 }  // namespace
 
 TFormProject::TFormProject(ProjectHost& host, std::optional<QRect> rect, int placement, const QString& path)
-    : TDockableForm(host.mainWindow(), true, rect, placement, kUntitled), host_(host), grid_(new QTableWidget(0, 2, this))
+    : TDockableForm(host.mainWindow(), true, rect, placement, kUntitled),
+      host_(host),
+      grid_(new QTableWidget(0, 2, this))
 {
     setObjectName(QStringLiteral("Project"));
     SetFreeOnClose(true);
@@ -70,7 +72,8 @@ TFormProject* TFormProject::Create(ProjectHost& host, bool noPlacement, std::opt
         *error = QString::fromLatin1(kFileNotFound);
         return nullptr;
     }
-    auto* form = new TFormProject(host, rect, placement, path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath());
+    auto* form =
+        new TFormProject(host, rect, placement, path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath());
     if (!noPlacement)
         form->Place(placement, rect);
     if (!path.isEmpty()) {
@@ -168,8 +171,8 @@ int TFormProject::WriteProjectFile()
     const QByteArray text = project::writeProjectText(CurrentContents(), QFileInfo(projectPath_).absolutePath());
     QSaveFile file(projectPath_);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        platform::showError("Unable to save project " + projectPath_.toStdString() + ".\r\n" +
-                            file.errorString().toStdString());
+        platform::showError("Unable to save project " + projectPath_.toStdString() + ".\r\n"
+                            + file.errorString().toStdString());
         return kSaveCancel;
     }
     return kSaveGoOn;

@@ -1,17 +1,5 @@
 #include "TMainForm.h"
 
-#include "AbstractDevice.h"
-#include "DebugController.h"
-#include "DeviceBinding.h"
-#include "DockSites.h"
-#include "MainFormHosts.h"
-#include "MdiArrangement.h"
-#include "MessageBoxes.h"
-#include "ProgramFolder.h"
-#include "ProjectSession.h"
-#include "Registry.h"
-#include "SearchCommands.h"
-
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -25,6 +13,18 @@
 #include <QMenuBar>
 #include <QToolBar>
 #include <QUrl>
+
+#include "AbstractDevice.h"
+#include "DebugController.h"
+#include "DeviceBinding.h"
+#include "DockSites.h"
+#include "MainFormHosts.h"
+#include "MdiArrangement.h"
+#include "MessageBoxes.h"
+#include "ProgramFolder.h"
+#include "ProjectSession.h"
+#include "Registry.h"
+#include "SearchCommands.h"
 
 namespace {
 
@@ -105,16 +105,16 @@ void TMainForm::createMenus()
     QMenuBar* bar = menuBar();
     constexpr QAction* separator = nullptr;
 
-    menus.file = addMenu(bar, "&File",
-                         {a.newFile, a.openFile, a.saveFile, a.saveFileAs, a.closeFile, separator, a.print, separator,
-                          a.exit});
+    menus.file =
+        addMenu(bar, "&File",
+                {a.newFile, a.openFile, a.saveFile, a.saveFileAs, a.closeFile, separator, a.print, separator, a.exit});
     menus.project = addMenu(bar, "&Project",
                             {a.newProject, a.openProject, a.saveProject, a.saveProjectAs, a.closeProject, separator,
                              a.addFiles, a.removeFile, separator, a.make, a.buildAll});
-    menus.edit = addMenu(bar, "&Edit",
-                         {a.undo, separator, a.cut, a.copy, a.paste, a.deleteSelection, a.selectAll, separator, a.find,
-                          a.findNext, a.replace, a.findInFiles, separator, a.goToLine, separator, a.tabOptions,
-                          a.convertTabs, a.editorFont});
+    menus.edit = addMenu(
+        bar, "&Edit",
+        {a.undo, separator, a.cut, a.copy, a.paste, a.deleteSelection, a.selectAll, separator, a.find, a.findNext,
+         a.replace, a.findInFiles, separator, a.goToLine, separator, a.tabOptions, a.convertTabs, a.editorFont});
     menus.debug = addMenu(bar, "&Debug",
                           {a.toggleBreakpoint, separator, a.run, a.pause, a.stop, separator, a.stepInto, a.stepOver,
                            a.stepOut, a.runToCursor, separator, a.traceExecution});
@@ -156,9 +156,8 @@ void TMainForm::createToolBars()
     const MainActions& a = actions;
     toolBars.file = addNamedToolBar(*this, "File", {a.newFile, a.openFile, a.saveFile});
     toolBars.edit = addNamedToolBar(*this, "Edit", {a.cut, a.copy, a.paste});
-    toolBars.debug = addNamedToolBar(*this, "Debug",
-                                {a.toggleBreakpoint, a.run, a.pause, a.stop, a.stepInto, a.stepOver, a.stepOut,
-                                 a.runToCursor});
+    toolBars.debug = addNamedToolBar(
+        *this, "Debug", {a.toggleBreakpoint, a.run, a.pause, a.stop, a.stepInto, a.stepOver, a.stepOut, a.runToCursor});
     toolBars.compile = addNamedToolBar(*this, "Compile", {a.make, a.buildAll});
 }
 
@@ -209,8 +208,8 @@ void TMainForm::dockToolWindow(QDockWidget* window, Qt::DockWidgetArea site)
 void TMainForm::UpdateFileActions(int state)
 {
     const MainActions& a = actions;
-    const QList<QAction*> fileActions{a.saveFile,   a.saveFileAs, a.closeFile,  a.toggleBreakpoint, a.goToLine,
-                                      a.find,       a.findNext,   a.replace,    a.convertTabs,      a.print};
+    const QList<QAction*> fileActions{a.saveFile, a.saveFileAs, a.closeFile, a.toggleBreakpoint, a.goToLine,
+                                      a.find,     a.findNext,   a.replace,   a.convertTabs,      a.print};
     if (state == kProjectOpen) {
         QMdiSubWindow* front = mdiArea_->currentSubWindow();
         const QString caption = front ? front->windowTitle() : QString();
@@ -364,9 +363,10 @@ void TMainForm::chooseEditorFont()
     if (editing.font.size <= 0)
         editing.font.size = keptSize;
     const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, kSettingsKey, true);
-    const bool written = key && key->writeString("FontName", editing.font.name)
-        && key->writeBool("FontBold", editing.font.bold) && key->writeBool("FontItalic", editing.font.italic)
-        && key->writeInteger("FontSize", editing.font.size) && key->writeInteger("FontCharset", editing.font.charset);
+    const bool written =
+        key && key->writeString("FontName", editing.font.name) && key->writeBool("FontBold", editing.font.bold)
+        && key->writeBool("FontItalic", editing.font.italic) && key->writeInteger("FontSize", editing.font.size)
+        && key->writeInteger("FontCharset", editing.font.charset);
     if (!written)
         platform::showError("Unable to save the editor font.");
     emit editorFontChanged(editing.font);

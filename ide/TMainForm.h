@@ -3,22 +3,20 @@
 // windows in the four dock sites, the menus and tool bars over one action
 // list, and the user's settings.
 
-#include "MainActions.h"
-#include "MainSettings.h"
-#include "ProjectHost.h"
-#include "TFormMessages.h"
-
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
-
-#include <QHash>
 #include <QSet>
-
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+
+#include "MainActions.h"
+#include "MainSettings.h"
+#include "ProjectHost.h"
+#include "TFormMessages.h"
 
 class AbstractDevice;
 class DebugController;
@@ -53,12 +51,12 @@ struct MainMenus {
     QMenu* show;
     QMenu* help;
     // Insertion points for the entries that the selected device supplies.
-    QAction* deviceListEnd;    // installed devices go before it
-    QAction* deviceItemsStart; // separator A: the device's own entries follow it
-    QAction* deviceItemsEnd;   // separator B
-    QAction* compilerListEnd;  // compilers go before it
-    QAction* helpItemsEnd;     // the device's help entries go between Contents and it
-    QAction* traceSeparator;   // above Trace Execution, hidden with the trace feature
+    QAction* deviceListEnd;     // installed devices go before it
+    QAction* deviceItemsStart;  // separator A: the device's own entries follow it
+    QAction* deviceItemsEnd;    // separator B
+    QAction* compilerListEnd;   // compilers go before it
+    QAction* helpItemsEnd;      // the device's help entries go between Contents and it
+    QAction* traceSeparator;    // above Trace Execution, hidden with the trace feature
 };
 
 struct MainToolBars {

@@ -7,8 +7,7 @@
 
 TThreadSimulator::TThreadSimulator(std::function<void(int)> onStopped)
     : onStopped_(std::move(onStopped)), mailbox_(std::make_unique<QObject>()), thread_([this] { Execute(); })
-{
-}
+{}
 
 TThreadSimulator::~TThreadSimulator()
 {
@@ -94,11 +93,21 @@ void TThreadSimulator::Execute()
         pending_ = false;
         int runResult = tolvane::kRunFailed;
         switch (command_) {
-        case CommandRun: runResult = device_->Run(); break;
-        case CommandStepInto: runResult = device_->StepInto(); break;
-        case CommandStepOver: runResult = device_->StepOver(); break;
-        case CommandStepOut: runResult = device_->StepOut(); break;
-        case CommandRunTo: runResult = device_->RunToAddress(address_); break;
+        case CommandRun:
+            runResult = device_->Run();
+            break;
+        case CommandStepInto:
+            runResult = device_->StepInto();
+            break;
+        case CommandStepOver:
+            runResult = device_->StepOver();
+            break;
+        case CommandStepOut:
+            runResult = device_->StepOut();
+            break;
+        case CommandRunTo:
+            runResult = device_->RunToAddress(address_);
+            break;
         }
         if (notify_) {
             const uint64_t sequence = sequence_;

@@ -18,7 +18,13 @@ class QObject;
 
 class TThreadSimulator {
 public:
-    enum RunCommand { CommandRun = 16, CommandStepInto = 17, CommandStepOver = 18, CommandStepOut = 19, CommandRunTo = 20 };
+    enum RunCommand {
+        CommandRun = 16,
+        CommandStepInto = 17,
+        CommandStepOver = 18,
+        CommandStepOut = 19,
+        CommandRunTo = 20
+    };
 
     // onStopped runs on the constructing (window) thread with the run result
     // of the command that is outstanding; results of commands that Halt or

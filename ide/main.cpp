@@ -1,14 +1,13 @@
+#include <QApplication>
+#include <QFile>
+#include <exception>
+
 #include "ApplicationEnd.h"
 #include "MainSettings.h"
 #include "MessageBoxes.h"
 #include "QtMessageBoxes.h"
 #include "SingleInstance.h"
 #include "TMainForm.h"
-
-#include <QApplication>
-#include <QFile>
-
-#include <exception>
 
 namespace {
 

@@ -1,7 +1,6 @@
 #include "DynamicLibrary.h"
 
 #include <dlfcn.h>
-
 #include <utility>
 
 namespace platform {
@@ -13,8 +12,7 @@ DynamicLibrary::~DynamicLibrary()
 
 DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept
     : handle_(std::exchange(other.handle_, nullptr)), error_(std::move(other.error_))
-{
-}
+{}
 
 DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept
 {

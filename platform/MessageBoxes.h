@@ -18,8 +18,7 @@ enum class BoxAnswer { Ok, Cancel, Yes, No };
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
-    virtual BoxAnswer show(const std::string& caption, const std::string& text, BoxButtons buttons,
-                           BoxIcon icon) = 0;
+    virtual BoxAnswer show(const std::string& caption, const std::string& text, BoxButtons buttons, BoxIcon icon) = 0;
 };
 
 // The boxes every caller uses: an installed one, else the process default

@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
-
 #include <cstdlib>
 
 namespace platform {
@@ -87,8 +86,7 @@ std::string registryFile(RegistryRoot root)
 
 RegistryKey::RegistryKey(std::unique_ptr<QSettings> settings, std::string group)
     : settings_(std::move(settings)), group_(std::move(group))
-{
-}
+{}
 
 RegistryKey::~RegistryKey()
 {
@@ -204,8 +202,8 @@ bool RegistryKey::deleteValue(const std::string& name)
         return false;
     settings_->remove(key);
     if (!groupHasContent(*settings_, QString::fromStdString(group_)))
-        settings_->setValue(group_.empty() ? kKeyMarker : QString::fromStdString(group_) + QLatin1Char('/') + kKeyMarker,
-                            QString());
+        settings_->setValue(
+            group_.empty() ? kKeyMarker : QString::fromStdString(group_) + QLatin1Char('/') + kKeyMarker, QString());
     settings_->sync();
     return settings_->status() == QSettings::NoError;
 }

@@ -8,9 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
-
 #include <unistd.h>
+#include <vector>
 
 #include "AbstractCompiler.h"
 #include "ChildProcess.h"
@@ -96,9 +95,8 @@ int main()
         pointers.push_back(file.c_str());
     const std::string projectPath = (work / "project" / "bench.prj").string();
 
-    const double pipeline = bestMilliseconds([&] {
-        return compiler->Build(pointers.data(), kFiles, true, projectPath.c_str()) == 4;
-    });
+    const double pipeline =
+        bestMilliseconds([&] { return compiler->Build(pointers.data(), kFiles, true, projectPath.c_str()) == 4; });
     if (pipeline < 0) {
         char** lines = nullptr;
         int count = 0;
@@ -110,8 +108,8 @@ int main()
 
     const fs::path combined = work / "alone" / "bench.glb";
     fs::copy_file(work / "project" / "bench.glb", combined, fs::copy_options::overwrite_existing);
-    const std::vector<std::string> assembler = {(toolFolder / "ZernAsm").string(), "-l", "-q", "-b", "-w",
-                                                combined.string()};
+    const std::vector<std::string> assembler = {
+        (toolFolder / "ZernAsm").string(), "-l", "-q", "-b", "-w", combined.string()};
     const double alone = bestMilliseconds([&] {
         const auto exitCode = asmplugin::runAndCapture(assembler, (work / "alone").string(), countOutput);
         return exitCode && *exitCode == 0;

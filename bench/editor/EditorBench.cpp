@@ -2,17 +2,16 @@
 // against the same file in a bare Scintilla widget without a lexer, in the
 // same run. Prints the median of several rounds and the ratio.
 
-#include "ScintillaEditor.h"
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "ScintillaEditor.h"
 
 namespace {
 

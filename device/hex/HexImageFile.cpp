@@ -1,10 +1,10 @@
 #include "HexImageFile.h"
 
-#include "IntelHexReader.h"
-
 #include <filesystem>
 #include <fstream>
 #include <new>
+
+#include "IntelHexReader.h"
 
 namespace zern::hex {
 
@@ -38,4 +38,4 @@ HexImageFile readHexImageFile(const std::string& path, HexImageKind kind, uint32
     return result;
 }
 
-} // namespace zern::hex
+}  // namespace zern::hex

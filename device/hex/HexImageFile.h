@@ -28,4 +28,4 @@ struct HexImageFile {
 // returned only when the whole file is valid, so a bad file reaches no target.
 HexImageFile readHexImageFile(const std::string& path, HexImageKind kind, uint32_t imageBytes);
 
-} // namespace zern::hex
+}  // namespace zern::hex

@@ -1,9 +1,9 @@
 // Feeds arbitrary text to the HEX reader: it must end with a result, never a
 // crash, a hang or a write outside the image.
-#include "IntelHexReader.h"
-
 #include <sstream>
 #include <vector>
+
+#include "IntelHexReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

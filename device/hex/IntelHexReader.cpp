@@ -71,7 +71,7 @@ std::string decodeRecord(std::string_view digits, std::vector<uint8_t>& bytes)
     return {};
 }
 
-} // namespace
+}  // namespace
 
 HexReadResult readIntelHex(std::istream& in, std::string_view fileName, std::span<uint8_t> image)
 {
@@ -82,8 +82,8 @@ HexReadResult readIntelHex(std::istream& in, std::string_view fileName, std::spa
     std::vector<uint8_t> bytes;
     auto fail = [&](const std::string& reason) {
         result.ok = false;
-        result.error = "Invalid Intel HEX file " + std::string(fileName) + ", line " + std::to_string(lineNumber)
-                       + ": " + reason + ".";
+        result.error = "Invalid Intel HEX file " + std::string(fileName) + ", line " + std::to_string(lineNumber) + ": "
+                       + reason + ".";
         return result;
     };
 
@@ -136,4 +136,4 @@ HexReadResult readIntelHex(std::istream& in, std::string_view fileName, std::spa
     return result;
 }
 
-} // namespace zern::hex
+}  // namespace zern::hex

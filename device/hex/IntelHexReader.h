@@ -30,4 +30,4 @@ struct HexReadResult {
 // (segment addresses) is refused.
 HexReadResult readIntelHex(std::istream& in, std::string_view fileName, std::span<uint8_t> image);
 
-} // namespace zern::hex
+}  // namespace zern::hex

@@ -16,7 +16,7 @@ std::vector<LoadChunk> splitInto(uint32_t size, uint32_t chunk)
     return chunks;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<LoadChunk> programChunks(std::span<const uint8_t> image, uint32_t size)
 {
@@ -33,4 +33,4 @@ std::vector<LoadChunk> dataChunks(uint32_t size)
     return splitInto(size, kDataChunk);
 }
 
-} // namespace zern::hex
+}  // namespace zern::hex

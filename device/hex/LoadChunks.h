@@ -20,4 +20,4 @@ std::vector<LoadChunk> programChunks(std::span<const uint8_t> image, uint32_t si
 // Data goes in chunks of at most 254 bytes from offset 0.
 std::vector<LoadChunk> dataChunks(uint32_t size);
 
-} // namespace zern::hex
+}  // namespace zern::hex

@@ -279,12 +279,13 @@ bool JtagDriver::writeFixedPages(uint64_t byteAddress, size_t count, const uint8
         const size_t taken = std::min(p - offset, count - done);
         std::copy(data + done, data + done + taken, page.begin() + static_cast<long>(offset));
         done += taken;
-        if ((extended || is32Bit()) && std::all_of(page.begin(), page.end(), [](uint8_t b) { return b == kErasedByte; }))
+        if ((extended || is32Bit())
+            && std::all_of(page.begin(), page.end(), [](uint8_t b) { return b == kErasedByte; }))
             continue;
         const Target target = targetOf(code);
-        const auto record = is32Bit()   ? loader::fixedPage32(target, pageAddress / 2, page)
-                            : extended  ? loader::fixedPage16Extended(target, pageAddress / 2, page)
-                                        : loader::fixedPage16(target, static_cast<uint16_t>(pageAddress), page);
+        const auto record = is32Bit()  ? loader::fixedPage32(target, pageAddress / 2, page)
+                            : extended ? loader::fixedPage16Extended(target, pageAddress / 2, page)
+                                       : loader::fixedPage16(target, static_cast<uint16_t>(pageAddress), page);
         if (!record || !exchange(*record))
             return false;
         uint8_t statusByte = 0;
@@ -306,13 +307,15 @@ bool JtagDriver::writeFixedPages(uint64_t byteAddress, size_t count, const uint8
                               detail, statusByte);
                 reportLinkError(text);
             } else if (extended) {
-                reportLinkError(formatted("Bad status code received (0x%02x) from the boot loader during a fixed "
-                                          "length operation (2).",
-                                          statusByte));
+                reportLinkError(
+                    formatted("Bad status code received (0x%02x) from the boot loader during a fixed "
+                              "length operation (2).",
+                              statusByte));
             } else {
-                logLine(formatted("Bad status code received (0x%02x) from the boot loader during a fixed length "
-                                  "operation (1).",
-                                  statusByte));
+                logLine(
+                    formatted("Bad status code received (0x%02x) from the boot loader during a fixed length "
+                              "operation (1).",
+                              statusByte));
                 trafficLog_.note("Fixed Length Load Failed\n");
             }
             return false;
@@ -325,9 +328,9 @@ bool JtagDriver::writeVariable(uint64_t byteAddress, size_t count, const uint8_t
 {
     const std::span<const uint8_t> bytes(data, count);
     const Target target = targetOf(code);
-    const auto write = is32Bit()   ? loader::variableWrite32(target, byteAddress / 2, bytes)
-                       : extended  ? loader::variableWrite16Extended(target, byteAddress / 2, bytes)
-                                   : loader::variableWrite16(target, static_cast<uint16_t>(byteAddress), bytes);
+    const auto write = is32Bit()  ? loader::variableWrite32(target, byteAddress / 2, bytes)
+                       : extended ? loader::variableWrite16Extended(target, byteAddress / 2, bytes)
+                                  : loader::variableWrite16(target, static_cast<uint16_t>(byteAddress), bytes);
     uint8_t statusByte = 0;
     if (!write || !exchange(write->header) || !exchange(write->data) || !loaderStatus(statusByte))
         return false;

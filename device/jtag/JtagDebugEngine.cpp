@@ -370,8 +370,7 @@ bool JtagDriver::readOneRegister(int module, int index, int64_t& value)
     std::lock_guard lock(mutex_);
     if (state_ != TargetState::Halted && !haltTarget())
         return false;
-    const WireRecord record =
-        engine::registerRead(core(), static_cast<uint8_t>(module), static_cast<uint8_t>(index));
+    const WireRecord record = engine::registerRead(core(), static_cast<uint8_t>(module), static_cast<uint8_t>(index));
     Bytes reply;
     for (int tries = 0; tries < kMaxRepeats; ++tries) {
         if (!exchange(record, reply))

@@ -85,8 +85,7 @@ bool JtagDriver::readBytes(uint8_t* buffer, size_t count)
                     std::chrono::milliseconds(int64_t{config_.expectedEraseTime} * timing_.readDeadlineUnitMs));
 }
 
-bool JtagDriver::readFrom(platform::SerialPort& port, uint8_t* buffer, size_t count,
-                          std::chrono::milliseconds allowed)
+bool JtagDriver::readFrom(platform::SerialPort& port, uint8_t* buffer, size_t count, std::chrono::milliseconds allowed)
 {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + allowed;

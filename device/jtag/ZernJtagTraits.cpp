@@ -15,8 +15,8 @@ std::unique_ptr<LinkDriver> connectJtagBoard(const ConnectRequest& request)
     auto port = openLink(request.portName, log, request.timing);
     if (!port)
         return nullptr;
-    auto driver = std::make_unique<JtagDriver>(std::move(port), request.config, request.messageCallback,
-                                               request.timing, request.trafficLog);
+    auto driver = std::make_unique<JtagDriver>(std::move(port), request.config, request.messageCallback, request.timing,
+                                               request.trafficLog);
     if (!driver->checkBoardVersion())
         return nullptr;
     return driver;

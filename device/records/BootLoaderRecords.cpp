@@ -64,12 +64,12 @@ std::optional<VariableWrite> variable(std::vector<uint8_t> header, std::span<con
     return VariableWrite{chipRecord(header), chipRecord(data)};
 }
 
-} // namespace
+}  // namespace
 
 WireRecord loaderEntry()
 {
-    return {{0x00, 0x01, 0x00, 0x03, 0x01, 0x04, 0x00, 0x02, 0x01, 0x01, 0x00, 0x06, 0x00, 0x04, 0x00, 0x01, 0x01, 0x02,
-             0x00, 0x02, 0x00, 0x08},
+    return {{0x00, 0x01, 0x00, 0x03, 0x01, 0x04, 0x00, 0x02, 0x01, 0x01, 0x00,
+             0x06, 0x00, 0x04, 0x00, 0x01, 0x01, 0x02, 0x00, 0x02, 0x00, 0x08},
             14};
 }
 
@@ -136,8 +136,8 @@ std::array<WireRecord, 2> masterEraseStart()
 WireRecord eraseLastBlock(uint32_t codeWords)
 {
     const uint32_t last = codeWords - 1;
-    return chipRecord({kEraseLastBlockCommand, 0x00, static_cast<uint8_t>(last >> 8), static_cast<uint8_t>(last >> 16),
-                       0x00});
+    return chipRecord(
+        {kEraseLastBlockCommand, 0x00, static_cast<uint8_t>(last >> 8), static_cast<uint8_t>(last >> 16), 0x00});
 }
 
 WireRecord unlock(const std::array<uint8_t, 32>& password)
@@ -242,7 +242,8 @@ std::optional<VariableWrite> variableWrite16(Target target, uint16_t byteAddress
     return variable(std::move(header), bytes);
 }
 
-std::optional<VariableWrite> variableWrite16Extended(Target target, uint64_t wordAddress, std::span<const uint8_t> bytes)
+std::optional<VariableWrite> variableWrite16Extended(Target target, uint64_t wordAddress,
+                                                     std::span<const uint8_t> bytes)
 {
     const std::vector<uint8_t> words = paddedToWords(bytes);
     if (wordAddress > 0xFFFF)
@@ -284,4 +285,4 @@ uint64_t passwordAddressValue(std::span<const uint8_t> reply)
     return littleEndianData(reply, 0, std::min<size_t>(reply.size() / 2, 8));
 }
 
-} // namespace zern::records::loader
+}  // namespace zern::records::loader

@@ -1,35 +1,35 @@
 #pragma once
 
-#include "WireRecord.h"
-
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <vector>
 
+#include "WireRecord.h"
+
 // The records of the chip's boot loader and where its answers sit.
 namespace zern::records::loader {
 
-WireRecord loaderEntry();           // select the loader and restart into it
-WireRecord testModeOn();            // test-mode bits to 0x01
-WireRecord testModeOff();           // test-mode bits to 0x00
+WireRecord loaderEntry();  // select the loader and restart into it
+WireRecord testModeOn();   // test-mode bits to 0x01
+WireRecord testModeOff();  // test-mode bits to 0x00
 
-WireRecord prompt();                // '>' in reply byte 1
-WireRecord promptBeforeWrite();     // '>' in reply byte 3
-WireRecord postWritePrompt();       // '>' in reply byte 9
+WireRecord prompt();             // '>' in reply byte 1
+WireRecord promptBeforeWrite();  // '>' in reply byte 3
+WireRecord postWritePrompt();    // '>' in reply byte 9
 // The prompt sits in the data byte of the record's last pair.
 bool promptSeen(std::span<const uint8_t> reply);
 
-WireRecord status();                // status in reply byte 7, 0 good
-WireRecord statusAfterPage();       // the six-byte form, status also in reply byte 7
+WireRecord status();           // status in reply byte 7, 0 good
+WireRecord statusAfterPage();  // the six-byte form, status also in reply byte 7
 uint8_t statusByte(std::span<const uint8_t> reply);
 WireRecord information();
 
 struct LoaderInformation {
-    uint16_t flags = 0;         // data byte 2 low, data byte 3 high
-    uint8_t codePageSize = 0;   // data byte 4
-    uint8_t dataPageSize = 0;   // data byte 5
+    uint16_t flags = 0;        // data byte 2 low, data byte 3 high
+    uint8_t codePageSize = 0;  // data byte 4
+    uint8_t dataPageSize = 0;  // data byte 5
 };
 LoaderInformation loaderInformation(std::span<const uint8_t> reply);
 
@@ -71,7 +71,8 @@ struct VariableWrite {
     WireRecord data;
 };
 std::optional<VariableWrite> variableWrite16(Target target, uint16_t byteAddress, std::span<const uint8_t> bytes);
-std::optional<VariableWrite> variableWrite16Extended(Target target, uint64_t wordAddress, std::span<const uint8_t> bytes);
+std::optional<VariableWrite> variableWrite16Extended(Target target, uint64_t wordAddress,
+                                                     std::span<const uint8_t> bytes);
 std::optional<VariableWrite> variableWrite32(Target target, uint64_t wordAddress, std::span<const uint8_t> bytes);
 
 // Password-address query: the configured context-switch bytes and a trailing 0;
@@ -80,4 +81,4 @@ std::optional<WireRecord> passwordAddressQuery(std::span<const uint8_t> contextS
 std::optional<WireRecord> passwordAddressAnswer(uint8_t answerBytes);
 uint64_t passwordAddressValue(std::span<const uint8_t> reply);
 
-} // namespace zern::records::loader
+}  // namespace zern::records::loader

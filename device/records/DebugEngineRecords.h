@@ -1,23 +1,23 @@
 #pragma once
 
-#include "WireRecord.h"
-
 #include <array>
 #include <cstdint>
 #include <optional>
+
+#include "WireRecord.h"
 
 // The records of the chip's debug engine, as the driver sends them through the
 // adapter board, and the places in the replies where the answers sit.
 namespace zern::records::engine {
 
 // Fixed sequences (board operations and one-byte records sent as one write).
-WireRecord debugEngineEntry();      // select the debug engine
-WireRecord entryWithBreak();        // select it and ask for a halt
+WireRecord debugEngineEntry();  // select the debug engine
+WireRecord entryWithBreak();    // select it and ask for a halt
 WireRecord testModeExit();
-WireRecord loaderExit();            // sent as always: 17 bytes announced, 18 read, the rest drained
+WireRecord loaderExit();  // sent as always: 17 bytes announced, 18 read, the rest drained
 WireRecord loaderQuit();
 WireRecord debugReset();
-WireRecord boardOperation(uint8_t operation); // {00 op}, one byte back
+WireRecord boardOperation(uint8_t operation);  // {00 op}, one byte back
 WireRecord status();
 WireRecord longStatus();
 WireRecord breakRequest();
@@ -46,7 +46,7 @@ std::optional<WireRecord> blockReadSetup(Core core, uint64_t wordAddress, uint16
 // registers in filler records, then the block of special registers.
 WireRecord registerDumpHead(Core core);
 uint8_t registerDumpCount(Core core, std::span<const uint8_t> reply);
-uint8_t specialRegisterBytes(Core core); // 64 or 108
+uint8_t specialRegisterBytes(Core core);  // 64 or 108
 
 WireRecord contextPassword(const std::array<uint8_t, 32>& password);
 
@@ -59,13 +59,13 @@ WireRecord setDataBreakpoint(int which, uint32_t address);
 // The return-address fix-up of the 32-bit core, padded with 0x20 to the
 // length each record announces. Each answers 1 in the status of its last pair.
 namespace aacce {
-WireRecord readSavedValue();                            // saved value: data of pair 8
+WireRecord readSavedValue();  // saved value: data of pair 8
 WireRecord storeSavedValue(int32_t saved);
-WireRecord readStackPointer();                          // stack pointer: pairs 4..7
-WireRecord readReturnAddress(uint32_t stackPointer);    // return address: pairs 8..11
+WireRecord readStackPointer();                        // stack pointer: pairs 4..7
+WireRecord readReturnAddress(uint32_t stackPointer);  // return address: pairs 8..11
 WireRecord writeStackPointer(uint32_t stackPointer);
 WireRecord pushValue(uint32_t stackPointer, uint32_t value);
 bool done(std::span<const uint8_t> reply);
-} // namespace aacce
+}  // namespace aacce
 
-} // namespace zern::records::engine
+}  // namespace zern::records::engine

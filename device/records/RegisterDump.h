@@ -1,17 +1,17 @@
 #pragma once
 
-#include "WireRecord.h"
-
 #include <array>
 #include <cstdint>
 #include <span>
+
+#include "WireRecord.h"
 
 // Where the register-file dump puts each register: the driver's side of the
 // dump (the records themselves are in DebugEngineRecords.h).
 namespace zern::records::dump {
 
 constexpr int kRegistersPerModule = 32;
-using RegisterFile = std::array<int32_t, 16 * kRegistersPerModule>; // module x 32 + index
+using RegisterFile = std::array<int32_t, 16 * kRegistersPerModule>;  // module x 32 + index
 
 // Most registers one chunk record carries: chunk c fills module c from index 0.
 constexpr int kRegistersPerChunk = 32;
@@ -28,4 +28,4 @@ void decodeSpecialRegisters(Core core, std::span<const uint8_t> reply, RegisterF
 constexpr int32_t kFamilyWithBankedRegisters = 68;
 void finishSixteenBitDump(int32_t family, uint32_t stackPointer, int32_t stackDepth, RegisterFile& registers);
 
-} // namespace zern::records::dump
+}  // namespace zern::records::dump

@@ -68,19 +68,19 @@ std::vector<uint8_t> maskPasswordsForLog(std::span<const uint8_t> written)
     for (size_t at = 0; at < masked.size();) {
         const uint8_t length = masked[at];
         if (length == 0) {
-            at += 2; // a board operation
+            at += 2;  // a board operation
             continue;
         }
         const bool password = length == kPasswordRecordLength && at + 1 < masked.size()
                               && (masked[at + 1] == kUnlock || masked[at + 1] == kContextPassword);
         if (password) {
             const size_t end = std::min(masked.size(), at + 1 + length);
-            std::fill(masked.begin() + static_cast<std::ptrdiff_t>(at + 2), masked.begin() + static_cast<std::ptrdiff_t>(end),
-                      static_cast<uint8_t>('*'));
+            std::fill(masked.begin() + static_cast<std::ptrdiff_t>(at + 2),
+                      masked.begin() + static_cast<std::ptrdiff_t>(end), static_cast<uint8_t>('*'));
         }
         at += 1 + length;
     }
     return masked;
 }
 
-} // namespace zern::records
+}  // namespace zern::records

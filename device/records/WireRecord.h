@@ -8,8 +8,8 @@
 namespace zern::records {
 
 enum class Core {
-    Bits16, // every processor family but 30
-    Bits32, // processor family 30
+    Bits16,  // every processor family but 30
+    Bits32,  // processor family 30
 };
 
 // One write to the adapter board and the number of bytes it answers.
@@ -41,4 +41,4 @@ void appendLittleEndian(std::vector<uint8_t>& bytes, uint64_t value, int count);
 // The write is walked record by record as the board frames it.
 std::vector<uint8_t> maskPasswordsForLog(std::span<const uint8_t> written);
 
-} // namespace zern::records
+}  // namespace zern::records

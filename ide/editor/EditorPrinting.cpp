@@ -1,17 +1,16 @@
 #include "EditorPrinting.h"
 
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPainter>
+#include <climits>
+
 #include "EditorHost.h"
 #include "EditorSettings.h"
 #include "MessageBoxes.h"
 #include "PrintLayout.h"
 #include "PrintService.h"
 #include "ScintillaEditor.h"
-
-#include <QApplication>
-#include <QFontMetrics>
-#include <QPainter>
-
-#include <climits>
 
 namespace {
 

@@ -1,7 +1,6 @@
 #pragma once
 // The IDE's registry key and the editor values kept there.
 
-
 inline constexpr const char kTolvaneKey[] = "\\Software\\Quorin Semiconductor\\Tolvane\\";
 
 // UseExternalEditor of the current user; false when missing.

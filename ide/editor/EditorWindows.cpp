@@ -1,17 +1,17 @@
 #include "EditorWindows.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
 #include "EditorFileError.h"
 #include "EditorHost.h"
 #include "EditorSettings.h"
 #include "MessageBoxes.h"
 #include "TDialogTabOptions.h"
 #include "TFormEditor.h"
-
-#include <QDir>
-#include <QFileInfo>
-#include <QGuiApplication>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 
 namespace {
 

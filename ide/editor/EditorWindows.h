@@ -3,11 +3,11 @@
 // and saving them, the execution line, breakpoint toggles from the list and
 // the settings every editor shares.
 
-#include "ScintillaEditor.h"
-
 #include <QList>
 #include <QObject>
 #include <QString>
+
+#include "ScintillaEditor.h"
 
 class EditorHost;
 class QMdiArea;

@@ -3,7 +3,6 @@
 // (patterns separated by ';'); Qt's dialogs take name filters.
 
 #include <QStringList>
-
 #include <string>
 
 // Each pair as a name filter whose shown patterns are the real ones. "*.*"

@@ -2,9 +2,9 @@
 // The Find and the Replace dialogs: non-modal, searching toward the end of
 // the text only, with match-case and whole-word choices.
 
-#include "ScintillaEditor.h"
-
 #include <QDialog>
+
+#include "ScintillaEditor.h"
 
 class QCheckBox;
 class QLineEdit;

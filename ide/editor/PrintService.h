@@ -3,7 +3,6 @@
 // printer and script the dialog's answer.
 
 #include <QPrinter>
-
 #include <optional>
 #include <vector>
 

@@ -1,11 +1,11 @@
 #include "SaveFileDialog.h"
 
-#include "FileFilters.h"
-
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QStringList>
+
+#include "FileFilters.h"
 
 std::string QtFilterFrom(const std::string& filter)
 {

@@ -1,17 +1,16 @@
 #include "ScintillaEditor.h"
 
-#include "Beep.h"
-#include "EditorFileError.h"
-#include "LineEnds.h"
-
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QSaveFile>
 #include <QTimer>
-
 #include <algorithm>
+
+#include "Beep.h"
+#include "EditorFileError.h"
+#include "LineEnds.h"
 
 namespace {
 
@@ -79,7 +78,8 @@ FileAge FileAgeOf(const QString& path)
     return modified.isValid() ? modified.toMSecsSinceEpoch() : 0;
 }
 
-ScintillaEditor::ScintillaEditor(QWidget* parent, ScintillaEditorOwner* owner) : QsciScintillaBase(parent), owner_(owner)
+ScintillaEditor::ScintillaEditor(QWidget* parent, ScintillaEditorOwner* owner)
+    : QsciScintillaBase(parent), owner_(owner)
 {
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this, &ScintillaEditor::OnModified);
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &ScintillaEditor::OnUpdateUi);

@@ -3,12 +3,11 @@
 // Line and column numbers on this interface are 1-based; Scintilla's are 0-based.
 
 #include <Qsci/qsciscintillabase.h>
-
-#include "EditorFont.h"
-
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "EditorFont.h"
 
 // What the editor reports to the window that owns it.
 class ScintillaEditorOwner {

@@ -87,7 +87,8 @@ void SearchCommands::ReplaceDialogReplace(bool all)
     while (ReplaceOnce(*editor))
         ++count;
     if (count > 0)
-        host_.AddMessage(QString::number(count) + (count == 1 ? QStringLiteral(" occurrence") : QStringLiteral(" occurrences"))
+        host_.AddMessage(QString::number(count)
+                         + (count == 1 ? QStringLiteral(" occurrence") : QStringLiteral(" occurrences"))
                          + QStringLiteral(" of ") + replaceDialog_->FindText() + QStringLiteral(" were replaced."));
 }
 

@@ -1,13 +1,13 @@
 #include "TDialogGotoLine.h"
 
-#include "MessageBoxes.h"
-#include "PositiveNumber.h"
-
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "MessageBoxes.h"
+#include "PositiveNumber.h"
 
 TDialogGotoLine::TDialogGotoLine(QWidget* parent) : QDialog(parent), edit_(new QLineEdit(this))
 {

@@ -1,14 +1,14 @@
 #include "TDialogTabOptions.h"
 
-#include "MessageBoxes.h"
-#include "PositiveNumber.h"
-
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "MessageBoxes.h"
+#include "PositiveNumber.h"
 
 TDialogTabOptions::TDialogTabOptions(QWidget* parent)
     : QDialog(parent),

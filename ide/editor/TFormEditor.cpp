@@ -1,18 +1,18 @@
 #include "TFormEditor.h"
 
-#include "EditorFileError.h"
-#include "EditorHost.h"
-#include "EditorPrinting.h"
-#include "EditorSettings.h"
-#include "MessageBoxes.h"
-#include "SaveFileDialog.h"
-
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QStatusBar>
 #include <QVBoxLayout>
+
+#include "EditorFileError.h"
+#include "EditorHost.h"
+#include "EditorPrinting.h"
+#include "EditorSettings.h"
+#include "MessageBoxes.h"
+#include "SaveFileDialog.h"
 
 using platform::BoxAnswer;
 using platform::BoxButtons;
@@ -159,7 +159,8 @@ int TFormEditor::QuerySaveFile()
 {
     if (!editor_->IsModified())
         return Saved;
-    switch (Confirm(QStringLiteral("Save changes to ") + DisplayName() + QStringLiteral("?"), BoxButtons::YesNoCancel)) {
+    switch (
+        Confirm(QStringLiteral("Save changes to ") + DisplayName() + QStringLiteral("?"), BoxButtons::YesNoCancel)) {
     case BoxAnswer::Yes:
         return Save();
     case BoxAnswer::No:
@@ -234,9 +235,9 @@ void TFormEditor::EditorActivated()
         reloading_ = true;
         const bool readOnly = editor_->IsReadOnly();
         editor_->SetReadOnly(false);
-        const bool reload = externalEditor_
-                            || Confirm(DisplayName() + QStringLiteral(" has changed.  Reload?"), BoxButtons::YesNo)
-                                   == BoxAnswer::Yes;
+        const bool reload =
+            externalEditor_
+            || Confirm(DisplayName() + QStringLiteral(" has changed.  Reload?"), BoxButtons::YesNo) == BoxAnswer::Yes;
         if (reload) {
             try {
                 fileAge_ = editor_->LoadFile(path_);

@@ -1,12 +1,11 @@
 #pragma once
 // The document window of one source file (or one untitled text).
 
-#include "ScintillaEditor.h"
-
 #include <QString>
 #include <QWidget>
-
 #include <array>
+
+#include "ScintillaEditor.h"
 
 class EditorHost;
 class QLabel;

@@ -1,7 +1,6 @@
 #include "ApplicationEnd.h"
 
 #include <QCoreApplication>
-
 #include <atomic>
 
 namespace platform {
@@ -16,7 +15,8 @@ void endApplication()
     endRequested = true;
     // Queued, so that a loop that starts after the request ends at once.
     if (QCoreApplication* application = QCoreApplication::instance())
-        QMetaObject::invokeMethod(application, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            application, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
 }
 
 bool applicationEndRequested()

@@ -5,10 +5,8 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-
 #include <cerrno>
 #include <cstring>
-
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -43,7 +41,8 @@ struct UniqueDescriptor {
 bool waitUntil(int fd, short events, std::chrono::steady_clock::time_point deadline)
 {
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return false;
         pollfd entry{fd, events, 0};

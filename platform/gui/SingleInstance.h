@@ -7,7 +7,6 @@
 #include <QLocalServer>
 #include <QObject>
 #include <QPointer>
-
 #include <chrono>
 #include <memory>
 

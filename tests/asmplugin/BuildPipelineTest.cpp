@@ -1,6 +1,5 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
 #include <sstream>
 
 #include "PluginFixture.h"
@@ -30,17 +29,17 @@ protected:
     // What the macro stand-in and the joining step make of the two sources.
     static std::vector<std::string> combinedOfAB()
     {
-        return {"$BEGIN_MODULE(a)", ";LINE(1)", "start:  NOP", ";LINE(2)", "; comment", ";LINE(3)",
-                "        CALL sub", "$BEGIN_MODULE(b)", ";LINE(1)", "sub:    NOP", ";LINE(2)",
-                "        RET", "end"};
+        return {
+            "$BEGIN_MODULE(a)", ";LINE(1)", "start:  NOP", ";LINE(2)", "; comment",   ";LINE(3)", "        CALL sub",
+            "$BEGIN_MODULE(b)", ";LINE(1)", "sub:    NOP", ";LINE(2)", "        RET", "end"};
     }
 
     // The fake assembler logs its call, prints a line and writes this listing and a HEX file.
     void scriptAssembler(const std::string& listing, const std::string& extra = "")
     {
         writeFile(root() / "listing.txt", listing);
-        scriptTool("ZernAsm", "log " + logFile().string() + "\nout assembled\ncopy .lst " +
-                                  (root() / "listing.txt").string() + "\ntouch .hex\n" + extra);
+        scriptTool("ZernAsm", "log " + logFile().string() + "\nout assembled\ncopy .lst "
+                                  + (root() / "listing.txt").string() + "\ntouch .hex\n" + extra);
     }
 
     int build(std::vector<fs::path> files = {}, bool force = false)
@@ -215,12 +214,14 @@ TEST_F(BuildPipeline, ToolVersionsAreChecked)
     scriptAssembler(listingFor(combinedOfAB()));
     writeFile(toolDir() / "macroversion.bin", std::string("\x01\x00", 2));
     EXPECT_EQ(build(), 5);
-    EXPECT_THAT(messages(), ElementsAre("The installed version of macro.exe is not compatible with this version of Tolvane."));
+    EXPECT_THAT(messages(),
+                ElementsAre("The installed version of macro.exe is not compatible with this version of Tolvane."));
 
     writeFile(toolDir() / "macroversion.bin", std::string("\x00\x01", 2));
     writeFile(toolDir() / "zernasmversion.bin", std::string("\x02", 1));
     EXPECT_EQ(build(), 5);
-    EXPECT_THAT(messages(), ElementsAre("The installed version of zernasm.exe is not compatible with this version of Tolvane."));
+    EXPECT_THAT(messages(),
+                ElementsAre("The installed version of zernasm.exe is not compatible with this version of Tolvane."));
     fs::remove(toolDir() / "zernasmversion.bin");
     EXPECT_EQ(build(), 5);
     EXPECT_EQ(assemblerRuns(), 0);
@@ -299,9 +300,9 @@ TEST_F(BuildPipeline, SourcesSharingAStemBothReachTheCombinedSourceAndMap)
     const fs::path second = project() / "two" / "main.asm";
     writeFile(first, "        NOP\n");
     writeFile(second, "        NOP\n        NOP\n");
-    const std::vector<std::string> combined = {"$BEGIN_MODULE(main)", ";LINE(1)", "        NOP",
-                                               "$BEGIN_MODULE(main)", ";LINE(1)", "        NOP",
-                                               ";LINE(2)", "        NOP", "end"};
+    const std::vector<std::string> combined = {
+        "$BEGIN_MODULE(main)", ";LINE(1)", "        NOP", "$BEGIN_MODULE(main)", ";LINE(1)", "        NOP", ";LINE(2)",
+        "        NOP",         "end"};
     scriptAssembler(listingFor(combined));
     ASSERT_EQ(build({first, second}), 4);
     std::string expected;

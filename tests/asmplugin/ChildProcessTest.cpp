@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <gtest/gtest.h>
 
 #include "ChildProcess.h"
 #include "PluginFixture.h"
@@ -54,8 +53,8 @@ TEST_F(ChildProcess, MissingProgramOrFolderFailsToStartAtOnce)
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(runAndCapture({(root() / "no-such-tool").string()}, "", [](const char*) {}));
     scriptTool("tool", "");
-    EXPECT_FALSE(runAndCapture({(toolDir() / "tool").string()}, (root() / "no-such-folder").string(),
-                               [](const char*) {}));
+    EXPECT_FALSE(
+        runAndCapture({(toolDir() / "tool").string()}, (root() / "no-such-folder").string(), [](const char*) {}));
     EXPECT_FALSE(runAndCapture({}, "", [](const char*) {}));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }

@@ -1,12 +1,11 @@
-#include <gtest/gtest.h>
-#include "ExportedSymbols.h"
-
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <set>
 #include <string>
 
 #include "AbstractCompiler.h"
 #include "DynamicLibrary.h"
+#include "ExportedSymbols.h"
 #include "MessageBoxes.h"
 #include "QuorinAssembler.h"
 

@@ -9,8 +9,6 @@
 //   sleep <ms>
 //   exit <code>
 
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +17,7 @@
 #include <iostream>
 #include <string>
 #include <thread>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 

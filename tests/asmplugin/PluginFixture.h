@@ -2,11 +2,10 @@
 // A temporary IDE folder with the tool folder, a temporary registry and a
 // recorded message callback for each test of the assembler plug-in.
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -117,8 +116,9 @@ protected:
     void initialize(int family = 20, int romSize = 0x1000, const char* key = kDeviceKey)
     {
         std::string keyCopy = key ? key : "";
-        CompilerSettings settings{romSize, 0x800, "/opt/device/libZernJTAG.so", &recordMessage, family,
-                                  key ? keyCopy.c_str() : nullptr, &runState_};
+        CompilerSettings settings{romSize,        0x800,  "/opt/device/libZernJTAG.so",
+                                  &recordMessage, family, key ? keyCopy.c_str() : nullptr,
+                                  &runState_};
         compiler_.Initialize(nullptr, &settings);
     }
 
@@ -162,8 +162,8 @@ inline std::string listingFor(const std::vector<std::string>& combined, int fami
     char line[512];
     for (std::size_t i = 0; i < combined.size(); ++i) {
         const std::string& source = combined[i];
-        const bool noCode = source.empty() || source[0] == ';' || source[0] == '$' || source == "end" ||
-                            source.find("SEGMENT") != std::string::npos;
+        const bool noCode = source.empty() || source[0] == ';' || source[0] == '$' || source == "end"
+                            || source.find("SEGMENT") != std::string::npos;
         if (noCode)
             std::snprintf(line, sizeof line, "%8zu:             %s\n", i + 1, source.c_str());
         else if (family == 30)

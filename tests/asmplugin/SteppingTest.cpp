@@ -1,8 +1,7 @@
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <future>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <thread>
 
 #include "FakeTarget.h"
@@ -15,8 +14,14 @@ using ::testing::ElementsAre;
 
 constexpr int32_t kPrefix = 0x0B00;
 constexpr int32_t kReturn = 0x8C0D;
-constexpr int32_t callTo(unsigned target) { return 0x3D00 | static_cast<int32_t>(target); }
-constexpr int32_t jumpTo(unsigned target) { return 0x1100 | static_cast<int32_t>(target); }
+constexpr int32_t callTo(unsigned target)
+{
+    return 0x3D00 | static_cast<int32_t>(target);
+}
+constexpr int32_t jumpTo(unsigned target)
+{
+    return 0x1100 | static_cast<int32_t>(target);
+}
 
 class Stepping : public ::testing::Test {
 protected:

@@ -11,36 +11,36 @@ namespace zern::test {
 
 // A temporary folder that is removed with everything in it.
 class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::string& Path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-  void Write(const std::string& name, const std::string& text) const;
-  std::optional<std::string> Read(const std::string& name) const;
-  bool Exists(const std::string& name) const;
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    void Write(const std::string& name, const std::string& text) const;
+    std::optional<std::string> Read(const std::string& name) const;
+    bool Exists(const std::string& name) const;
 
- private:
-  std::string path_;
+private:
+    std::string path_;
 };
 
 struct RunResult {
-  int exitStatus = -1;
-  std::string out;
-  std::string err;
-  std::optional<std::string> programHex;
-  std::optional<std::string> dataHex;
-  std::optional<std::string> listing;
-  // Bytes by byte address, as srec_cat read the HEX files back.
-  std::map<uint32_t, uint8_t> program;
-  std::map<uint32_t, uint8_t> data;
+    int exitStatus = -1;
+    std::string out;
+    std::string err;
+    std::optional<std::string> programHex;
+    std::optional<std::string> dataHex;
+    std::optional<std::string> listing;
+    // Bytes by byte address, as srec_cat read the HEX files back.
+    std::map<uint32_t, uint8_t> program;
+    std::map<uint32_t, uint8_t> data;
 
-  // Little-endian code words from word address `from`, `count` of them.
-  std::vector<uint16_t> Words(uint32_t from, size_t count) const;
-  // Listing lines from the first statement line on (the header skipped).
-  std::vector<std::string> ListingBody() const;
+    // Little-endian code words from word address `from`, `count` of them.
+    std::vector<uint16_t> Words(uint32_t from, size_t count) const;
+    // Listing lines from the first statement line on (the header skipped).
+    std::vector<std::string> ListingBody() const;
 };
 
 // Assembles `source` (written as "prog.asm") in a fresh folder with the given

@@ -1,7 +1,6 @@
 // Expression arithmetic, precedence and the relaxation between the passes.
-#include <gtest/gtest.h>
-
 #include <climits>
+#include <gtest/gtest.h>
 
 #include "AsmTestSupport.h"
 #include "Expressions.h"
@@ -15,91 +14,103 @@ using test::RunResult;
 
 // The value of an expression as a DL item in the code segment (the data
 // segment knows no shift operators).
-int32_t ValueOf(const std::string& expression) {
-  const RunResult run = Assemble(" DL " + expression + "\n END\n", {"-q"});
-  EXPECT_EQ(run.exitStatus, 0) << expression << "\n" << run.err;
-  uint32_t value = 0;
-  for (uint32_t i = 0; i < 4; ++i) {
-    const auto byte = run.program.find(i);
-    if (byte != run.program.end()) value |= static_cast<uint32_t>(byte->second) << (8 * i);
-  }
-  return static_cast<int32_t>(value);
+int32_t ValueOf(const std::string& expression)
+{
+    const RunResult run = Assemble(" DL " + expression + "\n END\n", {"-q"});
+    EXPECT_EQ(run.exitStatus, 0) << expression << "\n" << run.err;
+    uint32_t value = 0;
+    for (uint32_t i = 0; i < 4; ++i) {
+        const auto byte = run.program.find(i);
+        if (byte != run.program.end())
+            value |= static_cast<uint32_t>(byte->second) << (8 * i);
+    }
+    return static_cast<int32_t>(value);
 }
 
-TEST(ExpressionValues, PrecedenceAndAssociativity) {
-  EXPECT_EQ(ValueOf("1+2*3"), 7);
-  EXPECT_EQ(ValueOf("1|2^3&4"), 3);
-  EXPECT_EQ(ValueOf("8-2-1"), 5);
-  EXPECT_EQ(ValueOf("-2*3"), -6);
-  EXPECT_EQ(ValueOf("(1+2)*3"), 9);
-  EXPECT_EQ(ValueOf("~0"), -1);
-  EXPECT_EQ(ValueOf("1<<33"), 2);
-  EXPECT_EQ(ValueOf("-16>>2"), -4);
-  EXPECT_EQ(ValueOf("1+1<<2"), 8);
-  EXPECT_EQ(ValueOf("7FFFFFFFh+1"), INT_MIN);
-  EXPECT_EQ(ValueOf("-7/2"), -3);
-  EXPECT_EQ(ValueOf("-7%2"), -1);
+TEST(ExpressionValues, PrecedenceAndAssociativity)
+{
+    EXPECT_EQ(ValueOf("1+2*3"), 7);
+    EXPECT_EQ(ValueOf("1|2^3&4"), 3);
+    EXPECT_EQ(ValueOf("8-2-1"), 5);
+    EXPECT_EQ(ValueOf("-2*3"), -6);
+    EXPECT_EQ(ValueOf("(1+2)*3"), 9);
+    EXPECT_EQ(ValueOf("~0"), -1);
+    EXPECT_EQ(ValueOf("1<<33"), 2);
+    EXPECT_EQ(ValueOf("-16>>2"), -4);
+    EXPECT_EQ(ValueOf("1+1<<2"), 8);
+    EXPECT_EQ(ValueOf("7FFFFFFFh+1"), INT_MIN);
+    EXPECT_EQ(ValueOf("-7/2"), -3);
+    EXPECT_EQ(ValueOf("-7%2"), -1);
 }
 
-TEST(ExpressionValues, EdgesOfThirtyTwoBitArithmetic) {
-  EXPECT_EQ(ApplyBinary('/', INT_MIN, -1), INT_MIN);
-  EXPECT_EQ(ApplyBinary('%', INT_MIN, -1), 0);
-  EXPECT_EQ(ApplyBinary('*', INT_MAX, 2), -2);
-  EXPECT_EQ(ApplyBinary(TOKEN_EXPR_SHL, 1, 32), 1);
-  EXPECT_EQ(ApplyBinary(TOKEN_EXPR_SHR, INT_MIN, 31), -1);
-  EXPECT_EQ(ApplyBinary(TOKEN_EXPR_SHR, INT_MIN, 32), INT_MIN);
-  EXPECT_EQ(Negate(INT_MIN), INT_MIN);
-  EXPECT_EQ(ValueOf("80000000h/-1"), INT_MIN);
+TEST(ExpressionValues, EdgesOfThirtyTwoBitArithmetic)
+{
+    EXPECT_EQ(ApplyBinary('/', INT_MIN, -1), INT_MIN);
+    EXPECT_EQ(ApplyBinary('%', INT_MIN, -1), 0);
+    EXPECT_EQ(ApplyBinary('*', INT_MAX, 2), -2);
+    EXPECT_EQ(ApplyBinary(TOKEN_EXPR_SHL, 1, 32), 1);
+    EXPECT_EQ(ApplyBinary(TOKEN_EXPR_SHR, INT_MIN, 31), -1);
+    EXPECT_EQ(ApplyBinary(TOKEN_EXPR_SHR, INT_MIN, 32), INT_MIN);
+    EXPECT_EQ(Negate(INT_MIN), INT_MIN);
+    EXPECT_EQ(ValueOf("80000000h/-1"), INT_MIN);
 }
 
-TEST(ExpressionValues, DivisionByZeroGivesTheLeftOperand) {
-  const RunResult run = Assemble("SEGMENT DATA\n DW 9/0, 1\n END\n", {"-q"});
-  EXPECT_EQ(run.exitStatus, 1);
-  EXPECT_NE(run.err.find("Error: Attempt to divide by zero"), std::string::npos);
-  EXPECT_EQ(ApplyBinary('/', 9, 0), 9);
-  EXPECT_EQ(ApplyBinary('%', 9, 0), 9);
+TEST(ExpressionValues, DivisionByZeroGivesTheLeftOperand)
+{
+    const RunResult run = Assemble("SEGMENT DATA\n DW 9/0, 1\n END\n", {"-q"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_NE(run.err.find("Error: Attempt to divide by zero"), std::string::npos);
+    EXPECT_EQ(ApplyBinary('/', 9, 0), 9);
+    EXPECT_EQ(ApplyBinary('%', 9, 0), 9);
 }
 
-TEST(Relaxation, ForwardJumpFarAwayGrowsAndMovesLaterLabels) {
-  std::string source = " JUMP target\n";
-  for (int i = 0; i < 199; ++i) source += " NOP\n";
-  source += "target: NOP\nafter: JUMP after\n END\n";
-  const RunResult run = Assemble(source, {"-q", "-l"});
-  EXPECT_EQ(run.exitStatus, 0) << run.err;
-  // The jump became a prefix and a long jump to word 201 (0x00C9).
-  EXPECT_EQ(run.Words(0, 2), std::vector<uint16_t>({0x0B00, 0x0CC9}));
-  EXPECT_EQ(run.Words(201, 2), std::vector<uint16_t>({0xDA3A, 0x0CFF}));
+TEST(Relaxation, ForwardJumpFarAwayGrowsAndMovesLaterLabels)
+{
+    std::string source = " JUMP target\n";
+    for (int i = 0; i < 199; ++i)
+        source += " NOP\n";
+    source += "target: NOP\nafter: JUMP after\n END\n";
+    const RunResult run = Assemble(source, {"-q", "-l"});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    // The jump became a prefix and a long jump to word 201 (0x00C9).
+    EXPECT_EQ(run.Words(0, 2), std::vector<uint16_t>({0x0B00, 0x0CC9}));
+    EXPECT_EQ(run.Words(201, 2), std::vector<uint16_t>({0xDA3A, 0x0CFF}));
 }
 
-TEST(Relaxation, NearForwardJumpStaysShort) {
-  const RunResult run = Assemble(" JUMP target\n NOP\ntarget: NOP\n END\n", {"-q"});
-  EXPECT_EQ(run.exitStatus, 0) << run.err;
-  EXPECT_EQ(run.Words(0, 3), std::vector<uint16_t>({0x0C01, 0xDA3A, 0xDA3A}));
+TEST(Relaxation, NearForwardJumpStaysShort)
+{
+    const RunResult run = Assemble(" JUMP target\n NOP\ntarget: NOP\n END\n", {"-q"});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.Words(0, 3), std::vector<uint16_t>({0x0C01, 0xDA3A, 0xDA3A}));
 }
 
-TEST(Relaxation, ForwardImmediateLabelGrowsAPrefix) {
-  std::string source = " MOVE DP[0], #table\n";
-  for (int i = 0; i < 300; ++i) source += " NOP\n";
-  source += "table: NOP\n END\n";
-  const RunResult run = Assemble(source, {"-q"});
-  EXPECT_EQ(run.exitStatus, 0) << run.err;
-  EXPECT_EQ(run.Words(0, 2), std::vector<uint16_t>({0x0B01, 0x3F2E}));
+TEST(Relaxation, ForwardImmediateLabelGrowsAPrefix)
+{
+    std::string source = " MOVE DP[0], #table\n";
+    for (int i = 0; i < 300; ++i)
+        source += " NOP\n";
+    source += "table: NOP\n END\n";
+    const RunResult run = Assemble(source, {"-q"});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.Words(0, 2), std::vector<uint16_t>({0x0B01, 0x3F2E}));
 }
 
-TEST(Relaxation, UndefinedNameSkipsRelaxationAndTargetChecks) {
-  std::string source = " JUMP target\n JUMP missing\n";
-  for (int i = 0; i < 199; ++i) source += " NOP\n";
-  source += "target: NOP\n END\n";
-  const RunResult run = Assemble(source, {"-q", "-l"});
-  EXPECT_NE(run.err.find("Symbol \"missing\" not defined"), std::string::npos);
-  EXPECT_EQ(run.err.find("Target out of range"), std::string::npos) << run.err;
-  // The first jump grew only in pass 2, so the range ends differ: the run
-  // ends with status -1, which the system sees as 255.
-  EXPECT_NE(run.err.find("Assembler Error! Parse failed! Possible forward reference assigned to DP[i]\n"),
-            std::string::npos);
-  EXPECT_EQ(test::SplitLines(*run.listing).back(),
-            "Assembler Error! Parse failed! Possible forward reference assigned to DP[i]");
-  EXPECT_EQ(run.exitStatus, 255);
+TEST(Relaxation, UndefinedNameSkipsRelaxationAndTargetChecks)
+{
+    std::string source = " JUMP target\n JUMP missing\n";
+    for (int i = 0; i < 199; ++i)
+        source += " NOP\n";
+    source += "target: NOP\n END\n";
+    const RunResult run = Assemble(source, {"-q", "-l"});
+    EXPECT_NE(run.err.find("Symbol \"missing\" not defined"), std::string::npos);
+    EXPECT_EQ(run.err.find("Target out of range"), std::string::npos) << run.err;
+    // The first jump grew only in pass 2, so the range ends differ: the run
+    // ends with status -1, which the system sees as 255.
+    EXPECT_NE(run.err.find("Assembler Error! Parse failed! Possible forward reference assigned to DP[i]\n"),
+              std::string::npos);
+    EXPECT_EQ(test::SplitLines(*run.listing).back(),
+              "Assembler Error! Parse failed! Possible forward reference assigned to DP[i]");
+    EXPECT_EQ(run.exitStatus, 255);
 }
 
 }  // namespace

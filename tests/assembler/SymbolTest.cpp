@@ -11,115 +11,129 @@ namespace {
 using test::Assemble;
 using test::RunResult;
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-TEST(SymbolTable, HashAndNameComparisonIgnoreCase) {
-  EXPECT_EQ(SymbolHash("start"), SymbolHash("START"));
-  EXPECT_EQ(SymbolHash("A"), 0x41u);
-  EXPECT_EQ(SymbolHash("AB"), 0x452u);
-  EXPECT_LT(SymbolHash(std::string(200, 'Z')), 1u << 28);
-  EXPECT_TRUE(SymbolNamesEqual("Loop", "lOOP"));
-  EXPECT_FALSE(SymbolNamesEqual("Loop", "Loops"));
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
 }
 
-TEST(SymbolTable, ReservedNamesAndCaseInsensitiveLabels) {
-  RunResult run = Assemble("AP: NOP\n END\n", {"-q"});
-  EXPECT_EQ(run.exitStatus, 1);
-  EXPECT_TRUE(Contains(run.err, "Error: Label \"AP\" already defined")) << run.err;
-  run = Assemble("Start: NOP\nSTART: NOP\n END\n", {"-q"});
-  EXPECT_EQ(run.exitStatus, 2);
-  EXPECT_TRUE(Contains(run.err, "prog.asm: Line 2\nError: Label \"START\" already defined")) << run.err;
-  // CP is no reserved name: the label is entered, and CP still reads as the register.
-  run = Assemble("CP: NOP\n END\n", {"-q"});
-  EXPECT_EQ(run.exitStatus, 0) << run.err;
+TEST(SymbolTable, HashAndNameComparisonIgnoreCase)
+{
+    EXPECT_EQ(SymbolHash("start"), SymbolHash("START"));
+    EXPECT_EQ(SymbolHash("A"), 0x41u);
+    EXPECT_EQ(SymbolHash("AB"), 0x452u);
+    EXPECT_LT(SymbolHash(std::string(200, 'Z')), 1u << 28);
+    EXPECT_TRUE(SymbolNamesEqual("Loop", "lOOP"));
+    EXPECT_FALSE(SymbolNamesEqual("Loop", "Loops"));
 }
 
-TEST(SymbolTable, CodeLabelAheadOfPass2IsFilledWithNops) {
-  g_run = RunState();
-  g_run.options.listing = false;
-  g_run.pass = 2;
-  g_run.console = Console{stdout, stderr};
-  InitSymbolTable();
-  g_run.pass = 1;
-  g_run.codeBytes = 10;  // word 5
-  DefineLabel("ahead: ", false);
-  g_run.pass = 2;
-  char* text = nullptr;
-  size_t size = 0;
-  g_run.codeFile = open_memstream(&text, &size);
-  g_run.codeStream.Reset(true);
-  g_run.codeStream.SetAddress(4);
-  g_run.codeBytes = 4;  // word 2: three words short
-  DefineLabel("ahead: ", false);
-  EXPECT_EQ(g_run.codeBytes, 10u);
-  EXPECT_EQ(g_run.errors, 0);
-  g_run.codeStream.End();
-  fclose(g_run.codeFile);
-  EXPECT_EQ(std::string(text, size), ":020000040000FA\n:060004003ADA3ADA3ADABA\n:00000001FF\n");
-  free(text);
-  g_run = RunState();
+TEST(SymbolTable, ReservedNamesAndCaseInsensitiveLabels)
+{
+    RunResult run = Assemble("AP: NOP\n END\n", {"-q"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_TRUE(Contains(run.err, "Error: Label \"AP\" already defined")) << run.err;
+    run = Assemble("Start: NOP\nSTART: NOP\n END\n", {"-q"});
+    EXPECT_EQ(run.exitStatus, 2);
+    EXPECT_TRUE(Contains(run.err, "prog.asm: Line 2\nError: Label \"START\" already defined")) << run.err;
+    // CP is no reserved name: the label is entered, and CP still reads as the register.
+    run = Assemble("CP: NOP\n END\n", {"-q"});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
 }
 
-TEST(SymbolTable, DataLabelOffByOneWordIsReported) {
-  g_run = RunState();
-  char* text = nullptr;
-  size_t size = 0;
-  FILE* out = open_memstream(&text, &size);
-  FILE* err = fopen("/dev/null", "w");
-  g_run.console = Console{out, err};
-  g_run.inputPath = "prog.asm";
-  g_run.pass = 1;
-  InitSymbolTable();
-  g_run.dataSegment = true;
-  g_run.dataBytes = 2;
-  DefineLabel("table: ", false);
-  g_run.pass = 2;
-  g_run.dataBytes = 4;
-  DefineLabel("table: ", false);
-  fclose(out);
-  fclose(err);
-  EXPECT_EQ(std::string(text, size), "Address of table is  1 but should be 2\n");
-  EXPECT_EQ(g_run.statement.errorText,
-            "prog.asm: Line 1\nError: Assembler Error! Address of variable does not match!\n  Last token read was \"\"\n\n");
-  free(text);
-  g_run = RunState();
+TEST(SymbolTable, CodeLabelAheadOfPass2IsFilledWithNops)
+{
+    g_run = RunState();
+    g_run.options.listing = false;
+    g_run.pass = 2;
+    g_run.console = Console{stdout, stderr};
+    InitSymbolTable();
+    g_run.pass = 1;
+    g_run.codeBytes = 10;  // word 5
+    DefineLabel("ahead: ", false);
+    g_run.pass = 2;
+    char* text = nullptr;
+    size_t size = 0;
+    g_run.codeFile = open_memstream(&text, &size);
+    g_run.codeStream.Reset(true);
+    g_run.codeStream.SetAddress(4);
+    g_run.codeBytes = 4;  // word 2: three words short
+    DefineLabel("ahead: ", false);
+    EXPECT_EQ(g_run.codeBytes, 10u);
+    EXPECT_EQ(g_run.errors, 0);
+    g_run.codeStream.End();
+    fclose(g_run.codeFile);
+    EXPECT_EQ(std::string(text, size), ":020000040000FA\n:060004003ADA3ADA3ADABA\n:00000001FF\n");
+    free(text);
+    g_run = RunState();
 }
 
-TEST(SymbolTable, ZernCDataLabelsHoldByteAddresses) {
-  const RunResult run =
-      Assemble("SEGMENT DATA\n DW 1, 2, 3, 4, 5\nfive: DW 0\nSEGMENT CODE\n MOVE DP[0], #five\n END\n", {"-q", "-w32"});
-  EXPECT_EQ(run.exitStatus, 0) << run.err;
-  EXPECT_EQ(run.Words(0, 1), std::vector<uint16_t>({0x3F0A}));
+TEST(SymbolTable, DataLabelOffByOneWordIsReported)
+{
+    g_run = RunState();
+    char* text = nullptr;
+    size_t size = 0;
+    FILE* out = open_memstream(&text, &size);
+    FILE* err = fopen("/dev/null", "w");
+    g_run.console = Console{out, err};
+    g_run.inputPath = "prog.asm";
+    g_run.pass = 1;
+    InitSymbolTable();
+    g_run.dataSegment = true;
+    g_run.dataBytes = 2;
+    DefineLabel("table: ", false);
+    g_run.pass = 2;
+    g_run.dataBytes = 4;
+    DefineLabel("table: ", false);
+    fclose(out);
+    fclose(err);
+    EXPECT_EQ(std::string(text, size), "Address of table is  1 but should be 2\n");
+    EXPECT_EQ(
+        g_run.statement.errorText,
+        "prog.asm: Line 1\nError: Assembler Error! Address of variable does not match!\n  Last token read was \"\"\n\n");
+    free(text);
+    g_run = RunState();
 }
 
-TEST(SymbolTable, AfterAPass1ErrorSymbolsReadMinusOne) {
-  const RunResult run = Assemble("AP: NOP\nx: NOP\n MOVE DP[0], #x\n MOVE DP[1], #undefined\n END\n", {"-q"});
-  EXPECT_EQ(run.exitStatus, 1);
-  // No "not defined" report in pass 2 and no address check.
-  EXPECT_FALSE(Contains(run.err, "not defined")) << run.err;
-  EXPECT_FALSE(Contains(run.err, "Address of variable")) << run.err;
-  EXPECT_FALSE(run.programHex.has_value());
+TEST(SymbolTable, ZernCDataLabelsHoldByteAddresses)
+{
+    const RunResult run = Assemble(
+        "SEGMENT DATA\n DW 1, 2, 3, 4, 5\nfive: DW 0\nSEGMENT CODE\n MOVE DP[0], #five\n END\n", {"-q", "-w32"});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.Words(0, 1), std::vector<uint16_t>({0x3F0A}));
 }
 
-TEST(SymbolTable, UndefinedSymbolInPass2) {
-  const RunResult run = Assemble(" MOVE DP[1], #nowhere\n END\n", {"-q"});
-  EXPECT_EQ(run.exitStatus, 1);
-  EXPECT_TRUE(Contains(run.err, "Error: Symbol \"nowhere\" not defined\n  Last token read was \"nowhere\"")) << run.err;
+TEST(SymbolTable, AfterAPass1ErrorSymbolsReadMinusOne)
+{
+    const RunResult run = Assemble("AP: NOP\nx: NOP\n MOVE DP[0], #x\n MOVE DP[1], #undefined\n END\n", {"-q"});
+    EXPECT_EQ(run.exitStatus, 1);
+    // No "not defined" report in pass 2 and no address check.
+    EXPECT_FALSE(Contains(run.err, "not defined")) << run.err;
+    EXPECT_FALSE(Contains(run.err, "Address of variable")) << run.err;
+    EXPECT_FALSE(run.programHex.has_value());
 }
 
-TEST(SymbolTable, LongLocalNamesAgreeingIn127CharactersAreOneSymbol) {
-  const std::string global(126, 'g');
-  const RunResult run = Assemble(global + ":\n.first: NOP\n.second: NOP\n END\n", {"-q"});
-  EXPECT_EQ(run.exitStatus, 3);
-  EXPECT_TRUE(Contains(run.err, "already defined")) << run.err;
+TEST(SymbolTable, UndefinedSymbolInPass2)
+{
+    const RunResult run = Assemble(" MOVE DP[1], #nowhere\n END\n", {"-q"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_TRUE(Contains(run.err, "Error: Symbol \"nowhere\" not defined\n  Last token read was \"nowhere\""))
+        << run.err;
 }
 
-TEST(SymbolTable, LabelLongerThan127CharactersWarnsInPass2) {
-  const std::string name(130, 'n');
-  const RunResult run = Assemble(name + ": NOP\n JUMP " + name + "\n END\n", {"-q"});
-  EXPECT_EQ(run.exitStatus, 0) << run.err;
-  EXPECT_TRUE(Contains(run.out, "Warning: Label more than 127 characters only 127 characters considered on line 1"));
-  EXPECT_TRUE(Contains(run.out, "Warning: Label more than 127 characters only 127 considered on line 2"));
+TEST(SymbolTable, LongLocalNamesAgreeingIn127CharactersAreOneSymbol)
+{
+    const std::string global(126, 'g');
+    const RunResult run = Assemble(global + ":\n.first: NOP\n.second: NOP\n END\n", {"-q"});
+    EXPECT_EQ(run.exitStatus, 3);
+    EXPECT_TRUE(Contains(run.err, "already defined")) << run.err;
+}
+
+TEST(SymbolTable, LabelLongerThan127CharactersWarnsInPass2)
+{
+    const std::string name(130, 'n');
+    const RunResult run = Assemble(name + ": NOP\n JUMP " + name + "\n END\n", {"-q"});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_TRUE(Contains(run.out, "Warning: Label more than 127 characters only 127 characters considered on line 1"));
+    EXPECT_TRUE(Contains(run.out, "Warning: Label more than 127 characters only 127 considered on line 2"));
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ void setData(std::vector<uint8_t>& reply, size_t first, size_t pair, uint8_t val
         reply[at] = value;
 }
 
-} // namespace
+}  // namespace
 
 void BootLoader::start()
 {
@@ -257,4 +257,4 @@ void BootLoader::queryAnswer(const std::vector<uint8_t>& record, std::vector<uin
         answeringQuery_ = false;
 }
 
-} // namespace zern::chipmodel
+}  // namespace zern::chipmodel

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "ChipState.h"
-
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
+
+#include "ChipState.h"
 
 namespace zern::chipmodel {
 
@@ -38,7 +38,7 @@ public:
 private:
     struct Transfer {
         bool code = true;
-        uint64_t address = 0; // bytes
+        uint64_t address = 0;  // bytes
         uint32_t bytes = 0;
         size_t header = 0;
     };
@@ -63,4 +63,4 @@ private:
     bool answeringQuery_ = false;
 };
 
-} // namespace zern::chipmodel
+}  // namespace zern::chipmodel

@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include "ChipModel.h"
 #include "Wire.h"
-
-#include <gtest/gtest.h>
 
 using namespace zern::chipmodel;
 using namespace zern::chipmodel::test;
@@ -230,4 +230,4 @@ TEST(BootLoader, FaultsOfTheLoader)
     EXPECT_EQ(loaderStatus(chip), 0x55);
 }
 
-} // namespace
+}  // namespace

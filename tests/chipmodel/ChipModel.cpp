@@ -30,7 +30,7 @@ void writeRange(SparseMemory& memory, uint64_t address, const std::vector<uint8_
         memory.write(address + i, bytes[i]);
 }
 
-} // namespace
+}  // namespace
 
 ChipModel::ChipModel(ChipSettings settings)
 {
@@ -241,4 +241,4 @@ std::vector<std::string> ChipModel::protocolErrors() const
     return chip_.protocolErrors;
 }
 
-} // namespace zern::chipmodel
+}  // namespace zern::chipmodel

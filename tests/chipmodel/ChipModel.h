@@ -1,16 +1,16 @@
 #pragma once
 
-#include "BootLoader.h"
-#include "ChipSettings.h"
-#include "ChipState.h"
-#include "DebugEngine.h"
-
 #include <array>
 #include <cstdint>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "BootLoader.h"
+#include "ChipSettings.h"
+#include "ChipState.h"
+#include "DebugEngine.h"
 
 namespace zern::chipmodel {
 
@@ -97,4 +97,4 @@ private:
     uint8_t testModeBits_ = 0;
 };
 
-} // namespace zern::chipmodel
+}  // namespace zern::chipmodel

@@ -7,14 +7,14 @@
 namespace zern::chipmodel {
 
 enum class CoreKind {
-    Core16, // the 16-bit cores: 2-byte registers and addresses
-    Core32, // the 32-bit core (processor family 30): 4-byte registers, 3- and 4-byte addresses
+    Core16,  // the 16-bit cores: 2-byte registers and addresses
+    Core32,  // the 32-bit core (processor family 30): 4-byte registers, 3- and 4-byte addresses
 };
 
 // One password context of the chip. Its password is the 32 bytes of code flash
 // at `passwordAddress`, so an erase makes it 32 x 0xFF and a program load sets it.
 struct PasswordContext {
-    uint64_t passwordAddress = 0; // byte address in code flash
+    uint64_t passwordAddress = 0;  // byte address in code flash
     // What the loader answers for this context after the password-address query
     // (the 0xF6 command), little endian in the answer record's data bytes.
     uint32_t queryAnswer = 0;
@@ -40,16 +40,16 @@ struct ChipSettings {
     uint32_t eraseBusyPolls = 3;
     // Code flash in bytes; loader writes beyond it fail with a status.
     uint64_t codeFlashBytes = 0x20000;
-    std::vector<PasswordContext> contexts; // empty: nothing is protected
+    std::vector<PasswordContext> contexts;  // empty: nothing is protected
 };
 
 // Deliberate misbehaviour, switchable at any time.
 struct FaultPlan {
-    bool neverHalts = false;                  // break, breakpoints and steps are ignored
-    std::optional<uint8_t> haltStatus;        // replaces the status byte of every status poll
-    std::optional<uint8_t> transferStatus;    // replaces 0x03 on the pairs that carry command data
-    std::optional<uint8_t> loaderStatus;      // replaces every loader status answer
-    bool loaderWithoutPrompt = false;         // the loader never answers '>'
+    bool neverHalts = false;                // break, breakpoints and steps are ignored
+    std::optional<uint8_t> haltStatus;      // replaces the status byte of every status poll
+    std::optional<uint8_t> transferStatus;  // replaces 0x03 on the pairs that carry command data
+    std::optional<uint8_t> loaderStatus;    // replaces every loader status answer
+    bool loaderWithoutPrompt = false;       // the loader never answers '>'
 };
 
-} // namespace zern::chipmodel
+}  // namespace zern::chipmodel

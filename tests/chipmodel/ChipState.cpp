@@ -1,8 +1,8 @@
 #include "ChipState.h"
 
-#include "Instruction.h"
-
 #include <algorithm>
+
+#include "Instruction.h"
 
 namespace zern::chipmodel {
 namespace {
@@ -11,7 +11,7 @@ constexpr uint64_t kCode16Window = 0x8000;
 constexpr uint64_t kCode32Window = 0x800000;
 constexpr size_t kReturnStackDepth = 16;
 
-} // namespace
+}  // namespace
 
 uint32_t ChipState::programCounter() const
 {
@@ -127,4 +127,4 @@ void ChipState::startUserCode()
     setProgramCounter(settings.resetVector);
 }
 
-} // namespace zern::chipmodel
+}  // namespace zern::chipmodel

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "ChipSettings.h"
-#include "SparseMemory.h"
-
 #include <array>
 #include <deque>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "ChipSettings.h"
+#include "SparseMemory.h"
 
 namespace zern::chipmodel {
 
@@ -68,4 +68,4 @@ struct ChipState {
     uint8_t transferStatus() const { return faults.transferStatus.value_or(kTransferOk); }
 };
 
-} // namespace zern::chipmodel
+}  // namespace zern::chipmodel

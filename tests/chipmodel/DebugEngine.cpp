@@ -38,22 +38,20 @@ struct SpecialRegister {
 
 constexpr int kSpecial16Bytes = 64;
 constexpr SpecialRegister kSpecial16[] = {
-    {0, 8, 0, 1},   {1, 8, 1, 1},   {2, 8, 4, 1},   {3, 8, 5, 1},   {4, 8, 6, 1},   {5, 8, 8, 1},
-    {6, 8, 11, 1},  {7, 8, 14, 1},  {8, 8, 15, 1},  {10, 9, 0, 2},  {12, 9, 1, 2},  {14, 9, 2, 2},
-    {16, 9, 3, 2},  {18, 9, 4, 2},  {20, 9, 5, 2},  {22, 9, 6, 2},  {24, 9, 7, 2},  {26, 9, 8, 2},
-    {28, 9, 9, 2},  {30, 9, 10, 2}, {32, 9, 11, 2}, {34, 9, 12, 2}, {36, 9, 13, 2}, {38, 9, 14, 2},
-    {40, 9, 15, 2}, {42, 12, 0, 2}, {46, 13, 2, 2}, {48, 13, 6, 2}, {50, 13, 7, 2}, {52, 14, 3, 2},
-    {54, 14, 4, 2}, {56, 14, 5, 2}, {58, 14, 7, 2}, {60, 15, 3, 2}, {62, 15, 7, 2},
+    {0, 8, 0, 1},   {1, 8, 1, 1},   {2, 8, 4, 1},   {3, 8, 5, 1},   {4, 8, 6, 1},   {5, 8, 8, 1},   {6, 8, 11, 1},
+    {7, 8, 14, 1},  {8, 8, 15, 1},  {10, 9, 0, 2},  {12, 9, 1, 2},  {14, 9, 2, 2},  {16, 9, 3, 2},  {18, 9, 4, 2},
+    {20, 9, 5, 2},  {22, 9, 6, 2},  {24, 9, 7, 2},  {26, 9, 8, 2},  {28, 9, 9, 2},  {30, 9, 10, 2}, {32, 9, 11, 2},
+    {34, 9, 12, 2}, {36, 9, 13, 2}, {38, 9, 14, 2}, {40, 9, 15, 2}, {42, 12, 0, 2}, {46, 13, 2, 2}, {48, 13, 6, 2},
+    {50, 13, 7, 2}, {52, 14, 3, 2}, {54, 14, 4, 2}, {56, 14, 5, 2}, {58, 14, 7, 2}, {60, 15, 3, 2}, {62, 15, 7, 2},
 };
 
 constexpr int kSpecial32Bytes = 108;
 constexpr SpecialRegister kSpecial32[] = {
-    {0, 8, 0, 1},    {1, 8, 1, 1},    {2, 8, 4, 2},    {4, 8, 5, 1},    {6, 8, 8, 2},    {8, 8, 9, 2},
-    {10, 8, 10, 2},  {12, 8, 14, 2},  {14, 8, 15, 1},  {16, 9, 0, 4},   {20, 9, 1, 4},   {24, 9, 2, 4},
-    {28, 9, 3, 4},   {32, 9, 4, 4},   {36, 9, 5, 4},   {40, 9, 6, 4},   {44, 9, 7, 4},   {48, 9, 8, 4},
-    {52, 9, 9, 4},   {56, 9, 10, 4},  {60, 9, 11, 4},  {64, 9, 12, 4},  {68, 9, 13, 4},  {72, 9, 14, 4},
-    {76, 9, 15, 4},  {80, 12, 0, 4},  {84, 13, 1, 4},  {88, 13, 6, 2},  {90, 13, 7, 2},  {92, 14, 0, 4},
-    {96, 14, 3, 4},  {100, 15, 3, 4}, {104, 15, 13, 4},
+    {0, 8, 0, 1},   {1, 8, 1, 1},   {2, 8, 4, 2},   {4, 8, 5, 1},    {6, 8, 8, 2},     {8, 8, 9, 2},   {10, 8, 10, 2},
+    {12, 8, 14, 2}, {14, 8, 15, 1}, {16, 9, 0, 4},  {20, 9, 1, 4},   {24, 9, 2, 4},    {28, 9, 3, 4},  {32, 9, 4, 4},
+    {36, 9, 5, 4},  {40, 9, 6, 4},  {44, 9, 7, 4},  {48, 9, 8, 4},   {52, 9, 9, 4},    {56, 9, 10, 4}, {60, 9, 11, 4},
+    {64, 9, 12, 4}, {68, 9, 13, 4}, {72, 9, 14, 4}, {76, 9, 15, 4},  {80, 12, 0, 4},   {84, 13, 1, 4}, {88, 13, 6, 2},
+    {90, 13, 7, 2}, {92, 14, 0, 4}, {96, 14, 3, 4}, {100, 15, 3, 4}, {104, 15, 13, 4},
 };
 
 uint64_t littleEndian(std::span<const uint8_t> bytes)
@@ -71,7 +69,7 @@ std::string hexByte(uint8_t value)
     return text;
 }
 
-} // namespace
+}  // namespace
 
 void DebugEngine::reset()
 {
@@ -172,8 +170,8 @@ bool DebugEngine::argumentsComplete() const
         const size_t addressBytes = chip_.wide() ? 3 : 2;
         if (have < addressBytes)
             return false;
-        const bool freesSlot = std::all_of(arguments_.begin(), arguments_.begin() + addressBytes,
-                                           [](uint8_t b) { return b == 0xFF; });
+        const bool freesSlot =
+            std::all_of(arguments_.begin(), arguments_.begin() + addressBytes, [](uint8_t b) { return b == 0xFF; });
         return have == (freesSlot ? addressBytes : addressBytes + 2);
     }
     }
@@ -252,8 +250,8 @@ void DebugEngine::queueRegisterDump()
         queueValue(static_cast<uint32_t>(chip_.registers[i]), registerBytes);
 
     std::vector<uint8_t> special(wide ? kSpecial32Bytes : kSpecial16Bytes, 0);
-    for (const SpecialRegister& r : wide ? std::span<const SpecialRegister>(kSpecial32)
-                                                 : std::span<const SpecialRegister>(kSpecial16)) {
+    for (const SpecialRegister& r :
+         wide ? std::span<const SpecialRegister>(kSpecial32) : std::span<const SpecialRegister>(kSpecial16)) {
         const auto value = static_cast<uint32_t>(chip_.reg(r.module, r.index));
         for (int i = 0; i < r.width; ++i)
             special[r.offset + i] = static_cast<uint8_t>(value >> (8 * i));
@@ -262,4 +260,4 @@ void DebugEngine::queueRegisterDump()
         queueValue(byte, 1);
 }
 
-} // namespace zern::chipmodel
+}  // namespace zern::chipmodel

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ChipState.h"
-
 #include <deque>
 #include <optional>
 #include <vector>
+
+#include "ChipState.h"
 
 namespace zern::chipmodel {
 
@@ -36,4 +36,4 @@ private:
     std::deque<uint8_t> output_;
 };
 
-} // namespace zern::chipmodel
+}  // namespace zern::chipmodel

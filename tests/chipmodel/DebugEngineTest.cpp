@@ -1,9 +1,8 @@
+#include <gtest/gtest.h>
+#include <random>
+
 #include "ChipModel.h"
 #include "Wire.h"
-
-#include <gtest/gtest.h>
-
-#include <random>
 
 using namespace zern::chipmodel;
 using namespace zern::chipmodel::test;
@@ -258,8 +257,9 @@ TEST(DebugEngine, RegisterDumpOfTheThirtyTwoBitCore)
     ASSERT_EQ(head.size(), 8u);
     EXPECT_EQ(head[7], 32);
     const std::vector<uint8_t> module0 = feedWire(chip, "80" + repeat("20", 128));
-    EXPECT_EQ((std::vector<uint8_t>{module0[8 * 31 + 1], module0[8 * 31 + 3], module0[8 * 31 + 5], module0[8 * 31 + 7]}),
-              hex("04 03 02 01"));
+    EXPECT_EQ(
+        (std::vector<uint8_t>{module0[8 * 31 + 1], module0[8 * 31 + 3], module0[8 * 31 + 5], module0[8 * 31 + 7]}),
+        hex("04 03 02 01"));
     const std::vector<uint8_t> special = feedWire(chip, "6C" + repeat("20", 108));
     ASSERT_EQ(special.size(), 216u);
     auto d = [&](int j) { return special[2 * j + 1]; };
@@ -391,4 +391,4 @@ TEST(ChipModel, SurvivesArbitraryRecords)
     }
 }
 
-} // namespace
+}  // namespace

@@ -1,10 +1,9 @@
+#include <gtest/gtest.h>
+#include <map>
+
 #include "ChipModel.h"
 #include "Instruction.h"
 #include "Wire.h"
-
-#include <gtest/gtest.h>
-
-#include <map>
 
 using namespace zern::chipmodel;
 using namespace zern::chipmodel::test;
@@ -142,4 +141,4 @@ TEST(ChipExecution, ResetEmptiesTheReturnStack)
     EXPECT_EQ(chip.programCounter(), 3u);
 }
 
-} // namespace
+}  // namespace

@@ -12,7 +12,7 @@ constexpr uint16_t kReturn = 0x8C0D;
 constexpr uint16_t kReturnMask = 0xFF7F;
 constexpr int kMaxPrefixWords = 2;
 
-} // namespace
+}  // namespace
 
 Instruction decodeInstruction(uint32_t pc, const std::function<uint16_t(uint32_t)>& wordAt)
 {
@@ -42,4 +42,4 @@ Instruction decodeInstruction(uint32_t pc, const std::function<uint16_t(uint32_t
     return instruction;
 }
 
-} // namespace zern::chipmodel
+}  // namespace zern::chipmodel

@@ -19,11 +19,11 @@ enum class Flow { Next, Jump, Call, Return };
 
 struct Instruction {
     Flow flow = Flow::Next;
-    uint32_t length = 1; // words, prefix words included
-    uint32_t target = 0; // word address for Jump and Call
+    uint32_t length = 1;  // words, prefix words included
+    uint32_t target = 0;  // word address for Jump and Call
 };
 
 // `wordAt` reads the code word at a word address.
 Instruction decodeInstruction(uint32_t pc, const std::function<uint16_t(uint32_t)>& wordAt);
 
-} // namespace zern::chipmodel
+}  // namespace zern::chipmodel

@@ -1,12 +1,12 @@
 // The driver's records and the chip model were written separately from the
 // documented protocol; a round trip through both catches a byte either got wrong.
+#include <gtest/gtest.h>
+
 #include "BootLoaderRecords.h"
 #include "ChipModel.h"
 #include "DebugEngineRecords.h"
 #include "RegisterDump.h"
 #include "Wire.h"
-
-#include <gtest/gtest.h>
 
 using namespace zern::records;
 using zern::chipmodel::ChipModel;
@@ -74,8 +74,9 @@ TEST_P(RecordsAgainstChip, RegisterDumpDecodesWhatTheChipHolds)
     send(chip_, engine::entryWithBreak());
     const bool wide = core() == Core::Bits32;
     const std::vector<std::array<int, 3>> set = {
-        {0, 31, 0x1234},  {8, 0, 0x5A},     {8, 4, wide ? 0xA1B2 : 0xB2}, {8, 15, 0x7E}, {9, 0, 0x0102},
-        {9, 15, 0x7F0E},  {12, 0, 0x0345}, {13, 6, 0x0606},              {15, 3, 0x0303},
+        {0, 31, 0x1234}, {8, 0, 0x5A},    {8, 4, wide ? 0xA1B2 : 0xB2},
+        {8, 15, 0x7E},   {9, 0, 0x0102},  {9, 15, 0x7F0E},
+        {12, 0, 0x0345}, {13, 6, 0x0606}, {15, 3, 0x0303},
     };
     for (const auto& [module, index, value] : set)
         chip_.setRegister(module, index, value);
@@ -200,4 +201,4 @@ TEST(RecordsAgainstChip32, ReturnAddressFixUpCompletesEveryStep)
     EXPECT_TRUE(chip.protocolErrors().empty());
 }
 
-} // namespace
+}  // namespace

@@ -1,11 +1,10 @@
+#include <algorithm>
+#include <gtest/gtest.h>
+
 #include "BootLoaderRecords.h"
 #include "DebugEngineRecords.h"
 #include "RegisterDump.h"
 #include "Wire.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
 
 using namespace zern::records;
 using zern::chipmodel::test::hex;
@@ -138,8 +137,10 @@ TEST(BootLoaderRecords, PageRecords)
     const std::vector<uint8_t> four = hex("01 02 03 04");
     EXPECT_EQ(loader::fixedPage16(loader::Target::Code, 0x0040, four), expected("08 90 04 40 00 01 02 03 04", 16));
     EXPECT_EQ(loader::pageRead16(loader::Target::Data, 0x0040, 4), expected("08 A1 04 40 00 20 20 20 20", 16));
-    EXPECT_EQ(loader::shortPageRead16(loader::Target::Code, 0x0040, 4), expected("0C 20 01 40 00 04" + repeat("20", 7), 24));
-    EXPECT_EQ(loader::fixedPage16Extended(loader::Target::Code, 0x9000, four), expected("08 90 02 00 90 01 02 03 04", 16));
+    EXPECT_EQ(loader::shortPageRead16(loader::Target::Code, 0x0040, 4),
+              expected("0C 20 01 40 00 04" + repeat("20", 7), 24));
+    EXPECT_EQ(loader::fixedPage16Extended(loader::Target::Code, 0x9000, four),
+              expected("08 90 02 00 90 01 02 03 04", 16));
     EXPECT_EQ(loader::pageRead16Extended(loader::Target::Code, 0x9000, 4), expected("08 A0 02 00 90 20 20 20 20", 16));
     EXPECT_EQ(loader::fixedPage32(loader::Target::Code, 0x800, four), expected("0A 90 02 00 00 08 00 01 02 03 04", 20));
     EXPECT_EQ(loader::pageRead32(loader::Target::Data, 0x800, 4), expected("0A A1 02 00 00 08 00 20 20 20 20", 20));
@@ -218,10 +219,10 @@ std::vector<uint8_t> replyWithData(const std::vector<uint8_t>& data)
 TEST(RegisterDump, SixteenBitRegistersDerivedFromC)
 {
     std::vector<uint8_t> special(64, 0);
-    special[52] = 0x01; // B
-    special[56] = 0x80; // C = 0x1280
+    special[52] = 0x01;  // B
+    special[56] = 0x80;  // C = 0x1280
     special[57] = 0x12;
-    special[58] = 0x02; // E
+    special[58] = 0x02;  // E
     dump::RegisterFile registers{};
     dump::decodeSpecialRegisters(Core::Bits16, replyWithData(special), registers);
     auto reg = [&](int module, int index) { return registers[module * 32 + index]; };
@@ -253,4 +254,4 @@ TEST(RegisterDump, StackPointerAndBankedRegistersOfSixteenBitFamilies)
     EXPECT_EQ(other[8 * 32 + 2], 0);
 }
 
-} // namespace
+}  // namespace

@@ -12,7 +12,7 @@ bool frameStart(const std::vector<uint8_t>& bytes)
            && (bytes.size() < 3 || bytes[2] == kRead || bytes[2] == kWrite);
 }
 
-} // namespace
+}  // namespace
 
 std::vector<uint8_t> RlaPort::receive(std::span<const uint8_t> bytes)
 {
@@ -61,4 +61,4 @@ uint8_t RlaPort::controlByte(uint32_t address) const
     return byte == control_.end() ? 0 : byte->second;
 }
 
-} // namespace zern::chipmodel
+}  // namespace zern::chipmodel

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "ChipModel.h"
-
 #include <cstdint>
 #include <map>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "ChipModel.h"
 
 namespace zern::chipmodel {
 
@@ -41,4 +41,4 @@ private:
     std::vector<std::string> protocolErrors_;
 };
 
-} // namespace zern::chipmodel
+}  // namespace zern::chipmodel

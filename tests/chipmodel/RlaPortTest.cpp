@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include "RlaPort.h"
 #include "Wire.h"
-
-#include <gtest/gtest.h>
 
 using namespace zern::chipmodel;
 using zern::chipmodel::test::hex;
@@ -33,4 +33,4 @@ TEST(RlaPort, BytesOutsideAFrameAreDroppedAndNoted)
     EXPECT_EQ(port.receive(hex("4D 51 00 C0 00 06 00 01")), hex("00"));
 }
 
-} // namespace
+}  // namespace

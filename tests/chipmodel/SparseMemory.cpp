@@ -24,4 +24,4 @@ void SparseMemory::clear(uint64_t address, uint64_t count)
     }
 }
 
-} // namespace zern::chipmodel
+}  // namespace zern::chipmodel

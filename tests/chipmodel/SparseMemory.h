@@ -25,4 +25,4 @@ private:
     std::map<uint64_t, Page> pages_;
 };
 
-} // namespace zern::chipmodel
+}  // namespace zern::chipmodel

@@ -2,12 +2,12 @@
 
 // Test helpers: hex strings as the protocol documents them, and the board's
 // record framing, so a test can feed whole wire sequences to the chip.
-#include "ChipModel.h"
-
 #include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "ChipModel.h"
 
 namespace zern::chipmodel::test {
 
@@ -81,4 +81,4 @@ inline const std::string kLoaderEntry = "00 01 00 03 01 04 00 02 01 01 00 06 00 
 inline const std::string kLoaderExit = "11 01 00 09 00 06 00 06 00 06 00 06 00 06 00 0A 00 06";
 inline const std::string kStatus = "01 20";
 
-} // namespace zern::chipmodel::test
+}  // namespace zern::chipmodel::test

@@ -34,9 +34,9 @@ TEST_F(DebugControlTest, AFailedBuildListsTheCompilersLines)
     host.path.clear();
     EXPECT_EQ(controller.BuildProject(true), kStatusFailed);
     EXPECT_EQ(device->builtProject, "UntitledProject.prj");
-    EXPECT_EQ(messagesIn(log), (std::vector<std::string>{"clearMessages", "message Compiling...",
-                                                         "message main.asm(3): error", "message 1 error",
-                                                         "message Build Failed!"}));
+    EXPECT_EQ(messagesIn(log),
+              (std::vector<std::string>{"clearMessages", "message Compiling...", "message main.asm(3): error",
+                                        "message 1 error", "message Build Failed!"}));
     EXPECT_TRUE(log.has("activateEditors"));
 }
 
@@ -88,9 +88,8 @@ TEST_F(DebugControlTest, StepIntoFromIdleLoadsAndStopsAtTheStartWithoutACommand)
     const std::vector<std::string> start(events.begin() + log.indexOf("Build"),
                                          events.begin() + log.indexOf("SetBreakpoint 32") + 1);
     EXPECT_EQ(start, (std::vector<std::string>{"Build", "message Build Successful.", "activateEditors",
-                                               "GetProgramFile", "LoadProgram /project/program.hex",
-                                               "applyBreakpoints", "ClearAllBreakpoints", "SetBreakpoint 16",
-                                               "SetBreakpoint 32"}));
+                                               "GetProgramFile", "LoadProgram /project/program.hex", "applyBreakpoints",
+                                               "ClearAllBreakpoints", "SetBreakpoint 16", "SetBreakpoint 32"}));
     EXPECT_TRUE(log.has("executionLine 0"));
     settle();
     EXPECT_FALSE(log.has("StepInto"));
@@ -184,9 +183,10 @@ TEST_F(DebugControlTest, LoadProgramFileUsesTheProgramFilterAndRefreshes)
     host.chosenProgram = "/elsewhere/other.hex";
     log.clear();
     controller.ActionLoadFileExecute();
-    EXPECT_EQ(log.events(), (std::vector<std::string>{"chooseProgramFile Program Files (*.hex)|*.hex|All Files (*.*)|*.* hex",
-                                                      "clearMessages", "LoadProgram /elsewhere/other.hex",
-                                                      "Refresh", "refreshDebugWindows"}));
+    EXPECT_EQ(log.events(),
+              (std::vector<std::string>{"chooseProgramFile Program Files (*.hex)|*.hex|All Files (*.*)|*.* hex",
+                                        "clearMessages", "LoadProgram /elsewhere/other.hex", "Refresh",
+                                        "refreshDebugWindows"}));
     device->loadResult = kStatusFailed;
     controller.ActionLoadFileExecute();
     EXPECT_EQ(boxTexts(), std::vector<std::string>{"Unable to initialize simulator."});

@@ -14,16 +14,11 @@ struct ActionRow {
 };
 
 const ActionRow kActionTable[] = {
-    {DebugAction::Run, true, true, true, false},
-    {DebugAction::StepInto, true, false, true, false},
-    {DebugAction::RunToCursor, true, false, true, false},
-    {DebugAction::StepOver, false, false, true, false},
-    {DebugAction::StepOut, false, false, true, false},
-    {DebugAction::Stop, false, false, true, true},
-    {DebugAction::Pause, false, false, false, true},
-    {DebugAction::Make, true, false, false, false},
-    {DebugAction::BuildAll, true, false, false, false},
-    {DebugAction::DeviceOptions, true, true, false, false},
+    {DebugAction::Run, true, true, true, false},          {DebugAction::StepInto, true, false, true, false},
+    {DebugAction::RunToCursor, true, false, true, false}, {DebugAction::StepOver, false, false, true, false},
+    {DebugAction::StepOut, false, false, true, false},    {DebugAction::Stop, false, false, true, true},
+    {DebugAction::Pause, false, false, false, true},      {DebugAction::Make, true, false, false, false},
+    {DebugAction::BuildAll, true, false, false, false},   {DebugAction::DeviceOptions, true, true, false, false},
 };
 
 TEST_F(DebugControlTest, ActionsFollowTheStateTable)
@@ -51,9 +46,15 @@ TEST_F(DebugControlTest, RunFromIdleRunsAndAHaltShowsTheStopLine)
     device->programCounter = 12;
     controller.ActionPauseExecute();
     ASSERT_TRUE(waitFor([this] { return controller.DebugState() == DebugController::kHalted; }));
-    const std::vector<std::string> expected{"Pause",        "Run returned 0", "GetProgramCounter", "AddressToLine 12",
-                                            "clearExecutionLines", "openEditor /project/main.asm", "executionLine 12",
-                                            "Refresh",      "refreshDebugWindows"};
+    const std::vector<std::string> expected{"Pause",
+                                            "Run returned 0",
+                                            "GetProgramCounter",
+                                            "AddressToLine 12",
+                                            "clearExecutionLines",
+                                            "openEditor /project/main.asm",
+                                            "executionLine 12",
+                                            "Refresh",
+                                            "refreshDebugWindows"};
     EXPECT_EQ(log.events(), expected);
     EXPECT_TRUE(host.enabled(DebugAction::StepOver));
 }

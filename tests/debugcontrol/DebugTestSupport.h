@@ -2,14 +2,12 @@
 // Shared set-up of the debug control tests: a private registry, recorded
 // boxes, the fake device and main window, and a wait that runs the event loop.
 
-#include <gtest/gtest.h>
-
 #include <QCoreApplication>
 #include <QTemporaryDir>
-
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <thread>
 

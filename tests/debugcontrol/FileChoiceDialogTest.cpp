@@ -1,9 +1,8 @@
 // The stimulus and data file dialogs and the file dialog's filters.
-#include <gtest/gtest.h>
-
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <gtest/gtest.h>
 
 #include "TDialogDataFile.h"
 #include "TDialogStimulusFile.h"
@@ -87,9 +86,8 @@ TEST(FileChoiceDialogs, BrowseAsksForTheirOwnKindOfFile)
     DialogWithFake<TDialogStimulusFile> stimulus;
     stimulus.dialog->SetStimulusFile("/work/a.stm");
     stimulus.browse()->click();
-    EXPECT_EQ(data.files->requests,
-              (std::vector<std::string>{"Data Files (*.hex)|*.hex|All Files (*.*)|*.* hex",
-                                        "Data Files (*.hex)|*.hex|All Files (*.*)|*.* hex"}));
+    EXPECT_EQ(data.files->requests, (std::vector<std::string>{"Data Files (*.hex)|*.hex|All Files (*.*)|*.* hex",
+                                                              "Data Files (*.hex)|*.hex|All Files (*.*)|*.* hex"}));
     EXPECT_EQ(stimulus.files->requests,
               std::vector<std::string>{"Stimulus Files (*.stm)|*.stm|All Files (*.*)|*.* stm"});
 }

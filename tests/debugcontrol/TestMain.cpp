@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <QCoreApplication>
+#include <gtest/gtest.h>
 
 // The worker's results arrive through the event loop of this thread.
 int main(int argc, char** argv)

@@ -1,12 +1,10 @@
 // The ZernJTAG device against the adapter-board emulator: link opening, the
 // board's text commands, the byte primitives and their failure reports.
 
-#include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <chrono>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "ChipBoardEmulator.h"
 #include "JtagDriver.h"
@@ -54,7 +52,6 @@ BoardFaults fault(Member BoardFaults::*member, Value value)
     return faults;
 }
 
-
 class BoardLinkTest : public device_tests::TempFolderTest {
 protected:
     void SetUp() override
@@ -75,10 +72,7 @@ protected:
     }
 
     // The port is free again once the device let go of it.
-    bool portIsFree() const
-    {
-        return platform::SerialPort::open(board_.devicePath()) != nullptr;
-    }
+    bool portIsFree() const { return platform::SerialPort::open(board_.devicePath()) != nullptr; }
 
     ChipBoardEmulator board_;
     platform::RecordingMessageBoxes boxes_;
@@ -94,8 +88,7 @@ TEST_F(BoardLinkTest, ConnectsWithoutADongleAndStartsTheBoard)
                                         "Opened " + board_.devicePath() + ".", "Connected.",
                                         "Setting JTAG clock rate to 200 kHz"}));
     EXPECT_EQ(board_.receivedHex(), kBoardStartHex);
-    EXPECT_EQ(board_.lineEvents(),
-              (std::vector<std::string>{"baud 115200", "DTR on", "RTS on", "DTR off"}));
+    EXPECT_EQ(board_.lineEvents(), (std::vector<std::string>{"baud 115200", "DTR on", "RTS on", "DTR off"}));
     EXPECT_TRUE(board_.binaryMode());
     EXPECT_TRUE(boxes_.boxes.empty());
 }
@@ -144,8 +137,7 @@ TEST_F(BoardLinkTest, IncompatibleBoardShowsTheBoxAndClosesThePort)
     EXPECT_FALSE(device->EnsureConnected());
     ASSERT_EQ(boxes_.boxes.size(), 1u);
     EXPECT_EQ(boxes_.boxes[0].caption, "Error");
-    EXPECT_EQ(boxes_.boxes[0].text,
-              "The Serial-To-JTAG board is not compatible with this version of the JTAG driver.");
+    EXPECT_EQ(boxes_.boxes[0].text, "The Serial-To-JTAG board is not compatible with this version of the JTAG driver.");
     EXPECT_EQ(boxes_.boxes[0].icon, platform::BoxIcon::Error);
     EXPECT_FALSE(device->linkOpen());
     EXPECT_TRUE(portIsFree());
@@ -178,7 +170,8 @@ TEST_F(BoardLinkTest, ShortReplyEndsAtTheTransferDeadline)
 
 TEST_F(BoardLinkTest, HangUpMidReplyIsAReadFailure)
 {
-    auto port = zern::openLink(board_.devicePath(), [](const std::string&) {}, device_tests::quickLinkTiming());
+    auto port = zern::openLink(
+        board_.devicePath(), [](const std::string&) {}, device_tests::quickLinkTiming());
     ASSERT_TRUE(port);
     zern::DeviceConfig config;
     config.expectedEraseTime = 5;

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sstream>
 
 #include "ConfigReader.h"
@@ -31,27 +30,28 @@ std::string warning(int line)
 
 TEST(ConfigReader, SectionsAndNumberForms)
 {
-    const auto parsed = parse("# comment\n"
-                              "  [registers]  \n"
-                              "8, 4, PSF, Flags, 16\n"
-                              "[DEVICE]\n"
-                              "AB\n"
-                              "[ACCUMULATORS]\n"
-                              "0x10\n"
-                              "[PROCESSOR_FAMILY]\n"
-                              "30\n"
-                              "[PRE-ERASE COMMANDS]\n"
-                              "010, 0x10,,12\n"
-                              "[BUILD SWITCHES]\n"
-                              "  -w32 -c  \n"
-                              "[AACCE HANDLER]\n"
-                              "2, 0x1234\n"
-                              "[ENTER TEST MODE]\n"
-                              "8, 3, 0x55\n"
-                              "[RLA PORT]\n"
-                              "COM5\n"
-                              "[DATA_SIZE]\n"
-                              "99\n");
+    const auto parsed = parse(
+        "# comment\n"
+        "  [registers]  \n"
+        "8, 4, PSF, Flags, 16\n"
+        "[DEVICE]\n"
+        "AB\n"
+        "[ACCUMULATORS]\n"
+        "0x10\n"
+        "[PROCESSOR_FAMILY]\n"
+        "30\n"
+        "[PRE-ERASE COMMANDS]\n"
+        "010, 0x10,,12\n"
+        "[BUILD SWITCHES]\n"
+        "  -w32 -c  \n"
+        "[AACCE HANDLER]\n"
+        "2, 0x1234\n"
+        "[ENTER TEST MODE]\n"
+        "8, 3, 0x55\n"
+        "[RLA PORT]\n"
+        "COM5\n"
+        "[DATA_SIZE]\n"
+        "99\n");
     EXPECT_TRUE(parsed.messages.empty());
     const DeviceConfig& config = parsed.config;
     EXPECT_EQ(config.registers[260].name, "PSF");
@@ -105,13 +105,14 @@ TEST(ConfigReader, BadRegisterLineIsReportedEvenBeforeTheLibraryPathIsKnown)
 
 TEST(ConfigReader, MemoryBanksAssignSizesAndDropNullBanks)
 {
-    const auto parsed = parse("[MEMORY BANKS]\n"
-                              "3\n"
-                              "Code, x, 0, 0x10000, 16, 0x4000, code\n"
-                              "Shadow, x, 0, null, 16, 0x400, data\n"
-                              "Data, x, 0x20, 0x100, 16, 0x200, data\n"
-                              "Rom, x, 0, 0x8000, 8, 0x800, rom\n"
-                              "Beyond, x, 0, 0, 8, 1, code\n");
+    const auto parsed = parse(
+        "[MEMORY BANKS]\n"
+        "3\n"
+        "Code, x, 0, 0x10000, 16, 0x4000, code\n"
+        "Shadow, x, 0, null, 16, 0x400, data\n"
+        "Data, x, 0x20, 0x100, 16, 0x200, data\n"
+        "Rom, x, 0, 0x8000, 8, 0x800, rom\n"
+        "Beyond, x, 0, 0, 8, 1, code\n");
     EXPECT_TRUE(parsed.messages.empty());
     const DeviceConfig& config = parsed.config;
     ASSERT_EQ(config.memoryBanks.size(), 2u);
@@ -154,8 +155,9 @@ TEST(ConfigReader, ClockOutsideTheAdaptersRangeIsRefused)
 
 TEST(ConfigReader, NegativeOrHugeCountsAreRefused)
 {
-    const auto parsed = parse("[REGISTER_GROUPS]\n-1\n[MEMORY BANKS]\n100000\n"
-                              "[HANDLE CONTEXT SWITCHES]\n0, 5000, 2, 0\n");
+    const auto parsed = parse(
+        "[REGISTER_GROUPS]\n-1\n[MEMORY BANKS]\n100000\n"
+        "[HANDLE CONTEXT SWITCHES]\n0, 5000, 2, 0\n");
     EXPECT_EQ(parsed.messages, (std::vector<std::string>{warning(2), warning(4), warning(6)}));
     EXPECT_TRUE(parsed.config.registerGroups.empty());
     EXPECT_TRUE(parsed.config.memoryBanks.empty());
@@ -206,7 +208,8 @@ TEST(ConfigReader, UpaMailboxOnlyWithACount)
 
 TEST(ConfigReader, SecondReadReplacesRegistersAndKeepsWhatItLacks)
 {
-    auto first = parse("[JTAG CLOCK]\n100\n[REGISTERS]\n0,0,R0,T0,8\n[POST-LOAD COMMANDS]\n1,2\n[AACCE HANDLER]\n1,0\n");
+    auto first =
+        parse("[JTAG CLOCK]\n100\n[REGISTERS]\n0,0,R0,T0,8\n[POST-LOAD COMMANDS]\n1,2\n[AACCE HANDLER]\n1,0\n");
     const auto second = parse("[ACCUMULATORS]\n8\n", first.config);
     EXPECT_EQ(second.config.jtagClockKHz, 100);
     EXPECT_EQ(second.config.accumulators, 8);
@@ -226,7 +229,8 @@ TEST_F(ConfigFileTest, MissingFileIsReportedWithItsFullPathAndChangesNothing)
     zern::ConfigMessages reporting{[&](const std::string& line) { messages.push_back(line); }, true};
     const std::string library = (folder_ / "libZernJTAG.so").string();
     EXPECT_FALSE(zern::readDeviceConfigFile("absent.cfg", library, device_tests::kOptionsKey, config, reporting));
-    EXPECT_EQ(messages, (std::vector<std::string>{"Unable to find configuration file: " + (folder_ / "absent.cfg").string()}));
+    EXPECT_EQ(messages,
+              (std::vector<std::string>{"Unable to find configuration file: " + (folder_ / "absent.cfg").string()}));
     EXPECT_EQ(config.accumulators, 3);
     EXPECT_EQ(option("ConfigFile"), std::nullopt);
 }

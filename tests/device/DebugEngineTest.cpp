@@ -1,10 +1,9 @@
 // The ZernJTAG device end to end against the board emulator with the chip
 // model behind it: registers, memory, code, breakpoints and run control.
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <thread>
 
@@ -19,7 +18,6 @@ namespace {
 
 using device_tests::MessageRecorder;
 using testing_support::ChipBoardEmulator;
-
 
 int index(int module, int reg)
 {
@@ -186,7 +184,8 @@ TEST_P(DebugEngineTest, FifthBreakpointIsRefused)
     EXPECT_EQ(device_->SetBreakpoint(5), tolvane::kStatusFailed);
     ASSERT_EQ(boxes_.boxes.size(), 1u);
     EXPECT_EQ(boxes_.boxes[0].caption, "Breakpoint Limit");
-    EXPECT_EQ(boxes_.boxes[0].text, "Unable to add breakpoint!\n\nThe maximum number of breakpoints\nhas been reached.");
+    EXPECT_EQ(boxes_.boxes[0].text,
+              "Unable to add breakpoint!\n\nThe maximum number of breakpoints\nhas been reached.");
     EXPECT_EQ(device_->ClearBreakpoint(9), tolvane::kStatusFailed);
     EXPECT_EQ(device_->ClearAllBreakpoints(), tolvane::kStatusDone);
     EXPECT_FALSE(board_.chip().codeBreakpoints()[0].has_value());

@@ -1,9 +1,8 @@
 // The device object's own rules, over a scripted link driver.
 
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <thread>
 
 #include "MessageBoxes.h"
@@ -204,8 +203,9 @@ TEST_F(DeviceObjectTest, RegisterTableAndValues)
 
 TEST_F(DeviceObjectTest, MemoryBanksAddressTheEngineAndRefuseBadBanks)
 {
-    auto device = makeDevice("[MEMORY BANKS]\n2\nData, x, 0x20, 0x100, 16, 0x200, data\n"
-                             "Odd, x, 0, 0, 12, 16, data\n");
+    auto device = makeDevice(
+        "[MEMORY BANKS]\n2\nData, x, 0x20, 0x100, 16, 0x200, data\n"
+        "Odd, x, 0, 0, 12, 16, data\n");
     EXPECT_EQ(device->GetMemoryBankCount(), 2);
     char* name = nullptr;
     int first = 0, words = 0, width = 0;

@@ -18,10 +18,11 @@ TEST(DongleReset, PulsesTheDongleThroughItsLibrary)
 
     std::vector<std::string> lines;
     zern::resetUsbDongle([&](const std::string& line) { lines.push_back(line); });
-    EXPECT_EQ(lines, (std::vector<std::string>{"Looking for USB JTAG Dongle...", "Found.  Resetting programmer...",
-                                               "Done."}));
-    EXPECT_STREQ(calls(), "Open(0);SetBitMode(fb,4);SetBaudRate(25000);Write(00,1);Write(80,1);"
-                          "SetBitMode(00,0);SetTimeouts(4000,0);Close;");
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"Looking for USB JTAG Dongle...", "Found.  Resetting programmer...", "Done."}));
+    EXPECT_STREQ(calls(),
+                 "Open(0);SetBitMode(fb,4);SetBaudRate(25000);Write(00,1);Write(80,1);"
+                 "SetBitMode(00,0);SetTimeouts(4000,0);Close;");
 }
 
 }  // namespace

@@ -46,10 +46,11 @@ protected:
     {
         driver_.reset();
         board_ = std::make_unique<ChipBoardEmulator>(settings);
-        auto port = zern::openLink(board_->devicePath(), [](const std::string&) {}, timing_);
+        auto port = zern::openLink(
+            board_->devicePath(), [](const std::string&) {}, timing_);
         ASSERT_TRUE(port);
-        driver_ = std::make_unique<zern::JtagDriver>(std::move(port), config_, &MessageRecorder::callback, timing_,
-                                                     log_);
+        driver_ =
+            std::make_unique<zern::JtagDriver>(std::move(port), config_, &MessageRecorder::callback, timing_, log_);
         ASSERT_EQ(driver_->initializeTarget(), zern::kLinkDone);
         board_->clearReceived();
         MessageRecorder::take();
@@ -108,9 +109,8 @@ TEST_F(DriverRecordsTest, UnalignedWriteMergesIntoItsPage)
     const std::string write = wire.substr(wire.find("4490400000"), 10 + 2 * 64);
     EXPECT_EQ(write.substr(10, 28), "A1A2A3A430313233343536373839");
     EXPECT_EQ(board_->chip().masterErases(), 1);
-    EXPECT_EQ(board_->chip().code(0, 14),
-              (std::vector<uint8_t>{0xA1, 0xA2, 0xA3, 0xA4, 0x30, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38,
-                                    0x39}));
+    EXPECT_EQ(board_->chip().code(0, 14), (std::vector<uint8_t>{0xA1, 0xA2, 0xA3, 0xA4, 0x30, 0x31, 0x32, 0x33, 0x34,
+                                                                0x35, 0x36, 0x37, 0x38, 0x39}));
 }
 
 TEST_F(DriverRecordsTest, LoaderWithoutAPromptIsTriedTwice)
@@ -158,8 +158,12 @@ TEST_F(DriverRecordsTest, OddThreeByteWriteIsAByteThenAWord)
     ASSERT_EQ(driver_->writeMemoryBlock(0x101, 3, data), zern::kLinkDone);
     const std::string wire = board_->receivedHex();
     // The byte's word keeps its other half (read through the cache), then the word follows.
-    const size_t byteWrite = wire.find("05258000" "77A1");
-    const size_t wordWrite = wire.find("05258100" "B2C3");
+    const size_t byteWrite = wire.find(
+        "05258000"
+        "77A1");
+    const size_t wordWrite = wire.find(
+        "05258100"
+        "B2C3");
     ASSERT_NE(byteWrite, std::string::npos) << wire;
     ASSERT_NE(wordWrite, std::string::npos) << wire;
     EXPECT_LT(byteWrite, wordWrite);
@@ -175,15 +179,19 @@ TEST_F(DriverRecordsTest, NoMatchingContextPasswordWarnsAndGoesOn)
     board_->chip().setCode(0x40, std::vector<uint8_t>(32, 0x11));
     EXPECT_TRUE(driver_->singleStep());
     const auto messages = MessageRecorder::take();
-    EXPECT_EQ(messages, (std::vector<std::string>{
-                            "The correct password for the current context could not be determined.",
-                            "All register and memory displays will be invalid."}));
+    EXPECT_EQ(messages,
+              (std::vector<std::string>{"The correct password for the current context could not be determined.",
+                                        "All register and memory displays will be invalid."}));
 }
 
 TEST_F(DriverRecordsTest, DataBreakpointRecord)
 {
     ASSERT_TRUE(driver_->setDataBreakpoint(1, 0x1234));
-    EXPECT_EQ(board_->receivedHex(), "07" "1A" "34120000" "1180");
+    EXPECT_EQ(board_->receivedHex(),
+              "07"
+              "1A"
+              "34120000"
+              "1180");
     EXPECT_EQ(board_->chip().dataBreakpoints()[1], 0x1234u);
 }
 
@@ -211,7 +219,8 @@ TEST_F(AacceHandlerTest, RecordsAreFramedAtTheirAnnouncedLength)
     config.aacceValue = 0x1234;
     const zern::LinkTiming timing = device_tests::quickLinkTiming();
     zern::TrafficLog log;
-    auto port = zern::openLink(board.devicePath(), [](const std::string&) {}, timing);
+    auto port = zern::openLink(
+        board.devicePath(), [](const std::string&) {}, timing);
     ASSERT_TRUE(port);
     zern::JtagDriver driver(std::move(port), config, &MessageRecorder::callback, timing, log);
     ASSERT_EQ(driver.initializeTarget(), zern::kLinkDone);

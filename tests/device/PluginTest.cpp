@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <set>
 
 #include "AbstractDevice.h"

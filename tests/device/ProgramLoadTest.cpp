@@ -1,19 +1,18 @@
 // Program loads end to end: an Intel HEX file in the form the assembler
 // writes, through the device's LoadProgram, into the emulated chip's flash.
 
-#include <gtest/gtest.h>
-
-#include <chrono>
 #include <array>
 #include <atomic>
-#include <thread>
+#include <chrono>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <optional>
+#include <thread>
 
 #include "ChipBoardEmulator.h"
 #include "HexRecords.h"
-#include "RlaEmulator.h"
 #include "MessageBoxes.h"
+#include "RlaEmulator.h"
 #include "TestSupport.h"
 #include "ZernDevice.h"
 #include "ZernJtagTraits.h"
@@ -110,9 +109,10 @@ TEST_P(ContextPasswordLoadTest, PasswordIsTakenFromTheWrittenImage)
     settings.contexts = {zern::chipmodel::PasswordContext{0x40, 0x20}};
     ChipBoardEmulator board(settings);
     setOption("SerialPort", board.devicePath());
-    writeFile("chip.cfg", "[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n200\n"
-                          "[MEMORY BANKS]\n1\nCode, x, 0, 0x10000, 16, 0x800, code\n"
-                          "[HANDLE CONTEXT SWITCHES]\n1, 0xF6, 1, 2, 0\n");
+    writeFile("chip.cfg",
+              "[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n200\n"
+              "[MEMORY BANKS]\n1\nCode, x, 0, 0x10000, 16, 0x800, code\n"
+              "[HANDLE CONTEXT SWITCHES]\n1, 0xF6, 1, 2, 0\n");
     device_ = std::make_unique<zern::ZernDevice>(zern::kZernJtagTraits);
     device_->SetMessageCallback(&MessageRecorder::callback);
     device_->setLinkTiming(device_tests::quickLinkTiming());
@@ -178,8 +178,9 @@ TEST_P(ProgramLoadTest, BadHexFileIsRefusedBeforeAnyTraffic)
     text[text.find(":04") + 10] = 'G';
     const std::string path = writeFile("bad.hex", text);
     EXPECT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusFailed);
-    EXPECT_EQ(MessageRecorder::take(),
-              (std::vector<std::string>{"Invalid Intel HEX file bad.hex, line 2: character 11 is not a hexadecimal digit."}));
+    EXPECT_EQ(
+        MessageRecorder::take(),
+        (std::vector<std::string>{"Invalid Intel HEX file bad.hex, line 2: character 11 is not a hexadecimal digit."}));
     EXPECT_TRUE(board_.receivedHex().empty());
     EXPECT_EQ(device_->LoadProgram((folder_ / "missing.hex").c_str()), tolvane::kStatusFailed);
     EXPECT_EQ(MessageRecorder::take(), (std::vector<std::string>{"Cannot open program file."}));
@@ -242,8 +243,9 @@ protected:
     void SetUp() override
     {
         TempFolderTest::SetUp();
-        writeFile("chip.cfg", "[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n20\n"
-                              "[MEMORY BANKS]\n1\nCode, x, 0, 0x10000, 16, 0x800, code\n");
+        writeFile("chip.cfg",
+                  "[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n20\n"
+                  "[MEMORY BANKS]\n1\nCode, x, 0, 0x10000, 16, 0x800, code\n");
         setOption("ConfigFile", (folder_ / "chip.cfg").string());
         std::vector<uint8_t> code(100, 0x5A);
         hexPath_ = writeFile("small.hex", programHex(code));

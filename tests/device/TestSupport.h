@@ -2,11 +2,10 @@
 // Shared pieces of the device tests: temporary settings folders, a message
 // callback that records its lines, and configuration files on disk.
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <optional>
 #include <string>

@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 
 #include "SerialPort.h"
@@ -31,7 +30,8 @@ TEST_F(TrafficLogTest, TwentyWrittenBytesMakeTwoLines)
     log.log(zern::TrafficDirection::Written, bytes.data(), bytes.size());
     EXPECT_EQ(logText(),
               "W: 3e 00 40 41 42 43 44 45 46 47 48 49 4a 4b 4c 4d : >.@ABCDEFGHIJKLM\r\n"
-              "   4e 4f 50 51 " + std::string(12 * 3, ' ') + ": NOPQ\r\n");
+              "   4e 4f 50 51 "
+                  + std::string(12 * 3, ' ') + ": NOPQ\r\n");
 }
 
 TEST_F(TrafficLogTest, DirectionFlagsAndClosedLogWriteNothing)

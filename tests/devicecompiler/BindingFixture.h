@@ -3,7 +3,6 @@
 // settings, and a device object whose message callback records its lines.
 
 #include <dlfcn.h>
-
 #include <filesystem>
 #include <memory>
 #include <string>

@@ -1,8 +1,7 @@
 // The device object's compiler binding against fake compiler plug-ins.
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
+#include <gtest/gtest.h>
 
 #include "BindingFixture.h"
 #include "FakeCompilerScript.h"
@@ -140,9 +139,9 @@ TEST_F(CompilerBindingTest, LibraryWithoutInstanceExportIsRefusedQuietly)
 TEST_F(CompilerBindingTest, SelectionInitializesWithTheDeviceValuesAndReselectionStartsAfresh)
 {
     install(fakeCompilerPath("FakeCompiler"), kAssemblerLibrary);
-    zern::ZernDevice& device =
-        deviceWith("[PROCESSOR_FAMILY]\n30\n[MEMORY BANKS]\n2\nCode, x, 0, 0, 16, 0x4000, code\n"
-                   "Rom, x, 0, 0, 16, 0x2000, rom\n");
+    zern::ZernDevice& device = deviceWith(
+        "[PROCESSOR_FAMILY]\n30\n[MEMORY BANKS]\n2\nCode, x, 0, 0, 16, 0x4000, code\n"
+        "Rom, x, 0, 0, 16, 0x2000, rom\n");
     listed(device);
     device.SelectCompiler("Quorin Assembler");
     ASSERT_EQ(script_.initializations.size(), 1u);
@@ -212,7 +211,7 @@ TEST_F(CompilerBindingTest, BuildSendsTheSwitchesFirstAndPassesMessagesInOrder)
     const char* files[] = {"a.asm", "b.asm"};
     EXPECT_EQ(device.Build(files, 2, true, "demo.prj"), tolvane::kStatusFailed);
     EXPECT_EQ(script_.calls, (std::vector<std::string>{"ReadProjectLine BUILD SWITCHES: -acc=8",
-                                                        "Build a.asm b.asm force demo.prj", "GetMessages"}));
+                                                       "Build a.asm b.asm force demo.prj", "GetMessages"}));
     EXPECT_EQ(MessageRecorder::take(), script_.messages);
     EXPECT_EQ(target_.erasePendings, 0);
 
@@ -254,7 +253,7 @@ TEST_F(CompilerBindingTest, OperationsReachTheCompiler)
     EXPECT_EQ(device.StepOver(), 0);
     EXPECT_EQ(device.StepOut(), 1);
     EXPECT_EQ(script_.calls, (std::vector<std::string>{"SetDebugLevel 33", "ReadProjectLine COMPILER LINE",
-                                                        "ShowOptions", "StepInto", "StepOver", "StepOut"}));
+                                                       "ShowOptions", "StepInto", "StepOver", "StepOut"}));
     EXPECT_TRUE(boxes_.boxes.empty());
 
     script_.projectOptions = {"OPTION A", "OPTION B"};

@@ -2,10 +2,9 @@
 // ZernAsm: builds, the address/line map and message location through the
 // device, then loading and source-level debugging on a target.
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <future>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <thread>
 
@@ -200,10 +199,11 @@ protected:
     }
     zern::ZernDevice& boardDevice()
     {
-        zern::ZernDevice& device = makeDevice("[PROCESSOR_FAMILY]\n20\n[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n200\n"
-                                              "[MEMORY BANKS]\n2\nCode, x, 0, 0x10000, 16, 0x800, code\n"
-                                              "Data, x, 0, 0, 16, 0x100, data\n",
-                                              zern::kZernJtagTraits);
+        zern::ZernDevice& device = makeDevice(
+            "[PROCESSOR_FAMILY]\n20\n[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n200\n"
+            "[MEMORY BANKS]\n2\nCode, x, 0, 0x10000, 16, 0x800, code\n"
+            "Data, x, 0, 0, 16, 0x100, data\n",
+            zern::kZernJtagTraits);
         selectAssembler(device);
         return device;
     }
@@ -308,8 +308,9 @@ TEST_F(BoardEndToEnd, StopEndsAStepOutOfARoutineThatNeverReturns)
 
 TEST_F(BoardEndToEnd, DataSegmentLandsInDataMemory)
 {
-    writeProject("b.asm", "; second file\n        SEGMENT DATA\ntable:  DB 11h, 22h, 33h, 44h, 55h\n"
-                          "        SEGMENT CODE\nwork:   NOP\n        RET\n");
+    writeProject("b.asm",
+                 "; second file\n        SEGMENT DATA\ntable:  DB 11h, 22h, 33h, 44h, 55h\n"
+                 "        SEGMENT CODE\nwork:   NOP\n        RET\n");
     zern::ZernDevice& device = boardDevice();
     ASSERT_EQ(build(device), tolvane::kStatusDone) << reported();
     ASSERT_TRUE(fs::exists(folder_ / "proj" / "demo_d.hex"));

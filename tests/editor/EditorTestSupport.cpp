@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QMdiSubWindow>
-
 #include <algorithm>
 #include <cstdlib>
 

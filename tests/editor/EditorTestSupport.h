@@ -2,7 +2,15 @@
 // A fake main window for the editor windows, and a fixture with its own
 // temporary folder and registry.
 
+#include <QApplication>
+#include <QMdiArea>
+#include <QStringList>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "Beep.h"
 #include "EditorHost.h"
@@ -11,16 +19,6 @@
 #include "PrintService.h"
 #include "SaveFileDialog.h"
 #include "TFormEditor.h"
-
-#include <QApplication>
-#include <QMdiArea>
-#include <QStringList>
-#include <QTemporaryDir>
-
-#include <memory>
-#include <string>
-#include <utility>
-#include <vector>
 
 using S = QsciScintillaBase;
 

@@ -1,13 +1,12 @@
-#include "EditorSettings.h"
-#include "EditorTestSupport.h"
-#include "Registry.h"
-
 #include <QDir>
 #include <QFile>
 #include <QMdiSubWindow>
 #include <QThread>
-
 #include <random>
+
+#include "EditorSettings.h"
+#include "EditorTestSupport.h"
+#include "Registry.h"
 
 using platform::BoxAnswer;
 
@@ -16,10 +15,7 @@ namespace {
 class EditorWindowTest : public EditorTest {
 protected:
     TFormEditor* Open(const QString& path) { return windows_.OpenEditor(path); }
-    static void Type(TFormEditor* editor, const char* text)
-    {
-        editor->Editor().SendEditor(S::SCI_INSERTTEXT, 0, text);
-    }
+    static void Type(TFormEditor* editor, const char* text) { editor->Editor().SendEditor(S::SCI_INSERTTEXT, 0, text); }
     static void Touch(const QString& path, const std::string& bytes)
     {
         // A later modification time than the one the editor kept.
@@ -98,7 +94,8 @@ TEST_F(EditorWindowTest, OpenFileAtLineSelectsTheLine)
 
 TEST_F(EditorWindowTest, AProjectPlacesItsWindows)
 {
-    TFormEditor* editor = windows_.OpenEditorWithLayout(WriteFile("a.asm", "x\n"), EditorWindows::Normal, 10, 20, 310, 220);
+    TFormEditor* editor =
+        windows_.OpenEditorWithLayout(WriteFile("a.asm", "x\n"), EditorWindows::Normal, 10, 20, 310, 220);
     const QRect frame = qobject_cast<QMdiSubWindow*>(editor->parentWidget())->geometry();
     EXPECT_EQ(frame, QRect(10, 20, 300, 200));
     EXPECT_EQ(windows_.OpenEditorWithLayout(PathOf("a.asm"), EditorWindows::Zoomed, 0, 0, 100, 100), editor);
@@ -304,7 +301,8 @@ TEST_F(EditorWindowTest, MarginClickOnAnUntitledWindowAsksToSaveFirst)
     EXPECT_TRUE(host_.breakpoints.empty());
 
     host_.saveDialog.answers = {PathOf("saved.asm").toStdString()};
-    emit editor->Editor().SCN_MARGINCLICK(static_cast<int>(editor->Editor().SendEditor(S::SCI_POSITIONFROMLINE, 1)), 0, 1);
+    emit editor->Editor().SCN_MARGINCLICK(static_cast<int>(editor->Editor().SendEditor(S::SCI_POSITIONFROMLINE, 1)), 0,
+                                          1);
     EXPECT_EQ(MarkerLines(editor), std::vector<int>{2});
     EXPECT_EQ(host_.BreakpointLines(PathOf("saved.asm")), std::vector<int>{2});
 
@@ -357,12 +355,14 @@ TEST_F(EditorWindowTest, BreakpointListEqualsMarkersAfterRandomEdits)
             scintilla.SendEditor(S::SCI_INSERTTEXT, start, "inserted\r\n");
             break;
         case 1:
-            scintilla.SendEditor(S::SCI_INSERTTEXT, scintilla.SendEditor(S::SCI_GETLINEENDPOSITION, line), "\r\nx\r\ny");
+            scintilla.SendEditor(S::SCI_INSERTTEXT, scintilla.SendEditor(S::SCI_GETLINEENDPOSITION, line),
+                                 "\r\nx\r\ny");
             break;
         case 2: {
             const int count = std::uniform_int_distribution<int>(1, 3)(random);
             const long end = scintilla.SendEditor(S::SCI_POSITIONFROMLINE, std::min(line + count, lines));
-            scintilla.SendEditor(S::SCI_SETTARGETRANGE, start, end > start ? end : scintilla.SendEditor(S::SCI_GETLENGTH));
+            scintilla.SendEditor(S::SCI_SETTARGETRANGE, start,
+                                 end > start ? end : scintilla.SendEditor(S::SCI_GETLENGTH));
             scintilla.SendEditor(S::SCI_REPLACETARGET, 0, "");
             break;
         }

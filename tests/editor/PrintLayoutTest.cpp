@@ -1,8 +1,7 @@
+#include <climits>
 #include <gtest/gtest.h>
 
 #include "PrintLayout.h"
-
-#include <climits>
 
 namespace {
 

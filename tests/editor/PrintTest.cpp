@@ -1,11 +1,11 @@
-#include "EditorTestSupport.h"
-#include "EditorSettings.h"
-#include "Registry.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QRegularExpression>
+
+#include "EditorSettings.h"
+#include "EditorTestSupport.h"
+#include "Registry.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
+#include <QKeyEvent>
+
 #include "EditorFileError.h"
 #include "EditorTestSupport.h"
 #include "ScintillaEditor.h"
-
-#include <QKeyEvent>
 
 using namespace std::string_literals;
 

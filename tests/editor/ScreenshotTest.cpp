@@ -1,13 +1,12 @@
 // Produces a picture of an editor window for a person to look at: an
 // assembler source with a breakpoint and the execution line.
 
-#include "EditorTestSupport.h"
-
 #include <QImage>
 #include <QMdiSubWindow>
 #include <QPixmap>
-
 #include <set>
+
+#include "EditorTestSupport.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTimer>
+
 #include "EditorTestSupport.h"
 #include "FindReplaceDialog.h"
 #include "SearchCommands.h"
 #include "TDialogGotoLine.h"
 #include "TDialogTabOptions.h"
-
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QTimer>
 
 namespace {
 

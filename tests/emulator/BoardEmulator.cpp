@@ -1,11 +1,10 @@
 #include "BoardEmulator.h"
 
-#include <poll.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <poll.h>
+#include <unistd.h>
 
 #include "PseudoTerminal.h"
 
@@ -82,8 +81,7 @@ void BoardEmulator::clearReceived()
 bool BoardEmulator::waitForReceived(size_t count, int milliseconds) const
 {
     std::unique_lock lock(mutex_);
-    return arrived_.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                             [&] { return received_.size() >= count; });
+    return arrived_.wait_for(lock, std::chrono::milliseconds(milliseconds), [&] { return received_.size() >= count; });
 }
 
 std::vector<std::string> BoardEmulator::lineEvents() const

@@ -32,9 +32,9 @@ inline std::string programHex(const std::vector<uint8_t>& code)
     std::string text = hexRecord(4, 0, {0x00, 0x00});
     for (size_t at = 0; at < code.size(); at += 16) {
         const size_t count = std::min<size_t>(16, code.size() - at);
-        text += hexRecord(0, static_cast<uint16_t>(at),
-                          std::vector<uint8_t>(code.begin() + static_cast<long>(at),
-                                               code.begin() + static_cast<long>(at + count)));
+        text += hexRecord(
+            0, static_cast<uint16_t>(at),
+            std::vector<uint8_t>(code.begin() + static_cast<long>(at), code.begin() + static_cast<long>(at + count)));
     }
     return text + hexRecord(1, 0, {});
 }

@@ -3,11 +3,10 @@
 // master side, the driver opens the slave path as its serial port.
 
 #include <fcntl.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <stdexcept>
 #include <string>
+#include <termios.h>
+#include <unistd.h>
 
 namespace testing_support {
 

@@ -177,10 +177,7 @@ public:
         *count = static_cast<int>(script().deviceMenuItems.size());
         return tolvane::kStatusDone;
     }
-    void RunDeviceMenuItem(const char* caption) override
-    {
-        script().log(std::string("RunDeviceMenuItem ") + caption);
-    }
+    void RunDeviceMenuItem(const char* caption) override { script().log(std::string("RunDeviceMenuItem ") + caption); }
     void SetRegistryName(const char* name) override
     {
         script().log("SetRegistryName");

@@ -1,10 +1,9 @@
-#include "HexImageFile.h"
-#include "LoadChunks.h"
-
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
+
+#include "HexImageFile.h"
+#include "LoadChunks.h"
 
 using namespace zern::hex;
 
@@ -33,8 +32,8 @@ protected:
 
 TEST_F(HexImageFileTest, ProgramImageIsErasedFlashAroundTheRecords)
 {
-    const HexImageFile file = readHexImageFile(write("prog.hex", ":020000040000FA\r\n:03000000010203F7\r\n:00000001FF\r\n"),
-                                               HexImageKind::Program, 0x10000);
+    const HexImageFile file = readHexImageFile(
+        write("prog.hex", ":020000040000FA\r\n:03000000010203F7\r\n:00000001FF\r\n"), HexImageKind::Program, 0x10000);
     ASSERT_EQ(file.status, HexFileStatus::Loaded) << file.message;
     EXPECT_EQ(file.size, 3u);
     ASSERT_EQ(file.bytes.size(), 0x10000u);
@@ -63,11 +62,10 @@ TEST_F(HexImageFileTest, MissingFilesGiveTheLoadMessages)
 
 TEST_F(HexImageFileTest, InvalidFileYieldsNoImage)
 {
-    const HexImageFile file
-        = readHexImageFile(write("bad.hex", ":03000000010203F7\n:03000300010203F7\n"), HexImageKind::Program, 0x100);
+    const HexImageFile file =
+        readHexImageFile(write("bad.hex", ":03000000010203F7\n:03000300010203F7\n"), HexImageKind::Program, 0x100);
     EXPECT_EQ(file.status, HexFileStatus::Invalid);
-    EXPECT_EQ(file.message,
-              "Invalid Intel HEX file bad.hex, line 2: checksum mismatch (expected 0xF4, found 0xF7).");
+    EXPECT_EQ(file.message, "Invalid Intel HEX file bad.hex, line 2: checksum mismatch (expected 0xF4, found 0xF7).");
     EXPECT_TRUE(file.bytes.empty());
 }
 
@@ -87,4 +85,4 @@ TEST(LoadChunks, DataGoesInChunksOf254)
     EXPECT_TRUE(dataChunks(0).empty());
 }
 
-} // namespace
+}  // namespace

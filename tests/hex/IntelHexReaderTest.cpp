@@ -1,9 +1,8 @@
-#include "IntelHexReader.h"
-
 #include <gtest/gtest.h>
-
 #include <sstream>
 #include <vector>
+
+#include "IntelHexReader.h"
 
 using zern::hex::HexReadResult;
 using zern::hex::readIntelHex;
@@ -31,11 +30,12 @@ TEST(IntelHexReader, ReadsTheAssemblersFormWithCrLfLineEnds)
 TEST(IntelHexReader, FollowsRecordsOfSixteenAndFourBytes)
 {
     std::vector<uint8_t> image(0x100, 0xFF);
-    const HexReadResult result = readText(":020000040000FA\n"
-                                          ":10000000101112131415161718191A1B1C1D1E1F78\n"
-                                          ":040010002021222366\n"
-                                          ":00000001FF\n",
-                                          image);
+    const HexReadResult result = readText(
+        ":020000040000FA\n"
+        ":10000000101112131415161718191A1B1C1D1E1F78\n"
+        ":040010002021222366\n"
+        ":00000001FF\n",
+        image);
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(result.highest, 0x13u);
     for (uint32_t i = 0; i < 0x14; ++i)
@@ -93,7 +93,8 @@ TEST_P(IntelHexReaderRefuses, NamesFileAndLine)
 {
     const BadRecord& bad = GetParam();
     std::vector<uint8_t> image(bad.imageSize, 0xFF);
-    const HexReadResult result = readText(std::string(":020000040000FA\n; comment\n") + bad.line + "\n:00000001FF\n", image);
+    const HexReadResult result =
+        readText(std::string(":020000040000FA\n; comment\n") + bad.line + "\n:00000001FF\n", image);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.error, bad.message);
 }
@@ -105,7 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "Invalid Intel HEX file prog.hex, line 3: checksum mismatch (expected 0xF7, found 0xF6)."},
         BadRecord{":0300000001020G03F7", 0x100,
                   "Invalid Intel HEX file prog.hex, line 3: character 15 is not a hexadecimal digit."},
-        BadRecord{":03000000010203F", 0x100, "Invalid Intel HEX file prog.hex, line 3: the record has an odd number of digits."},
+        BadRecord{":03000000010203F", 0x100,
+                  "Invalid Intel HEX file prog.hex, line 3: the record has an odd number of digits."},
         BadRecord{":0300000001F7", 0x100,
                   "Invalid Intel HEX file prog.hex, line 3: the record holds 1 data bytes but announces 3."},
         BadRecord{":000000", 0x100, "Invalid Intel HEX file prog.hex, line 3: the record is too short."},
@@ -128,8 +130,9 @@ TEST(IntelHexReader, DataAboveASmallImageIsRefusedNotDropped)
     std::vector<uint8_t> image(0x8000, 0xFF);
     const HexReadResult result = readText(":020000040001F9\n:020000003412B8\n", image);
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.error, "Invalid Intel HEX file prog.hex, line 2: the 2 data bytes at address 0x10000 lie outside "
-                            "the image of 32768 bytes.");
+    EXPECT_EQ(result.error,
+              "Invalid Intel HEX file prog.hex, line 2: the 2 data bytes at address 0x10000 lie outside "
+              "the image of 32768 bytes.");
 }
 
-} // namespace
+}  // namespace

@@ -1,10 +1,3 @@
-#include <gtest/gtest.h>
-
-#include "MessageBoxes.h"
-#include "Registry.h"
-#include "TMainForm.h"
-#include "TestFolders.h"
-
 #include <QAction>
 #include <QDockWidget>
 #include <QMdiArea>
@@ -12,8 +5,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
-
+#include <gtest/gtest.h>
 #include <set>
+
+#include "MessageBoxes.h"
+#include "Registry.h"
+#include "TMainForm.h"
+#include "TestFolders.h"
 
 namespace {
 
@@ -98,16 +96,16 @@ TEST_F(MainWindow, MenusHoldEveryItemWithItsCaptionAndShortcut)
          {"New File [Ctrl+N]", "Open File... [Ctrl+O]", "Save File [Ctrl+S]", "Save As...", "Close File", "-",
           "Print...", "-", "Exit"}},
         {"Project",
-         {"New Project", "Open Project...", "Save Project", "Save Project As...", "Close Project", "-",
-          "Add Files...", "Remove File", "-", "Make [F7]", "Build All"}},
+         {"New Project", "Open Project...", "Save Project", "Save Project As...", "Close Project", "-", "Add Files...",
+          "Remove File", "-", "Make [F7]", "Build All"}},
         {"Edit",
-         {"Undo [Ctrl+Z]", "-", "Cut [Ctrl+X]", "Copy [Ctrl+C]", "Paste [Ctrl+V]", "Delete", "Select All [Ctrl+A]",
-          "-", "Find... [Ctrl+F]", "Find Next [F3]", "Replace... [Ctrl+H]", "Find In Files...", "-",
+         {"Undo [Ctrl+Z]", "-", "Cut [Ctrl+X]", "Copy [Ctrl+C]", "Paste [Ctrl+V]", "Delete", "Select All [Ctrl+A]", "-",
+          "Find... [Ctrl+F]", "Find Next [F3]", "Replace... [Ctrl+H]", "Find In Files...", "-",
           "Go To Line... [Ctrl+G]", "-", "Tab Options...", "Convert Tabs To Spaces", "Set Editor Font..."}},
         {"Debug",
-         {"Toggle Breakpoint", "-", "Run [F5]", "Pause", "Stop [Shift+F5]", "-", "Step Into [F11]",
-          "Step Over [F10]", "Step Out [Shift+F11]", "Run To Cursor [Ctrl+F10]", "-", "Trace Execution", "-",
-          "High-Level Debug", "Low-Level Debug", "-", "Make [F7]", "Build All"}},
+         {"Toggle Breakpoint", "-", "Run [F5]", "Pause", "Stop [Shift+F5]", "-", "Step Into [F11]", "Step Over [F10]",
+          "Step Out [Shift+F11]", "Run To Cursor [Ctrl+F10]", "-", "Trace Execution", "-", "High-Level Debug",
+          "Low-Level Debug", "-", "Make [F7]", "Build All"}},
         {"Device",
          {"-", "Load...", "Verify...", "Set Stimulus File...", "Set Data File...", "Options...", "-", "-",
           "Install New Device...", "Remove Device..."}},
@@ -133,7 +131,8 @@ TEST_F(MainWindow, ToolBarsCarryTheirButtons)
     std::map<QString, QStringList> bars;
     for (QToolBar* bar : form.findChildren<QToolBar*>())
         bars[bar->windowTitle()] = entries(bar->actions());
-    EXPECT_EQ(bars[QStringLiteral("File")], QStringList({"New File [Ctrl+N]", "Open File... [Ctrl+O]", "Save File [Ctrl+S]"}));
+    EXPECT_EQ(bars[QStringLiteral("File")],
+              QStringList({"New File [Ctrl+N]", "Open File... [Ctrl+O]", "Save File [Ctrl+S]"}));
     EXPECT_EQ(bars[QStringLiteral("Edit")], QStringList({"Cut [Ctrl+X]", "Copy [Ctrl+C]", "Paste [Ctrl+V]"}));
     EXPECT_EQ(bars[QStringLiteral("Debug")],
               QStringList({"Toggle Breakpoint", "Run [F5]", "Pause", "Stop [Shift+F5]", "Step Into [F11]",
@@ -145,17 +144,39 @@ TEST_F(MainWindow, ToolBarsCarryTheirButtons)
 TEST_F(MainWindow, InitiallyOnlyTheActionsThatNeedNoEditorProjectOrRunAreEnabled)
 {
     TMainForm form;
-    const std::set<QString> disabled{"File/Save File",         "File/Save As...",         "File/Close File",
-                                     "File/Print...",          "Edit/Undo",               "Edit/Cut",
-                                     "Edit/Copy",              "Edit/Paste",              "Edit/Delete",
-                                     "Edit/Select All",        "Edit/Find...",            "Edit/Find Next",
-                                     "Edit/Replace...",        "Edit/Go To Line...",      "Debug/Toggle Breakpoint",
-                                     "Edit/Convert Tabs To Spaces", "Project/Save Project", "Project/Save Project As...",
-                                     "Project/Close Project",  "Project/Add Files...",    "Project/Remove File",
-                                     "Window/Project",         "Project/Make",            "Project/Build All",
-                                     "Debug/Make",             "Debug/Build All",         "Debug/Run",
-                                     "Debug/Pause",            "Debug/Stop",              "Debug/Step Into",
-                                     "Debug/Step Over",        "Debug/Step Out",          "Debug/Run To Cursor"};
+    const std::set<QString> disabled{"File/Save File",
+                                     "File/Save As...",
+                                     "File/Close File",
+                                     "File/Print...",
+                                     "Edit/Undo",
+                                     "Edit/Cut",
+                                     "Edit/Copy",
+                                     "Edit/Paste",
+                                     "Edit/Delete",
+                                     "Edit/Select All",
+                                     "Edit/Find...",
+                                     "Edit/Find Next",
+                                     "Edit/Replace...",
+                                     "Edit/Go To Line...",
+                                     "Debug/Toggle Breakpoint",
+                                     "Edit/Convert Tabs To Spaces",
+                                     "Project/Save Project",
+                                     "Project/Save Project As...",
+                                     "Project/Close Project",
+                                     "Project/Add Files...",
+                                     "Project/Remove File",
+                                     "Window/Project",
+                                     "Project/Make",
+                                     "Project/Build All",
+                                     "Debug/Make",
+                                     "Debug/Build All",
+                                     "Debug/Run",
+                                     "Debug/Pause",
+                                     "Debug/Stop",
+                                     "Debug/Step Into",
+                                     "Debug/Step Over",
+                                     "Debug/Step Out",
+                                     "Debug/Run To Cursor"};
     std::set<QString> actual;
     int count = 0;
     for (QAction* top : form.menuBar()->actions())
@@ -195,9 +216,9 @@ TEST_F(MainWindow, ProjectActionsFollowTheProjectAndItsCaption)
 {
     TMainForm form;
     const MainActions& a = form.actions;
-    const QList<QAction*> projectActions{a.saveProject, a.saveProjectAs, a.closeProject, a.showProject, a.addFiles,
-                                         a.removeFile,  a.make,          a.buildAll,     a.run,         a.stepInto,
-                                         a.runToCursor};
+    const QList<QAction*> projectActions{a.saveProject, a.saveProjectAs, a.closeProject, a.showProject,
+                                         a.addFiles,    a.removeFile,    a.make,         a.buildAll,
+                                         a.run,         a.stepInto,      a.runToCursor};
     form.UpdateProjectActions(kProjectOpen, QStringLiteral("blink.prj"));
     EXPECT_EQ(a.saveProject->text(), "Save blink.prj");
     EXPECT_EQ(a.closeProject->text(), "Close blink.prj");

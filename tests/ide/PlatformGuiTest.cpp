@@ -1,18 +1,16 @@
-#include <gtest/gtest.h>
-
-#include "ApplicationEnd.h"
-#include "HourglassCursor.h"
-#include "QtMessageBoxes.h"
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-
 #include <atomic>
+#include <gtest/gtest.h>
 #include <stdexcept>
 #include <thread>
+
+#include "ApplicationEnd.h"
+#include "HourglassCursor.h"
+#include "QtMessageBoxes.h"
 
 namespace {
 

@@ -2,20 +2,19 @@
 // plug-ins built beside the IDE, written where the IDE's registry layer
 // reads it, and only when no list exists yet.
 
+#include <QDir>
+#include <QMenu>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 #include "DeviceList.h"
 #include "FakeDeviceScript.h"
+#include "MainSettings.h"
 #include "MessageBoxes.h"
 #include "ProjectFile.h"
-#include "MainSettings.h"
 #include "Registry.h"
 #include "TMainForm.h"
 #include "TestFolders.h"
-
-#include <QDir>
-#include <QMenu>
-#include <QProcess>
 
 namespace {
 

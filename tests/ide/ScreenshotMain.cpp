@@ -2,18 +2,17 @@
 // settings, the fake device plug-in installed and selected, and the project
 // named on the command line opened.
 
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
 #include "DeviceBinding.h"
 #include "DeviceList.h"
 #include "FakeDeviceScript.h"
 #include "MainSettings.h"
 #include "Registry.h"
 #include "TMainForm.h"
-
-#include <QApplication>
-#include <QTemporaryDir>
-#include <QTimer>
-
-#include <cstdio>
 
 namespace {
 
@@ -24,7 +23,7 @@ bool installFakeDevice()
     auto devices = RegistryKey::open(RegistryRoot::CurrentUser, devices::kDevicesKey, true);
     auto settings = RegistryKey::open(RegistryRoot::CurrentUser, kSettingsKey, true);
     return devices && settings && devices->writeString("Fake Device", FAKE_DEVICE)
-        && settings->writeString("Device", "Fake Device");
+           && settings->writeString("Device", "Fake Device");
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
-
+#include <gtest/gtest.h>
 #include <set>
 
 namespace {

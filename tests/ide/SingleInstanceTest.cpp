@@ -1,16 +1,14 @@
-#include <gtest/gtest.h>
-
-#include "Registry.h"
-#include "SingleInstance.h"
-#include "TestFolders.h"
-
 #include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLockFile>
 #include <QProcess>
 #include <QThread>
-
+#include <gtest/gtest.h>
 #include <memory>
+
+#include "Registry.h"
+#include "SingleInstance.h"
+#include "TestFolders.h"
 
 namespace {
 

@@ -7,12 +7,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <map>
+#include <string>
 
 #include "DeviceList.h"
 #include "Registry.h"
-
-#include <map>
-#include <string>
 
 class ScopedTestFolders {
 public:

@@ -7,7 +7,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
-
 #include <functional>
 
 #include "TestFolders.h"

@@ -1,7 +1,15 @@
 // The main window with its parts joined, against the fake device plug-in
 // selected at start: device messages, projects, build, run and close.
 
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <memory>
 
 #include "DebugController.h"
 #include "DeviceBinding.h"
@@ -17,16 +25,6 @@
 #include "TMainForm.h"
 #include "TestFolders.h"
 #include "WindowThreadWaits.h"
-
-#include <QAction>
-#include <QApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QPlainTextEdit>
-#include <QTextCursor>
-
-#include <algorithm>
-#include <memory>
 
 namespace {
 

@@ -2,7 +2,13 @@
 // board emulator: the sample project is built, loaded, run to a breakpoint,
 // stepped and stopped, as a user would from the menus.
 
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
 #include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+#include <vector>
 
 #include "ChipBoardEmulator.h"
 #include "DebugController.h"
@@ -19,14 +25,6 @@
 #include "TestFolders.h"
 #include "WindowThreadWaits.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QFileInfo>
-
-#include <memory>
-#include <optional>
-#include <vector>
-
 namespace {
 
 using platform::RegistryKey;
@@ -34,8 +32,9 @@ using platform::RegistryRoot;
 
 const char kOptionsKey[] = "\\Software\\Quorin Semiconductor\\Tolvane\\ZERNJTAGOptions\\";
 // A 16-bit chip with one code bank, quick to erase and to start.
-const char kChipConfiguration[] = "[PROCESSOR_FAMILY]\n20\n[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n200\n"
-                                  "[MEMORY BANKS]\n1\nCode, x, 0, 0x10000, 16, 0x800, code\n";
+const char kChipConfiguration[] =
+    "[PROCESSOR_FAMILY]\n20\n[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n200\n"
+    "[MEMORY BANKS]\n1\nCode, x, 0, 0x10000, 16, 0x800, code\n";
 
 // Connecting, erasing and loading over the emulated link take a few seconds.
 constexpr int kLinkWaitMs = 20000;
@@ -47,7 +46,8 @@ protected:
         qputenv("TOLVANE_PROGRAM_DIR", TOLVANE_BIN_DIR);
         auto devices = RegistryKey::open(RegistryRoot::CurrentUser, devices::kDevicesKey, true);
         ASSERT_TRUE(devices && devices->writeString("ZernJTAG", ZERNJTAG_PATH));
-        ASSERT_TRUE(RegistryKey::open(RegistryRoot::CurrentUser, kSettingsKey, true)->writeString("Device", "ZernJTAG"));
+        ASSERT_TRUE(
+            RegistryKey::open(RegistryRoot::CurrentUser, kSettingsKey, true)->writeString("Device", "ZernJTAG"));
 
         QFile configuration(folders.file("chip.cfg"));
         ASSERT_TRUE(configuration.open(QIODevice::WriteOnly));
@@ -61,7 +61,10 @@ protected:
     void TearDown() override { qunsetenv("TOLVANE_PROGRAM_DIR"); }
 
     QString sampleProject() { return copySampleProject(folders, TOLVANE_SOURCE_DIR); }
-    QString sampleFile(const char* name) const { return folders.file("blink") + QLatin1Char('/') + QLatin1String(name); }
+    QString sampleFile(const char* name) const
+    {
+        return folders.file("blink") + QLatin1Char('/') + QLatin1String(name);
+    }
 
     static QStringList messages(TMainForm& form)
     {
@@ -142,9 +145,13 @@ TEST_F(IdeEndToEnd, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStops)
     EXPECT_TRUE(chipBreakpoints().empty());
 
     form->actions.stepOver->trigger();
-    ASSERT_TRUE(waitFor([&] {
-        return form->debugControl().DebugState() == DebugController::kHalted && markedLines(*form) != QStringList{"delay.asm:3"};
-    }, kLinkWaitMs)) << messages(*form).join('\n').toStdString();
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return form->debugControl().DebugState() == DebugController::kHalted
+                   && markedLines(*form) != QStringList{"delay.asm:3"};
+        },
+        kLinkWaitMs))
+        << messages(*form).join('\n').toStdString();
     EXPECT_EQ(markedLines(*form), QStringList{"delay.asm:4"});
     EXPECT_EQ(board.chip().programCounter(), breakpoint + 1);
     // The run to the next line took its own breakpoint away again.

@@ -1,12 +1,10 @@
 // A plug-in's boxes must reach the user as dialogs when the IDE hosts it: the
 // plug-in carries its own copy of the box layer, so the IDE's default does
 // not reach it.
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
-
+#include <gtest/gtest.h>
 #include <string>
 
 #include "AbstractCompiler.h"

@@ -1,13 +1,12 @@
 #include <QFile>
+#include <QListWidget>
 #include <QTimer>
-
 #include <dlfcn.h>
 
 #include "DeviceFixture.h"
 #include "TDialogAbout.h"
 #include "TDialogAddDevice.h"
 #include "TDialogRemoveFiles.h"
-#include <QListWidget>
 
 namespace {
 
@@ -29,15 +28,19 @@ TEST_F(DeviceBindingTest, SelectionCallsTheDeviceInTheDocumentedOrder)
     installAndLoad({{"Fake", FAKE_DEVICE}});
     lowLevel_->setChecked(true);
     binding_->SelectDeviceByName("fake");
-    EXPECT_EQ(script_.takeCalls(),
-              std::vector<std::string>({"_GetDeviceVersion", "_GetDeviceInstance", "SetMessageCallback",
-                                        "SetRegistryName", "SetDeviceMenuCallback", "SetLibraryPath",
-                                        "GetAddressBits", "SetDebugLevel 33", "HasFeature 24", "HasFeature 23",
-                                        "HasFeature 35", "HasFeature 36", "HasFeature 37", "HasFeature 38",
-                                        "HasFeature 25", "HasFeature 26", "HasFeature 29", "HasFeature 34",
-                                        "GetHelpItems", "GetDeviceMenuItems", "GetCompilerList",
-                                        "SelectCompiler QuorinAssembler", "GetSourceExtension", "HasFeature 27",
-                                        "HasFeature 31"}));
+    EXPECT_EQ(script_.takeCalls(), std::vector<std::string>({"_GetDeviceVersion",     "_GetDeviceInstance",
+                                                             "SetMessageCallback",    "SetRegistryName",
+                                                             "SetDeviceMenuCallback", "SetLibraryPath",
+                                                             "GetAddressBits",        "SetDebugLevel 33",
+                                                             "HasFeature 24",         "HasFeature 23",
+                                                             "HasFeature 35",         "HasFeature 36",
+                                                             "HasFeature 37",         "HasFeature 38",
+                                                             "HasFeature 25",         "HasFeature 26",
+                                                             "HasFeature 29",         "HasFeature 34",
+                                                             "GetHelpItems",          "GetDeviceMenuItems",
+                                                             "GetCompilerList",       "SelectCompiler QuorinAssembler",
+                                                             "GetSourceExtension",    "HasFeature 27",
+                                                             "HasFeature 31"}));
     EXPECT_EQ(script_.registryName, "Fake");
     EXPECT_EQ(script_.libraryPath, FAKE_DEVICE);
     EXPECT_NE(binding_->device(), nullptr);
@@ -144,10 +147,10 @@ TEST_F(DeviceBindingTest, MenusAreBuiltFromTheDevice)
     script_.compilers = {"QuorinAssembler"};
     installAndLoad({{"Zeta", FAKE_DEVICE}, {"alpha", FAKE_DEVICE}, {"Beta", FAKE_DEVICE}});
     binding_->SelectDeviceByName("Beta");
-    EXPECT_EQ(captions(deviceMenu_),
-              QStringList({"alpha", "Beta", "Zeta", "-", "Load...", "Verify...", "Set Stimulus File...",
-                           "Set Data File...", "Options...", "-", "Reset Target", "Link Log", "-",
-                           "Install New Device...", "Remove Device..."}));
+    EXPECT_EQ(
+        captions(deviceMenu_),
+        QStringList({"alpha", "Beta", "Zeta", "-", "Load...", "Verify...", "Set Stimulus File...", "Set Data File...",
+                     "Options...", "-", "Reset Target", "Link Log", "-", "Install New Device...", "Remove Device..."}));
     EXPECT_TRUE(menus_.separatorB->isVisible());
     EXPECT_EQ(captions(helpMenu_), QStringList({"&Contents", "Device Manual", "Chip && Board", "-", "&About..."}));
     EXPECT_TRUE(compilerMenu_.menuAction()->isVisible());
@@ -217,9 +220,9 @@ TEST_F(DeviceBindingTest, InstallingChecksTheEntryAndKeepsTheMenuSorted)
     std::vector<std::string> texts;
     for (const auto& box : boxes_.boxes)
         texts.push_back(box.text);
-    EXPECT_EQ(texts, std::vector<std::string>({"You must specify a name for the device.", "You must specify a device file.",
-                                               "The selected device file does not exist.",
-                                               "A device already exists with this name."}));
+    EXPECT_EQ(texts, std::vector<std::string>(
+                         {"You must specify a name for the device.", "You must specify a device file.",
+                          "The selected device file does not exist.", "A device already exists with this name."}));
     const auto result = devices::installDevice("beta", FAKE_DEVICE);
     EXPECT_EQ(result.outcome, InstallOutcome::Installed);
     EXPECT_EQ(result.menuIndex, 1);

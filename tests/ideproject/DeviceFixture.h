@@ -1,16 +1,14 @@
 #pragma once
 // A device binding over menus like the main window's, a recording host,
 // private registry files and the scriptable fake device plug-in.
-#include <gtest/gtest.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QWidget>
-
 #include <cstdlib>
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 #include <memory>
 

@@ -1,5 +1,4 @@
 #include <QElapsedTimer>
-
 #include <atomic>
 #include <thread>
 

@@ -1,12 +1,11 @@
 // Renders the project and Messages windows docked in a main window, for a
 // person to look at; checked only for being produced and not blank.
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <gtest/gtest.h>
 
 #include "RecordingProjectHost.h"
 #include "TFormMessages.h"

@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QLabel>
 #include <QMainWindow>
+#include <gtest/gtest.h>
 
 #include "DecliningDevice.h"
 #include "TDockableForm.h"

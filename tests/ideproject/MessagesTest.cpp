@@ -17,7 +17,8 @@ protected:
         messages_->SetLocator([this](const QString& text, QString* file, int* line) {
             return binding_->LocateMessage(text, file, line);
         });
-        messages_->SetFileOpener([this](const QString& file, int line) { opened_ << file + ":" + QString::number(line); });
+        messages_->SetFileOpener(
+            [this](const QString& file, int line) { opened_ << file + ":" + QString::number(line); });
     }
     void putCaretOnLine(int line)
     {
@@ -38,8 +39,8 @@ TEST_F(MessagesTest, ADoubleClickOpensTheNearestMessageAboveThatTheDevicePlaces)
     messages_->AddMessage("Compiling...");
     messages_->AddMessage("main.asm(12): error: unknown opcode\r\n    mvo r1, r2");
     messages_->AddMessage("Build Failed.");
-    EXPECT_EQ(messages_->Lines(), QStringList({"Compiling...", "main.asm(12): error: unknown opcode",
-                                               "    mvo r1, r2", "Build Failed."}));
+    EXPECT_EQ(messages_->Lines(),
+              QStringList({"Compiling...", "main.asm(12): error: unknown opcode", "    mvo r1, r2", "Build Failed."}));
     script_.takeCalls();
 
     putCaretOnLine(2);

@@ -100,18 +100,19 @@ TEST(ProjectFile, WithoutDeviceTheCompilerAndOptionSectionsAreLeftOut)
 
 TEST(ProjectFile, ReadsLooseHeadersCommentsBlankLinesAndRepeatedSections)
 {
-    const QByteArray text = "stray line before any header\n"
-                            "  [files]  \r\n"
-                            "a.asm\n"
-                            "\n"
-                            "# a comment\n"
-                            "   \t\n"
-                            "[Breakpoints]\n"
-                            "a.asm;4\n"
-                            "[FILES]\n"
-                            "  sub/b.asm  \n"
-                            "[device]\n"
-                            "Fake\n";
+    const QByteArray text =
+        "stray line before any header\n"
+        "  [files]  \r\n"
+        "a.asm\n"
+        "\n"
+        "# a comment\n"
+        "   \t\n"
+        "[Breakpoints]\n"
+        "a.asm;4\n"
+        "[FILES]\n"
+        "  sub/b.asm  \n"
+        "[device]\n"
+        "Fake\n";
     const ProjectReadResult read = readProjectText(text, kFolder);
     ASSERT_TRUE(read.error.isEmpty());
     const ProjectContents contents = contentsOf(read.entries);
@@ -156,8 +157,9 @@ TEST(ProjectFile, FilesElsewhereAreWrittenRelativeWithParentSteps)
 
 TEST(ProjectFile, AMalformedNumberStopsWithTheConversionMessageAfterTheEarlierLines)
 {
-    const QByteArray text = "[FILES]\r\na.asm\r\n[WINDOWS]\r\n22;0;0;100;100;11\r\n23;0;x1;100;100;9\r\n"
-                            "[FILES]\r\nlater.asm\r\n";
+    const QByteArray text =
+        "[FILES]\r\na.asm\r\n[WINDOWS]\r\n22;0;0;100;100;11\r\n23;0;x1;100;100;9\r\n"
+        "[FILES]\r\nlater.asm\r\n";
     const ProjectReadResult read = readProjectText(text, kFolder);
     EXPECT_EQ(read.error, "'x1' is not a valid integer value");
     ASSERT_EQ(read.entries.size(), 2);

@@ -1,12 +1,10 @@
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTableWidget>
 #include <QTemporaryDir>
-
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "DecliningDevice.h"
@@ -191,8 +189,9 @@ TEST_F(ProjectWindowTest, AMalformedNumberAbortsTheOpeningAfterApplyingTheEarlie
 
 TEST_F(ProjectWindowTest, DeviceSectionsReachTheDeviceOnlyWhenThereIsOne)
 {
-    writeFile("dev.prj", "[DEVICE INFORMATION]\r\nSpeed=2\r\n[COMPILER]\r\nQuorinAssembler\r\n"
-                         "[STIMULUS]\r\nin.stm\r\n[DATA_FILE]\r\nvalues.hex\r\n");
+    writeFile("dev.prj",
+              "[DEVICE INFORMATION]\r\nSpeed=2\r\n[COMPILER]\r\nQuorinAssembler\r\n"
+              "[STIMULUS]\r\nin.stm\r\n[DATA_FILE]\r\nvalues.hex\r\n");
     QString error;
     TFormProject* first = open(host_, path("dev.prj"), &error);
     ASSERT_NE(first, nullptr);
@@ -276,8 +275,7 @@ TEST(ProjectFilters, FollowTheSourceExtension)
 {
     EXPECT_EQ(ProjectSession::OpenProjectFilter("asm"),
               "Project Files (*.prj)|*.prj|Source Files (*.asm)|*.asm|All Files (*.*)|*.*");
-    EXPECT_EQ(ProjectSession::QtFilter(ProjectSession::AddFilesFilter("asm")),
-              "Source Files (*.asm);;All Files (*)");
+    EXPECT_EQ(ProjectSession::QtFilter(ProjectSession::AddFilesFilter("asm")), "Source Files (*.asm);;All Files (*)");
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // A main window stand-in for the project window: records what the project
 // asks of it and creates plain tool windows for the window lines.
 #include <QMainWindow>
-
 #include <map>
 #include <memory>
 
@@ -46,7 +45,12 @@ public:
     void recreateToolWindow(int id, const QRect& rect, int placement) override
     {
         log << QStringLiteral("window %1 at %2,%3 %4x%5 code %6")
-                   .arg(id).arg(rect.left()).arg(rect.top()).arg(rect.width()).arg(rect.height()).arg(placement);
+                   .arg(id)
+                   .arg(rect.left())
+                   .arg(rect.top())
+                   .arg(rect.width())
+                   .arg(rect.height())
+                   .arg(placement);
         delete toolWindow(id);
         tools[id] = new TDockableForm(&window, false, rect, placement, QString::number(id));
     }

@@ -1,7 +1,6 @@
 // The widgets under test need one QApplication for the whole run.
-#include <gtest/gtest.h>
-
 #include <QApplication>
+#include <gtest/gtest.h>
 
 namespace {
 

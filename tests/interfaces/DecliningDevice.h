@@ -35,7 +35,11 @@ public:
     int Stop() override { return tolvane::kStatusFailed; }
     int StepInstruction() override { return tolvane::kRunFailed; }
     int Build(const char* const*, unsigned, bool, const char*) override { return tolvane::kStatusFailed; }
-    int GetBuildMessages(char***, int* count) override { *count = 0; return tolvane::kStatusFailed; }
+    int GetBuildMessages(char***, int* count) override
+    {
+        *count = 0;
+        return tolvane::kStatusFailed;
+    }
     int GetProgramFile(char**) override { return tolvane::kStatusFailed; }
     int LoadProgram(const char*) override { return tolvane::kStatusFailed; }
     void SetDebugLevel(int) override {}
@@ -55,20 +59,31 @@ public:
     int ConfirmStop() override { return tolvane::kStatusFailed; }
     int AddDataBreakpoint(int) override { return tolvane::kStatusFailed; }
     bool IsViewEnabled(int) override { return false; }
-    int GetHelpItems(char***, int* count) override { *count = 0; return tolvane::kStatusFailed; }
+    int GetHelpItems(char***, int* count) override
+    {
+        *count = 0;
+        return tolvane::kStatusFailed;
+    }
     void OpenHelpItem(const char*) override {}
-    int GetDeviceMenuItems(char***, int* count) override { *count = 0; return tolvane::kStatusFailed; }
+    int GetDeviceMenuItems(char***, int* count) override
+    {
+        *count = 0;
+        return tolvane::kStatusFailed;
+    }
     void RunDeviceMenuItem(const char*) override {}
     void SetRegistryName(const char*) override {}
     void SetDeviceMenuCallback(DeviceMenuCallback) override {}
     void Refresh() override {}
     void SetProjectOption(const char*, const char*) override {}
     void GetProjectOptions(int* count, char***, const char*) override { *count = 0; }
-    int GetCompilerList(char***, int* count) override { *count = 0; return tolvane::kStatusFailed; }
+    int GetCompilerList(char***, int* count) override
+    {
+        *count = 0;
+        return tolvane::kStatusFailed;
+    }
     void SelectCompiler(const char*) override {}
     const char* GetCompilerName() override { return ""; }
     void ShowCompilerOptions() override {}
     int ReadCodeWords(uint64_t, unsigned, int32_t*) override { return tolvane::kStatusFailed; }
     int IsBreakpointAtPC(bool*) override { return tolvane::kStatusFailed; }
 };
-

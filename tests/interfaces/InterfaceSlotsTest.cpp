@@ -1,16 +1,14 @@
 // The slot of every operation is part of the binary contract with plug-ins
 // built elsewhere: this table is written from the interface documentation,
 // not from the header, so moving one declaration fails here.
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstring>
+#include <gtest/gtest.h>
+#include <new>
 
 #include "AbstractCompiler.h"
 #include "AbstractDevice.h"
 #include "DecliningDevice.h"
-
-#include <new>
 
 namespace {
 

@@ -3,7 +3,6 @@
 
 #include "DecliningDevice.h"
 
-
 TOLVANE_PLUGIN_EXPORT int _GetDeviceVersion()
 {
     return tolvane::kDeviceInterfaceVersion;

@@ -1,10 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <QTemporaryDir>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 
 #include "Registry.h"
 
