@@ -8,7 +8,7 @@ packages=(
   bison flex
   libgtest-dev libgmock-dev
   srecord xvfb xauth
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
 )
 
 missing=()
