@@ -4,7 +4,7 @@
 #include "ScannerSupport.h"
 #include "Symbols.h"
 
-namespace zern {
+namespace zernasm {
 
 RunState g_run;
 
@@ -16,4 +16,4 @@ void ResetRunState()
     g_run = RunState();
 }
 
-}  // namespace zern
+}  // namespace zernasm

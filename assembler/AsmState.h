@@ -8,7 +8,7 @@
 
 #include "HexStream.h"
 
-namespace zern {
+namespace zernasm {
 
 enum class Core { ZernA, ZernB, ZernC };
 
@@ -158,4 +158,4 @@ inline uint32_t DataWordAddress()
 // Returns every piece of run state to its start value (a new run in the same process).
 void ResetRunState();
 
-}  // namespace zern
+}  // namespace zernasm

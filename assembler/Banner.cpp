@@ -4,7 +4,7 @@
 
 #include "BuildStamp.h"
 
-namespace zern {
+namespace zernasm {
 
 void PrintBanner(FILE* err)
 {
@@ -15,4 +15,4 @@ void PrintBanner(FILE* err)
     fprintf(err, "\nLast build %s at %s\n\n", kBuildDate, kBuildTime);
 }
 
-}  // namespace zern
+}  // namespace zernasm

@@ -2,8 +2,8 @@
 // The program's banner: a box drawn with code page 437 line characters.
 #include <cstdio>
 
-namespace zern {
+namespace zernasm {
 
 void PrintBanner(FILE* err);
 
-}  // namespace zern
+}  // namespace zernasm

@@ -1,6 +1,6 @@
 #include "BuildStamp.h"
 
-namespace zern {
+namespace zernasm {
 
 const char kBuildDate[] = __DATE__;
 const char kBuildTime[] = __TIME__;
@@ -9,4 +9,4 @@ const char kTitleLine[] = "                 ZernAsm Version 2.116.0079          
 
 static_assert(sizeof(kTitleLine) == 64, "the title fills the 63 columns of the border");
 
-}  // namespace zern
+}  // namespace zernasm

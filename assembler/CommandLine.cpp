@@ -4,7 +4,7 @@
 
 #include "Banner.h"
 
-namespace zern {
+namespace zernasm {
 
 namespace {
 
@@ -124,4 +124,4 @@ int32_t ParseCommandLine(int argc, const char* const* argv, CommandLine& result,
     return 0;
 }
 
-}  // namespace zern
+}  // namespace zernasm

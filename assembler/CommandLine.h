@@ -6,7 +6,7 @@
 
 #include "AsmState.h"
 
-namespace zern {
+namespace zernasm {
 
 struct CommandLine {
     RunOptions options;
@@ -17,4 +17,4 @@ struct CommandLine {
 // `err` and returns the exit status (else 0).
 int32_t ParseCommandLine(int argc, const char* const* argv, CommandLine& result, FILE* err);
 
-}  // namespace zern
+}  // namespace zernasm

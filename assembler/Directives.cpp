@@ -5,7 +5,7 @@
 #include "Listing.h"
 #include "Reporting.h"
 
-namespace zern {
+namespace zernasm {
 
 namespace {
 
@@ -121,4 +121,4 @@ void EndDirective()
     g_run.endOfInput = true;
 }
 
-}  // namespace zern
+}  // namespace zernasm

@@ -2,7 +2,7 @@
 // Data lists, ORG, ALIGN and END.
 #include <cstdint>
 
-namespace zern {
+namespace zernasm {
 
 void DataByte(int32_t value);
 void DataString();  // the last string token
@@ -14,4 +14,4 @@ void OrgDirective(int32_t value);
 void AlignDirective();
 void EndDirective();
 
-}  // namespace zern
+}  // namespace zernasm

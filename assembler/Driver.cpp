@@ -18,7 +18,7 @@
 
 extern int yydebug;
 
-namespace zern {
+namespace zernasm {
 
 namespace {
 
@@ -353,4 +353,4 @@ void ScannerFatal(const char* message)
     throw RunAborted{2};
 }
 
-}  // namespace zern
+}  // namespace zernasm

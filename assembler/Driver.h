@@ -5,7 +5,7 @@
 
 #include "AsmState.h"
 
-namespace zern {
+namespace zernasm {
 
 // Runs the assembler as the program does and returns the process exit status
 // (0 to 255; a failed run never returns 0).
@@ -14,4 +14,4 @@ int RunZernAsm(int argc, const char* const* argv, Console console = Console());
 // The exit status the system would see for a run's status value.
 int ProcessExitStatus(int32_t status, bool failed);
 
-}  // namespace zern
+}  // namespace zernasm

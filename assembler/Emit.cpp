@@ -3,7 +3,7 @@
 #include "AsmState.h"
 #include "Reporting.h"
 
-namespace zern {
+namespace zernasm {
 
 void EmitCodeByte(uint8_t value)
 {
@@ -105,4 +105,4 @@ int32_t CodeRangeOf(uint32_t wordAddress)
     return -1;
 }
 
-}  // namespace zern
+}  // namespace zernasm

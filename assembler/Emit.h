@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace zern {
+namespace zernasm {
 
 void EmitCodeByte(uint8_t value);
 // Two bytes, low first; refused at an odd byte address.
@@ -23,4 +23,4 @@ void CheckCodeRanges(size_t count);
 // Index of the recorded pass-1 range holding the word address, or -1.
 int32_t CodeRangeOf(uint32_t wordAddress);
 
-}  // namespace zern
+}  // namespace zernasm

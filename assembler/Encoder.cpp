@@ -9,7 +9,7 @@
 #include "Symbols.h"
 #include "Templates.h"
 
-namespace zern {
+namespace zernasm {
 
 namespace {
 
@@ -612,4 +612,4 @@ void EndStatement()
     g_run.listingText.clear();
 }
 
-}  // namespace zern
+}  // namespace zernasm

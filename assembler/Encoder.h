@@ -3,7 +3,7 @@
 // instruction applies its checks, and the composition writes the words.
 #include <cstdint>
 
-namespace zern {
+namespace zernasm {
 
 enum class BranchKind { Jump, Djnz, Call };
 enum class BranchForm { Plain, Short, Long, Far };
@@ -42,4 +42,4 @@ void LoopCounterOperand();
 // The end-of-statement step of every parsed line.
 void EndStatement();
 
-}  // namespace zern
+}  // namespace zernasm

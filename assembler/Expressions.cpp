@@ -11,7 +11,7 @@
 #include "Symbols.h"
 #include "TokenCodes.h"
 
-namespace zern {
+namespace zernasm {
 
 namespace {
 
@@ -301,4 +301,4 @@ void ClearExpressions()
     g_store = ExpressionStore();
 }
 
-}  // namespace zern
+}  // namespace zernasm

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace zern {
+namespace zernasm {
 
 struct Symbol;
 
@@ -32,4 +32,4 @@ bool AllReferencedNamesDefined();
 bool Relax();
 void ClearExpressions();
 
-}  // namespace zern
+}  // namespace zernasm

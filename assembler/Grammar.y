@@ -12,7 +12,7 @@
 #include "Templates.h"
 #include "TokenCodes.h"
 
-using namespace zern;
+using namespace zernasm;
 
 // Stack growth uses alloca, so an early end of the run leaks nothing.
 #define YYSTACK_USE_ALLOCA 1

@@ -1,6 +1,6 @@
 #include "HexStream.h"
 
-namespace zern {
+namespace zernasm {
 
 namespace {
 constexpr int kRecordSize = 16;
@@ -99,4 +99,4 @@ void HexStream::End()
     fputs(":00000001FF\n", file_);
 }
 
-}  // namespace zern
+}  // namespace zernasm

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
-namespace zern {
+namespace zernasm {
 
 class HexStream {
 public:
@@ -30,4 +30,4 @@ private:
     int recordLength_ = 0;  // 0 when no data record is open
 };
 
-}  // namespace zern
+}  // namespace zernasm

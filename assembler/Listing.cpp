@@ -5,7 +5,7 @@
 #include "AsmState.h"
 #include "BuildStamp.h"
 
-namespace zern {
+namespace zernasm {
 
 namespace {
 
@@ -127,4 +127,4 @@ void WriteDataListingLine(uint32_t address, const std::string& text)
     g_run.statement.listingState = kListedByData;
 }
 
-}  // namespace zern
+}  // namespace zernasm

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace zern {
+namespace zernasm {
 
 // Listing state values of a statement besides a code word.
 constexpr int32_t kNothingListed = -1;
@@ -17,4 +17,4 @@ void WriteDataListingLine(uint32_t address, const std::string& text);
 // The closing words of the listing in the C library's fixed 24-character form.
 std::string LocalTimeText();
 
-}  // namespace zern
+}  // namespace zernasm

@@ -4,7 +4,7 @@
 #include "Reporting.h"
 #include "TokenCodes.h"
 
-namespace zern {
+namespace zernasm {
 
 namespace {
 
@@ -294,4 +294,4 @@ int32_t CodePointerIndirect(Step step)
     return Result(RegisterCode(15, index), step == Step::None ? 0 : kStepsPointer, kUsesCp);
 }
 
-}  // namespace zern
+}  // namespace zernasm

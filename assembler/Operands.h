@@ -4,7 +4,7 @@
 // index bits 3..0 in bits 7..4, the module in bits 3..0 and index bit 4 in bit 9.
 #include <cstdint>
 
-namespace zern {
+namespace zernasm {
 
 constexpr int32_t kRegisterFlag = 0x100;
 constexpr int32_t kIndexBit4 = 0x200;
@@ -45,4 +45,4 @@ int32_t StackSource(bool indexed, Step step);
 int32_t StackPush(Step step);
 int32_t CodePointerIndirect(Step step);
 
-}  // namespace zern
+}  // namespace zernasm

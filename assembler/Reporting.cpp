@@ -6,7 +6,7 @@
 #include "AsmState.h"
 #include "Listing.h"
 
-namespace zern {
+namespace zernasm {
 
 std::string Format(const char* format, ...)
 {
@@ -99,4 +99,4 @@ void ApplyIndexRule(bool isSource, int32_t index)
     }
 }
 
-}  // namespace zern
+}  // namespace zernasm

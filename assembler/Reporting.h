@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-namespace zern {
+namespace zernasm {
 
 // Thrown to end the run early (the fourth error, a fatal scanner condition);
 // the driver finishes the outputs and exits with `exitCode`.
@@ -20,4 +20,4 @@ std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2))
 // Applies the register-index rule to an operand index of the current statement.
 void ApplyIndexRule(bool isSource, int32_t index);
 
-}  // namespace zern
+}  // namespace zernasm

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-namespace zern {
+namespace zernasm {
 
 int32_t NumberValue(std::string_view text)
 {
@@ -43,4 +43,4 @@ int32_t BracketIndex(std::string_view text)
     return NumberValue(text.substr(open + 1, close - open - 1));
 }
 
-}  // namespace zern
+}  // namespace zernasm

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
-namespace zern {
+namespace zernasm {
 
 // Value of a number token in any of the source forms (12, 12d, 101b, 0FFh).
 int32_t NumberValue(std::string_view text);
@@ -15,4 +15,4 @@ int32_t BracketIndex(std::string_view text);
 void RestartScanner(FILE* input);
 void DestroyScanner();
 
-}  // namespace zern
+}  // namespace zernasm

@@ -8,7 +8,7 @@
 #include "Reporting.h"
 #include "TokenCodes.h"
 
-namespace zern {
+namespace zernasm {
 
 namespace {
 
@@ -237,4 +237,4 @@ void ShiftCodeSymbols(int32_t after, int32_t range, int32_t delta)
     }
 }
 
-}  // namespace zern
+}  // namespace zernasm

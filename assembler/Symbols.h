@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-namespace zern {
+namespace zernasm {
 
 constexpr size_t kMaxNameLength = 127;
 
@@ -31,4 +31,4 @@ void ShiftCodeSymbols(int32_t after, int32_t range, int32_t delta);
 // Frees every record (between runs in one process).
 void ClearSymbolTable();
 
-}  // namespace zern
+}  // namespace zernasm

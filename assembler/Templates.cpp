@@ -1,6 +1,6 @@
 #include "Templates.h"
 
-namespace zern {
+namespace zernasm {
 
 namespace {
 constexpr uint32_t kSrc = 0x00FF, kNone = 0x0000;
@@ -53,4 +53,4 @@ int32_t FirstBrokenTemplate(const InstructionTemplate* table, int32_t rows, uint
     return -1;
 }
 
-}  // namespace zern
+}  // namespace zernasm

@@ -2,7 +2,7 @@
 // The instruction template table: which bits of a code word each operand fills.
 #include <cstdint>
 
-namespace zern {
+namespace zernasm {
 
 struct InstructionTemplate {
     const char* name;
@@ -86,4 +86,4 @@ extern const InstructionTemplate kTemplates[kTemplateRows];
 // does not, or -1. `mask` receives that row's OR of the three masks.
 int32_t FirstBrokenTemplate(const InstructionTemplate* table, int32_t rows, uint32_t* mask);
 
-}  // namespace zern
+}  // namespace zernasm

@@ -5,10 +5,10 @@
 int yylex();
 int yyparse();
 
-namespace zern {
+namespace zernasm {
 
 // A fatal condition of the scanner's input machinery: one line on standard
 // error, then the run ends with exit status 2.
 [[noreturn]] void ScannerFatal(const char* message);
 
-}  // namespace zern
+}  // namespace zernasm

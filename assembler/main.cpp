@@ -5,7 +5,7 @@
 
 int main(int argc, char** argv)
 {
-    const int status = zern::RunZernAsm(argc, argv);
+    const int status = zernasm::RunZernAsm(argc, argv);
     // The run's tables die with the process; skipping their destructors spares
     // the time of freeing every symbol and tree node one by one.
     std::fflush(nullptr);

@@ -68,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<const char*> argv;
     for (const std::string& option : options)
         argv.push_back(option.c_str());
-    const int status = zern::RunZernAsm(static_cast<int>(argv.size()), argv.data(), zern::Console{g_sink, g_sink});
+    const int status =
+        zernasm::RunZernAsm(static_cast<int>(argv.size()), argv.data(), zernasm::Console{g_sink, g_sink});
     if (status < 0 || status > 255)
         abort();
     if (chdir(g_startFolder.c_str()) != 0)

@@ -11,7 +11,7 @@
 
 #include "Driver.h"
 
-namespace zern::test {
+namespace zernasm::test {
 
 namespace fs = std::filesystem;
 
@@ -244,4 +244,4 @@ RunResult RunProgram(const TempFolder& folder, const std::vector<std::string>& a
     return result;
 }
 
-}  // namespace zern::test
+}  // namespace zernasm::test

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace zern::test {
+namespace zernasm::test {
 
 // A temporary folder that is removed with everything in it.
 class TempFolder {
@@ -59,4 +59,4 @@ std::vector<std::string> SplitLines(const std::string& text);
 // 'A' an upper-case and 'a' a lower-case letter; anything else matches itself.
 bool MatchesShape(const std::string& text, const std::string& shape);
 
-}  // namespace zern::test
+}  // namespace zernasm::test

@@ -5,7 +5,7 @@
 #include "AsmTestSupport.h"
 #include "Templates.h"
 
-namespace zern {
+namespace zernasm {
 namespace {
 
 using test::Assemble;
@@ -394,4 +394,4 @@ TEST(EncoderMessages, ForbiddenFormIsAcceptedBehindAnIndexedPrefix)
 }
 
 }  // namespace
-}  // namespace zern
+}  // namespace zernasm

@@ -6,7 +6,7 @@
 #include "Expressions.h"
 #include "TokenCodes.h"
 
-namespace zern {
+namespace zernasm {
 namespace {
 
 using test::Assemble;
@@ -114,4 +114,4 @@ TEST(Relaxation, UndefinedNameSkipsRelaxationAndTargetChecks)
 }
 
 }  // namespace
-}  // namespace zern
+}  // namespace zernasm

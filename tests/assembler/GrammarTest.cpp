@@ -3,7 +3,7 @@
 
 #include "AsmTestSupport.h"
 
-namespace zern {
+namespace zernasm {
 namespace {
 
 using test::Assemble;
@@ -139,4 +139,4 @@ TEST(GrammarParser, DeepNestingOverflowsTheStackCleanly)
 }
 
 }  // namespace
-}  // namespace zern
+}  // namespace zernasm

@@ -9,7 +9,7 @@
 #include "HexStream.h"
 #include "Listing.h"
 
-namespace zern {
+namespace zernasm {
 namespace {
 
 using test::Assemble;
@@ -227,4 +227,4 @@ TEST(ListingFile, SegmentMarkersStayInTheirColumns)
 }
 
 }  // namespace
-}  // namespace zern
+}  // namespace zernasm

@@ -6,7 +6,7 @@
 
 #include "AsmTestSupport.h"
 
-namespace zern {
+namespace zernasm {
 namespace {
 
 using test::RunProgram;
@@ -249,4 +249,4 @@ TEST(ProgramFiles, FailedWriteLeavesNoHexFile)
 }
 
 }  // namespace
-}  // namespace zern
+}  // namespace zernasm

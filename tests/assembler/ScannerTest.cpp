@@ -5,7 +5,7 @@
 #include "AsmTestSupport.h"
 #include "ScannerSupport.h"
 
-namespace zern {
+namespace zernasm {
 namespace {
 
 using test::Assemble;
@@ -188,4 +188,4 @@ TEST(ScannerInput, CrLfSourcesAssembleLikeLfSources)
 }
 
 }  // namespace
-}  // namespace zern
+}  // namespace zernasm

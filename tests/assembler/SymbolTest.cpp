@@ -5,7 +5,7 @@
 #include "AsmTestSupport.h"
 #include "Symbols.h"
 
-namespace zern {
+namespace zernasm {
 namespace {
 
 using test::Assemble;
@@ -137,4 +137,4 @@ TEST(SymbolTable, LabelLongerThan127CharactersWarnsInPass2)
 }
 
 }  // namespace
-}  // namespace zern
+}  // namespace zernasm
