@@ -9,7 +9,7 @@
 #include <set>
 #include <vector>
 
-#include "../interfaces/DecliningDevice.h"
+#include "DecliningDevice.h"
 
 namespace asmtest {
 

@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "../interfaces/DecliningDevice.h"
+#include "DecliningDevice.h"
 #include "EventLog.h"
 
 class FakeDebugDevice : public DecliningDevice {
