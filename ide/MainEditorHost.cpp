@@ -13,38 +13,38 @@ MainEditorHost::MainEditorHost(TMainForm& form) : form_(form), saveDialog_(std::
 
 MainEditorHost::~MainEditorHost() = default;
 
-int MainEditorHost::DebugState() const
+int MainEditorHost::debugState() const
 {
     return form_.debugControl().DebugState();
 }
 
-int MainEditorHost::TabSize() const
+int MainEditorHost::tabSize() const
 {
     return form_.editing.tabSize;
 }
 
-bool MainEditorHost::UseTabs() const
+bool MainEditorHost::useTabs() const
 {
     return form_.editing.useTabs;
 }
 
-void MainEditorHost::SetTabOptions(int tabSize, bool useTabs)
+void MainEditorHost::setTabOptions(int tabSize, bool useTabs)
 {
     form_.editing.tabSize = tabSize;
     form_.editing.useTabs = useTabs;
 }
 
-bool MainEditorHost::PrintLineNumbers() const
+bool MainEditorHost::printLineNumbers() const
 {
     return form_.editing.printLineNumbers;
 }
 
-void MainEditorHost::SetPrintLineNumbers(bool printLineNumbers)
+void MainEditorHost::setPrintLineNumbers(bool printLineNumbers)
 {
     form_.editing.printLineNumbers = printLineNumbers;
 }
 
-QString MainEditorHost::SourceExtension() const
+QString MainEditorHost::sourceExtension() const
 {
     return form_.sourceExtension();
 }
@@ -83,7 +83,7 @@ void MainEditorHost::RemoveBreakpointAt(const QString& path, int line)
         file.value().remove(line);
 }
 
-void MainEditorHost::BreakpointToggled(const QString& path, int line, bool set)
+void MainEditorHost::breakpointToggled(const QString& path, int line, bool set)
 {
     form_.debugControl().BreakpointToggled(path.toStdString(), line, set);
 }
@@ -99,7 +99,7 @@ void MainEditorHost::AddMessage(const QString& text)
     form_.AddMessage(text);
 }
 
-SaveFileDialog& MainEditorHost::SaveDialog()
+SaveFileDialog& MainEditorHost::saveDialog()
 {
     // The main window's SaveDir is the folder every save dialog starts in; a
     // save since the last call moved it.
@@ -115,7 +115,7 @@ void MainEditorHost::ReplaceSaveDialog(std::unique_ptr<SaveFileDialog> dialog)
     saveDialog_ = std::move(dialog);
 }
 
-PrintService& MainEditorHost::Printing()
+PrintService& MainEditorHost::printing()
 {
     if (!printing_)
         printing_ = std::make_unique<QtPrintService>();

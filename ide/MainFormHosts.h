@@ -93,23 +93,23 @@ class MainEditorHost final : public EditorHost {
 public:
     explicit MainEditorHost(TMainForm& form);
     ~MainEditorHost() override;
-    int DebugState() const override;
-    int TabSize() const override;
-    bool UseTabs() const override;
-    void SetTabOptions(int tabSize, bool useTabs) override;
-    bool PrintLineNumbers() const override;
-    void SetPrintLineNumbers(bool printLineNumbers) override;
-    QString SourceExtension() const override;
+    int debugState() const override;
+    int tabSize() const override;
+    bool useTabs() const override;
+    void setTabOptions(int tabSize, bool useTabs) override;
+    bool printLineNumbers() const override;
+    void setPrintLineNumbers(bool printLineNumbers) override;
+    QString sourceExtension() const override;
     void UpdateFileActions(int state) override;
     void UpdateEditActions(TFormEditor* editor) override;
     void AddBreakpointAt(const QString& path, int line) override;
     void RemoveBreakpointAt(const QString& path, int line) override;
-    void BreakpointToggled(const QString& path, int line, bool set) override;
+    void breakpointToggled(const QString& path, int line, bool set) override;
     void SyncEditorBreakpoints(TFormEditor& editor) override;
     void AddMessage(const QString& text) override;
-    SaveFileDialog& SaveDialog() override;
+    SaveFileDialog& saveDialog() override;
     void ReplaceSaveDialog(std::unique_ptr<SaveFileDialog> dialog);
-    PrintService& Printing() override;
+    PrintService& printing() override;
 
 private:
     TMainForm& form_;

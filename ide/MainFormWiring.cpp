@@ -103,7 +103,7 @@ void TMainForm::selectStartDevice()
 
 SaveFileDialog& TMainForm::saveDialog() const
 {
-    return editorHost_->SaveDialog();
+    return editorHost_->saveDialog();
 }
 
 void TMainForm::replaceSaveDialog(std::unique_ptr<SaveFileDialog> dialog)

@@ -13,19 +13,19 @@ public:
     virtual ~EditorHost() = default;
 
     // 1 idle (no debug run), 0 halted, 2 running: editors open read-only unless idle.
-    virtual int DebugState() const = 0;
+    virtual int debugState() const = 0;
 
-    virtual int TabSize() const = 0;
-    virtual bool UseTabs() const = 0;
+    virtual int tabSize() const = 0;
+    virtual bool useTabs() const = 0;
     // Keeps the values the Tab Options dialog accepted (already written to the registry).
-    virtual void SetTabOptions(int tabSize, bool useTabs) = 0;
+    virtual void setTabOptions(int tabSize, bool useTabs) = 0;
 
-    virtual bool PrintLineNumbers() const = 0;
+    virtual bool printLineNumbers() const = 0;
     // Keeps the print dialog's choice (already written to the registry).
-    virtual void SetPrintLineNumbers(bool printLineNumbers) = 0;
+    virtual void setPrintLineNumbers(bool printLineNumbers) = 0;
 
     // The device's source extension, without the point ("asm").
-    virtual QString SourceExtension() const = 0;
+    virtual QString sourceExtension() const = 0;
 
     // 7 when an editor window is activated, 6 when one closes.
     virtual void UpdateFileActions(int state) = 0;
@@ -36,13 +36,13 @@ public:
     virtual void AddBreakpointAt(const QString& path, int line) = 0;
     virtual void RemoveBreakpointAt(const QString& path, int line) = 0;
     // The user set or cleared the breakpoint on this line.
-    virtual void BreakpointToggled(const QString& path, int line, bool set) = 0;
+    virtual void breakpointToggled(const QString& path, int line, bool set) = 0;
     // Sets the editor's markers from the list (ToggleBreakpoint without notify).
     virtual void SyncEditorBreakpoints(TFormEditor& editor) = 0;
 
     // Shows the Messages window and appends the line.
     virtual void AddMessage(const QString& text) = 0;
 
-    virtual SaveFileDialog& SaveDialog() = 0;
-    virtual PrintService& Printing() = 0;
+    virtual SaveFileDialog& saveDialog() = 0;
+    virtual PrintService& printing() = 0;
 };

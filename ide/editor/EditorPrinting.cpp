@@ -63,7 +63,7 @@ void DrawPages(QPrinter& printer, const QFont& font, const std::vector<PrintedPa
 
 void PrintEditor(EditorHost& host, ScintillaEditor& editor)
 {
-    PrintService& service = host.Printing();
+    PrintService& service = host.printing();
     if (!service.HasPrinter()) {
         platform::showError("Unable to print.\r\n\r\nNo printers installed.");
         return;
@@ -79,10 +79,10 @@ void PrintEditor(EditorHost& host, ScintillaEditor& editor)
     choice.toPage = choice.maxPage;
     choice.selectionOffered = editor.HasSelection();
     choice.range = choice.selectionOffered ? PrintChoice::Range::Selection : PrintChoice::Range::All;
-    choice.printLineNumbers = host.PrintLineNumbers();
+    choice.printLineNumbers = host.printLineNumbers();
     if (!service.AskOptions(choice))
         return;
-    host.SetPrintLineNumbers(choice.printLineNumbers);
+    host.setPrintLineNumbers(choice.printLineNumbers);
     WriteSettingBool("PrintLineNums", choice.printLineNumbers);
 
     WaitCursor wait;

@@ -92,7 +92,7 @@ TFormEditor* EditorWindows::OpenEditor(const QString& path)
         area_.setActiveSubWindow(window);
         return existing;
     }
-    return AddWindow(new TFormEditor(host_, host_.DebugState() != 1, path));
+    return AddWindow(new TFormEditor(host_, host_.debugState() != 1, path));
 }
 
 TFormEditor* EditorWindows::OpenEditorWithLayout(const QString& path, int state, int left, int top, int right,
@@ -112,7 +112,7 @@ TFormEditor* EditorWindows::OpenEditorWithLayout(const QString& path, int state,
 
 TFormEditor* EditorWindows::NewFile()
 {
-    return AddWindow(new TFormEditor(host_, host_.DebugState() != 1, QString()));
+    return AddWindow(new TFormEditor(host_, host_.debugState() != 1, QString()));
 }
 
 TFormEditor* EditorWindows::OpenCatching(const QString& path, Opening& result)
@@ -222,7 +222,7 @@ void EditorWindows::SetEditorsReadOnly(bool readOnly)
 bool EditorWindows::ActionTabOptionsExecute(QWidget* parent)
 {
     TDialogTabOptions dialog(parent);
-    dialog.SetValues(host_.TabSize(), host_.UseTabs());
+    dialog.SetValues(host_.tabSize(), host_.useTabs());
     if (dialog.exec() != QDialog::Accepted)
         return false;
     ApplyTabOptions(dialog.TabSize(), !dialog.ReplaceTabs());
@@ -237,7 +237,7 @@ void EditorWindows::ApplyTabOptions(int tabSize, bool useTabs)
     }
     WriteSettingInteger("TabSize", tabSize);
     WriteSettingBool("UseTabs", useTabs);
-    host_.SetTabOptions(tabSize, useTabs);
+    host_.setTabOptions(tabSize, useTabs);
 }
 
 void EditorWindows::ApplyEditorFont(const EditorFont& font)

@@ -78,8 +78,8 @@ TFormEditor::TFormEditor(EditorHost& host, bool readOnly, const QString& path, Q
     layout->addWidget(panel, 1);
     layout->addWidget(statusBar);
 
-    editor_->SetTabWidth(host_.TabSize());
-    editor_->SetUseTabs(host_.UseTabs());
+    editor_->SetTabWidth(host_.tabSize());
+    editor_->SetUseTabs(host_.useTabs());
     path_ = path;
     if (!path.isEmpty()) {
         try {
@@ -152,7 +152,7 @@ void TFormEditor::ToggleBreakpoint(int line, bool notify)
         host_.AddBreakpointAt(path_, line);
     else
         host_.RemoveBreakpointAt(path_, line);
-    host_.BreakpointToggled(path_, line, added);
+    host_.breakpointToggled(path_, line, added);
 }
 
 int TFormEditor::QuerySaveFile()
@@ -191,8 +191,8 @@ int TFormEditor::Save()
 
 int TFormEditor::SaveAs()
 {
-    SaveFileDialog& dialog = host_.SaveDialog();
-    const std::string extension = host_.SourceExtension().toStdString();
+    SaveFileDialog& dialog = host_.saveDialog();
+    const std::string extension = host_.sourceExtension().toStdString();
     for (;;) {
         SaveDialogRequest request;
         request.filter = "Source Files (*." + extension + ")|*." + extension + "|All Files (*.*)|*.*";

@@ -41,7 +41,7 @@ EditorTest::EditorTest()
 {
     const std::string config = folder_.filePath(QStringLiteral("config")).toStdString();
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-    host_.printing = std::make_unique<PdfPrintService>(PathOf(QStringLiteral("out.pdf")));
+    host_.printService = std::make_unique<PdfPrintService>(PathOf(QStringLiteral("out.pdf")));
     SetBeepHandler([this] { ++beeps_; });
     area_.resize(800, 600);
     area_.show();

@@ -24,40 +24,40 @@ using S = QsciScintillaBase;
 
 class FakeHost : public EditorHost {
 public:
-    int DebugState() const override { return debugState; }
-    int TabSize() const override { return tabSize; }
-    bool UseTabs() const override { return useTabs; }
-    void SetTabOptions(int size, bool tabs) override
+    int debugState() const override { return currentDebugState; }
+    int tabSize() const override { return currentTabSize; }
+    bool useTabs() const override { return currentUseTabs; }
+    void setTabOptions(int size, bool tabs) override
     {
-        tabSize = size;
-        useTabs = tabs;
+        currentTabSize = size;
+        currentUseTabs = tabs;
     }
-    bool PrintLineNumbers() const override { return printLineNumbers; }
-    void SetPrintLineNumbers(bool value) override { printLineNumbers = value; }
-    QString SourceExtension() const override { return QStringLiteral("asm"); }
+    bool printLineNumbers() const override { return currentPrintLineNumbers; }
+    void setPrintLineNumbers(bool value) override { currentPrintLineNumbers = value; }
+    QString sourceExtension() const override { return QStringLiteral("asm"); }
     void UpdateFileActions(int state) override { fileActions.push_back(state); }
     void UpdateEditActions(TFormEditor* editor) override { lastEditActions = editor; }
     void AddBreakpointAt(const QString& path, int line) override { breakpoints.emplace_back(path, line); }
     void RemoveBreakpointAt(const QString& path, int line) override;
-    void BreakpointToggled(const QString&, int, bool) override {}
+    void breakpointToggled(const QString&, int, bool) override {}
     void SyncEditorBreakpoints(TFormEditor& editor) override;
     void AddMessage(const QString& text) override { messages << text; }
-    SaveFileDialog& SaveDialog() override { return saveDialog; }
-    PrintService& Printing() override { return *printing; }
+    SaveFileDialog& saveDialog() override { return recordingSaveDialog; }
+    PrintService& printing() override { return *printService; }
 
     // The lines of the list entries of one file, sorted.
     std::vector<int> BreakpointLines(const QString& path) const;
 
-    int debugState = 1;
-    int tabSize = 4;
-    bool useTabs = true;
-    bool printLineNumbers = false;
+    int currentDebugState = 1;
+    int currentTabSize = 4;
+    bool currentUseTabs = true;
+    bool currentPrintLineNumbers = false;
     std::vector<int> fileActions;
     TFormEditor* lastEditActions = nullptr;
     std::vector<std::pair<QString, int>> breakpoints;
     QStringList messages;
-    RecordingSaveFileDialog saveDialog;
-    std::unique_ptr<PdfPrintService> printing;
+    RecordingSaveFileDialog recordingSaveDialog;
+    std::unique_ptr<PdfPrintService> printService;
 };
 
 // count lines "<prefix><number>" with CR LF line ends.

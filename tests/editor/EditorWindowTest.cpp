@@ -109,7 +109,7 @@ TEST(SaveFileDialogFilter, EveryFileMaskMatchesNamesWithoutADot)
 
 TEST_F(EditorWindowTest, EditorsOpenReadOnlyWhileDebugging)
 {
-    host_.debugState = 0;
+    host_.currentDebugState = 0;
     TFormEditor* editor = Open(WriteFile("a.asm", "x\n"));
     EXPECT_TRUE(editor->IsReadOnly());
     EXPECT_EQ(editor->StatusText(TFormEditor::PanelInsert), "Read Only");
@@ -191,14 +191,14 @@ TEST_F(EditorWindowTest, SaveAsOntoAnExistingFileAsksAgainOnNo)
     TFormEditor* editor = windows_.NewFile();
     const QString caption = editor->windowTitle();
     Type(editor, "text");
-    host_.saveDialog.initialDirectory = folder_.path().toStdString();
-    host_.saveDialog.answers = {existing.toStdString(), PathOf("fresh.asm").toStdString()};
+    host_.recordingSaveDialog.initialDirectory = folder_.path().toStdString();
+    host_.recordingSaveDialog.answers = {existing.toStdString(), PathOf("fresh.asm").toStdString()};
     boxes_.answers = {BoxAnswer::No};
 
     EXPECT_EQ(editor->Save(), TFormEditor::Saved);
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"File exists.  Overwrite?"});
-    ASSERT_EQ(host_.saveDialog.requests.size(), 2u);
-    const SaveDialogRequest& request = host_.saveDialog.requests[0];
+    ASSERT_EQ(host_.recordingSaveDialog.requests.size(), 2u);
+    const SaveDialogRequest& request = host_.recordingSaveDialog.requests[0];
     EXPECT_EQ(request.filter, "Source Files (*.asm)|*.asm|All Files (*.*)|*.*");
     EXPECT_EQ(request.defaultExtension, "asm");
     EXPECT_EQ(request.fileName, caption.toStdString());
@@ -207,11 +207,12 @@ TEST_F(EditorWindowTest, SaveAsOntoAnExistingFileAsksAgainOnNo)
     EXPECT_EQ(editor->windowTitle(), PathOf("fresh.asm"));
     EXPECT_EQ(editor->FilePath(), PathOf("fresh.asm"));
 
-    host_.saveDialog.answers = {existing.toStdString()};
+    host_.recordingSaveDialog.answers = {existing.toStdString()};
     boxes_.answers = {BoxAnswer::Cancel};
     EXPECT_EQ(editor->SaveAs(), TFormEditor::Cancelled);
-    EXPECT_EQ(host_.saveDialog.requests[2].fileName, "fresh.asm");
-    EXPECT_EQ(host_.saveDialog.requests[2].initialDirectory, QDir(folder_.path()).absolutePath().toStdString());
+    EXPECT_EQ(host_.recordingSaveDialog.requests[2].fileName, "fresh.asm");
+    EXPECT_EQ(host_.recordingSaveDialog.requests[2].initialDirectory,
+              QDir(folder_.path()).absolutePath().toStdString());
     EXPECT_EQ(editor->FilePath(), PathOf("fresh.asm"));
 }
 
@@ -300,7 +301,7 @@ TEST_F(EditorWindowTest, MarginClickOnAnUntitledWindowAsksToSaveFirst)
     EXPECT_TRUE(MarkerLines(editor).empty());
     EXPECT_TRUE(host_.breakpoints.empty());
 
-    host_.saveDialog.answers = {PathOf("saved.asm").toStdString()};
+    host_.recordingSaveDialog.answers = {PathOf("saved.asm").toStdString()};
     emit editor->Editor().SCN_MARGINCLICK(static_cast<int>(editor->Editor().SendEditor(S::SCI_POSITIONFROMLINE, 1)), 0,
                                           1);
     EXPECT_EQ(MarkerLines(editor), std::vector<int>{2});
@@ -389,7 +390,7 @@ TEST_F(EditorWindowTest, TabOptionsReachEveryEditorAndTheRegistry)
     windows_.ApplyTabOptions(8, false);
     EXPECT_EQ(editor->Editor().SendEditor(S::SCI_GETTABWIDTH), 8);
     EXPECT_EQ(editor->Editor().SendEditor(S::SCI_GETUSETABS), 0);
-    EXPECT_EQ(host_.tabSize, 8);
+    EXPECT_EQ(host_.currentTabSize, 8);
     const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, kTolvaneKey, false);
     ASSERT_TRUE(key);
     EXPECT_EQ(key->readInteger("TabSize"), 8);

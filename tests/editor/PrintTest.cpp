@@ -24,7 +24,7 @@ protected:
     // Lines that fit between one-inch margins of the PDF printer's page, in the editor font.
     int ExpectedLinesPerPage()
     {
-        QPrinter& printer = host_.printing->Printer();
+        QPrinter& printer = host_.printService->Printer();
         printer.setFullPage(true);
         const double pageInches = printer.pageLayout().fullRect(QPageLayout::Inch).height();
         const int lineHeight = QFontMetrics(ScintillaEditor::SharedFont().ToQFont(), &printer).height();
@@ -37,15 +37,15 @@ TEST_F(PrintTest, A130LineFileFillsTheExpectedPages)
     TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", NumberedLines(130, kInstruction)));
     const int perPage = ExpectedLinesPerPage();
     ASSERT_GT(perPage, 10);
-    host_.printing->printLineNumbers = true;
+    host_.printService->printLineNumbers = true;
     editor->PrintFile();
     const int expected = (130 + perPage - 1) / perPage;
     EXPECT_EQ(PdfPages(), expected);
-    ASSERT_EQ(host_.printing->offered.size(), 1u);
-    EXPECT_EQ(host_.printing->offered[0].maxPage, expected);
-    EXPECT_FALSE(host_.printing->offered[0].selectionOffered);
-    EXPECT_EQ(host_.printing->offered[0].range, PrintChoice::Range::All);
-    EXPECT_TRUE(host_.printLineNumbers);
+    ASSERT_EQ(host_.printService->offered.size(), 1u);
+    EXPECT_EQ(host_.printService->offered[0].maxPage, expected);
+    EXPECT_FALSE(host_.printService->offered[0].selectionOffered);
+    EXPECT_EQ(host_.printService->offered[0].range, PrintChoice::Range::All);
+    EXPECT_TRUE(host_.currentPrintLineNumbers);
     const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, kTolvaneKey, false);
     ASSERT_TRUE(key);
     EXPECT_EQ(key->readBool("PrintLineNums"), true);
@@ -54,9 +54,9 @@ TEST_F(PrintTest, A130LineFileFillsTheExpectedPages)
 TEST_F(PrintTest, APageRangePrintsOnlyThosePages)
 {
     TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", NumberedLines(130, kInstruction)));
-    host_.printing->range = PrintChoice::Range::Pages;
-    host_.printing->fromPage = 2;
-    host_.printing->toPage = 2;
+    host_.printService->range = PrintChoice::Range::Pages;
+    host_.printService->fromPage = 2;
+    host_.printService->toPage = 2;
     editor->PrintFile();
     EXPECT_EQ(PdfPages(), 1);
 }
@@ -67,9 +67,9 @@ TEST_F(PrintTest, ASelectionIsOfferedAndPrinted)
     editor->Editor().SendEditor(S::SCI_SETSEL, editor->Editor().SendEditor(S::SCI_POSITIONFROMLINE, 100),
                                 editor->Editor().SendEditor(S::SCI_POSITIONFROMLINE, 103));
     editor->PrintFile();
-    ASSERT_EQ(host_.printing->offered.size(), 1u);
-    EXPECT_TRUE(host_.printing->offered[0].selectionOffered);
-    EXPECT_EQ(host_.printing->offered[0].range, PrintChoice::Range::Selection);
+    ASSERT_EQ(host_.printService->offered.size(), 1u);
+    EXPECT_TRUE(host_.printService->offered[0].selectionOffered);
+    EXPECT_EQ(host_.printService->offered[0].range, PrintChoice::Range::Selection);
     EXPECT_EQ(PdfPages(), 1);
 }
 
@@ -82,22 +82,22 @@ TEST_F(PrintTest, AnEmptyTextPrintsOnePage)
 TEST_F(PrintTest, CancelKeepsTheLineNumberChoiceAndPrintsNothing)
 {
     TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", NumberedLines(3, kInstruction)));
-    host_.printLineNumbers = true;
-    host_.printing->cancel = true;
-    host_.printing->printLineNumbers = false;
+    host_.currentPrintLineNumbers = true;
+    host_.printService->cancel = true;
+    host_.printService->printLineNumbers = false;
     editor->PrintFile();
-    EXPECT_TRUE(host_.printLineNumbers);
-    EXPECT_TRUE(host_.printing->offered[0].printLineNumbers);
+    EXPECT_TRUE(host_.currentPrintLineNumbers);
+    EXPECT_TRUE(host_.printService->offered[0].printLineNumbers);
     EXPECT_FALSE(QFileInfo::exists(PathOf("out.pdf")));
 }
 
 TEST_F(PrintTest, WithoutPrinterAMessageAndNothingElse)
 {
     TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", NumberedLines(3, kInstruction)));
-    host_.printing->hasPrinter = false;
+    host_.printService->hasPrinter = false;
     editor->PrintFile();
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Unable to print.\r\n\r\nNo printers installed."});
-    EXPECT_TRUE(host_.printing->offered.empty());
+    EXPECT_TRUE(host_.printService->offered.empty());
 }
 
 TEST_F(PrintTest, AFontTallerThanThePagePrintsOneLinePerPage)
