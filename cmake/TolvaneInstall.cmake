@@ -1,7 +1,6 @@
 # Installs the same tree the build lays out, and registers the installed
 # device plug-ins in the machine-wide device list as an installer would,
 # keeping the entries and settings already there.
-set(TOLVANE_MACHINE_CONFIG_DIR "/etc/xdg" CACHE PATH "Folder of the machine-wide settings (first of XDG_CONFIG_DIRS)")
 # Filled by the plug-ins' folders, which are added before this file is included.
 if(NOT DEFINED CACHE{TOLVANE_INSTALLED_DEVICES})
   set(TOLVANE_INSTALLED_DEVICES "" CACHE INTERNAL "name=library pairs of the device plug-ins")
