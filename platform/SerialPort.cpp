@@ -170,6 +170,11 @@ bool SerialPort::flush()
     return tcflush(fd_, TCIOFLUSH) == 0;
 }
 
+bool SerialPort::discardInput()
+{
+    return tcflush(fd_, TCIFLUSH) == 0;
+}
+
 long SerialPort::read(uint8_t* buffer, size_t max)
 {
     if (max == 0)

@@ -51,6 +51,8 @@ public:
     bool sendBreak(int milliseconds);
     // Discards what was received and not yet read, and what is not yet sent.
     bool flush();
+    // Discards only what was received and not yet read.
+    bool discardInput();
 
     // How long read waits for the first byte.
     void setReadTimeout(int milliseconds) { readTimeoutMs_ = milliseconds; }

@@ -14,7 +14,7 @@ public:
     virtual bool write(const uint8_t* data, size_t count, int timeoutMs) = 0;
     // How many of count bytes arrived within the time limit.
     virtual size_t read(uint8_t* buffer, size_t count, int timeoutMs) = 0;
-    // Drops what was received and not yet read, and what is not yet sent.
+    // Drops what was received and not yet read.
     virtual void purge() = 0;
     virtual void sendBreak(int milliseconds) = 0;
     virtual bool setBaudRate(int baud) = 0;

@@ -26,7 +26,10 @@ public:
     {
         return port_->readWithin(buffer, count, timeoutMs);
     }
-    void purge() override { port_->flush(); }
+    // Writes have gone out whole before any purge, so only stale replies are
+    // left to drop; clearing the output as well would lose bytes a
+    // pseudo-terminal has not passed on yet.
+    void purge() override { port_->discardInput(); }
     void sendBreak(int milliseconds) override { port_->sendBreak(milliseconds); }
     bool setBaudRate(int baud) override { return port_->setBaudRate(baud); }
     void dropDtr() override { port_->setDtr(false); }
@@ -104,7 +107,7 @@ int SerialOpenPort(int index, const std::string& portName)
         PushLinkError(kErrorAcquireResource);
         return 0;
     }
-    if (!port->configure(baudRateOfCode(kBaud9600)) || !port->flush()) {
+    if (!port->configure(baudRateOfCode(kBaud9600)) || !port->discardInput()) {
         PushLinkError(kErrorInitializeResource);
         return 0;
     }
