@@ -47,6 +47,8 @@ void appendData(std::vector<uint8_t>& frame, uint8_t byte);
 // Writes the frame and reads replyCount bytes. A failed write pushes 9, a
 // short reply 10; either re-detects the adapter and gives false.
 bool transfer(int port, const std::vector<uint8_t>& frame, uint8_t* reply, int replyCount, bool purgeFirst);
+// Command bytes, with 0xE3 in front when needed, and their replies.
+bool commandTransfer(int port, const std::vector<uint8_t>& commands, uint8_t* reply, int replyCount);
 // A single data byte through the bus; false when the transfer failed.
 bool touchByte(int port, uint8_t byte, uint8_t& readBack);
 

@@ -81,6 +81,15 @@ bool transfer(int port, const std::vector<uint8_t>& frame, uint8_t* reply, int r
     return true;
 }
 
+bool commandTransfer(int port, const std::vector<uint8_t>& commands, uint8_t* reply, int replyCount)
+{
+    std::vector<uint8_t> frame;
+    enterCommandMode(frame, stateOf(port));
+    for (uint8_t command : commands)
+        frame.push_back(command);
+    return transfer(port, frame, reply, replyCount, false);
+}
+
 bool touchByte(int port, uint8_t byte, uint8_t& readBack)
 {
     BusSetLevel(port, kLevelNormal);
@@ -107,15 +116,6 @@ int speedResult(int speedCode)
     default:
         return 0;
     }
-}
-
-// One command (with 0xE3 in front when needed) that the adapter does not answer.
-bool sendCommand(int port, uint8_t command)
-{
-    std::vector<uint8_t> frame;
-    enterCommandMode(frame, stateOf(port));
-    frame.push_back(command);
-    return transfer(port, frame, nullptr, 0, false);
 }
 
 }  // namespace
@@ -169,7 +169,7 @@ int BusSetAdapterSpeed(int port, int baudCode)
     AdapterState& state = stateOf(port);
     if (state.baud == baudCode)
         return state.baud;
-    if (!sendCommand(port, static_cast<uint8_t>(kSetBaud | baudCode)))
+    if (!commandTransfer(port, {static_cast<uint8_t>(kSetBaud | baudCode)}, nullptr, 0))
         return state.baud;
     const SolbusTiming& timing = solbusTiming();
     SerialSleep(timing.baudSwitchMs);
@@ -198,7 +198,7 @@ int BusSetSpeed(int port, int speed)
     const int baud = wanted == kSpeedStandard ? kBaud9600 : kBaud115200;
     if (BusSetAdapterSpeed(port, baud) == baud) {
         state.speed = wanted;
-        sendCommand(port, static_cast<uint8_t>(kSetSpeed | wanted));
+        commandTransfer(port, {static_cast<uint8_t>(kSetSpeed | wanted)}, nullptr, 0);
     }
     return speedResult(state.speed);
 }
@@ -209,11 +209,8 @@ int BusReset(int port)
         return 0;
     BusSetLevel(port, kLevelNormal);
     AdapterState& state = stateOf(port);
-    std::vector<uint8_t> frame;
-    enterCommandMode(frame, state);
-    frame.push_back(static_cast<uint8_t>(kBusReset | state.speed));
     uint8_t reply = 0;
-    if (!transfer(port, frame, &reply, 1, false))
+    if (!commandTransfer(port, {static_cast<uint8_t>(kBusReset | state.speed)}, &reply, 1))
         return 0;
     // 1 presence, 2 alarming presence; 0 is a shorted bus, 3 no device.
     const int presence = reply & 3;
@@ -281,33 +278,26 @@ int BusSetLevel(int port, int level)
     AdapterState& state = stateOf(port);
     if (level == state.level)
         return state.level;
-    std::vector<uint8_t> frame;
+    std::vector<uint8_t> commands;
     int replyCount = 1;
     switch (level) {
     case kLevelNormal:
-        enterCommandMode(frame, state);
-        frame.push_back(kStopPulse);
-        frame.push_back(kPullUpPulse);
-        frame.push_back(kStopPulse);
+        commands = {kStopPulse, kPullUpPulse, kStopPulse};
         replyCount = 2;
         break;
     case kLevelStrongPullUp:
-        enterCommandMode(frame, state);
-        frame.push_back(kPullUpUntilStopped);
-        frame.push_back(kPullUpPulse);
+        commands = {kPullUpUntilStopped, kPullUpPulse};
         break;
     case kLevelProgram:
         if (!state.programVoltage)
             return state.level;
-        enterCommandMode(frame, state);
-        frame.push_back(kProgramUntilStopped);
-        frame.push_back(kProgramPulse);
+        commands = {kProgramUntilStopped, kProgramPulse};
         break;
     default:
         return state.level;
     }
     uint8_t reply[2] = {};
-    if (!transfer(port, frame, reply, replyCount, false))
+    if (!commandTransfer(port, commands, reply, replyCount))
         return state.level;
     const bool done = level == kLevelNormal ? reply[0] >= 0xE0 && reply[1] >= 0xE0 : (reply[0] & 0x81) == 0;
     if (!done) {

@@ -19,13 +19,12 @@ uint8_t bitCommand(const AdapterState& state, bool one)
 int touchBytePower(int port, uint8_t byte)
 {
     AdapterState& state = stateOf(port);
-    std::vector<uint8_t> frame;
-    enterCommandMode(frame, state);
-    frame.push_back(kPullUpUntilStopped);
+    std::vector<uint8_t> commands{kPullUpUntilStopped};
     for (int bit = 0; bit < 8; ++bit)
-        frame.push_back(static_cast<uint8_t>(bitCommand(state, (byte >> bit) & 1) | (bit == 7 ? kPullUpAfterBit : 0)));
+        commands.push_back(
+            static_cast<uint8_t>(bitCommand(state, (byte >> bit) & 1) | (bit == 7 ? kPullUpAfterBit : 0)));
     uint8_t reply[9] = {};
-    if (!transfer(port, frame, reply, sizeof reply, false))
+    if (!commandTransfer(port, commands, reply, sizeof reply))
         return -1;
     if ((reply[0] & 0x81) == 0)
         state.level = kLevelStrongPullUp;
@@ -42,12 +41,8 @@ int BusTouchBit(int port, int bit)
     if (!checkPort(port))
         return 0;
     BusSetLevel(port, kLevelNormal);
-    AdapterState& state = stateOf(port);
-    std::vector<uint8_t> frame;
-    enterCommandMode(frame, state);
-    frame.push_back(bitCommand(state, bit != 0));
     uint8_t reply = 0;
-    if (!transfer(port, frame, &reply, 1, false))
+    if (!commandTransfer(port, {bitCommand(stateOf(port), bit != 0)}, &reply, 1))
         return 0;
     return (reply & 0xE0) == 0x80 && (reply & 3) == 3 ? 1 : 0;
 }
@@ -72,12 +67,9 @@ int BusReadBitPower(int port, int expected)
     if (!checkPort(port))
         return 0;
     AdapterState& state = stateOf(port);
-    std::vector<uint8_t> frame;
-    enterCommandMode(frame, state);
-    frame.push_back(kPullUpUntilStopped);
-    frame.push_back(static_cast<uint8_t>(bitCommand(state, true) | kPullUpAfterBit));
     uint8_t reply[2] = {};
-    if (!transfer(port, frame, reply, sizeof reply, false))
+    const uint8_t bitWithPullUp = static_cast<uint8_t>(bitCommand(state, true) | kPullUpAfterBit);
+    if (!commandTransfer(port, {kPullUpUntilStopped, bitWithPullUp}, reply, sizeof reply))
         return 0;
     if ((reply[0] & 0x81) == 0)
         state.level = kLevelStrongPullUp;
@@ -92,12 +84,8 @@ int BusProgramPulse(int port)
     if (!checkPort(port) || !stateOf(port).programVoltage)
         return 0;
     BusSetLevel(port, kLevelNormal);
-    std::vector<uint8_t> frame;
-    enterCommandMode(frame, stateOf(port));
-    frame.push_back(kProgramTimed);
-    frame.push_back(kProgramPulse);
     uint8_t reply[2] = {};
-    if (!transfer(port, frame, reply, sizeof reply, false))
+    if (!commandTransfer(port, {kProgramTimed, kProgramPulse}, reply, sizeof reply))
         return 0;
     return (reply[0] | 1) == kProgramTimed && reply[1] >= 0xFC ? 1 : 0;
 }
