@@ -60,7 +60,7 @@ private:
     // Source map (SourceMap.cpp).
     int locateInCombinedSource(int messageLine, char** file, int* line);
     std::optional<int> romMappingBase() const;
-    int handOutLocation(const std::string& path, int lineNumber, char** file, int* line);
+    static int handOutLocation(std::string& handed, const std::string& path, int lineNumber, char** file, int* line);
 
     // Stepping (Stepping.cpp).
     int codeWordAtProgramCounter(unsigned& pc, int32_t& word);
@@ -99,7 +99,8 @@ private:
     std::vector<char*> handedMessagePointers_;
     std::string handedProgramFile_;
     std::string handedDataFile_;
-    std::string handedSourceFile_;
+    std::string handedMessageFile_;
+    std::string handedAddressFile_;
 };
 
 }  // namespace asmplugin
