@@ -2,6 +2,7 @@
 // One Scintilla editing window, driven only through Scintilla's messages.
 // Line and column numbers on this interface are 1-based; Scintilla's are 0-based.
 
+#include <QFile>
 #include <Qsci/qsciscintillabase.h>
 #include <cstdint>
 #include <string>
@@ -95,8 +96,10 @@ private:
     void ApplySharedFont();
     void DeleteMarker(long line, int marker);
     void UpdateLineNumberMargin();
-    void SetText(std::string_view text);
+    void openForLoading(QFile& file);
+    void replaceTextFrom(QFile& file);
     void ChooseLexerFor(const QString& path);
+    void colourVisibleText();
     long SearchRange(std::string_view text, long start, long end, SearchOptions options);
 
     void OnModified(int position, int modificationType, const char* text, int length, int linesAdded, int line,
