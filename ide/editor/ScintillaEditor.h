@@ -2,13 +2,14 @@
 // One Scintilla editing window, driven only through Scintilla's messages.
 // Line and column numbers on this interface are 1-based; Scintilla's are 0-based.
 
-#include <QFile>
 #include <Qsci/qsciscintillabase.h>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "EditorFont.h"
+
+class QFile;
 
 // What the editor reports to the window that owns it.
 class ScintillaEditorOwner {
