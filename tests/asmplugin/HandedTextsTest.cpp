@@ -18,10 +18,7 @@ protected:
                               ";LINE(1)", "        NOP", "end"}));
         scriptTool("ZernAsm", "copy .lst " + (root() / "listing.txt").string() + "\n");
         initialize();
-        const std::string first = shortSource_.string(), second = longSource_.string();
-        const char* files[] = {first.c_str(), second.c_str()};
-        const std::string project = (root() / "proj" / "demo.prj").string();
-        EXPECT_EQ(compiler_.Build(files, 2, true, project.c_str()), 4) << allReported();
+        EXPECT_EQ(buildProject({shortSource_, longSource_}, true, root() / "proj" / "demo.prj"), 4) << allReported();
     }
 
     std::string longStem() const { return longSource_.stem().string(); }

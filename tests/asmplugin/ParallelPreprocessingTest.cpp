@@ -41,17 +41,7 @@ protected:
         return source(name);
     }
 
-    int build(const std::vector<fs::path>& files)
-    {
-        std::vector<std::string> texts;
-        for (const auto& file : files)
-            texts.push_back(file.string());
-        std::vector<const char*> pointers;
-        for (const auto& text : texts)
-            pointers.push_back(text.c_str());
-        const std::string projectPath = (root() / "proj" / "demo.prj").string();
-        return compiler_.Build(pointers.data(), static_cast<unsigned>(pointers.size()), true, projectPath.c_str());
-    }
+    int build(const std::vector<fs::path>& files) { return buildProject(files, true, root() / "proj" / "demo.prj"); }
 
     std::string combined() const { return readFile(root() / "proj" / "demo.glb"); }
 };
