@@ -37,9 +37,9 @@ class EditorLoading : public EditorTest {
 protected:
     EditorLoading() { editor_.resize(600, 300); }
 
-    long EndStyled() const { return editor_.SendEditor(S::SCI_GETENDSTYLED); }
-    long Length() const { return editor_.SendEditor(S::SCI_GETLENGTH); }
-    int StyleOfLine(int line) const
+    long endStyled() const { return editor_.SendEditor(S::SCI_GETENDSTYLED); }
+    long length() const { return editor_.SendEditor(S::SCI_GETLENGTH); }
+    int styleOfLine(int line) const
     {
         return static_cast<int>(editor_.SendEditor(
             S::SCI_GETSTYLEAT, editor_.SendEditor(S::SCI_POSITIONFROMLINE, line - 1) + 8));  // "        MOVE"
@@ -52,17 +52,17 @@ TEST_F(EditorLoading, OnlyTheTextOnScreenIsColouredUntilMoreIsPainted)
 {
     editor_.LoadFile(WriteFile("long.asm", NumberedLines(5000, "        MOVE acc, 1 ; ")));
     EXPECT_EQ(editor_.LineCount(), 5001);
-    EXPECT_EQ(StyleOfLine(1), 6) << "the first screen is coloured at once";
-    EXPECT_GT(EndStyled(), 0);
-    EXPECT_LT(EndStyled(), Length() / 10) << "text below the screen waits for painting";
+    EXPECT_EQ(styleOfLine(1), 6) << "the first screen is coloured at once";
+    EXPECT_GT(endStyled(), 0);
+    EXPECT_LT(endStyled(), length() / 10) << "text below the screen waits for painting";
     editor_.SetLexerFor(ScintillaEditor::LexerC);
-    EXPECT_LT(EndStyled(), Length() / 10) << "a new lexer, too, colours only what is shown";
+    EXPECT_LT(endStyled(), length() / 10) << "a new lexer, too, colours only what is shown";
     editor_.SetLexerFor(ScintillaEditor::LexerAssembler);
 
     editor_.show();
     editor_.GotoLine(5000);
     editor_.grab();
-    EXPECT_EQ(StyleOfLine(5000), 6) << "painting colours what comes on screen";
+    EXPECT_EQ(styleOfLine(5000), 6) << "painting colours what comes on screen";
 }
 
 TEST_F(EditorLoading, AFileThatFailsWhileBeingReadLeavesTheOldTextAsItWas)
