@@ -66,7 +66,8 @@ int QuorinAssembler::LocateMessage(const char* message, char** file, int* line)
             return locateInCombinedSource(*number, file, line);
 
         const Module* module = findModule(modules_, name, 0);
-        return module ? handOutLocation(module->sourcePath, *number, file, line) : tolvane::kStatusFailed;
+        return module ? handOutLocation(handedMessageFile_, module->sourcePath, *number, file, line)
+                      : tolvane::kStatusFailed;
     });
 }
 
@@ -91,7 +92,8 @@ int QuorinAssembler::locateInCombinedSource(int messageLine, char** file, int* l
             const Module* module = findModule(modules_, *name, occurrence);
             if (!module)
                 module = findModule(modules_, std::filesystem::path(*name).stem().string(), occurrence);
-            return module ? handOutLocation(module->sourcePath, sourceLine, file, line) : tolvane::kStatusFailed;
+            return module ? handOutLocation(handedMessageFile_, module->sourcePath, sourceLine, file, line)
+                          : tolvane::kStatusFailed;
         }
         if (sourceLine == -1 && hasLineMarker(text)) {
             if (const auto number = lineMarkerNumber(text))
@@ -119,7 +121,7 @@ int QuorinAssembler::AddressToLine(unsigned address, char** file, int* line)
                 continue;
             if (entry.fileIndex < 0 || entry.fileIndex >= static_cast<int>(sourceFiles_.size()))
                 return tolvane::kStatusFailed;
-            return handOutLocation(sourceFiles_[entry.fileIndex], entry.line, file, line);
+            return handOutLocation(handedAddressFile_, sourceFiles_[entry.fileIndex], entry.line, file, line);
         }
         return tolvane::kStatusFailed;
     });
@@ -154,11 +156,13 @@ int QuorinAssembler::LineToAddress(const char* file, int line, unsigned* address
     });
 }
 
-int QuorinAssembler::handOutLocation(const std::string& path, int lineNumber, char** file, int* line)
+// Each operation hands out its own text, valid until that operation's next call.
+int QuorinAssembler::handOutLocation(std::string& handed, const std::string& path, int lineNumber, char** file,
+                                     int* line)
 {
-    handedSourceFile_ = path;
+    handed = path;
     if (file)
-        *file = handedSourceFile_.data();
+        *file = handed.data();
     if (line)
         *line = lineNumber;
     return tolvane::kStatusDone;

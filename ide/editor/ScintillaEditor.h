@@ -9,6 +9,8 @@
 
 #include "EditorFont.h"
 
+class QFile;
+
 // What the editor reports to the window that owns it.
 class ScintillaEditorOwner {
 public:
@@ -95,8 +97,10 @@ private:
     void ApplySharedFont();
     void DeleteMarker(long line, int marker);
     void UpdateLineNumberMargin();
-    void SetText(std::string_view text);
+    void openForLoading(QFile& file);
+    void replaceTextFrom(QFile& file);
     void ChooseLexerFor(const QString& path);
+    void colourVisibleText();
     long SearchRange(std::string_view text, long start, long end, SearchOptions options);
 
     void OnModified(int position, int modificationType, const char* text, int length, int linesAdded, int line,
