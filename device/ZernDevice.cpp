@@ -12,6 +12,7 @@
 #include "HexImageFile.h"
 #include "LoadChunks.h"
 #include "MessageBoxes.h"
+#include "ProductKey.h"
 #include "Registry.h"
 
 namespace zern {
@@ -20,7 +21,6 @@ namespace {
 using tolvane::kStatusDone;
 using tolvane::kStatusFailed;
 
-constexpr char kProductKey[] = "\\Software\\Quorin Semiconductor\\Tolvane";
 constexpr char kDefaultConfigFile[] = "ZERN7100.cfg";
 constexpr char kDefaultPort[] = "COM1";
 constexpr char kConfigFilePrefix[] = "Config File = ";
@@ -58,7 +58,7 @@ ZernDevice::~ZernDevice()
 
 std::string ZernDevice::optionsKeyPath() const
 {
-    return std::string(kProductKey) + "\\" + traits_.optionsKeyName + "\\";
+    return std::string(tolvane::kProductKey) + "\\" + traits_.optionsKeyName + "\\";
 }
 
 void ZernDevice::report(const std::string& text) const
@@ -579,7 +579,7 @@ void ZernDevice::SetMessageCallback(DeviceMessageCallback callback)
 
 void ZernDevice::SetRegistryName(const char* deviceName)
 {
-    settingsKey_ = std::string(kProductKey) + (deviceName ? deviceName : "");
+    settingsKey_ = std::string(tolvane::kProductKey) + (deviceName ? deviceName : "");
 }
 
 void ZernDevice::SetDeviceMenuCallback(DeviceMenuCallback callback)
