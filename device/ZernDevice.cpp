@@ -38,7 +38,8 @@ bool startsWith(const char* text, const char* prefix)
 
 }  // namespace
 
-ZernDevice::ZernDevice(const DeviceTraits& traits) : traits_(traits)
+ZernDevice::ZernDevice(const DeviceTraits& traits)
+    : traits_(traits), linkLog_(traits.makeLinkLog ? traits.makeLinkLog() : std::make_unique<NoLinkLog>())
 {
     versionText_ = std::string("Version 1.1 (Build Date: ") + traits_.buildDate + ")";
     deviceMenuItems_.assign({"Set Data Breakpoint", traits_.toolMenuCaption});
@@ -67,13 +68,19 @@ void ZernDevice::report(const std::string& text) const
         messageCallback_(text.c_str());
 }
 
+void ZernDevice::useConfigFile(const std::string& path)
+{
+    configFilePath_ = path;
+    readConfiguration();
+}
+
 void ZernDevice::readConfiguration()
 {
     ConfigMessages messages;
     messages.libraryPathKnown = !libraryPath_.empty();
     if (messageCallback_)
         messages.report = [this](const std::string& text) { report(text); };
-    readDeviceConfigFile(configFilePath_, libraryPath_, optionsKeyPath(), config_, messages);
+    readDeviceConfigFile(configFilePath_, libraryPath_, optionsKeyPath(), config_, messages, traits_.configDialect);
     compilers_.configurationChanged();
 }
 
@@ -104,7 +111,7 @@ bool ZernDevice::EnsureConnected()
     if (driver_)
         return true;
     const std::string port = portName();
-    driver_ = traits_.connect(ConnectRequest{port, config_, messageCallback_, timing_, trafficLog_});
+    driver_ = traits_.connect(ConnectRequest{port, config_, messageCallback_, timing_, *linkLog_});
     if (!driver_)
         return false;
     driver_->setErasePending();
@@ -592,8 +599,7 @@ void ZernDevice::SetProjectOption(const char* line, const char*)
     if (!line)
         return;
     if (startsWith(line, kConfigFilePrefix)) {
-        configFilePath_ = line + std::strlen(kConfigFilePrefix);
-        readConfiguration();
+        useConfigFile(line + std::strlen(kConfigFilePrefix));
         return;
     }
     if (startsWith(line, kJtagClockPrefix)) {
@@ -629,7 +635,11 @@ int ZernDevice::GetDeviceMenuItems(char*** captions, int* count)
     return kStatusDone;
 }
 
-void ZernDevice::RunDeviceMenuItem(const char*) {}
+void ZernDevice::RunDeviceMenuItem(const char* caption)
+{
+    if (traits_.runMenuItem && caption)
+        traits_.runMenuItem(*this, caption);
+}
 
 int ZernDevice::GetHelpItems(char*** titles, int* count)
 {
@@ -640,9 +650,9 @@ int ZernDevice::GetHelpItems(char*** titles, int* count)
 
 void ZernDevice::OpenHelpItem(const char*) {}
 
-bool ZernDevice::ShowDeviceOptions(void*)
+bool ZernDevice::ShowDeviceOptions(void* ownerWindow)
 {
-    return false;
+    return traits_.showOptions && traits_.showOptions(*this, ownerWindow);
 }
 
 const char* ZernDevice::GetVersionText()

@@ -14,9 +14,9 @@
 #include "DeviceConfig.h"
 #include "DeviceTraits.h"
 #include "LinkDriver.h"
+#include "LinkLog.h"
 #include "LinkTiming.h"
 #include "TextArray.h"
-#include "TrafficLog.h"
 
 namespace zern {
 
@@ -100,18 +100,24 @@ public:
     // Drops the driver and its link; the next operation connects again.
     void closeLink();
     bool linkOpen() const { return driver_ != nullptr; }
+    // The open link for the plug-in's dialogs; null when none is open (this
+    // does not connect).
+    LinkDriver* link() const { return driver_.get(); }
 
     const DeviceConfig& config() const { return config_; }
     const std::string& configFilePath() const { return configFilePath_; }
+    // Reads the named configuration file from now on.
+    void useConfigFile(const std::string& path);
     const std::string& settingsKey() const { return settingsKey_; }
     int* runStateWord() { return &runState_; }
-    TrafficLog& trafficLog() { return trafficLog_; }
+    LinkLog& trafficLog() { return *linkLog_; }
     void setLinkTiming(const LinkTiming& timing) { timing_ = timing; }
     // The registry key of the plug-in's options, with the trailing backslash.
     std::string optionsKeyPath() const;
+    // A line to the Messages window.
+    void report(const std::string& text) const;
 
 private:
-    void report(const std::string& text) const;
     void readConfiguration();
     std::string portName() const;
     const char* flagsRegisterName();
@@ -140,7 +146,7 @@ private:
     std::array<char, 20> flagsName_{};
     DeviceConfig config_;
     LinkTiming timing_;
-    TrafficLog trafficLog_;
+    std::unique_ptr<LinkLog> linkLog_;
     std::string versionText_;
 
     TextArray groupNames_;
