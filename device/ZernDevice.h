@@ -16,6 +16,7 @@
 #include "LinkDriver.h"
 #include "LinkLog.h"
 #include "LinkTiming.h"
+#include "PluginBoundary.h"
 #include "TextArray.h"
 
 namespace zern {
@@ -118,6 +119,28 @@ public:
     void report(const std::string& text) const;
 
 private:
+    // Every slot that allocates or parses runs through here: an exception
+    // becomes the slot's failure value and a line in the Messages window,
+    // never a throw into the host.
+    template <typename Result, typename Operation>
+    Result guarded(Result failure, Operation&& operation) noexcept
+    {
+        return tolvane::guardedReporting(failure, boundaryReport(), std::forward<Operation>(operation));
+    }
+    template <typename Operation>
+    void guarded(Operation&& operation) noexcept
+    {
+        tolvane::guardedReporting(boundaryReport(), std::forward<Operation>(operation));
+    }
+    // Passes the line on as it is: nothing to allocate when memory ran out.
+    auto boundaryReport() const
+    {
+        return [this](const char* line) {
+            if (messageCallback_)
+                messageCallback_(line);
+        };
+    }
+
     void readConfiguration();
     std::string portName() const;
     const char* flagsRegisterName();
