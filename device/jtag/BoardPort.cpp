@@ -11,6 +11,10 @@ constexpr int kMaxDrainReads = 1000;
 
 bool BoardPort::write(std::span<const uint8_t> bytes, std::span<const uint8_t> shown)
 {
+    if (replyLate_) {
+        replyLate_ = false;
+        drain();
+    }
     log_.log(TrafficDirection::Written, shown.data(), shown.size());
     if (port_->write(bytes.data(), bytes.size()))
         return true;
@@ -37,6 +41,7 @@ bool BoardPort::read(uint8_t* buffer, size_t count, std::chrono::milliseconds al
     } while (Clock::now() < deadline);
     if (done == count)
         return true;
+    replyLate_ = true;
     messages_.linkError("Unable to read all the required information from the serial port.");
     return false;
 }

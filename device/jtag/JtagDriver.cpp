@@ -43,8 +43,9 @@ JtagDriver::~JtagDriver()
     if (initialised_) {
         static const uint8_t kEndSession[] = {0x00, 0x00};
         uint8_t answer = 0;
-        // One read time-out at most: a board that stays silent must not hold
-        // up the close for the whole transfer deadline.
+        // A read time-out or two at most (a late reply drained first): a
+        // board that stays silent must not hold up the close for the whole
+        // transfer deadline.
         if (board_.write(kEndSession) && board_.serial().read(&answer, 1) > 0)
             trafficLog_.log(TrafficDirection::Read, &answer, 1);
     }
