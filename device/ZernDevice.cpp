@@ -236,30 +236,32 @@ int ZernDevice::GetMemoryBank(int bank, char** name, int* firstAddress, int* wor
     });
 }
 
-namespace {
-uint64_t engineAddress(const MemoryBank& bank, int start)
+std::optional<ZernDevice::BankTransfer> ZernDevice::bankTransfer(int bank, int start, unsigned count)
 {
-    return static_cast<uint64_t>(static_cast<int64_t>(start) * (bank.widthBits / 8) + bank.engineBase
-                                 - bank.firstByteAddress);
+    const MemoryBank* entry = usableBank(bank);
+    if (!entry || count > kMaxTransferWords)
+        return std::nullopt;
+    const size_t bytesPerWord = static_cast<size_t>(entry->widthBits / 8);
+    if (count * bytesPerWord > kMaxTransferBytes || !EnsureConnected())
+        return std::nullopt;
+    const uint64_t address = static_cast<uint64_t>(static_cast<int64_t>(start) * (entry->widthBits / 8)
+                                                   + entry->engineBase - entry->firstByteAddress);
+    return BankTransfer{address, bytesPerWord, std::vector<uint8_t>(count * bytesPerWord)};
 }
-}  // namespace
 
 int ZernDevice::ReadMemory(int bank, int start, unsigned count, int32_t* values)
 {
     return guarded(kStatusFailed, [&] {
-        const MemoryBank* entry = usableBank(bank);
-        if (!entry || count > kMaxTransferWords || !EnsureConnected())
+        auto transfer = bankTransfer(bank, start, count);
+        if (!transfer)
             return kStatusFailed;
-        const size_t bytesPerWord = static_cast<size_t>(entry->widthBits / 8);
-        if (count * bytesPerWord > kMaxTransferBytes)
-            return kStatusFailed;
-        std::vector<uint8_t> bytes(count * bytesPerWord);
-        if (driver_->readMemoryCached(engineAddress(*entry, start), bytes.size(), bytes.data()) != kLinkDone)
+        std::vector<uint8_t>& bytes = transfer->bytes;
+        if (driver_->readMemoryCached(transfer->engineAddress, bytes.size(), bytes.data()) != kLinkDone)
             return kStatusFailed;
         for (unsigned word = 0; word < count; ++word) {
             uint32_t value = 0;
-            for (size_t b = 0; b < bytesPerWord && b < 4; ++b)
-                value |= static_cast<uint32_t>(bytes[word * bytesPerWord + b]) << (8 * b);
+            for (size_t b = 0; b < transfer->bytesPerWord && b < 4; ++b)
+                value |= static_cast<uint32_t>(bytes[word * transfer->bytesPerWord + b]) << (8 * b);
             values[word] = static_cast<int32_t>(value);
         }
         return kStatusDone;
@@ -269,18 +271,15 @@ int ZernDevice::ReadMemory(int bank, int start, unsigned count, int32_t* values)
 int ZernDevice::WriteMemory(int bank, int start, unsigned count, const int32_t* values)
 {
     return guarded(kStatusFailed, [&] {
-        const MemoryBank* entry = usableBank(bank);
-        if (!entry || count > kMaxTransferWords || !EnsureConnected())
+        auto transfer = bankTransfer(bank, start, count);
+        if (!transfer)
             return kStatusFailed;
-        const size_t bytesPerWord = static_cast<size_t>(entry->widthBits / 8);
-        if (count * bytesPerWord > kMaxTransferBytes)
-            return kStatusFailed;
-        std::vector<uint8_t> bytes(count * bytesPerWord);
+        std::vector<uint8_t>& bytes = transfer->bytes;
         for (unsigned word = 0; word < count; ++word)
-            for (size_t b = 0; b < bytesPerWord; ++b)
-                bytes[word * bytesPerWord + b] =
+            for (size_t b = 0; b < transfer->bytesPerWord; ++b)
+                bytes[word * transfer->bytesPerWord + b] =
                     b < 4 ? static_cast<uint8_t>(static_cast<uint32_t>(values[word]) >> (8 * b)) : 0;
-        return driver_->writeMemoryBlock(engineAddress(*entry, start), bytes.size(), bytes.data()) == kLinkDone
+        return driver_->writeMemoryBlock(transfer->engineAddress, bytes.size(), bytes.data()) == kLinkDone
                    ? kStatusDone
                    : kStatusFailed;
     });

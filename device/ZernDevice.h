@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -147,6 +148,15 @@ private:
     bool readInstructionPointer(int64_t& address);
     // The bank when it exists and its words are whole bytes; null otherwise.
     const MemoryBank* usableBank(int bank) const;
+    // A memory transfer of `count` words of a bank from word `start`: the
+    // engine's byte address and room for the bytes; none when the bank, the
+    // count or the link do not allow it.
+    struct BankTransfer {
+        uint64_t engineAddress;
+        size_t bytesPerWord;
+        std::vector<uint8_t> bytes;
+    };
+    std::optional<BankTransfer> bankTransfer(int bank, int start, unsigned count);
     int runState() const;
     void setRunState(int state);
 
