@@ -120,6 +120,14 @@ public:
     void report(const std::string& text) const;
 
 private:
+    // Passes the line on as it is: nothing to allocate when memory ran out.
+    auto boundaryReport() const
+    {
+        return [this](const char* line) {
+            if (messageCallback_)
+                messageCallback_(line);
+        };
+    }
     // Every slot that allocates or parses runs through here: an exception
     // becomes the slot's failure value and a line in the Messages window,
     // never a throw into the host.
@@ -132,14 +140,6 @@ private:
     void guarded(Operation&& operation) noexcept
     {
         tolvane::guardedReporting(boundaryReport(), std::forward<Operation>(operation));
-    }
-    // Passes the line on as it is: nothing to allocate when memory ran out.
-    auto boundaryReport() const
-    {
-        return [this](const char* line) {
-            if (messageCallback_)
-                messageCallback_(line);
-        };
     }
 
     void readConfiguration();
