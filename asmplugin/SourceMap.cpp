@@ -3,18 +3,20 @@
 #include <string_view>
 #include <system_error>
 
-#include "Boundary.h"
+#include "PluginBoundary.h"
 #include "ProcessorFamily.h"
+#include "ProductKey.h"
 #include "QuorinAssembler.h"
 #include "Registry.h"
 #include "Text.h"
 
 namespace asmplugin {
+
+using tolvane::guarded;
 namespace {
 
 constexpr int64_t kWideRomStart = 0x800000;
 constexpr int64_t kNarrowRomStart = 0x8000;
-constexpr char kIdeKey[] = "Software\\Quorin Semiconductor\\Tolvane";
 
 std::string hexDigits(int64_t value, int digits)
 {
@@ -170,7 +172,7 @@ int QuorinAssembler::handOutLocation(std::string& handed, const std::string& pat
 
 std::optional<int> QuorinAssembler::romMappingBase() const
 {
-    const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, kIdeKey, false);
+    const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, tolvane::kProductKey, false);
     return key ? key->readInteger("MapROMAddresses") : std::nullopt;
 }
 

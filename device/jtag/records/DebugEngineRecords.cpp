@@ -1,40 +1,37 @@
 #include "DebugEngineRecords.h"
 
+#include "DebugCommands.h"
+#include "LoaderCommands.h"
+#include "RegisterDumpLayout.h"
+
 namespace zern::records::engine {
 namespace {
 
-enum Command : uint8_t {
-    kFirstCodeBreakpoint = 0x15,
-    kFirstDataBreakpoint = 0x19,
-    kBreak = 0x1F,
-    kFiller = 0x20,
-    kRegisterDump = 0x21,
-    kBlockRead = 0x22,
-    kRegisterWrite = 0x24,
-    kMemoryWrite = 0x25,
-    kStep = 0x26,
-    kGo = 0x27,
-    kContextPassword = 0x28,
-    kRegisterRead = 0x29,
-};
+namespace debug = chip::debug;
+using debug::kFiller;
 
-constexpr uint8_t kTransferGood = 3;
-constexpr uint8_t kBreakpointTail[] = {0x11, 0x80};
-constexpr uint8_t kStackPointerName[] = {0x1D, 0x00};  // module 13 index 1
+// Pairs before a command's answer: its own bytes, then the engine's latency.
+size_t answerPair(const std::vector<uint8_t>& command)
+{
+    return command.size() + debug::kReplyLatency;
+}
 
 WireRecord sequence(std::initializer_list<uint8_t> bytes, uint32_t replyBytes)
 {
     return {std::vector<uint8_t>(bytes), replyBytes};
 }
 
-int addressBytes(Core core)
+// A command and the fillers that clock out its latency and `answerBytes`.
+WireRecord answered(const std::vector<uint8_t>& command, size_t answerBytes)
 {
-    return core == Core::Bits32 ? 4 : 2;
+    return *commandRecord(command, debug::kReplyLatency + answerBytes, kFiller);
 }
 
-bool fits(uint64_t value, int bytes)
+std::optional<WireRecord> framed(const std::optional<std::vector<uint8_t>>& command)
 {
-    return bytes >= 8 || value >> (8 * bytes) == 0;
+    if (!command)
+        return std::nullopt;
+    return chipRecord(*command);
 }
 
 }  // namespace
@@ -49,8 +46,9 @@ WireRecord debugEngineEntry()
 WireRecord entryWithBreak()
 {
     WireRecord record = debugEngineEntry();
-    record.bytes.insert(record.bytes.end(), {0x01, kBreak});
-    record.replyBytes += 2;
+    const WireRecord request = breakRequest();
+    record.bytes.insert(record.bytes.end(), request.bytes.begin(), request.bytes.end());
+    record.replyBytes += request.replyBytes;
     return record;
 }
 
@@ -68,7 +66,7 @@ WireRecord loaderExit()
 
 WireRecord loaderQuit()
 {
-    return chipRecord({0x01});
+    return chipRecord(chip::loader::quit());
 }
 
 WireRecord debugReset()
@@ -84,7 +82,7 @@ WireRecord boardOperation(uint8_t operation)
 
 WireRecord status()
 {
-    return chipRecord({kFiller});
+    return chipRecord(debug::status());
 }
 
 WireRecord longStatus()
@@ -94,17 +92,17 @@ WireRecord longStatus()
 
 WireRecord breakRequest()
 {
-    return chipRecord({kBreak});
+    return chipRecord(debug::breakRequest());
 }
 
 WireRecord step()
 {
-    return chipRecord({kStep});
+    return chipRecord(debug::step());
 }
 
 WireRecord go()
 {
-    return chipRecord({kGo});
+    return chipRecord(debug::go());
 }
 
 bool statusHalted(std::span<const uint8_t> reply)
@@ -119,22 +117,20 @@ bool longStatusReady(std::span<const uint8_t> reply)
 
 WireRecord registerRead(Core core, uint8_t module, uint8_t index)
 {
-    std::vector<uint8_t> body{kRegisterRead, static_cast<uint8_t>((index & 0x0F) << 4 | (module & 0x0F)),
-                              static_cast<uint8_t>(index >> 4)};
-    body.insert(body.end(), core == Core::Bits32 ? 5 : 3, kFiller);
-    return chipRecord(body);
+    return answered(debug::registerRead(module, index), static_cast<size_t>(chip::registerBytes(core)));
 }
 
 int64_t registerReadValue(Core core, std::span<const uint8_t> reply)
 {
-    if (core == Core::Bits32)
-        return static_cast<int32_t>(littleEndianData(reply, 4, 4));
-    return static_cast<int64_t>(littleEndianData(reply, 4, 2));
+    const std::vector<uint8_t> answer = dataBytes(reply, answerPair(debug::registerRead(0, 0)));
+    return debug::registerValue(core, answer);
 }
 
 bool registerReadStatusGood(std::span<const uint8_t> reply)
 {
-    for (size_t pair = 4; pair < 8; ++pair) {
+    constexpr uint8_t kTransferGood = 3;
+    const size_t first = answerPair(debug::registerRead(0, 0));
+    for (size_t pair = first; pair < first + 4; ++pair) {
         if (pairStatus(reply, pair) != kTransferGood)
             return false;
     }
@@ -143,84 +139,66 @@ bool registerReadStatusGood(std::span<const uint8_t> reply)
 
 WireRecord registerWrite(Core core, uint8_t module, uint8_t index, int32_t value)
 {
-    std::vector<uint8_t> body{kRegisterWrite, static_cast<uint8_t>((index & 0x0F) << 4 | (module & 0x0F)),
-                              static_cast<uint8_t>(index >> 4)};
-    appendLittleEndian(body, static_cast<uint32_t>(value), core == Core::Bits32 ? 4 : 2);
-    return chipRecord(body);
+    return chipRecord(debug::registerWrite(core, module, index, value));
 }
 
 std::optional<WireRecord> memoryWrite(Core core, uint64_t wordAddress, uint8_t low, uint8_t high)
 {
-    if (!fits(wordAddress, addressBytes(core)))
-        return std::nullopt;
-    std::vector<uint8_t> body{kMemoryWrite};
-    appendLittleEndian(body, wordAddress, addressBytes(core));
-    body.insert(body.end(), {low, high});
-    return chipRecord(body);
+    return framed(debug::memoryWrite(core, wordAddress, low, high));
 }
 
 std::optional<WireRecord> blockReadSetup(Core core, uint64_t wordAddress, uint16_t words)
 {
-    if (!fits(wordAddress, addressBytes(core)))
+    const auto command = debug::blockRead(core, wordAddress, words);
+    if (!command)
         return std::nullopt;
-    std::vector<uint8_t> body{kBlockRead};
-    appendLittleEndian(body, wordAddress, addressBytes(core));
-    appendLittleEndian(body, words, 2);
-    body.push_back(kFiller);
-    return chipRecord(body);
+    return answered(*command, 0);
 }
 
 WireRecord registerDumpHead(Core core)
 {
-    return core == Core::Bits32 ? chipRecord({kRegisterDump, kFiller, kFiller, kFiller})
-                                : chipRecord({kRegisterDump, kFiller, kFiller});
+    return answered(debug::registerDump(), debug::registerDumpCountBytes(core));
 }
 
 uint8_t registerDumpCount(Core core, std::span<const uint8_t> reply)
 {
-    return pairData(reply, core == Core::Bits32 ? 3 : 2);
+    return pairData(reply, answerPair(debug::registerDump()) + debug::registerDumpCountBytes(core) - 1);
 }
 
 uint8_t specialRegisterBytes(Core core)
 {
-    return core == Core::Bits32 ? 108 : 64;
+    return static_cast<uint8_t>(chip::dump::specialRegisterBytes(core));
 }
 
 WireRecord contextPassword(const std::array<uint8_t, 32>& password)
 {
-    std::vector<uint8_t> body{kContextPassword};
-    body.insert(body.end(), password.begin(), password.end());
-    return chipRecord(body);
+    return chipRecord(debug::contextPassword(password));
 }
 
 std::optional<WireRecord> setCodeBreakpoint(Core core, int slot, uint64_t address)
 {
-    const int bytes = core == Core::Bits32 ? 3 : 2;
-    if (!fits(address, bytes))
-        return std::nullopt;
-    std::vector<uint8_t> body{static_cast<uint8_t>(kFirstCodeBreakpoint + slot)};
-    appendLittleEndian(body, address, bytes);
-    body.insert(body.end(), std::begin(kBreakpointTail), std::end(kBreakpointTail));
-    return chipRecord(body);
+    return framed(debug::setCodeBreakpoint(core, slot, address));
 }
 
 WireRecord clearCodeBreakpoint(Core core, int slot)
 {
-    std::vector<uint8_t> body{static_cast<uint8_t>(kFirstCodeBreakpoint + slot)};
-    body.insert(body.end(), core == Core::Bits32 ? 3 : 2, 0xFF);
-    return chipRecord(body);
+    return chipRecord(debug::clearCodeBreakpoint(core, slot));
 }
 
 WireRecord setDataBreakpoint(int which, uint32_t address)
 {
-    std::vector<uint8_t> body{static_cast<uint8_t>(kFirstDataBreakpoint + which)};
-    appendLittleEndian(body, address, 4);
-    body.insert(body.end(), std::begin(kBreakpointTail), std::end(kBreakpointTail));
-    return chipRecord(body);
+    return chipRecord(debug::setDataBreakpoint(which, address));
 }
 
 namespace aacce {
 namespace {
+
+using debug::kBlockRead;
+using debug::kMemoryWrite;
+using debug::kRegisterRead;
+using debug::kRegisterWrite;
+
+constexpr uint8_t kStackPointerName[] = {0x1D, 0x00};  // module 13 index 1
 
 // Pads to the announced length so the board's framing and the reply agree.
 WireRecord padded(std::vector<uint8_t> body, size_t announced)

@@ -6,10 +6,20 @@
 #include <span>
 #include <vector>
 
+#include "LoaderCommands.h"
 #include "WireRecord.h"
 
-// The records of the chip's boot loader and where its answers sit.
+// The boot loader's commands framed as the adapter board takes them, the
+// board's sequences around the loader, and where the answers sit.
 namespace zern::records::loader {
+
+using chip::loader::kEraseLastBlock;
+using chip::loader::kFixedLength;
+using chip::loader::kPageRead;
+using chip::loader::kShortPageRead;
+using chip::loader::kVariableLength;
+using chip::loader::LoaderInformation;
+using chip::loader::Target;
 
 WireRecord loaderEntry();  // select the loader and restart into it
 WireRecord testModeOn();   // test-mode bits to 0x01
@@ -26,26 +36,13 @@ WireRecord statusAfterPage();  // the six-byte form, status also in reply byte 7
 uint8_t statusByte(std::span<const uint8_t> reply);
 WireRecord information();
 
-struct LoaderInformation {
-    uint16_t flags = 0;        // data byte 2 low, data byte 3 high
-    uint8_t codePageSize = 0;  // data byte 4
-    uint8_t dataPageSize = 0;  // data byte 5
-};
+// Information in the data bytes of pairs 2 (flags low), 3 (high), 4 and 5 (page sizes).
 LoaderInformation loaderInformation(std::span<const uint8_t> reply);
-
-constexpr uint16_t kVariableLength = 0x0002;
-constexpr uint16_t kShortPageRead = 0x0004;
-constexpr uint16_t kFixedLength = 0x0200;
-constexpr uint16_t kPageRead = 0x0400;
-constexpr uint16_t kEraseLastBlock = 0x4000;
 
 std::array<WireRecord, 2> masterEraseStart();
 WireRecord eraseLastBlock(uint32_t codeWords);
 WireRecord unlock(const std::array<uint8_t, 32>& password);
 WireRecord extendedMode(bool on);
-
-// Code (true) or data (false) target of a write or read.
-enum class Target { Code, Data };
 
 // Page records: nullopt when the page is empty, does not fit the record's
 // length byte, or the address does not fit the record.

@@ -1,9 +1,8 @@
-#include "RegisterDump.h"
+#include "RegisterDumpLayout.h"
 
 #include <algorithm>
-#include <vector>
 
-namespace zern::records::dump {
+namespace zern::chip::dump {
 namespace {
 
 struct Placement {
@@ -37,12 +36,9 @@ int32_t& reg(RegisterFile& registers, int module, int index)
     return registers[module * kRegistersPerModule + index];
 }
 
-int32_t littleEndian(const std::vector<uint8_t>& bytes, size_t offset, int width)
+int32_t valueAt(std::span<const uint8_t> data, size_t offset, int width)
 {
-    uint32_t value = 0;
-    for (int i = width; i-- > 0;)
-        value = value << 8 | bytes[offset + i];
-    return static_cast<int32_t>(value);
+    return static_cast<int32_t>(static_cast<uint32_t>(littleEndian(data.data() + offset, width)));
 }
 
 void deriveFromC(RegisterFile& registers)
@@ -59,28 +55,31 @@ void deriveFromC(RegisterFile& registers)
 
 }  // namespace
 
-void decodeRegisterChunk(Core core, std::span<const uint8_t> reply, int module, RegisterFile& registers)
+void placeRegisterChunk(Core core, std::span<const uint8_t> data, int module, RegisterFile& registers)
 {
-    const std::vector<uint8_t> data = dataBytes(reply);
-    const int width = core == Core::Bits32 ? 4 : 2;
+    const int width = registerBytes(core);
     const int count = std::min<int>(kRegistersPerChunk, static_cast<int>(data.size()) / width);
     for (int i = 0; i < count; ++i)
-        reg(registers, module, i) = littleEndian(data, static_cast<size_t>(i * width), width);
+        reg(registers, module, i) = valueAt(data, static_cast<size_t>(i * width), width);
 }
 
-void decodeSpecialRegisters(Core core, std::span<const uint8_t> reply, RegisterFile& registers)
+size_t specialRegisterBytes(Core core)
 {
-    const std::vector<uint8_t> data = dataBytes(reply);
+    return core == Core::Bits32 ? 108 : 64;
+}
+
+void placeSpecialRegisters(Core core, std::span<const uint8_t> data, RegisterFile& registers)
+{
     const bool wide = core == Core::Bits32;
-    if (data.size() < (wide ? 108u : 64u))
+    if (data.size() < specialRegisterBytes(core))
         return;
     for (const Placement& p :
          wide ? std::span<const Placement>(kThirtyTwoBit) : std::span<const Placement>(kSixteenBit))
-        reg(registers, p.module, p.index) = littleEndian(data, static_cast<size_t>(p.offset), p.width);
+        reg(registers, p.module, p.index) = valueAt(data, static_cast<size_t>(p.offset), p.width);
     const int module9 = wide ? kThirtyTwoBitModule9 : kSixteenBitModule9;
-    const int width = wide ? 4 : 2;
+    const int width = registerBytes(core);
     for (int i = 0; i < 16; ++i)
-        reg(registers, 9, i) = littleEndian(data, static_cast<size_t>(module9 + i * width), width);
+        reg(registers, 9, i) = valueAt(data, static_cast<size_t>(module9 + i * width), width);
     if (!wide)
         deriveFromC(registers);
 }
@@ -97,4 +96,4 @@ void finishSixteenBitDump(int32_t family, uint32_t stackPointer, int32_t stackDe
         reg(registers, copy[1], copy[2]) = reg(registers, 5, copy[0]);
 }
 
-}  // namespace zern::records::dump
+}  // namespace zern::chip::dump

@@ -21,6 +21,15 @@ WireRecord chipRecord(std::initializer_list<uint8_t> body)
     return chipRecord(std::span<const uint8_t>(body.begin(), body.size()));
 }
 
+std::optional<WireRecord> commandRecord(std::span<const uint8_t> command, size_t fillers, uint8_t filler)
+{
+    if (command.empty() || command.size() + fillers > 255)
+        return std::nullopt;
+    std::vector<uint8_t> body(command.begin(), command.end());
+    body.insert(body.end(), fillers, filler);
+    return chipRecord(body);
+}
+
 WireRecord fillerRecord(uint8_t count)
 {
     return chipRecord(std::vector<uint8_t>(count, 0x20));
@@ -46,17 +55,16 @@ uint64_t littleEndianData(std::span<const uint8_t> reply, size_t firstPair, size
 
 std::vector<uint8_t> dataBytes(std::span<const uint8_t> reply)
 {
-    std::vector<uint8_t> data;
-    data.reserve(reply.size() / 2);
-    for (size_t i = 1; i < reply.size(); i += 2)
-        data.push_back(reply[i]);
-    return data;
+    return dataBytes(reply, 0);
 }
 
-void appendLittleEndian(std::vector<uint8_t>& bytes, uint64_t value, int count)
+std::vector<uint8_t> dataBytes(std::span<const uint8_t> reply, size_t firstPair)
 {
-    for (int i = 0; i < count; ++i)
-        bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    std::vector<uint8_t> data;
+    data.reserve(reply.size() / 2);
+    for (size_t i = 2 * firstPair + 1; i < reply.size(); i += 2)
+        data.push_back(reply[i]);
+    return data;
 }
 
 std::vector<uint8_t> maskPasswordsForLog(std::span<const uint8_t> written)

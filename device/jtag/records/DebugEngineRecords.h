@@ -6,8 +6,9 @@
 
 #include "WireRecord.h"
 
-// The records of the chip's debug engine, as the driver sends them through the
-// adapter board, and the places in the replies where the answers sit.
+// The debug engine's commands framed as the adapter board takes them, its
+// own sequences of board operations, and the places in the replies where the
+// answers sit.
 namespace zern::records::engine {
 
 // Fixed sequences (board operations and one-byte records sent as one write).

@@ -1,27 +1,28 @@
 #pragma once
-// The link's traffic log: every byte written to and read from the adapter,
-// in hex and as characters, sixteen to a line.
+// The JTAG link's traffic log: every byte written to and read from the
+// adapter board, in hex and as characters, sixteen to a line.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "LinkLog.h"
+
 namespace zern {
 
 enum class TrafficDirection { Read = 0, Written = 1 };
 
-class TrafficLog {
+class TrafficLog final : public LinkLog {
 public:
     TrafficLog() = default;
-    ~TrafficLog() { close(); }
+    ~TrafficLog() override { close(); }
     TrafficLog(const TrafficLog&) = delete;
     TrafficLog& operator=(const TrafficLog&) = delete;
 
-    // Starts logging into the file, replacing its content; false when it cannot be opened.
-    bool open(const std::string& path);
-    void close();
-    bool isOpen() const { return stream_ != nullptr; }
+    bool open(const std::string& path) override;
+    void close() override;
+    bool isOpen() const override { return stream_ != nullptr; }
 
     bool logReads = true;
     bool logWrites = true;
