@@ -2,13 +2,15 @@
 
 #include <filesystem>
 
+#include "ProductKey.h"
+
 namespace registration {
 namespace {
 
 using platform::RegistryKey;
 using platform::RegistryRoot;
 
-constexpr char kDevicesKey[] = "\\Software\\Quorin Semiconductor\\Tolvane\\Devices";
+constexpr char kDevicesKey[] = TOLVANE_PRODUCT_KEY "\\Devices";
 
 std::string nameOfLibrary(const std::string& library)
 {
