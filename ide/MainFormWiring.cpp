@@ -8,7 +8,6 @@
 #include <Qsci/qsciscintillabase.h>
 
 #include "AbstractDevice.h"
-#include "ApplicationEnd.h"
 #include "DebugController.h"
 #include "DeviceBinding.h"
 #include "EditorWindows.h"
@@ -61,7 +60,6 @@ void TMainForm::createParts()
     session_ = new ProjectSession(*projectHost_, this);
     editors_ = new EditorWindows(*editorHost_, *mdiArea_);
     editors_->setParent(this);
-    editors_->ApplyEditorFont(editing.font);
     // The shared dialogs, in the order the program has always made them.
     search_ = std::make_unique<SearchCommands>(*editors_, *editorHost_, this);
     aboutDialog_ = new TDialogAbout(*binding_, this);
@@ -88,10 +86,6 @@ void TMainForm::createParts()
 
 void TMainForm::selectStartDevice()
 {
-    if (!binding_->LoadDeviceList()) {
-        platform::endApplication();
-        return;
-    }
     if (!startSettings.keyExists)
         return;
     if (startSettings.device.empty())

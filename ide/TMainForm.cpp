@@ -1,6 +1,7 @@
 #include "TMainForm.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -15,9 +16,11 @@
 #include <QUrl>
 
 #include "AbstractDevice.h"
+#include "ApplicationEnd.h"
 #include "DebugController.h"
 #include "DeviceBinding.h"
 #include "DockSites.h"
+#include "EditorWindows.h"
 #include "MainFormHosts.h"
 #include "MdiArrangement.h"
 #include "MessageBoxes.h"
@@ -78,14 +81,23 @@ TMainForm::TMainForm(QWidget* parent)
     createMenus();
     createToolBars();
     connectWindowActions();
-    applyStartSettings();
+    gateDeviceActions();
+    reportUnreadableSettings();
     createParts();
+    // The device list first: on a first start its copy creates the settings
+    // key, and a key without a Device value selects the first device.
+    const bool devicesListed = binding_->LoadDeviceList();
+    applyStartSettings();
+    editors_->ApplyEditorFont(editing.font);
     connectFileActions();
     connectEditActions();
     connectProjectActions();
     connectDebugActions();
     connectDeviceActions();
-    selectStartDevice();
+    if (devicesListed)
+        selectStartDevice();
+    else
+        platform::endApplication();
 }
 
 TMainForm::~TMainForm()
@@ -174,6 +186,33 @@ void TMainForm::connectWindowActions()
     connect(a.minimizeAll, &QAction::triggered, this, [this] { minimizeAll(*mdiArea_); });
     connect(a.helpContents, &QAction::triggered, this, &TMainForm::openHelpContents);
     connect(menus.show, &QMenu::aboutToShow, this, &TMainForm::listEditorWindows);
+}
+
+void TMainForm::gateDeviceActions()
+{
+    const MainActions& a = actions;
+    deviceActions_ = new QActionGroup(this);
+    deviceActions_->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+    for (QAction* action :
+         {a.make, a.buildAll, a.run, a.stepInto, a.stepOver, a.stepOut, a.runToCursor, a.pause, a.stop,
+          a.traceExecution, a.loadProgram, a.verifyProgram, a.setStimulusFile, a.setDataFile, a.deviceOptions})
+        deviceActions_->addAction(action);
+    // An action of a disabled group stays disabled whatever its own state
+    // says, and takes that state back when the group is enabled again.
+    deviceActions_->setEnabled(false);
+}
+
+void TMainForm::enableDeviceActions(bool deviceSelected)
+{
+    deviceActions_->setEnabled(deviceSelected);
+}
+
+void TMainForm::reportUnreadableSettings()
+{
+    using platform::RegistryRoot;
+    if (const auto problem = platform::registryFileProblem(RegistryRoot::CurrentUser))
+        platform::showError("Unable to read the settings file " + platform::registryFile(RegistryRoot::CurrentUser)
+                            + " (" + *problem + ").\r\nDefault settings are used, and that file is left as it is.");
 }
 
 void TMainForm::applyStartSettings()

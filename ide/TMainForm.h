@@ -28,6 +28,7 @@ class MainEditorHost;
 class MainProjectHost;
 class ProjectSession;
 class QDockWidget;
+class QActionGroup;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -120,6 +121,10 @@ public:
     // Raised by a later start of the IDE; restores a minimised window.
     void bringToFront();
 
+    // The actions that only a selected device can carry out are enabled
+    // with one and follow their own state then.
+    void enableDeviceActions(bool deviceSelected);
+
     const MainActions actions;
     MainMenus menus{};
     MainToolBars toolBars{};
@@ -190,6 +195,8 @@ private:
     void createMenus();
     void createToolBars();
     void connectWindowActions();
+    void gateDeviceActions();
+    void reportUnreadableSettings();
     void applyStartSettings();
     void listEditorWindows();
     void openHelpContents();
@@ -229,4 +236,5 @@ private:
     TDialogStimulusFile* stimulusDialog_ = nullptr;
     TDialogDataFile* dataDialog_ = nullptr;
     QPointer<TFormMessages> messages_;
+    QActionGroup* deviceActions_ = nullptr;
 };

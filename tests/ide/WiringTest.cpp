@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <QtTest/QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
@@ -329,6 +330,47 @@ TEST_F(Wiring, AnEmptyDeviceListStartsWithoutADevice)
     auto form = start();
     EXPECT_EQ(form->deviceBinding().device(), nullptr);
     EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// What only a device can do is disabled without one, keys included; a
+// command reached anyway says why on the Messages window.
+TEST_F(Wiring, WithoutADeviceItsCommandsAreDisabledAndSayWhyWhenReached)
+{
+    script.features = {tolvane::kFeatureLoadProgram, tolvane::kFeatureVerifyProgram, tolvane::kFeatureStimulusFile,
+                       tolvane::kFeatureDataFile,    tolvane::kFeatureDeviceOptions, tolvane::kViewTrace};
+    auto form = start();
+    form->openFiles({sampleProject()});
+    settle();
+    const MainActions& a = form->actions;
+    const QList<QAction*> needDevice{a.make,        a.buildAll,      a.run,           a.stepInto,
+                                     a.runToCursor, a.loadProgram,   a.verifyProgram, a.setStimulusFile,
+                                     a.setDataFile, a.deviceOptions, a.traceExecution};
+    for (QAction* action : needDevice)
+        EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
+
+    form->deviceBinding().ReleaseDevice();
+    for (QAction* action : needDevice)
+        EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+    QApplication::setActiveWindow(form.get());
+    QTest::keyClick(form.get(), Qt::Key_F7);
+    QTest::keyClick(form.get(), Qt::Key_F5);
+    settle();
+    EXPECT_FALSE(called("Build"));
+    EXPECT_FALSE(called("Run"));
+
+    const QString why = QStringLiteral("No device is selected. Choose one in the Device menu.");
+    form->debugControl().ActionMakeExecute();
+    ASSERT_NE(form->messagesWindow(), nullptr);
+    EXPECT_EQ(form->messagesWindow()->Lines().count(why), 1);
+    form->debugControl().StartDebug(DebugStart::Run);
+    form->debugControl().ActionLoadFileExecute();
+    EXPECT_EQ(form->messagesWindow()->Lines().count(why), 3);
+
+    // The device back, the project decides again.
+    form->deviceBinding().SelectDeviceByName(QStringLiteral("Fake Device"));
+    EXPECT_TRUE(a.make->isEnabled());
+    EXPECT_TRUE(a.loadProgram->isEnabled());
+    EXPECT_FALSE(a.stepOver->isEnabled());
 }
 
 }  // namespace
