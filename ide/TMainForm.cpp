@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -416,6 +417,16 @@ QString TMainForm::openFileFilter() const
     return ProjectSession::QtFilter(ProjectSession::OpenProjectFilter(sourceExtension()));
 }
 
+QString TMainForm::dialogFolder(const QString& kept) const
+{
+    if (!kept.isEmpty())
+        return kept;
+    const TFormProject* project = session_->Project();
+    if (project && !project->ProjectPath().isEmpty())
+        return QFileInfo(project->ProjectPath()).absolutePath();
+    return QDir::homePath();
+}
+
 QStringList TMainForm::askFilesToOpen(const QString& filter, bool several, int shownFilter)
 {
     QFileDialog dialog(this);
@@ -423,7 +434,7 @@ QStringList TMainForm::askFilesToOpen(const QString& filter, bool several, int s
     dialog.setNameFilters(ProjectSession::QtFilter(filter).split(QStringLiteral(";;")));
     dialog.selectNameFilter(dialog.nameFilters().value(shownFilter));
     dialog.setDefaultSuffix(sourceExtension());
-    dialog.setDirectory(openDir);
+    dialog.setDirectory(dialogFolder(openDir));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     openDir = QFileInfo(dialog.selectedFiles().first()).absolutePath();

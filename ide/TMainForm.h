@@ -117,6 +117,9 @@ public:
     // next one follows.
     void openFiles(const QStringList& paths);
     QString openFileFilter() const;
+    // Where a file dialog starts that kept no folder of its own: the open
+    // project's folder, else the user's home.
+    QString dialogFolder(const QString& kept) const;
 
     // Raised by a later start of the IDE; restores a minimised window.
     void bringToFront();

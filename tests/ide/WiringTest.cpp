@@ -4,11 +4,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <QTimer>
 #include <QtTest/QTest>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -35,6 +38,26 @@ using platform::RegistryRoot;
 std::unique_ptr<RegistryKey> settingsKey()
 {
     return RegistryKey::open(RegistryRoot::CurrentUser, kSettingsKey, true);
+}
+
+// Runs the command, which opens a file dialog; gives the folder the dialog
+// showed first, and cancels it.
+QString folderOfNextFileDialog(const std::function<void()>& command)
+{
+    QString shown;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&shown] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(window);
+            if (dialog && dialog->isVisible()) {
+                shown = dialog->directory().absolutePath();
+                dialog->reject();
+            }
+        }
+    });
+    poll.start(10);
+    command();
+    return shown;
 }
 
 class Wiring : public testing::Test {
@@ -371,6 +394,34 @@ TEST_F(Wiring, WithoutADeviceItsCommandsAreDisabledAndSayWhyWhenReached)
     EXPECT_TRUE(a.make->isEnabled());
     EXPECT_TRUE(a.loadProgram->isEnabled());
     EXPECT_FALSE(a.stepOver->isEnabled());
+}
+
+// Dialogs that kept no folder start in the open project's folder, else in
+// the user's home, never in whatever folder the process happens to be in.
+TEST_F(Wiring, FileDialogsWithoutAKeptFolderStartInTheProjectFolderElseHome)
+{
+    script.features = {tolvane::kFeatureLoadProgram};
+    auto form = start();
+    const QString processFolder = QDir::currentPath();
+    QDir::setCurrent(QStringLiteral("/"));
+    const QString home = QDir::homePath();
+    EXPECT_EQ(folderOfNextFileDialog([&] { form->actions.openFile->trigger(); }), home);
+    EXPECT_EQ(QString::fromStdString(form->saveDialog().initialDirectory), home);
+
+    const QString project = sampleProject();
+    form->openFiles({project});
+    settle();
+    const QString projectFolder = QFileInfo(project).absolutePath();
+    EXPECT_EQ(folderOfNextFileDialog([&] { form->actions.openFile->trigger(); }), projectFolder);
+    EXPECT_EQ(folderOfNextFileDialog([&] { form->actions.loadProgram->trigger(); }), projectFolder);
+    EXPECT_EQ(QString::fromStdString(form->saveDialog().initialDirectory), projectFolder);
+    // Nothing was chosen, so no folder is kept.
+    EXPECT_TRUE(form->openDir.isEmpty());
+    EXPECT_TRUE(form->saveDir.isEmpty());
+
+    form->openDir = folders.config();
+    EXPECT_EQ(folderOfNextFileDialog([&] { form->actions.openFile->trigger(); }), folders.config());
+    QDir::setCurrent(processFolder);
 }
 
 }  // namespace
