@@ -220,6 +220,9 @@ private:
     void chooseProjectToOpen();
     void showOpenedProjectCaption();
     void runOnFrontEditor(const std::function<void(TFormEditor&)>& command);
+    // An editing action: the front editor's command when the focus is in the
+    // editor area, else the key for the widget that has the focus.
+    void runEditCommand(QAction* action, unsigned int command, QKeyCombination key);
     void updateFrontEditActions();
 
     QMdiArea* mdiArea_;

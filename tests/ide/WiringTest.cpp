@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QTableWidget>
 #include <QTextCursor>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -422,6 +423,46 @@ TEST_F(Wiring, FileDialogsWithoutAKeptFolderStartInTheProjectFolderElseHome)
     form->openDir = folders.config();
     EXPECT_EQ(folderOfNextFileDialog([&] { form->actions.openFile->trigger(); }), folders.config());
     QDir::setCurrent(processFolder);
+}
+
+// The editing shortcuts belong to the whole window; they act on the widget
+// that has the focus, so a key in the project window stays there.
+TEST_F(Wiring, EditingKeysActOnTheWidgetThatHasTheFocus)
+{
+    auto form = start();
+    form->openFiles({sampleProject()});
+    settle();
+    QApplication::setActiveWindow(form.get());
+    TFormEditor* editor = form->editorWindows().FrontEditor();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(form->actions.selectAll->isEnabled());
+    QTableWidget* grid = form->projectSession().Project()->Grid();
+    grid->setFocus();
+    settle();
+    ASSERT_EQ(QApplication::focusWidget(), grid);
+
+    QTest::keyClick(grid, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_FALSE(editor->Editor().HasSelection());
+    EXPECT_EQ(grid->selectionModel()->selectedRows().size(), grid->rowCount());
+    // The menu entry does the same while the grid has the focus.
+    grid->clearSelection();
+    form->actions.selectAll->trigger();
+    EXPECT_FALSE(editor->Editor().HasSelection());
+    EXPECT_EQ(grid->selectionModel()->selectedRows().size(), grid->rowCount());
+
+    editor->Editor().setFocus();
+    settle();
+    ASSERT_EQ(QApplication::focusWidget(), &editor->Editor());
+    QTest::keyClick(&editor->Editor(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(editor->Editor().SelectedText(), editor->Editor().Text());
+    EXPECT_TRUE(form->actions.cut->isEnabled());
+
+    // Cut with the focus in the grid takes nothing out of the editor.
+    grid->setFocus();
+    settle();
+    const std::string text = editor->Editor().Text();
+    QTest::keyClick(grid, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(editor->Editor().Text(), text);
 }
 
 }  // namespace
