@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QThread>
 #include <random>
@@ -152,6 +153,32 @@ TEST_F(EditorWindowTest, StatusBarFollowsTheEditor)
     EXPECT_EQ(editor->StatusText(TFormEditor::PanelInsert), "Read Only");
     editor->SetReadOnly(false);
     EXPECT_EQ(editor->StatusText(TFormEditor::PanelInsert), "Overwrite");
+}
+
+// Every text a status panel shows fits it, whatever the font: the widths
+// come from the font's metrics, not from pixel counts of another platform.
+TEST_F(EditorWindowTest, StatusPanelsFitTheirTextsInAnyFontSize)
+{
+    const QStringList panelTexts[] = {
+        {"Modified"}, {"Insert", "Overwrite", "Read Only"}, {"Line:"}, {"123456"}, {"Column:"}, {"123456"}, {}};
+    const QFont original = QApplication::font();
+    for (const int points : {8, 10, 13, 18}) {
+        SCOPED_TRACE(points);
+        QFont font = original;
+        font.setPointSize(points);
+        QApplication::setFont(font);
+        TFormEditor* editor = Open(WriteFile(QStringLiteral("%1.asm").arg(points), NumberedLines(3)));
+        const QList<QLabel*> panels = editor->findChildren<QLabel*>();
+        ASSERT_EQ(panels.size(), std::size(panelTexts));
+        for (qsizetype i = 0; i < panels.size(); ++i) {
+            const QLabel* panel = panels[i];
+            const int room = panel->maximumWidth() - 2 * panel->frameWidth() - 2 * panel->margin();
+            for (const QString& text : panelTexts[i])
+                EXPECT_LE(panel->fontMetrics().horizontalAdvance(text), room) << text.toStdString();
+        }
+        editor->close();
+    }
+    QApplication::setFont(original);
 }
 
 TEST_F(EditorWindowTest, CloseAsksAndFollowsTheAnswer)

@@ -158,6 +158,17 @@ TEST_F(MainWindow, ToolBarsCarryTheirButtons)
     EXPECT_EQ(bars.size(), 4u);
 }
 
+// A button without an icon shows its caption instead, whatever the desktop's
+// icon theme holds.
+TEST_F(MainWindow, EveryToolButtonHasAnIcon)
+{
+    TMainForm form;
+    for (QToolBar* bar : form.findChildren<QToolBar*>())
+        for (QAction* action : bar->actions())
+            EXPECT_FALSE(action->icon().pixmap(16, 16).isNull())
+                << bar->windowTitle().toStdString() << ": " << action->text().toStdString();
+}
+
 TEST_F(MainWindow, InitiallyOnlyTheActionsThatNeedNoEditorProjectRunOrDeviceAreEnabled)
 {
     TMainForm form;
