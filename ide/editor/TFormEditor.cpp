@@ -271,7 +271,7 @@ void TFormEditor::EditorActivated()
 
 void TFormEditor::PrintFile()
 {
-    PrintEditor(host_, *editor_);
+    PrintEditor(host_, *editor_, path_.isEmpty() ? windowTitle() : path_);
 }
 
 void TFormEditor::closeEvent(QCloseEvent* event)
