@@ -217,6 +217,10 @@ FileAge ScintillaEditor::LoadFile(const QString& path)
         return 0;
     if (!QFileInfo::exists(path))
         throw EditorFileError(EditorFileError::Kind::NotFound, "FILE_NOT_FOUND");
+    // A FIFO would block the open, a device would be read without end.
+    if (const auto check = platform::checkUserFile(QFile::encodeName(path).toStdString(), kMaxFileBytes);
+        !check.readable())
+        throw EditorFileError(EditorFileError::Kind::Unreadable, check.reason + ".");
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw EditorFileError(EditorFileError::Kind::Unreadable, file.errorString().toStdString());

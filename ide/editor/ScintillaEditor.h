@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "EditorFont.h"
+#include "UserFile.h"
 
 // What the editor reports to the window that owns it.
 class ScintillaEditorOwner {
@@ -44,7 +45,11 @@ public:
     long SendEditor(unsigned int message, uintptr_t wParam = 0, intptr_t lParam = 0) const;
     long SendEditor(unsigned int message, uintptr_t wParam, const void* lParam) const;
 
-    // Throws EditorFileError; an empty path loads nothing and gives 0.
+    // The largest file an editor opens.
+    static constexpr std::uint64_t kMaxFileBytes = 256 * platform::kMegabyte;
+
+    // Throws EditorFileError; an empty path loads nothing and gives 0. Only a
+    // regular file of at most kMaxFileBytes is read.
     FileAge LoadFile(const QString& path);
     // Atomic: on failure (EditorFileError) the file and the save point are untouched.
     FileAge SaveFile(const QString& path);

@@ -7,6 +7,7 @@
 
 #include "EditorSettings.h"
 #include "EditorTestSupport.h"
+#include "HostileFiles.h"
 #include "Registry.h"
 
 using platform::BoxAnswer;
@@ -69,6 +70,32 @@ TEST_F(EditorWindowTest, AFileThatCannotBeReadOpensNoWindow)
     EXPECT_EQ(boxes_.boxes[0].text, PathOf("gone.asm").toStdString() + " does not exist.");
     EXPECT_EQ(boxes_.boxes[0].caption, "Error! - Tolvane");
     EXPECT_NE(boxes_.boxes[1].text.find(" could not be read: "), std::string::npos);
+}
+
+// Nothing blocks on a FIFO and nothing reads a device without end: what is
+// no regular file, or larger than the limit, is refused by name before reading.
+TEST_F(EditorWindowTest, OnlyRegularFilesWithinTheLimitAreOpened)
+{
+    test_support::GuardedFifo fifo(PathOf("fifo.asm").toStdString());
+    ASSERT_TRUE(fifo.created());
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), PathOf("zero.asm")));
+    ASSERT_TRUE(test_support::makeSparseFile(PathOf("huge.asm").toStdString(), ScintillaEditor::kMaxFileBytes + 1));
+    const struct {
+        QString path;
+        std::string reason;
+    } cases[] = {
+        {PathOf("fifo.asm"), "not a regular file."},
+        {QStringLiteral("/dev/zero"), "not a regular file."},
+        {PathOf("zero.asm"), "not a regular file."},
+        {PathOf("huge.asm"), "larger than 256 MB."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        boxes_.boxes.clear();
+        EXPECT_EQ(windows_.TryOpenEditor(c.path), EditorWindows::Opening::OtherFailure);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.path.toStdString() + " could not be read: " + c.reason});
+    }
+    EXPECT_TRUE(windows_.Editors().isEmpty());
 }
 
 TEST_F(EditorWindowTest, TryOpenEditorTellsAMissingFileFromOtherFailures)

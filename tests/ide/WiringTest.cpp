@@ -21,6 +21,7 @@
 #include "DeviceList.h"
 #include "EditorWindows.h"
 #include "FakeDeviceScript.h"
+#include "HostileFiles.h"
 #include "MainSettings.h"
 #include "MessageBoxes.h"
 #include "ProjectSession.h"
@@ -463,6 +464,37 @@ TEST_F(Wiring, EditingKeysActOnTheWidgetThatHasTheFocus)
     const std::string text = editor->Editor().Text();
     QTest::keyClick(grid, Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(editor->Editor().Text(), text);
+}
+
+// Files a project's [OPENED] lines or the command line name are refused by
+// name when they are no regular files; a missing one stays silent.
+TEST_F(Wiring, FilesThatAreNoRegularFilesAreRefusedByNameFromAProjectOrTheCommandLine)
+{
+    auto form = start();
+    const test_support::GuardedFifo fifo(folders.file("fifo.asm").toStdString());
+    ASSERT_TRUE(fifo.created());
+    const QString project = folders.file("hostile.prj");
+    QFile file(project);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        "[FILES]\r\nfifo.asm\r\n[OPENED]\r\nfifo.asm;0;0;300;200;12\r\n/dev/zero;0;0;300;200;12\r\n"
+        "missing.asm;0;0;300;200;12\r\n");
+    file.close();
+
+    form->openFiles({project});
+    settle();
+    ASSERT_NE(form->projectSession().Project(), nullptr);
+    std::vector<std::string> texts;
+    for (const auto& box : boxes.boxes)
+        texts.push_back(box.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{fifo.path() + " could not be read: not a regular file.",
+                                               "/dev/zero could not be read: not a regular file."}));
+
+    boxes.boxes.clear();
+    form->openFiles({QString::fromStdString(fifo.path())});
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, fifo.path() + " could not be read: not a regular file.");
+    EXPECT_TRUE(form->editorWindows().Editors().isEmpty());
 }
 
 }  // namespace
