@@ -222,6 +222,13 @@ void TMainForm::applyStartSettings()
     const StartSettings& s = startSettings;
     if (!s.keyExists)
         return;
+    if (!s.tooLong.empty()) {
+        std::string names;
+        for (const std::string& name : s.tooLong)
+            names += (names.empty() ? "" : ", ") + name;
+        platform::showError("These settings are longer than " + std::to_string(kMaxSettingLength)
+                            + " characters and are not used: " + names + ".");
+    }
     if (s.alwaysAllowRun)
         actions.run->setEnabled(*s.alwaysAllowRun);
     editing.font = s.font;

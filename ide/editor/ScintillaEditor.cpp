@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <QTimer>
 #include <algorithm>
+#include <cstring>
 
 #include "Beep.h"
 #include "EditorFileError.h"
@@ -109,6 +110,7 @@ ScintillaEditor::ScintillaEditor(QWidget* parent, ScintillaEditorOwner* owner)
     for (int margin = 0; margin < 3; ++margin)
         SendEditor(SCI_SETMARGINSENSITIVEN, margin, 1);
 
+    caretPeriod_ = SendEditor(SCI_GETCARETPERIOD);
     SendEditor(SCI_SETXCARETPOLICY, CARET_SLOP, 2);
     SendEditor(SCI_SETYCARETPOLICY, CARET_SLOP, 2);
     SetLexerFor(LexerAssembler);
@@ -505,8 +507,27 @@ bool ScintillaEditor::ReplaceSelection(std::string_view text)
     return true;
 }
 
-void ScintillaEditor::OnModified(int position, int, const char*, int, int linesAdded, int, int, int, int, int)
+void ScintillaEditor::SteadyCaretForLongLines()
 {
+    // One pass over the text's bytes: far quicker than asking for each line.
+    const auto* text = reinterpret_cast<const char*>(SendEditor(SCI_GETCHARACTERPOINTER));
+    const char* const end = text + SendEditor(SCI_GETLENGTH);
+    bool longLine = false;
+    for (const char* line = text; line < end && !longLine;) {
+        const auto* newline = static_cast<const char*>(std::memchr(line, '\n', static_cast<size_t>(end - line)));
+        const char* lineEnd = newline ? newline : end;
+        const char* textEnd = lineEnd > line && lineEnd[-1] == '\r' ? lineEnd - 1 : lineEnd;
+        longLine = textEnd - line > kLongLineBytes;
+        line = lineEnd + 1;
+    }
+    SendEditor(SCI_SETCARETPERIOD, static_cast<uintptr_t>(longLine ? 0 : caretPeriod_));
+}
+
+void ScintillaEditor::OnModified(int position, int, const char*, int length, int linesAdded, int, int, int, int, int)
+{
+    // Only an insertion this large can make a line that long (a loaded file is one).
+    if (length > kLongLineBytes)
+        SteadyCaretForLongLines();
     if (linesAdded == 0)
         return;
     UpdateLineNumberMargin();

@@ -47,6 +47,9 @@ public:
 
     // The largest file an editor opens.
     static constexpr std::uint64_t kMaxFileBytes = 256 * platform::kMegabyte;
+    // Each blink of the caret lays its line out again: on a line this long
+    // that keeps a core busy, so the caret stays steady while the text has one.
+    static constexpr long kLongLineBytes = 100000;
 
     // Throws EditorFileError; an empty path loads nothing and gives 0. Only a
     // regular file of at most kMaxFileBytes is read.
@@ -103,6 +106,7 @@ private:
     void SetText(std::string_view text);
     void ChooseLexerFor(const QString& path);
     long SearchRange(std::string_view text, long start, long end, SearchOptions options);
+    void SteadyCaretForLongLines();
 
     void OnModified(int position, int modificationType, const char* text, int length, int linesAdded, int line,
                     int foldLevelNow, int foldLevelPrev, int token, int annotationLinesAdded);
@@ -114,4 +118,5 @@ private:
     int lexerKind_ = LexerAssembler;
     bool loaded_ = false;
     bool modified_ = false;
+    long caretPeriod_ = 0;
 };

@@ -559,4 +559,15 @@ TEST_F(MainWindow, AnUnreadableSettingsFileIsNamedAndLeftAsItIs)
     }
 }
 
+TEST_F(MainWindow, ASettingsTextLongerThanAnyNameIsNamedAndNotUsed)
+{
+    settingsKey()->writeString("FontName", std::string(kMaxSettingLength + 1, 'F'));
+    platform::RecordingMessageBoxes boxes;
+    platform::ScopedMessageBoxes scoped(boxes);
+    TMainForm form;
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "These settings are longer than 4096 characters and are not used: FontName.");
+    EXPECT_EQ(form.editing.font.name, "Courier New");
+}
+
 }  // namespace
