@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "UniqueDescriptor.h"
+
 namespace platform {
 namespace {
 
@@ -30,22 +32,6 @@ UserFileCheck systemRefusal(int error)
     return refused(UserFileState::Unreadable, std::strerror(error));
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 }  // namespace
 
 std::string sizeLimitText(std::uint64_t maxBytes)
@@ -68,13 +54,13 @@ std::optional<std::string> readUserFile(const std::string& path, std::uint64_t m
     UserFileCheck local;
     UserFileCheck& result = check ? *check : local;
     // Without O_NONBLOCK opening a FIFO waits for a writer.
-    const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.get() < 0) {
+    const UniqueDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.fd < 0) {
         result = systemRefusal(errno);
         return std::nullopt;
     }
     struct stat status {};
-    if (::fstat(file.get(), &status) != 0) {
+    if (::fstat(file.fd, &status) != 0) {
         result = systemRefusal(errno);
         return std::nullopt;
     }
@@ -86,7 +72,7 @@ std::optional<std::string> readUserFile(const std::string& path, std::uint64_t m
     bytes.reserve(static_cast<size_t>(status.st_size));
     char buffer[65536];
     for (;;) {
-        const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
+        const ssize_t count = ::read(file.fd, buffer, sizeof buffer);
         if (count == 0)
             break;
         if (count < 0) {
