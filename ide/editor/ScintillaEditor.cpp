@@ -525,7 +525,8 @@ void ScintillaEditor::SteadyCaretForLongLines()
 
 void ScintillaEditor::OnModified(int position, int, const char*, int length, int linesAdded, int, int, int, int, int)
 {
-    // Only an insertion this large can make a line that long (a loaded file is one).
+    // Looked at after large changes only, a loaded or pasted text or a cut:
+    // a line typed key by key past the limit keeps its caret blinking.
     if (length > kLongLineBytes)
         SteadyCaretForLongLines();
     if (linesAdded == 0)
