@@ -1,10 +1,11 @@
-#include <QByteArray>
-#include <QSaveFile>
-#include <QString>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "ChildProcess.h"
+#include "Files.h"
+#include "OrderedJobs.h"
+#include "PreprocessorRun.h"
 #include "ProcessorFamily.h"
 #include "ProgramFolder.h"
 #include "QuorinAssembler.h"
@@ -59,12 +60,10 @@ int QuorinAssembler::build(const std::vector<std::string>& files, bool force, co
     modules_.clear();
     messages_.clear();
 
-    std::vector<std::string> combined;
-    for (const std::string& file : files) {
-        if (!runPreprocessor(absolutePath(file), combined))
-            return tolvane::kStatusFailed;
-    }
-    combined.emplace_back("end");
+    std::string combined;
+    if (!preprocessSources(files, combined))
+        return tolvane::kStatusFailed;
+    combined += "end\n";
 
     const auto outputFolder = outputFolderFor(projectPath);
     if (!outputFolder) {
@@ -102,45 +101,59 @@ bool QuorinAssembler::skipsBuilding(bool force) const
     return !force && !firstBuild_ && settingsHasValue("SkipBuilding");
 }
 
-bool QuorinAssembler::runPreprocessor(const std::string& sourcePath, std::vector<std::string>& combined)
+bool QuorinAssembler::preprocessSources(const std::vector<std::string>& files, std::string& combined)
 {
     if (!toolVersionMatches(kPreprocessorVersionFile, kPreprocessorVersion)) {
         messages_ = {"The installed version of macro.exe is not compatible with this version of Tolvane."};
         return false;
     }
-    const std::vector<std::string> command = {toolFolder() + kPreprocessorProgram, "-e-", "-L", "-q", "-d", sourcePath};
-    // As with the listing: an output left from an earlier run must never pass for this one.
-    const std::string output = withExtension(sourcePath, ".mpp");
-    std::error_code ignored;
-    fs::remove(output, ignored);
-    const auto exitCode = runTool(command, platform::folderOf(sourcePath));
-    if (!exitCode) {
+    const std::string tools = toolFolder();
+    std::vector<std::string> sources;
+    std::vector<PreprocessorCall> calls;
+    for (const std::string& file : files) {
+        sources.push_back(absolutePath(file));
+        calls.push_back(preprocessorCall(tools, sources.back()));
+    }
+
+    // The runs overlap; their output and results are taken in file order, and
+    // the first failure ends the build as if the later files never ran.
+    std::vector<PreprocessorRun> runs(calls.size());
+    bool succeeded = true;
+    OrderedJobs jobs;
+    jobs.count = calls.size();
+    jobs.after = sameOutputPredecessors(calls);
+    jobs.run = [&](std::size_t file) { runs[file] = runPreprocessor(calls[file]); };
+    jobs.take = [&](std::size_t file) {
+        succeeded = takePreprocessed(sources[file], std::exchange(runs[file], {}), combined);
+        return succeeded;
+    };
+    runInOrder(jobs, processorCount());
+    return succeeded;
+}
+
+bool QuorinAssembler::takePreprocessed(const std::string& sourcePath, const PreprocessorRun& run, std::string& combined)
+{
+    for (const std::string& chunk : run.output)
+        report(chunk);
+    if (!run.exitCode) {
         messages_ = {"Unable to start macro preprocessor."};
         return false;
     }
-    // Read at once: a later source with the same stem overwrites nothing of ours then.
-    const auto preprocessed = *exitCode == 0 ? readLines(output) : std::nullopt;
-    if (!preprocessed) {
+    if (!run.lines) {
         messages_ = {"Failure occurred while running macro preprocessor."};
         modules_.push_back({sourcePath, sourcePath});
         return false;
     }
     modules_.push_back({fs::path(sourcePath).stem().string(), sourcePath});
-    combined.insert(combined.end(), preprocessed->begin(), preprocessed->end());
+    combined += *run.lines;
     return true;
 }
 
-bool QuorinAssembler::writeCombinedSource(const std::vector<std::string>& combined, const std::string& outputFolder,
+bool QuorinAssembler::writeCombinedSource(const std::string& combined, const std::string& outputFolder,
                                           const std::string& projectName)
 {
     combinedSourcePath_ = outputFolder + projectName + ".glb";
-    QByteArray text;
-    for (const std::string& line : combined) {
-        text.append(line.data(), static_cast<qsizetype>(line.size()));
-        text.append('\n');
-    }
-    QSaveFile file(QString::fromStdString(combinedSourcePath_));
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+    if (!replaceFile(combinedSourcePath_, combined)) {
         report("Unable to create output file: " + combinedSourcePath_);
         return false;
     }
@@ -166,9 +179,8 @@ bool QuorinAssembler::readListing()
     dataFilePath_.clear();
     sourceFiles_.clear();
     map_.clear();
-    const auto lines = readLines(listingPath_);
-    ListingContents contents =
-        asmplugin::readListing(lines.value_or(std::vector<std::string>{}), modules_, processorFamily_);
+    const std::string listingText = readFile(listingPath_).value_or(std::string());
+    ListingContents contents = readListingText(listingText, modules_, processorFamily_);
     if (!contents.successful)
         return false;
     sourceFiles_ = std::move(contents.sourceFiles);

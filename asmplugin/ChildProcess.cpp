@@ -4,6 +4,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <sched.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -76,6 +77,42 @@ private:
     bool ok_ = false;
 };
 
+// A new process placed by the scheduler often lands on an idle processor
+// that takes milliseconds to wake, while the thread that starts it is about
+// to sleep until it ends. So the start is held to this thread's processor,
+// and both get the thread's own processor set back as soon as the child runs
+// its program.
+class StartOnThisProcessor {
+public:
+    StartOnThisProcessor()
+    {
+        const int processor = sched_getcpu();
+        if (processor < 0 || sched_getaffinity(0, sizeof saved_, &saved_) != 0)
+            return;
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(processor, &one);
+        held_ = sched_setaffinity(0, sizeof one, &one) == 0;
+    }
+    ~StartOnThisProcessor() { release(0); }
+    StartOnThisProcessor(const StartOnThisProcessor&) = delete;
+    StartOnThisProcessor& operator=(const StartOnThisProcessor&) = delete;
+
+    void release(pid_t child)
+    {
+        if (!held_)
+            return;
+        held_ = false;
+        sched_setaffinity(0, sizeof saved_, &saved_);
+        if (child > 0)
+            sched_setaffinity(child, sizeof saved_, &saved_);
+    }
+
+private:
+    cpu_set_t saved_;
+    bool held_ = false;
+};
+
 // Reads what the pipe holds now; false at the end of the output.
 bool forwardAvailable(int fd, const OutputSink& sink)
 {
@@ -145,8 +182,10 @@ std::optional<int> runAndCapture(const std::vector<std::string>& arguments, cons
     FileActions actions;
     const SpawnAttributes attributes;
     pid_t child = 0;
+    StartOnThisProcessor placement;
     const bool started = actions.redirect(writeEnd, workingFolder)
                          && posix_spawnp(&child, argv[0], actions.get(), attributes.get(), argv.data(), environ) == 0;
+    placement.release(started ? child : 0);
     close(writeEnd);
     if (!started) {
         close(readEnd);

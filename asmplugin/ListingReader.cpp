@@ -16,13 +16,9 @@ constexpr std::size_t kFirstStatementLine = 8;
 // Statement text starts in column 23 of a statement line.
 constexpr std::size_t kStatementTextColumn = 22;
 
-bool endsSuccessfully(const std::vector<std::string>& lines)
+// The last line that is not blank, trimmed, decides whether the run succeeded.
+bool isSuccessfulClosing(std::string_view closing)
 {
-    const auto last =
-        std::find_if(lines.rbegin(), lines.rend(), [](const std::string& line) { return !trimmed(line).empty(); });
-    if (last == lines.rend())
-        return false;
-    const std::string_view closing = trimmed(*last);
     if (closing == "Parser terminated successfully.")
         return true;
     constexpr std::string_view head = "Parser terminated with ";
@@ -33,35 +29,37 @@ bool endsSuccessfully(const std::vector<std::string>& lines)
 
 enum class SegmentSwitch { None, Code, Data };
 
+bool startsWithWord(std::string_view text, std::string_view word, std::string_view separators)
+{
+    return text.size() >= word.size() && equalsIgnoringCase(text.substr(0, word.size()), word)
+           && (text.size() == word.size() || separators.find(text[word.size()]) != std::string_view::npos);
+}
+
 // "SEGMENT CODE" / "SEGMENT DATA" as the statement text, also when indented.
-SegmentSwitch segmentSwitchOf(const std::string& line)
+SegmentSwitch segmentSwitchOf(std::string_view line)
 {
     if (line.size() <= kStatementTextColumn)
         return SegmentSwitch::None;
-    const std::string text = toUpper(trimmed(std::string_view(line).substr(kStatementTextColumn)));
-    if (!text.starts_with("SEGMENT") || text.size() <= 7 || (text[7] != ' ' && text[7] != '\t'))
+    constexpr std::string_view keyword = "SEGMENT";
+    const std::string_view text = trimmed(line.substr(kStatementTextColumn));
+    if (text.size() == keyword.size() || !startsWithWord(text, keyword, " \t"))
         return SegmentSwitch::None;
-    const std::string_view kind = trimmed(std::string_view(text).substr(7));
-    const auto isWord = [&](std::string_view word) {
-        return kind.starts_with(word)
-               && (kind.size() == word.size() || kind[word.size()] == ' ' || kind[word.size()] == '\t'
-                   || kind[word.size()] == ';');
-    };
-    if (isWord("DATA"))
+    const std::string_view kind = trimmed(text.substr(keyword.size()));
+    if (startsWithWord(kind, "DATA", " \t;"))
         return SegmentSwitch::Data;
-    if (isWord("CODE"))
+    if (startsWithWord(kind, "CODE", " \t;"))
         return SegmentSwitch::Code;
     return SegmentSwitch::None;
 }
 
-std::optional<unsigned> codeLineAddress(const std::string& line, int processorFamily)
+std::optional<unsigned> codeLineAddress(std::string_view line, int processorFamily)
 {
     if (line.size() < 10 || line[8] != ':' || line[9] != ' ')
         return std::nullopt;
     const std::size_t digits = processorFamily == kWideAddressFamily ? 6 : 4;
     if (line.size() < 11 + digits || line[10 + digits] != ':')
         return std::nullopt;
-    return parseHex(std::string_view(line).substr(10, digits));
+    return parseHex(line.substr(10, digits));
 }
 
 class Reader {
@@ -70,7 +68,7 @@ public:
         : modules_(modules), family_(processorFamily), contents_(contents)
     {}
 
-    void read(const std::string& line)
+    void read(std::string_view line)
     {
         if (hasModuleMarker(line)) {
             enterModule(line);
@@ -80,7 +78,7 @@ public:
         } else if (const SegmentSwitch change = segmentSwitchOf(line); change != SegmentSwitch::None) {
             inDataSegment_ = change == SegmentSwitch::Data;
         } else if (line.starts_with("Warning : ")) {
-            contents_.warnings.push_back(line);
+            contents_.warnings.emplace_back(line);
         } else if (!inDataSegment_) {
             if (const auto address = codeLineAddress(line, family_))
                 contents_.map.push_back({*address, currentLine_, currentFile_});
@@ -88,7 +86,7 @@ public:
     }
 
 private:
-    void enterModule(const std::string& line)
+    void enterModule(std::string_view line)
     {
         const auto name = moduleMarkerName(line);
         if (!name)
@@ -116,11 +114,30 @@ private:
 
 }  // namespace
 
+ListingContents readListingText(std::string_view text, const std::vector<Module>& modules, int processorFamily)
+{
+    ListingContents contents;
+    // Blank lines hold nothing but blanks, so the closing line ends where the text's trailing blanks begin.
+    const std::string_view content = text.substr(0, text.find_last_not_of(" \t\r\n") + 1);
+    contents.successful = isSuccessfulClosing(trimmed(content.substr(content.rfind('\n') + 1)));
+    if (!contents.successful)
+        return contents;
+    Reader reader(modules, processorFamily, contents);
+    std::size_t index = 0;
+    forEachLine(text, [&](std::string_view line) {
+        if (index++ >= kFirstStatementLine)
+            reader.read(line);
+    });
+    return contents;
+}
+
 ListingContents readListing(const std::vector<std::string>& lines, const std::vector<Module>& modules,
                             int processorFamily)
 {
+    const auto closing =
+        std::find_if(lines.rbegin(), lines.rend(), [](const std::string& line) { return !trimmed(line).empty(); });
     ListingContents contents;
-    contents.successful = endsSuccessfully(lines);
+    contents.successful = closing != lines.rend() && isSuccessfulClosing(trimmed(*closing));
     if (!contents.successful)
         return contents;
     Reader reader(modules, processorFamily, contents);

@@ -2,6 +2,7 @@
 // Reads ZernAsm's listing into the address/line map of a build.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "SourceModules.h"
@@ -18,6 +19,8 @@ struct ListingContents {
     std::vector<std::string> warnings;
 };
 
+// The listing as it was read from its file, taken line by line without copies.
+ListingContents readListingText(std::string_view text, const std::vector<Module>& modules, int processorFamily);
 ListingContents readListing(const std::vector<std::string>& lines, const std::vector<Module>& modules,
                             int processorFamily);
 

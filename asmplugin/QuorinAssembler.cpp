@@ -2,11 +2,13 @@
 
 #include <string_view>
 
-#include "Boundary.h"
 #include "MessageBoxes.h"
+#include "PluginBoundary.h"
 #include "Registry.h"
 
 namespace asmplugin {
+
+using tolvane::guarded;
 namespace {
 
 constexpr std::string_view kBuildSwitchesPrefix = "BUILD SWITCHES: ";

@@ -9,6 +9,7 @@
 
 #include "AbstractCompiler.h"
 #include "ListingReader.h"
+#include "PreprocessorRun.h"
 #include "SourceModules.h"
 
 namespace asmplugin {
@@ -47,8 +48,9 @@ private:
     // Build steps (BuildPipeline.cpp).
     int build(const std::vector<std::string>& files, bool force, const std::string& projectPath);
     bool skipsBuilding(bool force) const;
-    bool runPreprocessor(const std::string& sourcePath, std::vector<std::string>& combined);
-    bool writeCombinedSource(const std::vector<std::string>& combined, const std::string& outputFolder,
+    bool preprocessSources(const std::vector<std::string>& files, std::string& combined);
+    bool takePreprocessed(const std::string& sourcePath, const PreprocessorRun& run, std::string& combined);
+    bool writeCombinedSource(const std::string& combined, const std::string& outputFolder,
                              const std::string& projectName);
     std::vector<std::string> assemblerCommand() const;
     bool readListing();
@@ -58,7 +60,7 @@ private:
     // Source map (SourceMap.cpp).
     int locateInCombinedSource(int messageLine, char** file, int* line);
     std::optional<int> romMappingBase() const;
-    int handOutLocation(const std::string& path, int lineNumber, char** file, int* line);
+    static int handOutLocation(std::string& handed, const std::string& path, int lineNumber, char** file, int* line);
 
     // Stepping (Stepping.cpp).
     int codeWordAtProgramCounter(unsigned& pc, int32_t& word);
@@ -97,7 +99,8 @@ private:
     std::vector<char*> handedMessagePointers_;
     std::string handedProgramFile_;
     std::string handedDataFile_;
-    std::string handedSourceFile_;
+    std::string handedMessageFile_;
+    std::string handedAddressFile_;
 };
 
 }  // namespace asmplugin

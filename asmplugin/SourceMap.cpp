@@ -3,18 +3,20 @@
 #include <string_view>
 #include <system_error>
 
-#include "Boundary.h"
+#include "PluginBoundary.h"
 #include "ProcessorFamily.h"
+#include "ProductKey.h"
 #include "QuorinAssembler.h"
 #include "Registry.h"
 #include "Text.h"
 
 namespace asmplugin {
+
+using tolvane::guarded;
 namespace {
 
 constexpr int64_t kWideRomStart = 0x800000;
 constexpr int64_t kNarrowRomStart = 0x8000;
-constexpr char kIdeKey[] = "Software\\Quorin Semiconductor\\Tolvane";
 
 std::string hexDigits(int64_t value, int digits)
 {
@@ -66,7 +68,8 @@ int QuorinAssembler::LocateMessage(const char* message, char** file, int* line)
             return locateInCombinedSource(*number, file, line);
 
         const Module* module = findModule(modules_, name, 0);
-        return module ? handOutLocation(module->sourcePath, *number, file, line) : tolvane::kStatusFailed;
+        return module ? handOutLocation(handedMessageFile_, module->sourcePath, *number, file, line)
+                      : tolvane::kStatusFailed;
     });
 }
 
@@ -91,7 +94,8 @@ int QuorinAssembler::locateInCombinedSource(int messageLine, char** file, int* l
             const Module* module = findModule(modules_, *name, occurrence);
             if (!module)
                 module = findModule(modules_, std::filesystem::path(*name).stem().string(), occurrence);
-            return module ? handOutLocation(module->sourcePath, sourceLine, file, line) : tolvane::kStatusFailed;
+            return module ? handOutLocation(handedMessageFile_, module->sourcePath, sourceLine, file, line)
+                          : tolvane::kStatusFailed;
         }
         if (sourceLine == -1 && hasLineMarker(text)) {
             if (const auto number = lineMarkerNumber(text))
@@ -119,7 +123,7 @@ int QuorinAssembler::AddressToLine(unsigned address, char** file, int* line)
                 continue;
             if (entry.fileIndex < 0 || entry.fileIndex >= static_cast<int>(sourceFiles_.size()))
                 return tolvane::kStatusFailed;
-            return handOutLocation(sourceFiles_[entry.fileIndex], entry.line, file, line);
+            return handOutLocation(handedAddressFile_, sourceFiles_[entry.fileIndex], entry.line, file, line);
         }
         return tolvane::kStatusFailed;
     });
@@ -154,11 +158,13 @@ int QuorinAssembler::LineToAddress(const char* file, int line, unsigned* address
     });
 }
 
-int QuorinAssembler::handOutLocation(const std::string& path, int lineNumber, char** file, int* line)
+// Each operation hands out its own text, valid until that operation's next call.
+int QuorinAssembler::handOutLocation(std::string& handed, const std::string& path, int lineNumber, char** file,
+                                     int* line)
 {
-    handedSourceFile_ = path;
+    handed = path;
     if (file)
-        *file = handedSourceFile_.data();
+        *file = handed.data();
     if (line)
         *line = lineNumber;
     return tolvane::kStatusDone;
@@ -166,7 +172,7 @@ int QuorinAssembler::handOutLocation(const std::string& path, int lineNumber, ch
 
 std::optional<int> QuorinAssembler::romMappingBase() const
 {
-    const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, kIdeKey, false);
+    const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, tolvane::kProductKey, false);
     return key ? key->readInteger("MapROMAddresses") : std::nullopt;
 }
 

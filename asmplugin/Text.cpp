@@ -2,8 +2,8 @@
 
 #include <cctype>
 #include <charconv>
-#include <fstream>
-#include <sstream>
+
+#include "Files.h"
 
 namespace asmplugin {
 namespace {
@@ -64,27 +64,25 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b)
 std::vector<std::string> splitLines(std::string_view text)
 {
     std::vector<std::string> lines;
-    while (!text.empty()) {
-        const auto end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        lines.emplace_back(line);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    }
+    forEachLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
     return lines;
+}
+
+std::string joinedLines(std::string_view text)
+{
+    std::string joined;
+    joined.reserve(text.size() + 1);
+    forEachLine(text, [&joined](std::string_view line) {
+        joined.append(line);
+        joined.push_back('\n');
+    });
+    return joined;
 }
 
 std::optional<std::vector<std::string>> readLines(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return std::nullopt;
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad())
-        return std::nullopt;
-    return splitLines(text.str());
+    const auto text = readFile(path);
+    return text ? std::optional<std::vector<std::string>>(splitLines(*text)) : std::nullopt;
 }
 
 std::optional<std::string> moduleMarkerName(std::string_view line)

@@ -13,8 +13,25 @@ std::string toUpper(std::string_view text);
 std::string_view trimmed(std::string_view text);
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
-// The lines of a text; CR LF reads like LF and a final line end adds no empty line.
+// Calls back with each line of the text, without its line end; CR LF reads
+// like LF and a final line end adds no empty line.
+template <typename Visit>
+void forEachLine(std::string_view text, Visit&& visit)
+{
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        visit(line);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    }
+}
+
+// The lines of a text, split as above.
 std::vector<std::string> splitLines(std::string_view text);
+// The same lines again as one text, each ended by a line feed.
+std::string joinedLines(std::string_view text);
 // The lines of a file, split as above; nothing when it cannot be read.
 std::optional<std::vector<std::string>> readLines(const std::string& path);
 

@@ -27,6 +27,23 @@ function(tolvane_plugin_boxes target)
   endif()
 endfunction()
 
+# A device plug-in: the shared device object and its exports over one
+# plug-in's traits (a source among SOURCES defines zern::pluginTraits), its
+# link LIBRARIES, boxes as dialogs when the GUI is built, and its entry in the
+# machine-wide device list that cmake --install writes.
+function(tolvane_device_plugin target)
+  cmake_parse_arguments(PARSE_ARGV 1 PLUGIN "" "" "SOURCES;LIBRARIES")
+  add_library(${target} SHARED ${PLUGIN_SOURCES} ${CMAKE_SOURCE_DIR}/device/DeviceExports.cpp)
+  target_link_libraries(${target} PRIVATE ${PLUGIN_LIBRARIES})
+  tolvane_plugin(${target})
+  tolvane_plugin_boxes(${target})
+  set(devices ${TOLVANE_INSTALLED_DEVICES})
+  if(NOT "${target}=lib${target}.so" IN_LIST devices)
+    list(APPEND devices "${target}=lib${target}.so")
+    set(TOLVANE_INSTALLED_DEVICES "${devices}" CACHE INTERNAL "name=library pairs of the device plug-ins")
+  endif()
+endfunction()
+
 function(tolvane_plugin_static target)
   set_target_properties(${target} PROPERTIES
     POSITION_INDEPENDENT_CODE ON

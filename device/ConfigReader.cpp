@@ -42,6 +42,8 @@ enum class Section {
     RlaPort,
     EraseLastPage,
     UserCodeStart,
+    Hyperdrive,
+    DebugTrace,
 };
 
 struct Keyword {
@@ -73,10 +75,28 @@ constexpr Keyword kKeywords[] = {
     {"[RLA PORT]", Section::RlaPort},
     {"[ERASE LAST PAGE]", Section::EraseLastPage},
     {"[USER CODE START]", Section::UserCodeStart},
+    {"[HYPERDRIVE]", Section::Hyperdrive},
+    {"[DEBUG]", Section::DebugTrace},
 };
 
 // A configuration describes one chip in a few hundred lines.
 constexpr std::uint64_t kMaxConfigFileBytes = 16 * platform::kMegabyte;
+bool readBy(Section section, const ConfigDialect& dialect)
+{
+    switch (section) {
+    case Section::EraseLastPage:
+        return dialect.eraseLastPage;
+    case Section::UserCodeStart:
+        return dialect.userCodeStart;
+    case Section::Hyperdrive:
+        return dialect.hyperdrive;
+    case Section::DebugTrace:
+        return dialect.debugTrace;
+    default:
+        return true;
+    }
+}
+
 constexpr size_t kMaxNameLength = 99;
 constexpr size_t kMaxBuildSwitchesLength = 103;
 constexpr size_t kMaxRlaPortNameLength = 34;
@@ -93,10 +113,10 @@ bool equalsIgnoringCase(const std::string& text, const char* keyword)
     return i == text.size();
 }
 
-std::optional<Section> sectionOf(const std::string& line)
+std::optional<Section> sectionOf(const std::string& line, const ConfigDialect& dialect)
 {
     for (const Keyword& keyword : kKeywords)
-        if (equalsIgnoringCase(line, keyword.text))
+        if (equalsIgnoringCase(line, keyword.text) && readBy(keyword.section, dialect))
             return keyword.section;
     // Known keywords whose lines are not used, and unknown bracketed ones.
     if (line[0] == '[')
@@ -129,7 +149,9 @@ std::string fieldOrEmpty(const std::vector<std::string>& fields, size_t index)
 
 class Reader {
 public:
-    Reader(DeviceConfig& config, const ConfigMessages& messages) : config_(config), messages_(messages) {}
+    Reader(DeviceConfig& config, const ConfigMessages& messages, const ConfigDialect& dialect)
+        : config_(config), messages_(messages), dialect_(dialect)
+    {}
 
     void clearPrevious()
     {
@@ -148,7 +170,7 @@ public:
         text = trimmed(text);
         if (text.empty())
             return;
-        if (const auto section = sectionOf(text)) {
+        if (const auto section = sectionOf(text, dialect_)) {
             section_ = *section;
             linesInSection_ = 0;
             return;
@@ -275,6 +297,12 @@ private:
         case Section::UserCodeStart:
             setInteger(text, config_.userCodeStart);
             return;
+        case Section::Hyperdrive:
+            setInteger(text, config_.hyperdrive);
+            return;
+        case Section::DebugTrace:
+            setInteger(text, config_.debugTrace);
+            return;
         }
     }
 
@@ -398,6 +426,7 @@ private:
 
     DeviceConfig& config_;
     const ConfigMessages& messages_;
+    const ConfigDialect& dialect_;
     Section section_ = Section::None;
     int lineNumber_ = 0;
     int linesInSection_ = 0;
@@ -407,9 +436,10 @@ private:
 
 }  // namespace
 
-void parseDeviceConfig(std::istream& text, DeviceConfig& config, const ConfigMessages& messages)
+void parseDeviceConfig(std::istream& text, DeviceConfig& config, const ConfigMessages& messages,
+                       const ConfigDialect& dialect)
 {
-    Reader reader(config, messages);
+    Reader reader(config, messages, dialect);
     reader.clearPrevious();
     std::string line;
     while (std::getline(text, line))
@@ -417,7 +447,8 @@ void parseDeviceConfig(std::istream& text, DeviceConfig& config, const ConfigMes
 }
 
 bool readDeviceConfigFile(const std::string& configPath, const std::string& libraryPath,
-                          const std::string& optionsKeyPath, DeviceConfig& config, const ConfigMessages& messages)
+                          const std::string& optionsKeyPath, DeviceConfig& config, const ConfigMessages& messages,
+                          const ConfigDialect& dialect)
 {
     // A relative path names a file beside the plug-in; the process's current
     // folder is the host's and stays as it is.
@@ -438,7 +469,7 @@ bool readDeviceConfigFile(const std::string& configPath, const std::string& libr
         return false;
     }
     std::istringstream file(*text);
-    parseDeviceConfig(file, config, messages);
+    parseDeviceConfig(file, config, messages, dialect);
     if (auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, optionsKeyPath, true))
         key->writeString("ConfigFile", configPath);
     return true;

@@ -80,6 +80,9 @@ struct DeviceConfig {
     std::string rlaPortName;
     uint8_t postLoadFlag = 1;
     uint8_t eraseLastPage = 1;
+    // Solbus links: the hyperdrive speed, and the driver's trace.
+    int32_t hyperdrive = 0;
+    int32_t debugTrace = 0;
 
     // Tables beside the settings.
     std::array<RegisterEntry, kRegisterCount> registers;

@@ -6,12 +6,15 @@
 #include <string>
 
 #include "AbstractDevice.h"
+#include "ConfigReader.h"
 #include "DeviceConfig.h"
 #include "LinkDriver.h"
+#include "LinkLog.h"
 #include "LinkTiming.h"
-#include "TrafficLog.h"
 
 namespace zern {
+
+class ZernDevice;
 
 // What a link opening needs from its device object.
 struct ConnectRequest {
@@ -19,7 +22,8 @@ struct ConnectRequest {
     DeviceConfig& config;
     DeviceMessageCallback messageCallback;
     const LinkTiming& timing;
-    TrafficLog& trafficLog;
+    // The log the traits' makeLinkLog made.
+    LinkLog& linkLog;
 };
 
 struct DeviceTraits {
@@ -35,6 +39,17 @@ struct DeviceTraits {
     // Opens the link on the named port and checks the adapter: a driver
     // ready for initializeTarget, or null after reporting why.
     std::unique_ptr<LinkDriver> (*connect)(const ConnectRequest& request);
+
+    // The configuration file's sections beyond the common ones.
+    ConfigDialect configDialect = {};
+    // The plug-in's link log, made once per device object; none when null.
+    std::unique_ptr<LinkLog> (*makeLinkLog)() = nullptr;
+    // ShowDeviceOptions: true when the user accepted the dialog (the hook
+    // then drops the link and takes the new settings). False when null.
+    bool (*showOptions)(ZernDevice& device, void* ownerWindow) = nullptr;
+    // RunDeviceMenuItem for one of the captions GetDeviceMenuItems lists;
+    // the device gives the open link, if any, to the dialogs. Nothing when null.
+    void (*runMenuItem)(ZernDevice& device, const char* caption) = nullptr;
 };
 
 }  // namespace zern

@@ -12,6 +12,7 @@
 #include "HexImageFile.h"
 #include "LoadChunks.h"
 #include "MessageBoxes.h"
+#include "ProductKey.h"
 #include "Registry.h"
 
 namespace zern {
@@ -20,7 +21,6 @@ namespace {
 using tolvane::kStatusDone;
 using tolvane::kStatusFailed;
 
-constexpr char kProductKey[] = "\\Software\\Quorin Semiconductor\\Tolvane";
 constexpr char kDefaultConfigFile[] = "ZERN7100.cfg";
 constexpr char kDefaultPort[] = "COM1";
 constexpr char kConfigFilePrefix[] = "Config File = ";
@@ -28,6 +28,7 @@ constexpr char kJtagClockPrefix[] = "JTAG Clock = ";
 constexpr int kFlagsRegister = 8 * 32 + 4;
 // Bounds a single memory or code transfer the IDE may ask for.
 constexpr unsigned kMaxTransferWords = 1u << 20;
+constexpr size_t kMaxTransferBytes = size_t{16} << 20;
 // Bounds the code image a configuration can ask a program load to allocate.
 constexpr int32_t kMaxImageWords = 1 << 24;
 
@@ -38,7 +39,8 @@ bool startsWith(const char* text, const char* prefix)
 
 }  // namespace
 
-ZernDevice::ZernDevice(const DeviceTraits& traits) : traits_(traits)
+ZernDevice::ZernDevice(const DeviceTraits& traits)
+    : traits_(traits), linkLog_(traits.makeLinkLog ? traits.makeLinkLog() : std::make_unique<NoLinkLog>())
 {
     versionText_ = std::string("Version 1.1 (Build Date: ") + traits_.buildDate + ")";
     deviceMenuItems_.assign({"Set Data Breakpoint", traits_.toolMenuCaption});
@@ -58,7 +60,7 @@ ZernDevice::~ZernDevice()
 
 std::string ZernDevice::optionsKeyPath() const
 {
-    return std::string(kProductKey) + "\\" + traits_.optionsKeyName + "\\";
+    return std::string(tolvane::kProductKey) + "\\" + traits_.optionsKeyName + "\\";
 }
 
 void ZernDevice::report(const std::string& text) const
@@ -67,13 +69,19 @@ void ZernDevice::report(const std::string& text) const
         messageCallback_(text.c_str());
 }
 
+void ZernDevice::useConfigFile(const std::string& path)
+{
+    configFilePath_ = path;
+    readConfiguration();
+}
+
 void ZernDevice::readConfiguration()
 {
     ConfigMessages messages;
     messages.libraryPathKnown = !libraryPath_.empty();
     if (messageCallback_)
         messages.report = [this](const std::string& text) { report(text); };
-    readDeviceConfigFile(configFilePath_, libraryPath_, optionsKeyPath(), config_, messages);
+    readDeviceConfigFile(configFilePath_, libraryPath_, optionsKeyPath(), config_, messages, traits_.configDialect);
     compilers_.configurationChanged();
 }
 
@@ -104,17 +112,21 @@ bool ZernDevice::EnsureConnected()
     if (driver_)
         return true;
     const std::string port = portName();
-    driver_ = traits_.connect(ConnectRequest{port, config_, messageCallback_, timing_, trafficLog_});
+    driver_ = traits_.connect(ConnectRequest{port, config_, messageCallback_, timing_, *linkLog_});
     if (!driver_)
         return false;
-    driver_->setErasePending();
     // A half-initialised board is no base for the next operation: drop the
-    // link so that the next one connects afresh.
-    if (driver_->initializeTarget() != kLinkDone) {
+    // link, also when the start throws, so that the next one connects afresh.
+    try {
+        driver_->setErasePending();
+        if (driver_->initializeTarget() == kLinkDone)
+            return true;
+    } catch (...) {
         closeLink();
-        return false;
+        throw;
     }
-    return true;
+    closeLink();
+    return false;
 }
 
 void ZernDevice::closeLink()
@@ -130,19 +142,25 @@ void ZernDevice::closeLink()
 
 int ZernDevice::GetRegisterTable(int* groupCount, char*** groupNames, int* registerCount, char*** registerTable)
 {
-    groupNames_.assign(config_.registerGroups);
-    std::vector<std::string> table;
-    table.reserve(kRegisterCount);
-    for (const RegisterEntry& entry : config_.registers)
-        table.push_back(entry.listed ? entry.tableText : std::string("0"));
-    registerTable_.assign(std::move(table));
-    *groupCount = groupNames_.count();
-    *groupNames = groupNames_.data();
-    *registerCount = kRegisterCount;
-    *registerTable = registerTable_.data();
-    if (!EnsureConnected())
-        return 0;
-    return driver_->readAllRegisters(registerCache_) ? 1 : 0;
+    *groupCount = 0;
+    *groupNames = emptyList_.data();
+    *registerCount = 0;
+    *registerTable = emptyList_.data();
+    return guarded(0, [&] {
+        groupNames_.assign(config_.registerGroups);
+        std::vector<std::string> table;
+        table.reserve(kRegisterCount);
+        for (const RegisterEntry& entry : config_.registers)
+            table.push_back(entry.listed ? entry.tableText : std::string("0"));
+        registerTable_.assign(std::move(table));
+        *groupCount = groupNames_.count();
+        *groupNames = groupNames_.data();
+        *registerCount = kRegisterCount;
+        *registerTable = registerTable_.data();
+        if (!EnsureConnected())
+            return 0;
+        return driver_->readAllRegisters(registerCache_) ? 1 : 0;
+    });
 }
 
 const char* ZernDevice::flagsRegisterName()
@@ -174,20 +192,24 @@ int ZernDevice::GetRegister(int idx, char** name, uint64_t* value, int* widthBit
 
 int ZernDevice::SetRegister(int idx, uint64_t value)
 {
-    if (idx < 0 || idx >= kRegisterCount || !EnsureConnected())
-        return kStatusFailed;
-    return driver_->writeOneRegister(idx / 32, idx % 32, static_cast<int32_t>(static_cast<uint32_t>(value)))
-               ? kStatusDone
-               : kStatusFailed;
+    return guarded(kStatusFailed, [&] {
+        if (idx < 0 || idx >= kRegisterCount || !EnsureConnected())
+            return kStatusFailed;
+        return driver_->writeOneRegister(idx / 32, idx % 32, static_cast<int32_t>(static_cast<uint32_t>(value)))
+                   ? kStatusDone
+                   : kStatusFailed;
+    });
 }
 
 // ---- Memory ----------------------------------------------------------------
 
 int ZernDevice::GetMemoryBankCount()
 {
-    if (!EnsureConnected())
-        return 0;
-    return static_cast<int>(config_.memoryBanks.size());
+    return guarded(0, [&] {
+        if (!EnsureConnected())
+            return 0;
+        return static_cast<int>(config_.memoryBanks.size());
+    });
 }
 
 const MemoryBank* ZernDevice::usableBank(int bank) const
@@ -200,70 +222,81 @@ const MemoryBank* ZernDevice::usableBank(int bank) const
 
 int ZernDevice::GetMemoryBank(int bank, char** name, int* firstAddress, int* words, int* widthBits)
 {
-    if (!EnsureConnected())
-        return kStatusFailed;
-    const MemoryBank* entry = usableBank(bank);
-    if (!entry)
-        return kStatusFailed;
-    *name = const_cast<char*>(entry->name.c_str());
-    *firstAddress = entry->firstByteAddress / (entry->widthBits / 8);
-    *words = entry->words;
-    *widthBits = entry->widthBits;
-    return kStatusDone;
+    return guarded(kStatusFailed, [&] {
+        if (!EnsureConnected())
+            return kStatusFailed;
+        const MemoryBank* entry = usableBank(bank);
+        if (!entry)
+            return kStatusFailed;
+        *name = const_cast<char*>(entry->name.c_str());
+        *firstAddress = entry->firstByteAddress / (entry->widthBits / 8);
+        *words = entry->words;
+        *widthBits = entry->widthBits;
+        return kStatusDone;
+    });
 }
 
-namespace {
-uint64_t engineAddress(const MemoryBank& bank, int start)
+std::optional<ZernDevice::BankTransfer> ZernDevice::bankTransfer(int bank, int start, unsigned count)
 {
-    return static_cast<uint64_t>(static_cast<int64_t>(start) * (bank.widthBits / 8) + bank.engineBase
-                                 - bank.firstByteAddress);
+    const MemoryBank* entry = usableBank(bank);
+    if (!entry || count > kMaxTransferWords)
+        return std::nullopt;
+    const size_t bytesPerWord = static_cast<size_t>(entry->widthBits / 8);
+    if (count * bytesPerWord > kMaxTransferBytes || !EnsureConnected())
+        return std::nullopt;
+    const uint64_t address = static_cast<uint64_t>(static_cast<int64_t>(start) * (entry->widthBits / 8)
+                                                   + entry->engineBase - entry->firstByteAddress);
+    return BankTransfer{address, bytesPerWord, std::vector<uint8_t>(count * bytesPerWord)};
 }
-}  // namespace
 
 int ZernDevice::ReadMemory(int bank, int start, unsigned count, int32_t* values)
 {
-    const MemoryBank* entry = usableBank(bank);
-    if (!entry || count > kMaxTransferWords || !EnsureConnected())
-        return kStatusFailed;
-    const size_t bytesPerWord = static_cast<size_t>(entry->widthBits / 8);
-    std::vector<uint8_t> bytes(count * bytesPerWord);
-    if (driver_->readMemoryCached(engineAddress(*entry, start), bytes.size(), bytes.data()) != kLinkDone)
-        return kStatusFailed;
-    for (unsigned word = 0; word < count; ++word) {
-        uint32_t value = 0;
-        for (size_t b = 0; b < bytesPerWord && b < 4; ++b)
-            value |= static_cast<uint32_t>(bytes[word * bytesPerWord + b]) << (8 * b);
-        values[word] = static_cast<int32_t>(value);
-    }
-    return kStatusDone;
+    return guarded(kStatusFailed, [&] {
+        auto transfer = bankTransfer(bank, start, count);
+        if (!transfer)
+            return kStatusFailed;
+        std::vector<uint8_t>& bytes = transfer->bytes;
+        if (driver_->readMemoryCached(transfer->engineAddress, bytes.size(), bytes.data()) != kLinkDone)
+            return kStatusFailed;
+        for (unsigned word = 0; word < count; ++word) {
+            uint32_t value = 0;
+            for (size_t b = 0; b < transfer->bytesPerWord && b < 4; ++b)
+                value |= static_cast<uint32_t>(bytes[word * transfer->bytesPerWord + b]) << (8 * b);
+            values[word] = static_cast<int32_t>(value);
+        }
+        return kStatusDone;
+    });
 }
 
 int ZernDevice::WriteMemory(int bank, int start, unsigned count, const int32_t* values)
 {
-    const MemoryBank* entry = usableBank(bank);
-    if (!entry || count > kMaxTransferWords || !EnsureConnected())
-        return kStatusFailed;
-    const size_t bytesPerWord = static_cast<size_t>(entry->widthBits / 8);
-    std::vector<uint8_t> bytes(count * bytesPerWord);
-    for (unsigned word = 0; word < count; ++word)
-        for (size_t b = 0; b < bytesPerWord; ++b)
-            bytes[word * bytesPerWord + b] =
-                b < 4 ? static_cast<uint8_t>(static_cast<uint32_t>(values[word]) >> (8 * b)) : 0;
-    return driver_->writeMemoryBlock(engineAddress(*entry, start), bytes.size(), bytes.data()) == kLinkDone
-               ? kStatusDone
-               : kStatusFailed;
+    return guarded(kStatusFailed, [&] {
+        auto transfer = bankTransfer(bank, start, count);
+        if (!transfer)
+            return kStatusFailed;
+        std::vector<uint8_t>& bytes = transfer->bytes;
+        for (unsigned word = 0; word < count; ++word)
+            for (size_t b = 0; b < transfer->bytesPerWord; ++b)
+                bytes[word * transfer->bytesPerWord + b] =
+                    b < 4 ? static_cast<uint8_t>(static_cast<uint32_t>(values[word]) >> (8 * b)) : 0;
+        return driver_->writeMemoryBlock(transfer->engineAddress, bytes.size(), bytes.data()) == kLinkDone
+                   ? kStatusDone
+                   : kStatusFailed;
+    });
 }
 
 int ZernDevice::ReadCodeWords(uint64_t wordAddress, unsigned count, int32_t* words)
 {
-    if (count > kMaxTransferWords || !EnsureConnected())
-        return kStatusFailed;
-    std::vector<uint8_t> bytes(static_cast<size_t>(count) * 2);
-    if (driver_->readCodeCached(wordAddress, bytes.size(), bytes.data()) != kLinkDone)
-        return kStatusFailed;
-    for (unsigned word = 0; word < count; ++word)
-        words[word] = bytes[2 * word] + 256 * bytes[2 * word + 1];
-    return kStatusDone;
+    return guarded(kStatusFailed, [&] {
+        if (count > kMaxTransferWords || !EnsureConnected())
+            return kStatusFailed;
+        std::vector<uint8_t> bytes(static_cast<size_t>(count) * 2);
+        if (driver_->readCodeCached(wordAddress, bytes.size(), bytes.data()) != kLinkDone)
+            return kStatusFailed;
+        for (unsigned word = 0; word < count; ++word)
+            words[word] = bytes[2 * word] + 256 * bytes[2 * word + 1];
+        return kStatusDone;
+    });
 }
 
 // ---- Breakpoints and run control ------------------------------------------
@@ -275,103 +308,123 @@ bool ZernDevice::readInstructionPointer(int64_t& address)
 
 int ZernDevice::GetProgramCounter(int* pc)
 {
-    int64_t address = 0;
-    if (!readInstructionPointer(address))
-        return kStatusFailed;
-    *pc = static_cast<int>(static_cast<uint32_t>(address));
-    return kStatusDone;
+    return guarded(kStatusFailed, [&] {
+        int64_t address = 0;
+        if (!readInstructionPointer(address))
+            return kStatusFailed;
+        *pc = static_cast<int>(static_cast<uint32_t>(address));
+        return kStatusDone;
+    });
 }
 
 int ZernDevice::ClearAllBreakpoints()
 {
-    if (!EnsureConnected())
-        return kStatusFailed;
-    return driver_->clearAllCodeBreakpoints() == kLinkDone ? kStatusDone : kStatusFailed;
+    return guarded(kStatusFailed, [&] {
+        if (!EnsureConnected())
+            return kStatusFailed;
+        return driver_->clearAllCodeBreakpoints() == kLinkDone ? kStatusDone : kStatusFailed;
+    });
 }
 
 int ZernDevice::SetBreakpoint(unsigned address)
 {
-    if (!EnsureConnected())
-        return kStatusFailed;
-    return driver_->setCodeBreakpoint(address) == kLinkDone ? kStatusDone : kStatusFailed;
+    return guarded(kStatusFailed, [&] {
+        if (!EnsureConnected())
+            return kStatusFailed;
+        return driver_->setCodeBreakpoint(address) == kLinkDone ? kStatusDone : kStatusFailed;
+    });
 }
 
 int ZernDevice::ClearBreakpoint(unsigned address)
 {
-    if (!EnsureConnected())
-        return kStatusFailed;
-    return driver_->clearCodeBreakpoint(address) == kLinkDone ? kStatusDone : kStatusFailed;
+    return guarded(kStatusFailed, [&] {
+        if (!EnsureConnected())
+            return kStatusFailed;
+        return driver_->clearCodeBreakpoint(address) == kLinkDone ? kStatusDone : kStatusFailed;
+    });
 }
 
 int ZernDevice::IsBreakpointAtPC(bool* atBreakpoint)
 {
-    int64_t address = 0;
-    if (!readInstructionPointer(address))
-        return kStatusFailed;
-    *atBreakpoint = driver_->findBreakpoint(static_cast<uint64_t>(address));
-    return kStatusDone;
+    return guarded(kStatusFailed, [&] {
+        int64_t address = 0;
+        if (!readInstructionPointer(address))
+            return kStatusFailed;
+        *atBreakpoint = driver_->findBreakpoint(static_cast<uint64_t>(address));
+        return kStatusDone;
+    });
 }
 
 int ZernDevice::Run()
 {
-    std::lock_guard lock(runMutex_);
-    if (!EnsureConnected())
-        return tolvane::kRunFailed;
-    setRunState(tolvane::kRunStateRunning);
-    if (!driver_->runTarget())
-        return tolvane::kRunFailed;
-    bool halted = false;
-    while (!halted && runState() == tolvane::kRunStateRunning) {
-        if (!driver_->pollStatus(halted))
+    return guarded(tolvane::kRunFailed, [&] {
+        std::lock_guard lock(runMutex_);
+        if (!EnsureConnected())
             return tolvane::kRunFailed;
-        if (!halted)
-            std::this_thread::sleep_for(std::chrono::milliseconds(timing_.runPollMs));
-    }
-    const int state = runState();
-    return state == tolvane::kRunStateRunning ? tolvane::kRunHalted : state;
+        setRunState(tolvane::kRunStateRunning);
+        if (!driver_->runTarget())
+            return tolvane::kRunFailed;
+        bool halted = false;
+        while (!halted && runState() == tolvane::kRunStateRunning) {
+            if (!driver_->pollStatus(halted))
+                return tolvane::kRunFailed;
+            if (!halted)
+                std::this_thread::sleep_for(std::chrono::milliseconds(timing_.runPollMs));
+        }
+        const int state = runState();
+        return state == tolvane::kRunStateRunning ? tolvane::kRunHalted : state;
+    });
 }
 
 int ZernDevice::RunToAddress(unsigned address)
 {
-    if (!EnsureConnected())
-        return tolvane::kRunFailed;
-    if (driver_->findBreakpoint(address))
-        return Run();
-    if (driver_->setCodeBreakpoint(address) != kLinkDone)
-        return tolvane::kRunFailed;
-    const int result = Run();
-    if (driver_ && driver_->clearCodeBreakpoint(address) != kLinkDone)
-        return tolvane::kRunFailed;
-    return result;
+    return guarded(tolvane::kRunFailed, [&] {
+        if (!EnsureConnected())
+            return tolvane::kRunFailed;
+        if (driver_->findBreakpoint(address))
+            return Run();
+        if (driver_->setCodeBreakpoint(address) != kLinkDone)
+            return tolvane::kRunFailed;
+        const int result = Run();
+        if (driver_ && driver_->clearCodeBreakpoint(address) != kLinkDone)
+            return tolvane::kRunFailed;
+        return result;
+    });
 }
 
 int ZernDevice::Pause()
 {
-    if (!EnsureConnected() || !driver_->breakTarget())
-        return kStatusFailed;
-    setRunState(tolvane::kRunStateHalted);
-    return kStatusDone;
+    return guarded(kStatusFailed, [&] {
+        if (!EnsureConnected() || !driver_->breakTarget())
+            return kStatusFailed;
+        setRunState(tolvane::kRunStateHalted);
+        return kStatusDone;
+    });
 }
 
 int ZernDevice::Stop()
 {
-    if (!EnsureConnected())
-        return kStatusFailed;
-    // Set before the break, so that a run that sees the halt reports the stop.
-    const int previous = runState();
-    setRunState(tolvane::kRunStateIdle);
-    if (!driver_->breakTarget() && traits_.stopNeedsBreak) {
-        setRunState(previous);
-        return kStatusFailed;
-    }
-    return kStatusDone;
+    return guarded(kStatusFailed, [&] {
+        if (!EnsureConnected())
+            return kStatusFailed;
+        // Set before the break, so that a run that sees the halt reports the stop.
+        const int previous = runState();
+        setRunState(tolvane::kRunStateIdle);
+        if (!driver_->breakTarget() && traits_.stopNeedsBreak) {
+            setRunState(previous);
+            return kStatusFailed;
+        }
+        return kStatusDone;
+    });
 }
 
 int ZernDevice::StepInstruction()
 {
-    if (!EnsureConnected())
-        return tolvane::kRunFailed;
-    return driver_->singleStep() ? tolvane::kRunHalted : tolvane::kRunFailed;
+    return guarded(tolvane::kRunFailed, [&] {
+        if (!EnsureConnected())
+            return tolvane::kRunFailed;
+        return driver_->singleStep() ? tolvane::kRunHalted : tolvane::kRunFailed;
+    });
 }
 
 int ZernDevice::AddDataBreakpoint(int)
@@ -413,27 +466,33 @@ int ZernDevice::StepInto()
 
 int ZernDevice::StepOver()
 {
-    AbstractCompiler* compiler = compilers_.compiler();
-    if (!EnsureConnected() || !compiler)
-        return tolvane::kRunFailed;
-    return compiler->StepOver();
+    return guarded(tolvane::kRunFailed, [&] {
+        AbstractCompiler* compiler = compilers_.compiler();
+        if (!EnsureConnected() || !compiler)
+            return tolvane::kRunFailed;
+        return compiler->StepOver();
+    });
 }
 
 int ZernDevice::StepOut()
 {
-    AbstractCompiler* compiler = compilers_.compiler();
-    if (!EnsureConnected() || !compiler)
-        return tolvane::kRunFailed;
-    return compiler->StepOut();
+    return guarded(tolvane::kRunFailed, [&] {
+        AbstractCompiler* compiler = compilers_.compiler();
+        if (!EnsureConnected() || !compiler)
+            return tolvane::kRunFailed;
+        return compiler->StepOut();
+    });
 }
 
 int ZernDevice::Build(const char* const* files, unsigned count, bool force, const char* projectPath)
 {
-    if (!compilers_.compiler())
-        return kStatusFailed;
-    if (driver_)
-        driver_->setErasePending();
-    return compilers_.build(files, count, force, projectPath);
+    return guarded(kStatusFailed, [&] {
+        if (!compilers_.compiler())
+            return kStatusFailed;
+        if (driver_)
+            driver_->setErasePending();
+        return compilers_.build(files, count, force, projectPath);
+    });
 }
 
 int ZernDevice::GetBuildMessages(char*** lines, int* count)
@@ -461,23 +520,27 @@ void ZernDevice::SetDebugLevel(int level)
 
 int ZernDevice::GetCompilerList(char*** names, int* count)
 {
-    compilers_.list(names, count);
-    return kStatusDone;
+    *names = emptyList_.data();
+    *count = 0;
+    return guarded(kStatusFailed, [&] {
+        compilers_.list(names, count);
+        return kStatusDone;
+    });
 }
 
 void ZernDevice::SelectCompiler(const char* name)
 {
-    compilers_.select(name);
+    guarded([&] { compilers_.select(name); });
 }
 
 const char* ZernDevice::GetCompilerName()
 {
-    return compilers_.selectedName();
+    return guarded("", [&] { return compilers_.selectedName(); });
 }
 
 void ZernDevice::ShowCompilerOptions()
 {
-    compilers_.showOptions();
+    guarded([&] { compilers_.showOptions(); });
 }
 
 // ---- Program load ----------------------------------------------------------
@@ -516,47 +579,49 @@ bool ZernDevice::writeDataImage(const std::vector<uint8_t>& image, uint32_t size
 
 int ZernDevice::LoadProgram(const char* hexPath)
 {
-    config_.postLoadFlag = 1;
-    hex::HexImageFile program;
-    if (hexPath && *hexPath) {
-        if (config_.codeSize < 1 || config_.codeSize > kMaxImageWords)
-            return kStatusFailed;
-        // The whole file is checked before the target is touched.
-        program =
-            hex::readHexImageFile(hexPath, hex::HexImageKind::Program, static_cast<uint32_t>(config_.codeSize) * 2);
-        if (program.status != hex::HexFileStatus::Loaded) {
-            report(program.message);
-            return kStatusFailed;
+    return guarded(kStatusFailed, [&] {
+        config_.postLoadFlag = 1;
+        hex::HexImageFile program;
+        if (hexPath && *hexPath) {
+            if (config_.codeSize < 1 || config_.codeSize > kMaxImageWords)
+                return kStatusFailed;
+            // The whole file is checked before the target is touched.
+            program =
+                hex::readHexImageFile(hexPath, hex::HexImageKind::Program, static_cast<uint32_t>(config_.codeSize) * 2);
+            if (program.status != hex::HexFileStatus::Loaded) {
+                report(program.message);
+                return kStatusFailed;
+            }
         }
-    }
-    // The data image the last build named, checked before the target is touched too.
-    hex::HexImageFile data;
-    char* dataPath = nullptr;
-    if (AbstractCompiler* compiler = compilers_.compiler())
-        compiler->GetDataHexFile(&dataPath);
-    const bool hasData = dataPath && *dataPath;
-    if (hasData) {
-        if (config_.dataSize < 0 || config_.dataSize > kMaxImageWords)
-            return kStatusFailed;
-        data = hex::readHexImageFile(dataPath, hex::HexImageKind::Data, static_cast<uint32_t>(config_.dataSize));
-        if (data.status != hex::HexFileStatus::Loaded) {
-            report(data.message);
-            return kStatusFailed;
+        // The data image the last build named, checked before the target is touched too.
+        hex::HexImageFile data;
+        char* dataPath = nullptr;
+        if (AbstractCompiler* compiler = compilers_.compiler())
+            compiler->GetDataHexFile(&dataPath);
+        const bool hasData = dataPath && *dataPath;
+        if (hasData) {
+            if (config_.dataSize < 0 || config_.dataSize > kMaxImageWords)
+                return kStatusFailed;
+            data = hex::readHexImageFile(dataPath, hex::HexImageKind::Data, static_cast<uint32_t>(config_.dataSize));
+            if (data.status != hex::HexFileStatus::Loaded) {
+                report(data.message);
+                return kStatusFailed;
+            }
         }
-    }
-    closeLink();
-    if (!EnsureConnected())
-        return kStatusFailed;
-    if (hexPath && *hexPath) {
-        report("Program Size: " + std::to_string(program.size) + " bytes");
-        if (!writeProgramImage(program.bytes, program.size))
+        closeLink();
+        if (!EnsureConnected())
             return kStatusFailed;
-    }
-    if (hasData && !writeDataImage(data.bytes, data.size))
-        return kStatusFailed;
-    if (config_.postLoadFlag == 1 && !driver_->runPostLoadCommands())
-        return kStatusFailed;
-    return driver_->initializeTarget() == kLinkDone ? kStatusDone : kStatusFailed;
+        if (hexPath && *hexPath) {
+            report("Program Size: " + std::to_string(program.size) + " bytes");
+            if (!writeProgramImage(program.bytes, program.size))
+                return kStatusFailed;
+        }
+        if (hasData && !writeDataImage(data.bytes, data.size))
+            return kStatusFailed;
+        if (config_.postLoadFlag == 1 && !driver_->runPostLoadCommands())
+            return kStatusFailed;
+        return driver_->initializeTarget() == kLinkDone ? kStatusDone : kStatusFailed;
+    });
 }
 
 bool ZernDevice::VerifyProgram(const char*)
@@ -568,8 +633,10 @@ bool ZernDevice::VerifyProgram(const char*)
 
 void ZernDevice::SetLibraryPath(const char* libraryPath)
 {
-    libraryPath_ = libraryPath ? libraryPath : "";
-    readConfiguration();
+    guarded([&] {
+        libraryPath_ = libraryPath ? libraryPath : "";
+        readConfiguration();
+    });
 }
 
 void ZernDevice::SetMessageCallback(DeviceMessageCallback callback)
@@ -579,7 +646,7 @@ void ZernDevice::SetMessageCallback(DeviceMessageCallback callback)
 
 void ZernDevice::SetRegistryName(const char* deviceName)
 {
-    settingsKey_ = std::string(kProductKey) + (deviceName ? deviceName : "");
+    guarded([&] { settingsKey_ = std::string(tolvane::kProductKey) + (deviceName ? deviceName : ""); });
 }
 
 void ZernDevice::SetDeviceMenuCallback(DeviceMenuCallback callback)
@@ -589,37 +656,42 @@ void ZernDevice::SetDeviceMenuCallback(DeviceMenuCallback callback)
 
 void ZernDevice::SetProjectOption(const char* line, const char*)
 {
-    if (!line)
-        return;
-    if (startsWith(line, kConfigFilePrefix)) {
-        configFilePath_ = line + std::strlen(kConfigFilePrefix);
-        readConfiguration();
-        return;
-    }
-    if (startsWith(line, kJtagClockPrefix)) {
-        int32_t clock = 0;
-        if (parseConfigInt(line + std::strlen(kJtagClockPrefix), clock) && validJtagClock(clock))
-            config_.jtagClockKHz = clock;
-        return;
-    }
-    if (AbstractCompiler* compiler = compilers_.compiler())
-        compiler->ReadProjectLine(line);
+    guarded([&] {
+        if (!line)
+            return;
+        if (startsWith(line, kConfigFilePrefix)) {
+            useConfigFile(line + std::strlen(kConfigFilePrefix));
+            return;
+        }
+        if (startsWith(line, kJtagClockPrefix)) {
+            int32_t clock = 0;
+            if (parseConfigInt(line + std::strlen(kJtagClockPrefix), clock) && validJtagClock(clock))
+                config_.jtagClockKHz = clock;
+            return;
+        }
+        if (AbstractCompiler* compiler = compilers_.compiler())
+            compiler->ReadProjectLine(line);
+    });
 }
 
 void ZernDevice::GetProjectOptions(int* count, char*** lines, const char*)
 {
-    std::vector<std::string> options{kConfigFilePrefix + configFilePath_,
-                                     kJtagClockPrefix + std::to_string(config_.jtagClockKHz)};
-    if (AbstractCompiler* compiler = compilers_.compiler()) {
-        int compilerCount = 0;
-        char** compilerLines = nullptr;
-        compiler->GetProjectOptions(&compilerCount, &compilerLines);
-        for (int index = 0; index < compilerCount && compilerLines; ++index)
-            options.emplace_back(compilerLines[index]);
-    }
-    projectOptionLines_.assign(std::move(options));
-    *count = projectOptionLines_.count();
-    *lines = projectOptionLines_.data();
+    *count = 0;
+    *lines = emptyList_.data();
+    guarded([&] {
+        std::vector<std::string> options{kConfigFilePrefix + configFilePath_,
+                                         kJtagClockPrefix + std::to_string(config_.jtagClockKHz)};
+        if (AbstractCompiler* compiler = compilers_.compiler()) {
+            int compilerCount = 0;
+            char** compilerLines = nullptr;
+            compiler->GetProjectOptions(&compilerCount, &compilerLines);
+            for (int index = 0; index < compilerCount && compilerLines; ++index)
+                options.emplace_back(compilerLines[index]);
+        }
+        projectOptionLines_.assign(std::move(options));
+        *count = projectOptionLines_.count();
+        *lines = projectOptionLines_.data();
+    });
 }
 
 int ZernDevice::GetDeviceMenuItems(char*** captions, int* count)
@@ -629,7 +701,13 @@ int ZernDevice::GetDeviceMenuItems(char*** captions, int* count)
     return kStatusDone;
 }
 
-void ZernDevice::RunDeviceMenuItem(const char*) {}
+void ZernDevice::RunDeviceMenuItem(const char* caption)
+{
+    guarded([&] {
+        if (traits_.runMenuItem && caption)
+            traits_.runMenuItem(*this, caption);
+    });
+}
 
 int ZernDevice::GetHelpItems(char*** titles, int* count)
 {
@@ -640,9 +718,9 @@ int ZernDevice::GetHelpItems(char*** titles, int* count)
 
 void ZernDevice::OpenHelpItem(const char*) {}
 
-bool ZernDevice::ShowDeviceOptions(void*)
+bool ZernDevice::ShowDeviceOptions(void* ownerWindow)
 {
-    return false;
+    return guarded(false, [&] { return traits_.showOptions && traits_.showOptions(*this, ownerWindow); });
 }
 
 const char* ZernDevice::GetVersionText()

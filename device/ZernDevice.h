@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,9 +15,10 @@
 #include "DeviceConfig.h"
 #include "DeviceTraits.h"
 #include "LinkDriver.h"
+#include "LinkLog.h"
 #include "LinkTiming.h"
+#include "PluginBoundary.h"
 #include "TextArray.h"
-#include "TrafficLog.h"
 
 namespace zern {
 
@@ -100,24 +102,61 @@ public:
     // Drops the driver and its link; the next operation connects again.
     void closeLink();
     bool linkOpen() const { return driver_ != nullptr; }
+    // The open link for the plug-in's dialogs; null when none is open (this
+    // does not connect).
+    LinkDriver* link() const { return driver_.get(); }
 
     const DeviceConfig& config() const { return config_; }
     const std::string& configFilePath() const { return configFilePath_; }
+    // Reads the named configuration file from now on.
+    void useConfigFile(const std::string& path);
     const std::string& settingsKey() const { return settingsKey_; }
     int* runStateWord() { return &runState_; }
-    TrafficLog& trafficLog() { return trafficLog_; }
+    LinkLog& trafficLog() { return *linkLog_; }
     void setLinkTiming(const LinkTiming& timing) { timing_ = timing; }
     // The registry key of the plug-in's options, with the trailing backslash.
     std::string optionsKeyPath() const;
+    // A line to the Messages window.
+    void report(const std::string& text) const;
 
 private:
-    void report(const std::string& text) const;
+    // Passes the line on as it is: nothing to allocate when memory ran out.
+    auto boundaryReport() const
+    {
+        return [this](const char* line) {
+            if (messageCallback_)
+                messageCallback_(line);
+        };
+    }
+    // Every slot that allocates or parses runs through here: an exception
+    // becomes the slot's failure value and a line in the Messages window,
+    // never a throw into the host.
+    template <typename Result, typename Operation>
+    Result guarded(Result failure, Operation&& operation) noexcept
+    {
+        return tolvane::guardedReporting(failure, boundaryReport(), std::forward<Operation>(operation));
+    }
+    template <typename Operation>
+    void guarded(Operation&& operation) noexcept
+    {
+        tolvane::guardedReporting(boundaryReport(), std::forward<Operation>(operation));
+    }
+
     void readConfiguration();
     std::string portName() const;
     const char* flagsRegisterName();
     bool readInstructionPointer(int64_t& address);
     // The bank when it exists and its words are whole bytes; null otherwise.
     const MemoryBank* usableBank(int bank) const;
+    // A memory transfer of `count` words of a bank from word `start`: the
+    // engine's byte address and room for the bytes; none when the bank, the
+    // count or the link do not allow it.
+    struct BankTransfer {
+        uint64_t engineAddress;
+        size_t bytesPerWord;
+        std::vector<uint8_t> bytes;
+    };
+    std::optional<BankTransfer> bankTransfer(int bank, int start, unsigned count);
     int runState() const;
     void setRunState(int state);
 
@@ -140,7 +179,7 @@ private:
     std::array<char, 20> flagsName_{};
     DeviceConfig config_;
     LinkTiming timing_;
-    TrafficLog trafficLog_;
+    std::unique_ptr<LinkLog> linkLog_;
     std::string versionText_;
 
     TextArray groupNames_;

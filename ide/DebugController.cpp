@@ -4,6 +4,7 @@
 
 #include "AbstractDevice.h"
 #include "MessageBoxes.h"
+#include "ProductKey.h"
 #include "Registry.h"
 
 namespace {
@@ -11,7 +12,7 @@ namespace {
 using tolvane::kStatusDone;
 using tolvane::kStatusFailed;
 
-const char kSettingsKey[] = "\\Software\\Quorin Semiconductor\\Tolvane\\";
+const char kSettingsKey[] = TOLVANE_PRODUCT_KEY "\\";
 const char kNoDevice[] = "No device is selected. Choose one in the Device menu.";
 
 std::unique_ptr<platform::RegistryKey> openSettings()

@@ -7,9 +7,11 @@
 #include <QStringList>
 #include <optional>
 
+#include "ProductKey.h"
+
 namespace devices {
 
-inline constexpr char kDevicesKey[] = "\\Software\\Quorin Semiconductor\\Tolvane\\Devices";
+inline constexpr char kDevicesKey[] = TOLVANE_PRODUCT_KEY "\\Devices";
 
 // Copies the machine-wide list on first start and gives the installed names,
 // sorted case-insensitively. Empty (after a box) when the program must end.

@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "EditorFont.h"
+#include "ProductKey.h"
 
-inline constexpr const char kSettingsKey[] = "\\Software\\Quorin Semiconductor\\Tolvane\\";
+inline constexpr const char kSettingsKey[] = TOLVANE_PRODUCT_KEY "\\";
 
 enum class SavedWindowState { Normal = 0, Minimized = 1, Maximized = 2 };
 

@@ -170,6 +170,11 @@ bool SerialPort::flush()
     return tcflush(fd_, TCIOFLUSH) == 0;
 }
 
+bool SerialPort::discardInput()
+{
+    return tcflush(fd_, TCIFLUSH) == 0;
+}
+
 long SerialPort::read(uint8_t* buffer, size_t max)
 {
     if (max == 0)
@@ -190,6 +195,28 @@ long SerialPort::read(uint8_t* buffer, size_t max)
         return 0;
     // Readable but nothing to read: the far end has gone.
     return -1;
+}
+
+size_t SerialPort::readWithin(uint8_t* buffer, size_t count, int totalMilliseconds)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(totalMilliseconds);
+    size_t done = 0;
+    while (done < count) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        pollfd wanted{fd_, POLLIN, 0};
+        const int ready = poll(&wanted, 1, left > 0 ? static_cast<int>(left) : 0);
+        if (ready < 0 && errno == EINTR && left > 0)
+            continue;
+        if (ready <= 0 || !(wanted.revents & POLLIN))
+            break;
+        const ssize_t got = ::read(fd_, buffer + done, count - done);
+        if (got > 0)
+            done += static_cast<size_t>(got);
+        else if (!(got < 0 && (errno == EAGAIN || errno == EINTR) && left > 0))
+            break;  // the far end has gone, or the time is up
+    }
+    return done;
 }
 
 bool SerialPort::write(const uint8_t* data, size_t count)

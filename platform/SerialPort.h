@@ -51,6 +51,8 @@ public:
     bool sendBreak(int milliseconds);
     // Discards what was received and not yet read, and what is not yet sent.
     bool flush();
+    // Discards only what was received and not yet read.
+    bool discardInput();
 
     // How long read waits for the first byte.
     void setReadTimeout(int milliseconds) { readTimeoutMs_ = milliseconds; }
@@ -61,6 +63,9 @@ public:
     // there, up to max bytes. Returns the count (0 when nothing came), or -1
     // when the port failed (for example, the far end hung up).
     long read(uint8_t* buffer, size_t max);
+    // Reads until count bytes are in or the total time limit has passed, and
+    // returns how many came (fewer when the limit passed or the far end went).
+    size_t readWithin(uint8_t* buffer, size_t count, int totalMilliseconds);
     // Writes every byte; false when the port failed.
     bool write(const uint8_t* data, size_t count);
 

@@ -21,6 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
             if (entry.fileIndex >= static_cast<int>(contents.sourceFiles.size()))
                 __builtin_trap();
         }
+        // The build reads the listing's text in place; it must see what the line list gives.
+        const auto inPlace = asmplugin::readListingText(text, modules, family);
+        if (inPlace.successful != contents.successful || inPlace.map != contents.map
+            || inPlace.sourceFiles != contents.sourceFiles || inPlace.warnings != contents.warnings)
+            __builtin_trap();
     }
 
     asmplugin::QuorinAssembler compiler;

@@ -48,9 +48,10 @@ bool preprocess(const fs::path& source, const fs::path& output)
     }
     std::error_code error;
     fs::rename(partial, output, error);
-    if (error)
-        fs::remove(partial, error);
-    return !error;
+    if (!error)
+        return true;
+    fs::remove(partial, error);
+    return false;
 }
 
 }  // namespace

@@ -14,9 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     zern::ConfigMessages messages{[&](const std::string& line) { reported += line.size(); }, true};
     std::istringstream text(std::string(reinterpret_cast<const char*>(data), size));
     zern::parseDeviceConfig(text, config, messages);
-    // A second read over the first must hold as well.
+    // A second read over the first must hold as well, in the other plug-in's dialect.
     text.clear();
     text.seekg(0);
-    zern::parseDeviceConfig(text, config, messages);
+    zern::parseDeviceConfig(text, config, messages, zern::ConfigDialect{false, false, true, true});
     return 0;
 }

@@ -3,12 +3,9 @@
 // its fixed-length or variable-length form, and the post-load commands.
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
 #include "BootLoaderRecords.h"
-#include "DebugEngineRecords.h"
 #include "JtagDriver.h"
 
 namespace zern {
@@ -19,7 +16,6 @@ namespace loader = records::loader;
 using records::WireRecord;
 using Target = records::loader::Target;
 
-constexpr uint8_t kResetTarget = 0x05;
 constexpr uint8_t kPromptCharacter = '>';
 constexpr size_t kMaxRecordBytes = 255;
 // The ZNC work-around waits for the loader's prompt at most this often.
@@ -38,11 +34,6 @@ Target targetOf(bool code)
 }
 
 }  // namespace
-
-void JtagDriver::resetPasswords()
-{
-    std::fill(config_.loaderPasswords.begin(), config_.loaderPasswords.end(), kErasedByte);
-}
 
 bool JtagDriver::loaderPrompt(const WireRecord& record, int tries)
 {
@@ -95,7 +86,7 @@ bool JtagDriver::loaderInformation(bool code)
         if (pageSize_ > 0 && pageSize_ + header <= kMaxRecordBytes)
             return true;
     }
-    reportLinkError("Unable to determine if loader supports fixed or variable length loading.");
+    messages_.linkError("Unable to determine if loader supports fixed or variable length loading.");
     return false;
 }
 
@@ -105,113 +96,100 @@ bool JtagDriver::enterLoader(bool sendPasswords)
     if (rlaMode())
         return true;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!exchange(records::engine::boardOperation(kResetTarget)) || resetDebugState() != kLinkDone)
+        if (!holdTargetInReset())
             return false;
         if (config_.testModeFlag) {
-            logLine("Setting TDB bits to 0x01");
+            messages_.line("Setting TDB bits to 0x01");
             if (!exchange(loader::testModeOn()))
                 return false;
-            logLine("Done.");
+            messages_.line("Done.");
             state_ = TargetState::TestMode;
             if (!resumeTarget()) {
-                logLine("Unable to enter IC-Debug after setting test mode.");
+                messages_.line("Unable to enter IC-Debug after setting test mode.");
                 return false;
             }
             char line[80];
             std::snprintf(line, sizeof line, "Writing M%d[%d] = 0x%02x", config_.testModeValues[0],
                           config_.testModeValues[1], config_.testModeValues[2]);
-            logLine(line);
+            messages_.line(line);
             if (!writeOneRegister(config_.testModeValues[0], config_.testModeValues[1], config_.testModeValues[2])) {
-                logLine("Unable to write register.");
+                messages_.line("Unable to write register.");
                 return false;
             }
-            logLine("Setting TDB bits to 0x00");
+            messages_.line("Setting TDB bits to 0x00");
             if (!exchange(loader::testModeOff()))
                 return false;
-            logLine("Done.");
+            messages_.line("Done.");
         }
         if (!exchange(loader::loaderEntry()))
             return false;
-        logLine("Entering Loader");
+        messages_.line("Entering Loader");
         if (loaderPrompt(loader::prompt(), 5)) {
-            logLine("Prompt received.");
+            messages_.line("Prompt received.");
             state_ = TargetState::Loader;
             if (sendPasswords && !is32Bit()) {
-                const int contexts = static_cast<int>(config_.loaderPasswords.size() / kPasswordBytes);
-                for (int context = 0; context < contexts; ++context)
-                    if (!exchange(loader::unlock(password(context))))
+                for (int context = 0; context < passwords_.count(); ++context)
+                    if (!exchange(loader::unlock(passwords_.password(context))))
                         return false;
             }
             return loaderInformation(true);
         }
-        reportLinkError("No prompt received when activating the boot loader.");
+        messages_.linkError("No prompt received when activating the boot loader.");
     }
     return false;
-}
-
-bool JtagDriver::runCommandList(const CommandList& list, const char* title)
-{
-    for (const CommandRecord& record : list) {
-        std::string line = title;
-        for (uint8_t byte : record)
-            line += formatted("%02x, ", byte);
-        uint8_t statusByte = 0;
-        if (!exchange(records::chipRecord(record)) || !loaderStatus(statusByte))
-            return false;
-        logLine(line + formatted("Status: %02x", statusByte));
-    }
-    return true;
 }
 
 bool JtagDriver::eraseFlash()
 {
     std::lock_guard lock(mutex_);
-    invalidateCaches();
+    caches_.invalidateAll();
     if (resetDebugState() != kLinkDone)
         return false;
     if (rlaMode()) {
-        resetPasswords();
+        passwords_.resetToErased();
         return true;
     }
     if (state_ != TargetState::Loader && !enterLoader(false))
         return false;
     if (!loaderPrompt(loader::prompt(), 5)) {
-        reportLinkError("No prompt received from the boot loader.");
+        messages_.linkError("No prompt received from the boot loader.");
         return false;
     }
-    if (!runCommandList(config_.preEraseCommands, "Pre-Erase Command: "))
+    if (!commandLists_.run(config_.preEraseCommands, "Pre-Erase Command: "))
         return false;
-    logLine("Erasing...");
+    messages_.line("Erasing...");
     for (const WireRecord& record : loader::masterEraseStart())
         if (!exchange(record))
             return false;
-    const int previousTimeout = port_->readTimeout();
-    port_->setReadTimeout(std::max(1, config_.expectedEraseTime) * timing_.eraseTimeoutUnitMs);
+    platform::SerialPort& port = board_.serial();
+    const int previousTimeout = port.readTimeout();
+    port.setReadTimeout(std::max(1, config_.expectedEraseTime) * timing_.eraseTimeoutUnitMs);
     // The erase ends with the prompt; its status tells whether it worked.
     loaderPrompt(loader::prompt(), 10);
-    port_->setReadTimeout(timing_.afterEraseFirstByteMs);
-    resetPasswords();
+    port.setReadTimeout(timing_.afterEraseFirstByteMs);
+    passwords_.resetToErased();
     uint8_t statusByte = 0;
     const bool statusRead = loaderStatus(statusByte);
-    port_->setReadTimeout(previousTimeout);
+    port.setReadTimeout(previousTimeout);
     if (!statusRead)
         return false;
     if (statusByte != 0) {
-        logLine(formatted("Bad status code received (0x%02x) from the boot loader after master erase.", statusByte));
+        messages_.line(
+            formatted("Bad status code received (0x%02x) from the boot loader after master erase.", statusByte));
         return false;
     }
     if (config_.eraseLastPage && (loaderFlags_ & loader::kEraseLastBlock)) {
-        logLine("Erasing last block of flash.");
+        messages_.line("Erasing last block of flash.");
         if (!exchange(loader::eraseLastBlock(static_cast<uint32_t>(config_.codeSize))))
             return false;
     }
-    return runCommandList(config_.postEraseCommands, "Post-Erase Command: ");
+    return commandLists_.run(config_.postEraseCommands, "Post-Erase Command: ");
 }
 
 int JtagDriver::writeProgramBlock(uint64_t byteAddress, size_t count, const uint8_t* data)
 {
     std::lock_guard lock(mutex_);
-    codePages_.clear();
+    caches_.code.invalidate();
     if (count == 0 || count > kMaxRecordBytes)
         return kLinkBadArgument;
     if (rlaMode()) {
@@ -230,7 +208,7 @@ int JtagDriver::writeProgramBlock(uint64_t byteAddress, size_t count, const uint
         erasePending_ = false;
     }
     if (!loaderPrompt(loader::promptBeforeWrite(), 5)) {
-        reportLinkError("No prompt received from the boot loader when trying to write code.");
+        messages_.linkError("No prompt received from the boot loader when trying to write code.");
         return kLinkFailure;
     }
     return loaderWrite(byteAddress, count, data, true);
@@ -305,14 +283,14 @@ bool JtagDriver::writeFixedPages(uint64_t byteAddress, size_t count, const uint8
                               "Bad status code received (0x%02x%02x) from the boot loader during a fixed length "
                               "operation.",
                               detail, statusByte);
-                reportLinkError(text);
+                messages_.linkError(text);
             } else if (extended) {
-                reportLinkError(
+                messages_.linkError(
                     formatted("Bad status code received (0x%02x) from the boot loader during a fixed "
                               "length operation (2).",
                               statusByte));
             } else {
-                logLine(
+                messages_.line(
                     formatted("Bad status code received (0x%02x) from the boot loader during a fixed length "
                               "operation (1).",
                               statusByte));
@@ -335,12 +313,12 @@ bool JtagDriver::writeVariable(uint64_t byteAddress, size_t count, const uint8_t
     if (!write || !exchange(write->header) || !exchange(write->data) || !loaderStatus(statusByte))
         return false;
     if (statusByte != 0) {
-        logLine(formatted(is32Bit() || extended
-                              ? "Bad status code received (0x%02x) from the boot loader during a variable length "
-                                "operation. (1)"
-                              : "Bad status code received (0x%02x) from the boot loader during a variable length "
-                                "operation.",
-                          statusByte));
+        messages_.line(formatted(
+            is32Bit() || extended ? "Bad status code received (0x%02x) from the boot loader during a variable length "
+                                    "operation. (1)"
+                                  : "Bad status code received (0x%02x) from the boot loader during a variable length "
+                                    "operation.",
+            statusByte));
         return false;
     }
     return true;
@@ -359,10 +337,10 @@ int JtagDriver::loaderWriteExtended(uint64_t byteAddress, size_t count, const ui
 
 bool JtagDriver::queryPasswordAddresses()
 {
-    const int contexts = static_cast<int>(config_.loaderPasswords.size() / kPasswordBytes);
+    const int contexts = passwords_.count();
     const int answerBytes = config_.contextParameters[0];
     const auto failed = [this] {
-        reportLinkError("Bad status code received from the boot loader during F6 loader command.");
+        messages_.linkError("Bad status code received from the boot loader during F6 loader command.");
         return false;
     };
     if (answerBytes < 1 || answerBytes > 8)
@@ -374,17 +352,15 @@ bool JtagDriver::queryPasswordAddresses()
         return failed();
     if (!exchange(*query))
         return false;
-    passwordAddresses_.assign(static_cast<size_t>(contexts), 0);
+    std::vector<uint64_t> addresses;
     for (int context = 0; context < contexts; ++context) {
         Bytes reply;
         if (!exchange(*ask, reply))
             return false;
-        const uint64_t value = loader::passwordAddressValue(reply);
-        uint64_t address = value + static_cast<uint32_t>(config_.contextParameters[1]);
-        if (value & 1)
-            address += 0x7FFF;
-        passwordAddresses_[static_cast<size_t>(context)] = address * 2;
+        addresses.push_back(
+            ContextPasswords::passwordAddress(loader::passwordAddressValue(reply), config_.contextParameters[1]));
     }
+    passwords_.learnAddresses(std::move(addresses));
     uint8_t statusByte = 0;
     if (!loaderStatus(statusByte))
         return false;
@@ -393,17 +369,7 @@ bool JtagDriver::queryPasswordAddresses()
 
 void JtagDriver::capturePasswords(uint64_t byteAddress, size_t count, const uint8_t* data)
 {
-    // The table may have been re-read with fewer contexts since the loader was asked.
-    const size_t contexts =
-        std::min(passwordAddresses_.size(), config_.loaderPasswords.size() / static_cast<size_t>(kPasswordBytes));
-    for (size_t context = 0; context < contexts; ++context) {
-        const uint64_t first = passwordAddresses_[context];
-        for (size_t i = 0; i < count; ++i) {
-            const uint64_t at = byteAddress + i;
-            if (at >= first && at < first + kPasswordBytes)
-                passwordByte(static_cast<int>(context), static_cast<int>(at - first)) = data[i];
-        }
-    }
+    passwords_.capture(byteAddress, std::span(data, count));
 }
 
 int JtagDriver::loaderWrite(uint64_t byteAddress, size_t count, const uint8_t* data, bool code)
@@ -416,7 +382,7 @@ int JtagDriver::loaderWrite(uint64_t byteAddress, size_t count, const uint8_t* d
         if (!openRlaPort())
             return kLinkFailure;
         if (!rlaWriteMemory(kControlAddress, &kResetIce, 1)) {
-            logLine("Unable to reset ICE.");
+            messages_.line("Unable to reset ICE.");
             return kLinkFailure;
         }
         if (!rlaWriteMemory(static_cast<uint32_t>(byteAddress + kProgramWindow), data, count))
@@ -438,7 +404,7 @@ int JtagDriver::loaderWrite(uint64_t byteAddress, size_t count, const uint8_t* d
         return kLinkFailure;
     }
     if (!loaderPrompt(loader::postWritePrompt(), 1)) {
-        reportLinkError("No prompt received from the boot loader after writing to memory.");
+        messages_.linkError("No prompt received from the boot loader after writing to memory.");
         return kLinkFailure;
     }
     if (!is32Bit()) {
@@ -452,12 +418,7 @@ int JtagDriver::loaderWrite(uint64_t byteAddress, size_t count, const uint8_t* d
 bool JtagDriver::runPostLoadCommands()
 {
     std::lock_guard lock(mutex_);
-    if (!runCommandList(config_.postLoadCommands, "Post-Load Command: "))
-        return false;
-    logLine(formatted("Post-Load Delay: %d", config_.postLoadDelayMs));
-    std::this_thread::sleep_for(std::chrono::milliseconds(std::max(0, config_.postLoadDelayMs)));
-    logLine("Delay Complete");
-    return true;
+    return commandLists_.runPostLoad(config_.postLoadCommands, config_.postLoadDelayMs);
 }
 
 }  // namespace zern

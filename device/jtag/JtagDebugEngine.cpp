@@ -1,14 +1,12 @@
 // The chip's debug engine behind the adapter board: halting, running,
 // stepping, registers, memory, code and breakpoints, each as binary records.
 
-#include <chrono>
-#include <cstring>
-#include <thread>
+#include <algorithm>
 
 #include "DebugEngineRecords.h"
 #include "JtagDriver.h"
-#include "MessageBoxes.h"
 #include "RegisterDump.h"
+#include "WordWrites.h"
 
 namespace zern {
 namespace {
@@ -23,46 +21,11 @@ constexpr int kStatusTries = 6;
 constexpr int kMaxRepeats = 100;
 constexpr int kFlagsModule = 8;
 constexpr int kCodeWindowRegister = 8;
-constexpr uint8_t kResetTarget = 0x05;
-constexpr uint8_t kReleaseTarget = 0x04;
+constexpr uint8_t kLocked = 0x20;
 
 }  // namespace
 
-// ---- Records -------------------------------------------------------------------
-
-bool JtagDriver::exchange(const Bytes& bytes, size_t replyBytes, Bytes& reply)
-{
-    // Password bytes never reach the traffic log.
-    const Bytes shown = records::maskPasswordsForLog(bytes);
-    trafficLog_.log(TrafficDirection::Written, shown.data(), shown.size());
-    if (!port_->write(bytes.data(), bytes.size())) {
-        reportLinkError("Unable to write the required number of bytes to the serial port.");
-        return false;
-    }
-    reply.assign(replyBytes, 0);
-    return readBytes(reply.data(), replyBytes);
-}
-
-bool JtagDriver::exchange(const Bytes& bytes, size_t replyBytes)
-{
-    Bytes reply;
-    return exchange(bytes, replyBytes, reply);
-}
-
-bool JtagDriver::exchange(const records::WireRecord& record, Bytes& reply)
-{
-    return exchange(record.bytes, record.replyBytes, reply);
-}
-
-bool JtagDriver::exchange(const records::WireRecord& record)
-{
-    return exchange(record.bytes, record.replyBytes);
-}
-
-records::Core JtagDriver::core() const
-{
-    return is32Bit() ? records::Core::Bits32 : records::Core::Bits16;
-}
+// ---- Status ----------------------------------------------------------------------
 
 bool JtagDriver::status(uint8_t& statusByte)
 {
@@ -82,7 +45,7 @@ bool JtagDriver::waitForLongStatus()
         if (engine::longStatusReady(reply))
             return true;
     }
-    reportLinkError("Device is not responding.");
+    messages_.linkError("Device is not responding.");
     return false;
 }
 
@@ -90,7 +53,7 @@ bool JtagDriver::readyToRead(const char* check)
 {
     if (!config_.zncWorkaround)
         return true;
-    reportLinkError(check);
+    messages_.linkError(check);
     return waitForLongStatus();
 }
 
@@ -98,31 +61,11 @@ JtagDriver::Confirmation JtagDriver::confirmRead(const char* check)
 {
     if (!config_.zncWorkaround)
         return Confirmation::Done;
-    reportLinkError(check);
+    messages_.linkError(check);
     uint8_t statusByte = 0;
     if (!status(statusByte))
         return Confirmation::Failed;
     return statusByte == 1 ? Confirmation::Done : Confirmation::Again;
-}
-
-uint8_t& JtagDriver::passwordByte(int context, int offset)
-{
-    return config_.loaderPasswords[static_cast<size_t>(context) * kPasswordBytes + static_cast<size_t>(offset)];
-}
-
-std::array<uint8_t, kPasswordBytes> JtagDriver::password(int context)
-{
-    std::array<uint8_t, kPasswordBytes> bytes{};
-    for (int i = 0; i < kPasswordBytes; ++i)
-        bytes[static_cast<size_t>(i)] = passwordByte(context, i);
-    return bytes;
-}
-
-void JtagDriver::invalidateCaches()
-{
-    registersStale_ = true;
-    codePages_.clear();
-    dataPages_.clear();
 }
 
 // ---- Target state --------------------------------------------------------------
@@ -130,11 +73,22 @@ void JtagDriver::invalidateCaches()
 int JtagDriver::resetDebugState()
 {
     std::lock_guard lock(mutex_);
-    invalidateCaches();
+    caches_.invalidateAll();
     if (!exchange(engine::debugReset()))
         return kLinkFailure;
     state_ = TargetState::NotInDebug;
     return kLinkDone;
+}
+
+bool JtagDriver::enterHalted()
+{
+    state_ = TargetState::Halted;
+    return selectContextPassword();
+}
+
+bool JtagDriver::haltedOrHalt()
+{
+    return state_ == TargetState::Halted || haltTarget();
 }
 
 bool JtagDriver::haltTarget()
@@ -155,26 +109,24 @@ bool JtagDriver::haltTarget()
         uint8_t halted = 0;
         if (!status(halted))
             return false;
-        if (halted == 1) {
-            state_ = TargetState::Halted;
-            return selectContextPassword();
-        }
+        if (halted == 1)
+            return enterHalted();
     }
-    logLine("Unable to pause the device.  It may be in STOP mode.");
+    messages_.line("Unable to pause the device.  It may be in STOP mode.");
     return false;
 }
 
 bool JtagDriver::resumeTarget()
 {
     std::lock_guard lock(mutex_);
-    invalidateCaches();
+    caches_.invalidateAll();
     switch (state_) {
     case TargetState::Loader:
         if (!exchange(engine::loaderExit()))
             return false;
         // The exit sequence frames more reply bytes than are read above:
         // they must not shift the replies that follow.
-        drainSerialInput(*port_);
+        board_.drain();
         [[fallthrough]];
     case TargetState::NotInDebug:
         if (!exchange(engine::debugEngineEntry()))
@@ -198,12 +150,10 @@ bool JtagDriver::resumeTarget()
         if (last == 0)
             break;
     }
-    if (last == 1) {
-        state_ = TargetState::Halted;
-        return selectContextPassword();
-    }
+    if (last == 1)
+        return enterHalted();
     if (last != 0)
-        logLine("Warning: Communication failed, device may be in STOP mode.");
+        messages_.line("Warning: Communication failed, device may be in STOP mode.");
     state_ = TargetState::Running;
     return true;
 }
@@ -211,7 +161,7 @@ bool JtagDriver::resumeTarget()
 bool JtagDriver::runTarget()
 {
     std::lock_guard lock(mutex_);
-    invalidateCaches();
+    caches_.invalidateAll();
     return resumeTarget();
 }
 
@@ -225,18 +175,17 @@ bool JtagDriver::breakTarget()
 bool JtagDriver::pollStatus(bool& halted)
 {
     std::lock_guard lock(mutex_);
-    switch (state_) {
-    case TargetState::NotInDebug:
+    switch (pollAnswer(state_)) {
+    case PollAnswer::NotHalted:
         halted = false;
         return true;
-    case TargetState::Loader:
-    case TargetState::Halted:
+    case PollAnswer::Halted:
         halted = true;
         return true;
-    case TargetState::Running:
+    case PollAnswer::AskTarget:
         break;
-    case TargetState::TestMode:
-        reportLinkError("TAP controller has entered an unknown mode.");
+    case PollAnswer::UnknownMode:
+        messages_.linkError("TAP controller has entered an unknown mode.");
         return false;
     }
     uint8_t first = 0;
@@ -250,8 +199,7 @@ bool JtagDriver::pollStatus(bool& halted)
         return false;
     if (second == 1) {
         breakRequested_ = false;
-        state_ = TargetState::Halted;
-        return selectContextPassword();
+        return enterHalted();
     }
     halted = false;
     if (!breakRequested_)
@@ -265,8 +213,7 @@ bool JtagDriver::pollStatus(bool& halted)
             return false;
         if (again == 1) {
             halted = true;
-            state_ = TargetState::Halted;
-            return selectContextPassword();
+            return enterHalted();
         }
     }
     return true;
@@ -275,12 +222,12 @@ bool JtagDriver::pollStatus(bool& halted)
 bool JtagDriver::singleStep()
 {
     std::lock_guard lock(mutex_);
-    invalidateCaches();
-    if (state_ != TargetState::Halted && !haltTarget())
+    caches_.invalidateAll();
+    if (!haltedOrHalt())
         return false;
     if (!repeatStepCommands() || !exchange(engine::step()))
         return false;
-    invalidateCaches();
+    caches_.invalidateAll();
     if (config_.debugReadCount != 0 && !refreshMailbox())
         return false;
     return selectContextPassword() && runAacceHandler();
@@ -310,26 +257,23 @@ bool JtagDriver::selectContextPassword()
 {
     if (is32Bit())
         return runAacceHandler();
-    const int contexts = static_cast<int>(config_.loaderPasswords.size() / kPasswordBytes);
-    bool matched = false;
-    for (int context = 0; context < contexts && !matched; ++context) {
-        Bytes reply;
-        if (!exchange(engine::contextPassword(password(context)))
-            || !exchange(engine::registerRead(core(), kFlagsModule, 0), reply))
-            return false;
-        // A locked context reads the fillers back.
-        matched = !(records::pairData(reply, 4) == 0x20 && records::pairData(reply, 5) == 0x20);
-        if (config_.debugReadCount != 0) {
-            dataPages_.clear();
-            if (!refreshMailbox())
-                return false;
-        }
-    }
-    if (!matched) {
-        logLine("The correct password for the current context could not be determined.");
-        logLine("All register and memory displays will be invalid.");
-    }
-    return true;
+    using Answer = ContextPasswords::Answer;
+    return passwords_.select(
+        [this](const ContextPasswords::Password& password) {
+            Bytes reply;
+            if (!exchange(engine::contextPassword(password))
+                || !exchange(engine::registerRead(core(), kFlagsModule, 0), reply))
+                return Answer::Failed;
+            // A locked context reads the fillers back.
+            const bool locked = records::pairData(reply, 4) == kLocked && records::pairData(reply, 5) == kLocked;
+            if (config_.debugReadCount != 0) {
+                caches_.data.invalidate();
+                if (!refreshMailbox())
+                    return Answer::Failed;
+            }
+            return locked ? Answer::Refused : Answer::Accepted;
+        },
+        messages_);
 }
 
 bool JtagDriver::runAacceHandler()
@@ -344,7 +288,7 @@ bool JtagDriver::runAacceHandler()
             if (engine::aacce::done(reply))
                 return true;
         }
-        reportLinkError("Device is not responding.");
+        messages_.linkError("Device is not responding.");
         return false;
     };
     Bytes reply;
@@ -368,7 +312,7 @@ bool JtagDriver::runAacceHandler()
 bool JtagDriver::readOneRegister(int module, int index, int64_t& value)
 {
     std::lock_guard lock(mutex_);
-    if (state_ != TargetState::Halted && !haltTarget())
+    if (!haltedOrHalt())
         return false;
     const WireRecord record = engine::registerRead(core(), static_cast<uint8_t>(module), static_cast<uint8_t>(index));
     Bytes reply;
@@ -378,25 +322,25 @@ bool JtagDriver::readOneRegister(int module, int index, int64_t& value)
         value = engine::registerReadValue(core(), reply);
         if (!is32Bit() || !config_.zncWorkaround)
             return true;
-        reportLinkError("Checking for proper status after reading register...");
+        messages_.linkError("Checking for proper status after reading register...");
         if (engine::registerReadStatusGood(reply))
             return true;
     }
-    reportLinkError("Device is not responding.");
+    messages_.linkError("Device is not responding.");
     return false;
 }
 
 bool JtagDriver::writeOneRegister(int module, int index, int32_t value)
 {
     std::lock_guard lock(mutex_);
-    registersStale_ = true;
+    caches_.registers.invalidate();
     return exchange(engine::registerWrite(core(), static_cast<uint8_t>(module), static_cast<uint8_t>(index), value));
 }
 
 int JtagDriver::readInstructionPointer(int64_t& address)
 {
     std::lock_guard lock(mutex_);
-    if (state_ != TargetState::Halted && !haltTarget())
+    if (!haltedOrHalt())
         return kLinkFailure;
     if (mailboxHoldsInstructionPointer()) {
         address = mailbox_[2] | (mailbox_[3] << 8);
@@ -412,20 +356,19 @@ int JtagDriver::readInstructionPointer(int64_t& address)
 bool JtagDriver::readAllRegisters(std::array<int32_t, kRegisterCount>& values)
 {
     std::lock_guard lock(mutex_);
-    if (registersStale_) {
-        if (state_ != TargetState::Halted && !haltTarget())
+    if (!caches_.registers.valid()) {
+        if (!haltedOrHalt() || !dumpRegisters())
             return false;
-        if (!dumpRegisters())
-            return false;
-        registersStale_ = false;
+        caches_.registers.markValid();
     }
-    values = registers_;
+    values = caches_.registers.values();
     return true;
 }
 
 bool JtagDriver::dumpRegisters()
 {
-    const int perRegister = is32Bit() ? 4 : 2;
+    auto& registers = caches_.registers.values();
+    const int perRegister = chip::registerBytes(core());
     for (int pass = 0; pass < kMaxRepeats; ++pass) {
         if (!readyToRead("Checking for proper status before reading registers..."))
             return false;
@@ -437,31 +380,31 @@ bool JtagDriver::dumpRegisters()
             const int k = std::min(dump::kRegistersPerChunk, count - first);
             if (!exchange(records::fillerRecord(static_cast<uint8_t>(perRegister * k)), reply))
                 return false;
-            dump::decodeRegisterChunk(core(), reply, module, registers_);
+            dump::decodeRegisterChunk(core(), reply, module, registers);
         }
         if (!exchange(records::fillerRecord(engine::specialRegisterBytes(core())), reply))
             return false;
-        dump::decodeSpecialRegisters(core(), reply, registers_);
+        dump::decodeSpecialRegisters(core(), reply, registers);
         if (!is32Bit()) {
             if (mailboxHoldsInstructionPointer())
-                registers_[12 * 32] = mailbox_[2] | (mailbox_[3] << 8);
+                registers[12 * 32] = mailbox_[2] | (mailbox_[3] << 8);
             int64_t stack = 0;
             if (!readOneRegister(13, 1, stack))
                 return false;
             dump::finishSixteenBitDump(config_.processorFamily, static_cast<uint32_t>(stack), config_.stackDepth,
-                                       registers_);
+                                       registers);
             return true;
         }
         if (config_.aacceFlag != 0) {
-            registers_[8 * 32] = aacceSavedValue_;
-            registers_[12 * 32] = static_cast<int32_t>(aacceReturnAddress_ & 0xFFFF);
-            registers_[13 * 32 + 1] += 4;
+            registers[8 * 32] = aacceSavedValue_;
+            registers[12 * 32] = static_cast<int32_t>(aacceReturnAddress_ & 0xFFFF);
+            registers[13 * 32 + 1] += 4;
         }
         const Confirmation confirmed = confirmRead("Checking for proper status after reading registers...");
         if (confirmed != Confirmation::Again)
             return confirmed == Confirmation::Done;
     }
-    reportLinkError("Device is not responding.");
+    messages_.linkError("Device is not responding.");
     return false;
 }
 
@@ -470,18 +413,10 @@ bool JtagDriver::dumpRegisters()
 bool JtagDriver::readMemoryBlock(uint64_t byteAddress, size_t count, uint8_t* buffer)
 {
     std::lock_guard lock(mutex_);
-    if (byteAddress % 256 != 0) {
-        reportLinkError("Attempting to read a partial block of data. (1)");
+    if (!PageCache::wholePage(byteAddress, count, messages_))
         return false;
-    }
-    if (count != 256) {
-        reportLinkError("Attempting to read a partial block of data. (2)");
-        return false;
-    }
     const auto setup = engine::blockReadSetup(core(), byteAddress / 2, static_cast<uint16_t>(count / 2));
-    if (!setup)
-        return false;
-    if (state_ != TargetState::Halted && !haltTarget())
+    if (!setup || !haltedOrHalt())
         return false;
     for (int pass = 0; pass < kMaxRepeats; ++pass) {
         if (!readyToRead("Checking for proper status before reading data...") || !exchange(*setup))
@@ -501,8 +436,13 @@ bool JtagDriver::readMemoryBlock(uint64_t byteAddress, size_t count, uint8_t* bu
         if (confirmed != Confirmation::Again)
             return confirmed == Confirmation::Done;
     }
-    reportLinkError("Device is not responding.");
+    messages_.linkError("Device is not responding.");
     return false;
+}
+
+bool JtagDriver::readDataPage(uint64_t byteAddress, Page& page)
+{
+    return readMemoryBlock(byteAddress, page.size(), page.data());
 }
 
 bool JtagDriver::readCodeBlock(uint64_t byteAddress, Page& page)
@@ -522,45 +462,18 @@ bool JtagDriver::readCodeBlock(uint64_t byteAddress, Page& page)
     return read && restored;
 }
 
-int JtagDriver::readCached(PageCache& cache, uint64_t byteAddress, size_t count, uint8_t* buffer, bool code)
-{
-    if (count == 0)
-        return kLinkDone;
-    if (byteAddress + count < byteAddress)
-        return kLinkBadArgument;
-    const uint64_t first = byteAddress / 256;
-    const uint64_t last = (byteAddress + count - 1) / 256;
-    for (uint64_t page = first; page <= last; ++page) {
-        if (cache.count(page))
-            continue;
-        Page data{};
-        if (!(code ? readCodeBlock(page * 256, data) : readMemoryBlock(page * 256, data.size(), data.data())))
-            return kLinkFailure;
-        cache[page] = data;
-    }
-    for (size_t i = 0; i < count; ++i) {
-        const uint64_t address = byteAddress + i;
-        buffer[i] = cache[address / 256][address % 256];
-    }
-    return kLinkDone;
-}
-
 int JtagDriver::readMemoryCached(uint64_t byteAddress, size_t count, uint8_t* buffer)
 {
     std::lock_guard lock(mutex_);
-    return readCached(dataPages_, byteAddress, count, buffer, false);
+    return caches_.data.read(byteAddress, count, buffer,
+                             [this](uint64_t address, Page& page) { return readDataPage(address, page); });
 }
 
 int JtagDriver::readCodeCached(uint64_t wordAddress, size_t byteCount, uint8_t* buffer)
 {
     std::lock_guard lock(mutex_);
-    if (wordAddress == ~0ull) {
-        std::memset(buffer, 0xFF, byteCount);
-        return kLinkDone;
-    }
-    if (wordAddress > (~0ull >> 1))
-        return kLinkBadArgument;
-    return readCached(codePages_, wordAddress * 2, byteCount, buffer, true);
+    return caches_.code.readWords(wordAddress, byteCount, buffer,
+                                  [this](uint64_t address, Page& page) { return readCodeBlock(address, page); });
 }
 
 bool JtagDriver::writeMemoryWord(uint64_t byteAddress, uint8_t low, uint8_t high)
@@ -572,32 +485,19 @@ bool JtagDriver::writeMemoryWord(uint64_t byteAddress, uint8_t low, uint8_t high
 int JtagDriver::writeMemoryBlock(uint64_t byteAddress, size_t count, const uint8_t* data)
 {
     std::lock_guard lock(mutex_);
-    dataPages_.clear();
+    caches_.data.invalidate();
     if (count == 0)
         return kLinkDone;
     if ((byteAddress + count - 1) / 2 > (is32Bit() ? 0xFFFFFFFFull : 0xFFFFull))
         return kLinkBadArgument;
-    if (state_ != TargetState::Halted && !haltTarget())
+    if (!haltedOrHalt())
         return kLinkFailure;
-    int result = kLinkDone;
-    for (size_t i = 0; i < count && result == kLinkDone;) {
-        const uint64_t address = byteAddress + i;
-        if (address % 2 == 0 && count - i >= 2) {
-            if (!writeMemoryWord(address, data[i], data[i + 1]))
-                result = kLinkFailure;
-            i += 2;
-            continue;
-        }
-        // A single byte: the other half of its word keeps its value.
-        uint8_t word[2];
-        const uint64_t even = address & ~1ull;
-        if (readCached(dataPages_, even, 2, word, false) != kLinkDone
-            || !writeMemoryWord(even, address % 2 == 0 ? data[i] : word[0], address % 2 == 0 ? word[1] : data[i]))
-            result = kLinkFailure;
-        ++i;
-    }
+    const int result = writeAsWords(
+        byteAddress, std::span(data, count),
+        [this](uint64_t even, uint8_t low, uint8_t high) { return writeMemoryWord(even, low, high); },
+        [this](uint64_t even, uint8_t(&word)[2]) { return readMemoryCached(even, 2, word) == kLinkDone; });
     // Reads after the write see the new bytes.
-    dataPages_.clear();
+    caches_.data.invalidate();
     return result;
 }
 
@@ -606,94 +506,39 @@ int JtagDriver::writeMemoryBlock(uint64_t byteAddress, size_t count, const uint8
 int JtagDriver::setCodeBreakpoint(uint64_t address)
 {
     std::lock_guard lock(mutex_);
-    if (state_ != TargetState::Halted && state_ != TargetState::Running && !resumeTarget())
+    if (!takesBreakpoints(state_) && !resumeTarget())
         return kLinkFailure;
-    for (size_t slot = 0; slot < breakpointSlots_.size(); ++slot) {
-        if (breakpointSlots_[slot])
-            continue;
-        const auto record = engine::setCodeBreakpoint(core(), static_cast<int>(slot), address);
+    return breakpoints_.set(address, [this](int slot, uint64_t at) {
+        const auto record = engine::setCodeBreakpoint(core(), slot, at);
         if (!record)
             return kLinkBadArgument;
-        if (!exchange(*record))
-            return kLinkFailure;
-        breakpointSlots_[slot] = address;
-        return kLinkDone;
-    }
-    platform::messageBoxes().show("Breakpoint Limit",
-                                  "Unable to add breakpoint!\n\nThe maximum number of breakpoints\nhas been reached.",
-                                  platform::BoxButtons::Ok, platform::BoxIcon::Warning);
-    return kLinkBadArgument;
+        return exchange(*record) ? kLinkDone : kLinkFailure;
+    });
 }
 
 int JtagDriver::clearCodeBreakpoint(uint64_t address)
 {
     std::lock_guard lock(mutex_);
-    for (size_t slot = 0; slot < breakpointSlots_.size(); ++slot) {
-        if (breakpointSlots_[slot] != address)
-            continue;
-        if (!exchange(engine::clearCodeBreakpoint(core(), static_cast<int>(slot))))
-            return kLinkFailure;
-        breakpointSlots_[slot].reset();
-        return kLinkDone;
-    }
-    return kLinkBadArgument;
+    return breakpoints_.clear(address,
+                              [this](int slot) { return exchange(engine::clearCodeBreakpoint(core(), slot)); });
 }
 
 int JtagDriver::clearAllCodeBreakpoints()
 {
     std::lock_guard lock(mutex_);
-    for (const auto& slot : breakpointSlots_)
-        if (slot && clearCodeBreakpoint(*slot) != kLinkDone)
-            return kLinkFailure;
-    return kLinkDone;
+    return breakpoints_.clearAll([this](int slot) { return exchange(engine::clearCodeBreakpoint(core(), slot)); });
 }
 
 bool JtagDriver::findBreakpoint(uint64_t address)
 {
     std::lock_guard lock(mutex_);
-    for (const auto& slot : breakpointSlots_)
-        if (slot == address)
-            return true;
-    return false;
+    return breakpoints_.holds(address);
 }
 
 bool JtagDriver::setDataBreakpoint(int which, uint32_t address)
 {
     std::lock_guard lock(mutex_);
     return exchange(engine::setDataBreakpoint(which, address));
-}
-
-// ---- Start-up ---------------------------------------------------------------------
-
-int JtagDriver::initializeTarget()
-{
-    std::lock_guard lock(mutex_);
-    invalidateCaches();
-    registers_.fill(0);
-    const auto saved = breakpointSlots_;
-    if (!initialised_ && startBoard() != kLinkDone)
-        return kLinkFailure;
-    const uint64_t userStart = static_cast<uint32_t>(config_.userCodeStart);
-    if (!exchange(engine::boardOperation(kResetTarget)) || resetDebugState() != kLinkDone || !resumeTarget()
-        || clearAllCodeBreakpoints() != kLinkDone || setCodeBreakpoint(userStart) != kLinkDone
-        || !exchange(engine::boardOperation(kReleaseTarget)))
-        return kLinkFailure;
-    bool halted = false;
-    for (int waited = 0;; waited += timing_.startupPollMs) {
-        if (!pollStatus(halted))
-            return kLinkFailure;
-        if (halted || waited >= config_.startupDelayMs)
-            break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(timing_.startupPollMs));
-    }
-    if (!halted)
-        reportLinkError("The ZERN did not enter debug mode after the reset.");
-    if (clearCodeBreakpoint(userStart) != kLinkDone)
-        return kLinkFailure;
-    for (const auto& slot : saved)
-        if (slot)
-            setCodeBreakpoint(*slot);
-    return kLinkDone;
 }
 
 }  // namespace zern

@@ -1,10 +1,10 @@
 #include "JtagDriver.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
 #include "ConfigNumbers.h"
+#include "DebugEngineRecords.h"
 #include "MessageBoxes.h"
 
 namespace zern {
@@ -13,22 +13,28 @@ namespace {
 constexpr size_t kVersionReplyBytes = 8;
 constexpr size_t kClockReplyBytes = 11;
 constexpr size_t kResetReplyBytes = 3;
-constexpr size_t kDrainChunk = 50;
-// A line that never goes quiet is not drained for ever.
-constexpr int kMaxDrainReads = 1000;
 constexpr int kCompatibleBoardVersion = 1;
 constexpr int kAdapterClockHz = 14740000;
+constexpr uint8_t kResetTarget = 0x05;
+constexpr uint8_t kReleaseTarget = 0x04;
 
 }  // namespace
 
 JtagDriver::JtagDriver(std::unique_ptr<platform::SerialPort> port, DeviceConfig& config, DeviceMessageCallback log,
                        const LinkTiming& timing, TrafficLog& trafficLog)
-    : port_(std::move(port)), config_(config), log_(log), timing_(timing), trafficLog_(trafficLog)
+    : config_(config),
+      timing_(timing),
+      trafficLog_(trafficLog),
+      messages_(log),
+      board_(std::move(port), trafficLog, messages_),
+      passwords_(config.loaderPasswords),
+      commandLists_(messages_, [this](const CommandRecord& record, uint8_t& statusByte) {
+          return exchange(records::chipRecord(record)) && loaderStatus(statusByte);
+      })
 {
-    port_->setWriteTimeout(timing_.writeTimeoutMs);
+    board_.serial().setWriteTimeout(timing_.writeTimeoutMs);
     // One context with the erased-flash password until the configuration names more.
-    if (config_.loaderPasswords.size() < static_cast<size_t>(kPasswordBytes))
-        config_.loaderPasswords.assign(kPasswordBytes, kErasedByte);
+    passwords_.ensureOne();
 }
 
 JtagDriver::~JtagDriver()
@@ -37,96 +43,45 @@ JtagDriver::~JtagDriver()
     if (initialised_) {
         static const uint8_t kEndSession[] = {0x00, 0x00};
         uint8_t answer = 0;
-        // One read time-out at most: a board that stays silent must not hold
-        // up the close for the whole transfer deadline.
-        if (writeBytes(kEndSession, sizeof kEndSession) && port_->read(&answer, 1) > 0)
+        // A read time-out or two at most (a late reply drained first): a
+        // board that stays silent must not hold up the close for the whole
+        // transfer deadline.
+        if (board_.write(kEndSession) && board_.serial().read(&answer, 1) > 0)
             trafficLog_.log(TrafficDirection::Read, &answer, 1);
     }
     trafficLog_.close();
 }
 
-void JtagDriver::logLine(const std::string& text) const
+std::chrono::milliseconds JtagDriver::transferDeadline() const
 {
-    if (log_)
-        log_(text.c_str());
-}
-
-void JtagDriver::reportLinkError(const std::string& text) const
-{
-    if (!log_)
-        return;
-    log_("");
-    log_(text.c_str());
-    log_("Please check all connections and try again.");
-}
-
-bool JtagDriver::writeBytes(const uint8_t* data, size_t count)
-{
-    return writeTo(*port_, data, count);
-}
-
-bool JtagDriver::writeTo(platform::SerialPort& port, const uint8_t* data, size_t count)
-{
-    trafficLog_.log(TrafficDirection::Written, data, count);
-    if (port.write(data, count))
-        return true;
-    reportLinkError("Unable to write the required number of bytes to the serial port.");
-    return false;
+    return std::chrono::milliseconds(int64_t{config_.expectedEraseTime} * timing_.readDeadlineUnitMs);
 }
 
 bool JtagDriver::writeText(const std::string& text)
 {
-    return writeBytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    return board_.write(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
 }
 
-bool JtagDriver::readBytes(uint8_t* buffer, size_t count)
+bool JtagDriver::exchange(const records::WireRecord& record, Bytes& reply)
 {
-    return readFrom(*port_, buffer, count,
-                    std::chrono::milliseconds(int64_t{config_.expectedEraseTime} * timing_.readDeadlineUnitMs));
+    // Password bytes never reach the traffic log.
+    if (!board_.write(record.bytes, records::maskPasswordsForLog(record.bytes)))
+        return false;
+    reply.assign(record.replyBytes, 0);
+    return board_.read(reply.data(), reply.size(), transferDeadline());
 }
 
-bool JtagDriver::readFrom(platform::SerialPort& port, uint8_t* buffer, size_t count, std::chrono::milliseconds allowed)
+bool JtagDriver::exchange(const records::WireRecord& record)
 {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + allowed;
-    size_t done = 0;
-    // At least one attempt, so that a deadline of zero still reads what is there.
-    do {
-        if (done == count)
-            return true;
-        const long got = port.read(buffer + done, count - done);
-        if (got < 0) {
-            reportLinkError("Unable to read from the serial port.");
-            return false;
-        }
-        trafficLog_.log(TrafficDirection::Read, buffer + done, static_cast<size_t>(got));
-        done += static_cast<size_t>(got);
-    } while (Clock::now() < deadline);
-    if (done == count)
-        return true;
-    reportLinkError("Unable to read all the required information from the serial port.");
-    return false;
-}
-
-bool JtagDriver::drainSerialInput(platform::SerialPort& port)
-{
-    uint8_t scrap[kDrainChunk];
-    for (int reads = 0; reads < kMaxDrainReads; ++reads) {
-        const long got = port.read(scrap, sizeof scrap);
-        if (got == 0)
-            return true;
-        if (got < 0)
-            break;
-    }
-    logLine("Device is not responding.");
-    return false;
+    Bytes reply;
+    return exchange(record, reply);
 }
 
 bool JtagDriver::checkBoardVersion()
 {
     std::lock_guard lock(mutex_);
     uint8_t reply[kVersionReplyBytes + 1] = {};
-    if (!writeText("Q\r") || !readBytes(reply, kVersionReplyBytes))
+    if (!writeText("Q\r") || !board_.read(reply, kVersionReplyBytes, transferDeadline()))
         return false;
     // The version is the two characters after the echoed command.
     const char digits[3] = {static_cast<char>(reply[3]), static_cast<char>(reply[4]), 0};
@@ -154,14 +109,37 @@ int JtagDriver::startBoard()
     std::snprintf(command, sizeof command, "V3%02X%02X\r", (divisor >> 8) & 0xFF, divisor & 0xFF);
     char line[64];
     std::snprintf(line, sizeof line, "Setting JTAG clock rate to %d kHz", kHz);
-    logLine(line);
+    messages_.line(line);
     uint8_t reply[kClockReplyBytes];
-    if (!writeText(command) || !readBytes(reply, kClockReplyBytes))
+    if (!writeText(command) || !board_.read(reply, kClockReplyBytes, transferDeadline()))
         return kLinkFailure;
-    if (!writeText("Z\r") || !readBytes(reply, kResetReplyBytes))
+    if (!writeText("Z\r") || !board_.read(reply, kResetReplyBytes, transferDeadline()))
         return kLinkFailure;
     initialised_ = true;
     return kLinkDone;
+}
+
+int JtagDriver::initializeTarget()
+{
+    std::lock_guard lock(mutex_);
+    caches_.invalidateAll();
+    caches_.registers.values().fill(0);
+    if (!initialised_ && startBoard() != kLinkDone)
+        return kLinkFailure;
+    // The breakpoints as they were: the start takes the slots for its own.
+    const BreakpointSlots::Addresses before = breakpoints_.addresses();
+    const StartupPlan plan{static_cast<uint32_t>(config_.userCodeStart), config_.startupDelayMs, timing_.startupPollMs};
+    return startTarget(*this, plan, before, messages_);
+}
+
+bool JtagDriver::holdTargetInReset()
+{
+    return exchange(records::engine::boardOperation(kResetTarget)) && resetDebugState() == kLinkDone;
+}
+
+bool JtagDriver::releaseTarget()
+{
+    return exchange(records::engine::boardOperation(kReleaseTarget));
 }
 
 }  // namespace zern

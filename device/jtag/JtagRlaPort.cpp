@@ -32,27 +32,28 @@ bool JtagDriver::openRlaPort()
         return true;
     auto port = platform::SerialPort::open(platform::serialDevicePath(config_.rlaPortName));
     if (!port) {
-        logLine("Unable to open serial port.");
+        messages_.line("Unable to open serial port.");
         return false;
     }
-    logLine("Opened " + config_.rlaPortName + ".");
-    logLine("Configuring port...");
+    messages_.line("Opened " + config_.rlaPortName + ".");
+    messages_.line("Configuring port...");
     if (!port->configure(kBaudRate)) {
-        logLine("Unable to configure the serial port.");
+        messages_.line("Unable to configure the serial port.");
         return false;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(timing_.dtrResetWaitMs));
     if (!port->setDtr(false)) {
-        logLine("Unable to configure the serial port (2).");
+        messages_.line("Unable to configure the serial port (2).");
         return false;
     }
     port->setReadTimeout(timing_.firstByteMs);
     port->setWriteTimeout(timing_.writeTimeoutMs);
-    logLine("Waiting for Pelko to reboot.");
+    messages_.line("Waiting for Pelko to reboot.");
     std::this_thread::sleep_for(std::chrono::milliseconds(timing_.rlaRebootWaitMs));
-    drainSerialInput(*port);
-    logLine("Connected.");
-    rlaPort_ = std::move(port);
+    auto rla = std::make_unique<BoardPort>(std::move(port), trafficLog_, messages_);
+    rla->drain();
+    messages_.line("Connected.");
+    rlaPort_ = std::move(rla);
     return true;
 }
 
@@ -61,8 +62,8 @@ bool JtagDriver::rlaReadMemory(uint32_t address, uint8_t* buffer, size_t count)
     for (size_t done = 0; done < count;) {
         const size_t chunk = std::min(kMaxChunk, count - done);
         const auto request = frame(false, static_cast<uint32_t>(address + done), chunk);
-        if (!writeTo(*rlaPort_, request.data(), request.size())
-            || !readFrom(*rlaPort_, buffer + done, chunk, std::chrono::milliseconds(timing_.rlaReadDeadlineMs)))
+        if (!rlaPort_->write(request)
+            || !rlaPort_->read(buffer + done, chunk, std::chrono::milliseconds(timing_.rlaReadDeadlineMs)))
             return false;
         done += chunk;
     }
@@ -77,7 +78,7 @@ bool JtagDriver::rlaWriteMemory(uint32_t address, const uint8_t* data, size_t co
         auto request = frame(true, static_cast<uint32_t>(address + done), chunk);
         request.insert(request.end(), data + done, data + done + chunk);
         uint8_t acknowledge = 0;
-        if (!writeTo(*rlaPort_, request.data(), request.size()) || !rlaReadMemory(kControlAddress, &acknowledge, 1))
+        if (!rlaPort_->write(request) || !rlaReadMemory(kControlAddress, &acknowledge, 1))
             return false;
         done += chunk;
     }

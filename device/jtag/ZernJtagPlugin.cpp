@@ -1,34 +1,9 @@
-// The three exports of the ZernJTAG device plug-in.
+// The ZernJTAG plug-in: the shared device object with the adapter board's traits.
 
-#include <new>
-
-#include "PluginExport.h"
-#include "ZernDevice.h"
+#include "DeviceExports.h"
 #include "ZernJtagTraits.h"
 
-#ifdef TOLVANE_PLUGIN_GUI_BOXES
-#include "QtMessageBoxes.h"
-
-// This library's boxes are dialogs on the host's window thread when the host
-// runs a Qt application, and console lines otherwise.
-static platform::DefaultQtMessageBoxes pluginBoxes;
-#endif
-
-TOLVANE_PLUGIN_EXPORT int _GetDeviceVersion()
+const zern::DeviceTraits& zern::pluginTraits()
 {
-    return tolvane::kDeviceInterfaceVersion;
-}
-
-TOLVANE_PLUGIN_EXPORT AbstractDevice* _GetDeviceInstance()
-{
-    try {
-        return new zern::ZernDevice(zern::kZernJtagTraits);
-    } catch (...) {
-        return nullptr;
-    }
-}
-
-TOLVANE_PLUGIN_EXPORT void _FreeDeviceInstance(AbstractDevice* device)
-{
-    delete device;
+    return kZernJtagTraits;
 }

@@ -15,11 +15,18 @@ std::unique_ptr<LinkDriver> connectJtagBoard(const ConnectRequest& request)
     auto port = openLink(request.portName, log, request.timing);
     if (!port)
         return nullptr;
+    // The log this plug-in's traits made: the board's traffic log.
+    auto& trafficLog = dynamic_cast<TrafficLog&>(request.linkLog);
     auto driver = std::make_unique<JtagDriver>(std::move(port), request.config, request.messageCallback, request.timing,
-                                               request.trafficLog);
+                                               trafficLog);
     if (!driver->checkBoardVersion())
         return nullptr;
     return driver;
+}
+
+std::unique_ptr<LinkLog> makeTrafficLog()
+{
+    return std::make_unique<TrafficLog>();
 }
 
 }  // namespace
@@ -31,6 +38,8 @@ const DeviceTraits kZernJtagTraits = {
     .stopNeedsBreak = false,
     .programChunkBytes = 128,
     .connect = connectJtagBoard,
+    .configDialect = {.eraseLastPage = true, .userCodeStart = true, .hyperdrive = false, .debugTrace = false},
+    .makeLinkLog = makeTrafficLog,
 };
 
 }  // namespace zern

@@ -1,7 +1,9 @@
 #pragma once
 // The IDE's registry key and the editor values kept there.
 
-inline constexpr const char kTolvaneKey[] = "\\Software\\Quorin Semiconductor\\Tolvane\\";
+#include "ProductKey.h"
+
+inline constexpr const char kTolvaneKey[] = TOLVANE_PRODUCT_KEY "\\";
 
 // UseExternalEditor of the current user; false when missing.
 bool ReadUseExternalEditor();

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "Beep.h"
 #include "EditorFileError.h"
@@ -16,6 +17,12 @@
 namespace {
 
 EditorFont sharedFont;
+
+// A file is read and handed to Scintilla in pieces of this size.
+constexpr size_t kLoadBlockSize = 1 << 20;
+
+// The modifications the editor is told about.
+constexpr long kTextChanges = QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT;
 
 // Colours are Scintilla's 0x00BBGGRR values.
 constexpr long kRed = 0x0000FF;
@@ -94,7 +101,7 @@ ScintillaEditor::ScintillaEditor(QWidget* parent, ScintillaEditorOwner* owner)
     SendEditor(SCI_SETCODEPAGE, SC_CP_DBCS);
     SendEditor(SCI_SETEOLMODE, SC_EOL_CRLF);
     // Only text changes are of interest; style changes would flood the owner.
-    SendEditor(SCI_SETMODEVENTMASK, SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT);
+    SendEditor(SCI_SETMODEVENTMASK, kTextChanges);
     ApplySharedFont();
 
     SendEditor(SCI_MARKERDEFINE, BreakpointMarker, SC_MARK_CIRCLE);
@@ -193,7 +200,16 @@ void ScintillaEditor::SetLexerFor(int kind)
         colour(AsmRegister, kRegisterOlive, true);
         colour(AsmDirective, kDirectiveBrown, true);
     }
-    SendEditor(SCI_COLOURISE, 0, -1);
+    colourVisibleText();
+}
+
+// Scintilla colours text as it paints it; only what is on screen now is
+// coloured at once.
+void ScintillaEditor::colourVisibleText()
+{
+    const long firstVisible = SendEditor(SCI_GETFIRSTVISIBLELINE);
+    const long lastLine = SendEditor(SCI_DOCLINEFROMVISIBLE, firstVisible + SendEditor(SCI_LINESONSCREEN));
+    SendEditor(SCI_COLOURISE, 0, SendEditor(SCI_GETLINEENDPOSITION, lastLine));
 }
 
 void ScintillaEditor::ChooseLexerFor(const QString& path)
@@ -206,34 +222,80 @@ void ScintillaEditor::ChooseLexerFor(const QString& path)
         SetLexerFor(LexerC);
 }
 
-void ScintillaEditor::SetText(std::string_view text)
-{
-    // Length-counted, so NUL bytes in the text are kept.
-    SendEditor(SCI_CLEARALL);
-    SendEditor(SCI_APPENDTEXT, text.size(), text.data());
-}
-
 FileAge ScintillaEditor::LoadFile(const QString& path)
 {
     if (path.isEmpty())
         return 0;
-    if (!QFileInfo::exists(path))
+    QFile file(path);
+    openForLoading(file);
+    replaceTextFrom(file);
+    ChooseLexerFor(path);
+    return FileAgeOf(path);
+}
+
+// Everything that decides whether a file may be read at all happens here,
+// before the editor changes.
+void ScintillaEditor::openForLoading(QFile& file)
+{
+    if (!file.exists())
         throw EditorFileError(EditorFileError::Kind::NotFound, "FILE_NOT_FOUND");
     // A FIFO would block the open, a device would be read without end.
-    if (const auto check = platform::checkUserFile(QFile::encodeName(path).toStdString(), kMaxFileBytes);
+    if (const auto check = platform::checkUserFile(QFile::encodeName(file.fileName()).toStdString(), kMaxFileBytes);
         !check.readable())
         throw EditorFileError(EditorFileError::Kind::Unreadable, check.reason + ".");
-    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw EditorFileError(EditorFileError::Kind::Unreadable, file.errorString().toStdString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EditorFileError(EditorFileError::Kind::Unreadable, file.errorString().toStdString());
+}
 
+// The file goes into Scintilla block by block behind the old text, which is
+// removed only once the whole file is in: no copy of the whole text is made
+// beside Scintilla's own, and a read error leaves the old text as it was.
+void ScintillaEditor::replaceTextFrom(QFile& file)
+{
     const bool readOnly = IsReadOnly();
+    const bool wasLoaded = loaded_;
     loaded_ = false;
     SendEditor(SCI_SETREADONLY, 0);
-    SetText(NormaliseLineEnds(std::string_view(bytes.constData(), bytes.size())));
+    // The undo history would hold a second copy of the text, and each
+    // modification notice costs time in proportion to the whole text.
+    SendEditor(SCI_SETUNDOCOLLECTION, 0);
+    SendEditor(SCI_SETMODEVENTMASK, 0);
+    const long oldLength = SendEditor(SCI_GETLENGTH);
+    SendEditor(SCI_ALLOCATE, static_cast<uintptr_t>(oldLength + file.size() + file.size() / 16 + 2));
+
+    std::vector<char> block(kLoadBlockSize);
+    std::string normalised;
+    LineEndNormaliser lineEnds;
+    bool readFailed = false;
+    while (true) {
+        const qint64 count = file.read(block.data(), static_cast<qint64>(block.size()));
+        if (count <= 0) {
+            readFailed = count < 0 || file.error() != QFileDevice::NoError;
+            break;
+        }
+        normalised.clear();
+        lineEnds.feed(std::string_view(block.data(), static_cast<size_t>(count)), normalised);
+        SendEditor(SCI_APPENDTEXT, normalised.size(), normalised.data());
+    }
+    if (readFailed) {
+        SendEditor(SCI_DELETERANGE, oldLength, SendEditor(SCI_GETLENGTH) - oldLength);
+        SendEditor(SCI_SETMODEVENTMASK, kTextChanges);
+        SendEditor(SCI_SETUNDOCOLLECTION, 1);
+        SendEditor(SCI_SETREADONLY, readOnly);
+        loaded_ = wasLoaded;
+        throw EditorFileError(EditorFileError::Kind::Unreadable, file.errorString().toStdString());
+    }
+    normalised.clear();
+    lineEnds.finish(normalised);
+    SendEditor(SCI_APPENDTEXT, normalised.size(), normalised.data());
+    SendEditor(SCI_DELETERANGE, 0, oldLength);
+    // As after replacing the whole text: caret, selection and first line at the start.
+    SendEditor(SCI_SETEMPTYSELECTION, 0);
+    SendEditor(SCI_SETFIRSTVISIBLELINE, 0);
+    SendEditor(SCI_SETMODEVENTMASK, kTextChanges);
+    UpdateLineNumberMargin();
+    SteadyCaretForLongLines();
+    SendEditor(SCI_SETUNDOCOLLECTION, 1);
     // Replacing the text folds every marker onto the first line; a loaded
     // file starts without markers.
     SendEditor(SCI_MARKERDELETEALL, -1);
@@ -241,8 +303,6 @@ FileAge ScintillaEditor::LoadFile(const QString& path)
     SendEditor(SCI_SETSAVEPOINT);
     SendEditor(SCI_EMPTYUNDOBUFFER);
     loaded_ = true;
-    ChooseLexerFor(path);
-    return FileAgeOf(path);
 }
 
 FileAge ScintillaEditor::SaveFile(const QString& path)
@@ -525,8 +585,8 @@ void ScintillaEditor::SteadyCaretForLongLines()
 
 void ScintillaEditor::OnModified(int position, int, const char*, int length, int linesAdded, int, int, int, int, int)
 {
-    // Looked at after large changes only, a loaded or pasted text or a cut:
-    // a line typed key by key past the limit keeps its caret blinking.
+    // Looked at after large changes only, a paste or a cut (and once a file
+    // is in): a line typed key by key past the limit keeps its caret blinking.
     if (length > kLongLineBytes)
         SteadyCaretForLongLines();
     if (linesAdded == 0)

@@ -10,6 +10,8 @@
 #include "EditorFont.h"
 #include "UserFile.h"
 
+class QFile;
+
 // What the editor reports to the window that owns it.
 class ScintillaEditorOwner {
 public:
@@ -103,8 +105,10 @@ private:
     void ApplySharedFont();
     void DeleteMarker(long line, int marker);
     void UpdateLineNumberMargin();
-    void SetText(std::string_view text);
+    void openForLoading(QFile& file);
+    void replaceTextFrom(QFile& file);
     void ChooseLexerFor(const QString& path);
+    void colourVisibleText();
     long SearchRange(std::string_view text, long start, long end, SearchOptions options);
     void SteadyCaretForLongLines();
 

@@ -46,14 +46,7 @@ protected:
     {
         if (files.empty())
             files = {sourceA(), sourceB()};
-        std::vector<std::string> texts;
-        for (const auto& file : files)
-            texts.push_back(file.string());
-        std::vector<const char*> pointers;
-        for (const auto& text : texts)
-            pointers.push_back(text.c_str());
-        const std::string projectPath = projectFile().string();
-        return compiler_.Build(pointers.data(), static_cast<unsigned>(pointers.size()), force, projectPath.c_str());
+        return buildProject(files, force, projectFile());
     }
 
     std::vector<std::string> logLines() const

@@ -46,5 +46,16 @@ TEST_F(MacroStandIn, UnreadableSourceIsNamedAndLeavesNoOutput)
     EXPECT_NE(asmplugin::runAndCapture({MACRO_PATH}, "", [](const char*) {}), 0);
 }
 
+TEST_F(MacroStandIn, AnOutputThatCannotBeMovedIntoPlaceIsAFailure)
+{
+    // A folder in the output's place that the stand-in cannot remove.
+    const fs::path source = root() / "src" / "held.asm";
+    writeFile(source, "        NOP\n");
+    writeFile(root() / "src" / "held.mpp" / "keep", "x");
+    EXPECT_NE(preprocess(source), 0);
+    EXPECT_THAT(output_, HasSubstr(source.string()));
+    EXPECT_FALSE(fs::exists(root() / "src" / "held.mpp.part"));
+}
+
 }  // namespace
 }  // namespace asmtest

@@ -129,6 +129,19 @@ protected:
         key->writeString(name, value);
     }
 
+    // Build with the files as the plug-in's caller hands them over.
+    int buildProject(const std::vector<fs::path>& files, bool force, const fs::path& projectFile)
+    {
+        std::vector<std::string> texts;
+        for (const auto& file : files)
+            texts.push_back(file.string());
+        std::vector<const char*> pointers;
+        for (const auto& text : texts)
+            pointers.push_back(text.c_str());
+        const std::string projectPath = projectFile.string();
+        return compiler_.Build(pointers.data(), static_cast<unsigned>(pointers.size()), force, projectPath.c_str());
+    }
+
     std::vector<std::string> messages()
     {
         char** lines = nullptr;

@@ -206,6 +206,32 @@ TEST_F(DriverRecordsTest, BadLoaderStatusFailsTheWrite)
               messages.end());
 }
 
+// A reply that comes after its deadline is drained before the next record:
+// it shifts none of the replies after it.
+TEST_F(DriverRecordsTest, AnEraseLongerThanTheReadDeadlineShiftsNothing)
+{
+    // Transfers must be complete within 500 ms; the erase takes 700, so its
+    // ready prompt misses the deadline. After the erase a read waits 400 ms
+    // for its first byte.
+    ChipSettings settings = fixedPageChip();
+    settings.eraseBusyPolls = 1;
+    settings.eraseBusyMs = 700;
+    timing_.afterEraseFirstByteMs = 400;
+    connect(settings);
+    const std::vector<uint8_t> code = {0x11, 0x22, 0x33, 0x44};
+    EXPECT_EQ(driver_->writeProgramBlock(0, code.size(), code.data()), zern::kLinkDone);
+    const auto messages = MessageRecorder::take();
+    EXPECT_NE(std::find(messages.begin(), messages.end(),
+                        "Unable to read all the required information from the serial port."),
+              messages.end());
+    EXPECT_EQ(board_->chip().code(0, 4), code);
+    // The debug engine's replies line up again after the load.
+    ASSERT_EQ(driver_->initializeTarget(), zern::kLinkDone);
+    uint8_t read[4] = {};
+    ASSERT_EQ(driver_->readCodeCached(0, sizeof read, read), zern::kLinkDone);
+    EXPECT_EQ(std::vector<uint8_t>(read, read + 4), code);
+}
+
 class AacceHandlerTest : public device_tests::TempFolderTest {};
 
 TEST_F(AacceHandlerTest, RecordsAreFramedAtTheirAnnouncedLength)

@@ -35,6 +35,8 @@ protected:
     {
         const QString build = folders.file("build, \"quoted\" here");
         QDir(build).mkpath(QStringLiteral("bin"));
+        // A build holds the registration tool that the script runs.
+        QFile::copy(QStringLiteral(REGISTER_DEVICES), build + QStringLiteral("/bin/RegisterDevices"));
         for (const QString& name : plugIns)
             QFile::copy(QStringLiteral(FAKE_DEVICE), build + QStringLiteral("/bin/") + name);
         return build;
