@@ -176,7 +176,7 @@ std::optional<std::string> MainDebugHost::chooseProgramFile(const std::string& f
                                                             const std::string& defaultExtension)
 {
     QtDebugFileDialog dialog(&form_);
-    dialog.setInitialFolder(form_.openDir);
+    dialog.setInitialFolder(form_.dialogFolder(form_.openDir));
     std::optional<std::string> chosen = dialog.openFile(filter, defaultExtension);
     if (chosen && !chosen->empty())
         form_.openDir = dialog.initialFolder();

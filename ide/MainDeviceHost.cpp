@@ -17,6 +17,7 @@ void MainDeviceHost::haltDebugRun()
 void MainDeviceHost::deviceChanged(AbstractDevice* device)
 {
     form_.debugControl().SetDevice(device);
+    form_.enableDeviceActions(device != nullptr);
 }
 
 void MainDeviceHost::closeToolWindow(int windowId)

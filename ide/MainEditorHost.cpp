@@ -102,10 +102,11 @@ void MainEditorHost::AddMessage(const QString& text)
 SaveFileDialog& MainEditorHost::saveDialog()
 {
     // The main window's SaveDir is the folder every save dialog starts in; a
-    // save since the last call moved it.
+    // save since the last call moved it. Without one the dialog starts where
+    // the main window's other dialogs do.
     if (saveDialog_->initialDirectory != handedOutFolder_)
         form_.saveDir = QString::fromStdString(saveDialog_->initialDirectory);
-    saveDialog_->initialDirectory = handedOutFolder_ = form_.saveDir.toStdString();
+    saveDialog_->initialDirectory = handedOutFolder_ = form_.dialogFolder(form_.saveDir).toStdString();
     return *saveDialog_;
 }
 

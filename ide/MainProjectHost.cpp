@@ -5,8 +5,10 @@
 #include <algorithm>
 
 #include "DeviceBinding.h"
+#include "EditorFileError.h"
 #include "EditorWindows.h"
 #include "MainFormHosts.h"
+#include "MessageBoxes.h"
 #include "ProjectSession.h"
 #include "SaveFileDialog.h"
 #include "TDialogDataFile.h"
@@ -87,6 +89,11 @@ bool MainProjectHost::openEditorWithLayout(const QString& path, int state, const
         form_.editorWindows().OpenEditorWithLayout(path, state, bounds.left(), bounds.top(),
                                                    bounds.left() + bounds.width(), bounds.top() + bounds.height());
         return true;
+    } catch (const EditorFileError& error) {
+        // A missing file is skipped silently; one that is refused is named.
+        if (error.kind() != EditorFileError::Kind::NotFound)
+            platform::showError(path.toStdString() + " could not be read: " + error.what());
+        return false;
     } catch (const std::exception&) {
         return false;
     }

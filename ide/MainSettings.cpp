@@ -31,9 +31,12 @@ void readInto(const RegistryKey& key, const char* name, bool& value)
         value = *read;
 }
 
-void readInto(const RegistryKey& key, const char* name, std::string& value)
+void readInto(const RegistryKey& key, const char* name, std::string& value, std::vector<std::string>& tooLong)
 {
-    if (const auto read = key.readString(name))
+    const auto read = key.readString(name);
+    if (read && read->size() > kMaxSettingLength)
+        tooLong.push_back(name);
+    else if (read)
         value = *read;
 }
 
@@ -97,7 +100,7 @@ StartSettings readStartSettings()
     settings.keyExists = true;
     if (key->hasValue("AlwaysAllowRun"))
         settings.alwaysAllowRun = key->readBool("AlwaysAllowRun").value_or(false);
-    readInto(*key, "FontName", settings.font.name);
+    readInto(*key, "FontName", settings.font.name, settings.tooLong);
     readInto(*key, "FontBold", settings.font.bold);
     readInto(*key, "FontItalic", settings.font.italic);
     readPositiveInto(*key, "FontSize", settings.font.size);
@@ -106,10 +109,10 @@ StartSettings readStartSettings()
     readInto(*key, "PrintLineNums", settings.printLineNumbers);
     readPositiveInto(*key, "TabSize", settings.tabSize);
     readInto(*key, "UseTabs", settings.useTabs);
-    readInto(*key, "SaveDir", settings.saveDir);
-    readInto(*key, "OpenDir", settings.openDir);
-    readInto(*key, "Device", settings.device);
-    readInto(*key, "Compiler", settings.compiler);
+    readInto(*key, "SaveDir", settings.saveDir, settings.tooLong);
+    readInto(*key, "OpenDir", settings.openDir, settings.tooLong);
+    readInto(*key, "Device", settings.device, settings.tooLong);
+    readInto(*key, "Compiler", settings.compiler, settings.tooLong);
     if (const auto bounds = key->readString("Bounds"); bounds && !bounds->empty())
         settings.bounds = parseBounds(*bounds);
     settings.state = stateFrom(key->readInteger("State"));

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "EditorFont.h"
 #include "ProductKey.h"
@@ -41,7 +42,12 @@ struct StartSettings {
     std::string compiler;
     std::optional<WindowBounds> bounds;
     SavedWindowState state = SavedWindowState::Normal;
+    // Names of the texts left at their defaults for being longer than kMaxSettingLength.
+    std::vector<std::string> tooLong;
 };
+
+// No font name, device, compiler or folder is longer.
+inline constexpr size_t kMaxSettingLength = 4096;
 
 // Values that are missing or do not parse keep their defaults.
 StartSettings readStartSettings();

@@ -28,6 +28,7 @@ class MainEditorHost;
 class MainProjectHost;
 class ProjectSession;
 class QDockWidget;
+class QActionGroup;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -116,9 +117,16 @@ public:
     // next one follows.
     void openFiles(const QStringList& paths);
     QString openFileFilter() const;
+    // Where a file dialog starts that kept no folder of its own: the open
+    // project's folder, else the user's home.
+    QString dialogFolder(const QString& kept) const;
 
     // Raised by a later start of the IDE; restores a minimised window.
     void bringToFront();
+
+    // The actions that only a selected device can carry out are enabled
+    // with one and follow their own state then.
+    void enableDeviceActions(bool deviceSelected);
 
     const MainActions actions;
     MainMenus menus{};
@@ -190,6 +198,8 @@ private:
     void createMenus();
     void createToolBars();
     void connectWindowActions();
+    void gateDeviceActions();
+    void reportUnreadableSettings();
     void applyStartSettings();
     void listEditorWindows();
     void openHelpContents();
@@ -210,6 +220,9 @@ private:
     void chooseProjectToOpen();
     void showOpenedProjectCaption();
     void runOnFrontEditor(const std::function<void(TFormEditor&)>& command);
+    // An editing action: the front editor's command when the focus is in the
+    // editor area, else the key for the widget that has the focus.
+    void runEditCommand(QAction* action, unsigned int command, QKeyCombination key);
     void updateFrontEditActions();
 
     QMdiArea* mdiArea_;
@@ -229,4 +242,5 @@ private:
     TDialogStimulusFile* stimulusDialog_ = nullptr;
     TDialogDataFile* dataDialog_ = nullptr;
     QPointer<TFormMessages> messages_;
+    QActionGroup* deviceActions_ = nullptr;
 };

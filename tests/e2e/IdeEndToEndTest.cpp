@@ -4,7 +4,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -192,6 +195,31 @@ TEST_F(IdeEndToEnd, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStops)
 
     boxes.answers.push_back(platform::BoxAnswer::No);
     EXPECT_TRUE(form->close());
+}
+
+// A first start after an install: no settings of the user's, only the
+// machine-wide device list. The real plug-in is selected, its compilers fill
+// the Compiler menu, and the process keeps the folder it was started in.
+TEST(IdeFirstStart, SelectsTheInstalledDeviceAndKeepsTheCurrentFolder)
+{
+    ScopedTestFolders folders;
+    qputenv("TOLVANE_PROGRAM_DIR", TOLVANE_BIN_DIR);
+    ASSERT_TRUE(RegistryKey::open(RegistryRoot::LocalMachine, devices::kDevicesKey, true)
+                    ->writeString("ZernJTAG", ZERNJTAG_PATH));
+    ASSERT_FALSE(QFile::exists(folders.registryFile()));
+    const QString startFolder = QDir::currentPath();
+    platform::RecordingMessageBoxes boxes;
+    platform::ScopedMessageBoxes scoped(boxes);
+    {
+        TMainForm form;
+        ASSERT_NE(form.deviceBinding().device(), nullptr);
+        EXPECT_EQ(form.deviceBinding().deviceName(), "ZernJTAG");
+        EXPECT_TRUE(form.menus.compiler->menuAction()->isVisible());
+        EXPECT_EQ(form.deviceBinding().compilerName(), "Quorin Assembler");
+        EXPECT_EQ(QDir::currentPath().toStdString(), startFolder.toStdString());
+        EXPECT_TRUE(boxes.boxes.empty());
+    }
+    qunsetenv("TOLVANE_PROGRAM_DIR");
 }
 
 }  // namespace

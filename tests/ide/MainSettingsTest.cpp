@@ -80,6 +80,23 @@ TEST(MainSettings, StoredValuesAreReadAndUnreadableOnesKeepTheirDefaults)
     EXPECT_TRUE(multipleInstancesAllowed());
 }
 
+TEST(MainSettings, TextsLongerThanAnyNameKeepTheirDefaultsAndAreNamed)
+{
+    ScopedTestFolders folders;
+    auto key = settingsKey();
+    key->writeString("FontName", std::string(3 * 1024 * 1024, 'F'));
+    key->writeString("SaveDir", std::string(kMaxSettingLength, 's'));
+    key->writeString("OpenDir", std::string(kMaxSettingLength + 1, 'o'));
+    key->writeString("Device", "ZernJTAG");
+
+    const StartSettings settings = readStartSettings();
+    EXPECT_EQ(settings.font.name, "Courier New");
+    EXPECT_EQ(settings.saveDir, std::string(kMaxSettingLength, 's'));
+    EXPECT_TRUE(settings.openDir.empty());
+    EXPECT_EQ(settings.device, "ZernJTAG");
+    EXPECT_EQ(settings.tooLong, (std::vector<std::string>{"FontName", "OpenDir"}));
+}
+
 TEST(MainSettings, ClosingSettingsWriteOnlyWhatExists)
 {
     ScopedTestFolders folders;

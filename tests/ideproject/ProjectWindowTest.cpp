@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include "DecliningDevice.h"
+#include "HostileFiles.h"
 #include "MessageBoxes.h"
+#include "ProjectFile.h"
 #include "ProjectSession.h"
 #include "RecordingProjectHost.h"
 #include "TFormProject.h"
@@ -184,6 +186,33 @@ TEST_F(ProjectWindowTest, AMalformedNumberAbortsTheOpeningAfterApplyingTheEarlie
     // A width or height of 0 is taken as 100.
     EXPECT_TRUE(host_.log.contains("window 22 at 0,0 100x100 code 12"));
     EXPECT_EQ(host_.toolWindow(24), nullptr);
+    EXPECT_TRUE(host_.states.isEmpty());
+}
+
+// A project path naming a FIFO, a device or an oversized file is refused by
+// name before anything is read or waited for.
+TEST_F(ProjectWindowTest, OnlyARegularProjectFileWithinTheLimitIsRead)
+{
+    test_support::GuardedFifo fifo(path("fifo.prj").toStdString());
+    ASSERT_TRUE(fifo.created());
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path("zero.prj")));
+    ASSERT_TRUE(test_support::makeSparseFile(path("huge.prj").toStdString(), project::kMaxProjectFileBytes + 1));
+    ASSERT_TRUE(QDir(folder_.path()).mkdir(QStringLiteral("folder.prj")));
+    const struct {
+        const char* name;
+        const char* reason;
+    } cases[] = {
+        {"fifo.prj", "not a regular file"},
+        {"zero.prj", "not a regular file"},
+        {"folder.prj", "not a regular file"},
+        {"huge.prj", "larger than 16 MB"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QString error;
+        EXPECT_EQ(open(host_, path(QString::fromLatin1(c.name)), &error), nullptr);
+        EXPECT_EQ(error, QStringLiteral("Unable to read %1: %2.").arg(path(QString::fromLatin1(c.name)), c.reason));
+    }
     EXPECT_TRUE(host_.states.isEmpty());
 }
 
