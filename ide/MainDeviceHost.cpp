@@ -3,6 +3,7 @@
 #include "DebugController.h"
 #include "MainFormHosts.h"
 #include "TMainForm.h"
+#include "ToolWindows.h"
 
 void MainDeviceHost::addMessage(const QString& line)
 {
@@ -21,7 +22,7 @@ void MainDeviceHost::deviceChanged(AbstractDevice* device)
 
 void MainDeviceHost::closeToolWindow(int windowId)
 {
-    form_.closeToolWindow(windowId);
+    form_.toolWindows().Close(windowId);
 }
 
 void MainDeviceHost::clearDebugWindows()

@@ -104,7 +104,6 @@ public:
     void UpdateEditActions(TFormEditor* editor) override;
     void AddBreakpointAt(const QString& path, int line) override;
     void RemoveBreakpointAt(const QString& path, int line) override;
-    void breakpointToggled(const QString& path, int line, bool set) override;
     void SyncEditorBreakpoints(TFormEditor& editor) override;
     void AddMessage(const QString& text) override;
     SaveFileDialog& saveDialog() override;

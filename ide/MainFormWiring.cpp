@@ -9,6 +9,7 @@
 
 #include "AbstractDevice.h"
 #include "ApplicationEnd.h"
+#include "BreakpointList.h"
 #include "DebugController.h"
 #include "DeviceBinding.h"
 #include "EditorWindows.h"
@@ -21,6 +22,7 @@
 #include "TDialogStimulusFile.h"
 #include "TFormEditor.h"
 #include "TMainForm.h"
+#include "ToolWindows.h"
 
 void TMainForm::createParts()
 {
@@ -62,6 +64,9 @@ void TMainForm::createParts()
     editors_ = new EditorWindows(*editorHost_, *mdiArea_);
     editors_->setParent(this);
     editors_->ApplyEditorFont(editing.font);
+    breakpoints_ = new BreakpointList(this);
+    connectBreakpointList();
+    createToolWindows();
     // The shared dialogs, in the order the program has always made them.
     search_ = std::make_unique<SearchCommands>(*editors_, *editorHost_, this);
     aboutDialog_ = new TDialogAbout(*binding_, this);
@@ -190,11 +195,6 @@ void TMainForm::connectProjectActions()
     connect(a.showProject, &QAction::triggered, this, [this] { session_->ShowProject(); });
     connect(a.addFiles, &QAction::triggered, this, &TMainForm::addFilesToProject);
     connect(a.removeFile, &QAction::triggered, this, [this] { session_->RemoveFile(); });
-    connect(a.showMessages, &QAction::triggered, this, [this] {
-        if (!messages_)
-            createMessagesWindow(std::nullopt, TDockableForm::kDockBottom);
-        messages_->ShowInPage();
-    });
 }
 
 void TMainForm::connectDebugActions()

@@ -11,6 +11,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <QToolBar>
 #include <QUrl>
 
@@ -25,6 +26,7 @@
 #include "ProjectSession.h"
 #include "Registry.h"
 #include "SearchCommands.h"
+#include "ToolWindows.h"
 
 namespace {
 
@@ -290,7 +292,9 @@ bool TMainForm::SaveSettings()
         settings.watches = watchesSwitches();
     if (variablesSwitches)
         settings.variables = variablesSwitches();
-    return writeClosingSettings(settings);
+    const bool written = writeClosingSettings(settings);
+    toolWindows_->SaveAtClose();
+    return written;
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
