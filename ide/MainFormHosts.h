@@ -6,6 +6,7 @@
 #include <string>
 
 #include "DebugHost.h"
+#include "DebugViewHost.h"
 #include "DeviceHost.h"
 #include "EditorHost.h"
 #include "ProjectHost.h"
@@ -57,6 +58,20 @@ public:
 
 private:
     QAction* actionFor(DebugAction action) const;
+    TMainForm& form_;
+};
+
+class MainDebugViewHost final : public DebugViewHost {
+public:
+    explicit MainDebugViewHost(TMainForm& form) : form_(form) {}
+    AbstractDevice* device() const override;
+    int debugState() const override;
+    int addressBits() const override;
+    BreakpointList& breakpoints() override;
+    void openFileAtLine(const QString& path, int line) override;
+    void refreshDebugWindows() override;
+
+private:
     TMainForm& form_;
 };
 

@@ -11,6 +11,7 @@
 #include "ApplicationEnd.h"
 #include "BreakpointList.h"
 #include "DebugController.h"
+#include "DebugViews.h"
 #include "DeviceBinding.h"
 #include "EditorWindows.h"
 #include "MainFormHosts.h"
@@ -30,6 +31,7 @@ void TMainForm::createParts()
     debugHost_ = std::make_unique<MainDebugHost>(*this);
     projectHost_ = std::make_unique<MainProjectHost>(*this);
     editorHost_ = std::make_unique<MainEditorHost>(*this);
+    debugViewHost_ = std::make_unique<MainDebugViewHost>(*this);
     debug_ = std::make_unique<DebugController>(*debugHost_);
 
     DeviceMenus deviceMenus;
@@ -67,6 +69,7 @@ void TMainForm::createParts()
     breakpoints_ = new BreakpointList(this);
     connectBreakpointList();
     createToolWindows();
+    registerDebugViews(*toolWindows_, *debugViewHost_);
     // The shared dialogs, in the order the program has always made them.
     search_ = std::make_unique<SearchCommands>(*editors_, *editorHost_, this);
     aboutDialog_ = new TDialogAbout(*binding_, this);

@@ -286,13 +286,8 @@ bool TMainForm::SaveSettings()
     const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
     settings.bounds = {normal.top(), normal.left(), normal.height(), normal.width()};
     settings.state = savedState(*this);
-    if (registersSwitches)
-        settings.registers = registersSwitches();
-    if (watchesSwitches)
-        settings.watches = watchesSwitches();
-    if (variablesSwitches)
-        settings.variables = variablesSwitches();
     const bool written = writeClosingSettings(settings);
+    // The column switches of the open debug windows.
     toolWindows_->SaveAtClose();
     return written;
 }

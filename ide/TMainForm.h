@@ -21,6 +21,7 @@ class DebugController;
 class DeviceBinding;
 class EditorWindows;
 class MainDebugHost;
+class MainDebugViewHost;
 class MainDeviceHost;
 class MainEditorHost;
 class MainProjectHost;
@@ -136,10 +137,6 @@ public:
     // Hooks of the project and editor windows that the exit questions use.
     std::function<int()> querySaveProject;
     std::function<int(QMdiSubWindow* editor, bool ask)> saveEditorWindow;
-    // Column switches of the open debug windows, saved at close.
-    std::function<ViewSwitches()> registersSwitches;
-    std::function<ViewSwitches()> watchesSwitches;
-    std::function<ViewSwitches()> variablesSwitches;
 
     // The parts the window joins.
     DeviceBinding& deviceBinding() const { return *binding_; }
@@ -220,6 +217,7 @@ private:
     std::unique_ptr<MainDebugHost> debugHost_;
     std::unique_ptr<MainProjectHost> projectHost_;
     std::unique_ptr<MainEditorHost> editorHost_;
+    std::unique_ptr<MainDebugViewHost> debugViewHost_;
     std::unique_ptr<DebugController> debug_;
     DeviceBinding* binding_ = nullptr;
     ProjectSession* session_ = nullptr;

@@ -1,0 +1,35 @@
+#include "DebugViews.h"
+
+#include "AbstractDevice.h"
+#include "TFormBreakPoint.h"
+#include "TFormMemory.h"
+#include "TFormRegisters.h"
+#include "ToolWindows.h"
+
+namespace {
+
+template <class Form>
+ToolWindows::Kind debugWindow(DebugViewHost& host, int id, int defaultPlacement, bool refreshed)
+{
+    ToolWindows::Kind kind;
+    kind.id = id;
+    kind.defaultPlacement = defaultPlacement;
+    kind.refreshed = refreshed;
+    kind.create = [&host](QMainWindow& owner, std::optional<QRect> rect, int placement) {
+        return new Form(&owner, host, rect, placement);
+    };
+    kind.saveAtClose = [](TDockableForm& window) {
+        if (auto* form = qobject_cast<DebugWindow*>(&window))
+            form->SaveAtClose();
+    };
+    return kind;
+}
+
+}  // namespace
+
+void registerDebugViews(ToolWindows& windows, DebugViewHost& host)
+{
+    windows.Register(debugWindow<TFormRegisters>(host, tolvane::kViewRegisters, TDockableForm::kDockRight, true));
+    windows.Register(debugWindow<TFormMemory>(host, tolvane::kViewMemory, TDockableForm::kDockBottom, true));
+    windows.Register(debugWindow<TFormBreakPoint>(host, tolvane::kViewBreakpoints, TDockableForm::kDockRight, false));
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The Breakpoints window: the view of the breakpoint list, one row per
+// breakpoint ("Line", "File"). Remove (Del) takes the selected rows away,
+// from the last up; Select All (Ctrl+A); a double click opens the file at
+// the line. The device follows the list, not this window.
+
+#include "DebugWindow.h"
+
+class QAction;
+class QMenu;
+class QTableView;
+
+class TFormBreakPoint : public DebugWindow {
+    Q_OBJECT
+public:
+    TFormBreakPoint(QMainWindow* owner, DebugViewHost& host, std::optional<QRect> rect, int placement);
+
+    void MenuItemRemoveClick();
+    void MenuItemSelectAllClick();
+    void StringGridDblClick();
+
+    QTableView* Grid() const { return grid_; }
+    QAction* RemoveAction() const { return remove_; }
+    QAction* SelectAllAction() const { return selectAll_; }
+
+private:
+    QTableView* grid_;
+    QMenu* popup_;
+    QAction* remove_;
+    QAction* selectAll_;
+};
