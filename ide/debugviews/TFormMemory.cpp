@@ -103,8 +103,8 @@ TFormMemory::~TFormMemory() = default;
 void TFormMemory::ResetView()
 {
     RebuildBankList(false);
-    if (!bankListInvalid_)
-        RefreshView();
+    // The banks the device did describe show even when one was refused.
+    ShowSelectedBank();
 }
 
 void TFormMemory::RebuildBankList(bool keepSelection)
@@ -143,6 +143,11 @@ void TFormMemory::RefreshView()
 {
     if (bankListInvalid_)
         RebuildBankList(true);
+    ShowSelectedBank();
+}
+
+void TFormMemory::ShowSelectedBank()
+{
     if (!BeginViewRefresh())
         return;
     platform::HourglassCursor busy;

@@ -48,6 +48,8 @@ protected:
 
 private:
     void RebuildBankList(bool keepSelection);
+    // The refresh proper: the selected bank described again, its cache dropped.
+    void ShowSelectedBank();
     int SelectedBank() const;
     void ReadShownRows();
     void FitColumns();

@@ -104,13 +104,13 @@ void TFormRegisters::ResetView()
             switches_[kind]->setChecked(true);
         switches_[RegisterTableModel::Address]->setChecked(false);
         ApplyPositions();
-        FitNameColumn();
     }
     if (!rebuild_) {
         RefreshView();
         ApplyGroupFilter();
     }
     RestoreSwitches();
+    FitColumns();
 }
 
 void TFormRegisters::RefreshView()
@@ -161,6 +161,7 @@ void TFormRegisters::MenuItemClicked(Kind kind)
         positions_[order[static_cast<size_t>(position)]] = position;
     columnCount_ += shown ? 1 : -1;
     ApplyPositions();
+    FitColumns();
 }
 
 void TFormRegisters::ApplyPositions()
@@ -207,11 +208,14 @@ void TFormRegisters::ApplyGroupFilter()
     }
 }
 
-void TFormRegisters::FitNameColumn()
+void TFormRegisters::FitColumns()
 {
     const QFontMetrics metrics(grid_->font());
     int widest = metrics.horizontalAdvance(QStringLiteral("Register"));
     for (int row = 0; row < model_.rowCount(); ++row)
         widest = std::max(widest, metrics.horizontalAdvance(model_.RegisterName(row)));
     grid_->horizontalHeader()->resizeSection(RegisterTableModel::Name, widest + 8);
+    // A switched column keeps no width of the one that stood there before.
+    for (int kind = RegisterTableModel::Decimal; kind < RegisterTableModel::KindCount; ++kind)
+        grid_->resizeColumnToContents(kind);
 }

@@ -46,7 +46,7 @@ private:
     void StringGridColumnMoved();
     void ApplyGroupFilter();
     void RestoreSwitches();
-    void FitNameColumn();
+    void FitColumns();
 
     RegisterTableModel model_;
     QWidget* top_;

@@ -20,6 +20,7 @@ inline bool typeIntoCell(QAbstractItemView& view, const QModelIndex& cell, const
     if (!editor)
         return false;
     editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Backspace);
     QTest::keyClicks(editor, text);
     QTest::keyClick(editor, Qt::Key_Return);
     // A refusal's box is shown after the editor has closed.
