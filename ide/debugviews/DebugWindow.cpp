@@ -1,6 +1,11 @@
 #include "DebugWindow.h"
 
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "DebugGridDelegate.h"
 #include "DebugViewHost.h"
+#include "EditableGridModel.h"
 
 DebugWindow::DebugWindow(QMainWindow* owner, DebugViewHost& host, int viewId, const QString& caption)
     : TDockableForm(owner, true, std::nullopt, kFloatHidden, caption), host_(host), viewId_(viewId)
@@ -22,4 +27,25 @@ bool DebugWindow::BeginViewRefresh()
 AbstractDevice* DebugWindow::Device() const
 {
     return host_.device();
+}
+
+void DebugWindow::SetContentStack(std::initializer_list<QWidget*> controls)
+{
+    auto* content = new QWidget(this);
+    auto* layout = new QVBoxLayout(content);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    for (QWidget* control : controls)
+        layout->addWidget(control);
+    SetContent(content);
+}
+
+void DebugWindow::SetUpEditableGrid(QTableView& grid, EditableGridModel& model)
+{
+    grid.setModel(&model);
+    grid.setItemDelegate(new DebugGridDelegate(&grid));
+    grid.setSelectionMode(QAbstractItemView::SingleSelection);
+    grid.setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                         | QAbstractItemView::AnyKeyPressed);
+    grid.setContextMenuPolicy(Qt::CustomContextMenu);
 }

@@ -4,11 +4,14 @@
 // the device does not offer it and catching up when it is next seen.
 
 #include <QFont>
+#include <initializer_list>
 
 #include "TDockableForm.h"
 
 class AbstractDevice;
 class DebugViewHost;
+class EditableGridModel;
+class QTableView;
 
 class DebugWindow : public TDockableForm {
     Q_OBJECT
@@ -26,6 +29,11 @@ protected:
     // to read the device now.
     bool BeginViewRefresh();
     DebugViewHost& Host() const { return host_; }
+    // The window's controls, top to bottom, the last one taking the height left.
+    void SetContentStack(std::initializer_list<QWidget*> controls);
+    // A grid over the model whose cells are edited in place, one at a time,
+    // by typing or a double click; its popup is the window's own.
+    static void SetUpEditableGrid(QTableView& grid, EditableGridModel& model);
     AbstractDevice* Device() const;
 
 private:

@@ -43,17 +43,28 @@ std::optional<uint32_t> parseWord(const QString& text)
 
 }  // namespace
 
+std::optional<MemoryBankDescription> describeBank(AbstractDevice* device, int bank)
+{
+    char* name = nullptr;
+    MemoryBankDescription described;
+    if (!device
+        || device->GetMemoryBank(bank, &name, &described.firstAddress, &described.words, &described.widthBits)
+               != tolvane::kStatusDone)
+        return std::nullopt;
+    described.name = QString::fromLocal8Bit(name ? name : "");
+    return described;
+}
+
 MemoryGridModel::MemoryGridModel(DebugViewHost& host, QObject* parent) : EditableGridModel(parent), host_(host) {}
 
 bool MemoryGridModel::SelectBank(int bank)
 {
-    AbstractDevice* device = host_.device();
-    char* name = nullptr;
-    int first = 0;
-    int words = 0;
-    int width = 0;
-    if (!device || device->GetMemoryBank(bank, &name, &first, &words, &width) != tolvane::kStatusDone)
+    const std::optional<MemoryBankDescription> described = describeBank(host_.device(), bank);
+    if (!described)
         return false;
+    const int first = described->firstAddress;
+    const int words = described->words;
+    const int width = described->widthBits;
     const bool sameShape = bank == bank_ && first == first_ && std::max(words, 0) == count_ && width == width_;
     if (!sameShape)
         beginResetModel();
@@ -218,15 +229,12 @@ std::optional<QString> MemoryGridModel::CommitEdit(const QModelIndex& index, con
     if (!value || (*value & ~Mask()))
         return shown + QStringLiteral(" is not a valid value.");
     AbstractDevice* device = host_.device();
-    char* name = nullptr;
-    int first = 0;
-    int words = 0;
-    int width = 0;
-    if (!device || device->GetMemoryBank(bank_, &name, &first, &words, &width) != tolvane::kStatusDone)
+    const std::optional<MemoryBankDescription> described = describeBank(device, bank_);
+    if (!described)
         return QStringLiteral("An error occurred while accessing the device's memory.");
     const int32_t word = static_cast<int32_t>(*value);
-    if (device->WriteMemory(bank_, first + index.row() * kWordsPerRow + index.column(), 1, &word)
-        != tolvane::kStatusDone)
+    const int address = described->firstAddress + index.row() * kWordsPerRow + index.column();
+    if (device->WriteMemory(bank_, address, 1, &word) != tolvane::kStatusDone)
         return QStringLiteral("An error occured while trying to set the memory contents.");
     host_.refreshDebugWindows();
     return std::nullopt;

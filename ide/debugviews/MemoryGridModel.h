@@ -12,7 +12,17 @@
 
 #include "EditableGridModel.h"
 
+class AbstractDevice;
 class DebugViewHost;
+
+// A memory bank as GetMemoryBank describes it; none when the device does not.
+struct MemoryBankDescription {
+    QString name;
+    int firstAddress = 0;
+    int words = 0;
+    int widthBits = 0;
+};
+std::optional<MemoryBankDescription> describeBank(AbstractDevice* device, int bank);
 
 class MemoryGridModel : public EditableGridModel {
     Q_OBJECT

@@ -13,10 +13,8 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
-#include <QVBoxLayout>
 
 #include "AbstractDevice.h"
-#include "DebugGridDelegate.h"
 #include "DebugViewHost.h"
 #include "HourglassCursor.h"
 #include "MessageBoxes.h"
@@ -57,31 +55,19 @@ TFormMemory::TFormMemory(QMainWindow* owner, DebugViewHost& host, std::optional<
       popup_(new QMenu(this)),
       prompt_(std::make_unique<QtTextPrompt>(this))
 {
-    auto* content = new QWidget(this);
-    auto* layout = new QVBoxLayout(content);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(banks_);
-    layout->addWidget(grid_);
-    auto* status = new QStatusBar(content);
+    auto* status = new QStatusBar(this);
     status->setSizeGripEnabled(false);
     status->addWidget(addressPanel_, 1);
     status->addWidget(new QLabel(status), 1);
-    layout->addWidget(status);
-    SetContent(content);
+    SetContentStack({banks_, grid_, status});
 
-    grid_->setModel(&model_);
-    grid_->setItemDelegate(new DebugGridDelegate(grid_));
+    SetUpEditableGrid(*grid_, model_);
     grid_->setFont(GridFont());
-    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                           | QAbstractItemView::AnyKeyPressed);
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid_->horizontalHeader()->setMinimumSectionSize(1);
     grid_->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     grid_->setMouseTracking(true);
     grid_->viewport()->installEventFilter(this);
-    grid_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid_, &QWidget::customContextMenuRequested, this, &TFormMemory::ShowPopup);
     connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         ReadShownRows();
@@ -120,12 +106,8 @@ void TFormMemory::RebuildBankList(bool keepSelection)
     if (count <= 0)
         bankListInvalid_ = true;
     for (int bank = 0; bank < count; ++bank) {
-        char* name = nullptr;
-        int first = 0;
-        int words = 0;
-        int width = 0;
-        if (device->GetMemoryBank(bank, &name, &first, &words, &width) == tolvane::kStatusDone)
-            banks_->addItem(QString::fromLocal8Bit(name ? name : ""), bank);
+        if (const std::optional<MemoryBankDescription> described = describeBank(device, bank))
+            banks_->addItem(described->name, bank);
         else
             bankListInvalid_ = true;
     }

@@ -9,7 +9,6 @@
 #include <algorithm>
 
 #include "AbstractDevice.h"
-#include "DebugGridDelegate.h"
 #include "HourglassCursor.h"
 
 namespace {
@@ -29,27 +28,16 @@ TFormRegisters::TFormRegisters(QMainWindow* owner, DebugViewHost& host, std::opt
       grid_(new QTableView(this)),
       popup_(new QMenu(this))
 {
-    auto* content = new QWidget(this);
-    auto* layout = new QVBoxLayout(content);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
     auto* topLayout = new QVBoxLayout(top_);
     topLayout->setContentsMargins(0, 0, 0, 0);
     topLayout->addWidget(groups_);
     top_->setFixedHeight(kGroupPanelHeight);
-    layout->addWidget(top_);
-    layout->addWidget(grid_);
-    SetContent(content);
+    SetContentStack({top_, grid_});
 
-    grid_->setModel(&model_);
-    grid_->setItemDelegate(new DebugGridDelegate(grid_));
+    SetUpEditableGrid(*grid_, model_);
     grid_->verticalHeader()->hide();
-    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                           | QAbstractItemView::AnyKeyPressed);
     grid_->horizontalHeader()->setSectionsMovable(true);
     grid_->horizontalHeader()->setStretchLastSection(true);
-    grid_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { popup_->popup(grid_->viewport()->mapToGlobal(at)); });
     connect(grid_->horizontalHeader(), &QHeaderView::sectionMoved, this, &TFormRegisters::StringGridColumnMoved);
