@@ -20,7 +20,7 @@ QString canonicalPath(const QString& path)
 
 BreakpointList::BreakpointList(QObject* parent) : QAbstractTableModel(parent) {}
 
-int BreakpointList::Find(const QString& file, int line) const
+int BreakpointList::find(const QString& file, int line) const
 {
     const QString wanted = canonicalPath(file);
     for (int row = 0; row < rows_.size(); ++row)
@@ -31,7 +31,7 @@ int BreakpointList::Find(const QString& file, int line) const
 
 bool BreakpointList::AddBreakpoint(const QString& file, int line)
 {
-    if (Find(file, line) >= 0)
+    if (find(file, line) >= 0)
         return false;
     const int row = rows_.size();
     beginInsertRows({}, row, row);
@@ -44,34 +44,34 @@ bool BreakpointList::AddBreakpoint(const QString& file, int line)
 
 int BreakpointList::RemoveBreakpoint(const QString& file, int line)
 {
-    const int row = Find(file, line);
+    const int row = find(file, line);
     if (row >= 0)
-        RemoveRow(row, false);
+        dropRow(row, false);
     return row;
 }
 
-void BreakpointList::AddMarkedBreakpoint(const QString& file, int line)
+void BreakpointList::addMarkedBreakpoint(const QString& file, int line)
 {
     AddBreakpoint(file, line);
     emit markerNeeded(file, line, true);
 }
 
-void BreakpointList::DeleteRows(QList<int> rows)
+void BreakpointList::deleteRows(QList<int> rows)
 {
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     for (auto row = rows.crbegin(); row != rows.crend(); ++row)
         if (*row >= 0 && *row < rows_.size())
-            RemoveRow(*row, true);
+            dropRow(*row, true);
 }
 
 void BreakpointList::RemoveAllBreakpoints()
 {
     while (!rows_.isEmpty())
-        RemoveRow(rows_.size() - 1, true);
+        dropRow(rows_.size() - 1, true);
 }
 
-void BreakpointList::RemoveRow(int row, bool unmark)
+void BreakpointList::dropRow(int row, bool unmark)
 {
     const SourceBreakpoint removed = rows_[row];
     if (unmark)
@@ -83,7 +83,7 @@ void BreakpointList::RemoveRow(int row, bool unmark)
     emit breakpointChanged(removed.file, removed.line, false);
 }
 
-QList<int> BreakpointList::LinesIn(const QString& file) const
+QList<int> BreakpointList::linesIn(const QString& file) const
 {
     const QString wanted = canonicalPath(file);
     QList<int> lines;

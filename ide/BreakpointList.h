@@ -28,13 +28,13 @@ public:
     int RemoveBreakpoint(const QString& file, int line);
     // A breakpoint that no editor reported (the project's): listed once, and
     // the open editor of the file is asked to show its marker.
-    void AddMarkedBreakpoint(const QString& file, int line);
+    void addMarkedBreakpoint(const QString& file, int line);
     // Removes the rows from the last up; open editors drop their markers.
-    void DeleteRows(QList<int> rows);
+    void deleteRows(QList<int> rows);
     void RemoveAllBreakpoints();
 
-    const QList<SourceBreakpoint>& Rows() const { return rows_; }
-    QList<int> LinesIn(const QString& file) const;
+    const QList<SourceBreakpoint>& rows() const { return rows_; }
+    QList<int> linesIn(const QString& file) const;
     // Clears the device's breakpoints, then sets every row whose line the
     // device maps to an address.
     void ApplyBreakpoints(AbstractDevice& device) const;
@@ -52,8 +52,8 @@ signals:
     void markerNeeded(const QString& file, int line, bool set);
 
 private:
-    int Find(const QString& file, int line) const;
-    void RemoveRow(int row, bool unmark);
+    int find(const QString& file, int line) const;
+    void dropRow(int row, bool unmark);
 
     QList<SourceBreakpoint> rows_;
     // Canonical paths of the rows, for comparing.

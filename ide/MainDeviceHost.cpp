@@ -22,7 +22,7 @@ void MainDeviceHost::deviceChanged(AbstractDevice* device)
 
 void MainDeviceHost::closeToolWindow(int windowId)
 {
-    form_.toolWindows().Close(windowId);
+    form_.toolWindows().close(windowId);
 }
 
 void MainDeviceHost::clearDebugWindows()

@@ -85,7 +85,7 @@ void MainEditorHost::RemoveBreakpointAt(const QString& path, int line)
 void MainEditorHost::SyncEditorBreakpoints(TFormEditor& editor)
 {
     // Sets, never toggles: a reloaded file may still carry its markers.
-    for (int line : form_.breakpointList().LinesIn(editor.FilePath()))
+    for (int line : form_.breakpointList().linesIn(editor.FilePath()))
         if (!editor.Editor().HasBreakpointMarker(line))
             editor.ToggleBreakpoint(line, false);
 }

@@ -42,7 +42,7 @@ void TMainForm::createToolWindows()
         window->SetFileOpener([this](const QString& file, int line) { OpenFileAtLine(file, line); });
         return window;
     };
-    toolWindows_->Register(std::move(messages));
+    toolWindows_->registerKind(std::move(messages));
 }
 
 void TMainForm::connectBreakpointList()
@@ -61,12 +61,12 @@ void TMainForm::connectBreakpointList()
 
 TFormMessages* TMainForm::messagesWindow() const
 {
-    return toolWindows_->WindowAs<TFormMessages>(tolvane::kViewMessages);
+    return toolWindows_->openWindowAs<TFormMessages>(tolvane::kViewMessages);
 }
 
 void TMainForm::AddMessage(const QString& text)
 {
-    if (auto* messages = qobject_cast<TFormMessages*>(toolWindows_->Show(tolvane::kViewMessages)))
+    if (auto* messages = qobject_cast<TFormMessages*>(toolWindows_->show(tolvane::kViewMessages)))
         messages->AddMessage(text);
 }
 

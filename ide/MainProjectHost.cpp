@@ -100,18 +100,18 @@ void MainProjectHost::openEditor(const QString& path)
 
 TDockableForm* MainProjectHost::toolWindow(int id)
 {
-    return form_.toolWindows().Window(id);
+    return form_.toolWindows().openWindow(id);
 }
 
 void MainProjectHost::recreateToolWindow(int id, const QRect& rect, int placement)
 {
-    form_.toolWindows().Create(id, rect, placement);
+    form_.toolWindows().create(id, rect, placement);
 }
 
 QList<project::BreakpointLine> MainProjectHost::breakpointLines()
 {
     QList<project::BreakpointLine> lines;
-    for (const SourceBreakpoint& breakpoint : form_.breakpointList().Rows())
+    for (const SourceBreakpoint& breakpoint : form_.breakpointList().rows())
         lines << project::BreakpointLine{breakpoint.file, breakpoint.line};
     return lines;
 }
@@ -123,7 +123,7 @@ void MainProjectHost::removeAllBreakpoints()
 
 void MainProjectHost::addBreakpointFromProject(const QString& path, int line)
 {
-    form_.breakpointList().AddMarkedBreakpoint(path, line);
+    form_.breakpointList().addMarkedBreakpoint(path, line);
 }
 
 QString MainProjectHost::stimulusFile()

@@ -161,7 +161,7 @@ bool TDockableForm::IsShowing() const
     return notCovered_ && isVisible() && !(isFloating() && (windowState() & Qt::WindowMinimized));
 }
 
-std::optional<Qt::DockWidgetArea> TDockableForm::DockSite() const
+std::optional<Qt::DockWidgetArea> TDockableForm::dockSite() const
 {
     if (isFloating())
         return std::nullopt;
@@ -171,7 +171,7 @@ std::optional<Qt::DockWidgetArea> TDockableForm::DockSite() const
     return area;
 }
 
-QRect TDockableForm::DockSiteRect(Qt::DockWidgetArea area) const
+QRect TDockableForm::dockSiteRect(Qt::DockWidgetArea area) const
 {
     // A page behind another tab is parked outside the main window: the site
     // is where its shown pages are.
@@ -201,7 +201,7 @@ QRect TDockableForm::DockSiteRect(Qt::DockWidgetArea area) const
 int TDockableForm::Placement() const
 {
     // Hidden or behind another tab, a window in a dock site comes back there.
-    if (const std::optional<Qt::DockWidgetArea> site = DockSite())
+    if (const std::optional<Qt::DockWidgetArea> site = dockSite())
         return placementFor(*site);
     if (isHidden())
         return kFloatHidden;
@@ -214,8 +214,8 @@ int TDockableForm::Placement() const
 
 QRect TDockableForm::PlacementRect() const
 {
-    if (const std::optional<Qt::DockWidgetArea> site = DockSite())
-        return DockSiteRect(*site);
+    if (const std::optional<Qt::DockWidgetArea> site = dockSite())
+        return dockSiteRect(*site);
     if (isFloating() && normalGeometry().isValid())
         return normalGeometry();
     return geometry();

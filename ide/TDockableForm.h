@@ -65,8 +65,8 @@ protected:
 
 private:
     void CatchUp();
-    std::optional<Qt::DockWidgetArea> DockSite() const;
-    QRect DockSiteRect(Qt::DockWidgetArea area) const;
+    std::optional<Qt::DockWidgetArea> dockSite() const;
+    QRect dockSiteRect(Qt::DockWidgetArea area) const;
 
     QMainWindow* owner_;
     QStackedWidget* pages_;

@@ -288,7 +288,7 @@ bool TMainForm::SaveSettings()
     settings.state = savedState(*this);
     const bool written = writeClosingSettings(settings);
     // The column switches of the open debug windows.
-    toolWindows_->SaveAtClose();
+    toolWindows_->saveAtClose();
     return written;
 }
 

@@ -7,31 +7,31 @@ ToolWindows::ToolWindows(QMainWindow& owner, std::map<int, QAction*> showActions
     : QObject(parent), owner_(owner), showActions_(std::move(showActions))
 {}
 
-void ToolWindows::Register(Kind kind)
+void ToolWindows::registerKind(Kind kind)
 {
     const int id = kind.id;
-    const bool known = IsRegistered(id);
+    const bool known = isRegistered(id);
     kinds_[id] = std::move(kind);
     if (known)
         return;
     registrationOrder_.append(id);
-    const auto show = showActions_.find(id);
-    if (show != showActions_.end() && show->second)
-        connect(show->second, &QAction::triggered, this, [this, id] { Show(id); });
+    const auto entry = showActions_.find(id);
+    if (entry != showActions_.end() && entry->second)
+        connect(entry->second, &QAction::triggered, this, [this, id] { show(id); });
 }
 
-TDockableForm* ToolWindows::Window(int id) const
+TDockableForm* ToolWindows::openWindow(int id) const
 {
     const auto found = open_.find(id);
     return found == open_.end() ? nullptr : found->second.data();
 }
 
-TDockableForm* ToolWindows::Create(int id, std::optional<QRect> rect, int placement)
+TDockableForm* ToolWindows::create(int id, std::optional<QRect> rect, int placement)
 {
     const auto kind = kinds_.find(id);
     if (kind == kinds_.end())
         return nullptr;
-    Close(id);
+    close(id);
     TDockableForm* window = kind->second.create(owner_, rect, placement);
     open_[id] = window;
     if (kind->second.refreshed)
@@ -39,20 +39,20 @@ TDockableForm* ToolWindows::Create(int id, std::optional<QRect> rect, int placem
     return window;
 }
 
-TDockableForm* ToolWindows::Show(int id)
+TDockableForm* ToolWindows::show(int id)
 {
-    TDockableForm* window = Window(id);
+    TDockableForm* window = openWindow(id);
     if (!window) {
         const auto kind = kinds_.find(id);
         if (kind == kinds_.end())
             return nullptr;
-        window = Create(id, std::nullopt, kind->second.defaultPlacement);
+        window = create(id, std::nullopt, kind->second.defaultPlacement);
     }
     window->ShowInPage();
     return window;
 }
 
-void ToolWindows::Close(int id)
+void ToolWindows::close(int id)
 {
     refreshed_.removeAll(id);
     const auto found = open_.find(id);
@@ -70,22 +70,22 @@ void ToolWindows::RefreshDebugWindows()
 {
     // A refresh may close or make windows (a device answer): walk a copy.
     for (int id : QList<int>(refreshed_))
-        if (TDockableForm* window = Window(id))
+        if (TDockableForm* window = openWindow(id))
             window->RefreshView();
 }
 
 void ToolWindows::ClearDebugWindows()
 {
     for (int id : QList<int>(refreshed_))
-        if (TDockableForm* window = Window(id))
+        if (TDockableForm* window = openWindow(id))
             window->ResetView();
 }
 
-void ToolWindows::SaveAtClose()
+void ToolWindows::saveAtClose()
 {
     for (int id : registrationOrder_) {
         const Kind& kind = kinds_.at(id);
-        if (TDockableForm* window = Window(id); window && kind.saveAtClose)
+        if (TDockableForm* window = openWindow(id); window && kind.saveAtClose)
             kind.saveAtClose(*window);
     }
 }

@@ -37,32 +37,32 @@ public:
     // takes its entry from here.
     ToolWindows(QMainWindow& owner, std::map<int, QAction*> showActions, QObject* parent = nullptr);
 
-    void Register(Kind kind);
-    bool IsRegistered(int id) const { return kinds_.count(id) > 0; }
+    void registerKind(Kind kind);
+    bool isRegistered(int id) const { return kinds_.count(id) > 0; }
 
     // The open window of the id, or null.
-    TDockableForm* Window(int id) const;
+    TDockableForm* openWindow(int id) const;
     template <class Form>
-    Form* WindowAs(int id) const
+    Form* openWindowAs(int id) const
     {
-        return qobject_cast<Form*>(Window(id));
+        return qobject_cast<Form*>(openWindow(id));
     }
 
     // A new window placed so; an open one of the id is closed first. Null
     // for an id no kind was registered for.
-    TDockableForm* Create(int id, std::optional<QRect> rect, int placement);
+    TDockableForm* create(int id, std::optional<QRect> rect, int placement);
     // The open window, else a new one at the kind's default placement;
     // shown, with its dock page raised.
-    TDockableForm* Show(int id);
+    TDockableForm* show(int id);
     // Closes (undocking first) and forgets the open window of the id.
-    void Close(int id);
+    void close(int id);
 
     // RefreshView of every refreshed window, in the order they were made.
     void RefreshDebugWindows();
     // ResetView of the same windows.
     void ClearDebugWindows();
     // The settings of every open window that keeps some, in registration order.
-    void SaveAtClose();
+    void saveAtClose();
 
 private:
     QMainWindow& owner_;

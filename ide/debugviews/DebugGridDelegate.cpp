@@ -19,7 +19,7 @@ void DebugGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
         platform::HourglassCursor busy;
         grid->setData(index, line->text(), Qt::EditRole);
     }
-    const std::optional<QString> message = grid->TakeEditMessage();
+    const std::optional<QString> message = grid->takeEditMessage();
     if (!message)
         return;
     // A box opened while the editor still has the focus would commit it again.

@@ -20,7 +20,7 @@ ToolWindows::Kind debugWindow(DebugViewHost& host, int id, int defaultPlacement,
     };
     kind.saveAtClose = [](TDockableForm& window) {
         if (auto* form = qobject_cast<DebugWindow*>(&window))
-            form->SaveAtClose();
+            form->saveAtClose();
     };
     return kind;
 }
@@ -29,7 +29,8 @@ ToolWindows::Kind debugWindow(DebugViewHost& host, int id, int defaultPlacement,
 
 void registerDebugViews(ToolWindows& windows, DebugViewHost& host)
 {
-    windows.Register(debugWindow<TFormRegisters>(host, tolvane::kViewRegisters, TDockableForm::kDockRight, true));
-    windows.Register(debugWindow<TFormMemory>(host, tolvane::kViewMemory, TDockableForm::kDockBottom, true));
-    windows.Register(debugWindow<TFormBreakPoint>(host, tolvane::kViewBreakpoints, TDockableForm::kDockRight, false));
+    windows.registerKind(debugWindow<TFormRegisters>(host, tolvane::kViewRegisters, TDockableForm::kDockRight, true));
+    windows.registerKind(debugWindow<TFormMemory>(host, tolvane::kViewMemory, TDockableForm::kDockBottom, true));
+    windows.registerKind(
+        debugWindow<TFormBreakPoint>(host, tolvane::kViewBreakpoints, TDockableForm::kDockRight, false));
 }

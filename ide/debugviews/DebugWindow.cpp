@@ -11,7 +11,7 @@ DebugWindow::DebugWindow(QMainWindow* owner, DebugViewHost& host, int viewId, co
     : TDockableForm(owner, true, std::nullopt, kFloatHidden, caption), host_(host), viewId_(viewId)
 {}
 
-QFont DebugWindow::GridFont()
+QFont DebugWindow::gridFont()
 {
     QFont font(QStringLiteral("Courier"));
     font.setStyleHint(QFont::TypeWriter);
@@ -19,17 +19,17 @@ QFont DebugWindow::GridFont()
     return font;
 }
 
-bool DebugWindow::BeginViewRefresh()
+bool DebugWindow::beginViewRefresh()
 {
     return CheckViewEnabled(host_.device(), viewId_) && BeginRefresh();
 }
 
-AbstractDevice* DebugWindow::Device() const
+AbstractDevice* DebugWindow::currentDevice() const
 {
     return host_.device();
 }
 
-void DebugWindow::SetContentStack(std::initializer_list<QWidget*> controls)
+void DebugWindow::setContentStack(std::initializer_list<QWidget*> controls)
 {
     auto* content = new QWidget(this);
     auto* layout = new QVBoxLayout(content);
@@ -40,7 +40,7 @@ void DebugWindow::SetContentStack(std::initializer_list<QWidget*> controls)
     SetContent(content);
 }
 
-void DebugWindow::SetUpEditableGrid(QTableView& grid, EditableGridModel& model)
+void DebugWindow::setUpEditableGrid(QTableView& grid, EditableGridModel& model)
 {
     grid.setModel(&model);
     grid.setItemDelegate(new DebugGridDelegate(&grid));

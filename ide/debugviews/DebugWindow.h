@@ -19,22 +19,22 @@ public:
     DebugWindow(QMainWindow* owner, DebugViewHost& host, int viewId, const QString& caption);
 
     // Writes what the window keeps in the settings; the program is ending.
-    virtual void SaveAtClose() {}
+    virtual void saveAtClose() {}
 
     // The grids' value font.
-    static QFont GridFont();
+    static QFont gridFont();
 
 protected:
     // IsViewEnabled, then the refresh-pending rule: true when the window is
     // to read the device now.
-    bool BeginViewRefresh();
-    DebugViewHost& Host() const { return host_; }
+    bool beginViewRefresh();
+    DebugViewHost& host() const { return host_; }
     // The window's controls, top to bottom, the last one taking the height left.
-    void SetContentStack(std::initializer_list<QWidget*> controls);
+    void setContentStack(std::initializer_list<QWidget*> controls);
     // A grid over the model whose cells are edited in place, one at a time,
     // by typing or a double click; its popup is the window's own.
-    static void SetUpEditableGrid(QTableView& grid, EditableGridModel& model);
-    AbstractDevice* Device() const;
+    static void setUpEditableGrid(QTableView& grid, EditableGridModel& model);
+    AbstractDevice* currentDevice() const;
 
 private:
     DebugViewHost& host_;

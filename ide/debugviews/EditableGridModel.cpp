@@ -4,6 +4,6 @@ bool EditableGridModel::setData(const QModelIndex& index, const QVariant& value,
 {
     if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
         return false;
-    editMessage_ = CommitEdit(index, value.toString());
+    editMessage_ = commitEdit(index, value.toString());
     return !editMessage_;
 }

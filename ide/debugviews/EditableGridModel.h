@@ -15,11 +15,11 @@ public:
     // Commits the edit's text; false when it was refused or the device failed.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     // The message of the last refused or failed edit, once.
-    std::optional<QString> TakeEditMessage() { return std::exchange(editMessage_, std::nullopt); }
+    std::optional<QString> takeEditMessage() { return std::exchange(editMessage_, std::nullopt); }
 
 protected:
     // Checks and writes the text: the message to show, or none when written.
-    virtual std::optional<QString> CommitEdit(const QModelIndex& index, const QString& text) = 0;
+    virtual std::optional<QString> commitEdit(const QModelIndex& index, const QString& text) = 0;
 
 private:
     std::optional<QString> editMessage_;

@@ -57,7 +57,7 @@ std::optional<MemoryBankDescription> describeBank(AbstractDevice* device, int ba
 
 MemoryGridModel::MemoryGridModel(DebugViewHost& host, QObject* parent) : EditableGridModel(parent), host_(host) {}
 
-bool MemoryGridModel::SelectBank(int bank)
+bool MemoryGridModel::selectBank(int bank)
 {
     const std::optional<MemoryBankDescription> described = describeBank(host_.device(), bank);
     if (!described)
@@ -83,7 +83,7 @@ bool MemoryGridModel::SelectBank(int bank)
     return true;
 }
 
-void MemoryGridModel::Clear()
+void MemoryGridModel::clear()
 {
     beginResetModel();
     bank_ = -1;
@@ -93,7 +93,7 @@ void MemoryGridModel::Clear()
     endResetModel();
 }
 
-void MemoryGridModel::ReadPage(int page)
+void MemoryGridModel::readPage(int page)
 {
     Page& cached = pages_[static_cast<size_t>(page)];
     if (!cached.stale)
@@ -112,7 +112,7 @@ void MemoryGridModel::ReadPage(int page)
     emit dataChanged(index(firstRow, 0), index(lastRow, kWordsPerRow - 1));
 }
 
-void MemoryGridModel::ReadRows(int firstRow, int lastRow)
+void MemoryGridModel::readRows(int firstRow, int lastRow)
 {
     firstRow = std::max(firstRow, 0);
     lastRow = std::min(lastRow, rowCount() - 1);
@@ -121,24 +121,24 @@ void MemoryGridModel::ReadRows(int firstRow, int lastRow)
     const int firstPage = firstRow * kWordsPerRow / kWordsPerPage;
     const int lastPage = (lastRow * kWordsPerRow + kWordsPerRow - 1) / kWordsPerPage;
     for (int page = firstPage; page <= lastPage && page < static_cast<int>(pages_.size()); ++page)
-        ReadPage(page);
+        readPage(page);
 }
 
-uint32_t MemoryGridModel::Mask() const
+uint32_t MemoryGridModel::mask() const
 {
     return width_ > 31 ? 0xFFFFFFFFu : (1u << width_) - 1;
 }
 
-QString MemoryGridModel::WordText(int index) const
+QString MemoryGridModel::wordText(int index) const
 {
     const Page& page = pages_[static_cast<size_t>(index / kWordsPerPage)];
     if (!page.everRead)
         return QString();
     const uint32_t word = static_cast<uint32_t>(page.words[static_cast<size_t>(index % kWordsPerPage)]);
-    return hexDigits(word & Mask(), WordDigits());
+    return hexDigits(word & mask(), wordDigits());
 }
 
-std::optional<int> MemoryGridModel::WordAddress(const QModelIndex& index) const
+std::optional<int> MemoryGridModel::wordAddress(const QModelIndex& index) const
 {
     if (!index.isValid())
         return std::nullopt;
@@ -148,24 +148,24 @@ std::optional<int> MemoryGridModel::WordAddress(const QModelIndex& index) const
     return first_ + word;
 }
 
-QString MemoryGridModel::AddressText(int address) const
+QString MemoryGridModel::addressText(int address) const
 {
-    return QStringLiteral("0x") + hexDigits(static_cast<uint32_t>(address), AddressDigits());
+    return QStringLiteral("0x") + hexDigits(static_cast<uint32_t>(address), addressDigits());
 }
 
-QString MemoryGridModel::RowAddressText(int row) const
+QString MemoryGridModel::rowAddressText(int row) const
 {
-    return AddressText(first_ + row * kWordsPerRow);
+    return addressText(first_ + row * kWordsPerRow);
 }
 
-QStringList MemoryGridModel::DumpRows()
+QStringList MemoryGridModel::dumpRows()
 {
-    ReadRows(0, rowCount() - 1);
+    readRows(0, rowCount() - 1);
     QStringList lines;
     for (int row = 0; row < rowCount(); ++row) {
-        QString line = RowAddressText(row);
+        QString line = rowAddressText(row);
         for (int column = 0; column < kWordsPerRow; ++column)
-            line += QLatin1Char(',') + WordText(row * kWordsPerRow + column);
+            line += QLatin1Char(',') + wordText(row * kWordsPerRow + column);
         lines << line;
     }
     return lines;
@@ -188,15 +188,15 @@ QVariant MemoryGridModel::data(const QModelIndex& index, int role) const
     const int word = index.row() * kWordsPerRow + index.column();
     switch (role) {
     case Qt::DisplayRole:
-        return WordText(word);
+        return wordText(word);
     case Qt::EditRole:
         // An edited word's page is read now if it has not been.
-        const_cast<MemoryGridModel*>(this)->ReadPage(word / kWordsPerPage);
-        return WordText(word);
+        const_cast<MemoryGridModel*>(this)->readPage(word / kWordsPerPage);
+        return wordText(word);
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignCenter);
     case Qt::FontRole:
-        return DebugWindow::GridFont();
+        return DebugWindow::gridFont();
     default:
         return {};
     }
@@ -205,28 +205,28 @@ QVariant MemoryGridModel::data(const QModelIndex& index, int role) const
 QVariant MemoryGridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (role == Qt::FontRole)
-        return DebugWindow::GridFont();
+        return DebugWindow::gridFont();
     if (role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Horizontal)
         return QString::number(section, 16).toUpper();
-    return RowAddressText(section);
+    return rowAddressText(section);
 }
 
 Qt::ItemFlags MemoryGridModel::flags(const QModelIndex& index) const
 {
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
     // A word past the bank's end would be written outside it.
-    if (WordAddress(index))
+    if (wordAddress(index))
         flags |= Qt::ItemIsEditable;
     return flags;
 }
 
-std::optional<QString> MemoryGridModel::CommitEdit(const QModelIndex& index, const QString& text)
+std::optional<QString> MemoryGridModel::commitEdit(const QModelIndex& index, const QString& text)
 {
     const QString shown = text.contains(QLatin1String("0x")) ? text : QStringLiteral("0x") + text;
     const std::optional<uint32_t> value = parseWord(shown);
-    if (!value || (*value & ~Mask()))
+    if (!value || (*value & ~mask()))
         return shown + QStringLiteral(" is not a valid value.");
     AbstractDevice* device = host_.device();
     const std::optional<MemoryBankDescription> described = describeBank(device, bank_);

@@ -34,27 +34,26 @@ public:
 
     // Describes the bank again and drops the cache (every page stale). False,
     // with the old contents kept, when the device does not describe it.
-    bool SelectBank(int bank);
-    void Clear();
+    bool selectBank(int bank);
+    void clear();
     // Reads the stale pages that hold the words of these rows.
-    void ReadRows(int firstRow, int lastRow);
+    void readRows(int firstRow, int lastRow);
 
-    int Bank() const { return bank_; }
-    int FirstAddress() const { return first_; }
-    int WordCount() const { return count_; }
-    int WidthBits() const { return width_; }
+    int bank() const { return bank_; }
+    int firstAddress() const { return first_; }
+    int wordCount() const { return count_; }
     // Hexadecimal digits of a word and of an address.
-    int WordDigits() const { return (width_ + 3) / 4; }
-    int AddressDigits() const { return addressBits_ / 4; }
+    int wordDigits() const { return (width_ + 3) / 4; }
+    int addressDigits() const { return addressBits_ / 4; }
 
     // The word's address, none past the bank's end.
-    std::optional<int> WordAddress(const QModelIndex& index) const;
+    std::optional<int> wordAddress(const QModelIndex& index) const;
     // "0x" and the address in the bank's address digits.
-    QString AddressText(int address) const;
-    QString RowAddressText(int row) const;
+    QString addressText(int address) const;
+    QString rowAddressText(int row) const;
     // The dump lines of the bank: per row its address, then "," and each
     // word's digits.
-    QStringList DumpRows();
+    QStringList dumpRows();
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -63,7 +62,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 protected:
-    std::optional<QString> CommitEdit(const QModelIndex& index, const QString& text) override;
+    std::optional<QString> commitEdit(const QModelIndex& index, const QString& text) override;
 
 private:
     struct Page {
@@ -72,9 +71,9 @@ private:
         bool everRead = false;
     };
 
-    void ReadPage(int page);
-    QString WordText(int index) const;
-    uint32_t Mask() const;
+    void readPage(int page);
+    QString wordText(int index) const;
+    uint32_t mask() const;
 
     DebugViewHost& host_;
     int bank_ = -1;

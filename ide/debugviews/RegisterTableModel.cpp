@@ -57,7 +57,7 @@ QStringList copied(char** texts, int count)
 
 RegisterTableModel::RegisterTableModel(DebugViewHost& host, QObject* parent) : EditableGridModel(parent), host_(host) {}
 
-int RegisterTableModel::ReadTable(QStringList* groupNames, QStringList* maskTexts)
+int RegisterTableModel::readTable(QStringList* groupNames, QStringList* maskTexts)
 {
     AbstractDevice* device = host_.device();
     if (!device)
@@ -75,7 +75,7 @@ int RegisterTableModel::ReadTable(QStringList* groupNames, QStringList* maskText
     return count;
 }
 
-bool RegisterTableModel::ReadRegister(int index, Row& row, bool withAddress)
+bool RegisterTableModel::readRegister(int index, Row& row, bool withAddress)
 {
     AbstractDevice* device = host_.device();
     char* name = nullptr;
@@ -93,29 +93,29 @@ bool RegisterTableModel::ReadRegister(int index, Row& row, bool withAddress)
     return true;
 }
 
-bool RegisterTableModel::Rebuild()
+bool RegisterTableModel::rebuild()
 {
     beginResetModel();
     QStringList masks;
-    const int count = ReadTable(&groupNames_, &masks);
+    const int count = readTable(&groupNames_, &masks);
     const bool grouped = !groupNames_.isEmpty();
     rows_.assign(static_cast<size_t>(count), Row{});
     bool complete = count > 0;
     for (int index = 0; index < count; ++index) {
         Row& row = rows_[static_cast<size_t>(index)];
         row.groupMask = grouped ? groupMaskOf(masks.value(index)) : 0;
-        if ((!grouped || row.groupMask != 0) && !ReadRegister(index, row, true))
+        if ((!grouped || row.groupMask != 0) && !readRegister(index, row, true))
             complete = false;
     }
     endResetModel();
     return complete;
 }
 
-void RegisterTableModel::Refresh()
+void RegisterTableModel::refresh()
 {
-    const int count = std::min(ReadTable(nullptr, nullptr), static_cast<int>(rows_.size()));
+    const int count = std::min(readTable(nullptr, nullptr), static_cast<int>(rows_.size()));
     for (int index = 0; index < count; ++index)
-        ReadRegister(index, rows_[static_cast<size_t>(index)], false);
+        readRegister(index, rows_[static_cast<size_t>(index)], false);
     if (!rows_.empty())
         emit dataChanged(this->index(0, 0), this->index(rowCount() - 1, KindCount - 1));
 }
@@ -150,7 +150,7 @@ QVariant RegisterTableModel::data(const QModelIndex& index, int role) const
         return QVariant::fromValue(Qt::AlignVCenter | (kind == Name ? Qt::AlignLeft : Qt::AlignHCenter));
     case Qt::FontRole:
         if (kind != Name)
-            return DebugWindow::GridFont();
+            return DebugWindow::gridFont();
         return {};
     case Qt::BackgroundRole:
         if (kind == Name)
@@ -176,7 +176,7 @@ Qt::ItemFlags RegisterTableModel::flags(const QModelIndex& index) const
     return flags;
 }
 
-std::optional<QString> RegisterTableModel::CommitEdit(const QModelIndex& index, const QString& text)
+std::optional<QString> RegisterTableModel::commitEdit(const QModelIndex& index, const QString& text)
 {
     const Row& row = rows_[static_cast<size_t>(index.row())];
     const std::optional<uint64_t> value = registers::parseValue(text, row.widthBits, radixOf(index.column()));

@@ -23,14 +23,14 @@ public:
     // Reads the register table and every register a group lists (every one
     // without groups). False when the list is to be rebuilt at the next
     // refresh: no registers, or one the device would not describe.
-    bool Rebuild();
+    bool rebuild();
     // Reads every register's name and value again (not its address).
-    void Refresh();
+    void refresh();
 
-    const QStringList& GroupNames() const { return groupNames_; }
+    const QStringList& groupNames() const { return groupNames_; }
     // Bit k set: the register is a member of group k.
-    uint32_t GroupMask(int row) const { return rows_.at(static_cast<size_t>(row)).groupMask; }
-    QString RegisterName(int row) const { return rows_.at(static_cast<size_t>(row)).name; }
+    uint32_t groupMask(int row) const { return rows_.at(static_cast<size_t>(row)).groupMask; }
+    QString registerName(int row) const { return rows_.at(static_cast<size_t>(row)).name; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -39,7 +39,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 protected:
-    std::optional<QString> CommitEdit(const QModelIndex& index, const QString& text) override;
+    std::optional<QString> commitEdit(const QModelIndex& index, const QString& text) override;
 
 private:
     struct Row {
@@ -52,8 +52,8 @@ private:
     };
 
     // GetRegisterTable's register count, within the interface's table size.
-    int ReadTable(QStringList* groupNames, QStringList* maskTexts);
-    bool ReadRegister(int index, Row& row, bool withAddress);
+    int readTable(QStringList* groupNames, QStringList* maskTexts);
+    bool readRegister(int index, Row& row, bool withAddress);
 
     DebugViewHost& host_;
     QStringList groupNames_;

@@ -24,14 +24,14 @@ TFormBreakPoint::TFormBreakPoint(QMainWindow* owner, DebugViewHost& host, std::o
     grid_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { popup_->popup(grid_->viewport()->mapToGlobal(at)); });
-    connect(grid_, &QAbstractItemView::doubleClicked, this, &TFormBreakPoint::StringGridDblClick);
+    connect(grid_, &QAbstractItemView::doubleClicked, this, &TFormBreakPoint::openRowAtLine);
 
-    remove_ = popup_->addAction(QStringLiteral("Remove"), this, &TFormBreakPoint::MenuItemRemoveClick);
+    remove_ = popup_->addAction(QStringLiteral("Remove"), this, &TFormBreakPoint::removeSelectedRows);
     remove_->setShortcut(QKeySequence::Delete);
-    selectAll_ = popup_->addAction(QStringLiteral("Select All"), this, &TFormBreakPoint::MenuItemSelectAllClick);
-    selectAll_->setShortcut(QKeySequence::SelectAll);
+    QAction* selectAll = popup_->addAction(QStringLiteral("Select All"), this, &TFormBreakPoint::selectAllRows);
+    selectAll->setShortcut(QKeySequence::SelectAll);
     // The keys act while the grid has the focus, not in the editors.
-    for (QAction* action : {remove_, selectAll_}) {
+    for (QAction* action : {remove_, selectAll}) {
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         grid_->addAction(action);
     }
@@ -39,24 +39,24 @@ TFormBreakPoint::TFormBreakPoint(QMainWindow* owner, DebugViewHost& host, std::o
     Place(placement, rect);
 }
 
-void TFormBreakPoint::MenuItemRemoveClick()
+void TFormBreakPoint::removeSelectedRows()
 {
     QList<int> rows;
     for (const QModelIndex& row : grid_->selectionModel()->selectedRows())
         rows << row.row();
-    Host().breakpoints().DeleteRows(rows);
+    host().breakpoints().deleteRows(rows);
 }
 
-void TFormBreakPoint::MenuItemSelectAllClick()
+void TFormBreakPoint::selectAllRows()
 {
     grid_->selectAll();
 }
 
-void TFormBreakPoint::StringGridDblClick()
+void TFormBreakPoint::openRowAtLine()
 {
     const QModelIndex current = grid_->currentIndex();
     if (!current.isValid())
         return;
-    const SourceBreakpoint breakpoint = Host().breakpoints().Rows().value(current.row());
-    Host().openFileAtLine(breakpoint.file, breakpoint.line);
+    const SourceBreakpoint breakpoint = host().breakpoints().rows().value(current.row());
+    host().openFileAtLine(breakpoint.file, breakpoint.line);
 }

@@ -15,17 +15,15 @@ class TFormBreakPoint : public DebugWindow {
 public:
     TFormBreakPoint(QMainWindow* owner, DebugViewHost& host, std::optional<QRect> rect, int placement);
 
-    void MenuItemRemoveClick();
-    void MenuItemSelectAllClick();
-    void StringGridDblClick();
+    void removeSelectedRows();
+    void selectAllRows();
+    void openRowAtLine();
 
-    QTableView* Grid() const { return grid_; }
-    QAction* RemoveAction() const { return remove_; }
-    QAction* SelectAllAction() const { return selectAll_; }
+    QTableView* grid() const { return grid_; }
+    QAction* removeAction() const { return remove_; }
 
 private:
     QTableView* grid_;
     QMenu* popup_;
     QAction* remove_;
-    QAction* selectAll_;
 };

@@ -59,26 +59,26 @@ TFormMemory::TFormMemory(QMainWindow* owner, DebugViewHost& host, std::optional<
     status->setSizeGripEnabled(false);
     status->addWidget(addressPanel_, 1);
     status->addWidget(new QLabel(status), 1);
-    SetContentStack({banks_, grid_, status});
+    setContentStack({banks_, grid_, status});
 
-    SetUpEditableGrid(*grid_, model_);
-    grid_->setFont(GridFont());
+    setUpEditableGrid(*grid_, model_);
+    grid_->setFont(gridFont());
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid_->horizontalHeader()->setMinimumSectionSize(1);
     grid_->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     grid_->setMouseTracking(true);
     grid_->viewport()->installEventFilter(this);
-    connect(grid_, &QWidget::customContextMenuRequested, this, &TFormMemory::ShowPopup);
+    connect(grid_, &QWidget::customContextMenuRequested, this, &TFormMemory::showPopup);
     connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
-        ReadShownRows();
-        PointerMovedTo(grid_->viewport()->mapFromGlobal(QCursor::pos()));
+        readShownRows();
+        pointerMovedTo(grid_->viewport()->mapFromGlobal(QCursor::pos()));
     });
-    connect(banks_, &QComboBox::currentIndexChanged, this, [this] { Host().refreshDebugWindows(); });
+    connect(banks_, &QComboBox::currentIndexChanged, this, [this] { this->host().refreshDebugWindows(); });
 
-    addBreakpoint_ = popup_->addAction(QStringLiteral("Add Breakpoint"), this, &TFormMemory::AddBreakpoint);
+    addBreakpoint_ = popup_->addAction(QStringLiteral("Add Breakpoint"), this, &TFormMemory::addBreakpoint);
     popup_->addSeparator();
-    popup_->addAction(QStringLiteral("Dump to Clipboard"), this, &TFormMemory::DumpToClipboard);
-    popup_->addAction(QStringLiteral("Go To Address..."), this, &TFormMemory::GoToAddress);
+    popup_->addAction(QStringLiteral("Dump to Clipboard"), this, &TFormMemory::dumpToClipboard);
+    popup_->addAction(QStringLiteral("Go To Address..."), this, &TFormMemory::goToAddress);
 
     ResetView();
     Place(placement, rect);
@@ -88,18 +88,18 @@ TFormMemory::~TFormMemory() = default;
 
 void TFormMemory::ResetView()
 {
-    RebuildBankList(false);
+    rebuildBankList(false);
     // The banks the device did describe show even when one was refused.
-    ShowSelectedBank();
+    showSelectedBank();
 }
 
-void TFormMemory::RebuildBankList(bool keepSelection)
+void TFormMemory::rebuildBankList(bool keepSelection)
 {
     bankListInvalid_ = false;
     platform::HourglassCursor busy;
-    AbstractDevice* device = Device();
+    AbstractDevice* device = currentDevice();
     addBreakpoint_->setVisible(device && device->HasFeature(tolvane::kFeatureMemoryBreakpoint));
-    const int kept = SelectedBank();
+    const int kept = selectedBank();
     const QSignalBlocker quiet(banks_);
     banks_->clear();
     const int count = device ? device->GetMemoryBankCount() : 0;
@@ -116,7 +116,7 @@ void TFormMemory::RebuildBankList(bool keepSelection)
     banks_->setCurrentIndex(entry >= 0 ? entry : 0);
 }
 
-int TFormMemory::SelectedBank() const
+int TFormMemory::selectedBank() const
 {
     return banks_->currentIndex() >= 0 ? banks_->currentData().toInt() : -1;
 }
@@ -124,39 +124,39 @@ int TFormMemory::SelectedBank() const
 void TFormMemory::RefreshView()
 {
     if (bankListInvalid_)
-        RebuildBankList(true);
-    ShowSelectedBank();
+        rebuildBankList(true);
+    showSelectedBank();
 }
 
-void TFormMemory::ShowSelectedBank()
+void TFormMemory::showSelectedBank()
 {
-    if (!BeginViewRefresh())
+    if (!beginViewRefresh())
         return;
     platform::HourglassCursor busy;
     if (banks_->count() == 0)
-        model_.Clear();
-    else if (model_.SelectBank(SelectedBank()))
-        FitColumns();
-    ReadShownRows();
+        model_.clear();
+    else if (model_.selectBank(selectedBank()))
+        fitColumns();
+    readShownRows();
     grid_->viewport()->update();
 }
 
-void TFormMemory::FitColumns()
+void TFormMemory::fitColumns()
 {
-    const QFontMetrics metrics(GridFont());
-    const int width = metrics.horizontalAdvance(QString(model_.WordDigits(), QLatin1Char('0'))) + 8;
+    const QFontMetrics metrics(gridFont());
+    const int width = metrics.horizontalAdvance(QString(model_.wordDigits(), QLatin1Char('0'))) + 8;
     for (int column = 0; column < MemoryGridModel::kWordsPerRow; ++column)
         grid_->horizontalHeader()->resizeSection(column, width);
-    grid_->verticalHeader()->setFixedWidth(metrics.horizontalAdvance(model_.AddressText(model_.FirstAddress())) + 8);
+    grid_->verticalHeader()->setFixedWidth(metrics.horizontalAdvance(model_.addressText(model_.firstAddress())) + 8);
 }
 
-void TFormMemory::ReadShownRows()
+void TFormMemory::readShownRows()
 {
     if (model_.rowCount() == 0 || DataNotAccessible() || !IsShowing())
         return;
     const int first = std::max(grid_->rowAt(0), 0);
     const int last = grid_->rowAt(grid_->viewport()->height() - 1);
-    model_.ReadRows(first, last < 0 ? model_.rowCount() - 1 : last);
+    model_.readRows(first, last < 0 ? model_.rowCount() - 1 : last);
 }
 
 bool TFormMemory::eventFilter(QObject* watched, QEvent* event)
@@ -164,13 +164,13 @@ bool TFormMemory::eventFilter(QObject* watched, QEvent* event)
     if (watched == grid_->viewport()) {
         switch (event->type()) {
         case QEvent::Resize:
-            ReadShownRows();
+            readShownRows();
             break;
         case QEvent::MouseMove:
-            PointerMovedTo(static_cast<QMouseEvent*>(event)->position().toPoint());
+            pointerMovedTo(static_cast<QMouseEvent*>(event)->position().toPoint());
             break;
         case QEvent::Leave:
-            PointerMovedTo(QPoint(-1, -1));
+            pointerMovedTo(QPoint(-1, -1));
             break;
         default:
             break;
@@ -179,21 +179,21 @@ bool TFormMemory::eventFilter(QObject* watched, QEvent* event)
     return DebugWindow::eventFilter(watched, event);
 }
 
-void TFormMemory::PointerMovedTo(const QPoint& at)
+void TFormMemory::pointerMovedTo(const QPoint& at)
 {
     const QModelIndex cell = grid_->indexAt(at);
-    pointedAddress_ = model_.WordAddress(cell);
-    addressPanel_->setText(pointedAddress_ ? model_.AddressText(*pointedAddress_) : QString());
+    pointedAddress_ = model_.wordAddress(cell);
+    addressPanel_->setText(pointedAddress_ ? model_.addressText(*pointedAddress_) : QString());
 }
 
-QString TFormMemory::AddressPanelText() const
+QString TFormMemory::addressPanelText() const
 {
     return addressPanel_->text();
 }
 
-void TFormMemory::ShowPopup(const QPoint& at)
+void TFormMemory::showPopup(const QPoint& at)
 {
-    PointerMovedTo(at);
+    pointerMovedTo(at);
     // Only a word cell has the popup.
     if (!grid_->indexAt(at).isValid())
         return;
@@ -201,13 +201,13 @@ void TFormMemory::ShowPopup(const QPoint& at)
     popup_->popup(grid_->viewport()->mapToGlobal(at));
 }
 
-void TFormMemory::AddBreakpoint()
+void TFormMemory::addBreakpoint()
 {
-    if (AbstractDevice* device = Device(); device && pointedAddress_)
+    if (AbstractDevice* device = currentDevice(); device && pointedAddress_)
         device->AddDataBreakpoint(*pointedAddress_);
 }
 
-void TFormMemory::DumpToClipboard()
+void TFormMemory::dumpToClipboard()
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard)
@@ -219,10 +219,10 @@ void TFormMemory::DumpToClipboard()
         const QSignalBlocker quiet(banks_);
         for (int entry = 0; entry < banks_->count(); ++entry) {
             banks_->setCurrentIndex(entry);
-            if (!model_.SelectBank(SelectedBank()))
+            if (!model_.selectBank(selectedBank()))
                 continue;
             lines << banks_->itemText(entry);
-            lines << model_.DumpRows();
+            lines << model_.dumpRows();
             lines << QString();
         }
         banks_->setCurrentIndex(selected);
@@ -231,17 +231,17 @@ void TFormMemory::DumpToClipboard()
     clipboard->setText(lines.join(QStringLiteral("\r\n")));
 }
 
-void TFormMemory::GoToAddress()
+void TFormMemory::goToAddress()
 {
-    while (const std::optional<QString> text = prompt_->Ask(
+    while (const std::optional<QString> text = prompt_->ask(
                QStringLiteral("Go To Address"), QStringLiteral("Enter the target address:"), QStringLiteral("0x00"))) {
         const std::optional<int64_t> address = parseAddress(*text);
         if (!address) {
             platform::showError(text->toStdString() + " is not a valid address.");
             continue;
         }
-        const int64_t word = *address - model_.FirstAddress();
-        if (word < 0 || word >= model_.WordCount()) {
+        const int64_t word = *address - model_.firstAddress();
+        if (word < 0 || word >= model_.wordCount()) {
             platform::showError("The selected address does not exist in this memory.");
             continue;
         }
@@ -249,7 +249,7 @@ void TFormMemory::GoToAddress()
                                               static_cast<int>(word % MemoryGridModel::kWordsPerRow));
         grid_->scrollTo(cell, QAbstractItemView::PositionAtTop);
         grid_->setCurrentIndex(cell);
-        ReadShownRows();
+        readShownRows();
         return;
     }
 }

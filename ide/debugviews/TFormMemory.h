@@ -28,32 +28,31 @@ public:
     void ResetView() override;
 
     // The popup's entries.
-    void AddBreakpoint();
-    void DumpToClipboard();
-    void GoToAddress();
+    void addBreakpoint();
+    void dumpToClipboard();
+    void goToAddress();
     // Panel 0 and the popup follow the word under the pointer (viewport
     // coordinates of the grid).
-    void PointerMovedTo(const QPoint& at);
+    void pointerMovedTo(const QPoint& at);
 
-    void SetPrompt(std::unique_ptr<TextPrompt> prompt) { prompt_ = std::move(prompt); }
-    QTableView* Grid() const { return grid_; }
-    QComboBox* BankCombo() const { return banks_; }
-    MemoryGridModel& Model() { return model_; }
-    QString AddressPanelText() const;
-    QMenu* Popup() const { return popup_; }
-    QAction* AddBreakpointAction() const { return addBreakpoint_; }
+    void setPrompt(std::unique_ptr<TextPrompt> prompt) { prompt_ = std::move(prompt); }
+    QTableView* grid() const { return grid_; }
+    QComboBox* bankCombo() const { return banks_; }
+    MemoryGridModel& model() { return model_; }
+    QString addressPanelText() const;
+    QAction* addBreakpointAction() const { return addBreakpoint_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void RebuildBankList(bool keepSelection);
+    void rebuildBankList(bool keepSelection);
     // The refresh proper: the selected bank described again, its cache dropped.
-    void ShowSelectedBank();
-    int SelectedBank() const;
-    void ReadShownRows();
-    void FitColumns();
-    void ShowPopup(const QPoint& at);
+    void showSelectedBank();
+    int selectedBank() const;
+    void readShownRows();
+    void fitColumns();
+    void showPopup(const QPoint& at);
 
     MemoryGridModel model_;
     QComboBox* banks_;

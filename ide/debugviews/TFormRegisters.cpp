@@ -32,16 +32,16 @@ TFormRegisters::TFormRegisters(QMainWindow* owner, DebugViewHost& host, std::opt
     topLayout->setContentsMargins(0, 0, 0, 0);
     topLayout->addWidget(groups_);
     top_->setFixedHeight(kGroupPanelHeight);
-    SetContentStack({top_, grid_});
+    setContentStack({top_, grid_});
 
-    SetUpEditableGrid(*grid_, model_);
+    setUpEditableGrid(*grid_, model_);
     grid_->verticalHeader()->hide();
     grid_->horizontalHeader()->setSectionsMovable(true);
     grid_->horizontalHeader()->setStretchLastSection(true);
     connect(grid_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { popup_->popup(grid_->viewport()->mapToGlobal(at)); });
     connect(grid_->horizontalHeader(), &QHeaderView::sectionMoved, this, &TFormRegisters::StringGridColumnMoved);
-    connect(groups_, &QComboBox::currentIndexChanged, this, &TFormRegisters::ApplyGroupFilter);
+    connect(groups_, &QComboBox::currentIndexChanged, this, &TFormRegisters::applyGroupFilter);
 
     const std::pair<Kind, const char*> entries[] = {{RegisterTableModel::Decimal, "Decimal"},
                                                     {RegisterTableModel::Hexadecimal, "Hexadecimal"},
@@ -62,7 +62,7 @@ TFormRegisters::TFormRegisters(QMainWindow* owner, DebugViewHost& host, std::opt
     Place(placement, rect);
 }
 
-ViewSwitches TFormRegisters::Switches() const
+ViewSwitches TFormRegisters::switches() const
 {
     return {switches_[RegisterTableModel::Hexadecimal]->isChecked(),
             switches_[RegisterTableModel::Decimal]->isChecked(), switches_[RegisterTableModel::Binary]->isChecked(),
@@ -75,8 +75,8 @@ void TFormRegisters::ResetView()
     {
         platform::HourglassCursor busy;
         const int kept = groups_->count() > 0 ? groups_->currentIndex() : 0;
-        rebuild_ = !model_.Rebuild();
-        const QStringList& names = model_.GroupNames();
+        rebuild_ = !model_.rebuild();
+        const QStringList& names = model_.groupNames();
         {
             const QSignalBlocker quiet(groups_);
             groups_->clear();
@@ -91,14 +91,14 @@ void TFormRegisters::ResetView()
         for (Kind kind : {RegisterTableModel::Decimal, RegisterTableModel::Hexadecimal, RegisterTableModel::Binary})
             switches_[kind]->setChecked(true);
         switches_[RegisterTableModel::Address]->setChecked(false);
-        ApplyPositions();
+        applyPositions();
     }
     if (!rebuild_) {
         RefreshView();
-        ApplyGroupFilter();
+        applyGroupFilter();
     }
-    RestoreSwitches();
-    FitColumns();
+    restoreSwitches();
+    fitColumns();
 }
 
 void TFormRegisters::RefreshView()
@@ -108,18 +108,18 @@ void TFormRegisters::RefreshView()
         if (!rebuild_)
             return;
     }
-    if (!BeginViewRefresh())
+    if (!beginViewRefresh())
         return;
     platform::HourglassCursor busy;
-    model_.Refresh();
+    model_.refresh();
 }
 
-void TFormRegisters::SaveAtClose()
+void TFormRegisters::saveAtClose()
 {
-    writeViewSwitches(kSettingsPrefix, Switches());
+    writeViewSwitches(kSettingsPrefix, switches());
 }
 
-void TFormRegisters::RestoreSwitches()
+void TFormRegisters::restoreSwitches()
 {
     const StoredViewSwitches stored = readViewSwitches(kSettingsPrefix);
     const std::pair<Kind, std::optional<bool>> order[] = {{RegisterTableModel::Hexadecimal, stored.hex},
@@ -148,11 +148,11 @@ void TFormRegisters::MenuItemClicked(Kind kind)
     for (int position = 0; position < RegisterTableModel::KindCount; ++position)
         positions_[order[static_cast<size_t>(position)]] = position;
     columnCount_ += shown ? 1 : -1;
-    ApplyPositions();
-    FitColumns();
+    applyPositions();
+    fitColumns();
 }
 
-void TFormRegisters::ApplyPositions()
+void TFormRegisters::applyPositions()
 {
     placingColumns_ = true;
     QHeaderView* header = grid_->horizontalHeader();
@@ -183,25 +183,25 @@ void TFormRegisters::StringGridColumnMoved()
         for (int position = 0; position < RegisterTableModel::KindCount; ++position)
             positions_[order[static_cast<size_t>(position)]] = position;
     }
-    ApplyPositions();
+    applyPositions();
 }
 
-void TFormRegisters::ApplyGroupFilter()
+void TFormRegisters::applyGroupFilter()
 {
-    const bool grouped = !model_.GroupNames().isEmpty();
+    const bool grouped = !model_.groupNames().isEmpty();
     const int group = groups_->currentIndex();
     for (int row = 0; row < model_.rowCount(); ++row) {
-        const bool member = !grouped || (group >= 0 && group < 32 && (model_.GroupMask(row) >> group) & 1u);
+        const bool member = !grouped || (group >= 0 && group < 32 && (model_.groupMask(row) >> group) & 1u);
         grid_->setRowHidden(row, !member);
     }
 }
 
-void TFormRegisters::FitColumns()
+void TFormRegisters::fitColumns()
 {
     const QFontMetrics metrics(grid_->font());
     int widest = metrics.horizontalAdvance(QStringLiteral("Register"));
     for (int row = 0; row < model_.rowCount(); ++row)
-        widest = std::max(widest, metrics.horizontalAdvance(model_.RegisterName(row)));
+        widest = std::max(widest, metrics.horizontalAdvance(model_.registerName(row)));
     grid_->horizontalHeader()->resizeSection(RegisterTableModel::Name, widest + 8);
     // A switched column keeps no width of the one that stood there before.
     for (int kind = RegisterTableModel::Decimal; kind < RegisterTableModel::KindCount; ++kind)

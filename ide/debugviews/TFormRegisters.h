@@ -25,28 +25,28 @@ public:
     void RefreshView() override;
     void ResetView() override;
     // The column switches, as RegistersShowHex and so on.
-    void SaveAtClose() override;
+    void saveAtClose() override;
 
     // The popup's checks: Decimal, Hexadecimal, Binary, Address.
-    ViewSwitches Switches() const;
+    ViewSwitches switches() const;
     // Flips the column's switch as the popup entry does.
     void MenuItemClicked(RegisterTableModel::Kind kind);
     // The grid column each kind is shown in; kinds at or past the column
     // count are hidden.
-    int Position(RegisterTableModel::Kind kind) const { return positions_[kind]; }
-    int VisibleColumns() const { return columnCount_; }
+    int columnOf(RegisterTableModel::Kind kind) const { return positions_[kind]; }
+    int visibleColumns() const { return columnCount_; }
 
-    QTableView* Grid() const { return grid_; }
-    QComboBox* GroupCombo() const { return groups_; }
-    RegisterTableModel& Model() { return model_; }
-    QAction* SwitchAction(RegisterTableModel::Kind kind) const { return switches_[kind]; }
+    QTableView* grid() const { return grid_; }
+    QComboBox* groupCombo() const { return groups_; }
+    RegisterTableModel& model() { return model_; }
+    QAction* switchAction(RegisterTableModel::Kind kind) const { return switches_[kind]; }
 
 private:
-    void ApplyPositions();
+    void applyPositions();
     void StringGridColumnMoved();
-    void ApplyGroupFilter();
-    void RestoreSwitches();
-    void FitColumns();
+    void applyGroupFilter();
+    void restoreSwitches();
+    void fitColumns();
 
     RegisterTableModel model_;
     QWidget* top_;

@@ -11,13 +11,13 @@ class TextPrompt {
 public:
     virtual ~TextPrompt() = default;
     // The text entered, or none when cancelled.
-    virtual std::optional<QString> Ask(const QString& title, const QString& prompt, const QString& initial) = 0;
+    virtual std::optional<QString> ask(const QString& title, const QString& prompt, const QString& initial) = 0;
 };
 
 class QtTextPrompt final : public TextPrompt {
 public:
     explicit QtTextPrompt(QWidget* parent) : parent_(parent) {}
-    std::optional<QString> Ask(const QString& title, const QString& prompt, const QString& initial) override;
+    std::optional<QString> ask(const QString& title, const QString& prompt, const QString& initial) override;
 
 private:
     QWidget* parent_;

@@ -91,7 +91,7 @@ TEST_F(BreakpointListTest, APairIsListedOnceWhicheverWayItsPathIsSpelled)
     };
     for (const auto& spelling : spellings) {
         EXPECT_EQ(list_.AddBreakpoint(path(spelling.spelling), 4), !spelling.same) << spelling.spelling;
-        EXPECT_EQ(list_.LinesIn(path(spelling.spelling)), QList<int>{4}) << spelling.spelling;
+        EXPECT_EQ(list_.linesIn(path(spelling.spelling)), QList<int>{4}) << spelling.spelling;
     }
     EXPECT_TRUE(list_.AddBreakpoint(path("main.asm"), 5));
     EXPECT_EQ(rows(), QStringList({"4 main.asm", "4 Main.asm", "5 main.asm"}));
@@ -111,15 +111,15 @@ TEST_F(BreakpointListTest, RowsLeaveFromTheLastUpAndOpenEditorsDropTheirMarkers)
     for (int line = 1; line <= 5; ++line)
         list_.AddBreakpoint(path("main.asm"), line);
     changes_.clear();
-    list_.DeleteRows({1, 3, 2, 3, 9});
+    list_.deleteRows({1, 3, 2, 3, 9});
     EXPECT_EQ(rows(), QStringList({"1 main.asm", "5 main.asm"}));
     EXPECT_EQ(markers_, QStringList({"unmark main.asm:4", "unmark main.asm:3", "unmark main.asm:2"}));
     EXPECT_EQ(changes_, QStringList({"clear main.asm:4", "clear main.asm:3", "clear main.asm:2"}));
 
     // The project's breakpoints are marked even when already listed.
     markers_.clear();
-    list_.AddMarkedBreakpoint(path("main.asm"), 5);
-    list_.AddMarkedBreakpoint(path("main.asm"), 7);
+    list_.addMarkedBreakpoint(path("main.asm"), 5);
+    list_.addMarkedBreakpoint(path("main.asm"), 7);
     EXPECT_EQ(markers_, QStringList({"mark main.asm:5", "mark main.asm:7"}));
     EXPECT_EQ(rows(), QStringList({"1 main.asm", "5 main.asm", "7 main.asm"}));
 

@@ -15,7 +15,7 @@ TEST_F(BreakpointsWindowTest, TheWindowShowsTheListAndTakesRowsAwayByKey)
     settle();
     for (int line : {3, 8, 5})
         host.list.AddBreakpoint(QStringLiteral("/src/main.asm"), line);
-    QTableView* grid = form->Grid();
+    QTableView* grid = form->grid();
     ASSERT_EQ(grid->model()->rowCount(), 3);
     EXPECT_EQ(grid->model()->index(1, 0).data().toString(), "8");
     EXPECT_EQ(grid->model()->index(1, 1).data().toString(), "/src/main.asm");
@@ -30,10 +30,10 @@ TEST_F(BreakpointsWindowTest, TheWindowShowsTheListAndTakesRowsAwayByKey)
     grid->setFocus();
     grid->selectRow(1);
     QTest::keyClick(grid, Qt::Key_Delete);
-    EXPECT_EQ(host.list.LinesIn(QStringLiteral("/src/main.asm")), QList<int>({3, 5}));
+    EXPECT_EQ(host.list.linesIn(QStringLiteral("/src/main.asm")), QList<int>({3, 5}));
     QTest::keyClick(grid, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(grid->selectionModel()->selectedRows().size(), 2);
-    form->RemoveAction()->trigger();
+    form->removeAction()->trigger();
     EXPECT_EQ(host.list.rowCount(), 0);
 }
 

@@ -68,16 +68,16 @@ TEST_F(MainWindowViews, ShownWindowsDockWhereTheyBelongAndOnlyTheRefreshedOnesAr
     form->actions.showMemory->trigger();
     form->actions.showBreakpoints->trigger();
     ToolWindows& windows = form->toolWindows();
-    auto* registers = windows.WindowAs<TFormRegisters>(tolvane::kViewRegisters);
-    auto* memory = windows.WindowAs<TFormMemory>(tolvane::kViewMemory);
-    auto* breakpoints = windows.WindowAs<TFormBreakPoint>(tolvane::kViewBreakpoints);
+    auto* registers = windows.openWindowAs<TFormRegisters>(tolvane::kViewRegisters);
+    auto* memory = windows.openWindowAs<TFormMemory>(tolvane::kViewMemory);
+    auto* breakpoints = windows.openWindowAs<TFormBreakPoint>(tolvane::kViewBreakpoints);
     ASSERT_TRUE(registers && memory && breakpoints);
     EXPECT_EQ(form->dockWidgetArea(registers), Qt::RightDockWidgetArea);
     EXPECT_EQ(form->dockWidgetArea(memory), Qt::BottomDockWidgetArea);
     EXPECT_EQ(form->dockWidgetArea(breakpoints), Qt::RightDockWidgetArea);
     // The Breakpoints window came last and covers the Registers window.
     EXPECT_FALSE(registers->IsShowing());
-    EXPECT_EQ(breakpoints->Grid()->model(), static_cast<QAbstractItemModel*>(&form->breakpointList()));
+    EXPECT_EQ(breakpoints->grid()->model(), static_cast<QAbstractItemModel*>(&form->breakpointList()));
 
     script.takeCalls();
     form->actions.refreshAll->trigger();
@@ -86,15 +86,15 @@ TEST_F(MainWindowViews, ShownWindowsDockWhereTheyBelongAndOnlyTheRefreshedOnesAr
     form->actions.showRegisters->trigger();
     settle();
     EXPECT_FALSE(registers->RefreshPending());
-    EXPECT_EQ(registers->Model().index(0, RegisterTableModel::Name).data().toString(), "A0");
+    EXPECT_EQ(registers->model().index(0, RegisterTableModel::Name).data().toString(), "A0");
 
     // Another device without the registers view closes the window.
     script.features = {tolvane::kViewMemory};
     form->deviceBinding().SelectDeviceByName("Fake Device");
     settle();
-    EXPECT_EQ(windows.Window(tolvane::kViewRegisters), nullptr);
-    EXPECT_NE(windows.Window(tolvane::kViewMemory), nullptr);
-    EXPECT_NE(windows.Window(tolvane::kViewBreakpoints), nullptr);
+    EXPECT_EQ(windows.openWindow(tolvane::kViewRegisters), nullptr);
+    EXPECT_NE(windows.openWindow(tolvane::kViewMemory), nullptr);
+    EXPECT_NE(windows.openWindow(tolvane::kViewBreakpoints), nullptr);
     EXPECT_TRUE(form->close());
 }
 
@@ -103,7 +103,7 @@ TEST_F(MainWindowViews, ColumnSwitchesSurviveARestart)
     {
         auto form = start();
         form->actions.showRegisters->trigger();
-        auto* registers = form->toolWindows().WindowAs<TFormRegisters>(tolvane::kViewRegisters);
+        auto* registers = form->toolWindows().openWindowAs<TFormRegisters>(tolvane::kViewRegisters);
         ASSERT_NE(registers, nullptr);
         registers->MenuItemClicked(RegisterTableModel::Binary);
         registers->MenuItemClicked(RegisterTableModel::Address);
@@ -111,14 +111,14 @@ TEST_F(MainWindowViews, ColumnSwitchesSurviveARestart)
     }
     auto form = start();
     form->actions.showRegisters->trigger();
-    auto* registers = form->toolWindows().WindowAs<TFormRegisters>(tolvane::kViewRegisters);
+    auto* registers = form->toolWindows().openWindowAs<TFormRegisters>(tolvane::kViewRegisters);
     ASSERT_NE(registers, nullptr);
-    const ViewSwitches switches = registers->Switches();
+    const ViewSwitches switches = registers->switches();
     EXPECT_TRUE(switches.hex);
     EXPECT_TRUE(switches.decimal);
     EXPECT_FALSE(switches.binary);
     EXPECT_TRUE(switches.address);
-    EXPECT_EQ(registers->Position(RegisterTableModel::Address), 3);
+    EXPECT_EQ(registers->columnOf(RegisterTableModel::Address), 3);
     EXPECT_TRUE(form->close());
 }
 

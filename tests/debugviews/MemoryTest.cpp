@@ -20,7 +20,7 @@ public:
 class ScriptedPrompt : public TextPrompt {
 public:
     explicit ScriptedPrompt(std::deque<std::optional<QString>> answers) : answers_(std::move(answers)) {}
-    std::optional<QString> Ask(const QString& title, const QString& prompt, const QString& initial) override
+    std::optional<QString> ask(const QString& title, const QString& prompt, const QString& initial) override
     {
         EXPECT_EQ(title, "Go To Address");
         EXPECT_EQ(prompt, "Enter the target address:");
@@ -64,18 +64,18 @@ protected:
     }
     static QString cell(ShownMemory& form, int row, int column)
     {
-        return form.Model().index(row, column).data().toString();
+        return form.model().index(row, column).data().toString();
     }
     static QPoint centreOf(ShownMemory& form, int row, int column)
     {
-        return form.Grid()->visualRect(form.Model().index(row, column)).center();
+        return form.grid()->visualRect(form.model().index(row, column)).center();
     }
 };
 
 TEST_F(MemoryTest, BanksKeepTheirOwnNumbersPastOneTheDeviceRefuses)
 {
     ShownMemory* form = open();
-    QComboBox* combo = form->BankCombo();
+    QComboBox* combo = form->bankCombo();
     ASSERT_EQ(combo->count(), 2);
     EXPECT_EQ(combo->itemText(1), "Data");
     EXPECT_EQ(combo->itemData(1).toInt(), 2);
@@ -83,15 +83,15 @@ TEST_F(MemoryTest, BanksKeepTheirOwnNumbersPastOneTheDeviceRefuses)
     callsOf("");
     combo->setCurrentIndex(1);
     settle();
-    EXPECT_EQ(form->Model().Bank(), 2);
+    EXPECT_EQ(form->model().bank(), 2);
     EXPECT_EQ(callsOf("ReadMemory"), std::vector<std::string>{"ReadMemory 2 19 256"});
     // 32-bit words: eight digits, nothing masked; the list rebuilt for the
     // refused bank keeps the bank the user chose.
     EXPECT_EQ(cell(*form, 0, 0), "CAFE0000");
     EXPECT_EQ(combo->currentText(), "Data");
-    EXPECT_EQ(form->Model().headerData(1, Qt::Vertical).toString(), "0x23");
+    EXPECT_EQ(form->model().headerData(1, Qt::Vertical).toString(), "0x23");
 
-    ASSERT_TRUE(typeIntoCell(*form->Grid(), form->Model().index(0, 1), "12"));
+    ASSERT_TRUE(typeIntoCell(*form->grid(), form->model().index(0, 1), "12"));
     EXPECT_EQ(callsOf("WriteMemory"), std::vector<std::string>{"WriteMemory 2 20 1 18"});
     EXPECT_EQ(cell(*form, 0, 1), "00000012");
     EXPECT_EQ(combo->currentText(), "Data");
@@ -100,13 +100,13 @@ TEST_F(MemoryTest, BanksKeepTheirOwnNumbersPastOneTheDeviceRefuses)
 TEST_F(MemoryTest, TheLastRowRunsPastTheBankButOnlyTheBanksWordsAreEditable)
 {
     ShownMemory* form = open();
-    EXPECT_EQ(form->Model().rowCount(), 7);
-    EXPECT_EQ(form->Model().columnCount(), 16);
-    EXPECT_EQ(form->Model().headerData(15, Qt::Horizontal).toString(), "F");
+    EXPECT_EQ(form->model().rowCount(), 7);
+    EXPECT_EQ(form->model().columnCount(), 16);
+    EXPECT_EQ(form->model().headerData(15, Qt::Horizontal).toString(), "F");
     EXPECT_EQ(cell(*form, 6, 3), "1063");
     EXPECT_EQ(cell(*form, 6, 4), "7E7E");
-    EXPECT_TRUE(form->Model().flags(form->Model().index(6, 3)) & Qt::ItemIsEditable);
-    EXPECT_FALSE(form->Model().flags(form->Model().index(6, 4)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(form->model().flags(form->model().index(6, 3)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(form->model().flags(form->model().index(6, 4)) & Qt::ItemIsEditable);
 }
 
 TEST_F(MemoryTest, EachPageIsReadOnceUntilTheNextRefresh)
@@ -114,10 +114,10 @@ TEST_F(MemoryTest, EachPageIsReadOnceUntilTheNextRefresh)
     script.banks = {bank("Flash", 0, 0x300, 16, 0)};
     ShownMemory* form = open(QRect(0, 0, 700, 300));
     EXPECT_EQ(callsOf("ReadMemory"), std::vector<std::string>{"ReadMemory 0 0 256"});
-    form->Grid()->scrollToBottom();
+    form->grid()->scrollToBottom();
     settle();
     EXPECT_EQ(callsOf("ReadMemory"), std::vector<std::string>{"ReadMemory 0 512 256"});
-    form->Grid()->scrollToTop();
+    form->grid()->scrollToTop();
     settle();
     EXPECT_TRUE(callsOf("ReadMemory").empty());
     EXPECT_EQ(cell(*form, 47, 15), "02FF");
@@ -125,7 +125,7 @@ TEST_F(MemoryTest, EachPageIsReadOnceUntilTheNextRefresh)
     form->RefreshView();
     EXPECT_EQ(callsOf("ReadMemory"), std::vector<std::string>{"ReadMemory 0 0 256"});
     // A dump reads every page once; the view then reads what it shows.
-    form->DumpToClipboard();
+    form->dumpToClipboard();
     EXPECT_EQ(callsOf("ReadMemory"), (std::vector<std::string>{"ReadMemory 0 0 256", "ReadMemory 0 256 256",
                                                                "ReadMemory 0 512 256", "ReadMemory 0 0 256"}));
 }
@@ -134,27 +134,27 @@ TEST_F(MemoryTest, TheStatusBarShowsTheWordsAddressAndAddBreakpointUsesIt)
 {
     script.features = {tolvane::kFeatureMemoryBreakpoint};
     ShownMemory* form = open();
-    form->BankCombo()->setCurrentIndex(1);
+    form->bankCombo()->setCurrentIndex(1);
     settle();
     // The bank starts at 0x13: row 0, column 2 is 0x15.
-    form->PointerMovedTo(centreOf(*form, 0, 2));
-    EXPECT_EQ(form->AddressPanelText(), "0x15");
-    EXPECT_TRUE(form->AddBreakpointAction()->isVisible());
+    form->pointerMovedTo(centreOf(*form, 0, 2));
+    EXPECT_EQ(form->addressPanelText(), "0x15");
+    EXPECT_TRUE(form->addBreakpointAction()->isVisible());
     callsOf("");
-    form->AddBreakpointAction()->trigger();
+    form->addBreakpointAction()->trigger();
     EXPECT_EQ(callsOf("AddDataBreakpoint"), std::vector<std::string>{"AddDataBreakpoint 21"});
 
     // Past the bank's end there is no word to stop at.
-    form->PointerMovedTo(centreOf(*form, 2, 8));
-    EXPECT_EQ(form->AddressPanelText(), "");
-    form->AddBreakpoint();
+    form->pointerMovedTo(centreOf(*form, 2, 8));
+    EXPECT_EQ(form->addressPanelText(), "");
+    form->addBreakpoint();
     EXPECT_TRUE(callsOf("AddDataBreakpoint").empty());
-    form->PointerMovedTo(QPoint(-5, -5));
-    EXPECT_EQ(form->AddressPanelText(), "");
+    form->pointerMovedTo(QPoint(-5, -5));
+    EXPECT_EQ(form->addressPanelText(), "");
 
     script.features.clear();
     form->ResetView();
-    EXPECT_FALSE(form->AddBreakpointAction()->isVisible());
+    EXPECT_FALSE(form->addBreakpointAction()->isVisible());
 }
 
 TEST_F(MemoryTest, TypedWordsAreHexadecimalAndFailuresAreReported)
@@ -173,7 +173,7 @@ TEST_F(MemoryTest, TypedWordsAreHexadecimalAndFailuresAreReported)
     };
     for (const auto& edit : edits) {
         callsOf("");
-        ASSERT_TRUE(typeIntoCell(*form->Grid(), form->Model().index(0, 1), edit.typed));
+        ASSERT_TRUE(typeIntoCell(*form->grid(), form->model().index(0, 1), edit.typed));
         EXPECT_EQ(callsOf("WriteMemory"),
                   edit.written ? std::vector<std::string>{edit.written} : std::vector<std::string>{})
             << edit.typed;
@@ -181,10 +181,10 @@ TEST_F(MemoryTest, TypedWordsAreHexadecimalAndFailuresAreReported)
     }
 
     script.writeMemoryResult = tolvane::kStatusFailed;
-    ASSERT_TRUE(typeIntoCell(*form->Grid(), form->Model().index(0, 2), "1"));
+    ASSERT_TRUE(typeIntoCell(*form->grid(), form->model().index(0, 2), "1"));
     EXPECT_EQ(boxTexts(), std::vector<std::string>{"An error occured while trying to set the memory contents."});
     script.banks[0].refused = true;
-    ASSERT_TRUE(typeIntoCell(*form->Grid(), form->Model().index(0, 2), "1"));
+    ASSERT_TRUE(typeIntoCell(*form->grid(), form->model().index(0, 2), "1"));
     EXPECT_EQ(boxTexts(), std::vector<std::string>{"An error occurred while accessing the device's memory."});
 }
 
@@ -192,9 +192,9 @@ TEST_F(MemoryTest, TheDumpHoldsEveryBankAndTheChosenBankStaysChosen)
 {
     script.banks = {bank("Tiny", 0x13, 20, 16, 0), bank("Wide", 0, 16, 32, 0x10)};
     ShownMemory* form = open();
-    form->BankCombo()->setCurrentIndex(1);
+    form->bankCombo()->setCurrentIndex(1);
     settle();
-    form->DumpToClipboard();
+    form->dumpToClipboard();
 
     const QByteArray golden =
         "Tiny\r\n"
@@ -205,8 +205,8 @@ TEST_F(MemoryTest, TheDumpHoldsEveryBankAndTheChosenBankStaysChosen)
         "0x0,00000010,00000011,00000012,00000013,00000014,00000015,00000016,00000017,00000018,00000019,"
         "0000001A,0000001B,0000001C,0000001D,0000001E,0000001F\r\n";
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), golden.toStdString());
-    EXPECT_EQ(form->BankCombo()->currentText(), "Wide");
-    EXPECT_EQ(form->Model().Bank(), 1);
+    EXPECT_EQ(form->bankCombo()->currentText(), "Wide");
+    EXPECT_EQ(form->model().bank(), 1);
     EXPECT_EQ(cell(*form, 0, 0), "00000010");
 }
 
@@ -227,11 +227,11 @@ TEST_F(MemoryTest, GoToAddressSelectsTheWordOrAsksAgain)
     };
     for (const auto& goTo : cases) {
         ShownMemory* form = open();
-        form->SetPrompt(std::make_unique<ScriptedPrompt>(goTo.answers));
-        form->GoToAddress();
+        form->setPrompt(std::make_unique<ScriptedPrompt>(goTo.answers));
+        form->goToAddress();
         EXPECT_EQ(boxTexts(), goTo.boxes);
-        EXPECT_EQ(form->Grid()->currentIndex().row(), goTo.row);
-        EXPECT_EQ(form->Grid()->currentIndex().column(), goTo.column);
+        EXPECT_EQ(form->grid()->currentIndex().row(), goTo.row);
+        EXPECT_EQ(form->grid()->currentIndex().column(), goTo.column);
         delete form;
     }
 }

@@ -41,13 +41,13 @@ protected:
     }
     static QString cell(ShownRegisters& form, int row, Kind kind)
     {
-        return form.Model().index(row, kind).data().toString();
+        return form.model().index(row, kind).data().toString();
     }
     static QStringList shownNames(ShownRegisters& form)
     {
         QStringList names;
-        for (int row = 0; row < form.Model().rowCount(); ++row)
-            if (!form.Grid()->isRowHidden(row))
+        for (int row = 0; row < form.model().rowCount(); ++row)
+            if (!form.grid()->isRowHidden(row))
                 names << cell(form, row, RegisterTableModel::Name);
         return names;
     }
@@ -56,13 +56,13 @@ protected:
     {
         std::vector<int> order(RegisterTableModel::KindCount);
         for (int kind = 0; kind < RegisterTableModel::KindCount; ++kind)
-            order[static_cast<size_t>(form.Grid()->horizontalHeader()->visualIndex(kind))] = kind;
+            order[static_cast<size_t>(form.grid()->horizontalHeader()->visualIndex(kind))] = kind;
         int shown = 0;
         for (int kind = 0; kind < RegisterTableModel::KindCount; ++kind) {
-            shown += form.Grid()->isColumnHidden(kind) ? 0 : 1;
-            EXPECT_EQ(form.Position(static_cast<Kind>(kind)), form.Grid()->horizontalHeader()->visualIndex(kind));
+            shown += form.grid()->isColumnHidden(kind) ? 0 : 1;
+            EXPECT_EQ(form.columnOf(static_cast<Kind>(kind)), form.grid()->horizontalHeader()->visualIndex(kind));
         }
-        EXPECT_EQ(shown, form.VisibleColumns());
+        EXPECT_EQ(shown, form.visibleColumns());
         return {order, shown};
     }
 };
@@ -71,12 +71,12 @@ TEST_F(RegistersTest, ValuesShowByWidthAndRadixAndGroupsFilterTheRows)
 {
     ShownRegisters* form = open();
     EXPECT_FALSE(form->DataNotAccessible());
-    ASSERT_EQ(form->GroupCombo()->count(), 2);
-    EXPECT_TRUE(form->GroupCombo()->isVisibleTo(form));
+    ASSERT_EQ(form->groupCombo()->count(), 2);
+    EXPECT_TRUE(form->groupCombo()->isVisibleTo(form));
     EXPECT_EQ(shownNames(*form), QStringList({"A0", "ACC"}));
-    form->GroupCombo()->setCurrentIndex(1);
+    form->groupCombo()->setCurrentIndex(1);
     EXPECT_EQ(shownNames(*form), QStringList({"ACC", "WIDE"}));
-    form->GroupCombo()->setCurrentIndex(0);
+    form->groupCombo()->setCurrentIndex(0);
 
     const struct {
         int row;
@@ -98,7 +98,7 @@ TEST_F(RegistersTest, ValuesShowByWidthAndRadixAndGroupsFilterTheRows)
     for (const auto& expected : cells)
         EXPECT_EQ(cell(*form, expected.row, expected.kind), expected.text) << expected.row << " " << expected.kind;
     for (Kind fixed : {RegisterTableModel::Name, RegisterTableModel::Address})
-        EXPECT_FALSE(form->Model().flags(form->Model().index(0, fixed)) & Qt::ItemIsEditable);
+        EXPECT_FALSE(form->model().flags(form->model().index(0, fixed)) & Qt::ItemIsEditable);
 
     // A value changed in the target shows after the next refresh.
     script.registers[0].value = 0xFFFF;
@@ -110,8 +110,8 @@ TEST_F(RegistersTest, WithoutGroupsEveryRegisterShowsAndTheComboIsHidden)
 {
     script.registerGroups.clear();
     ShownRegisters* form = open();
-    EXPECT_FALSE(form->GroupCombo()->isVisibleTo(form));
-    EXPECT_EQ(form->GroupCombo()->count(), 0);
+    EXPECT_FALSE(form->groupCombo()->isVisibleTo(form));
+    EXPECT_EQ(form->groupCombo()->count(), 0);
     EXPECT_EQ(shownNames(*form), QStringList({"A0", "ACC", "WIDE", "SPARE"}));
 }
 
@@ -120,12 +120,12 @@ TEST_F(RegistersTest, NoRegistersOrAnUndescribedOneAreRetriedAtTheNextRefresh)
     const std::vector<FakeRegister> registers = script.registers;
     script.registers.clear();
     ShownRegisters* form = open();
-    EXPECT_EQ(form->Model().rowCount(), 0);
+    EXPECT_EQ(form->model().rowCount(), 0);
 
     script.registers = registers;
     script.registers[0].result = tolvane::kStatusFailed;
     form->RefreshView();
-    EXPECT_EQ(form->Model().rowCount(), 4);
+    EXPECT_EQ(form->model().rowCount(), 4);
     EXPECT_EQ(cell(*form, 0, RegisterTableModel::Name), "");
 
     script.registers[0].result = tolvane::kStatusDone;
@@ -165,7 +165,7 @@ TEST_F(RegistersTest, TypedValuesAreParsedByTheirColumnAndWrittenOrRefused)
     for (const auto& edit : edits) {
         callsOf("");
         refreshes = 0;
-        ASSERT_TRUE(typeIntoCell(*form->Grid(), form->Model().index(edit.row, edit.kind), edit.typed));
+        ASSERT_TRUE(typeIntoCell(*form->grid(), form->model().index(edit.row, edit.kind), edit.typed));
         const std::vector<std::string> written = callsOf("SetRegister");
         EXPECT_EQ(written, edit.written ? std::vector<std::string>{edit.written} : std::vector<std::string>{})
             << edit.typed;
@@ -175,7 +175,7 @@ TEST_F(RegistersTest, TypedValuesAreParsedByTheirColumnAndWrittenOrRefused)
     EXPECT_EQ(cell(*form, 1, RegisterTableModel::Decimal), "1099511627775");
 
     script.setRegisterResult = tolvane::kStatusFailed;
-    ASSERT_TRUE(typeIntoCell(*form->Grid(), form->Model().index(0, RegisterTableModel::Hexadecimal), "2"));
+    ASSERT_TRUE(typeIntoCell(*form->grid(), form->model().index(0, RegisterTableModel::Hexadecimal), "2"));
     EXPECT_EQ(boxTexts(), std::vector<std::string>{"An error occured while trying to set the register's value."});
     EXPECT_EQ(boxes.boxes.size(), 0u);
 }
@@ -190,22 +190,22 @@ TEST_F(RegistersTest, ColumnSwitchesMoveTheirColumnsAndComeBackFromTheSettings)
     form->MenuItemClicked(R::Decimal);
     EXPECT_EQ(columns(*form),
               std::make_pair(std::vector<int>{R::Name, R::Hexadecimal, R::Binary, R::Address, R::Decimal}, 4));
-    EXPECT_FALSE(form->SwitchAction(R::Decimal)->isChecked());
-    EXPECT_TRUE(form->SwitchAction(R::Address)->isChecked());
+    EXPECT_FALSE(form->switchAction(R::Decimal)->isChecked());
+    EXPECT_TRUE(form->switchAction(R::Address)->isChecked());
 
     // A column dragged elsewhere stays there; the names stay first.
-    QHeaderView* header = form->Grid()->horizontalHeader();
+    QHeaderView* header = form->grid()->horizontalHeader();
     header->moveSection(header->visualIndex(R::Address), 1);
     EXPECT_EQ(columns(*form).first, (std::vector<int>{R::Name, R::Address, R::Hexadecimal, R::Binary, R::Decimal}));
     header->moveSection(0, 2);
     EXPECT_EQ(columns(*form).first, (std::vector<int>{R::Name, R::Address, R::Hexadecimal, R::Binary, R::Decimal}));
 
     // The popup entry does what the switch does.
-    form->SwitchAction(R::Binary)->trigger();
-    EXPECT_FALSE(form->SwitchAction(R::Binary)->isChecked());
-    EXPECT_TRUE(form->Grid()->isColumnHidden(R::Binary));
+    form->switchAction(R::Binary)->trigger();
+    EXPECT_FALSE(form->switchAction(R::Binary)->isChecked());
+    EXPECT_TRUE(form->grid()->isColumnHidden(R::Binary));
 
-    form->SaveAtClose();
+    form->saveAtClose();
     const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser,
                                                  "\\Software\\Quorin Semiconductor\\Tolvane\\", false);
     ASSERT_NE(key, nullptr);

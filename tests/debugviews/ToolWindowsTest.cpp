@@ -41,7 +41,7 @@ protected:
             return new CountingWindow(owner, rect, placement, log_, QString::number(id));
         };
         kind.saveAtClose = [this, id](TDockableForm&) { log_ << "save " + QString::number(id); };
-        windows_.Register(std::move(kind));
+        windows_.registerKind(std::move(kind));
     }
 
     QMainWindow owner_;
@@ -54,23 +54,23 @@ protected:
 TEST_F(ToolWindowsTest, ShowMakesAWindowOnceAtItsDefaultPlaceAndRaisesIt)
 {
     show24_.trigger();
-    TDockableForm* registers = windows_.Window(24);
+    TDockableForm* registers = windows_.openWindow(24);
     ASSERT_NE(registers, nullptr);
     EXPECT_EQ(registers->Placement(), TDockableForm::kDockBottom);
     registers->close();
     show24_.trigger();
-    EXPECT_EQ(windows_.Window(24), registers);
+    EXPECT_EQ(windows_.openWindow(24), registers);
     EXPECT_TRUE(registers->isVisible());
     EXPECT_EQ(created_, 1);
-    EXPECT_EQ(windows_.Create(99, std::nullopt, TDockableForm::kFloat), nullptr);
-    EXPECT_EQ(windows_.Window(99), nullptr);
+    EXPECT_EQ(windows_.create(99, std::nullopt, TDockableForm::kFloat), nullptr);
+    EXPECT_EQ(windows_.openWindow(99), nullptr);
 }
 
 TEST_F(ToolWindowsTest, RefreshedWindowsFollowTheOrderTheyWereMadeIn)
 {
-    windows_.Show(24);
-    windows_.Show(28);
-    windows_.Show(23);
+    windows_.show(24);
+    windows_.show(28);
+    windows_.show(23);
     log_.clear();
     windows_.RefreshDebugWindows();
     windows_.ClearDebugWindows();
@@ -78,15 +78,15 @@ TEST_F(ToolWindowsTest, RefreshedWindowsFollowTheOrderTheyWereMadeIn)
 
     // Made again from a project line, a window joins at the end; one the
     // device closes leaves.
-    windows_.Create(24, QRect(10, 10, 200, 100), TDockableForm::kFloat);
-    windows_.Close(23);
-    EXPECT_EQ(windows_.Window(23), nullptr);
+    windows_.create(24, QRect(10, 10, 200, 100), TDockableForm::kFloat);
+    windows_.close(23);
+    EXPECT_EQ(windows_.openWindow(23), nullptr);
     log_.clear();
     windows_.RefreshDebugWindows();
     EXPECT_EQ(log_, QStringList{"refresh 24"});
 
     log_.clear();
-    windows_.SaveAtClose();
+    windows_.saveAtClose();
     EXPECT_EQ(log_, QStringList({"save 24", "save 28"}));
 }
 

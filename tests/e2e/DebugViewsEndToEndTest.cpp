@@ -51,7 +51,7 @@ protected:
     static QStringList listed(TMainForm& form)
     {
         QStringList rows;
-        for (const SourceBreakpoint& row : form.breakpointList().Rows())
+        for (const SourceBreakpoint& row : form.breakpointList().rows())
             rows << QFileInfo(row.file).fileName() + QLatin1Char(':') + QString::number(row.line);
         return rows;
     }
@@ -94,16 +94,16 @@ TEST_F(DebugViewsEndToEnd, HaltedAtABreakpointTheWindowsShowAndEditTheChip)
     form->actions.showRegisters->trigger();
     form->actions.showMemory->trigger();
     // The breakpoints in a dock site of their own, so that all three show.
-    windows.Create(tolvane::kViewBreakpoints, QRect(0, 0, 400, 130), TDockableForm::kDockTop);
-    auto* registers = windows.WindowAs<TFormRegisters>(tolvane::kViewRegisters);
-    auto* memory = windows.WindowAs<TFormMemory>(tolvane::kViewMemory);
-    ASSERT_TRUE(registers && memory && windows.Window(tolvane::kViewBreakpoints));
+    windows.create(tolvane::kViewBreakpoints, QRect(0, 0, 400, 130), TDockableForm::kDockTop);
+    auto* registers = windows.openWindowAs<TFormRegisters>(tolvane::kViewRegisters);
+    auto* memory = windows.openWindowAs<TFormMemory>(tolvane::kViewMemory);
+    ASSERT_TRUE(registers && memory && windows.openWindow(tolvane::kViewBreakpoints));
     settle();
 
     // The chip's registers, by group: "Core" lists A0, A1 and SP.
-    EXPECT_EQ(registers->GroupCombo()->count(), 2);
-    EXPECT_EQ(registers->GroupCombo()->currentText(), "Core");
-    QTableView* grid = registers->Grid();
+    EXPECT_EQ(registers->groupCombo()->count(), 2);
+    EXPECT_EQ(registers->groupCombo()->currentText(), "Core");
+    QTableView* grid = registers->grid();
     QStringList shown;
     for (int row = 0; row < grid->model()->rowCount(); ++row)
         if (!grid->isRowHidden(row))
@@ -118,10 +118,10 @@ TEST_F(DebugViewsEndToEnd, HaltedAtABreakpointTheWindowsShowAndEditTheChip)
     EXPECT_EQ(cellText(grid, 1, RegisterTableModel::Decimal), "48879");
 
     // A word of the data bank the same way.
-    memory->BankCombo()->setCurrentIndex(1);
+    memory->bankCombo()->setCurrentIndex(1);
     settle();
-    EXPECT_EQ(memory->BankCombo()->currentText(), "Data");
-    QTableView* words = memory->Grid();
+    EXPECT_EQ(memory->bankCombo()->currentText(), "Data");
+    QTableView* words = memory->grid();
     EXPECT_EQ(cellText(words, 2, 5), "1234");
     ASSERT_TRUE(typeIntoCell(*words, words->model()->index(2, 6), "C0DE"));
     EXPECT_EQ(board.chip().data(2 * 0x26, 2), (std::vector<uint8_t>{0xDE, 0xC0}));
@@ -162,11 +162,11 @@ TEST_F(DebugViewsEndToEnd, TheListTheMarkersAndTheChipAgreeThroughRemoveSaveAndR
 
     // Removed in the Breakpoints window: gone from the list, the editor and the chip.
     form->actions.showBreakpoints->trigger();
-    auto* window = form->toolWindows().WindowAs<TFormBreakPoint>(tolvane::kViewBreakpoints);
+    auto* window = form->toolWindows().openWindowAs<TFormBreakPoint>(tolvane::kViewBreakpoints);
     ASSERT_NE(window, nullptr);
-    window->Grid()->selectionModel()->select(window->Grid()->model()->index(0, 0),
+    window->grid()->selectionModel()->select(window->grid()->model()->index(0, 0),
                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    window->RemoveAction()->trigger();
+    window->removeAction()->trigger();
     EXPECT_EQ(listed(*form), QStringList{"blink.asm:3"});
     EXPECT_EQ(marked(*form), QStringList{"blink.asm:3"});
     EXPECT_EQ(chipBreakpoints(), std::vector<uint32_t>{inLoop});

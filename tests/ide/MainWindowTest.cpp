@@ -291,7 +291,7 @@ TEST_F(MainWindow, SettingsWrittenAtCloseAreReadAtTheNextStart)
         form.openDir = QStringLiteral("/tmp/open");
         // An open debug window saves its column switches too.
         form.actions.showRegisters->trigger();
-        auto* registers = form.toolWindows().WindowAs<TFormRegisters>(tolvane::kViewRegisters);
+        auto* registers = form.toolWindows().openWindowAs<TFormRegisters>(tolvane::kViewRegisters);
         ASSERT_NE(registers, nullptr);
         registers->MenuItemClicked(RegisterTableModel::Decimal);
         EXPECT_TRUE(form.close());
