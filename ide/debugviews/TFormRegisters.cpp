@@ -112,6 +112,7 @@ void TFormRegisters::RefreshView()
         return;
     platform::HourglassCursor busy;
     model_.refresh();
+    fitColumns();
 }
 
 void TFormRegisters::saveAtClose()
@@ -202,8 +203,12 @@ void TFormRegisters::fitColumns()
     int widest = metrics.horizontalAdvance(QStringLiteral("Register"));
     for (int row = 0; row < model_.rowCount(); ++row)
         widest = std::max(widest, metrics.horizontalAdvance(model_.registerName(row)));
-    grid_->horizontalHeader()->resizeSection(RegisterTableModel::Name, widest + 8);
-    // A switched column keeps no width of the one that stood there before.
-    for (int kind = RegisterTableModel::Decimal; kind < RegisterTableModel::KindCount; ++kind)
+    QHeaderView* header = grid_->horizontalHeader();
+    header->resizeSection(RegisterTableModel::Name, widest + 8);
+    // Value columns widen to what they show, never narrow: no jumping while stepping.
+    for (int kind = RegisterTableModel::Decimal; kind < RegisterTableModel::KindCount; ++kind) {
+        const int before = header->sectionSize(kind);
         grid_->resizeColumnToContents(kind);
+        header->resizeSection(kind, std::max(before, header->sectionSize(kind)));
+    }
 }

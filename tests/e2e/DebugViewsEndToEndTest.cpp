@@ -93,7 +93,9 @@ TEST_F(DebugViewsEndToEnd, HaltedAtABreakpointTheWindowsShowAndEditTheChip)
     ToolWindows& windows = form->toolWindows();
     form->actions.showRegisters->trigger();
     form->actions.showMemory->trigger();
-    // The breakpoints in a dock site of their own, so that all three show.
+    // Room for a few rows of words, and the breakpoints in a dock site of
+    // their own, so that all three windows show.
+    windows.create(tolvane::kViewMemory, QRect(0, 0, 800, 260), TDockableForm::kDockBottom);
     windows.create(tolvane::kViewBreakpoints, QRect(0, 0, 400, 130), TDockableForm::kDockTop);
     auto* registers = windows.openWindowAs<TFormRegisters>(tolvane::kViewRegisters);
     auto* memory = windows.openWindowAs<TFormMemory>(tolvane::kViewMemory);
