@@ -3,6 +3,7 @@
 #include "DebugController.h"
 #include "MainFormHosts.h"
 #include "TMainForm.h"
+#include "ToolWindows.h"
 
 void MainDeviceHost::addMessage(const QString& line)
 {
@@ -22,7 +23,7 @@ void MainDeviceHost::deviceChanged(AbstractDevice* device)
 
 void MainDeviceHost::closeToolWindow(int windowId)
 {
-    form_.closeToolWindow(windowId);
+    form_.toolWindows().close(windowId);
 }
 
 void MainDeviceHost::clearDebugWindows()

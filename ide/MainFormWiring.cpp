@@ -10,7 +10,9 @@
 #include <Qsci/qsciscintillabase.h>
 
 #include "AbstractDevice.h"
+#include "BreakpointList.h"
 #include "DebugController.h"
+#include "DebugViews.h"
 #include "DeviceBinding.h"
 #include "EditorWindows.h"
 #include "MainFormHosts.h"
@@ -22,6 +24,7 @@
 #include "TDialogStimulusFile.h"
 #include "TFormEditor.h"
 #include "TMainForm.h"
+#include "ToolWindows.h"
 
 void TMainForm::createParts()
 {
@@ -29,6 +32,7 @@ void TMainForm::createParts()
     debugHost_ = std::make_unique<MainDebugHost>(*this);
     projectHost_ = std::make_unique<MainProjectHost>(*this);
     editorHost_ = std::make_unique<MainEditorHost>(*this);
+    debugViewHost_ = std::make_unique<MainDebugViewHost>(*this);
     debug_ = std::make_unique<DebugController>(*debugHost_);
 
     DeviceMenus deviceMenus;
@@ -62,6 +66,10 @@ void TMainForm::createParts()
     session_ = new ProjectSession(*projectHost_, this);
     editors_ = new EditorWindows(*editorHost_, *mdiArea_);
     editors_->setParent(this);
+    breakpoints_ = new BreakpointList(this);
+    connectBreakpointList();
+    createToolWindows();
+    registerDebugViews(*toolWindows_, *debugViewHost_);
     // The shared dialogs, in the order the program has always made them.
     search_ = std::make_unique<SearchCommands>(*editors_, *editorHost_, this);
     aboutDialog_ = new TDialogAbout(*binding_, this);
@@ -209,11 +217,6 @@ void TMainForm::connectProjectActions()
     connect(a.showProject, &QAction::triggered, this, [this] { session_->ShowProject(); });
     connect(a.addFiles, &QAction::triggered, this, &TMainForm::addFilesToProject);
     connect(a.removeFile, &QAction::triggered, this, [this] { session_->RemoveFile(); });
-    connect(a.showMessages, &QAction::triggered, this, [this] {
-        if (!messages_)
-            createMessagesWindow(std::nullopt, TDockableForm::kDockBottom);
-        messages_->ShowInPage();
-    });
 }
 
 void TMainForm::connectDebugActions()

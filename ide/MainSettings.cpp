@@ -55,15 +55,6 @@ SavedWindowState stateFrom(std::optional<int> value)
     return SavedWindowState::Normal;
 }
 
-bool writeSwitches(RegistryKey& key, const std::string& prefix, const std::optional<ViewSwitches>& switches)
-{
-    if (!switches)
-        return true;
-    return key.writeBool(prefix + "ShowHex", switches->hex) && key.writeBool(prefix + "ShowDecimal", switches->decimal)
-           && key.writeBool(prefix + "ShowBinary", switches->binary)
-           && key.writeBool(prefix + "ShowAddress", switches->address);
-}
-
 }  // namespace
 
 std::optional<WindowBounds> parseBounds(const std::string& text)
@@ -143,6 +134,5 @@ bool writeClosingSettings(const ClosingSettings& settings)
     if (settings.compiler)
         written = written && key->writeString("Compiler", *settings.compiler);
     return written && key->writeString("Bounds", formatBounds(settings.bounds))
-           && key->writeInteger("State", int(settings.state)) && writeSwitches(*key, "Registers", settings.registers)
-           && writeSwitches(*key, "Watches", settings.watches) && writeSwitches(*key, "Variables", settings.variables);
+           && key->writeInteger("State", int(settings.state));
 }

@@ -55,14 +55,6 @@ bool multipleInstancesAllowed();
 // Absent when the value is missing; false when it is there but not a boolean.
 std::optional<bool> readAlwaysAllowRun();
 
-// The column switches of a debug window, written as <prefix>ShowHex and so on.
-struct ViewSwitches {
-    bool hex = false;
-    bool decimal = false;
-    bool binary = false;
-    bool address = false;
-};
-
 struct ClosingSettings {
     std::string saveDir;
     std::string openDir;
@@ -71,10 +63,6 @@ struct ClosingSettings {
     std::optional<std::string> compiler;
     WindowBounds bounds;
     SavedWindowState state = SavedWindowState::Normal;
-    // Only for the windows that are open.
-    std::optional<ViewSwitches> registers;
-    std::optional<ViewSwitches> watches;
-    std::optional<ViewSwitches> variables;
 };
 
 // Creates the key when needed; false when it cannot be written.

@@ -13,6 +13,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <QToolBar>
 #include <QUrl>
 
@@ -29,6 +30,7 @@
 #include "ProjectSession.h"
 #include "Registry.h"
 #include "SearchCommands.h"
+#include "ToolWindows.h"
 
 namespace {
 
@@ -331,13 +333,10 @@ bool TMainForm::SaveSettings()
     const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
     settings.bounds = {normal.top(), normal.left(), normal.height(), normal.width()};
     settings.state = savedState(*this);
-    if (registersSwitches)
-        settings.registers = registersSwitches();
-    if (watchesSwitches)
-        settings.watches = watchesSwitches();
-    if (variablesSwitches)
-        settings.variables = variablesSwitches();
-    return writeClosingSettings(settings);
+    const bool written = writeClosingSettings(settings);
+    // The column switches of the open debug windows.
+    toolWindows_->saveAtClose();
+    return written;
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)

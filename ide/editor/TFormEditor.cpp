@@ -168,7 +168,6 @@ void TFormEditor::ToggleBreakpoint(int line, bool notify)
         host_.AddBreakpointAt(path_, line);
     else
         host_.RemoveBreakpointAt(path_, line);
-    host_.breakpointToggled(path_, line, added);
 }
 
 int TFormEditor::QuerySaveFile()

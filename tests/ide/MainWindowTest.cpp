@@ -12,14 +12,17 @@
 #include <memory>
 #include <set>
 
+#include "AbstractDevice.h"
 #include "DeviceBinding.h"
 #include "DeviceList.h"
 #include "FakeDeviceScript.h"
 #include "HostileFiles.h"
 #include "MessageBoxes.h"
 #include "Registry.h"
+#include "TFormRegisters.h"
 #include "TMainForm.h"
 #include "TestFolders.h"
+#include "ToolWindows.h"
 
 namespace {
 
@@ -322,14 +325,19 @@ TEST_F(MainWindow, SettingsWrittenAtCloseAreReadAtTheNextStart)
         form.setGeometry(120, 90, 800, 500);
         form.saveDir = QStringLiteral("/tmp/save here");
         form.openDir = QStringLiteral("/tmp/open");
-        form.watchesSwitches = [] { return ViewSwitches{false, true, false, true}; };
+        // An open debug window saves its column switches too.
+        form.actions.showRegisters->trigger();
+        auto* registers = form.toolWindows().openWindowAs<TFormRegisters>(tolvane::kViewRegisters);
+        ASSERT_NE(registers, nullptr);
+        registers->MenuItemClicked(RegisterTableModel::Decimal);
         EXPECT_TRUE(form.close());
     }
     const auto key = settingsKey();
     EXPECT_EQ(key->readString("Bounds"), "90:120:500:800");
     EXPECT_EQ(key->readInteger("State"), 0);
     EXPECT_FALSE(key->hasValue("Compiler"));
-    EXPECT_EQ(key->readBool("WatchesShowDecimal"), true);
+    EXPECT_EQ(key->readBool("RegistersShowDecimal"), false);
+    EXPECT_EQ(key->readBool("RegistersShowHex"), true);
     key->writeString("TabSize", "8");
     key->writeBool("UseTabs", false);
     key->writeInteger("FontSize", 12);

@@ -1,9 +1,11 @@
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -174,6 +176,55 @@ TEST_F(ProjectWindowTest, EveryPlacementCodeRoundTripsThroughTheProjectFile)
             EXPECT_EQ(window->PlacementRect(), QRect(50 + code, 60, 220, 180)) << code;
         }
     }
+}
+
+TEST_F(ProjectWindowTest, WindowsInADockSiteComeBackThereWhetherShownCoveredOrClosed)
+{
+    host_.window.setCentralWidget(new QWidget);
+    QString error;
+    TFormProject* project =
+        TFormProject::Create(host_, false, std::nullopt, TDockableForm::kDockLeft, QString(), &error);
+    host_.recreateToolWindow(24, QRect(0, 0, 300, 300), TDockableForm::kDockRight);
+    host_.recreateToolWindow(28, QRect(0, 0, 300, 300), TDockableForm::kDockRight);
+    host_.recreateToolWindow(25, QRect(0, 0, 300, 200), TDockableForm::kDockBottom);
+    QApplication::processEvents();
+    ASSERT_FALSE(host_.toolWindow(24)->IsShowing());
+    // The user closes the bottom window with its title bar's button.
+    auto* closeButton = host_.toolWindow(25)->findChild<QAbstractButton*>("qt_dockwidget_closebutton");
+    ASSERT_NE(closeButton, nullptr);
+    QTest::mouseClick(closeButton, Qt::LeftButton);
+    QApplication::processEvents();
+    ASSERT_TRUE(host_.toolWindow(25)->isHidden());
+    const QRect rightSite = host_.toolWindow(28)->geometry();
+
+    host_.saveAnswers = {path("docked.prj")};
+    ASSERT_EQ(project->SaveProject(), kSaveGoOn);
+    QFile written(path("docked.prj"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray text = written.readAll();
+    const QByteArray right = QStringLiteral("%1;%2;%3;%4;9\r\n")
+                                 .arg(rightSite.left())
+                                 .arg(rightSite.top())
+                                 .arg(rightSite.width())
+                                 .arg(rightSite.height())
+                                 .toLatin1();
+    EXPECT_TRUE(text.contains("\r\n24;" + right)) << text.toStdString();
+    EXPECT_TRUE(text.contains("\r\n28;" + right)) << text.toStdString();
+    EXPECT_TRUE(text.contains(";11\r\n28;")) << text.toStdString();
+
+    RecordingProjectHost other;
+    other.window.setCentralWidget(new QWidget);
+    other.window.resize(1000, 700);
+    other.window.show();
+    ASSERT_NE(open(other, path("docked.prj"), &error), nullptr) << error.toStdString();
+    QApplication::processEvents();
+    for (const auto& [id, code] : {std::pair{24, 9}, {28, 9}, {25, 11}}) {
+        TDockableForm* window = other.toolWindow(id);
+        ASSERT_NE(window, nullptr) << id;
+        EXPECT_FALSE(window->isFloating()) << id;
+        EXPECT_EQ(window->Placement(), code) << id;
+    }
+    EXPECT_EQ(other.toolWindow(28)->PlacementRect().width(), rightSite.width());
 }
 
 TEST_F(ProjectWindowTest, AMalformedNumberAbortsTheOpeningAfterApplyingTheEarlierLines)
