@@ -192,9 +192,6 @@ TEST_F(DebugViewsEndToEnd, TheListTheMarkersAndTheChipAgreeThroughRemoveSaveAndR
     EXPECT_EQ(listed(*form), QStringList{"blink.asm:3"});
     form->OpenFileAtLine(delay, 1);
     EXPECT_EQ(marked(*form), QStringList{"blink.asm:3"});
-    // The plug-in's own copy of the serial layer cannot reach the emulator's
-    // side channel: the board hears the new connection's DTR reset from here.
-    board.dtrChanged(board.devicePath(), false);
     ASSERT_TRUE(runToBreakpoint(*form)) << messages(*form).join('\n').toStdString();
     // A fresh link knows nothing of the slots the last session left set in
     // the emulated chip, so only the addresses are compared.
