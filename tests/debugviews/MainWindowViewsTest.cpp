@@ -105,20 +105,20 @@ TEST_F(MainWindowViews, ColumnSwitchesSurviveARestart)
         form->actions.showRegisters->trigger();
         auto* registers = form->toolWindows().openWindowAs<TFormRegisters>(tolvane::kViewRegisters);
         ASSERT_NE(registers, nullptr);
-        registers->MenuItemClicked(RegisterTableModel::Binary);
-        registers->MenuItemClicked(RegisterTableModel::Address);
+        registers->columns().MenuItemClicked(RegisterTableModel::Binary);
+        registers->columns().MenuItemClicked(RegisterTableModel::Address);
         EXPECT_TRUE(form->close());
     }
     auto form = start();
     form->actions.showRegisters->trigger();
     auto* registers = form->toolWindows().openWindowAs<TFormRegisters>(tolvane::kViewRegisters);
     ASSERT_NE(registers, nullptr);
-    const ViewSwitches switches = registers->switches();
+    const ViewSwitches switches = registers->columns().switches();
     EXPECT_TRUE(switches.hex);
     EXPECT_TRUE(switches.decimal);
     EXPECT_FALSE(switches.binary);
     EXPECT_TRUE(switches.address);
-    EXPECT_EQ(registers->columnOf(RegisterTableModel::Address), 3);
+    EXPECT_EQ(registers->columns().columnOf(RegisterTableModel::Address), 3);
     EXPECT_TRUE(form->close());
 }
 
