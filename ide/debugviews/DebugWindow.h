@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <initializer_list>
+#include <optional>
 
 #include "TDockableForm.h"
 
@@ -35,6 +36,13 @@ protected:
     // by typing or a double click; its popup is the window's own.
     static void setUpEditableGrid(QTableView& grid, EditableGridModel& model);
     AbstractDevice* currentDevice() const;
+
+    struct SourceLine {
+        QString file;
+        int line = 0;
+    };
+    // The source line of a code address as the device maps it; none when it does not.
+    std::optional<SourceLine> sourceLineAt(unsigned address) const;
 
 private:
     DebugViewHost& host_;

@@ -26,6 +26,8 @@ public:
     int bits = 16;
     BreakpointList list;
     QStringList opened;
+    QStringList sourceLines;
+    QStringList watched;
     int refreshes = 0;
     std::function<void()> onRefresh;
 
@@ -37,6 +39,11 @@ public:
     {
         opened << path + QLatin1Char(':') + QString::number(line);
     }
+    void showSourceLine(const QString& path, int line) override
+    {
+        sourceLines << path + QLatin1Char(':') + QString::number(line);
+    }
+    void addWatch(const QString& name) override { watched << name; }
     void refreshDebugWindows() override
     {
         ++refreshes;
