@@ -17,6 +17,7 @@
 #include "DynamicLibrary.h"
 #include "FakeDeviceScript.h"
 #include "MessageBoxes.h"
+#include "TDockableForm.h"
 #include "TestFolders.h"
 
 class RecordingViewHost : public DebugViewHost {
@@ -50,6 +51,14 @@ public:
         if (onRefresh)
             onRefresh();
     }
+};
+
+// A window that tells whether it shows its controls or "Data is not accessible.".
+template <class Form>
+class Shown : public Form {
+public:
+    using Form::Form;
+    using TDockableForm::DataNotAccessible;
 };
 
 class DebugViewsTest : public ::testing::Test {
