@@ -29,7 +29,7 @@ TDialogAddWatch::TDialogAddWatch(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(bevel);
     layout->addWidget(buttons);
-    setSizeGripEnabled(false);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void TDialogAddWatch::setNames(const QStringList& names)

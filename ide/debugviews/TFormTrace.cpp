@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QSlider>
+#include <QStyledItemDelegate>
 #include <QTableView>
 
 #include "AbstractDevice.h"
@@ -21,6 +22,20 @@ namespace {
 constexpr int kColumnWidth = 75;
 constexpr int kRowHeight = 18;
 constexpr int kMostSteps = 16;
+
+// Only the device's current entry is highlighted; the row the user picks
+// shows by its focus frame, so that the two are never mistaken.
+class CurrentEntryDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->state &= ~QStyle::State_Selected;
+    }
+};
 
 }  // namespace
 
@@ -40,6 +55,7 @@ TFormTrace::TFormTrace(QMainWindow* owner, DebugViewHost& host, std::optional<QR
     setContentStack({grid_, sizePanel});
 
     grid_->setModel(&model_);
+    grid_->setItemDelegate(new CurrentEntryDelegate(grid_));
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
