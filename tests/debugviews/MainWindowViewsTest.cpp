@@ -40,9 +40,6 @@ using platform::RegistryKey;
 using platform::RegistryRoot;
 using RegistryKeyPointer = decltype(RegistryKey::open(RegistryRoot::CurrentUser, "", false));
 
-constexpr int kRicherViews[] = {tolvane::kViewCallStack, tolvane::kViewStatistics, tolvane::kViewTrace,
-                                tolvane::kViewVariables, tolvane::kViewWatches};
-
 class MainWindowViews : public testing::Test {
 protected:
     void SetUp() override
@@ -63,24 +60,6 @@ protected:
         form->show();
         settle();
         return form;
-    }
-    // The five views of a richer device, with something to show in each.
-    void offerTheRicherViews()
-    {
-        for (int view : kRicherViews) {
-            script.features.insert(view);
-            script.enabledViews.insert(view);
-        }
-        script.callStack = {{"main", 0x100}, {"blink_step", 0x104}, {"delay", 0x120}};
-        script.cycleCount = 123456789;
-        script.elapsedMicroseconds = 3723004416.0f;
-        script.traceSize = 10000;
-        script.traceDataBits = 40;
-        script.traceCurrent = 9990;
-        script.variables = {{"count", 0xFF, 8, 0x10, true},
-                            {"limit", 300, 16, 0x11, false},
-                            {"flags", 0xA5, 8, 0x12, false},
-                            {"total", 0x80000000, 32, 0x14, true}};
     }
     RegistryKeyPointer settings() { return RegistryKey::open(RegistryRoot::CurrentUser, kSettingsKey, true); }
     // Runs and lets the device halt, as at a breakpoint; a released run returns at once.
@@ -167,7 +146,7 @@ TEST_F(MainWindowViews, ColumnSwitchesSurviveARestart)
 
 TEST_F(MainWindowViews, TheRicherViewsDockWhereTheyBelongAndARefreshAfterAStopReachesEachOne)
 {
-    offerTheRicherViews();
+    script.offerRicherViews();
     settings()->writeBool("AlwaysAllowRun", true);
     auto form = start();
     const MainActions& a = form->actions;
@@ -231,7 +210,7 @@ TEST_F(MainWindowViews, TheRicherViewsDockWhereTheyBelongAndARefreshAfterAStopRe
 
 TEST_F(MainWindowViews, VariablesAndWatchesColumnSwitchesSurviveARestart)
 {
-    offerTheRicherViews();
+    script.offerRicherViews();
     {
         auto form = start();
         form->actions.showVariables->trigger();
@@ -266,7 +245,7 @@ TEST_F(MainWindowViews, VariablesAndWatchesColumnSwitchesSurviveARestart)
 
 TEST_F(MainWindowViews, TheProjectKeepsTheRicherWindowsInItsWindowLines)
 {
-    offerTheRicherViews();
+    script.offerRicherViews();
     const QString project = copySampleProject(folders, TOLVANE_SOURCE_DIR);
     {
         auto form = start();
@@ -293,7 +272,7 @@ TEST_F(MainWindowViews, TheProjectKeepsTheRicherWindowsInItsWindowLines)
     auto form = start();
     form->openFiles({project});
     settle();
-    for (int view : kRicherViews)
+    for (int view : kFakeRicherViews)
         EXPECT_NE(form->toolWindows().openWindow(view), nullptr) << view;
     boxes.answers.push_back(platform::BoxAnswer::No);
     EXPECT_TRUE(form->close());
@@ -301,7 +280,7 @@ TEST_F(MainWindowViews, TheProjectKeepsTheRicherWindowsInItsWindowLines)
 
 TEST_F(MainWindowViews, HaltedWithTheRicherWindowsDockedThePictureShowsThem)
 {
-    offerTheRicherViews();
+    script.offerRicherViews();
     settings()->writeBool("AlwaysAllowRun", true);
     const QString blink = QFileInfo(copySampleProject(folders, TOLVANE_SOURCE_DIR)).absolutePath() + "/blink.asm";
     script.lineAddresses[{blink.toStdString(), 3}] = 0x104;
