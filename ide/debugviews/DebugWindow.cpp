@@ -31,6 +31,15 @@ AbstractDevice* DebugWindow::currentDevice() const
     return host_.device();
 }
 
+std::optional<std::pair<int, int>> DebugWindow::rowsInView(const QTableView& grid) const
+{
+    const int rows = grid.model() ? grid.model()->rowCount() : 0;
+    if (rows == 0 || DataNotAccessible() || !IsShowing())
+        return std::nullopt;
+    const int last = grid.rowAt(grid.viewport()->height() - 1);
+    return std::make_pair(std::max(grid.rowAt(0), 0), last < 0 ? rows - 1 : last);
+}
+
 std::optional<DebugWindow::SourceLine> DebugWindow::sourceLineAt(unsigned address) const
 {
     AbstractDevice* device = currentDevice();

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <initializer_list>
 #include <optional>
+#include <utility>
 
 #include "TDockableForm.h"
 
@@ -41,6 +42,9 @@ protected:
         QString file;
         int line = 0;
     };
+    // The first and the last row of the grid in view; none while the grid is
+    // empty or the window cannot be seen.
+    std::optional<std::pair<int, int>> rowsInView(const QTableView& grid) const;
     // The source line of a code address as the device maps it; none when it does not.
     std::optional<SourceLine> sourceLineAt(unsigned address) const;
 
