@@ -87,6 +87,7 @@ TEST_F(WatchesTest, TheTitleRowIsNeverEditableWithOrWithoutWatches)
     tryTitleEdits();
     form->grid()->setCurrentIndex(model.index(0, 0));
     form->removeWatchAction()->trigger();
+    EXPECT_EQ(model.rowCount(), 0);
     tryTitleEdits();
     EXPECT_TRUE(callsOf("SetVariable").empty());
     EXPECT_TRUE(boxes.boxes.empty());
