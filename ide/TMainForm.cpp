@@ -3,8 +3,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDockWidget>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -12,7 +12,6 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QToolBar>
-#include <QUrl>
 
 #include "AbstractDevice.h"
 #include "DebugController.h"
@@ -23,6 +22,7 @@
 #include "MessageBoxes.h"
 #include "ProgramFolder.h"
 #include "ProjectSession.h"
+#include "QtDesktopDocuments.h"
 #include "Registry.h"
 #include "SearchCommands.h"
 
@@ -343,12 +343,14 @@ void TMainForm::listEditorWindows()
 
 void TMainForm::openHelpContents()
 {
-    const QString helpFile = QString::fromStdString(platform::programFolder()) + QStringLiteral("Tolvane.hlp");
-    if (!QFileInfo::exists(helpFile)) {
+    // The manual ships beside the program as a web page, for the desktop's browser.
+    const QString helpFile = QString::fromStdString(platform::programFolder()) + QStringLiteral("Tolvane.html");
+    if (!QFileInfo(helpFile).isFile()) {
         platform::showError(helpFile.toStdString() + " does not exist.");
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
+    if (platform::openWithQtDesktop(QFile::encodeName(helpFile).toStdString()) != platform::DesktopOpen::Opened)
+        platform::showError("Unable to open help file.");
 }
 
 void TMainForm::chooseEditorFont()
