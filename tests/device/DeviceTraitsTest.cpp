@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "ConfigReader.h"
+#include "MessageBoxes.h"
 #include "ModelTarget.h"
 #include "TestSupport.h"
 #include "TrafficLog.h"
@@ -154,16 +155,28 @@ TEST_F(DeviceTraitsTest, TheLinkLogIsTheTraitsOwn)
     EXPECT_FALSE(plain.trafficLog().isOpen());
 }
 
-TEST_F(DeviceTraitsTest, ZernJtagKeepsItsAnswers)
+// Without windows the options and tools say so and change nothing.
+TEST_F(DeviceTraitsTest, ZernJtagWithoutWindowsRefusesItsDialogs)
 {
+    platform::RecordingMessageBoxes boxes;
+    platform::ScopedMessageBoxes scoped(boxes);
     zern::ZernDevice device(zern::kZernJtagTraits);
     device.SetMessageCallback(&MessageRecorder::callback);
     EXPECT_NE(dynamic_cast<zern::TrafficLog*>(&device.trafficLog()), nullptr);
     EXPECT_FALSE(device.ShowDeviceOptions(nullptr));
     device.RunDeviceMenuItem("JTAG Debug Log");
+    device.RunDeviceMenuItem("Set Data Breakpoint");
+    device.RunDeviceMenuItem("jtag debug log");
     device.RunDeviceMenuItem(nullptr);
     EXPECT_FALSE(device.linkOpen());
+    EXPECT_FALSE(device.trafficLog().isOpen());
     EXPECT_TRUE(MessageRecorder::take().empty());
+    std::vector<std::string> texts;
+    for (const auto& box : boxes.boxes)
+        texts.push_back(box.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Unable to show the Options dialog: this program has no windows.",
+                                               "Unable to show the Debug Log dialog: this program has no windows.",
+                                               "Unable to show the Data BP dialog: this program has no windows."}));
 }
 
 }  // namespace
