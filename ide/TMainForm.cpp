@@ -350,7 +350,7 @@ void TMainForm::openHelpContents()
         return;
     }
     if (platform::openWithQtDesktop(QFile::encodeName(helpFile).toStdString()) != platform::DesktopOpen::Opened)
-        platform::showError("Unable to open help file.");
+        platform::showError("Unable to open help file.\r\n\r\n" + helpFile.toStdString());
 }
 
 void TMainForm::chooseEditorFont()

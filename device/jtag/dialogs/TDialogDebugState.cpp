@@ -74,6 +74,9 @@ void TDialogDebugState::showLogState()
     LabelName->setVisible(!logging);
     ButtonOK->setText(logging ? QStringLiteral("Stop") : QStringLiteral("Start"));
     ButtonClear->setVisible(logging);
+    // Enter starts or stops; Clear Log is a click of its own.
+    ButtonClear->setAutoDefault(false);
+    (logging ? static_cast<QWidget*>(ButtonOK) : EditName)->setFocus();
 }
 
 void TDialogDebugState::accept()
