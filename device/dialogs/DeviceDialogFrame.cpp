@@ -2,10 +2,23 @@
 
 #include <QDialog>
 #include <QGuiApplication>
-#include <QLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QScreen>
 
 namespace zern {
+
+QHBoxLayout* okCancelRow(QDialog& dialog, QPushButton* ok, QPushButton* cancel)
+{
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
+}
 
 int execCentred(QDialog& dialog)
 {

@@ -7,6 +7,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "DeviceDialogFrame.h"
+
 namespace zern {
 
 TDialogDataBP::TDialogDataBP(QWidget* owner)
@@ -24,24 +26,16 @@ TDialogDataBP::TDialogDataBP(QWidget* owner)
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     RadioButton1->setChecked(true);
-    OKBtn->setDefault(true);
 
     auto* address = new QHBoxLayout;
     address->addWidget(new QLabel(QStringLiteral("Address:"), this));
     address->addWidget(Edit1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(RadioButton1);
     layout->addWidget(RadioButton2);
     layout->addLayout(address);
     layout->addSpacing(8);
-    layout->addLayout(buttons);
-
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    layout->addLayout(okCancelRow(*this, OKBtn, CancelBtn));
 }
 
 }  // namespace zern

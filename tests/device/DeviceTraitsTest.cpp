@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "ConfigReader.h"
+#include "JtagOptions.h"
 #include "MessageBoxes.h"
 #include "ModelTarget.h"
 #include "TestSupport.h"
@@ -141,6 +142,21 @@ TEST_F(DeviceTraitsTest, HooksReachTheDeviceAndItsOpenLink)
     EXPECT_EQ(hookCalls.owner, &owner);
     EXPECT_NE(hookCalls.link, nullptr);
     EXPECT_FALSE(device.linkOpen());
+}
+
+// The Options dialog's OK over an open link.
+TEST_F(DeviceTraitsTest, OptionsOkDropsTheLinkReadsTheConfigurationThenTakesTheClock)
+{
+    zern::ZernDevice device(devicecompiler::kModelTraits);
+    ASSERT_TRUE(device.EnsureConnected());
+    const std::string config = writeFile("other.cfg", "[JTAG CLOCK]\n100\n[STACK_DEPTH]\n9\n");
+    zern::applyOptions(device, config, 150);
+    EXPECT_FALSE(device.linkOpen());
+    EXPECT_EQ(device.configFilePath(), config);
+    EXPECT_EQ(device.config().stackDepth, 9);
+    EXPECT_EQ(device.config().jtagClockKHz, 150);
+    EXPECT_EQ(option("ConfigFile"), config);
+    ASSERT_TRUE(device.EnsureConnected());
 }
 
 TEST_F(DeviceTraitsTest, TheLinkLogIsTheTraitsOwn)

@@ -1,12 +1,12 @@
 // The rules of ZernJTAG's Options dialog without its widgets: the clock it
-// accepts, the ports it offers and stores, and what OK does to the device.
+// accepts, and the ports it offers and stores.
 
 #include <gtest/gtest.h>
 
 #include "JtagOptions.h"
-#include "ModelTarget.h"
 #include "TestSupport.h"
 #include "ZernDevice.h"
+#include "ZernJtagTraits.h"
 
 namespace {
 
@@ -58,25 +58,11 @@ TEST(JtagOptions, PortChoiceOffersTheFourComPortsThePresentOnesAndTheStoredOne)
     }
 }
 
-class JtagOptionsDevice : public device_tests::TempFolderTest {
-protected:
-    void SetUp() override
-    {
-        TempFolderTest::SetUp();
-        devicecompiler::modelTarget = &target_;
-    }
-    void TearDown() override
-    {
-        devicecompiler::modelTarget = nullptr;
-        TempFolderTest::TearDown();
-    }
+class JtagOptionsStore : public device_tests::TempFolderTest {};
 
-    devicecompiler::ModelTarget target_;
-};
-
-TEST_F(JtagOptionsDevice, StoringThePortKeepsUnstorableNamesOut)
+TEST_F(JtagOptionsStore, StoringThePortKeepsUnstorableNamesOut)
 {
-    zern::ZernDevice device(devicecompiler::kModelTraits);
+    zern::ZernDevice device(zern::kZernJtagTraits);
     EXPECT_EQ(zern::storedSerialPort(device), std::nullopt);
     EXPECT_TRUE(zern::storeSerialPort(device, "usb1"));
     EXPECT_EQ(option("SerialPort"), std::nullopt);
@@ -84,20 +70,6 @@ TEST_F(JtagOptionsDevice, StoringThePortKeepsUnstorableNamesOut)
     EXPECT_EQ(zern::storedSerialPort(device), "/dev/ttyUSB3");
     EXPECT_TRUE(zern::storeSerialPort(device, "usb1"));
     EXPECT_EQ(zern::storedSerialPort(device), "/dev/ttyUSB3");
-}
-
-TEST_F(JtagOptionsDevice, OkDropsTheLinkReadsTheConfigurationThenTakesTheClock)
-{
-    zern::ZernDevice device(devicecompiler::kModelTraits);
-    ASSERT_TRUE(device.EnsureConnected());
-    const std::string config = writeFile("other.cfg", "[JTAG CLOCK]\n100\n[STACK_DEPTH]\n9\n");
-    zern::applyOptions(device, config, 150);
-    EXPECT_FALSE(device.linkOpen());
-    EXPECT_EQ(device.configFilePath(), config);
-    EXPECT_EQ(device.config().stackDepth, 9);
-    EXPECT_EQ(device.config().jtagClockKHz, 150);
-    EXPECT_EQ(option("ConfigFile"), config);
-    ASSERT_TRUE(device.EnsureConnected());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "DeviceDialogFrame.h"
 #include "MessageBoxes.h"
 #include "TrafficLog.h"
 
@@ -34,7 +35,6 @@ TDialogDebugState::TDialogDebugState(TrafficLog& log, const QString& fileName, Q
     ButtonOK->setObjectName(QStringLiteral("ButtonOK"));
     ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
     EditName->setMinimumWidth(280);
-    ButtonOK->setDefault(true);
 
     auto* name = new QHBoxLayout;
     name->addWidget(LabelName);
@@ -43,19 +43,14 @@ TDialogDebugState::TDialogDebugState(TrafficLog& log, const QString& fileName, Q
     checks->addWidget(CheckBoxRead);
     checks->addWidget(CheckBoxWrite);
     checks->addStretch(1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(ButtonClear);
-    buttons->addStretch(1);
-    buttons->addWidget(ButtonOK);
-    buttons->addWidget(ButtonCancel);
+    QHBoxLayout* buttons = okCancelRow(*this, ButtonOK, ButtonCancel);
+    buttons->insertWidget(0, ButtonClear);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(name);
     layout->addLayout(checks);
     layout->addSpacing(8);
     layout->addLayout(buttons);
 
-    connect(ButtonOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(ButtonClear, &QPushButton::clicked, this, &TDialogDebugState::ButtonClearClick);
     FormShow();
 }

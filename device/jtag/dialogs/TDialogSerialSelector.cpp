@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "DeviceDialogFrame.h"
 #include "JtagOptions.h"
 #include "MessageBoxes.h"
 #include "SerialPortList.h"
@@ -41,7 +42,6 @@ TDialogSerialSelector::TDialogSerialSelector(const ZernDevice& device, QWidget* 
     ComboBox->setInsertPolicy(QComboBox::NoInsert);
     EditConfigFile->setMinimumWidth(280);
     EditClockRate->setMaximumWidth(80);
-    ButtonOK->setDefault(true);
 
     auto* file = new QHBoxLayout;
     file->addWidget(EditConfigFile, 1);
@@ -50,10 +50,6 @@ TDialogSerialSelector::TDialogSerialSelector(const ZernDevice& device, QWidget* 
     clock->addWidget(new QLabel(QStringLiteral("Desired JTAG Clock Freq. (kHz)"), this));
     clock->addWidget(EditClockRate);
     clock->addStretch(1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ButtonOK);
-    buttons->addWidget(ButtonCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Select the serial port where the JTAG device is connected."), this));
     layout->addWidget(ComboBox);
@@ -63,10 +59,8 @@ TDialogSerialSelector::TDialogSerialSelector(const ZernDevice& device, QWidget* 
     layout->addSpacing(8);
     layout->addLayout(clock);
     layout->addSpacing(8);
-    layout->addLayout(buttons);
+    layout->addLayout(okCancelRow(*this, ButtonOK, ButtonCancel));
 
-    connect(ButtonOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(ButtonBrowse, &QPushButton::clicked, this, &TDialogSerialSelector::ButtonBrowseClick);
     FormShow();
 }
