@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -16,7 +17,37 @@
 namespace platform {
 namespace {
 
-std::atomic<SerialLineObserver*> lineObserver{nullptr};
+using ObserverSlot = std::atomic<SerialLineObserver*>;
+
+}  // namespace
+}  // namespace platform
+
+// Every plug-in carries its own hidden copy of this layer. A test program that
+// exports this function (linked with -rdynamic) makes its one slot the slot of
+// every copy, so its emulators hear the line changes a plug-in makes too.
+extern "C" __attribute__((visibility("default"))) platform::ObserverSlot* tolvaneSerialLineObserverSlot()
+{
+    static platform::ObserverSlot slot{nullptr};
+    return &slot;
+}
+
+namespace platform {
+namespace {
+
+ObserverSlot& lineObserverSlot()
+{
+    static ObserverSlot* const slot = [] {
+        using SlotFunction = ObserverSlot* (*)();
+        const auto exported = reinterpret_cast<SlotFunction>(dlsym(RTLD_DEFAULT, "tolvaneSerialLineObserverSlot"));
+        return exported ? exported() : tolvaneSerialLineObserverSlot();
+    }();
+    return *slot;
+}
+
+SerialLineObserver* lineObserver()
+{
+    return lineObserverSlot().load();
+}
 
 speed_t speedFor(int baud)
 {
@@ -71,7 +102,7 @@ std::string serialDevicePath(const std::string& portName)
 
 SerialLineObserver* setSerialLineObserver(SerialLineObserver* observer)
 {
-    return lineObserver.exchange(observer);
+    return lineObserverSlot().exchange(observer);
 }
 
 std::unique_ptr<SerialPort> SerialPort::open(const std::string& devicePath, std::string* error)
@@ -115,7 +146,7 @@ bool SerialPort::configure(int baud)
         return false;
     if (tcsetattr(fd_, TCSANOW, &settings) != 0)
         return false;
-    if (SerialLineObserver* observer = lineObserver.load())
+    if (SerialLineObserver* observer = lineObserver())
         observer->baudRateChanged(path_, baud);
     return setDtr(true) && setRts(true);
 }
@@ -127,14 +158,14 @@ bool SerialPort::setBaudRate(int baud)
     if (speed == B0 || tcgetattr(fd_, &settings) != 0 || cfsetispeed(&settings, speed) != 0
         || cfsetospeed(&settings, speed) != 0 || tcsetattr(fd_, TCSANOW, &settings) != 0)
         return false;
-    if (SerialLineObserver* observer = lineObserver.load())
+    if (SerialLineObserver* observer = lineObserver())
         observer->baudRateChanged(path_, baud);
     return true;
 }
 
 bool SerialPort::setModemLine(int line, bool on)
 {
-    if (SerialLineObserver* observer = lineObserver.load()) {
+    if (SerialLineObserver* observer = lineObserver()) {
         if (line == TIOCM_DTR)
             observer->dtrChanged(path_, on);
         else
@@ -157,7 +188,7 @@ bool SerialPort::setRts(bool on)
 
 bool SerialPort::sendBreak(int milliseconds)
 {
-    if (SerialLineObserver* observer = lineObserver.load())
+    if (SerialLineObserver* observer = lineObserver())
         observer->breakSent(path_);
     if (ioctl(fd_, TIOCSBRK) != 0 && !lineNotAvailable(errno))
         return false;

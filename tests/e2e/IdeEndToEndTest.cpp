@@ -4,107 +4,23 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <gtest/gtest.h>
 #include <memory>
-#include <optional>
-#include <vector>
 
-#include "ChipBoardEmulator.h"
 #include "DebugController.h"
-#include "DeviceBinding.h"
 #include "DeviceList.h"
-#include "EditorWindows.h"
-#include "MainSettings.h"
-#include "MessageBoxes.h"
+#include "IdeEndToEndFixture.h"
 #include "ProjectSession.h"
 #include "Registry.h"
-#include "ScintillaEditor.h"
-#include "TFormEditor.h"
-#include "TMainForm.h"
-#include "TestFolders.h"
-#include "WindowThreadWaits.h"
 
 namespace {
 
 using platform::RegistryKey;
 using platform::RegistryRoot;
-
-const char kOptionsKey[] = "\\Software\\Quorin Semiconductor\\Tolvane\\ZERNJTAGOptions\\";
-// A 16-bit chip with one code bank, quick to erase and to start.
-const char kChipConfiguration[] =
-    "[PROCESSOR_FAMILY]\n20\n[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n200\n"
-    "[MEMORY BANKS]\n1\nCode, x, 0, 0x10000, 16, 0x800, code\n";
-
-// Connecting, erasing and loading over the emulated link take a few seconds.
-constexpr int kLinkWaitMs = 20000;
-
-class IdeEndToEnd : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        qputenv("TOLVANE_PROGRAM_DIR", TOLVANE_BIN_DIR);
-        auto devices = RegistryKey::open(RegistryRoot::CurrentUser, devices::kDevicesKey, true);
-        ASSERT_TRUE(devices && devices->writeString("ZernJTAG", ZERNJTAG_PATH));
-        ASSERT_TRUE(
-            RegistryKey::open(RegistryRoot::CurrentUser, kSettingsKey, true)->writeString("Device", "ZernJTAG"));
-
-        QFile configuration(folders.file("chip.cfg"));
-        ASSERT_TRUE(configuration.open(QIODevice::WriteOnly));
-        configuration.write(kChipConfiguration);
-        configuration.close();
-        auto options = RegistryKey::open(RegistryRoot::CurrentUser, kOptionsKey, true);
-        ASSERT_TRUE(options);
-        options->writeString("SerialPort", board.devicePath());
-        options->writeString("ConfigFile", folders.file("chip.cfg").toStdString());
-    }
-    void TearDown() override { qunsetenv("TOLVANE_PROGRAM_DIR"); }
-
-    QString sampleProject() { return copySampleProject(folders, TOLVANE_SOURCE_DIR); }
-    QString sampleFile(const char* name) const
-    {
-        return folders.file("blink") + QLatin1Char('/') + QLatin1String(name);
-    }
-
-    static QStringList messages(TMainForm& form)
-    {
-        form.deviceBinding().FlushMessages();
-        settle();
-        return form.messagesWindow() ? form.messagesWindow()->Lines() : QStringList();
-    }
-    static TFormEditor* editorOf(TMainForm& form, const QString& path)
-    {
-        const QList<TFormEditor*> editors = form.editorWindows().Editors();
-        const auto found = std::find_if(editors.begin(), editors.end(), [&](TFormEditor* editor) {
-            return QFileInfo(editor->FilePath()) == QFileInfo(path);
-        });
-        return found == editors.end() ? nullptr : *found;
-    }
-    // The lines of every open editor that carry the execution mark, as "file:line".
-    static QStringList markedLines(TMainForm& form)
-    {
-        QStringList marked;
-        for (TFormEditor* editor : form.editorWindows().Editors())
-            for (long line = 1; line <= editor->Editor().SendEditor(QsciScintillaBase::SCI_GETLINECOUNT); ++line)
-                if (editor->Editor().HasExecutionMarker(static_cast<int>(line)))
-                    marked << QFileInfo(editor->FilePath()).fileName() + QLatin1Char(':') + QString::number(line);
-        return marked;
-    }
-    // The chip's code breakpoint slots in use.
-    std::vector<uint32_t> chipBreakpoints()
-    {
-        std::vector<uint32_t> addresses;
-        for (const std::optional<uint32_t>& slot : board.chip().codeBreakpoints())
-            if (slot)
-                addresses.push_back(*slot);
-        return addresses;
-    }
-
-    ScopedTestFolders folders;
-    testing_support::ChipBoardEmulator board;
-    platform::RecordingMessageBoxes boxes;
-    platform::ScopedMessageBoxes scopedBoxes{boxes};
-};
 
 TEST_F(IdeEndToEnd, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStops)
 {
@@ -192,6 +108,31 @@ TEST_F(IdeEndToEnd, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStops)
 
     boxes.answers.push_back(platform::BoxAnswer::No);
     EXPECT_TRUE(form->close());
+}
+
+// A first start after an install: no settings of the user's, only the
+// machine-wide device list. The real plug-in is selected, its compilers fill
+// the Compiler menu, and the process keeps the folder it was started in.
+TEST(IdeFirstStart, SelectsTheInstalledDeviceAndKeepsTheCurrentFolder)
+{
+    ScopedTestFolders folders;
+    qputenv("TOLVANE_PROGRAM_DIR", TOLVANE_BIN_DIR);
+    ASSERT_TRUE(RegistryKey::open(RegistryRoot::LocalMachine, devices::kDevicesKey, true)
+                    ->writeString("ZernJTAG", ZERNJTAG_PATH));
+    ASSERT_FALSE(QFile::exists(folders.registryFile()));
+    const QString startFolder = QDir::currentPath();
+    platform::RecordingMessageBoxes boxes;
+    platform::ScopedMessageBoxes scoped(boxes);
+    {
+        TMainForm form;
+        ASSERT_NE(form.deviceBinding().device(), nullptr);
+        EXPECT_EQ(form.deviceBinding().deviceName(), "ZernJTAG");
+        EXPECT_TRUE(form.menus.compiler->menuAction()->isVisible());
+        EXPECT_EQ(form.deviceBinding().compilerName(), "Quorin Assembler");
+        EXPECT_EQ(QDir::currentPath().toStdString(), startFolder.toStdString());
+        EXPECT_TRUE(boxes.boxes.empty());
+    }
+    qunsetenv("TOLVANE_PROGRAM_DIR");
 }
 
 }  // namespace
