@@ -149,12 +149,13 @@ TEST_F(IdeHelpAndDeviceDialogs, DeviceOptionsShowThePluginsDialogOverTheMainWind
             boxText = box.text();
             box.accept();
         });
-        dialog.findChild<QLineEdit*>("EditClockRate")->setText(QStringLiteral("201"));
-        dialog.findChild<QPushButton*>("ButtonOK")->click();
+        typeInto(dialog.findChild<QLineEdit*>("EditClockRate"), QStringLiteral("201"));
+        press(dialog.findChild<QPushButton*>("ButtonOK"));
         EXPECT_TRUE(dialog.isVisible());
-        dialog.findChild<QLineEdit*>("EditClockRate")->setText(QStringLiteral("150"));
-        dialog.findChild<QComboBox*>("ComboBox")->setEditText(QStringLiteral("/dev/ttyUSB5"));
-        dialog.findChild<QPushButton*>("ButtonOK")->click();
+        typeInto(dialog.findChild<QLineEdit*>("EditClockRate"), QStringLiteral("150"));
+        typeInto(dialog.findChild<QComboBox*>("ComboBox"), QStringLiteral("/dev/ttyUSB5"));
+        // Enter in a field presses the default button, OK.
+        QTest::keyClick(dialog.findChild<QLineEdit*>("EditClockRate"), Qt::Key_Return);
     });
     form.actions.deviceOptions->trigger();
     EXPECT_TRUE(ownedByMainWindow);
@@ -185,7 +186,7 @@ TEST_F(IdeHelpAndDeviceDialogs, TheDeviceMenuOffersThePluginsToolsWhichOpenOverT
     onNextDialog<QDialog>([&](QDialog& dialog) {
         caption = dialog.windowTitle();
         button = dialog.findChild<QPushButton*>("ButtonOK")->text();
-        dialog.findChild<QPushButton*>("ButtonCancel")->click();
+        press(dialog.findChild<QPushButton*>("ButtonCancel"));
     });
     debugLog->trigger();
     EXPECT_EQ(caption, "Debug Log");

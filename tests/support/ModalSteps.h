@@ -3,9 +3,13 @@
 // shown, from inside its event loop, and must close it. The step waits until
 // then; deleting the returned timer drops a step whose dialog never came.
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDesktopServices>
+#include <QLineEdit>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <QUrl>
 #include <functional>
@@ -30,6 +34,29 @@ QPointer<QTimer> onNextDialog(std::function<void(Dialog&)> step)
     });
     timer->start();
     return timer;
+}
+
+// Types into a field as a user does: what is there is selected, then replaced.
+inline void typeInto(QWidget* field, const QString& text)
+{
+    if (auto* combo = qobject_cast<QComboBox*>(field))
+        field = combo->lineEdit();
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, text);
+}
+
+inline void press(QAbstractButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Clicks a check or radio box when it is not already as wanted.
+inline void tick(QAbstractButton* box, bool on)
+{
+    if (box->isChecked() != on)
+        press(box);
 }
 
 // Takes the place of the desktop's file associations: every local file a

@@ -91,11 +91,11 @@ TEST_F(JtagDialogs, OptionsRefuseAClockOutsideOneTo200AndTakeTheEnds)
     for (const Case& c : cases) {
         bool stayedOpen = false;
         onNextDialog<TDialogSerialSelector>([&](TDialogSerialSelector& dialog) {
-            dialog.EditClockRate->setText(QString::fromLatin1(c.clock));
-            dialog.ButtonOK->click();
+            typeInto(dialog.EditClockRate, QString::fromLatin1(c.clock));
+            press(dialog.ButtonOK);
             stayedOpen = dialog.isVisible();
             if (stayedOpen)
-                dialog.ButtonCancel->click();
+                press(dialog.ButtonCancel);
         });
         EXPECT_EQ(device_->ShowDeviceOptions(nullptr), c.accepted) << c.clock;
         EXPECT_EQ(stayedOpen, !c.accepted) << c.clock;
@@ -123,7 +123,7 @@ TEST_F(JtagDialogs, OptionsShowTheStoredPortTheConfigurationAndTheClockInForce)
         selected = dialog.ComboBox->currentText();
         configFile = dialog.EditConfigFile->text();
         clock = dialog.EditClockRate->text();
-        dialog.ButtonCancel->click();
+        press(dialog.ButtonCancel);
     });
     EXPECT_FALSE(device_->ShowDeviceOptions(nullptr));
     EXPECT_EQ(caption, "Options");
@@ -137,7 +137,7 @@ TEST_F(JtagDialogs, OptionsShowTheStoredPortTheConfigurationAndTheClockInForce)
     setOption("SerialPort", "COM3");
     onNextDialog<TDialogSerialSelector>([&](TDialogSerialSelector& dialog) {
         selected = dialog.ComboBox->currentText();
-        dialog.ButtonCancel->click();
+        press(dialog.ButtonCancel);
     });
     device_->ShowDeviceOptions(nullptr);
     EXPECT_EQ(selected, "COM3");
@@ -149,10 +149,10 @@ TEST_F(JtagDialogs, OkStoresAPortNameDropsTheLinkRereadsTheConfigurationAndTakes
     const std::string other = writeFile("other.cfg", "[JTAG CLOCK]\n50\n[STACK_DEPTH]\n9\n");
     onNextDialog<TDialogSerialSelector>([&](TDialogSerialSelector& dialog) {
         dialog.DialogBrowse = [&] { return QString::fromStdString(other); };
-        dialog.ButtonBrowse->click();
-        dialog.ComboBox->setEditText(QStringLiteral("usb1"));
-        dialog.EditClockRate->setText(QStringLiteral("150"));
-        dialog.ButtonOK->click();
+        press(dialog.ButtonBrowse);
+        typeInto(dialog.ComboBox, QStringLiteral("usb1"));
+        typeInto(dialog.EditClockRate, QStringLiteral("150"));
+        press(dialog.ButtonOK);
     });
     ASSERT_TRUE(device_->ShowDeviceOptions(nullptr));
     EXPECT_EQ(option("SerialPort"), board_.devicePath());
@@ -165,10 +165,10 @@ TEST_F(JtagDialogs, OkStoresAPortNameDropsTheLinkRereadsTheConfigurationAndTakes
     // Browsing and cancelling leaves the file as it was.
     onNextDialog<TDialogSerialSelector>([&](TDialogSerialSelector& dialog) {
         dialog.DialogBrowse = [] { return QString(); };
-        dialog.ButtonBrowse->click();
+        press(dialog.ButtonBrowse);
         EXPECT_EQ(dialog.EditConfigFile->text().toStdString(), other);
-        dialog.ComboBox->setEditText(QStringLiteral("/dev/ttyACM3"));
-        dialog.ButtonOK->click();
+        typeInto(dialog.ComboBox, QStringLiteral("/dev/ttyACM3"));
+        press(dialog.ButtonOK);
     });
     ASSERT_TRUE(device_->ShowDeviceOptions(nullptr));
     EXPECT_EQ(option("SerialPort"), "/dev/ttyACM3");
@@ -179,7 +179,7 @@ TEST_F(JtagDialogs, DataBreakpointActsOnlyWhileTheLinkIsOpen)
     bool shown = false;
     const QPointer<QTimer> step = onNextDialog<TDialogDataBP>([&](TDialogDataBP& dialog) {
         shown = true;
-        dialog.CancelBtn->click();
+        press(dialog.CancelBtn);
     });
     device_->RunDeviceMenuItem("Set Data Breakpoint");
     delete step.data();
@@ -205,9 +205,9 @@ TEST_F(JtagDialogs, DataBreakpointSetsTheChosenBreakpointToTheAddress)
     for (const Case& c : cases) {
         onNextDialog<TDialogDataBP>([&](TDialogDataBP& dialog) {
             EXPECT_EQ(dialog.windowTitle(), "Data BP");
-            (c.second ? dialog.RadioButton2 : dialog.RadioButton1)->setChecked(true);
-            dialog.Edit1->setText(QString::fromLatin1(c.address));
-            (c.ok ? dialog.OKBtn : dialog.CancelBtn)->click();
+            tick((c.second ? dialog.RadioButton2 : dialog.RadioButton1), true);
+            typeInto(dialog.Edit1, QString::fromLatin1(c.address));
+            press((c.ok ? dialog.OKBtn : dialog.CancelBtn));
         });
         device_->RunDeviceMenuItem("Set Data Breakpoint");
         EXPECT_EQ(board_.chip().dataBreakpoints(), c.expected) << c.address;
@@ -218,7 +218,7 @@ TEST_F(JtagDialogs, DataBreakpointSetsTheChosenBreakpointToTheAddress)
     onNextDialog<TDialogDataBP>([&](TDialogDataBP& dialog) {
         second = dialog.RadioButton2->isChecked();
         address = dialog.Edit1->text();
-        dialog.CancelBtn->click();
+        press(dialog.CancelBtn);
     });
     device_->RunDeviceMenuItem("Set Data Breakpoint");
     EXPECT_FALSE(second);
@@ -241,9 +241,9 @@ TEST_F(JtagDialogs, DebugLogStartsStopsAndClearsTheTrafficLog)
         EXPECT_EQ(dialog.ButtonOK->text(), "Start");
         EXPECT_TRUE(dialog.CheckBoxRead->isChecked());
         EXPECT_TRUE(dialog.CheckBoxWrite->isChecked());
-        dialog.EditName->setText(logFile);
-        dialog.CheckBoxRead->setChecked(false);
-        dialog.ButtonOK->click();
+        typeInto(dialog.EditName, logFile);
+        tick(dialog.CheckBoxRead, false);
+        press(dialog.ButtonOK);
     });
     device_->RunDeviceMenuItem("JTAG Debug Log");
     ASSERT_TRUE(log.isOpen());
@@ -259,10 +259,10 @@ TEST_F(JtagDialogs, DebugLogStartsStopsAndClearsTheTrafficLog)
         EXPECT_FALSE(dialog.ButtonClear->isHidden());
         EXPECT_EQ(dialog.ButtonOK->text(), "Stop");
         EXPECT_FALSE(dialog.CheckBoxRead->isChecked());
-        dialog.ButtonClear->click();
+        press(dialog.ButtonClear);
         EXPECT_EQ(fileText("debug.txt"), "");
         EXPECT_EQ(dialog.ButtonOK->text(), "Stop");
-        dialog.ButtonCancel->click();
+        press(dialog.ButtonCancel);
     });
     device_->RunDeviceMenuItem("JTAG Debug Log");
     ASSERT_TRUE(log.isOpen());
@@ -272,8 +272,8 @@ TEST_F(JtagDialogs, DebugLogStartsStopsAndClearsTheTrafficLog)
 
     // Stop closes it: nothing more reaches the file.
     onNextDialog<TDialogDebugState>([&](TDialogDebugState& dialog) {
-        dialog.CheckBoxRead->setChecked(true);
-        dialog.ButtonOK->click();
+        tick(dialog.CheckBoxRead, true);
+        press(dialog.ButtonOK);
     });
     device_->RunDeviceMenuItem("JTAG Debug Log");
     EXPECT_FALSE(log.isOpen());
@@ -287,8 +287,8 @@ TEST_F(JtagDialogs, ALogFileThatCannotBeOpenedLeavesLoggingOff)
 {
     for (const std::string& name : {std::string(), folder_.string(), (folder_ / "missing" / "log.txt").string()}) {
         onNextDialog<TDialogDebugState>([&](TDialogDebugState& dialog) {
-            dialog.EditName->setText(QString::fromStdString(name));
-            dialog.ButtonOK->click();
+            typeInto(dialog.EditName, QString::fromStdString(name));
+            press(dialog.ButtonOK);
         });
         device_->RunDeviceMenuItem("JTAG Debug Log");
         EXPECT_FALSE(device_->trafficLog().isOpen()) << name;
@@ -296,8 +296,8 @@ TEST_F(JtagDialogs, ALogFileThatCannotBeOpenedLeavesLoggingOff)
     }
     // A bare name is a file in the home folder.
     onNextDialog<TDialogDebugState>([&](TDialogDebugState& dialog) {
-        dialog.EditName->setText(QStringLiteral("bare.txt"));
-        dialog.ButtonOK->click();
+        typeInto(dialog.EditName, QStringLiteral("bare.txt"));
+        press(dialog.ButtonOK);
     });
     device_->RunDeviceMenuItem("JTAG Debug Log");
     EXPECT_TRUE(device_->trafficLog().isOpen());
