@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -17,6 +18,18 @@ namespace platform {
 namespace {
 
 std::atomic<SerialLineObserver*> lineObserver{nullptr};
+
+// The observer of this process. A plug-in carries its own copy of this
+// layer, so a test program that loads one hands its observer over through
+// the function below, which the program exports; the IDE exports nothing.
+SerialLineObserver* currentObserver()
+{
+    if (SerialLineObserver* observer = lineObserver.load())
+        return observer;
+    using Hook = SerialLineObserver* (*)();
+    static const auto programHook = reinterpret_cast<Hook>(dlsym(RTLD_DEFAULT, "tolvane_serial_line_observer"));
+    return programHook && programHook != &tolvane_serial_line_observer ? programHook() : nullptr;
+}
 
 speed_t speedFor(int baud)
 {
@@ -74,6 +87,15 @@ SerialLineObserver* setSerialLineObserver(SerialLineObserver* observer)
     return lineObserver.exchange(observer);
 }
 
+}  // namespace platform
+
+extern "C" platform::SerialLineObserver* tolvane_serial_line_observer()
+{
+    return platform::lineObserver.load();
+}
+
+namespace platform {
+
 std::unique_ptr<SerialPort> SerialPort::open(const std::string& devicePath, std::string* error)
 {
     const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -115,7 +137,7 @@ bool SerialPort::configure(int baud)
         return false;
     if (tcsetattr(fd_, TCSANOW, &settings) != 0)
         return false;
-    if (SerialLineObserver* observer = lineObserver.load())
+    if (SerialLineObserver* observer = currentObserver())
         observer->baudRateChanged(path_, baud);
     return setDtr(true) && setRts(true);
 }
@@ -127,14 +149,14 @@ bool SerialPort::setBaudRate(int baud)
     if (speed == B0 || tcgetattr(fd_, &settings) != 0 || cfsetispeed(&settings, speed) != 0
         || cfsetospeed(&settings, speed) != 0 || tcsetattr(fd_, TCSANOW, &settings) != 0)
         return false;
-    if (SerialLineObserver* observer = lineObserver.load())
+    if (SerialLineObserver* observer = currentObserver())
         observer->baudRateChanged(path_, baud);
     return true;
 }
 
 bool SerialPort::setModemLine(int line, bool on)
 {
-    if (SerialLineObserver* observer = lineObserver.load()) {
+    if (SerialLineObserver* observer = currentObserver()) {
         if (line == TIOCM_DTR)
             observer->dtrChanged(path_, on);
         else
@@ -157,7 +179,7 @@ bool SerialPort::setRts(bool on)
 
 bool SerialPort::sendBreak(int milliseconds)
 {
-    if (SerialLineObserver* observer = lineObserver.load())
+    if (SerialLineObserver* observer = currentObserver())
         observer->breakSent(path_);
     if (ioctl(fd_, TIOCSBRK) != 0 && !lineNotAvailable(errno))
         return false;
