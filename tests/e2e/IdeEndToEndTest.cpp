@@ -1,6 +1,7 @@
-// The IDE with the real ZernJTAG and QuorinAssembler plug-ins against the
-// board emulator: the sample project is built, loaded, run to a breakpoint,
-// stepped and stopped, as a user would from the menus.
+// The IDE with each real device plug-in and QuorinAssembler against its
+// emulated target (ZernJTAG behind the adapter board, ZernBrel on the
+// Solbus): the sample project is built, loaded, run to a breakpoint, stepped
+// and stopped, as a user would from the menus.
 
 #include <QAction>
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "ChipBoardEmulator.h"
+#include "ChipSolbusEmulator.h"
 #include "DebugController.h"
 #include "DeviceBinding.h"
 #include "DeviceList.h"
@@ -30,7 +32,6 @@ namespace {
 using platform::RegistryKey;
 using platform::RegistryRoot;
 
-const char kOptionsKey[] = "\\Software\\Quorin Semiconductor\\Tolvane\\ZERNJTAGOptions\\";
 // A 16-bit chip with one code bank, quick to erase and to start.
 const char kChipConfiguration[] =
     "[PROCESSOR_FAMILY]\n20\n[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n200\n"
@@ -39,23 +40,95 @@ const char kChipConfiguration[] =
 // Connecting, erasing and loading over the emulated link take a few seconds.
 constexpr int kLinkWaitMs = 20000;
 
-class IdeEndToEnd : public testing::Test {
+// A device plug-in and the lines it adds to the Messages window while it
+// connects and loads the sample program (the run, the step and the stop add none).
+struct DevicePlugin {
+    const char* name;
+    const char* library;
+    const char* optionsKey;
+    QStringList (*loadLines)(const QString& port);
+};
+
+QStringList jtagLoadLines(const QString& port)
+{
+    return {"Looking for USB JTAG Dongle...",
+            "Not found.",
+            "Opening serial port...",
+            QStringLiteral("Opened %1.").arg(port),
+            "Connected.",
+            "Setting JTAG clock rate to 200 kHz",
+            "Program Size: 14 bytes",
+            "Loading 14 bytes @ 0x0000...",
+            "Entering Loader",
+            "Prompt received.",
+            "Entering Loader",
+            "Prompt received.",
+            "Erasing...",
+            "Erasing last block of flash.",
+            "Done.",
+            "Post-Load Delay: 0",
+            "Delay Complete"};
+}
+
+QStringList solbusLoadLines(const QString& port)
+{
+    return {"Opening serial port...",
+            QStringLiteral("Opened %1.").arg(port),
+            "Checking hyperdrive configuration",
+            "Hyperdrive turned OFF.",
+            "Connected.",
+            "Program Size: 14 bytes",
+            "Loading 14 bytes @ 0x0000...",
+            "Entering Loader",
+            "Prompt received.",
+            "Entering Loader",
+            "Prompt received.",
+            "Erasing...",
+            "Done.",
+            "Post-Load Delay: 0",
+            "Delay Complete"};
+}
+
+const DevicePlugin kDevicePlugins[] = {
+    {"ZernJTAG", ZERNJTAG_PATH, "\\Software\\Quorin Semiconductor\\Tolvane\\ZERNJTAGOptions\\", jtagLoadLines},
+    {"ZernBrel", ZERNBREL_PATH, "\\Software\\Quorin Semiconductor\\Tolvane\\ZERNBRELOptions\\", solbusLoadLines},
+};
+
+// The chip behind the plug-in's own adapter, emulated on a pseudo-terminal.
+class EmulatedTarget {
+public:
+    explicit EmulatedTarget(const std::string& device)
+    {
+        if (device == "ZernBrel")
+            bus_ = std::make_unique<testing_support::ChipSolbusEmulator>();
+        else
+            board_ = std::make_unique<testing_support::ChipBoardEmulator>();
+    }
+    zern::chipmodel::ChipModel& chip() { return bus_ ? bus_->chip() : board_->chip(); }
+    std::string devicePath() const { return bus_ ? bus_->devicePath() : board_->devicePath(); }
+
+private:
+    std::unique_ptr<testing_support::ChipBoardEmulator> board_;
+    std::unique_ptr<testing_support::ChipSolbusEmulator> bus_;
+};
+
+class IdeEndToEnd : public testing::TestWithParam<DevicePlugin> {
 protected:
     void SetUp() override
     {
         qputenv("TOLVANE_PROGRAM_DIR", TOLVANE_BIN_DIR);
         auto devices = RegistryKey::open(RegistryRoot::CurrentUser, devices::kDevicesKey, true);
-        ASSERT_TRUE(devices && devices->writeString("ZernJTAG", ZERNJTAG_PATH));
+        ASSERT_TRUE(devices && devices->writeString(GetParam().name, GetParam().library));
         ASSERT_TRUE(
-            RegistryKey::open(RegistryRoot::CurrentUser, kSettingsKey, true)->writeString("Device", "ZernJTAG"));
+            RegistryKey::open(RegistryRoot::CurrentUser, kSettingsKey, true)->writeString("Device", GetParam().name));
 
         QFile configuration(folders.file("chip.cfg"));
         ASSERT_TRUE(configuration.open(QIODevice::WriteOnly));
         configuration.write(kChipConfiguration);
         configuration.close();
-        auto options = RegistryKey::open(RegistryRoot::CurrentUser, kOptionsKey, true);
+        auto options = RegistryKey::open(RegistryRoot::CurrentUser, GetParam().optionsKey, true);
         ASSERT_TRUE(options);
-        options->writeString("SerialPort", board.devicePath());
+        options->writeString("SerialPort", target.devicePath());
         options->writeString("ConfigFile", folders.file("chip.cfg").toStdString());
     }
     void TearDown() override { qunsetenv("TOLVANE_PROGRAM_DIR"); }
@@ -94,30 +167,30 @@ protected:
     std::vector<uint32_t> chipBreakpoints()
     {
         std::vector<uint32_t> addresses;
-        for (const std::optional<uint32_t>& slot : board.chip().codeBreakpoints())
+        for (const std::optional<uint32_t>& slot : target.chip().codeBreakpoints())
             if (slot)
                 addresses.push_back(*slot);
         return addresses;
     }
 
     ScopedTestFolders folders;
-    testing_support::ChipBoardEmulator board;
+    EmulatedTarget target{GetParam().name};
     platform::RecordingMessageBoxes boxes;
     platform::ScopedMessageBoxes scopedBoxes{boxes};
 };
 
-TEST_F(IdeEndToEnd, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStops)
+TEST_P(IdeEndToEnd, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStops)
 {
     auto form = std::make_unique<TMainForm>();
     form->show();
     settle();
     ASSERT_NE(form->deviceBinding().device(), nullptr);
-    ASSERT_EQ(form->deviceBinding().deviceName(), "ZernJTAG");
+    ASSERT_EQ(form->deviceBinding().deviceName(), GetParam().name);
 
     form->openFiles({sampleProject()});
     settle();
     ASSERT_NE(form->projectSession().Project(), nullptr);
-    EXPECT_EQ(form->deviceBinding().deviceName(), "ZernJTAG");
+    EXPECT_EQ(form->deviceBinding().deviceName(), GetParam().name);
     EXPECT_EQ(form->deviceBinding().compilerName(), "Quorin Assembler");
 
     // A breakpoint on the second NOP of the delay routine.
@@ -133,10 +206,10 @@ TEST_F(IdeEndToEnd, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStops)
     EXPECT_EQ(markedLines(*form), QStringList{"delay.asm:3"});
     EXPECT_EQ(form->editorWindows().FrontEditor(), delay);
     // The program reached the flash (CALL delay, one word on), the editor's breakpoint the chip.
-    EXPECT_EQ(board.chip().code(4, 2), (std::vector<uint8_t>{0x01, 0x3D}));
-    const uint32_t breakpoint = board.chip().programCounter();
+    EXPECT_EQ(target.chip().code(4, 2), (std::vector<uint8_t>{0x01, 0x3D}));
+    const uint32_t breakpoint = target.chip().programCounter();
     EXPECT_EQ(chipBreakpoints(), std::vector<uint32_t>{breakpoint});
-    EXPECT_TRUE(board.chip().halted());
+    EXPECT_TRUE(target.chip().halted());
     EXPECT_TRUE(form->actions.stepOver->isEnabled());
 
     // Taken away while halted, the breakpoint leaves the chip at once.
@@ -153,7 +226,7 @@ TEST_F(IdeEndToEnd, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStops)
         kLinkWaitMs))
         << messages(*form).join('\n').toStdString();
     EXPECT_EQ(markedLines(*form), QStringList{"delay.asm:4"});
-    EXPECT_EQ(board.chip().programCounter(), breakpoint + 1);
+    EXPECT_EQ(target.chip().programCounter(), breakpoint + 1);
     // The run to the next line took its own breakpoint away again.
     EXPECT_TRUE(chipBreakpoints().empty());
 
@@ -165,33 +238,18 @@ TEST_F(IdeEndToEnd, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStops)
     EXPECT_TRUE(form->actions.run->isEnabled());
     EXPECT_FALSE(form->actions.stepOver->isEnabled());
 
-    // The build's lines, then the device's own from connecting and loading;
-    // the run, the step and the stop add none.
-    const QStringList expected{"Compiling...",
-                               "Build Successful.",
-                               "Looking for USB JTAG Dongle...",
-                               "Not found.",
-                               "Opening serial port...",
-                               QStringLiteral("Opened %1.").arg(QString::fromStdString(board.devicePath())),
-                               "Connected.",
-                               "Setting JTAG clock rate to 200 kHz",
-                               "Program Size: 14 bytes",
-                               "Loading 14 bytes @ 0x0000...",
-                               "Entering Loader",
-                               "Prompt received.",
-                               "Entering Loader",
-                               "Prompt received.",
-                               "Erasing...",
-                               "Erasing last block of flash.",
-                               "Done.",
-                               "Post-Load Delay: 0",
-                               "Delay Complete"};
+    // The build's lines, then the device's own from connecting and loading.
+    const QStringList expected = QStringList{"Compiling...", "Build Successful."}
+                                 + GetParam().loadLines(QString::fromStdString(target.devicePath()));
     EXPECT_EQ(messages(*form), expected);
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_TRUE(board.chip().protocolErrors().empty());
+    EXPECT_TRUE(target.chip().protocolErrors().empty());
 
     boxes.answers.push_back(platform::BoxAnswer::No);
     EXPECT_TRUE(form->close());
 }
+
+INSTANTIATE_TEST_SUITE_P(DevicePlugins, IdeEndToEnd, testing::ValuesIn(kDevicePlugins),
+                         [](const testing::TestParamInfo<DevicePlugin>& info) { return std::string(info.param.name); });
 
 }  // namespace
