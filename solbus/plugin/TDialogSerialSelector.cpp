@@ -23,6 +23,8 @@ TDialogSerialSelector::TDialogSerialSelector(std::string optionsKeyPath, QWidget
       CheckBoxTest(new QCheckBox(QStringLiteral("Enter Test Mode"), this))
 {
     setWindowTitle(QStringLiteral("Options"));
+    // A dialog border: a title and a close button, nothing to resize or minimise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     ComboBox->setObjectName(QStringLiteral("ComboBox"));
     EditConfigFile->setObjectName(QStringLiteral("EditConfigFile"));
     CheckBoxTest->setObjectName(QStringLiteral("CheckBoxTest"));

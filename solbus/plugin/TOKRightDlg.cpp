@@ -10,11 +10,14 @@
 namespace zernbrel {
 namespace {
 
+// The tool's size as it was laid out; the dialog grows where its texts need more.
 constexpr int kClientWidth = 296;
 constexpr int kClientHeight = 257;
 // Columns: two buttons, then the field (the register row has three).
 constexpr int kFieldColumn = 2;
 constexpr int kFieldColumns = 3;
+// Every field holds a word in hexadecimal, with room to spare.
+constexpr char kFieldRoom[] = "000000";
 
 }  // namespace
 
@@ -32,7 +35,10 @@ TOKRightDlg::TOKRightDlg(int port, QWidget* parent)
       Edit8(field("Edit8", "01"))
 {
     setWindowTitle(QStringLiteral("Solbus Tool"));
-    setFixedSize(kClientWidth, kClientHeight);
+    // A dialog border: a title and a close button, nothing to resize or minimise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setMinimumSize(kClientWidth, kClientHeight);
+    layout_->setSizeConstraint(QLayout::SetFixedSize);
 
     button("Touch Reset", 0, 0, [this] {
         if (!port_.touchReset())
@@ -45,34 +51,34 @@ TOKRightDlg::TOKRightDlg(int port, QWidget* parent)
         if (const auto value = valueOf(Edit3))
             port_.writeByte(static_cast<uint8_t>(*value));
     });
-    layout_->addWidget(Edit3, 1, kFieldColumn, 1, kFieldColumns);
+    layout_->addWidget(Edit3, 1, kFieldColumn, 1, kFieldColumns, Qt::AlignLeft);
 
     button("Read Control", 2, 0, [this] { showValue(Edit1, port_.readControl(), 4); });
     button("Write Control", 2, 1, [this] {
         if (const auto value = valueOf(Edit1))
             port_.writeControl(static_cast<uint16_t>(*value));
     });
-    layout_->addWidget(Edit1, 2, kFieldColumn, 1, kFieldColumns);
+    layout_->addWidget(Edit1, 2, kFieldColumn, 1, kFieldColumns, Qt::AlignLeft);
 
     button("Read Test", 3, 0, [this] { showValue(Edit2, port_.readTest(), 4); });
     button("Write Test", 3, 1, [this] {
         if (const auto value = valueOf(Edit2))
             port_.writeTest(static_cast<uint16_t>(*value));
     });
-    layout_->addWidget(Edit2, 3, kFieldColumn, 1, kFieldColumns);
+    layout_->addWidget(Edit2, 3, kFieldColumn, 1, kFieldColumns, Qt::AlignLeft);
 
     button("Write Test Byte", 4, 1, [this] {
         if (const auto value = valueOf(Edit8))
             port_.writeTestByte(static_cast<uint8_t>(*value));
     });
-    layout_->addWidget(Edit8, 4, kFieldColumn, 1, kFieldColumns);
+    layout_->addWidget(Edit8, 4, kFieldColumn, 1, kFieldColumns, Qt::AlignLeft);
 
     button("Read Status", 5, 0, [this] { showValue(Edit4, port_.readStatus(), 4); });
     button("Write Status", 5, 1, [this] {
         if (const auto value = valueOf(Edit4))
             port_.writeStatus(static_cast<uint16_t>(*value));
     });
-    layout_->addWidget(Edit4, 5, kFieldColumn, 1, kFieldColumns);
+    layout_->addWidget(Edit4, 5, kFieldColumn, 1, kFieldColumns, Qt::AlignLeft);
 
     int column = kFieldColumn;
     for (const char* label : {"Mod", "Ind", "Val"})
@@ -105,6 +111,8 @@ QLineEdit* TOKRightDlg::field(const char* name, const char* text)
 {
     auto* edit = new QLineEdit(QString::fromLatin1(text), this);
     edit->setObjectName(QString::fromLatin1(name));
+    edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QLatin1String(kFieldRoom))
+                        + 2 * edit->textMargins().left() + 12);
     return edit;
 }
 
