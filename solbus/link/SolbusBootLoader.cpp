@@ -103,24 +103,39 @@ bool SolbusDriver::enterLoader(bool sendPasswords)
             || !resetThroughControl() || !transport_.WriteControl(0x09, 0x00))
             return false;
         messages_.line("Entering Loader");
-        for (int reads = 0; reads < kPromptReads; ++reads) {
-            std::array<uint8_t, 2> pair{};
-            if (!transport_.ReadDebugPairs(pair))
-                return false;
-            if (pair[1] != loader::kReady)
-                continue;
+        const std::optional<bool> prompted = loaderAnnounced();
+        if (!prompted)
+            return false;
+        if (*prompted) {
             messages_.line("Prompt received.");
             state_ = TargetState::Loader;
-            if (sendPasswords && !is32Bit()) {
-                for (int context = 0; context < passwords_.count(); ++context)
-                    if (!loaderCommand(loader::unlock(passwords_.password(context)), true))
-                        return false;
-            }
-            return true;
+            return !sendPasswords || unlockLoader();
         }
         messages_.linkError("No prompt received when activating the boot loader.");
     }
     return false;
+}
+
+std::optional<bool> SolbusDriver::loaderAnnounced()
+{
+    for (int reads = 0; reads < kPromptReads; ++reads) {
+        std::array<uint8_t, 2> pair{};
+        if (!transport_.ReadDebugPairs(pair))
+            return std::nullopt;
+        if (pair[1] == loader::kReady)
+            return true;
+    }
+    return false;
+}
+
+bool SolbusDriver::unlockLoader()
+{
+    if (is32Bit())
+        return true;
+    for (int context = 0; context < passwords_.count(); ++context)
+        if (!loaderCommand(loader::unlock(passwords_.password(context)), true))
+            return false;
+    return true;
 }
 
 bool SolbusDriver::eraseFlash()
@@ -157,11 +172,10 @@ int SolbusDriver::writeProgramBlock(uint64_t byteAddress, size_t count, const ui
         return kLinkBadArgument;
     if (!rlaMode() && state_ != TargetState::Loader && !enterLoader(false))
         return kLinkFailure;
-    if (erasePending_) {
-        if (!eraseFlash())
-            return kLinkFailure;
-        erasePending_ = false;
-    }
+    // The first write erases the flash.
+    if (erasePending_ && !eraseFlash())
+        return kLinkFailure;
+    erasePending_ = false;
     const std::span<const uint8_t> bytes(data, count);
     return rlaMode() ? rlaWrite(byteAddress, bytes) : loaderWrite(byteAddress, bytes);
 }
@@ -265,12 +279,18 @@ int SolbusDriver::loaderWrite(uint64_t byteAddress, std::span<const uint8_t> dat
         messages_.linkError("No prompt received from the boot loader after writing to memory.");
         return kLinkFailure;
     }
-    if (!is32Bit()) {
-        if (config_.contextSwitchByteCount > 0 && !queryPasswordAddresses())
-            return kLinkFailure;
-        passwords_.capture(byteAddress, data);
-    }
-    return kLinkDone;
+    return keepPasswords(byteAddress, data) ? kLinkDone : kLinkFailure;
+}
+
+bool SolbusDriver::keepPasswords(uint64_t byteAddress, std::span<const uint8_t> data)
+{
+    // The 32-bit core has no password contexts.
+    if (is32Bit())
+        return true;
+    if (config_.contextSwitchByteCount > 0 && !queryPasswordAddresses())
+        return false;
+    passwords_.capture(byteAddress, data);
+    return true;
 }
 
 bool SolbusDriver::queryPasswordAddresses()
@@ -320,6 +340,7 @@ int SolbusDriver::rlaWrite(uint64_t byteAddress, std::span<const uint8_t> data)
     if (!rlaPort_->write(static_cast<uint32_t>(byteAddress + kProgramWindow), data)
         || !rlaPort_->write(kControlAddress, std::span(&kReleaseIce, 1)))
         return kLinkFailure;
+    // Nothing tells where the passwords lie here: those already known are kept in step.
     if (!is32Bit())
         passwords_.capture(byteAddress, data);
     return kLinkDone;

@@ -7,7 +7,6 @@
 #include "LoaderCommands.h"
 #include "RegisterDumpLayout.h"
 #include "SolbusDriver.h"
-#include "WordWrites.h"
 
 namespace zern {
 namespace {
@@ -28,7 +27,6 @@ constexpr uint8_t kHaltRequest = 0x09;
 constexpr uint8_t kResetGuard = 0x01;
 constexpr uint8_t kRun = 0x08;
 constexpr int kFlagsModule = 8;
-constexpr int kCodeWindowRegister = 8;
 constexpr uint16_t kLocked = 0x2020;
 constexpr uint8_t kMarkerSign = 0x5A;
 constexpr size_t kBlockWords = 128;
@@ -126,18 +124,15 @@ bool SolbusDriver::breakTarget()
 bool SolbusDriver::pollStatus(bool& halted)
 {
     Lock lock(mutex_);
-    switch (pollAnswer(state_)) {
-    case PollAnswer::NotHalted:
-        halted = false;
-        return true;
-    case PollAnswer::Halted:
-        halted = true;
-        return true;
-    case PollAnswer::AskTarget:
-        break;
-    case PollAnswer::UnknownMode:
+    const PollAnswer answer = pollAnswer(state_);
+    if (answer == PollAnswer::UnknownMode) {
         messages_.line("Solbus controller has entered an unknown mode.");
         return false;
+    }
+    // Only a running target is asked; the state answers for the others.
+    if (answer != PollAnswer::AskTarget) {
+        halted = answer == PollAnswer::Halted;
+        return true;
     }
     if (!send(debug::status()))
         return false;
@@ -239,7 +234,7 @@ int SolbusDriver::readInstructionPointer(int64_t& address)
 bool SolbusDriver::readAllRegisters(std::array<int32_t, kRegisterCount>& values)
 {
     Lock lock(mutex_);
-    if (!caches_.registers.valid()) {
+    return caches_.registers.copyOut(values, [this] {
         if (!haltedOrHalt())
             return false;
         if (trace_)
@@ -247,12 +242,8 @@ bool SolbusDriver::readAllRegisters(std::array<int32_t, kRegisterCount>& values)
         const bool dumped = dumpRegisters();
         if (trace_)
             trace_->text("End ReadAllRegisters\r\n");
-        if (!dumped)
-            return false;
-        caches_.registers.markValid();
-    }
-    values = caches_.registers.values();
-    return true;
+        return dumped;
+    });
 }
 
 bool SolbusDriver::dumpRegisters()
@@ -330,21 +321,7 @@ bool SolbusDriver::readDataPage(uint64_t byteAddress, Page& page)
 
 bool SolbusDriver::readCodeBlock(uint64_t byteAddress, Page& page)
 {
-    // Code is read through a window in the data space that bit 5 of the
-    // code-window register moves to the upper 64 KB.
-    int64_t window = 0;
-    if (!readOneRegister(kFlagsModule, kCodeWindowRegister, window))
-        return false;
-    uint64_t address = byteAddress;
-    int32_t selected = static_cast<int32_t>(window) & ~0x20;
-    if (address >= 0x10000) {
-        selected = static_cast<int32_t>(window) | 0x20;
-        address -= 0x10000;
-    }
-    const bool read = writeOneRegister(kFlagsModule, kCodeWindowRegister, selected)
-                      && readMemoryBlock(address + (is32Bit() ? 0x1000000 : 0x10000), page.size(), page.data());
-    const bool restored = writeOneRegister(kFlagsModule, kCodeWindowRegister, static_cast<int32_t>(window));
-    return read && restored;
+    return readCodePage(*this, is32Bit(), byteAddress, page);
 }
 
 int SolbusDriver::readMemoryCached(uint64_t byteAddress, size_t count, uint8_t* buffer)
@@ -370,20 +347,7 @@ bool SolbusDriver::writeMemoryWord(uint64_t byteAddress, uint8_t low, uint8_t hi
 int SolbusDriver::writeMemoryBlock(uint64_t byteAddress, size_t count, const uint8_t* data)
 {
     Lock lock(mutex_);
-    caches_.data.invalidate();
-    if (count == 0)
-        return kLinkDone;
-    if ((byteAddress + count - 1) / 2 > (is32Bit() ? 0xFFFFFFFFull : 0xFFFFull))
-        return kLinkBadArgument;
-    if (!haltedOrHalt())
-        return kLinkFailure;
-    const int result = writeAsWords(
-        byteAddress, std::span(data, count),
-        [this](uint64_t even, uint8_t low, uint8_t high) { return writeMemoryWord(even, low, high); },
-        [this](uint64_t even, uint8_t(&word)[2]) { return readMemoryCached(even, 2, word) == kLinkDone; });
-    // Reads after the write see the new bytes.
-    caches_.data.invalidate();
-    return result;
+    return writeDataMemory(*this, is32Bit(), caches_.data, byteAddress, std::span(data, count));
 }
 
 // ---- Breakpoints ------------------------------------------------------------------------

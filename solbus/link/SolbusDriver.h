@@ -20,6 +20,7 @@
 #include "ContextPasswords.h"
 #include "DebugTransport.h"
 #include "DeviceConfig.h"
+#include "EngineAccess.h"
 #include "LinkDriver.h"
 #include "LinkMessages.h"
 #include "LinkTiming.h"
@@ -32,7 +33,7 @@ namespace zern {
 
 class SolbusRlaPort;
 
-class SolbusDriver final : public LinkDriver, private StartupSteps {
+class SolbusDriver final : public LinkDriver, private StartupSteps, private EngineAccess {
 public:
     // The port is open with the chip's debug port selected. The trace is
     // written only when the configuration asks for it.
@@ -43,40 +44,43 @@ public:
     SolbusDriver& operator=(const SolbusDriver&) = delete;
 
     int port() const { return port_; }
-
-    int initializeTarget() override;
-    void setErasePending() override;
-
-    bool readAllRegisters(std::array<int32_t, kRegisterCount>& values) override;
-    bool writeOneRegister(int module, int index, int32_t value) override;
-    int readInstructionPointer(int64_t& address) override;
-    int readMemoryCached(uint64_t byteAddress, size_t count, uint8_t* buffer) override;
-    int writeMemoryBlock(uint64_t byteAddress, size_t count, const uint8_t* data) override;
-    int readCodeCached(uint64_t wordAddress, size_t byteCount, uint8_t* buffer) override;
-    int setCodeBreakpoint(uint64_t address) override;
-    int clearCodeBreakpoint(uint64_t address) override;
-    int clearAllCodeBreakpoints() override;
-    bool findBreakpoint(uint64_t address) override;
-    bool setDataBreakpoint(int which, uint32_t address) override;
-    bool runTarget() override;
-    bool pollStatus(bool& halted) override;
-    bool breakTarget() override;
-    bool singleStep() override;
-    int writeProgramBlock(uint64_t byteAddress, size_t count, const uint8_t* data) override;
-    bool runPostLoadCommands() override;
-
     TargetState targetState() const { return state_; }
     bool erasePending() const { return erasePending_; }
 
-    // Debug-engine steps that the public operations combine.
+    // Start, run control and the target's state.
+    int initializeTarget() override;
     bool haltTarget();
     bool resumeTarget() override;
-    bool readOneRegister(int module, int index, int64_t& value);
-    bool readMemoryBlock(uint64_t byteAddress, size_t count, uint8_t* buffer);
+    bool runTarget() override;
+    bool breakTarget() override;
+    bool pollStatus(bool& halted) override;
+    bool singleStep() override;
+
+    // Registers.
+    bool readAllRegisters(std::array<int32_t, kRegisterCount>& values) override;
+    bool readOneRegister(int module, int index, int64_t& value) override;
+    bool writeOneRegister(int module, int index, int32_t value) override;
+    int readInstructionPointer(int64_t& address) override;
+
+    // Memory and code.
+    bool readMemoryBlock(uint64_t byteAddress, size_t count, uint8_t* buffer) override;
+    int readMemoryCached(uint64_t byteAddress, size_t count, uint8_t* buffer) override;
+    int readCodeCached(uint64_t wordAddress, size_t byteCount, uint8_t* buffer) override;
+    int writeMemoryBlock(uint64_t byteAddress, size_t count, const uint8_t* data) override;
+
+    // Breakpoints: the four code slots, and the two data breakpoints.
+    int setCodeBreakpoint(uint64_t address) override;
+    bool findBreakpoint(uint64_t address) override;
+    int clearCodeBreakpoint(uint64_t address) override;
+    int clearAllCodeBreakpoints() override;
+    bool setDataBreakpoint(int which, uint32_t address) override;
 
     // Boot loader and flash.
+    void setErasePending() override;
     bool enterLoader(bool sendPasswords);
     bool eraseFlash();
+    int writeProgramBlock(uint64_t byteAddress, size_t count, const uint8_t* data) override;
+    bool runPostLoadCommands() override;
 
 private:
     using Bytes = chip::Bytes;
@@ -98,7 +102,7 @@ private:
     bool pulseReset(uint8_t after);
     bool resetThroughControl();
 
-    bool haltedOrHalt();
+    bool haltedOrHalt() override;
     bool enterHalted();
     bool contextStep();
     bool contextRestore();
@@ -108,18 +112,23 @@ private:
     bool dumpRegisters();
     bool readCodeBlock(uint64_t byteAddress, Page& page);
     bool readDataPage(uint64_t byteAddress, Page& page);
-    bool writeMemoryWord(uint64_t byteAddress, uint8_t low, uint8_t high);
+    bool writeMemoryWord(uint64_t byteAddress, uint8_t low, uint8_t high) override;
 
     // Loader commands: the status byte, and the data byte before it when asked.
     bool loaderCommand(const Bytes& command, bool carriesPassword = false);
     bool loaderStatus(uint8_t& status, uint8_t* before = nullptr);
     bool loaderPrompt();
+    // After loader entry: whether the loader's prompt came within five reads; nothing when a read failed.
+    std::optional<bool> loaderAnnounced();
+    bool unlockLoader();
     bool learnLoaderMode();
     int loaderWrite(uint64_t byteAddress, std::span<const uint8_t> data);
     bool writeFixedPages(uint64_t byteAddress, std::span<const uint8_t> data, bool wide);
     bool fixedPageFits(bool wide);
     bool writeVariable(uint64_t byteAddress, std::span<const uint8_t> data, bool wide);
     bool queryPasswordAddresses();
+    // The context passwords follow what was written where they lie.
+    bool keepPasswords(uint64_t byteAddress, std::span<const uint8_t> data);
     bool rlaMode() const { return config_.rlaPortFlag != 0; }
     int rlaWrite(uint64_t byteAddress, std::span<const uint8_t> data);
 

@@ -46,39 +46,17 @@ TOKRightDlg::TOKRightDlg(int port, QWidget* parent)
                                           platform::BoxIcon::Warning);
     });
 
-    button("Read Byte", 1, 0, [this] { showValue(Edit3, port_.readByte(), 2); });
-    button("Write Byte", 1, 1, [this] {
-        if (const auto value = valueOf(Edit3))
-            port_.writeByte(static_cast<uint8_t>(*value));
-    });
-    layout_->addWidget(Edit3, 1, kFieldColumn, 1, kFieldColumns, Qt::AlignLeft);
-
-    button("Read Control", 2, 0, [this] { showValue(Edit1, port_.readControl(), 4); });
-    button("Write Control", 2, 1, [this] {
-        if (const auto value = valueOf(Edit1))
-            port_.writeControl(static_cast<uint16_t>(*value));
-    });
-    layout_->addWidget(Edit1, 2, kFieldColumn, 1, kFieldColumns, Qt::AlignLeft);
-
-    button("Read Test", 3, 0, [this] { showValue(Edit2, port_.readTest(), 4); });
-    button("Write Test", 3, 1, [this] {
-        if (const auto value = valueOf(Edit2))
-            port_.writeTest(static_cast<uint16_t>(*value));
-    });
-    layout_->addWidget(Edit2, 3, kFieldColumn, 1, kFieldColumns, Qt::AlignLeft);
-
-    button("Write Test Byte", 4, 1, [this] {
-        if (const auto value = valueOf(Edit8))
-            port_.writeTestByte(static_cast<uint8_t>(*value));
-    });
-    layout_->addWidget(Edit8, 4, kFieldColumn, 1, kFieldColumns, Qt::AlignLeft);
-
-    button("Read Status", 5, 0, [this] { showValue(Edit4, port_.readStatus(), 4); });
-    button("Write Status", 5, 1, [this] {
-        if (const auto value = valueOf(Edit4))
-            port_.writeStatus(static_cast<uint16_t>(*value));
-    });
-    layout_->addWidget(Edit4, 5, kFieldColumn, 1, kFieldColumns, Qt::AlignLeft);
+    // The rows of one field: a read button fills it, a write button sends it.
+    fieldRow(1, Edit3, {"Read Byte", [this] { return port_.readByte(); }, 2},
+             {"Write Byte", [this](uint32_t value) { port_.writeByte(static_cast<uint8_t>(value)); }});
+    fieldRow(2, Edit1, {"Read Control", [this] { return port_.readControl(); }, 4},
+             {"Write Control", [this](uint32_t value) { port_.writeControl(static_cast<uint16_t>(value)); }});
+    fieldRow(3, Edit2, {"Read Test", [this] { return port_.readTest(); }, 4},
+             {"Write Test", [this](uint32_t value) { port_.writeTest(static_cast<uint16_t>(value)); }});
+    fieldRow(4, Edit8, {},
+             {"Write Test Byte", [this](uint32_t value) { port_.writeTestByte(static_cast<uint8_t>(value)); }});
+    fieldRow(5, Edit4, {"Read Status", [this] { return port_.readStatus(); }, 4},
+             {"Write Status", [this](uint32_t value) { port_.writeStatus(static_cast<uint16_t>(value)); }});
 
     int column = kFieldColumn;
     for (const char* label : {"Mod", "Ind", "Val"})
@@ -114,6 +92,17 @@ QLineEdit* TOKRightDlg::field(const char* name, const char* text)
     edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QLatin1String(kFieldRoom))
                         + 2 * edit->textMargins().left() + 12);
     return edit;
+}
+
+void TOKRightDlg::fieldRow(int row, QLineEdit* field, const Read& read, const Write& write)
+{
+    if (read.caption)
+        button(read.caption, row, 0, [this, field, read] { showValue(field, read.value(), read.digits); });
+    button(write.caption, row, 1, [field, write] {
+        if (const auto value = valueOf(field))
+            write.send(*value);
+    });
+    layout_->addWidget(field, row, kFieldColumn, 1, kFieldColumns, Qt::AlignLeft);
 }
 
 QPushButton* TOKRightDlg::button(const char* caption, int row, int column, const std::function<void()>& action)

@@ -21,7 +21,19 @@ public:
     explicit TOKRightDlg(int port, QWidget* parent = nullptr);
 
 private:
+    struct Read {
+        const char* caption = nullptr;
+        std::function<uint32_t()> value;
+        int digits = 4;
+    };
+    struct Write {
+        const char* caption;
+        std::function<void(uint32_t)> send;
+    };
+
     QLineEdit* field(const char* name, const char* text);
+    // A row of one field with its read button (none without a caption) and its write button.
+    void fieldRow(int row, QLineEdit* field, const Read& read, const Write& write);
     QPushButton* button(const char* caption, int row, int column, const std::function<void()>& action);
     // The field's value, or nothing (and no traffic) when it is not hexadecimal.
     static std::optional<uint32_t> valueOf(const QLineEdit* field);

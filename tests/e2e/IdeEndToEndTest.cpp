@@ -46,52 +46,43 @@ struct DevicePlugin {
     const char* name;
     const char* library;
     const char* optionsKey;
-    QStringList (*loadLines)(const QString& port);
+    QStringList (*connectLines)(const QString& port);
+    // After "Erasing...".
+    QStringList eraseLines;
 };
 
-QStringList jtagLoadLines(const QString& port)
+QStringList jtagConnectLines(const QString& port)
 {
-    return {"Looking for USB JTAG Dongle...",
-            "Not found.",
-            "Opening serial port...",
-            QStringLiteral("Opened %1.").arg(port),
-            "Connected.",
-            "Setting JTAG clock rate to 200 kHz",
-            "Program Size: 14 bytes",
-            "Loading 14 bytes @ 0x0000...",
-            "Entering Loader",
-            "Prompt received.",
-            "Entering Loader",
-            "Prompt received.",
-            "Erasing...",
-            "Erasing last block of flash.",
-            "Done.",
-            "Post-Load Delay: 0",
-            "Delay Complete"};
+    return {"Looking for USB JTAG Dongle...",       "Not found.", "Opening serial port...",
+            QStringLiteral("Opened %1.").arg(port), "Connected.", "Setting JTAG clock rate to 200 kHz"};
 }
 
-QStringList solbusLoadLines(const QString& port)
+QStringList solbusConnectLines(const QString& port)
 {
-    return {"Opening serial port...",
-            QStringLiteral("Opened %1.").arg(port),
-            "Checking hyperdrive configuration",
-            "Hyperdrive turned OFF.",
-            "Connected.",
-            "Program Size: 14 bytes",
-            "Loading 14 bytes @ 0x0000...",
-            "Entering Loader",
-            "Prompt received.",
-            "Entering Loader",
-            "Prompt received.",
-            "Erasing...",
-            "Done.",
-            "Post-Load Delay: 0",
-            "Delay Complete"};
+    return {"Opening serial port...", QStringLiteral("Opened %1.").arg(port), "Checking hyperdrive configuration",
+            "Hyperdrive turned OFF.", "Connected."};
+}
+
+QStringList loadLines(const DevicePlugin& plugin, const QString& port)
+{
+    return plugin.connectLines(port)
+           + QStringList{"Program Size: 14 bytes",
+                         "Loading 14 bytes @ 0x0000...",
+                         "Entering Loader",
+                         "Prompt received.",
+                         "Entering Loader",
+                         "Prompt received.",
+                         "Erasing..."}
+           + plugin.eraseLines + QStringList{"Done.", "Post-Load Delay: 0", "Delay Complete"};
 }
 
 const DevicePlugin kDevicePlugins[] = {
-    {"ZernJTAG", ZERNJTAG_PATH, "\\Software\\Quorin Semiconductor\\Tolvane\\ZERNJTAGOptions\\", jtagLoadLines},
-    {"ZernBrel", ZERNBREL_PATH, "\\Software\\Quorin Semiconductor\\Tolvane\\ZERNBRELOptions\\", solbusLoadLines},
+    {"ZernJTAG",
+     ZERNJTAG_PATH,
+     "\\Software\\Quorin Semiconductor\\Tolvane\\ZERNJTAGOptions\\",
+     jtagConnectLines,
+     {"Erasing last block of flash."}},
+    {"ZernBrel", ZERNBREL_PATH, "\\Software\\Quorin Semiconductor\\Tolvane\\ZERNBRELOptions\\", solbusConnectLines, {}},
 };
 
 // The chip behind the plug-in's own adapter, emulated on a pseudo-terminal.
@@ -240,7 +231,7 @@ TEST_P(IdeEndToEnd, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStops)
 
     // The build's lines, then the device's own from connecting and loading.
     const QStringList expected = QStringList{"Compiling...", "Build Successful."}
-                                 + GetParam().loadLines(QString::fromStdString(target.devicePath()));
+                                 + loadLines(GetParam(), QString::fromStdString(target.devicePath()));
     EXPECT_EQ(messages(*form), expected);
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_TRUE(target.chip().protocolErrors().empty());

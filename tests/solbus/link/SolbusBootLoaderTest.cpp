@@ -9,13 +9,7 @@
 
 namespace {
 
-using solbus_tests::commandHex;
-using solbus_tests::groupsRead;
-using solbus_tests::kControlRead;
-using solbus_tests::kPairRead;
-using solbus_tests::MessageRecorder;
-using solbus_tests::repeatHex;
-using solbus_tests::SolbusLinkTest;
+using namespace solbus_tests;
 using zern::kLinkBadArgument;
 using zern::kLinkDone;
 using zern::kLinkFailure;
@@ -43,6 +37,17 @@ Bytes pattern(size_t count, uint8_t seed)
     for (size_t i = 0; i < count; ++i)
         bytes[i] = static_cast<uint8_t>(seed + 7 * i);
     return bytes;
+}
+
+ChipSettings loaderChip(CoreKind core, uint16_t flags, uint8_t page)
+{
+    ChipSettings settings;
+    settings.core = core;
+    // The 32-bit core's start halts at 0x600: its user code starts just before.
+    settings.resetVector = core == CoreKind::Core32 ? 0x5F0 : 0;
+    settings.loaderFlags = flags;
+    settings.codePageSize = page;
+    return settings;
 }
 
 class SolbusBootLoaderTest : public SolbusLinkTest {
@@ -150,12 +155,7 @@ TEST_F(SolbusBootLoaderTest, EachLoaderFormWritesTheBlockWhereItBelongs)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ChipSettings settings;
-        settings.core = c.core;
-        settings.resetVector = c.core == CoreKind::Core32 ? 0x5F0 : 0;
-        settings.loaderFlags = c.flags;
-        settings.codePageSize = c.page;
-        erased(settings);
+        erased(loaderChip(c.core, c.flags, c.page));
         ASSERT_EQ(write(c.address, c.data), kLinkDone) << lines();
         EXPECT_EQ(traffic(), c.wire);
         EXPECT_EQ(chip().code(c.checkAt, c.flash.size()), c.flash);
@@ -179,10 +179,7 @@ TEST_F(SolbusBootLoaderTest, PagesTheCommandsCannotCarryFailBeforeAnythingIsWrit
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.page);
-        ChipSettings settings;
-        settings.loaderFlags = kFixed;
-        settings.codePageSize = c.page;
-        start(settings);
+        start(loaderChip(CoreKind::Core16, kFixed, c.page));
         EXPECT_EQ(write(0x40, pattern(64, 1)), kLinkFailure);
         EXPECT_EQ(traffic().find(commandHex("90")), std::string::npos) << traffic();
         EXPECT_EQ(chip().code(0x40, 64), Bytes(64, 0xFF));
@@ -240,12 +237,7 @@ TEST_F(SolbusBootLoaderTest, ABadLoaderStatusEndsTheWriteWithTheMessageOfItsPath
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ChipSettings settings;
-        settings.core = c.core;
-        settings.resetVector = c.core == CoreKind::Core32 ? 0x5F0 : 0;
-        settings.loaderFlags = c.flags;
-        settings.codePageSize = c.page;
-        erased(settings);
+        erased(loaderChip(c.core, c.flags, c.page));
         zern::chipmodel::FaultPlan faults;
         faults.loaderStatus = 0x05;
         chip().setFaults(faults);

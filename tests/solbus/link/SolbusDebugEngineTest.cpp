@@ -7,13 +7,7 @@
 
 namespace {
 
-using solbus_tests::commandHex;
-using solbus_tests::groupsRead;
-using solbus_tests::kControlRead;
-using solbus_tests::kPairRead;
-using solbus_tests::MessageRecorder;
-using solbus_tests::repeatHex;
-using solbus_tests::SolbusLinkTest;
+using namespace solbus_tests;
 using zern::kLinkBadArgument;
 using zern::kLinkDone;
 using zern::kLinkFailure;
