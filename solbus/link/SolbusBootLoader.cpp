@@ -98,9 +98,7 @@ bool SolbusDriver::enterLoader(bool sendPasswords)
     if (rlaMode())
         return true;
     for (int attempt = 0; attempt < kEntryAttempts; ++attempt) {
-        // Bit 8 set through the reset selects the loader, bits 0 and 3 let the chip out into it.
-        if (!transport_.resetBus() || !transport_.writeByte(kSelectPort) || !transport_.WriteControl(0x00, 0x01)
-            || !resetThroughControl() || !transport_.WriteControl(0x09, 0x00))
+        if (!transport_.resetBus() || !transport_.writeByte(kSelectPort) || !resetIntoLoader())
             return false;
         messages_.line("Entering Loader");
         const std::optional<bool> prompted = loaderAnnounced();

@@ -23,9 +23,6 @@ constexpr int kHaltTries = 5;
 constexpr int kLoaderTries = 100;
 constexpr int kDumpTries = 100;
 constexpr int kResumeReads = 6;
-constexpr uint8_t kHaltRequest = 0x09;
-constexpr uint8_t kResetGuard = 0x01;
-constexpr uint8_t kRun = 0x08;
 constexpr int kFlagsModule = 8;
 constexpr uint16_t kLocked = 0x2020;
 constexpr uint8_t kMarkerSign = 0x5A;
@@ -58,17 +55,20 @@ bool SolbusDriver::haltTarget()
     bool sent = true;
     switch (state_) {
     case TargetState::Loader:
-        sent = leaveLoader() && resetThroughControl() && changeControl(kHaltRequest, 0, 0, 0);
+        sent = leaveLoader() && resetThroughControl() && requestHalt();
         break;
     case TargetState::NotInDebug:
-        sent = changeControl(kHaltRequest, 0, 0, 0);
+        sent = requestHalt();
         break;
     default:
         break;
     }
     if (state_ != TargetState::Halted)
-        sent = sent && changeControl(0, 0, 0, kResetGuard) && send(debug::breakRequest());
-    if (sent && transport_.WaitDebugStatus(kEngineHalted, kHaltTries))
+        sent = sent && clearResetGuard() && send(debug::breakRequest());
+    // A failed transfer has been reported already.
+    if (!sent)
+        return false;
+    if (transport_.WaitDebugStatus(kEngineHalted, kHaltTries))
         return enterHalted();
     messages_.line("Bad status received when trying to enter debug mode.");
     return false;
@@ -80,11 +80,11 @@ bool SolbusDriver::resumeTarget()
     caches_.invalidateAll();
     switch (state_) {
     case TargetState::Loader:
-        if (!leaveLoader() || !pulseReset(kRun))
+        if (!leaveLoader() || !startThroughControl())
             return false;
         break;
     case TargetState::NotInDebug:
-        if (!pulseReset(kRun))
+        if (!startThroughControl())
             return false;
         break;
     case TargetState::Halted:

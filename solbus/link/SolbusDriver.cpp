@@ -7,9 +7,13 @@
 namespace zern {
 namespace {
 
+// The control word of the chip's debug port: bit 6 of the low byte holds
+// the chip in reset, bit 3 lets it run, bits 0 and 3 together ask for the
+// halt (or, after a reset with bit 8 set, start the boot loader).
 constexpr uint8_t kHoldInReset = 0x40;
 constexpr uint8_t kRun = 0x08;
-// Control bit 8: set while the target goes through a reset.
+constexpr uint8_t kHaltRequest = 0x09;
+// Bit 8 (bit 0 of the high byte): set while the target goes through a reset.
 constexpr uint8_t kResetGuard = 0x01;
 // The start of user code the start-up halts at.
 constexpr uint64_t kUserCode16 = 0x0000;
@@ -55,14 +59,15 @@ bool SolbusDriver::send(const Bytes& command, bool carriesPassword)
     return transport_.SendDebugCommand(command, carriesPassword);
 }
 
-bool SolbusDriver::changeControl(uint8_t setLow, uint8_t clearLow, uint8_t setHigh, uint8_t clearHigh)
+bool SolbusDriver::changeControl(uint8_t lowBits, std::optional<bool> guard)
 {
     uint16_t word = 0;
     if (!transport_.ReadControl(word))
         return false;
-    const auto low = static_cast<uint8_t>(((word & 0xFF) | setLow) & ~clearLow);
-    const auto high = static_cast<uint8_t>(((word >> 8) | setHigh) & ~clearHigh);
-    return transport_.WriteControl(low, high);
+    auto high = static_cast<uint8_t>(word >> 8);
+    if (guard)
+        high = *guard ? high | kResetGuard : high & ~kResetGuard;
+    return transport_.WriteControl(static_cast<uint8_t>(word | lowBits), high);
 }
 
 bool SolbusDriver::pulseReset(uint8_t after)
@@ -83,14 +88,35 @@ bool SolbusDriver::resetThroughControl()
     return true;
 }
 
+bool SolbusDriver::startThroughControl()
+{
+    return pulseReset(kRun);
+}
+
+bool SolbusDriver::requestHalt()
+{
+    return changeControl(kHaltRequest, std::nullopt);
+}
+
+bool SolbusDriver::clearResetGuard()
+{
+    return changeControl(0, false);
+}
+
+bool SolbusDriver::resetIntoLoader()
+{
+    return transport_.WriteControl(0x00, kResetGuard) && resetThroughControl()
+           && transport_.WriteControl(kHaltRequest, 0x00);
+}
+
 bool SolbusDriver::holdTargetInReset()
 {
-    return changeControl(0, 0, kResetGuard, 0) && resetThroughControl();
+    return changeControl(0, true) && resetThroughControl();
 }
 
 bool SolbusDriver::releaseTarget()
 {
-    return changeControl(0, 0, 0, kResetGuard);
+    return clearResetGuard();
 }
 
 int SolbusDriver::initializeTarget()

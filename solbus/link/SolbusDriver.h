@@ -96,11 +96,19 @@ private:
     bool is32Bit() const { return core() == chip::Core::Bits32; }
 
     bool send(const Bytes& command, bool carriesPassword = false);
-    // The control word changed in place; the high byte is kept unless changed.
-    bool changeControl(uint8_t setLow, uint8_t clearLow, uint8_t setHigh, uint8_t clearHigh);
-    // Low byte 0x40 then 0x00 (state 0), or 0x40 then 0x08 (the target runs).
+    // The control word read and written back with lowBits set and bit 8 as
+    // guard says (kept when empty).
+    bool changeControl(uint8_t lowBits, std::optional<bool> guard);
+    // Low byte 0x40, then `after`; the high byte kept.
     bool pulseReset(uint8_t after);
+    // Into state 0, held in reset.
     bool resetThroughControl();
+    // Out of reset into user code.
+    bool startThroughControl();
+    bool requestHalt();
+    bool clearResetGuard();
+    // A reset with bit 8 set, and the chip let out into its boot loader.
+    bool resetIntoLoader();
 
     bool haltedOrHalt() override;
     bool enterHalted();
