@@ -55,7 +55,9 @@ function(tolvane_gtest target)
   add_executable(${target} ${ARGN})
   target_link_libraries(${target} PRIVATE GTest::gtest_main GTest::gmock)
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
-  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  # Exported symbols let the plug-ins a test loads share its emulators' side
+  # channel (see platform/SerialPort.cpp).
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests ENABLE_EXPORTS ON)
   include(GoogleTest)
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen\;TOLVANE_BUILD_BIN=${TOLVANE_BIN_DIR}")

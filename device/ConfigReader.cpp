@@ -3,14 +3,15 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <optional>
+#include <sstream>
 #include <system_error>
 #include <vector>
 
 #include "ConfigNumbers.h"
 #include "ProgramFolder.h"
 #include "Registry.h"
+#include "UserFile.h"
 
 namespace zern {
 namespace {
@@ -78,6 +79,8 @@ constexpr Keyword kKeywords[] = {
     {"[DEBUG]", Section::DebugTrace},
 };
 
+// A configuration describes one chip in a few hundred lines.
+constexpr std::uint64_t kMaxConfigFileBytes = 16 * platform::kMegabyte;
 bool readBy(Section section, const ConfigDialect& dialect)
 {
     switch (section) {
@@ -447,16 +450,25 @@ bool readDeviceConfigFile(const std::string& configPath, const std::string& libr
                           const std::string& optionsKeyPath, DeviceConfig& config, const ConfigMessages& messages,
                           const ConfigDialect& dialect)
 {
+    // A relative path names a file beside the plug-in; the process's current
+    // folder is the host's and stays as it is.
     std::error_code error;
-    if (!libraryPath.empty())
-        std::filesystem::current_path(platform::folderOf(libraryPath), error);
-    std::ifstream file(configPath, std::ios::binary);
-    if (!file || std::filesystem::is_directory(configPath, error)) {
-        if (!libraryPath.empty() && messages.report)
-            messages.report("Unable to find configuration file: "
-                            + std::filesystem::absolute(configPath, error).lexically_normal().string());
+    std::filesystem::path resolved = configPath;
+    if (!libraryPath.empty() && resolved.is_relative())
+        resolved = std::filesystem::path(platform::folderOf(libraryPath)) / resolved;
+    resolved = std::filesystem::absolute(resolved, error).lexically_normal();
+    platform::UserFileCheck check;
+    const auto text = platform::readUserFile(resolved.string(), kMaxConfigFileBytes, &check);
+    if (!text) {
+        if (!libraryPath.empty() && messages.report) {
+            if (check.state == platform::UserFileState::Missing)
+                messages.report("Unable to find configuration file: " + resolved.string());
+            else
+                messages.report("Unable to read configuration file " + resolved.string() + ": " + check.reason + ".");
+        }
         return false;
     }
+    std::istringstream file(*text);
     parseDeviceConfig(file, config, messages, dialect);
     if (auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, optionsKeyPath, true))
         key->writeString("ConfigFile", configPath);

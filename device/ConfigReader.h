@@ -33,9 +33,9 @@ struct ConfigDialect {
 void parseDeviceConfig(std::istream& text, DeviceConfig& config, const ConfigMessages& messages,
                        const ConfigDialect& dialect = {});
 
-// The whole read: the current directory becomes the library's folder (when
-// known), a missing file is reported and changes nothing, and the path read
-// is stored as ConfigFile under the options key of the current user.
+// The whole read: a relative path is taken from the library's folder (when
+// known), a missing or unreadable file is reported and changes nothing, and
+// the path read is stored as ConfigFile under the options key of the current user.
 // Returns whether the file was read.
 bool readDeviceConfigFile(const std::string& configPath, const std::string& libraryPath,
                           const std::string& optionsKeyPath, DeviceConfig& config, const ConfigMessages& messages,

@@ -13,6 +13,7 @@ using tolvane::kStatusDone;
 using tolvane::kStatusFailed;
 
 const char kSettingsKey[] = TOLVANE_PRODUCT_KEY "\\";
+const char kNoDevice[] = "No device is selected. Choose one in the Device menu.";
 
 std::unique_ptr<platform::RegistryKey> openSettings()
 {
@@ -85,8 +86,17 @@ void DebugController::UpdateDebugActions(int state)
     host_.setActionEnabled(DebugAction::DeviceOptions, idle);
 }
 
+bool DebugController::HasDevice()
+{
+    if (!device_)
+        host_.addMessage(kNoDevice);
+    return device_ != nullptr;
+}
+
 int DebugController::BuildProject(bool force)
 {
+    if (!HasDevice())
+        return kStatusFailed;
     const BusyCursor busy(host_);
     if (debugState_ == kRunning) {
         ShowError("Unable to build.\r\nThe simulator is still running?");
@@ -98,7 +108,7 @@ int DebugController::BuildProject(bool force)
 
     if (!host_.saveAllFiles(!autoSaveBeforeCompile()))
         return kStatusFailed;
-    if (!host_.projectOpen() || !device_)
+    if (!host_.projectOpen())
         return kStatusFailed;
 
     const std::vector<std::string> files = host_.projectFiles();
@@ -131,7 +141,7 @@ int DebugController::BuildProject(bool force)
 void DebugController::StartDebug(DebugStart action)
 {
     // While running the worker is busy: a second command would wait for it.
-    if (!device_ || debugState_ == kRunning)
+    if (!HasDevice() || debugState_ == kRunning)
         return;
     const BusyCursor busy(host_);
     const int stateBefore = debugState_;
@@ -303,7 +313,7 @@ void DebugController::SetDebugLevel(int level)
 
 void DebugController::WithChosenProgramFile(const std::function<void(const char* path)>& use)
 {
-    if (!device_)
+    if (!HasDevice())
         return;
     const std::string extension = host_.programExtension();
     const std::optional<std::string> path = host_.chooseProgramFile(
@@ -334,7 +344,7 @@ void DebugController::ActionVerifyFileExecute()
 void DebugController::ActionStimulusFileExecute()
 {
     std::string file;
-    if (!device_ || !host_.askStimulusFile(file))
+    if (!HasDevice() || !host_.askStimulusFile(file))
         return;
     const BusyCursor busy(host_);
     if (device_->SetStimulusFile(file.empty() ? nullptr : file.c_str()) != kStatusDone)
@@ -344,7 +354,7 @@ void DebugController::ActionStimulusFileExecute()
 void DebugController::ActionDataFileExecute()
 {
     std::string file;
-    if (!device_ || !host_.askDataFile(file))
+    if (!HasDevice() || !host_.askDataFile(file))
         return;
     const BusyCursor busy(host_);
     // The device takes a text here, never a null pointer: no data file is the empty text.
@@ -354,7 +364,7 @@ void DebugController::ActionDataFileExecute()
 
 void DebugController::ActionTraceExecute()
 {
-    if (!device_) {
+    if (!HasDevice()) {
         host_.setActionChecked(DebugAction::TraceExecution, tracing_);
         return;
     }

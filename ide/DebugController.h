@@ -77,6 +77,8 @@ private:
     // and hands it on under the hourglass.
     void WithChosenProgramFile(const std::function<void(const char* path)>& use);
     void ShowError(const std::string& text);
+    // Without a device the Messages window says why nothing happens.
+    bool HasDevice();
 
     DebugHost& host_;
     AbstractDevice* device_ = nullptr;

@@ -1,5 +1,6 @@
 #include "DebugFileDialog.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -14,8 +15,7 @@ std::optional<std::string> QtDebugFileDialog::openFile(const std::string& filter
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.first());
     dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
-    if (!initialFolder_.isEmpty())
-        dialog.setDirectory(initialFolder_);
+    dialog.setDirectory(initialFolder_.isEmpty() ? QDir::homePath() : initialFolder_);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     const QString chosen = dialog.selectedFiles().first();

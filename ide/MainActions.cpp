@@ -28,11 +28,14 @@ public:
         return action;
     }
 
+    // The desktop theme's icon of that name, else the one shipped under the
+    // same name: many themes have no editing icons.
     QAction* withThemeIcon(const char* theme, const char* caption, const char* shortcut = nullptr,
                            bool enabled = true) const
     {
         QAction* action = (*this)(caption, shortcut, enabled);
-        action->setIcon(QIcon::fromTheme(QString::fromLatin1(theme)));
+        const QString name = QString::fromLatin1(theme);
+        action->setIcon(QIcon::fromTheme(name, QIcon(QStringLiteral(":/icons/") + name + QStringLiteral(".xpm"))));
         return action;
     }
 

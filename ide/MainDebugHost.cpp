@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 
 #include "AbstractDevice.h"
+#include "BreakpointList.h"
 #include "DebugController.h"
 #include "DebugFileDialog.h"
 #include "EditorWindows.h"
@@ -151,32 +152,20 @@ std::optional<EditorPosition> MainDebugHost::frontEditorPosition() const
 
 void MainDebugHost::refreshDebugWindows()
 {
-    form_.RefreshToolWindows();
-    for (TFormEditor* editor : form_.editorWindows().Editors())
-        editor->update();
+    form_.RefreshDebugWindows();
 }
 
 void MainDebugHost::applyBreakpoints()
 {
-    AbstractDevice* device = form_.debugControl().Device();
-    if (!device)
-        return;
-    device->ClearAllBreakpoints();
-    for (auto file = form_.breakpoints.cbegin(); file != form_.breakpoints.cend(); ++file) {
-        const std::string path = file.key().toStdString();
-        for (int line : file.value()) {
-            unsigned address = 0;
-            if (device->LineToAddress(path.c_str(), line, &address) == tolvane::kStatusDone)
-                device->SetBreakpoint(address);
-        }
-    }
+    if (AbstractDevice* device = form_.debugControl().Device())
+        form_.breakpointList().ApplyBreakpoints(*device);
 }
 
 std::optional<std::string> MainDebugHost::chooseProgramFile(const std::string& filter,
                                                             const std::string& defaultExtension)
 {
     QtDebugFileDialog dialog(&form_);
-    dialog.setInitialFolder(form_.openDir);
+    dialog.setInitialFolder(form_.dialogFolder(form_.openDir));
     std::optional<std::string> chosen = dialog.openFile(filter, defaultExtension);
     if (chosen && !chosen->empty())
         form_.openDir = dialog.initialFolder();

@@ -3,6 +3,7 @@
 #include "DebugController.h"
 #include "MainFormHosts.h"
 #include "TMainForm.h"
+#include "ToolWindows.h"
 
 void MainDeviceHost::addMessage(const QString& line)
 {
@@ -17,11 +18,12 @@ void MainDeviceHost::haltDebugRun()
 void MainDeviceHost::deviceChanged(AbstractDevice* device)
 {
     form_.debugControl().SetDevice(device);
+    form_.enableDeviceActions(device != nullptr);
 }
 
 void MainDeviceHost::closeToolWindow(int windowId)
 {
-    form_.closeToolWindow(windowId);
+    form_.toolWindows().close(windowId);
 }
 
 void MainDeviceHost::clearDebugWindows()

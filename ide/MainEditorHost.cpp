@@ -2,6 +2,7 @@
 
 #include <Qsci/qsciscintillabase.h>
 
+#include "BreakpointList.h"
 #include "DebugController.h"
 #include "MainFormHosts.h"
 #include "PrintService.h"
@@ -73,25 +74,20 @@ void MainEditorHost::UpdateEditActions(TFormEditor* editor)
 
 void MainEditorHost::AddBreakpointAt(const QString& path, int line)
 {
-    form_.breakpoints[path].insert(line);
+    form_.breakpointList().AddBreakpoint(path, line);
 }
 
 void MainEditorHost::RemoveBreakpointAt(const QString& path, int line)
 {
-    auto file = form_.breakpoints.find(path);
-    if (file != form_.breakpoints.end())
-        file.value().remove(line);
-}
-
-void MainEditorHost::breakpointToggled(const QString& path, int line, bool set)
-{
-    form_.debugControl().BreakpointToggled(path.toStdString(), line, set);
+    form_.breakpointList().RemoveBreakpoint(path, line);
 }
 
 void MainEditorHost::SyncEditorBreakpoints(TFormEditor& editor)
 {
-    for (int line : form_.breakpoints.value(editor.FilePath()))
-        editor.ToggleBreakpoint(line, false);
+    // Sets, never toggles: a reloaded file may still carry its markers.
+    for (int line : form_.breakpointList().linesIn(editor.FilePath()))
+        if (!editor.Editor().HasBreakpointMarker(line))
+            editor.ToggleBreakpoint(line, false);
 }
 
 void MainEditorHost::AddMessage(const QString& text)
@@ -102,10 +98,11 @@ void MainEditorHost::AddMessage(const QString& text)
 SaveFileDialog& MainEditorHost::saveDialog()
 {
     // The main window's SaveDir is the folder every save dialog starts in; a
-    // save since the last call moved it.
+    // save since the last call moved it. Without one the dialog starts where
+    // the main window's other dialogs do.
     if (saveDialog_->initialDirectory != handedOutFolder_)
         form_.saveDir = QString::fromStdString(saveDialog_->initialDirectory);
-    saveDialog_->initialDirectory = handedOutFolder_ = form_.saveDir.toStdString();
+    saveDialog_->initialDirectory = handedOutFolder_ = form_.dialogFolder(form_.saveDir).toStdString();
     return *saveDialog_;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "DebugHost.h"
+#include "DebugViewHost.h"
 #include "DeviceHost.h"
 #include "EditorHost.h"
 #include "ProjectHost.h"
@@ -60,6 +61,20 @@ private:
     TMainForm& form_;
 };
 
+class MainDebugViewHost final : public DebugViewHost {
+public:
+    explicit MainDebugViewHost(TMainForm& form) : form_(form) {}
+    AbstractDevice* device() const override;
+    int debugState() const override;
+    int addressBits() const override;
+    BreakpointList& breakpoints() override;
+    void openFileAtLine(const QString& path, int line) override;
+    void refreshDebugWindows() override;
+
+private:
+    TMainForm& form_;
+};
+
 class MainProjectHost final : public ProjectHost {
 public:
     explicit MainProjectHost(TMainForm& form) : form_(form) {}
@@ -104,7 +119,6 @@ public:
     void UpdateEditActions(TFormEditor* editor) override;
     void AddBreakpointAt(const QString& path, int line) override;
     void RemoveBreakpointAt(const QString& path, int line) override;
-    void breakpointToggled(const QString& path, int line, bool set) override;
     void SyncEditorBreakpoints(TFormEditor& editor) override;
     void AddMessage(const QString& text) override;
     SaveFileDialog& saveDialog() override;

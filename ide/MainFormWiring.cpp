@@ -2,14 +2,17 @@
 // selection, project, editor windows, search and debug control.
 
 #include <QAction>
+#include <QApplication>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <Qsci/qsciscintillabase.h>
 
 #include "AbstractDevice.h"
-#include "ApplicationEnd.h"
+#include "BreakpointList.h"
 #include "DebugController.h"
+#include "DebugViews.h"
 #include "DeviceBinding.h"
 #include "EditorWindows.h"
 #include "MainFormHosts.h"
@@ -21,6 +24,7 @@
 #include "TDialogStimulusFile.h"
 #include "TFormEditor.h"
 #include "TMainForm.h"
+#include "ToolWindows.h"
 
 void TMainForm::createParts()
 {
@@ -28,6 +32,7 @@ void TMainForm::createParts()
     debugHost_ = std::make_unique<MainDebugHost>(*this);
     projectHost_ = std::make_unique<MainProjectHost>(*this);
     editorHost_ = std::make_unique<MainEditorHost>(*this);
+    debugViewHost_ = std::make_unique<MainDebugViewHost>(*this);
     debug_ = std::make_unique<DebugController>(*debugHost_);
 
     DeviceMenus deviceMenus;
@@ -61,7 +66,10 @@ void TMainForm::createParts()
     session_ = new ProjectSession(*projectHost_, this);
     editors_ = new EditorWindows(*editorHost_, *mdiArea_);
     editors_->setParent(this);
-    editors_->ApplyEditorFont(editing.font);
+    breakpoints_ = new BreakpointList(this);
+    connectBreakpointList();
+    createToolWindows();
+    registerDebugViews(*toolWindows_, *debugViewHost_);
     // The shared dialogs, in the order the program has always made them.
     search_ = std::make_unique<SearchCommands>(*editors_, *editorHost_, this);
     aboutDialog_ = new TDialogAbout(*binding_, this);
@@ -88,10 +96,6 @@ void TMainForm::createParts()
 
 void TMainForm::selectStartDevice()
 {
-    if (!binding_->LoadDeviceList()) {
-        platform::endApplication();
-        return;
-    }
     if (!startSettings.keyExists)
         return;
     if (startSettings.device.empty())
@@ -146,23 +150,46 @@ void TMainForm::connectFileActions()
     connect(a.print, &QAction::triggered, this, [this] { runOnFrontEditor([](TFormEditor& e) { e.PrintFile(); }); });
 }
 
+void TMainForm::runEditCommand(QAction* action, unsigned int command, QKeyCombination key)
+{
+    // The window-wide shortcuts reach every widget of the window: a tool
+    // window that has the focus gets the editing key itself, as if no
+    // shortcut had taken it. The action steps aside meanwhile, or the key
+    // would come back to it as its shortcut.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && focus->window() == this && !mdiArea_->isAncestorOf(focus)) {
+        const bool enabled = action->isEnabled();
+        action->setEnabled(false);
+        QKeyEvent press(QEvent::KeyPress, key.key(), key.keyboardModifiers());
+        QCoreApplication::sendEvent(focus, &press);
+        QKeyEvent release(QEvent::KeyRelease, key.key(), key.keyboardModifiers());
+        QCoreApplication::sendEvent(focus, &release);
+        action->setEnabled(enabled);
+        return;
+    }
+    runOnFrontEditor([command](TFormEditor& e) { e.Command(command); });
+    updateFrontEditActions();
+}
+
 void TMainForm::connectEditActions()
 {
     using S = QsciScintillaBase;
     const MainActions& a = actions;
-    const std::pair<QAction*, unsigned int> commands[] = {
-        {a.undo, S::SCI_UNDO},
-        {a.cut, S::SCI_CUT},
-        {a.copy, S::SCI_COPY},
-        {a.paste, S::SCI_PASTE},
-        {a.deleteSelection, S::SCI_CLEAR},
-        {a.selectAll, S::SCI_SELECTALL},
+    const struct {
+        QAction* action;
+        unsigned int command;
+        QKeyCombination key;
+    } commands[] = {
+        {a.undo, S::SCI_UNDO, Qt::ControlModifier | Qt::Key_Z},
+        {a.cut, S::SCI_CUT, Qt::ControlModifier | Qt::Key_X},
+        {a.copy, S::SCI_COPY, Qt::ControlModifier | Qt::Key_C},
+        {a.paste, S::SCI_PASTE, Qt::ControlModifier | Qt::Key_V},
+        {a.deleteSelection, S::SCI_CLEAR, QKeyCombination(Qt::Key_Delete)},
+        {a.selectAll, S::SCI_SELECTALL, Qt::ControlModifier | Qt::Key_A},
     };
-    for (const auto& [action, command] : commands)
-        connect(action, &QAction::triggered, this, [this, command = command] {
-            runOnFrontEditor([command](TFormEditor& e) { e.Command(command); });
-            updateFrontEditActions();
-        });
+    for (const auto& [action, command, key] : commands)
+        connect(action, &QAction::triggered, this,
+                [this, action = action, command = command, key = key] { runEditCommand(action, command, key); });
     SearchCommands* search = search_.get();
     connect(a.find, &QAction::triggered, search, &SearchCommands::ActionFindExecute);
     connect(a.findNext, &QAction::triggered, search, &SearchCommands::ActionFindNextExecute);
@@ -190,11 +217,6 @@ void TMainForm::connectProjectActions()
     connect(a.showProject, &QAction::triggered, this, [this] { session_->ShowProject(); });
     connect(a.addFiles, &QAction::triggered, this, &TMainForm::addFilesToProject);
     connect(a.removeFile, &QAction::triggered, this, [this] { session_->RemoveFile(); });
-    connect(a.showMessages, &QAction::triggered, this, [this] {
-        if (!messages_)
-            createMessagesWindow(std::nullopt, TDockableForm::kDockBottom);
-        messages_->ShowInPage();
-    });
 }
 
 void TMainForm::connectDebugActions()

@@ -2,17 +2,20 @@
 
 #include <QFileInfo>
 #include <QMdiSubWindow>
-#include <algorithm>
 
+#include "BreakpointList.h"
 #include "DeviceBinding.h"
+#include "EditorFileError.h"
 #include "EditorWindows.h"
 #include "MainFormHosts.h"
+#include "MessageBoxes.h"
 #include "ProjectSession.h"
 #include "SaveFileDialog.h"
 #include "TDialogDataFile.h"
 #include "TDialogStimulusFile.h"
 #include "TFormEditor.h"
 #include "TMainForm.h"
+#include "ToolWindows.h"
 
 QMainWindow* MainProjectHost::mainWindow()
 {
@@ -87,6 +90,11 @@ bool MainProjectHost::openEditorWithLayout(const QString& path, int state, const
         form_.editorWindows().OpenEditorWithLayout(path, state, bounds.left(), bounds.top(),
                                                    bounds.left() + bounds.width(), bounds.top() + bounds.height());
         return true;
+    } catch (const EditorFileError& error) {
+        // A missing file is skipped silently; one that is refused is named.
+        if (error.kind() != EditorFileError::Kind::NotFound)
+            platform::showError(path.toStdString() + " could not be read: " + error.what());
+        return false;
     } catch (const std::exception&) {
         return false;
     }
@@ -99,45 +107,30 @@ void MainProjectHost::openEditor(const QString& path)
 
 TDockableForm* MainProjectHost::toolWindow(int id)
 {
-    return form_.toolWindow(id);
+    return form_.toolWindows().openWindow(id);
 }
 
 void MainProjectHost::recreateToolWindow(int id, const QRect& rect, int placement)
 {
-    if (id != tolvane::kViewMessages)
-        return;
-    form_.closeToolWindow(id);
-    form_.createMessagesWindow(rect, placement);
+    form_.toolWindows().create(id, rect, placement);
 }
 
 QList<project::BreakpointLine> MainProjectHost::breakpointLines()
 {
     QList<project::BreakpointLine> lines;
-    for (auto file = form_.breakpoints.cbegin(); file != form_.breakpoints.cend(); ++file) {
-        QList<int> sorted(file.value().cbegin(), file.value().cend());
-        std::sort(sorted.begin(), sorted.end());
-        for (int line : sorted)
-            lines << project::BreakpointLine{file.key(), line};
-    }
+    for (const SourceBreakpoint& breakpoint : form_.breakpointList().rows())
+        lines << project::BreakpointLine{breakpoint.file, breakpoint.line};
     return lines;
 }
 
 void MainProjectHost::removeAllBreakpoints()
 {
-    const auto marked = form_.breakpoints;
-    form_.breakpoints.clear();
-    for (auto file = marked.cbegin(); file != marked.cend(); ++file)
-        for (int line : file.value())
-            form_.editorWindows().ToggleEditorBreakpoint(file.key(), line);
+    form_.breakpointList().RemoveAllBreakpoints();
 }
 
 void MainProjectHost::addBreakpointFromProject(const QString& path, int line)
 {
-    QSet<int>& lines = form_.breakpoints[path];
-    if (lines.contains(line))
-        return;
-    lines.insert(line);
-    form_.editorWindows().ToggleEditorBreakpoint(path, line);
+    form_.breakpointList().addMarkedBreakpoint(path, line);
 }
 
 QString MainProjectHost::stimulusFile()

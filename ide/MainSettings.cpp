@@ -31,9 +31,12 @@ void readInto(const RegistryKey& key, const char* name, bool& value)
         value = *read;
 }
 
-void readInto(const RegistryKey& key, const char* name, std::string& value)
+void readInto(const RegistryKey& key, const char* name, std::string& value, std::vector<std::string>& tooLong)
 {
-    if (const auto read = key.readString(name))
+    const auto read = key.readString(name);
+    if (read && read->size() > kMaxSettingLength)
+        tooLong.push_back(name);
+    else if (read)
         value = *read;
 }
 
@@ -50,15 +53,6 @@ SavedWindowState stateFrom(std::optional<int> value)
     if (value == int(SavedWindowState::Maximized))
         return SavedWindowState::Maximized;
     return SavedWindowState::Normal;
-}
-
-bool writeSwitches(RegistryKey& key, const std::string& prefix, const std::optional<ViewSwitches>& switches)
-{
-    if (!switches)
-        return true;
-    return key.writeBool(prefix + "ShowHex", switches->hex) && key.writeBool(prefix + "ShowDecimal", switches->decimal)
-           && key.writeBool(prefix + "ShowBinary", switches->binary)
-           && key.writeBool(prefix + "ShowAddress", switches->address);
 }
 
 }  // namespace
@@ -97,7 +91,7 @@ StartSettings readStartSettings()
     settings.keyExists = true;
     if (key->hasValue("AlwaysAllowRun"))
         settings.alwaysAllowRun = key->readBool("AlwaysAllowRun").value_or(false);
-    readInto(*key, "FontName", settings.font.name);
+    readInto(*key, "FontName", settings.font.name, settings.tooLong);
     readInto(*key, "FontBold", settings.font.bold);
     readInto(*key, "FontItalic", settings.font.italic);
     readPositiveInto(*key, "FontSize", settings.font.size);
@@ -106,10 +100,10 @@ StartSettings readStartSettings()
     readInto(*key, "PrintLineNums", settings.printLineNumbers);
     readPositiveInto(*key, "TabSize", settings.tabSize);
     readInto(*key, "UseTabs", settings.useTabs);
-    readInto(*key, "SaveDir", settings.saveDir);
-    readInto(*key, "OpenDir", settings.openDir);
-    readInto(*key, "Device", settings.device);
-    readInto(*key, "Compiler", settings.compiler);
+    readInto(*key, "SaveDir", settings.saveDir, settings.tooLong);
+    readInto(*key, "OpenDir", settings.openDir, settings.tooLong);
+    readInto(*key, "Device", settings.device, settings.tooLong);
+    readInto(*key, "Compiler", settings.compiler, settings.tooLong);
     if (const auto bounds = key->readString("Bounds"); bounds && !bounds->empty())
         settings.bounds = parseBounds(*bounds);
     settings.state = stateFrom(key->readInteger("State"));
@@ -140,6 +134,5 @@ bool writeClosingSettings(const ClosingSettings& settings)
     if (settings.compiler)
         written = written && key->writeString("Compiler", *settings.compiler);
     return written && key->writeString("Bounds", formatBounds(settings.bounds))
-           && key->writeInteger("State", int(settings.state)) && writeSwitches(*key, "Registers", settings.registers)
-           && writeSwitches(*key, "Watches", settings.watches) && writeSwitches(*key, "Variables", settings.variables);
+           && key->writeInteger("State", int(settings.state));
 }

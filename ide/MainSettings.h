@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "EditorFont.h"
 #include "ProductKey.h"
@@ -41,21 +42,18 @@ struct StartSettings {
     std::string compiler;
     std::optional<WindowBounds> bounds;
     SavedWindowState state = SavedWindowState::Normal;
+    // Names of the texts left at their defaults for being longer than kMaxSettingLength.
+    std::vector<std::string> tooLong;
 };
+
+// No font name, device, compiler or folder is longer.
+inline constexpr size_t kMaxSettingLength = 4096;
 
 // Values that are missing or do not parse keep their defaults.
 StartSettings readStartSettings();
 bool multipleInstancesAllowed();
 // Absent when the value is missing; false when it is there but not a boolean.
 std::optional<bool> readAlwaysAllowRun();
-
-// The column switches of a debug window, written as <prefix>ShowHex and so on.
-struct ViewSwitches {
-    bool hex = false;
-    bool decimal = false;
-    bool binary = false;
-    bool address = false;
-};
 
 struct ClosingSettings {
     std::string saveDir;
@@ -65,10 +63,6 @@ struct ClosingSettings {
     std::optional<std::string> compiler;
     WindowBounds bounds;
     SavedWindowState state = SavedWindowState::Normal;
-    // Only for the windows that are open.
-    std::optional<ViewSwitches> registers;
-    std::optional<ViewSwitches> watches;
-    std::optional<ViewSwitches> variables;
 };
 
 // Creates the key when needed; false when it cannot be written.

@@ -188,7 +188,15 @@ ProjectReadResult readProjectText(const QByteArray& text, const QString& project
 {
     ProjectReadResult result;
     Section section = Section::None;
+    int lineNumber = 0;
     for (const QByteArray& raw : text.split('\n')) {
+        ++lineNumber;
+        if (raw.size() > kMaxProjectLineLength) {
+            result.error = QStringLiteral("Line %1 of the project file is longer than %2 characters.")
+                               .arg(lineNumber)
+                               .arg(kMaxProjectLineLength);
+            break;
+        }
         const QString line = QString::fromLocal8Bit(raw).trimmed();
         if (line.isEmpty())
             continue;

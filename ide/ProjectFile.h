@@ -9,12 +9,18 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 #include <variant>
 
 namespace project {
 
 inline constexpr char kProjectExtension[] = "prj";
+
+// A project names a few files and windows: larger files, and lines longer
+// than any path, are no project's.
+inline constexpr std::uint64_t kMaxProjectFileBytes = 16 * 1024 * 1024;
+inline constexpr qsizetype kMaxProjectLineLength = 4096;
 
 // [OPENED] state of an editor window.
 inline constexpr int kEditorNormal = 12;

@@ -161,10 +161,48 @@ bool TDockableForm::IsShowing() const
     return notCovered_ && isVisible() && !(isFloating() && (windowState() & Qt::WindowMinimized));
 }
 
+std::optional<Qt::DockWidgetArea> TDockableForm::dockSite() const
+{
+    if (isFloating())
+        return std::nullopt;
+    const Qt::DockWidgetArea area = owner_->dockWidgetArea(const_cast<TDockableForm*>(this));
+    if (area == Qt::NoDockWidgetArea)
+        return std::nullopt;
+    return area;
+}
+
+QRect TDockableForm::dockSiteRect(Qt::DockWidgetArea area) const
+{
+    // A page behind another tab is parked outside the main window: the site
+    // is where its shown pages are.
+    const QRect client = owner_->rect();
+    QRect site;
+    for (QDockWidget* page : owner_->findChildren<QDockWidget*>())
+        if (!page->isFloating() && page->isVisible() && owner_->dockWidgetArea(page) == area
+            && client.contains(page->geometry()))
+            site |= page->geometry();
+    if (!site.isEmpty())
+        return site;
+    if (client.contains(geometry()) && !geometry().isEmpty())
+        return geometry();
+    // Nothing of the site shows: a third of the main window at its edge.
+    switch (area) {
+    case Qt::LeftDockWidgetArea:
+        return QRect(0, 0, client.width() / 3, client.height());
+    case Qt::RightDockWidgetArea:
+        return QRect(client.width() - client.width() / 3, 0, client.width() / 3, client.height());
+    case Qt::TopDockWidgetArea:
+        return QRect(0, 0, client.width(), client.height() / 3);
+    default:
+        return QRect(0, client.height() - client.height() / 3, client.width(), client.height() / 3);
+    }
+}
+
 int TDockableForm::Placement() const
 {
-    if (!isFloating() && !isHidden())
-        return placementFor(owner_->dockWidgetArea(const_cast<TDockableForm*>(this)));
+    // Hidden or behind another tab, a window in a dock site comes back there.
+    if (const std::optional<Qt::DockWidgetArea> site = dockSite())
+        return placementFor(*site);
     if (isHidden())
         return kFloatHidden;
     if (windowState() & Qt::WindowMinimized)
@@ -176,6 +214,8 @@ int TDockableForm::Placement() const
 
 QRect TDockableForm::PlacementRect() const
 {
+    if (const std::optional<Qt::DockWidgetArea> site = dockSite())
+        return dockSiteRect(*site);
     if (isFloating() && normalGeometry().isValid())
         return normalGeometry();
     return geometry();

@@ -38,7 +38,9 @@ public:
     void CloseOrUndock();
     bool IsShowing() const;
 
-    // The code and rectangle the project file stores for this window.
+    // The code and rectangle the project file stores for this window: for a
+    // window in a dock site, shown, covered by another tab or closed, the
+    // site's code and the site's rectangle in the main window.
     int Placement() const;
     QRect PlacementRect() const;
 
@@ -63,6 +65,8 @@ protected:
 
 private:
     void CatchUp();
+    std::optional<Qt::DockWidgetArea> dockSite() const;
+    QRect dockSiteRect(Qt::DockWidgetArea area) const;
 
     QMainWindow* owner_;
     QStackedWidget* pages_;

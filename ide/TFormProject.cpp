@@ -16,6 +16,7 @@
 #include "DeviceTexts.h"
 #include "HourglassCursor.h"
 #include "MessageBoxes.h"
+#include "UserFile.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ TFormProject::TFormProject(ProjectHost& host, std::optional<QRect> rect, int pla
 TFormProject* TFormProject::Create(ProjectHost& host, bool noPlacement, std::optional<QRect> rect, int placement,
                                    const QString& path, QString* error)
 {
-    if (!path.isEmpty() && !QFileInfo(path).isFile()) {
+    if (!path.isEmpty() && !QFileInfo::exists(path)) {
         *error = QString::fromLatin1(kFileNotFound);
         return nullptr;
     }
@@ -182,10 +183,14 @@ QString TFormProject::ReadProjectFile()
 {
     platform::HourglassCursor wait;
     host_.removeAllBreakpoints();
-    QFile file(projectPath_);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
-    const auto read = project::readProjectText(file.readAll(), QFileInfo(projectPath_).absolutePath());
+    platform::UserFileCheck check;
+    const auto text =
+        platform::readUserFile(QFile::encodeName(projectPath_).toStdString(), project::kMaxProjectFileBytes, &check);
+    if (!text)
+        return QStringLiteral("Unable to read ") + projectPath_ + QStringLiteral(": ")
+               + QString::fromStdString(check.reason) + QLatin1Char('.');
+    const auto read =
+        project::readProjectText(QByteArray::fromStdString(*text), QFileInfo(projectPath_).absolutePath());
     bool placed = false, stimulusMet = false, dataMet = false, optionsReachedDevice = false;
     for (const project::ProjectEntry& entry : read.entries)
         Apply(entry, &placed, &stimulusMet, &dataMet, &optionsReachedDevice);

@@ -1,30 +1,36 @@
 #include "TMainForm.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
+#include <QDir>
 #include <QDockWidget>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <QToolBar>
-#include <QUrl>
 
 #include "AbstractDevice.h"
+#include "ApplicationEnd.h"
 #include "DebugController.h"
 #include "DeviceBinding.h"
 #include "DockSites.h"
+#include "EditorWindows.h"
 #include "MainFormHosts.h"
 #include "MdiArrangement.h"
 #include "MessageBoxes.h"
 #include "ProgramFolder.h"
 #include "ProjectSession.h"
+#include "QtDesktopDocuments.h"
 #include "Registry.h"
 #include "SearchCommands.h"
+#include "ToolWindows.h"
 
 namespace {
 
@@ -78,14 +84,23 @@ TMainForm::TMainForm(QWidget* parent)
     createMenus();
     createToolBars();
     connectWindowActions();
-    applyStartSettings();
+    gateDeviceActions();
+    reportUnreadableSettings();
     createParts();
+    // The device list first: on a first start its copy creates the settings
+    // key, and a key without a Device value selects the first device.
+    const bool devicesListed = binding_->LoadDeviceList();
+    applyStartSettings();
+    editors_->ApplyEditorFont(editing.font);
     connectFileActions();
     connectEditActions();
     connectProjectActions();
     connectDebugActions();
     connectDeviceActions();
-    selectStartDevice();
+    if (devicesListed)
+        selectStartDevice();
+    else
+        platform::endApplication();
 }
 
 TMainForm::~TMainForm()
@@ -176,12 +191,46 @@ void TMainForm::connectWindowActions()
     connect(menus.show, &QMenu::aboutToShow, this, &TMainForm::listEditorWindows);
 }
 
+void TMainForm::gateDeviceActions()
+{
+    const MainActions& a = actions;
+    deviceActions_ = new QActionGroup(this);
+    deviceActions_->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+    for (QAction* action :
+         {a.make, a.buildAll, a.run, a.stepInto, a.stepOver, a.stepOut, a.runToCursor, a.pause, a.stop,
+          a.traceExecution, a.loadProgram, a.verifyProgram, a.setStimulusFile, a.setDataFile, a.deviceOptions})
+        deviceActions_->addAction(action);
+    // An action of a disabled group stays disabled whatever its own state
+    // says, and takes that state back when the group is enabled again.
+    deviceActions_->setEnabled(false);
+}
+
+void TMainForm::enableDeviceActions(bool deviceSelected)
+{
+    deviceActions_->setEnabled(deviceSelected);
+}
+
+void TMainForm::reportUnreadableSettings()
+{
+    using platform::RegistryRoot;
+    if (const auto problem = platform::registryFileProblem(RegistryRoot::CurrentUser))
+        platform::showError("Unable to read the settings file " + platform::registryFile(RegistryRoot::CurrentUser)
+                            + " (" + *problem + ").\r\nDefault settings are used, and that file is left as it is.");
+}
+
 void TMainForm::applyStartSettings()
 {
     startSettings = readStartSettings();
     const StartSettings& s = startSettings;
     if (!s.keyExists)
         return;
+    if (!s.tooLong.empty()) {
+        std::string names;
+        for (const std::string& name : s.tooLong)
+            names += (names.empty() ? "" : ", ") + name;
+        platform::showError("These settings are longer than " + std::to_string(kMaxSettingLength)
+                            + " characters and are not used: " + names + ".");
+    }
     if (s.alwaysAllowRun)
         actions.run->setEnabled(*s.alwaysAllowRun);
     editing.font = s.font;
@@ -284,13 +333,10 @@ bool TMainForm::SaveSettings()
     const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
     settings.bounds = {normal.top(), normal.left(), normal.height(), normal.width()};
     settings.state = savedState(*this);
-    if (registersSwitches)
-        settings.registers = registersSwitches();
-    if (watchesSwitches)
-        settings.watches = watchesSwitches();
-    if (variablesSwitches)
-        settings.variables = variablesSwitches();
-    return writeClosingSettings(settings);
+    const bool written = writeClosingSettings(settings);
+    // The column switches of the open debug windows.
+    toolWindows_->saveAtClose();
+    return written;
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -343,12 +389,14 @@ void TMainForm::listEditorWindows()
 
 void TMainForm::openHelpContents()
 {
-    const QString helpFile = QString::fromStdString(platform::programFolder()) + QStringLiteral("Tolvane.hlp");
-    if (!QFileInfo::exists(helpFile)) {
+    // The manual ships beside the program as a web page, for the desktop's browser.
+    const QString helpFile = QString::fromStdString(platform::programFolder()) + QStringLiteral("Tolvane.html");
+    if (!QFileInfo(helpFile).isFile()) {
         platform::showError(helpFile.toStdString() + " does not exist.");
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
+    if (platform::openWithQtDesktop(QFile::encodeName(helpFile).toStdString()) != platform::DesktopOpen::Opened)
+        platform::showError("Unable to open help file.\r\n\r\n" + helpFile.toStdString());
 }
 
 void TMainForm::chooseEditorFont()
@@ -377,6 +425,16 @@ QString TMainForm::openFileFilter() const
     return ProjectSession::QtFilter(ProjectSession::OpenProjectFilter(sourceExtension()));
 }
 
+QString TMainForm::dialogFolder(const QString& kept) const
+{
+    if (!kept.isEmpty())
+        return kept;
+    const TFormProject* project = session_->Project();
+    if (project && !project->ProjectPath().isEmpty())
+        return QFileInfo(project->ProjectPath()).absolutePath();
+    return QDir::homePath();
+}
+
 QStringList TMainForm::askFilesToOpen(const QString& filter, bool several, int shownFilter)
 {
     QFileDialog dialog(this);
@@ -384,7 +442,7 @@ QStringList TMainForm::askFilesToOpen(const QString& filter, bool several, int s
     dialog.setNameFilters(ProjectSession::QtFilter(filter).split(QStringLiteral(";;")));
     dialog.selectNameFilter(dialog.nameFilters().value(shownFilter));
     dialog.setDefaultSuffix(sourceExtension());
-    dialog.setDirectory(openDir);
+    dialog.setDirectory(dialogFolder(openDir));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     openDir = QFileInfo(dialog.selectedFiles().first()).absolutePath();

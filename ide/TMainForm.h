@@ -3,11 +3,8 @@
 // windows in the four dock sites, the menus and tool bars over one action
 // list, and the user's settings.
 
-#include <QHash>
 #include <QMainWindow>
-#include <QPointer>
 #include <QRect>
-#include <QSet>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,15 +16,18 @@
 #include "TFormMessages.h"
 
 class AbstractDevice;
+class BreakpointList;
 class DebugController;
 class DeviceBinding;
 class EditorWindows;
 class MainDebugHost;
+class MainDebugViewHost;
 class MainDeviceHost;
 class MainEditorHost;
 class MainProjectHost;
 class ProjectSession;
 class QDockWidget;
+class QActionGroup;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -39,6 +39,7 @@ class TDialogDataFile;
 class TDialogStimulusFile;
 class TDockableForm;
 class TFormEditor;
+class ToolWindows;
 
 struct MainMenus {
     QMenu* file;
@@ -116,9 +117,16 @@ public:
     // next one follows.
     void openFiles(const QStringList& paths);
     QString openFileFilter() const;
+    // Where a file dialog starts that kept no folder of its own: the open
+    // project's folder, else the user's home.
+    QString dialogFolder(const QString& kept) const;
 
     // Raised by a later start of the IDE; restores a minimised window.
     void bringToFront();
+
+    // The actions that only a selected device can carry out are enabled
+    // with one and follow their own state then.
+    void enableDeviceActions(bool deviceSelected);
 
     const MainActions actions;
     MainMenus menus{};
@@ -137,10 +145,6 @@ public:
     // Hooks of the project and editor windows that the exit questions use.
     std::function<int()> querySaveProject;
     std::function<int(QMdiSubWindow* editor, bool ask)> saveEditorWindow;
-    // Column switches of the open debug windows, saved at close.
-    std::function<ViewSwitches()> registersSwitches;
-    std::function<ViewSwitches()> watchesSwitches;
-    std::function<ViewSwitches()> variablesSwitches;
 
     // The parts the window joins.
     DeviceBinding& deviceBinding() const { return *binding_; }
@@ -160,22 +164,21 @@ public:
     // The Messages window: created and shown on the first line.
     void AddMessage(const QString& text);
     void ClearMessages();
-    TFormMessages* messagesWindow() const { return messages_; }
-    // Placement codes of TDockableForm; no rect lets the site size the window.
-    void createMessagesWindow(std::optional<QRect> rect, int placement);
+    TFormMessages* messagesWindow() const;
 
-    // The open tool window of a view id, or null; closing forgets it.
-    TDockableForm* toolWindow(int id) const;
-    void closeToolWindow(int id);
+    // Every tool window but the project's, by its window id.
+    ToolWindows& toolWindows() const { return *toolWindows_; }
+    // ResetView / RefreshView of the refreshed tool windows, then every
+    // editor window repainted.
     void ClearDebugWindows();
-    void RefreshToolWindows();
+    void RefreshDebugWindows();
 
     // Opens the file in an editor window, shown with the line selected (none
     // for 0); a file that cannot be opened is reported.
     void OpenFileAtLine(const QString& path, int line);
 
-    // Breakpoint lines by file, mirrored by the editors' markers.
-    QHash<QString, QSet<int>> breakpoints;
+    // The source breakpoints, mirrored by the editors' markers.
+    BreakpointList& breakpointList() const { return *breakpoints_; }
 
     // Add Files: the file dialog, then the project takes the chosen files.
     void addFilesToProject();
@@ -190,6 +193,8 @@ private:
     void createMenus();
     void createToolBars();
     void connectWindowActions();
+    void gateDeviceActions();
+    void reportUnreadableSettings();
     void applyStartSettings();
     void listEditorWindows();
     void openHelpContents();
@@ -201,6 +206,9 @@ private:
     bool readyToExit();
 
     void createParts();
+    void createToolWindows();
+    void connectBreakpointList();
+    void repaintEditors();
     void selectStartDevice();
     void connectFileActions();
     void connectEditActions();
@@ -210,6 +218,9 @@ private:
     void chooseProjectToOpen();
     void showOpenedProjectCaption();
     void runOnFrontEditor(const std::function<void(TFormEditor&)>& command);
+    // An editing action: the front editor's command when the focus is in the
+    // editor area, else the key for the widget that has the focus.
+    void runEditCommand(QAction* action, unsigned int command, QKeyCombination key);
     void updateFrontEditActions();
 
     QMdiArea* mdiArea_;
@@ -219,6 +230,7 @@ private:
     std::unique_ptr<MainDebugHost> debugHost_;
     std::unique_ptr<MainProjectHost> projectHost_;
     std::unique_ptr<MainEditorHost> editorHost_;
+    std::unique_ptr<MainDebugViewHost> debugViewHost_;
     std::unique_ptr<DebugController> debug_;
     DeviceBinding* binding_ = nullptr;
     ProjectSession* session_ = nullptr;
@@ -228,5 +240,7 @@ private:
     TDialogAbout* aboutDialog_ = nullptr;
     TDialogStimulusFile* stimulusDialog_ = nullptr;
     TDialogDataFile* dataDialog_ = nullptr;
-    QPointer<TFormMessages> messages_;
+    QActionGroup* deviceActions_ = nullptr;
+    BreakpointList* breakpoints_ = nullptr;
+    std::unique_ptr<ToolWindows> toolWindows_;
 };

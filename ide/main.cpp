@@ -1,8 +1,10 @@
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <exception>
 
 #include "ApplicationEnd.h"
+#include "CommandLine.h"
 #include "MainSettings.h"
 #include "MessageBoxes.h"
 #include "QtMessageBoxes.h"
@@ -30,13 +32,14 @@ void reportBroughtToFront(const char* before, const TMainForm& form)
 
 int runIde(QApplication& application, platform::SingleInstance* instance)
 {
+    const QStringList files = absoluteFileArguments(application.arguments().mid(1), QDir::currentPath());
     application.setApplicationName(QStringLiteral("Tolvane"));
     TMainForm form;
     if (platform::applicationEndRequested())
         return 0;
     form.show();
     // Files named on the command line: projects by their extension, the rest in editors.
-    form.openFiles(application.arguments().mid(1));
+    form.openFiles(files);
     if (instance) {
         QObject::connect(instance, &platform::SingleInstance::bringToFrontRequested, &form, [&form] {
             const char* before = stateWord(form);

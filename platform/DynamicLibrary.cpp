@@ -1,7 +1,10 @@
 #include "DynamicLibrary.h"
 
+#include <cstdint>
 #include <dlfcn.h>
 #include <utility>
+
+#include "UserFile.h"
 
 namespace platform {
 
@@ -27,6 +30,11 @@ DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept
 bool DynamicLibrary::open(const std::string& path)
 {
     close();
+    // dlopen would wait on a FIFO for good. A bare name is looked up by the loader.
+    if (path.find('/') != std::string::npos && checkUserFile(path, UINT64_MAX).state == UserFileState::NotRegular) {
+        error_ = path + ": not a regular file";
+        return false;
+    }
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle_) {
         const char* message = dlerror();

@@ -4,7 +4,13 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
+#include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <mutex>
+#include <unistd.h>
+
+#include "UserFile.h"
 
 namespace platform {
 namespace {
@@ -52,9 +58,81 @@ std::string environmentOr(const char* name, const std::string& fallback)
     return value && *value ? std::string(value) : fallback;
 }
 
+// A settings file holds a few device paths and options: anything this large is no settings file.
+constexpr std::uint64_t kMaxRegistryFileBytes = 4 * kMegabyte;
+
+std::optional<std::string> unusableBecause(const std::string& path)
+{
+    const UserFileCheck check = checkUserFile(path, kMaxRegistryFileBytes);
+    if (check.state == UserFileState::Missing)
+        return std::nullopt;
+    if (!check.readable())
+        return check.reason;
+    // Writing through a settings object that could not parse its file would
+    // replace the file with the little it understood.
+    const QSettings settings(QString::fromStdString(path), QSettings::IniFormat);
+    if (settings.status() == QSettings::FormatError)
+        return "not a settings file";
+    if (settings.status() != QSettings::NoError)
+        return "it cannot be read";
+    return std::nullopt;
+}
+
+// A root whose file cannot be used works on an empty file of this process
+// instead: the program runs with defaults and never writes over the user's file.
+class StandIns {
+public:
+    ~StandIns()
+    {
+        for (const auto& [real, standIn] : files_)
+            std::remove(standIn.path.c_str());
+    }
+
+    std::string workingFile(const std::string& real)
+    {
+        std::lock_guard lock(mutex_);
+        if (const auto found = files_.find(real); found != files_.end())
+            return found->second.path;
+        auto reason = unusableBecause(real);
+        if (!reason)
+            return real;
+        std::string path = QDir::tempPath().toStdString() + "/tolvane-registry-XXXXXX.ini";
+        const int fd = mkstemps(path.data(), 4);
+        if (fd < 0)
+            path = "/dev/null";
+        else
+            ::close(fd);
+        files_[real] = {path, std::move(*reason)};
+        return path;
+    }
+
+    std::optional<std::string> problem(const std::string& real)
+    {
+        workingFile(real);
+        std::lock_guard lock(mutex_);
+        const auto found = files_.find(real);
+        return found == files_.end() ? std::nullopt : std::optional<std::string>(found->second.reason);
+    }
+
+private:
+    struct StandIn {
+        std::string path;
+        std::string reason;
+    };
+    std::mutex mutex_;
+    std::map<std::string, StandIn> files_;
+};
+
+StandIns& standIns()
+{
+    static StandIns instance;
+    return instance;
+}
+
 std::unique_ptr<QSettings> settingsFor(RegistryRoot root)
 {
-    return std::make_unique<QSettings>(QString::fromStdString(registryFile(root)), QSettings::IniFormat);
+    const std::string file = standIns().workingFile(registryFile(root));
+    return std::make_unique<QSettings>(QString::fromStdString(file), QSettings::IniFormat);
 }
 
 bool groupHasContent(QSettings& settings, const QString& group)
@@ -82,6 +160,11 @@ std::string registryFile(RegistryRoot root)
     if (dirs.empty())
         dirs = "/etc/xdg";
     return dirs + "/Tolvane/registry.ini";
+}
+
+std::optional<std::string> registryFileProblem(RegistryRoot root)
+{
+    return standIns().problem(registryFile(root));
 }
 
 RegistryKey::RegistryKey(std::unique_ptr<QSettings> settings, std::string group)

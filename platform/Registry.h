@@ -18,6 +18,10 @@ namespace platform {
 enum class RegistryRoot { CurrentUser, LocalMachine };
 
 std::string registryFile(RegistryRoot root);
+// Why the root's file cannot be used ("not a regular file"), or nothing when
+// it can or does not exist yet. Such a root reads as empty for the rest of
+// the process and what is written to it goes elsewhere: the file stays as it is.
+std::optional<std::string> registryFileProblem(RegistryRoot root);
 
 class RegistryKey {
 public:

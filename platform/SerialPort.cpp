@@ -17,18 +17,36 @@
 namespace platform {
 namespace {
 
-std::atomic<SerialLineObserver*> lineObserver{nullptr};
+using ObserverSlot = std::atomic<SerialLineObserver*>;
 
-// The observer of this process. A plug-in carries its own copy of this
-// layer, so a test program that loads one hands its observer over through
-// the function below, which the program exports; the IDE exports nothing.
-SerialLineObserver* currentObserver()
+}  // namespace
+}  // namespace platform
+
+// Every plug-in carries its own hidden copy of this layer. A test program that
+// exports this function (linked with -rdynamic) makes its one slot the slot of
+// every copy, so its emulators hear the line changes a plug-in makes too.
+extern "C" __attribute__((visibility("default"))) platform::ObserverSlot* tolvaneSerialLineObserverSlot()
 {
-    if (SerialLineObserver* observer = lineObserver.load())
-        return observer;
-    using Hook = SerialLineObserver* (*)();
-    static const auto programHook = reinterpret_cast<Hook>(dlsym(RTLD_DEFAULT, "tolvane_serial_line_observer"));
-    return programHook && programHook != &tolvane_serial_line_observer ? programHook() : nullptr;
+    static platform::ObserverSlot slot{nullptr};
+    return &slot;
+}
+
+namespace platform {
+namespace {
+
+ObserverSlot& lineObserverSlot()
+{
+    static ObserverSlot* const slot = [] {
+        using SlotFunction = ObserverSlot* (*)();
+        const auto exported = reinterpret_cast<SlotFunction>(dlsym(RTLD_DEFAULT, "tolvaneSerialLineObserverSlot"));
+        return exported ? exported() : tolvaneSerialLineObserverSlot();
+    }();
+    return *slot;
+}
+
+SerialLineObserver* lineObserver()
+{
+    return lineObserverSlot().load();
 }
 
 speed_t speedFor(int baud)
@@ -84,17 +102,8 @@ std::string serialDevicePath(const std::string& portName)
 
 SerialLineObserver* setSerialLineObserver(SerialLineObserver* observer)
 {
-    return lineObserver.exchange(observer);
+    return lineObserverSlot().exchange(observer);
 }
-
-}  // namespace platform
-
-extern "C" platform::SerialLineObserver* tolvane_serial_line_observer()
-{
-    return platform::lineObserver.load();
-}
-
-namespace platform {
 
 std::unique_ptr<SerialPort> SerialPort::open(const std::string& devicePath, std::string* error)
 {
@@ -137,7 +146,7 @@ bool SerialPort::configure(int baud)
         return false;
     if (tcsetattr(fd_, TCSANOW, &settings) != 0)
         return false;
-    if (SerialLineObserver* observer = currentObserver())
+    if (SerialLineObserver* observer = lineObserver())
         observer->baudRateChanged(path_, baud);
     return setDtr(true) && setRts(true);
 }
@@ -149,14 +158,14 @@ bool SerialPort::setBaudRate(int baud)
     if (speed == B0 || tcgetattr(fd_, &settings) != 0 || cfsetispeed(&settings, speed) != 0
         || cfsetospeed(&settings, speed) != 0 || tcsetattr(fd_, TCSANOW, &settings) != 0)
         return false;
-    if (SerialLineObserver* observer = currentObserver())
+    if (SerialLineObserver* observer = lineObserver())
         observer->baudRateChanged(path_, baud);
     return true;
 }
 
 bool SerialPort::setModemLine(int line, bool on)
 {
-    if (SerialLineObserver* observer = currentObserver()) {
+    if (SerialLineObserver* observer = lineObserver()) {
         if (line == TIOCM_DTR)
             observer->dtrChanged(path_, on);
         else
@@ -179,7 +188,7 @@ bool SerialPort::setRts(bool on)
 
 bool SerialPort::sendBreak(int milliseconds)
 {
-    if (SerialLineObserver* observer = currentObserver())
+    if (SerialLineObserver* observer = lineObserver())
         observer->breakSent(path_);
     if (ioctl(fd_, TIOCSBRK) != 0 && !lineNotAvailable(errno))
         return false;

@@ -27,9 +27,7 @@ public:
     virtual void baudRateChanged(const std::string& devicePath, int baud) = 0;
 };
 
-// Installs the observer for this process (null removes it); returns the
-// previous one. A plug-in the process loads hears of it when the program
-// exports tolvane_serial_line_observer (below) to its plug-ins.
+// Installs the observer for this process (null removes it); returns the previous one.
 SerialLineObserver* setSerialLineObserver(SerialLineObserver* observer);
 
 class SerialPort {
@@ -82,6 +80,3 @@ private:
 };
 
 }  // namespace platform
-
-// The observer installed in this copy of the layer, for the copies in plug-ins.
-extern "C" __attribute__((visibility("default"))) platform::SerialLineObserver* tolvane_serial_line_observer();

@@ -111,6 +111,7 @@ HexReadResult readIntelHex(std::istream& in, std::string_view fileName, std::spa
                 image[upper + address + j] = data[j];
             if (upper + address + count - 1 > result.highest)
                 result.highest = static_cast<uint32_t>(upper + address + count - 1);
+            ++result.dataRecords;
             break;
         case EndOfFile:
             if (count != 0)

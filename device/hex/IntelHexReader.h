@@ -16,6 +16,8 @@ struct HexReadResult {
     std::string error;
     // Highest image index written (0 when nothing was written).
     uint32_t highest = 0;
+    // Data records that carried bytes.
+    size_t dataRecords = 0;
 };
 
 // Reads Intel HEX records into `image` (byte addresses: record address plus the

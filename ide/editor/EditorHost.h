@@ -32,11 +32,10 @@ public:
     // Edit actions from the editor's CanDo; all disabled for null.
     virtual void UpdateEditActions(TFormEditor* editor) = 0;
 
-    // The Breakpoints window's list, which the editors' markers mirror.
+    // The breakpoint list, which the editors' markers mirror (and the device
+    // follows while halted).
     virtual void AddBreakpointAt(const QString& path, int line) = 0;
     virtual void RemoveBreakpointAt(const QString& path, int line) = 0;
-    // The user set or cleared the breakpoint on this line.
-    virtual void breakpointToggled(const QString& path, int line, bool set) = 0;
     // Sets the editor's markers from the list (ToggleBreakpoint without notify).
     virtual void SyncEditorBreakpoints(TFormEditor& editor) = 0;
 

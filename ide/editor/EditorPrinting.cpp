@@ -1,6 +1,8 @@
 #include "EditorPrinting.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QPainter>
 #include <climits>
@@ -59,12 +61,19 @@ void DrawPages(QPrinter& printer, const QFont& font, const std::vector<PrintedPa
     painter.end();
 }
 
+QString PdfFileFor(const QString& document)
+{
+    const QFileInfo file(document);
+    const QString folder = file.isAbsolute() ? file.absolutePath() : QDir::homePath();
+    return QDir(folder).filePath(file.completeBaseName() + QStringLiteral(".pdf"));
+}
+
 }  // namespace
 
-void PrintEditor(EditorHost& host, ScintillaEditor& editor)
+void PrintEditor(EditorHost& host, ScintillaEditor& editor, const QString& document)
 {
     PrintService& service = host.printing();
-    if (!service.HasPrinter()) {
+    if (!service.HasPrinter() && !service.UsePdfFile(PdfFileFor(document))) {
         platform::showError("Unable to print.\r\n\r\nNo printers installed.");
         return;
     }

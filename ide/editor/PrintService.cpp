@@ -13,6 +13,14 @@ bool QtPrintService::HasPrinter()
     return !QPrinterInfo::availablePrinterNames().isEmpty();
 }
 
+bool QtPrintService::UsePdfFile(const QString& suggestedPath)
+{
+    // The print dialog then offers the file and lets the user rename it.
+    printer_.setOutputFormat(QPrinter::PdfFormat);
+    printer_.setOutputFileName(suggestedPath);
+    return printer_.isValid() && printer_.outputFormat() == QPrinter::PdfFormat;
+}
+
 bool QtPrintService::AskOptions(PrintChoice& choice)
 {
     QPrintDialog dialog(&printer_, QApplication::activeWindow());
@@ -58,6 +66,12 @@ PdfPrintService::PdfPrintService(const QString& pdfPath) : printer_(QPrinter::Hi
 {
     printer_.setOutputFormat(QPrinter::PdfFormat);
     printer_.setOutputFileName(pdfPath);
+}
+
+bool PdfPrintService::UsePdfFile(const QString& suggestedPath)
+{
+    suggestedPdf = suggestedPath;
+    return pdfFileOffered;
 }
 
 bool PdfPrintService::AskOptions(PrintChoice& choice)

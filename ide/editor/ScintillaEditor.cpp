@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <QTimer>
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "Beep.h"
@@ -116,6 +117,7 @@ ScintillaEditor::ScintillaEditor(QWidget* parent, ScintillaEditorOwner* owner)
     for (int margin = 0; margin < 3; ++margin)
         SendEditor(SCI_SETMARGINSENSITIVEN, margin, 1);
 
+    caretPeriod_ = SendEditor(SCI_GETCARETPERIOD);
     SendEditor(SCI_SETXCARETPOLICY, CARET_SLOP, 2);
     SendEditor(SCI_SETYCARETPOLICY, CARET_SLOP, 2);
     SetLexerFor(LexerAssembler);
@@ -237,6 +239,10 @@ void ScintillaEditor::openForLoading(QFile& file)
 {
     if (!file.exists())
         throw EditorFileError(EditorFileError::Kind::NotFound, "FILE_NOT_FOUND");
+    // A FIFO would block the open, a device would be read without end.
+    if (const auto check = platform::checkUserFile(QFile::encodeName(file.fileName()).toStdString(), kMaxFileBytes);
+        !check.readable())
+        throw EditorFileError(EditorFileError::Kind::Unreadable, check.reason + ".");
     if (!file.open(QIODevice::ReadOnly))
         throw EditorFileError(EditorFileError::Kind::Unreadable, file.errorString().toStdString());
 }
@@ -288,6 +294,7 @@ void ScintillaEditor::replaceTextFrom(QFile& file)
     SendEditor(SCI_SETFIRSTVISIBLELINE, 0);
     SendEditor(SCI_SETMODEVENTMASK, kTextChanges);
     UpdateLineNumberMargin();
+    SteadyCaretForLongLines();
     SendEditor(SCI_SETUNDOCOLLECTION, 1);
     // Replacing the text folds every marker onto the first line; a loaded
     // file starts without markers.
@@ -560,8 +567,28 @@ bool ScintillaEditor::ReplaceSelection(std::string_view text)
     return true;
 }
 
-void ScintillaEditor::OnModified(int position, int, const char*, int, int linesAdded, int, int, int, int, int)
+void ScintillaEditor::SteadyCaretForLongLines()
 {
+    // One pass over the text's bytes: far quicker than asking for each line.
+    const auto* text = reinterpret_cast<const char*>(SendEditor(SCI_GETCHARACTERPOINTER));
+    const char* const end = text + SendEditor(SCI_GETLENGTH);
+    bool longLine = false;
+    for (const char* line = text; line < end && !longLine;) {
+        const auto* newline = static_cast<const char*>(std::memchr(line, '\n', static_cast<size_t>(end - line)));
+        const char* lineEnd = newline ? newline : end;
+        const char* textEnd = lineEnd > line && lineEnd[-1] == '\r' ? lineEnd - 1 : lineEnd;
+        longLine = textEnd - line > kLongLineBytes;
+        line = lineEnd + 1;
+    }
+    SendEditor(SCI_SETCARETPERIOD, static_cast<uintptr_t>(longLine ? 0 : caretPeriod_));
+}
+
+void ScintillaEditor::OnModified(int position, int, const char*, int length, int linesAdded, int, int, int, int, int)
+{
+    // Looked at after large changes only, a paste or a cut (and once a file
+    // is in): a line typed key by key past the limit keeps its caret blinking.
+    if (length > kLongLineBytes)
+        SteadyCaretForLongLines();
     if (linesAdded == 0)
         return;
     UpdateLineNumberMargin();

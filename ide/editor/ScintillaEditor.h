@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "EditorFont.h"
+#include "UserFile.h"
 
 class QFile;
 
@@ -46,7 +47,14 @@ public:
     long SendEditor(unsigned int message, uintptr_t wParam = 0, intptr_t lParam = 0) const;
     long SendEditor(unsigned int message, uintptr_t wParam, const void* lParam) const;
 
-    // Throws EditorFileError; an empty path loads nothing and gives 0.
+    // The largest file an editor opens.
+    static constexpr std::uint64_t kMaxFileBytes = 256 * platform::kMegabyte;
+    // Each blink of the caret lays its line out again: on a line this long
+    // that keeps a core busy, so the caret stays steady while the text has one.
+    static constexpr long kLongLineBytes = 100000;
+
+    // Throws EditorFileError; an empty path loads nothing and gives 0. Only a
+    // regular file of at most kMaxFileBytes is read.
     FileAge LoadFile(const QString& path);
     // Atomic: on failure (EditorFileError) the file and the save point are untouched.
     FileAge SaveFile(const QString& path);
@@ -102,6 +110,7 @@ private:
     void ChooseLexerFor(const QString& path);
     void colourVisibleText();
     long SearchRange(std::string_view text, long start, long end, SearchOptions options);
+    void SteadyCaretForLongLines();
 
     void OnModified(int position, int modificationType, const char* text, int length, int linesAdded, int line,
                     int foldLevelNow, int foldLevelPrev, int token, int annotationLinesAdded);
@@ -113,4 +122,5 @@ private:
     int lexerKind_ = LexerAssembler;
     bool loaded_ = false;
     bool modified_ = false;
+    long caretPeriod_ = 0;
 };

@@ -2,10 +2,13 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <initializer_list>
 
 #include "EditorFileError.h"
 #include "EditorHost.h"
@@ -33,21 +36,34 @@ void ShowFileError(const QString& path, const char* what, const EditorFileError&
 }
 
 struct PanelLayout {
-    int width;
+    int minimumWidth;
     Qt::Alignment alignment;
     const char* text;
     bool bevel;
+    // The widest texts the panel shows: its width comes from the font.
+    std::initializer_list<const char*> widest;
 };
 
-constexpr std::array<PanelLayout, 7> kPanels{{
-    {48, Qt::AlignCenter, "", true},
-    {54, Qt::AlignCenter, "Insert", true},
-    {36, Qt::AlignRight | Qt::AlignVCenter, "Line:", false},
-    {35, Qt::AlignLeft | Qt::AlignVCenter, "1", true},
-    {44, Qt::AlignRight | Qt::AlignVCenter, "Column:", false},
-    {35, Qt::AlignLeft | Qt::AlignVCenter, "0", true},
-    {50, Qt::AlignLeft | Qt::AlignVCenter, "", true},
+const std::array<PanelLayout, 7> kPanels{{
+    {48, Qt::AlignCenter, "", true, {"Modified"}},
+    {54, Qt::AlignCenter, "Insert", true, {"Insert", "Overwrite", "Read Only"}},
+    {36, Qt::AlignRight | Qt::AlignVCenter, "Line:", false, {"Line:"}},
+    {35, Qt::AlignLeft | Qt::AlignVCenter, "1", true, {"0000000"}},
+    {44, Qt::AlignRight | Qt::AlignVCenter, "Column:", false, {"Column:"}},
+    {35, Qt::AlignLeft | Qt::AlignVCenter, "0", true, {"0000000"}},
+    {50, Qt::AlignLeft | Qt::AlignVCenter, "", true, {}},
 }};
+
+int PanelWidth(const QLabel& label, const PanelLayout& layout)
+{
+    const QFontMetrics metrics = label.fontMetrics();
+    int text = 0;
+    for (const char* widest : layout.widest)
+        text = std::max(text, metrics.horizontalAdvance(QString::fromLatin1(widest)));
+    // The frame and the label's margin on both sides, and an 'x' of room each side.
+    const int extra = 2 * (label.frameWidth() + label.margin()) + metrics.horizontalAdvance(QStringLiteral("xx"));
+    return std::max(layout.minimumWidth, text + extra);
+}
 
 }  // namespace
 
@@ -65,10 +81,10 @@ TFormEditor::TFormEditor(EditorHost& host, bool readOnly, const QString& path, Q
     statusBar->setSizeGripEnabled(false);
     for (size_t i = 0; i < kPanels.size(); ++i) {
         auto* label = new QLabel(QString::fromLatin1(kPanels[i].text), statusBar);
-        label->setFixedWidth(kPanels[i].width);
         label->setAlignment(kPanels[i].alignment);
         if (kPanels[i].bevel)
             label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setFixedWidth(PanelWidth(*label, kPanels[i]));
         statusBar->addWidget(label);
         panels_[i] = label;
     }
@@ -152,7 +168,6 @@ void TFormEditor::ToggleBreakpoint(int line, bool notify)
         host_.AddBreakpointAt(path_, line);
     else
         host_.RemoveBreakpointAt(path_, line);
-    host_.breakpointToggled(path_, line, added);
 }
 
 int TFormEditor::QuerySaveFile()
@@ -255,7 +270,7 @@ void TFormEditor::EditorActivated()
 
 void TFormEditor::PrintFile()
 {
-    PrintEditor(host_, *editor_);
+    PrintEditor(host_, *editor_, path_.isEmpty() ? windowTitle() : path_);
 }
 
 void TFormEditor::closeEvent(QCloseEvent* event)

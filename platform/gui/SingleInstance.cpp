@@ -12,6 +12,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "UniqueDescriptor.h"
+
 namespace platform {
 namespace {
 
@@ -24,18 +26,6 @@ QByteArray probeText()
 {
     return QByteArray(kRunningProbeName) + '\n';
 }
-
-struct UniqueDescriptor {
-    explicit UniqueDescriptor(int descriptor) : fd(descriptor) {}
-    ~UniqueDescriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    UniqueDescriptor(const UniqueDescriptor&) = delete;
-    UniqueDescriptor& operator=(const UniqueDescriptor&) = delete;
-    const int fd;
-};
 
 // True when the socket is ready for the events before the deadline.
 bool waitUntil(int fd, short events, std::chrono::steady_clock::time_point deadline)

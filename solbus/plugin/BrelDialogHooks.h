@@ -7,10 +7,13 @@ namespace zern {
 
 class ZernDevice;
 
+inline constexpr char kSolbusToolCaption[] = "Solbus Tool";
+
 // True when the user accepted the dialog: the link is dropped and the
 // configuration file it names is read.
 bool showBrelOptions(ZernDevice& device, void* ownerWindow);
-// "Solbus Tool": the tool dialog on the open link's port (none without a link).
+// "Set Data Breakpoint" on the open link; "Solbus Tool": the tool dialog on
+// the open link's port (none without a link).
 void runBrelMenuItem(ZernDevice& device, const char* caption);
 
 }  // namespace zern

@@ -6,12 +6,29 @@
 #include <QApplication>
 #include <QThread>
 #include <functional>
+#include <memory>
 
+#include "DataBreakpointTool.h"
+#include "DeviceDialogFrame.h"
 #include "TDialogSerialSelector.h"
 #include "TOKRightDlg.h"
+#include "ZernDevice.h"
 
 namespace zernbrel {
 namespace {
+
+// What the data breakpoint shows again next time; kept by the device object.
+struct BrelDialogMemory {
+    zern::DataBreakpointEntry dataBreakpoint;
+};
+
+BrelDialogMemory& memoryOf(zern::ZernDevice& device)
+{
+    std::shared_ptr<void>& memory = device.dialogMemory();
+    if (!memory)
+        memory = std::make_shared<BrelDialogMemory>();
+    return *static_cast<BrelDialogMemory*>(memory.get());
+}
 
 void onWindowThread(const std::function<void()>& show)
 {
@@ -45,7 +62,7 @@ std::optional<std::string> runOptionsDialog(const std::string& optionsKeyPath, c
     onWindowThread([&] {
         TDialogSerialSelector dialog(optionsKeyPath, ownerOf(ownerWindow));
         dialog.SetConfigFile(QString::fromStdString(configFile));
-        if (dialog.exec() == QDialog::Accepted)
+        if (zern::execCentred(dialog) == QDialog::Accepted)
             accepted = dialog.ConfigFile().toStdString();
     });
     return accepted;
@@ -55,8 +72,13 @@ void runToolDialog(int port)
 {
     onWindowThread([port] {
         TOKRightDlg dialog(port, QApplication::activeWindow());
-        dialog.exec();
+        zern::execCentred(dialog);
     });
+}
+
+void runDataBreakpointDialog(zern::ZernDevice& device)
+{
+    onWindowThread([&device] { zern::runDataBreakpointTool(device, memoryOf(device).dataBreakpoint); });
 }
 
 }  // namespace zernbrel

@@ -5,6 +5,10 @@
 #include <optional>
 #include <string>
 
+namespace zern {
+class ZernDevice;
+}
+
 namespace zernbrel {
 
 // Whether this process can show the plug-in's dialogs: a Qt application runs.
@@ -15,5 +19,7 @@ std::optional<std::string> runOptionsDialog(const std::string& optionsKeyPath, c
                                             void* ownerWindow);
 // The Solbus Tool on a port index (-1: no link), modal until closed.
 void runToolDialog(int port);
+// The data breakpoint every ZERN device plug-in offers, on the open link.
+void runDataBreakpointDialog(zern::ZernDevice& device);
 
 }  // namespace zernbrel

@@ -16,4 +16,6 @@ std::optional<std::string> runOptionsDialog(const std::string&, const std::strin
 
 void runToolDialog(int) {}
 
+void runDataBreakpointDialog(zern::ZernDevice&) {}
+
 }  // namespace zernbrel

@@ -2,12 +2,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "DeviceDialogFrame.h"
 #include "Registry.h"
 
 namespace zernbrel {
@@ -23,8 +24,6 @@ TDialogSerialSelector::TDialogSerialSelector(std::string optionsKeyPath, QWidget
       CheckBoxTest(new QCheckBox(QStringLiteral("Enter Test Mode"), this))
 {
     setWindowTitle(QStringLiteral("Options"));
-    // A dialog border: a title and a close button, nothing to resize or minimise.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     ComboBox->setObjectName(QStringLiteral("ComboBox"));
     EditConfigFile->setObjectName(QStringLiteral("EditConfigFile"));
     CheckBoxTest->setObjectName(QStringLiteral("CheckBoxTest"));
@@ -32,22 +31,14 @@ TDialogSerialSelector::TDialogSerialSelector(std::string optionsKeyPath, QWidget
     ComboBox->addItems(
         {QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"), QStringLiteral("COM4")});
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    ok->setDefault(true);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Select the serial port where the Solbus device is connected."), this));
     layout->addWidget(ComboBox);
     layout->addWidget(new QLabel(QStringLiteral("Device Configuration File:"), this));
     layout->addWidget(EditConfigFile);
     layout->addWidget(CheckBoxTest);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addLayout(zern::okCancelRow(*this, new QPushButton(QStringLiteral("OK"), this),
+                                        new QPushButton(QStringLiteral("Cancel"), this)));
 }
 
 void TDialogSerialSelector::SetConfigFile(const QString& path)
@@ -99,9 +90,9 @@ void TDialogSerialSelector::FormClose()
     auto key = RegistryKey::open(RegistryRoot::CurrentUser, optionsKeyPath_, true);
     if (!key)
         return;
-    // Only names of the COMn form are stored.
+    // Only port names are stored: COMn, or here a device path as well.
     const QString port = ComboBox->currentText();
-    if (port.toUpper().startsWith(QStringLiteral("COM")))
+    if (port.toUpper().startsWith(QStringLiteral("COM")) || port.startsWith(QStringLiteral("/dev/")))
         key->writeString("SerialPort", port.toStdString());
     if (testModeAllowed_)
         key->writeBool("DoTest", CheckBoxTest->isChecked());

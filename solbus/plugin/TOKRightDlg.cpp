@@ -35,8 +35,6 @@ TOKRightDlg::TOKRightDlg(int port, QWidget* parent)
       Edit8(field("Edit8", "01"))
 {
     setWindowTitle(QStringLiteral("Solbus Tool"));
-    // A dialog border: a title and a close button, nothing to resize or minimise.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setMinimumSize(kClientWidth, kClientHeight);
     layout_->setSizeConstraint(QLayout::SetFixedSize);
 

@@ -26,7 +26,7 @@ std::unique_ptr<LinkDriver> connectSolbus(const ConnectRequest& request)
 const DeviceTraits kZernBrelTraits = {
     .optionsKeyName = "ZERNBRELOptions",
     .buildDate = "Sep 24 2010",
-    .toolMenuCaption = "Solbus Tool",
+    .toolMenuCaption = kSolbusToolCaption,
     .stopNeedsBreak = true,
     .programChunkBytes = 64,
     .connect = connectSolbus,

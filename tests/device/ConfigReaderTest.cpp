@@ -2,6 +2,7 @@
 #include <sstream>
 
 #include "ConfigReader.h"
+#include "HostileFiles.h"
 #include "TestSupport.h"
 
 namespace {
@@ -240,10 +241,33 @@ TEST_F(ConfigFileTest, RelativePathIsTakenBesideTheLibraryAndStored)
     writeFile("chip.cfg", "[ACCUMULATORS]\n4\n");
     zern::DeviceConfig config;
     const std::string library = (folder_ / "libZernJTAG.so").string();
+    const auto hostFolder = std::filesystem::current_path();
     EXPECT_TRUE(zern::readDeviceConfigFile("chip.cfg", library, device_tests::kOptionsKey, config, {}));
     EXPECT_EQ(config.accumulators, 4);
     EXPECT_EQ(option("ConfigFile"), "chip.cfg");
-    EXPECT_EQ(std::filesystem::current_path(), folder_);
+    // The host's current folder is its own.
+    EXPECT_EQ(std::filesystem::current_path(), hostFolder);
+}
+
+TEST_F(ConfigFileTest, WhatIsNoRegularFileIsRefusedByNameWithoutWaiting)
+{
+    test_support::GuardedFifo fifo((folder_ / "fifo.cfg").string());
+    ASSERT_TRUE(fifo.created());
+    std::filesystem::create_directory(folder_ / "folder.cfg");
+    std::filesystem::create_symlink("/dev/zero", folder_ / "zero.cfg");
+    const std::string library = (folder_ / "libZernJTAG.so").string();
+    for (const char* name : {"fifo.cfg", "folder.cfg", "zero.cfg"}) {
+        SCOPED_TRACE(name);
+        zern::DeviceConfig config;
+        config.accumulators = 3;
+        std::vector<std::string> messages;
+        zern::ConfigMessages reporting{[&](const std::string& line) { messages.push_back(line); }, true};
+        EXPECT_FALSE(zern::readDeviceConfigFile(name, library, device_tests::kOptionsKey, config, reporting));
+        EXPECT_EQ(messages, (std::vector<std::string>{"Unable to read configuration file " + (folder_ / name).string()
+                                                      + ": not a regular file."}));
+        EXPECT_EQ(config.accumulators, 3);
+    }
+    EXPECT_EQ(option("ConfigFile"), std::nullopt);
 }
 
 }  // namespace

@@ -39,7 +39,6 @@ public:
     void UpdateEditActions(TFormEditor* editor) override { lastEditActions = editor; }
     void AddBreakpointAt(const QString& path, int line) override { breakpoints.emplace_back(path, line); }
     void RemoveBreakpointAt(const QString& path, int line) override;
-    void breakpointToggled(const QString&, int, bool) override {}
     void SyncEditorBreakpoints(TFormEditor& editor) override;
     void AddMessage(const QString& text) override { messages << text; }
     SaveFileDialog& saveDialog() override { return recordingSaveDialog; }

@@ -1,11 +1,13 @@
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QThread>
 #include <random>
 
 #include "EditorSettings.h"
 #include "EditorTestSupport.h"
+#include "HostileFiles.h"
 #include "Registry.h"
 
 using platform::BoxAnswer;
@@ -68,6 +70,32 @@ TEST_F(EditorWindowTest, AFileThatCannotBeReadOpensNoWindow)
     EXPECT_EQ(boxes_.boxes[0].text, PathOf("gone.asm").toStdString() + " does not exist.");
     EXPECT_EQ(boxes_.boxes[0].caption, "Error! - Tolvane");
     EXPECT_NE(boxes_.boxes[1].text.find(" could not be read: "), std::string::npos);
+}
+
+// Nothing blocks on a FIFO and nothing reads a device without end: what is
+// no regular file, or larger than the limit, is refused by name before reading.
+TEST_F(EditorWindowTest, OnlyRegularFilesWithinTheLimitAreOpened)
+{
+    test_support::GuardedFifo fifo(PathOf("fifo.asm").toStdString());
+    ASSERT_TRUE(fifo.created());
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), PathOf("zero.asm")));
+    ASSERT_TRUE(test_support::makeSparseFile(PathOf("huge.asm").toStdString(), ScintillaEditor::kMaxFileBytes + 1));
+    const struct {
+        QString path;
+        std::string reason;
+    } cases[] = {
+        {PathOf("fifo.asm"), "not a regular file."},
+        {QStringLiteral("/dev/zero"), "not a regular file."},
+        {PathOf("zero.asm"), "not a regular file."},
+        {PathOf("huge.asm"), "larger than 256 MB."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        boxes_.boxes.clear();
+        EXPECT_EQ(windows_.TryOpenEditor(c.path), EditorWindows::Opening::OtherFailure);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.path.toStdString() + " could not be read: " + c.reason});
+    }
+    EXPECT_TRUE(windows_.Editors().isEmpty());
 }
 
 TEST_F(EditorWindowTest, TryOpenEditorTellsAMissingFileFromOtherFailures)
@@ -152,6 +180,32 @@ TEST_F(EditorWindowTest, StatusBarFollowsTheEditor)
     EXPECT_EQ(editor->StatusText(TFormEditor::PanelInsert), "Read Only");
     editor->SetReadOnly(false);
     EXPECT_EQ(editor->StatusText(TFormEditor::PanelInsert), "Overwrite");
+}
+
+// Every text a status panel shows fits it, whatever the font: the widths
+// come from the font's metrics, not from pixel counts of another platform.
+TEST_F(EditorWindowTest, StatusPanelsFitTheirTextsInAnyFontSize)
+{
+    const QStringList panelTexts[] = {
+        {"Modified"}, {"Insert", "Overwrite", "Read Only"}, {"Line:"}, {"123456"}, {"Column:"}, {"123456"}, {}};
+    const QFont original = QApplication::font();
+    for (const int points : {8, 10, 13, 18}) {
+        SCOPED_TRACE(points);
+        QFont font = original;
+        font.setPointSize(points);
+        QApplication::setFont(font);
+        TFormEditor* editor = Open(WriteFile(QStringLiteral("%1.asm").arg(points), NumberedLines(3)));
+        const QList<QLabel*> panels = editor->findChildren<QLabel*>();
+        ASSERT_EQ(panels.size(), std::size(panelTexts));
+        for (qsizetype i = 0; i < panels.size(); ++i) {
+            const QLabel* panel = panels[i];
+            const int room = panel->maximumWidth() - 2 * panel->frameWidth() - 2 * panel->margin();
+            for (const QString& text : panelTexts[i])
+                EXPECT_LE(panel->fontMetrics().horizontalAdvance(text), room) << text.toStdString();
+        }
+        editor->close();
+    }
+    QApplication::setFont(original);
 }
 
 TEST_F(EditorWindowTest, CloseAsksAndFollowsTheAnswer)

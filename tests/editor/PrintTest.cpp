@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -98,6 +99,25 @@ TEST_F(PrintTest, WithoutPrinterAMessageAndNothingElse)
     editor->PrintFile();
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Unable to print.\r\n\r\nNo printers installed."});
     EXPECT_TRUE(host_.printService->offered.empty());
+}
+
+// A desktop without a print queue still prints: into a PDF file named
+// after the document, beside it (or in the home folder for an untitled text).
+TEST_F(PrintTest, WithoutPrinterThePrintGoesIntoAPdfFileNamedAfterTheDocument)
+{
+    host_.printService->hasPrinter = false;
+    host_.printService->pdfFileOffered = true;
+    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", NumberedLines(3, kInstruction)));
+    editor->PrintFile();
+    EXPECT_TRUE(BoxTexts().empty());
+    EXPECT_EQ(host_.printService->suggestedPdf, PathOf("prog.pdf"));
+    ASSERT_EQ(host_.printService->offered.size(), 1u);
+    EXPECT_EQ(PdfPages(), 1);
+
+    windows_.NewFile()->PrintFile();
+    EXPECT_EQ(QFileInfo(host_.printService->suggestedPdf).absolutePath(), QDir::homePath());
+    EXPECT_TRUE(host_.printService->suggestedPdf.startsWith(QDir::homePath() + QStringLiteral("/Untitled ")));
+    EXPECT_TRUE(host_.printService->suggestedPdf.endsWith(QStringLiteral(".pdf")));
 }
 
 TEST_F(PrintTest, AFontTallerThanThePagePrintsOneLinePerPage)

@@ -200,6 +200,34 @@ TEST_F(ScintillaEditorTest, CanDoFollowsTheText)
     EXPECT_FALSE(editor_.CanDo(S::SCI_LINEDELETE));
 }
 
+// A blinking caret lays its line out again on every blink, which keeps a core
+// busy on a line of megabytes: the caret stays steady while such a line exists.
+TEST_F(ScintillaEditorTest, AVeryLongLineStopsTheCaretBlinkingUntilItIsGone)
+{
+    const long blinking = editor_.SendEditor(S::SCI_GETCARETPERIOD);
+    ASSERT_GT(blinking, 0);
+    const std::string longLine(ScintillaEditor::kLongLineBytes + 1, 'a');
+    const struct {
+        std::string text;
+        long period;
+    } steps[] = {
+        {"short\r\nlines\r\n", blinking},
+        {"first\r\n" + longLine + "\r\nlast\r\n", 0},
+        {std::string(ScintillaEditor::kLongLineBytes, 'b') + "\r\n", blinking},
+        {"x" + longLine, 0},
+    };
+    for (const auto& step : steps) {
+        editor_.LoadFile(WriteFile("long.asm", step.text));
+        EXPECT_EQ(editor_.SendEditor(S::SCI_GETCARETPERIOD), step.period) << step.text.size();
+    }
+    // Deleting the long line lets the caret blink again.
+    editor_.SendEditor(S::SCI_CLEARALL);
+    EXPECT_EQ(editor_.SendEditor(S::SCI_GETCARETPERIOD), blinking);
+    // Pasting one stops it.
+    editor_.ReplaceSelection(longLine);
+    EXPECT_EQ(editor_.SendEditor(S::SCI_GETCARETPERIOD), 0);
+}
+
 TEST_F(ScintillaEditorTest, LoadAndSaveKeepEveryByteButTheLineEnds)
 {
     const std::string bytes = "ab\0c\r\nd\x80\xff\ne\rf"s;

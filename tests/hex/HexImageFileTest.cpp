@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "HexImageFile.h"
+#include "HostileFiles.h"
 #include "LoadChunks.h"
 
 using namespace zern::hex;
@@ -67,6 +68,63 @@ TEST_F(HexImageFileTest, InvalidFileYieldsNoImage)
     EXPECT_EQ(file.status, HexFileStatus::Invalid);
     EXPECT_EQ(file.message, "Invalid Intel HEX file bad.hex, line 2: checksum mismatch (expected 0xF4, found 0xF7).");
     EXPECT_TRUE(file.bytes.empty());
+}
+
+// What is no regular file, or larger than any program's text, is refused by
+// name before it is opened for reading, so nothing waits or reads without end.
+TEST_F(HexImageFileTest, OnlyRegularFilesWithinTheLimitAreRead)
+{
+    const test_support::GuardedFifo fifo((folder / "fifo.hex").string());
+    ASSERT_TRUE(fifo.created());
+    std::filesystem::create_symlink("/dev/zero", folder / "zero.hex");
+    ASSERT_TRUE(test_support::makeSparseFile((folder / "huge.hex").string(), kMaxHexFileBytes + 1));
+    const struct {
+        std::string path;
+        HexImageKind kind;
+        std::string message;
+    } cases[] = {
+        {fifo.path(), HexImageKind::Program, "Cannot open program file " + fifo.path() + ": not a regular file."},
+        {"/dev/zero", HexImageKind::Program, "Cannot open program file /dev/zero: not a regular file."},
+        {(folder / "zero.hex").string(), HexImageKind::Data,
+         "Cannot open data file " + (folder / "zero.hex").string() + ": not a regular file."},
+        {folder.string(), HexImageKind::Program,
+         "Cannot open program file " + folder.string() + ": not a regular file."},
+        {(folder / "huge.hex").string(), HexImageKind::Program,
+         "Cannot open program file " + (folder / "huge.hex").string() + ": larger than 256 MB."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        const HexImageFile file = readHexImageFile(c.path, c.kind, 16);
+        EXPECT_EQ(file.status, HexFileStatus::CannotOpen);
+        EXPECT_EQ(file.message, c.message);
+        EXPECT_TRUE(file.bytes.empty());
+    }
+}
+
+// A program file must hold data: an empty file, or a source picked by
+// mistake in the load dialog, is refused instead of loading one byte.
+TEST_F(HexImageFileTest, AProgramFileWithoutADataRecordIsRefusedByName)
+{
+    const struct {
+        const char* name;
+        const char* text;
+    } cases[] = {
+        {"empty.hex", ""},
+        {"end.hex", ":00000001FF\r\n"},
+        {"blink.asm", "; Blink\r\nstart:  NOP\r\n        JUMP start\r\n"},
+        {"no-bytes.hex", ":0000000000\r\n:00000001FF\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const HexImageFile program = readHexImageFile(write(c.name, c.text), HexImageKind::Program, 16);
+        EXPECT_EQ(program.status, HexFileStatus::Invalid);
+        EXPECT_EQ(program.message, std::string("Invalid Intel HEX file ") + c.name + ": no data record.");
+        EXPECT_TRUE(program.bytes.empty());
+    }
+    // A data file without records is valid and sends nothing.
+    const HexImageFile data = readHexImageFile(write("prog_d.hex", ":00000001FF\r\n"), HexImageKind::Data, 16);
+    EXPECT_EQ(data.status, HexFileStatus::Loaded);
+    EXPECT_EQ(data.size, 0u);
 }
 
 TEST(LoadChunks, ProgramGoesInChunksOf128SkippingErasedOnes)

@@ -80,6 +80,23 @@ TEST(MainSettings, StoredValuesAreReadAndUnreadableOnesKeepTheirDefaults)
     EXPECT_TRUE(multipleInstancesAllowed());
 }
 
+TEST(MainSettings, TextsLongerThanAnyNameKeepTheirDefaultsAndAreNamed)
+{
+    ScopedTestFolders folders;
+    auto key = settingsKey();
+    key->writeString("FontName", std::string(3 * 1024 * 1024, 'F'));
+    key->writeString("SaveDir", std::string(kMaxSettingLength, 's'));
+    key->writeString("OpenDir", std::string(kMaxSettingLength + 1, 'o'));
+    key->writeString("Device", "ZernJTAG");
+
+    const StartSettings settings = readStartSettings();
+    EXPECT_EQ(settings.font.name, "Courier New");
+    EXPECT_EQ(settings.saveDir, std::string(kMaxSettingLength, 's'));
+    EXPECT_TRUE(settings.openDir.empty());
+    EXPECT_EQ(settings.device, "ZernJTAG");
+    EXPECT_EQ(settings.tooLong, (std::vector<std::string>{"FontName", "OpenDir"}));
+}
+
 TEST(MainSettings, ClosingSettingsWriteOnlyWhatExists)
 {
     ScopedTestFolders folders;
@@ -89,7 +106,6 @@ TEST(MainSettings, ClosingSettingsWriteOnlyWhatExists)
     closing.device = "ZERN JTAG";
     closing.bounds = {5, 6, 700, 800};
     closing.state = SavedWindowState::Maximized;
-    closing.watches = ViewSwitches{true, false, true, false};
     ASSERT_TRUE(writeClosingSettings(closing));
 
     const auto key = settingsKey();
@@ -97,10 +113,8 @@ TEST(MainSettings, ClosingSettingsWriteOnlyWhatExists)
     EXPECT_EQ(key->readInteger("State"), 2);
     EXPECT_EQ(key->readString("Device"), "ZERN JTAG");
     EXPECT_FALSE(key->hasValue("Compiler"));
-    EXPECT_EQ(key->readBool("WatchesShowHex"), true);
-    EXPECT_EQ(key->readBool("WatchesShowDecimal"), false);
-    EXPECT_EQ(key->readBool("WatchesShowBinary"), true);
-    EXPECT_EQ(key->readBool("WatchesShowAddress"), false);
+    // The debug windows write their own column switches.
+    EXPECT_FALSE(key->hasValue("WatchesShowHex"));
     EXPECT_FALSE(key->hasValue("RegistersShowHex"));
     EXPECT_FALSE(key->hasValue("VariablesShowHex"));
 

@@ -1,17 +1,28 @@
 #include <QAction>
+#include <QDir>
 #include <QDockWidget>
+#include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
 #include <gtest/gtest.h>
+#include <memory>
 #include <set>
 
+#include "AbstractDevice.h"
+#include "DeviceBinding.h"
+#include "DeviceList.h"
+#include "FakeDeviceScript.h"
+#include "HostileFiles.h"
 #include "MessageBoxes.h"
 #include "Registry.h"
+#include "TFormRegisters.h"
 #include "TMainForm.h"
 #include "TestFolders.h"
+#include "ToolWindows.h"
 
 namespace {
 
@@ -80,7 +91,16 @@ QMdiSubWindow* addEditorWindow(TMainForm& form, const char* caption)
 
 class MainWindow : public testing::Test {
 protected:
+    // The fake device plug-in, selected by the next main window.
+    void installFakeDevice()
+    {
+        script.install();
+        RegistryKey::open(RegistryRoot::CurrentUser, devices::kDevicesKey, true)->writeString("Fake", FAKE_DEVICE);
+        settingsKey()->writeString("Device", "Fake");
+    }
+
     ScopedTestFolders folders;
+    FakeDeviceScript script;
 };
 
 TEST_F(MainWindow, MenusHoldEveryItemWithItsCaptionAndShortcut)
@@ -141,7 +161,18 @@ TEST_F(MainWindow, ToolBarsCarryTheirButtons)
     EXPECT_EQ(bars.size(), 4u);
 }
 
-TEST_F(MainWindow, InitiallyOnlyTheActionsThatNeedNoEditorProjectOrRunAreEnabled)
+// A button without an icon shows its caption instead, whatever the desktop's
+// icon theme holds.
+TEST_F(MainWindow, EveryToolButtonHasAnIcon)
+{
+    TMainForm form;
+    for (QToolBar* bar : form.findChildren<QToolBar*>())
+        for (QAction* action : bar->actions())
+            EXPECT_FALSE(action->icon().pixmap(16, 16).isNull())
+                << bar->windowTitle().toStdString() << ": " << action->text().toStdString();
+}
+
+TEST_F(MainWindow, InitiallyOnlyTheActionsThatNeedNoEditorProjectRunOrDeviceAreEnabled)
 {
     TMainForm form;
     const std::set<QString> disabled{"File/Save File",
@@ -176,7 +207,13 @@ TEST_F(MainWindow, InitiallyOnlyTheActionsThatNeedNoEditorProjectOrRunAreEnabled
                                      "Debug/Step Into",
                                      "Debug/Step Over",
                                      "Debug/Step Out",
-                                     "Debug/Run To Cursor"};
+                                     "Debug/Run To Cursor",
+                                     "Debug/Trace Execution",
+                                     "Device/Load...",
+                                     "Device/Verify...",
+                                     "Device/Set Stimulus File...",
+                                     "Device/Set Data File...",
+                                     "Device/Options..."};
     std::set<QString> actual;
     int count = 0;
     for (QAction* top : form.menuBar()->actions())
@@ -196,6 +233,7 @@ TEST_F(MainWindow, InitiallyOnlyTheActionsThatNeedNoEditorProjectOrRunAreEnabled
 
 TEST_F(MainWindow, AlwaysAllowRunEnablesRunAtStartAndAfterTheProjectCloses)
 {
+    installFakeDevice();
     {
         TMainForm form;
         form.UpdateProjectActions(kProjectOpen, QStringLiteral("blink"));
@@ -214,6 +252,7 @@ TEST_F(MainWindow, AlwaysAllowRunEnablesRunAtStartAndAfterTheProjectCloses)
 
 TEST_F(MainWindow, ProjectActionsFollowTheProjectAndItsCaption)
 {
+    installFakeDevice();
     TMainForm form;
     const MainActions& a = form.actions;
     const QList<QAction*> projectActions{a.saveProject, a.saveProjectAs, a.closeProject, a.showProject,
@@ -286,14 +325,19 @@ TEST_F(MainWindow, SettingsWrittenAtCloseAreReadAtTheNextStart)
         form.setGeometry(120, 90, 800, 500);
         form.saveDir = QStringLiteral("/tmp/save here");
         form.openDir = QStringLiteral("/tmp/open");
-        form.watchesSwitches = [] { return ViewSwitches{false, true, false, true}; };
+        // An open debug window saves its column switches too.
+        form.actions.showRegisters->trigger();
+        auto* registers = form.toolWindows().openWindowAs<TFormRegisters>(tolvane::kViewRegisters);
+        ASSERT_NE(registers, nullptr);
+        registers->MenuItemClicked(RegisterTableModel::Decimal);
         EXPECT_TRUE(form.close());
     }
     const auto key = settingsKey();
     EXPECT_EQ(key->readString("Bounds"), "90:120:500:800");
     EXPECT_EQ(key->readInteger("State"), 0);
     EXPECT_FALSE(key->hasValue("Compiler"));
-    EXPECT_EQ(key->readBool("WatchesShowDecimal"), true);
+    EXPECT_EQ(key->readBool("RegistersShowDecimal"), false);
+    EXPECT_EQ(key->readBool("RegistersShowHex"), true);
     key->writeString("TabSize", "8");
     key->writeBool("UseTabs", false);
     key->writeInteger("FontSize", 12);
@@ -459,6 +503,79 @@ TEST_F(MainWindow, ToolWindowsShareADockSiteAsPages)
     EXPECT_EQ(form.tabifiedDockWidgets(registers), QList<QDockWidget*>{watches});
     EXPECT_EQ(form.dockWidgetArea(memory), Qt::BottomDockWidgetArea);
     EXPECT_TRUE(form.tabifiedDockWidgets(memory).isEmpty());
+}
+
+TEST_F(MainWindow, AFirstStartWithOnlyTheMachineWideListSelectsItsFirstDevice)
+{
+    script.install();
+    script.compilers = {"Quorin Assembler"};
+    RegistryKey::open(RegistryRoot::LocalMachine, devices::kDevicesKey, true)->writeString("ZernJTAG", FAKE_DEVICE);
+    ASSERT_FALSE(QFile::exists(folders.registryFile()));
+    platform::RecordingMessageBoxes boxes;
+    platform::ScopedMessageBoxes scoped(boxes);
+
+    TMainForm form;
+    ASSERT_NE(form.deviceBinding().device(), nullptr);
+    EXPECT_EQ(form.deviceBinding().deviceName(), "ZernJTAG");
+    EXPECT_TRUE(form.menus.device->actions().first()->isChecked());
+    EXPECT_TRUE(form.menus.compiler->menuAction()->isVisible());
+    EXPECT_EQ(form.deviceBinding().compilerName(), "Quorin Assembler");
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// A settings file that cannot be read is named once; the IDE starts as on a
+// first start and writes its settings elsewhere, so the file stays as it is.
+TEST_F(MainWindow, AnUnreadableSettingsFileIsNamedAndLeftAsItIs)
+{
+    script.install();
+    const QByteArray garbage(
+        "\x7f"
+        "ELF\x02\x01\n[\xff\xfe\n",
+        11);
+    for (const bool asFifo : {false, true}) {
+        SCOPED_TRACE(asFifo ? "fifo" : "garbage");
+        ScopedTestFolders own;
+        RegistryKey::open(RegistryRoot::LocalMachine, devices::kDevicesKey, true)->writeString("Fake", FAKE_DEVICE);
+        const QString file = own.registryFile();
+        QDir().mkpath(QFileInfo(file).path());
+        std::unique_ptr<test_support::GuardedFifo> fifo;
+        if (asFifo) {
+            fifo = std::make_unique<test_support::GuardedFifo>(file.toStdString());
+        } else {
+            QFile out(file);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+            out.write(garbage);
+        }
+        platform::RecordingMessageBoxes boxes;
+        platform::ScopedMessageBoxes scoped(boxes);
+        {
+            TMainForm form;
+            ASSERT_EQ(boxes.boxes.size(), 1u);
+            EXPECT_EQ(boxes.boxes[0].text.rfind("Unable to read the settings file " + file.toStdString(), 0), 0u)
+                << boxes.boxes[0].text;
+            EXPECT_EQ(form.deviceBinding().deviceName(), "Fake");
+            form.show();
+            EXPECT_TRUE(form.close());
+        }
+        if (asFifo) {
+            EXPECT_TRUE(QFileInfo(file).exists() && !QFileInfo(file).isFile());
+        } else {
+            QFile in(file);
+            ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+            EXPECT_EQ(in.readAll(), garbage);
+        }
+    }
+}
+
+TEST_F(MainWindow, ASettingsTextLongerThanAnyNameIsNamedAndNotUsed)
+{
+    settingsKey()->writeString("FontName", std::string(kMaxSettingLength + 1, 'F'));
+    platform::RecordingMessageBoxes boxes;
+    platform::ScopedMessageBoxes scoped(boxes);
+    TMainForm form;
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "These settings are longer than 4096 characters and are not used: FontName.");
+    EXPECT_EQ(form.editing.font.name, "Courier New");
 }
 
 }  // namespace

@@ -4,10 +4,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QTableWidget>
 #include <QTextCursor>
+#include <QTimer>
+#include <QtTest/QTest>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -16,6 +21,7 @@
 #include "DeviceList.h"
 #include "EditorWindows.h"
 #include "FakeDeviceScript.h"
+#include "HostileFiles.h"
 #include "MainSettings.h"
 #include "MessageBoxes.h"
 #include "ProjectSession.h"
@@ -34,6 +40,26 @@ using platform::RegistryRoot;
 std::unique_ptr<RegistryKey> settingsKey()
 {
     return RegistryKey::open(RegistryRoot::CurrentUser, kSettingsKey, true);
+}
+
+// Runs the command, which opens a file dialog; gives the folder the dialog
+// showed first, and cancels it.
+QString folderOfNextFileDialog(const std::function<void()>& command)
+{
+    QString shown;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&shown] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(window);
+            if (dialog && dialog->isVisible()) {
+                shown = dialog->directory().absolutePath();
+                dialog->reject();
+            }
+        }
+    });
+    poll.start(10);
+    command();
+    return shown;
 }
 
 class Wiring : public testing::Test {
@@ -329,6 +355,146 @@ TEST_F(Wiring, AnEmptyDeviceListStartsWithoutADevice)
     auto form = start();
     EXPECT_EQ(form->deviceBinding().device(), nullptr);
     EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// What only a device can do is disabled without one, keys included; a
+// command reached anyway says why on the Messages window.
+TEST_F(Wiring, WithoutADeviceItsCommandsAreDisabledAndSayWhyWhenReached)
+{
+    script.features = {tolvane::kFeatureLoadProgram, tolvane::kFeatureVerifyProgram, tolvane::kFeatureStimulusFile,
+                       tolvane::kFeatureDataFile,    tolvane::kFeatureDeviceOptions, tolvane::kViewTrace};
+    auto form = start();
+    form->openFiles({sampleProject()});
+    settle();
+    const MainActions& a = form->actions;
+    const QList<QAction*> needDevice{a.make,        a.buildAll,      a.run,           a.stepInto,
+                                     a.runToCursor, a.loadProgram,   a.verifyProgram, a.setStimulusFile,
+                                     a.setDataFile, a.deviceOptions, a.traceExecution};
+    for (QAction* action : needDevice)
+        EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
+
+    form->deviceBinding().ReleaseDevice();
+    for (QAction* action : needDevice)
+        EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+    QApplication::setActiveWindow(form.get());
+    QTest::keyClick(form.get(), Qt::Key_F7);
+    QTest::keyClick(form.get(), Qt::Key_F5);
+    settle();
+    EXPECT_FALSE(called("Build"));
+    EXPECT_FALSE(called("Run"));
+
+    const QString why = QStringLiteral("No device is selected. Choose one in the Device menu.");
+    form->debugControl().ActionMakeExecute();
+    ASSERT_NE(form->messagesWindow(), nullptr);
+    EXPECT_EQ(form->messagesWindow()->Lines().count(why), 1);
+    form->debugControl().StartDebug(DebugStart::Run);
+    form->debugControl().ActionLoadFileExecute();
+    EXPECT_EQ(form->messagesWindow()->Lines().count(why), 3);
+
+    // The device back, the project decides again.
+    form->deviceBinding().SelectDeviceByName(QStringLiteral("Fake Device"));
+    EXPECT_TRUE(a.make->isEnabled());
+    EXPECT_TRUE(a.loadProgram->isEnabled());
+    EXPECT_FALSE(a.stepOver->isEnabled());
+}
+
+// Dialogs that kept no folder start in the open project's folder, else in
+// the user's home, never in whatever folder the process happens to be in.
+TEST_F(Wiring, FileDialogsWithoutAKeptFolderStartInTheProjectFolderElseHome)
+{
+    script.features = {tolvane::kFeatureLoadProgram};
+    auto form = start();
+    const QString processFolder = QDir::currentPath();
+    QDir::setCurrent(QStringLiteral("/"));
+    const QString home = QDir::homePath();
+    EXPECT_EQ(folderOfNextFileDialog([&] { form->actions.openFile->trigger(); }), home);
+    EXPECT_EQ(QString::fromStdString(form->saveDialog().initialDirectory), home);
+
+    const QString project = sampleProject();
+    form->openFiles({project});
+    settle();
+    const QString projectFolder = QFileInfo(project).absolutePath();
+    EXPECT_EQ(folderOfNextFileDialog([&] { form->actions.openFile->trigger(); }), projectFolder);
+    EXPECT_EQ(folderOfNextFileDialog([&] { form->actions.loadProgram->trigger(); }), projectFolder);
+    EXPECT_EQ(QString::fromStdString(form->saveDialog().initialDirectory), projectFolder);
+    // Nothing was chosen, so no folder is kept.
+    EXPECT_TRUE(form->openDir.isEmpty());
+    EXPECT_TRUE(form->saveDir.isEmpty());
+
+    form->openDir = folders.config();
+    EXPECT_EQ(folderOfNextFileDialog([&] { form->actions.openFile->trigger(); }), folders.config());
+    QDir::setCurrent(processFolder);
+}
+
+// The editing shortcuts belong to the whole window; they act on the widget
+// that has the focus, so a key in the project window stays there.
+TEST_F(Wiring, EditingKeysActOnTheWidgetThatHasTheFocus)
+{
+    auto form = start();
+    form->openFiles({sampleProject()});
+    settle();
+    QApplication::setActiveWindow(form.get());
+    TFormEditor* editor = form->editorWindows().FrontEditor();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(form->actions.selectAll->isEnabled());
+    QTableWidget* grid = form->projectSession().Project()->Grid();
+    grid->setFocus();
+    settle();
+    ASSERT_EQ(QApplication::focusWidget(), grid);
+
+    QTest::keyClick(grid, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_FALSE(editor->Editor().HasSelection());
+    EXPECT_EQ(grid->selectionModel()->selectedRows().size(), grid->rowCount());
+    // The menu entry does the same while the grid has the focus.
+    grid->clearSelection();
+    form->actions.selectAll->trigger();
+    EXPECT_FALSE(editor->Editor().HasSelection());
+    EXPECT_EQ(grid->selectionModel()->selectedRows().size(), grid->rowCount());
+
+    editor->Editor().setFocus();
+    settle();
+    ASSERT_EQ(QApplication::focusWidget(), &editor->Editor());
+    QTest::keyClick(&editor->Editor(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(editor->Editor().SelectedText(), editor->Editor().Text());
+    EXPECT_TRUE(form->actions.cut->isEnabled());
+
+    // Cut with the focus in the grid takes nothing out of the editor.
+    grid->setFocus();
+    settle();
+    const std::string text = editor->Editor().Text();
+    QTest::keyClick(grid, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(editor->Editor().Text(), text);
+}
+
+// Files a project's [OPENED] lines or the command line name are refused by
+// name when they are no regular files; a missing one stays silent.
+TEST_F(Wiring, FilesThatAreNoRegularFilesAreRefusedByNameFromAProjectOrTheCommandLine)
+{
+    auto form = start();
+    const test_support::GuardedFifo fifo(folders.file("fifo.asm").toStdString());
+    ASSERT_TRUE(fifo.created());
+    const QString project = folders.file("hostile.prj");
+    QFile file(project);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        "[FILES]\r\nfifo.asm\r\n[OPENED]\r\nfifo.asm;0;0;300;200;12\r\n/dev/zero;0;0;300;200;12\r\n"
+        "missing.asm;0;0;300;200;12\r\n");
+    file.close();
+
+    form->openFiles({project});
+    settle();
+    ASSERT_NE(form->projectSession().Project(), nullptr);
+    std::vector<std::string> texts;
+    for (const auto& box : boxes.boxes)
+        texts.push_back(box.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{fifo.path() + " could not be read: not a regular file.",
+                                               "/dev/zero could not be read: not a regular file."}));
+
+    boxes.boxes.clear();
+    form->openFiles({QString::fromStdString(fifo.path())});
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, fifo.path() + " could not be read: not a regular file.");
+    EXPECT_TRUE(form->editorWindows().Editors().isEmpty());
 }
 
 }  // namespace

@@ -170,4 +170,20 @@ TEST(ProjectFile, AMalformedNumberStopsWithTheConversionMessageAfterTheEarlierLi
     EXPECT_EQ(readProjectText("[OPENED]\na.asm;1;2;3;4;\n", kFolder).error, "'' is not a valid integer value");
 }
 
+// A line longer than any path stops the reading like a malformed number:
+// nothing of it is converted, and what came before stays.
+TEST(ProjectFile, ALineLongerThanAnyPathStopsTheReadingByItsNumber)
+{
+    const QByteArray longest(kMaxProjectLineLength, 'a');
+    ProjectReadResult read = readProjectText("[FILES]\n" + longest + "\n", kFolder);
+    EXPECT_TRUE(read.error.isEmpty());
+    ASSERT_EQ(read.entries.size(), 1);
+
+    const QByteArray tooLong(10 * 1024 * 1024, 'a');
+    read = readProjectText("[FILES]\nfirst.asm\n" + tooLong + "\nlast.asm\n", kFolder);
+    EXPECT_EQ(read.error, "Line 3 of the project file is longer than 4096 characters.");
+    ASSERT_EQ(read.entries.size(), 1);
+    EXPECT_EQ(std::get<FileEntry>(read.entries[0]).path, kFolder + QStringLiteral("/first.asm"));
+}
+
 }  // namespace

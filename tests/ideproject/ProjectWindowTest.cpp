@@ -1,14 +1,18 @@
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "DecliningDevice.h"
+#include "HostileFiles.h"
 #include "MessageBoxes.h"
+#include "ProjectFile.h"
 #include "ProjectSession.h"
 #include "RecordingProjectHost.h"
 #include "TFormProject.h"
@@ -174,6 +178,55 @@ TEST_F(ProjectWindowTest, EveryPlacementCodeRoundTripsThroughTheProjectFile)
     }
 }
 
+TEST_F(ProjectWindowTest, WindowsInADockSiteComeBackThereWhetherShownCoveredOrClosed)
+{
+    host_.window.setCentralWidget(new QWidget);
+    QString error;
+    TFormProject* project =
+        TFormProject::Create(host_, false, std::nullopt, TDockableForm::kDockLeft, QString(), &error);
+    host_.recreateToolWindow(24, QRect(0, 0, 300, 300), TDockableForm::kDockRight);
+    host_.recreateToolWindow(28, QRect(0, 0, 300, 300), TDockableForm::kDockRight);
+    host_.recreateToolWindow(25, QRect(0, 0, 300, 200), TDockableForm::kDockBottom);
+    QApplication::processEvents();
+    ASSERT_FALSE(host_.toolWindow(24)->IsShowing());
+    // The user closes the bottom window with its title bar's button.
+    auto* closeButton = host_.toolWindow(25)->findChild<QAbstractButton*>("qt_dockwidget_closebutton");
+    ASSERT_NE(closeButton, nullptr);
+    QTest::mouseClick(closeButton, Qt::LeftButton);
+    QApplication::processEvents();
+    ASSERT_TRUE(host_.toolWindow(25)->isHidden());
+    const QRect rightSite = host_.toolWindow(28)->geometry();
+
+    host_.saveAnswers = {path("docked.prj")};
+    ASSERT_EQ(project->SaveProject(), kSaveGoOn);
+    QFile written(path("docked.prj"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray text = written.readAll();
+    const QByteArray right = QStringLiteral("%1;%2;%3;%4;9\r\n")
+                                 .arg(rightSite.left())
+                                 .arg(rightSite.top())
+                                 .arg(rightSite.width())
+                                 .arg(rightSite.height())
+                                 .toLatin1();
+    EXPECT_TRUE(text.contains("\r\n24;" + right)) << text.toStdString();
+    EXPECT_TRUE(text.contains("\r\n28;" + right)) << text.toStdString();
+    EXPECT_TRUE(text.contains(";11\r\n28;")) << text.toStdString();
+
+    RecordingProjectHost other;
+    other.window.setCentralWidget(new QWidget);
+    other.window.resize(1000, 700);
+    other.window.show();
+    ASSERT_NE(open(other, path("docked.prj"), &error), nullptr) << error.toStdString();
+    QApplication::processEvents();
+    for (const auto& [id, code] : {std::pair{24, 9}, {28, 9}, {25, 11}}) {
+        TDockableForm* window = other.toolWindow(id);
+        ASSERT_NE(window, nullptr) << id;
+        EXPECT_FALSE(window->isFloating()) << id;
+        EXPECT_EQ(window->Placement(), code) << id;
+    }
+    EXPECT_EQ(other.toolWindow(28)->PlacementRect().width(), rightSite.width());
+}
+
 TEST_F(ProjectWindowTest, AMalformedNumberAbortsTheOpeningAfterApplyingTheEarlierLines)
 {
     writeFile("bad.prj", "[DEVICE]\r\nFake\r\n[WINDOWS]\r\n22;0;0;0;0;12\r\n24;1;2;3;x;9\r\n[FILES]\r\na.asm\r\n");
@@ -184,6 +237,33 @@ TEST_F(ProjectWindowTest, AMalformedNumberAbortsTheOpeningAfterApplyingTheEarlie
     // A width or height of 0 is taken as 100.
     EXPECT_TRUE(host_.log.contains("window 22 at 0,0 100x100 code 12"));
     EXPECT_EQ(host_.toolWindow(24), nullptr);
+    EXPECT_TRUE(host_.states.isEmpty());
+}
+
+// A project path naming a FIFO, a device or an oversized file is refused by
+// name before anything is read or waited for.
+TEST_F(ProjectWindowTest, OnlyARegularProjectFileWithinTheLimitIsRead)
+{
+    test_support::GuardedFifo fifo(path("fifo.prj").toStdString());
+    ASSERT_TRUE(fifo.created());
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path("zero.prj")));
+    ASSERT_TRUE(test_support::makeSparseFile(path("huge.prj").toStdString(), project::kMaxProjectFileBytes + 1));
+    ASSERT_TRUE(QDir(folder_.path()).mkdir(QStringLiteral("folder.prj")));
+    const struct {
+        const char* name;
+        const char* reason;
+    } cases[] = {
+        {"fifo.prj", "not a regular file"},
+        {"zero.prj", "not a regular file"},
+        {"folder.prj", "not a regular file"},
+        {"huge.prj", "larger than 16 MB"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QString error;
+        EXPECT_EQ(open(host_, path(QString::fromLatin1(c.name)), &error), nullptr);
+        EXPECT_EQ(error, QStringLiteral("Unable to read %1: %2.").arg(path(QString::fromLatin1(c.name)), c.reason));
+    }
     EXPECT_TRUE(host_.states.isEmpty());
 }
 

@@ -2,14 +2,19 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <memory>
 
+#include "HostileFiles.h"
 #include "Registry.h"
 
 namespace {
 
 using platform::RegistryKey;
 using platform::RegistryRoot;
+namespace fs = std::filesystem;
 
 const std::string kTolvane = "\\Software\\Quorin Semiconductor\\Tolvane";
 
@@ -132,6 +137,68 @@ TEST_F(RegistryTest, ReadsTheDeviceListAsTheInstallerWritesIt)
     ASSERT_TRUE(devices);
     EXPECT_EQ(devices->valueNames(), std::vector<std::string>{"ZernJTAG"});
     EXPECT_EQ(devices->readString("ZernJTAG"), "/opt/tolvane/bin/libZernJTAG.so");
+}
+
+// A user file that cannot be read as settings is named, read as empty and
+// never written: what is written for the session goes elsewhere.
+TEST_F(RegistryTest, AnUnreadableUserFileReadsAsEmptyAndIsLeftAsItIs)
+{
+    fs::path file;
+    struct Case {
+        const char* name;
+        std::function<void()> make;
+        std::string reason;
+    };
+    std::unique_ptr<test_support::GuardedFifo> fifo;
+    // The start of a program file: a bracket that opens no section.
+    const std::string garbage(
+        "\x7f"
+        "ELF\x02\x01\x01\n[\0\xff\xfe\n=\x01",
+        15);
+    const Case cases[] = {
+        {"garbage", [&] { std::ofstream(file, std::ios::binary) << garbage; }, "not a settings file"},
+        {"folder", [&] { fs::create_directory(file); }, "not a regular file"},
+        {"link to /dev/zero", [&] { fs::create_symlink("/dev/zero", file); }, "not a regular file"},
+        {"fifo", [&] { fifo = std::make_unique<test_support::GuardedFifo>(file.string()); }, "not a regular file"},
+        {"huge", [&] { test_support::makeSparseFile(file.string(), 5 * 1024 * 1024); }, "larger than 4 MB"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir home;
+        setenv("XDG_CONFIG_HOME", (home.path() + "/user").toLocal8Bit().constData(), 1);
+        file = fs::path(home.path().toStdString()) / "user/Tolvane/registry.ini";
+        fs::create_directories(file.parent_path());
+        c.make();
+        const auto before = fs::symlink_status(file);
+        const auto sizeBefore = fs::is_regular_file(before) ? fs::file_size(file) : 0;
+
+        EXPECT_EQ(platform::registryFileProblem(RegistryRoot::CurrentUser), c.reason);
+        EXPECT_FALSE(RegistryKey::open(RegistryRoot::CurrentUser, kTolvane, false));
+        EXPECT_FALSE(RegistryKey::exists(RegistryRoot::CurrentUser, kTolvane + "\\Devices"));
+        auto key = RegistryKey::open(RegistryRoot::CurrentUser, kTolvane + "\\", true);
+        ASSERT_TRUE(key);
+        EXPECT_TRUE(key->writeString("Device", "ZernJTAG"));
+        EXPECT_EQ(key->readString("Device"), "ZernJTAG");
+        key.reset();
+
+        EXPECT_EQ(fs::symlink_status(file).type(), before.type());
+        if (fs::is_regular_file(before)) {
+            EXPECT_EQ(fs::file_size(file), sizeBefore);
+        }
+        if (c.name == std::string("garbage")) {
+            std::ifstream in(file, std::ios::binary);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), garbage);
+        }
+        fifo.reset();
+    }
+}
+
+TEST_F(RegistryTest, AMissingOrReadableFileIsNoProblem)
+{
+    EXPECT_EQ(platform::registryFileProblem(RegistryRoot::CurrentUser), std::nullopt);
+    RegistryKey::open(RegistryRoot::CurrentUser, kTolvane, true)->writeString("Device", "ZernJTAG");
+    EXPECT_EQ(platform::registryFileProblem(RegistryRoot::CurrentUser), std::nullopt);
+    EXPECT_EQ(RegistryKey::open(RegistryRoot::CurrentUser, kTolvane, false)->readString("Device"), "ZernJTAG");
 }
 
 }  // namespace

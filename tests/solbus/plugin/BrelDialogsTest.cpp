@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -88,6 +89,7 @@ TEST_F(BrelDialogsTest, OptionsShowTheStoredPortAndStoreOnlyComPorts)
         {"an empty port", "", "", false, "COM1", ""},
         {"a name the adapter layer does not take", "COM2", "usb1", true, "COM2", "COM2"},
         {"a port in lower case", "COM2", "com3", true, "COM2", "com3"},
+        {"a device path", "COM2", "/dev/ttyUSB0", true, "COM2", "/dev/ttyUSB0"},
         {"cancelled", "COM2", "COM4", false, "COM2", "COM2"},
     };
     for (const Case& c : cases) {
@@ -261,6 +263,15 @@ TEST_F(LinkedDialogsTest, TheDeviceMenuOpensTheToolOnTheOpenLink)
     device.RunDeviceMenuItem("Solbus Tool");
     EXPECT_EQ(control.toUInt(nullptr, 16), emulator_.debugPort().controlWord());
     EXPECT_NE(control, "0000");
+
+    // The data breakpoint dialog every ZERN plug-in shares sets it on the open link.
+    whenShown<QDialog>([](QDialog* dialog) {
+        dialog->findChildren<QRadioButton*>().at(1)->setChecked(true);
+        dialog->findChild<QLineEdit*>()->setText("0x1234");
+        dialog->accept();
+    });
+    device.RunDeviceMenuItem("Set Data Breakpoint");
+    EXPECT_EQ(emulator_.chip().dataBreakpoints()[1], 0x1234u);
 }
 
 TEST_F(LinkedDialogsTest, AcceptedOptionsDropTheLinkAndReadTheNamedConfiguration)

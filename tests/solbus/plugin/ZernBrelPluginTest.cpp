@@ -96,9 +96,11 @@ TEST_F(ZernBrelPluginTest, ExportsTheDeviceFunctionsAndNamesItself)
 
     // A console host has no windows for the dialogs: they say so and change nothing.
     EXPECT_FALSE(device_->ShowDeviceOptions(nullptr));
+    device_->RunDeviceMenuItem("Set Data Breakpoint");
     device_->RunDeviceMenuItem("Solbus Tool");
     EXPECT_EQ(MessageRecorder::take(), (Lines{"The Options dialog can only be shown inside the IDE.",
-                                              "The Solbus Tool can only be shown inside the IDE."}));
+                                              "The Data BP dialog can only be shown inside the IDE.",
+                                              "The Solbus Tool dialog can only be shown inside the IDE."}));
 }
 
 TEST_F(ZernBrelPluginTest, AHexFileLoadsThroughTheBootLoaderAndReadsBackIdentical)

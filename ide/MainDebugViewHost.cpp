@@ -1,0 +1,36 @@
+// The main window as the debug windows see it.
+
+#include "DebugController.h"
+#include "DeviceBinding.h"
+#include "MainFormHosts.h"
+#include "TMainForm.h"
+
+AbstractDevice* MainDebugViewHost::device() const
+{
+    return form_.deviceBinding().device();
+}
+
+int MainDebugViewHost::debugState() const
+{
+    return form_.debugControl().DebugState();
+}
+
+int MainDebugViewHost::addressBits() const
+{
+    return form_.deviceBinding().addressBits();
+}
+
+BreakpointList& MainDebugViewHost::breakpoints()
+{
+    return form_.breakpointList();
+}
+
+void MainDebugViewHost::openFileAtLine(const QString& path, int line)
+{
+    form_.OpenFileAtLine(path, line);
+}
+
+void MainDebugViewHost::refreshDebugWindows()
+{
+    form_.debugControl().RefreshDebugWindows();
+}

@@ -1,0 +1,34 @@
+#include "DebugGridDelegate.h"
+
+#include <QGuiApplication>
+#include <QLineEdit>
+
+#include "EditableGridModel.h"
+#include "HourglassCursor.h"
+#include "MessageBoxes.h"
+
+void DebugGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
+{
+    auto* grid = qobject_cast<EditableGridModel*>(model);
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    if (!grid || !line) {
+        QStyledItemDelegate::setModelData(editor, model, index);
+        return;
+    }
+    {
+        platform::HourglassCursor busy;
+        grid->setData(index, line->text(), Qt::EditRole);
+    }
+    const std::optional<QString> message = grid->takeEditMessage();
+    if (!message)
+        return;
+    // A box opened while the editor still has the focus would commit it again.
+    QMetaObject::invokeMethod(
+        grid,
+        [text = message->toStdString()] {
+            QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+            platform::showError(text);
+            QGuiApplication::restoreOverrideCursor();
+        },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// What a debug window may use of the IDE: the device, the debug state, the
+// breakpoint list, opening a file at a line, and telling the other windows
+// that an edit changed the target. Debug windows get this, never the main
+// window; tests implement it with a fake.
+
+#include <QString>
+
+class AbstractDevice;
+class BreakpointList;
+
+class DebugViewHost {
+public:
+    virtual ~DebugViewHost() = default;
+
+    // The selected device, or null.
+    virtual AbstractDevice* device() const = 0;
+    // 1 idle (no debug run), 0 halted, 2 running.
+    virtual int debugState() const = 0;
+    // The device's address width in bits, as it gave it when selected.
+    virtual int addressBits() const = 0;
+    virtual BreakpointList& breakpoints() = 0;
+    // Opens the file in an editor window with the line selected; reports a
+    // file that cannot be opened itself.
+    virtual void openFileAtLine(const QString& path, int line) = 0;
+    // A register or memory edit changed the target: the device refreshes,
+    // then every refreshed window and editor.
+    virtual void refreshDebugWindows() = 0;
+};

@@ -1,0 +1,31 @@
+#include "ViewSwitches.h"
+
+#include "Registry.h"
+
+namespace {
+
+const char kSettingsKey[] = "\\Software\\Quorin Semiconductor\\Tolvane\\";
+
+}  // namespace
+
+StoredViewSwitches readViewSwitches(const std::string& prefix)
+{
+    StoredViewSwitches stored;
+    const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, kSettingsKey, false);
+    if (!key)
+        return stored;
+    stored.hex = key->readBool(prefix + "ShowHex");
+    stored.decimal = key->readBool(prefix + "ShowDecimal");
+    stored.binary = key->readBool(prefix + "ShowBinary");
+    stored.address = key->readBool(prefix + "ShowAddress");
+    return stored;
+}
+
+bool writeViewSwitches(const std::string& prefix, const ViewSwitches& switches)
+{
+    const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, kSettingsKey, true);
+    return key && key->writeBool(prefix + "ShowHex", switches.hex)
+           && key->writeBool(prefix + "ShowDecimal", switches.decimal)
+           && key->writeBool(prefix + "ShowBinary", switches.binary)
+           && key->writeBool(prefix + "ShowAddress", switches.address);
+}

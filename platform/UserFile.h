@@ -1,0 +1,36 @@
+#pragma once
+// Files that a user or a file names (projects, sources, program files,
+// settings, configurations) are read only when they are regular files of a
+// bounded size: a folder, a FIFO or a device such as /dev/zero is refused
+// before anything could block or read without end.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+inline constexpr std::uint64_t kMegabyte = 1024 * 1024;
+
+enum class UserFileState { Readable, Missing, NotRegular, TooLarge, Unreadable };
+
+struct UserFileCheck {
+    UserFileState state = UserFileState::Missing;
+    // Why the file cannot be read, to follow the path in a message
+    // ("not a regular file"); empty when it is readable.
+    std::string reason;
+    bool readable() const { return state == UserFileState::Readable; }
+};
+
+// Looks at the file without opening it (links are followed).
+UserFileCheck checkUserFile(const std::string& path, std::uint64_t maxBytes);
+
+// Reads the whole file. It is opened without blocking and checked on the open
+// descriptor, so a file swapped for a FIFO or a device after a check is still
+// refused; a file that grows past the limit while it is read is refused too.
+std::optional<std::string> readUserFile(const std::string& path, std::uint64_t maxBytes, UserFileCheck* check);
+
+// "larger than 256 MB" for the size limit of a refusal.
+std::string sizeLimitText(std::uint64_t maxBytes);
+
+}  // namespace platform
