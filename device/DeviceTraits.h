@@ -35,7 +35,8 @@ struct DeviceTraits {
     const char* buildDate;
     // The Device menu's second entry, after "Set Data Breakpoint".
     const char* toolMenuCaption;
-    // Whether Stop fails when the target does not take the break.
+    // Whether Stop reports failure when the target does not take the break
+    // (the run ends either way).
     bool stopNeedsBreak;
     // A program load writes the code image in chunks of this many bytes.
     int programChunkBytes;

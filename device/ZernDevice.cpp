@@ -416,13 +416,11 @@ int ZernDevice::Stop()
     return guarded(kStatusFailed, [&] {
         if (!EnsureConnected())
             return kStatusFailed;
-        // Set before the break, so that a run that sees the halt reports the stop.
-        const int previous = runState();
+        // Set before the break, so that a run that sees the halt reports the
+        // stop; the run ends even when the target does not take the break.
         setRunState(tolvane::kRunStateIdle);
-        if (!driver_->breakTarget() && traits_.stopNeedsBreak) {
-            setRunState(previous);
+        if (!driver_->breakTarget() && traits_.stopNeedsBreak)
             return kStatusFailed;
-        }
         return kStatusDone;
     });
 }

@@ -81,6 +81,12 @@ int baudRateOfCode(int code)
     }
 }
 
+std::recursive_mutex* portLock(int index)
+{
+    static std::array<std::recursive_mutex, kPortCount> locks;
+    return indexInRange(index) ? &locks[static_cast<size_t>(index)] : nullptr;
+}
+
 bool serialPortIsOpen(int index)
 {
     return indexInRange(index) && table()[index] != nullptr;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "SerialLine.h"
@@ -42,6 +43,10 @@ void SerialSleep(int milliseconds);
 uint32_t SerialTickCount();
 
 bool serialPortIsOpen(int index);
+// The lock of one port index, for whoever runs whole exchanges on the port
+// (the link driver, the Solbus Tool). It outlives every port opened there.
+// Null for an index outside 0..15.
+std::recursive_mutex* portLock(int index);
 // Puts a line into a free entry as SerialOpenPort does with a real port;
 // 0 with code 115 when the index is out of range or the entry is in use.
 int attachSerialLine(int index, std::unique_ptr<SerialLine> line);

@@ -15,6 +15,8 @@ struct SolbusTiming {
     // A transfer of n bytes must be complete within n x perByteMs + transferBaseMs.
     int perByteMs = 20;
     int transferBaseMs = 60;
+    // A wait for a debug-port status sleeps this long after each read that missed it.
+    int debugStatusRetryMs = 10;
 };
 
 const SolbusTiming& solbusTiming();

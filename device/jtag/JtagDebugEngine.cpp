@@ -6,7 +6,6 @@
 #include "DebugEngineRecords.h"
 #include "JtagDriver.h"
 #include "RegisterDump.h"
-#include "WordWrites.h"
 
 namespace zern {
 namespace {
@@ -20,7 +19,6 @@ constexpr int kStatusTries = 6;
 // Loops that repeat a record until the engine answers as hoped give up here.
 constexpr int kMaxRepeats = 100;
 constexpr int kFlagsModule = 8;
-constexpr int kCodeWindowRegister = 8;
 constexpr uint8_t kLocked = 0x20;
 
 }  // namespace
@@ -356,13 +354,7 @@ int JtagDriver::readInstructionPointer(int64_t& address)
 bool JtagDriver::readAllRegisters(std::array<int32_t, kRegisterCount>& values)
 {
     std::lock_guard lock(mutex_);
-    if (!caches_.registers.valid()) {
-        if (!haltedOrHalt() || !dumpRegisters())
-            return false;
-        caches_.registers.markValid();
-    }
-    values = caches_.registers.values();
-    return true;
+    return caches_.registers.copyOut(values, [this] { return haltedOrHalt() && dumpRegisters(); });
 }
 
 bool JtagDriver::dumpRegisters()
@@ -447,19 +439,7 @@ bool JtagDriver::readDataPage(uint64_t byteAddress, Page& page)
 
 bool JtagDriver::readCodeBlock(uint64_t byteAddress, Page& page)
 {
-    int64_t window = 0;
-    if (!readOneRegister(kFlagsModule, kCodeWindowRegister, window))
-        return false;
-    uint64_t address = byteAddress;
-    int32_t selected = static_cast<int32_t>(window) & ~0x20;
-    if (address >= 0x10000) {
-        selected = static_cast<int32_t>(window) | 0x20;
-        address -= 0x10000;
-    }
-    const bool read = writeOneRegister(kFlagsModule, kCodeWindowRegister, selected)
-                      && readMemoryBlock(address + (is32Bit() ? 0x1000000 : 0x10000), page.size(), page.data());
-    const bool restored = writeOneRegister(kFlagsModule, kCodeWindowRegister, static_cast<int32_t>(window));
-    return read && restored;
+    return readCodePage(*this, is32Bit(), byteAddress, page);
 }
 
 int JtagDriver::readMemoryCached(uint64_t byteAddress, size_t count, uint8_t* buffer)
@@ -485,20 +465,7 @@ bool JtagDriver::writeMemoryWord(uint64_t byteAddress, uint8_t low, uint8_t high
 int JtagDriver::writeMemoryBlock(uint64_t byteAddress, size_t count, const uint8_t* data)
 {
     std::lock_guard lock(mutex_);
-    caches_.data.invalidate();
-    if (count == 0)
-        return kLinkDone;
-    if ((byteAddress + count - 1) / 2 > (is32Bit() ? 0xFFFFFFFFull : 0xFFFFull))
-        return kLinkBadArgument;
-    if (!haltedOrHalt())
-        return kLinkFailure;
-    const int result = writeAsWords(
-        byteAddress, std::span(data, count),
-        [this](uint64_t even, uint8_t low, uint8_t high) { return writeMemoryWord(even, low, high); },
-        [this](uint64_t even, uint8_t(&word)[2]) { return readMemoryCached(even, 2, word) == kLinkDone; });
-    // Reads after the write see the new bytes.
-    caches_.data.invalidate();
-    return result;
+    return writeDataMemory(*this, is32Bit(), caches_.data, byteAddress, std::span(data, count));
 }
 
 // ---- Breakpoints ------------------------------------------------------------------

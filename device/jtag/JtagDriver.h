@@ -19,6 +19,7 @@
 #include "CommandLists.h"
 #include "ContextPasswords.h"
 #include "DeviceConfig.h"
+#include "EngineAccess.h"
 #include "LinkDriver.h"
 #include "LinkMessages.h"
 #include "LinkTiming.h"
@@ -31,7 +32,7 @@
 
 namespace zern {
 
-class JtagDriver final : public LinkDriver, private StartupSteps {
+class JtagDriver final : public LinkDriver, private StartupSteps, private EngineAccess {
 public:
     JtagDriver(std::unique_ptr<platform::SerialPort> port, DeviceConfig& config, DeviceMessageCallback log,
                const LinkTiming& timing, TrafficLog& trafficLog);
@@ -72,8 +73,8 @@ public:
     bool haltTarget();
     bool resumeTarget() override;
     int resetDebugState();
-    bool readOneRegister(int module, int index, int64_t& value);
-    bool readMemoryBlock(uint64_t byteAddress, size_t count, uint8_t* buffer);
+    bool readOneRegister(int module, int index, int64_t& value) override;
+    bool readMemoryBlock(uint64_t byteAddress, size_t count, uint8_t* buffer) override;
 
     // Boot loader and flash.
     bool enterLoader(bool sendPasswords);
@@ -113,7 +114,7 @@ private:
     enum class Confirmation { Done, Again, Failed };
     bool readyToRead(const char* check);
     Confirmation confirmRead(const char* check);
-    bool haltedOrHalt();
+    bool haltedOrHalt() override;
     // The halt that ends every entry into state 2.
     bool enterHalted();
     bool selectContextPassword();
@@ -123,7 +124,7 @@ private:
     bool mailboxHoldsInstructionPointer() const;
     bool readCodeBlock(uint64_t byteAddress, Page& page);
     bool readDataPage(uint64_t byteAddress, Page& page);
-    bool writeMemoryWord(uint64_t byteAddress, uint8_t low, uint8_t high);
+    bool writeMemoryWord(uint64_t byteAddress, uint8_t low, uint8_t high) override;
     bool dumpRegisters();
     bool loaderPrompt(const records::WireRecord& record, int tries);
     // The status byte, and the data byte before it when asked.

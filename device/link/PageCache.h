@@ -46,6 +46,17 @@ public:
     bool valid() const { return valid_; }
     void invalidate() { valid_ = false; }
     void markValid() { valid_ = true; }
+    // Copies the registers out, filled by `dump` first while they are stale;
+    // false when the dump fails.
+    template <typename Dump>
+    bool copyOut(Values& out, Dump&& dump)
+    {
+        if (!valid_ && !dump())
+            return false;
+        valid_ = true;
+        out = values_;
+        return true;
+    }
     Values& values() { return values_; }
     const Values& values() const { return values_; }
 

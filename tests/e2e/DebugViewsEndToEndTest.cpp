@@ -85,8 +85,8 @@ TEST_F(DebugViewsEndToEnd, HaltedAtABreakpointTheWindowsShowAndEditTheChip)
 {
     auto form = startWithSampleProject();
     // Values the program leaves alone.
-    board.chip().setRegister(0, 1, 0x1234);
-    board.chip().setData(2 * 0x25, {0x34, 0x12});
+    target.chip().setRegister(0, 1, 0x1234);
+    target.chip().setData(2 * 0x25, {0x34, 0x12});
     toggleAt(*form, sampleFile("delay.asm"), 3);
     ASSERT_TRUE(runToBreakpoint(*form)) << messages(*form).join('\n').toStdString();
 
@@ -116,7 +116,7 @@ TEST_F(DebugViewsEndToEnd, HaltedAtABreakpointTheWindowsShowAndEditTheChip)
 
     // A register typed in place reaches the chip and reads back.
     ASSERT_TRUE(typeIntoCell(*grid, grid->model()->index(1, RegisterTableModel::Hexadecimal), "0xBEEF"));
-    EXPECT_EQ(board.chip().registerValue(0, 1), 0xBEEF);
+    EXPECT_EQ(target.chip().registerValue(0, 1), 0xBEEF);
     EXPECT_EQ(cellText(grid, 1, RegisterTableModel::Decimal), "48879");
 
     // A word of the data bank the same way.
@@ -126,7 +126,7 @@ TEST_F(DebugViewsEndToEnd, HaltedAtABreakpointTheWindowsShowAndEditTheChip)
     QTableView* words = memory->grid();
     EXPECT_EQ(cellText(words, 2, 5), "1234");
     ASSERT_TRUE(typeIntoCell(*words, words->model()->index(2, 6), "C0DE"));
-    EXPECT_EQ(board.chip().data(2 * 0x26, 2), (std::vector<uint8_t>{0xDE, 0xC0}));
+    EXPECT_EQ(target.chip().data(2 * 0x26, 2), (std::vector<uint8_t>{0xDE, 0xC0}));
     EXPECT_EQ(cellText(words, 2, 6), "C0DE");
 
     // The picture of the halted IDE with the three windows docked.
@@ -135,7 +135,7 @@ TEST_F(DebugViewsEndToEnd, HaltedAtABreakpointTheWindowsShowAndEditTheChip)
     ASSERT_TRUE(QDir().mkpath(SCREENSHOT_DIR));
     EXPECT_TRUE(image.save(QStringLiteral(SCREENSHOT_DIR "/debug-windows-halted.png")));
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_TRUE(board.chip().protocolErrors().empty());
+    EXPECT_TRUE(target.chip().protocolErrors().empty());
 
     form->actions.stop->trigger();
     boxes.answers.push_back(platform::BoxAnswer::No);
@@ -197,7 +197,7 @@ TEST_F(DebugViewsEndToEnd, TheListTheMarkersAndTheChipAgreeThroughRemoveSaveAndR
     // the emulated chip, so only the addresses are compared.
     held = chipBreakpoints();
     EXPECT_EQ(std::set<uint32_t>(held.begin(), held.end()), std::set<uint32_t>{inLoop});
-    EXPECT_EQ(board.chip().programCounter(), inLoop);
+    EXPECT_EQ(target.chip().programCounter(), inLoop);
     EXPECT_EQ(markedLines(*form), QStringList{"blink.asm:3"});
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Save changes to blink.prj?");

@@ -1,6 +1,7 @@
 #pragma once
-// The IDE with the real ZernJTAG and QuorinAssembler plug-ins against the
-// board emulator: the plug-in installed and selected, the chip's
+// The IDE with a real device plug-in and QuorinAssembler against the plug-in's
+// emulated target (ZernJTAG, the default, behind the adapter board; ZernBrel
+// on the Solbus): the plug-in installed and selected, the chip's
 // configuration, and the sample project copied into the test's folder.
 
 #include <QApplication>
@@ -8,10 +9,12 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "ChipBoardEmulator.h"
+#include "ChipSolbusEmulator.h"
 #include "DeviceBinding.h"
 #include "DeviceList.h"
 #include "EditorWindows.h"
@@ -24,7 +27,6 @@
 #include "TestFolders.h"
 #include "WindowThreadWaits.h"
 
-inline constexpr char kOptionsKey[] = "\\Software\\Quorin Semiconductor\\Tolvane\\ZERNJTAGOptions\\";
 // A 16-bit chip with a code and a data bank, quick to erase and to start;
 // four registers in two groups (A0 and A1 in "Core", R5 in "Pointers", SP in both).
 inline constexpr char kChipConfiguration[] =
@@ -36,26 +38,91 @@ inline constexpr char kChipConfiguration[] =
 // Connecting, erasing and loading over the emulated link take a few seconds.
 inline constexpr int kLinkWaitMs = 20000;
 
+// A device plug-in and the lines it adds to the Messages window while it
+// connects and loads the sample program (a run, a step and a stop add none).
+struct DevicePlugin {
+    const char* name;
+    const char* library;
+    const char* optionsKey;
+    QStringList (*connectLines)(const QString& port);
+    // After "Erasing...".
+    QStringList eraseLines;
+};
+
+inline QStringList jtagConnectLines(const QString& port)
+{
+    return {"Looking for USB JTAG Dongle...",       "Not found.", "Opening serial port...",
+            QStringLiteral("Opened %1.").arg(port), "Connected.", "Setting JTAG clock rate to 200 kHz"};
+}
+
+inline QStringList solbusConnectLines(const QString& port)
+{
+    return {"Opening serial port...", QStringLiteral("Opened %1.").arg(port), "Checking hyperdrive configuration",
+            "Hyperdrive turned OFF.", "Connected."};
+}
+
+inline const DevicePlugin kZernJtag = {"ZernJTAG",
+                                       ZERNJTAG_PATH,
+                                       "\\Software\\Quorin Semiconductor\\Tolvane\\ZERNJTAGOptions\\",
+                                       jtagConnectLines,
+                                       {"Erasing last block of flash."}};
+inline const DevicePlugin kZernBrel = {
+    "ZernBrel", ZERNBREL_PATH, "\\Software\\Quorin Semiconductor\\Tolvane\\ZERNBRELOptions\\", solbusConnectLines, {}};
+
+// The chip behind the plug-in's own adapter, emulated on a pseudo-terminal.
+class EmulatedTarget {
+public:
+    explicit EmulatedTarget(const DevicePlugin& plugin)
+    {
+        if (&plugin == &kZernBrel)
+            bus_ = std::make_unique<testing_support::ChipSolbusEmulator>();
+        else
+            board_ = std::make_unique<testing_support::ChipBoardEmulator>();
+    }
+    zern::chipmodel::ChipModel& chip() { return bus_ ? bus_->chip() : board_->chip(); }
+    std::string devicePath() const { return bus_ ? bus_->devicePath() : board_->devicePath(); }
+
+private:
+    std::unique_ptr<testing_support::ChipBoardEmulator> board_;
+    std::unique_ptr<testing_support::ChipSolbusEmulator> bus_;
+};
+
 class IdeEndToEnd : public testing::Test {
 protected:
+    explicit IdeEndToEnd(const DevicePlugin& plugin = kZernJtag) : plugin(plugin), target(plugin) {}
+
     void SetUp() override
     {
         qputenv("TOLVANE_PROGRAM_DIR", TOLVANE_BIN_DIR);
         auto devices = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, devices::kDevicesKey, true);
-        ASSERT_TRUE(devices && devices->writeString("ZernJTAG", ZERNJTAG_PATH));
+        ASSERT_TRUE(devices && devices->writeString(plugin.name, plugin.library));
         ASSERT_TRUE(platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, kSettingsKey, true)
-                        ->writeString("Device", "ZernJTAG"));
+                        ->writeString("Device", plugin.name));
 
         QFile configuration(folders.file("chip.cfg"));
         ASSERT_TRUE(configuration.open(QIODevice::WriteOnly));
         configuration.write(kChipConfiguration);
         configuration.close();
-        auto options = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, kOptionsKey, true);
+        auto options = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, plugin.optionsKey, true);
         ASSERT_TRUE(options);
-        options->writeString("SerialPort", board.devicePath());
+        options->writeString("SerialPort", target.devicePath());
         options->writeString("ConfigFile", folders.file("chip.cfg").toStdString());
     }
     void TearDown() override { qunsetenv("TOLVANE_PROGRAM_DIR"); }
+
+    // The plug-in's lines while the sample program is loaded.
+    QStringList loadLines() const
+    {
+        return plugin.connectLines(QString::fromStdString(target.devicePath()))
+               + QStringList{"Program Size: 14 bytes",
+                             "Loading 14 bytes @ 0x0000...",
+                             "Entering Loader",
+                             "Prompt received.",
+                             "Entering Loader",
+                             "Prompt received.",
+                             "Erasing..."}
+               + plugin.eraseLines + QStringList{"Done.", "Post-Load Delay: 0", "Delay Complete"};
+    }
 
     QString sampleProject() { return copySampleProject(folders, TOLVANE_SOURCE_DIR); }
     QString sampleFile(const char* name) const
@@ -91,14 +158,15 @@ protected:
     std::vector<uint32_t> chipBreakpoints()
     {
         std::vector<uint32_t> addresses;
-        for (const std::optional<uint32_t>& slot : board.chip().codeBreakpoints())
+        for (const std::optional<uint32_t>& slot : target.chip().codeBreakpoints())
             if (slot)
                 addresses.push_back(*slot);
         return addresses;
     }
 
+    const DevicePlugin& plugin;
     ScopedTestFolders folders;
-    testing_support::ChipBoardEmulator board;
+    EmulatedTarget target;
     platform::RecordingMessageBoxes boxes;
     platform::ScopedMessageBoxes scopedBoxes{boxes};
 };

@@ -1,5 +1,5 @@
-// The IDE with the real ZernJTAG and QuorinAssembler plug-ins against the
-// board emulator: the sample project is built, loaded, run to a breakpoint,
+// The IDE with each real device plug-in and QuorinAssembler against its
+// emulated target: the sample project is built, loaded, run to a breakpoint,
 // stepped and stopped, as a user would from the menus.
 
 #include <QAction>
@@ -22,18 +22,23 @@ namespace {
 using platform::RegistryKey;
 using platform::RegistryRoot;
 
-TEST_F(IdeEndToEnd, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStops)
+class EachDevicePlugin : public IdeEndToEnd, public testing::WithParamInterface<const DevicePlugin*> {
+protected:
+    EachDevicePlugin() : IdeEndToEnd(*GetParam()) {}
+};
+
+TEST_P(EachDevicePlugin, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStops)
 {
     auto form = std::make_unique<TMainForm>();
     form->show();
     settle();
     ASSERT_NE(form->deviceBinding().device(), nullptr);
-    ASSERT_EQ(form->deviceBinding().deviceName(), "ZernJTAG");
+    ASSERT_EQ(form->deviceBinding().deviceName(), plugin.name);
 
     form->openFiles({sampleProject()});
     settle();
     ASSERT_NE(form->projectSession().Project(), nullptr);
-    EXPECT_EQ(form->deviceBinding().deviceName(), "ZernJTAG");
+    EXPECT_EQ(form->deviceBinding().deviceName(), plugin.name);
     EXPECT_EQ(form->deviceBinding().compilerName(), "Quorin Assembler");
 
     // A breakpoint on the second NOP of the delay routine.
@@ -49,10 +54,10 @@ TEST_F(IdeEndToEnd, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStops)
     EXPECT_EQ(markedLines(*form), QStringList{"delay.asm:3"});
     EXPECT_EQ(form->editorWindows().FrontEditor(), delay);
     // The program reached the flash (CALL delay, one word on), the editor's breakpoint the chip.
-    EXPECT_EQ(board.chip().code(4, 2), (std::vector<uint8_t>{0x01, 0x3D}));
-    const uint32_t breakpoint = board.chip().programCounter();
+    EXPECT_EQ(target.chip().code(4, 2), (std::vector<uint8_t>{0x01, 0x3D}));
+    const uint32_t breakpoint = target.chip().programCounter();
     EXPECT_EQ(chipBreakpoints(), std::vector<uint32_t>{breakpoint});
-    EXPECT_TRUE(board.chip().halted());
+    EXPECT_TRUE(target.chip().halted());
     EXPECT_TRUE(form->actions.stepOver->isEnabled());
 
     // Taken away while halted, the breakpoint leaves the chip at once.
@@ -69,7 +74,7 @@ TEST_F(IdeEndToEnd, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStops)
         kLinkWaitMs))
         << messages(*form).join('\n').toStdString();
     EXPECT_EQ(markedLines(*form), QStringList{"delay.asm:4"});
-    EXPECT_EQ(board.chip().programCounter(), breakpoint + 1);
+    EXPECT_EQ(target.chip().programCounter(), breakpoint + 1);
     // The run to the next line took its own breakpoint away again.
     EXPECT_TRUE(chipBreakpoints().empty());
 
@@ -81,34 +86,20 @@ TEST_F(IdeEndToEnd, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStops)
     EXPECT_TRUE(form->actions.run->isEnabled());
     EXPECT_FALSE(form->actions.stepOver->isEnabled());
 
-    // The build's lines, then the device's own from connecting and loading;
-    // the run, the step and the stop add none.
-    const QStringList expected{"Compiling...",
-                               "Build Successful.",
-                               "Looking for USB JTAG Dongle...",
-                               "Not found.",
-                               "Opening serial port...",
-                               QStringLiteral("Opened %1.").arg(QString::fromStdString(board.devicePath())),
-                               "Connected.",
-                               "Setting JTAG clock rate to 200 kHz",
-                               "Program Size: 14 bytes",
-                               "Loading 14 bytes @ 0x0000...",
-                               "Entering Loader",
-                               "Prompt received.",
-                               "Entering Loader",
-                               "Prompt received.",
-                               "Erasing...",
-                               "Erasing last block of flash.",
-                               "Done.",
-                               "Post-Load Delay: 0",
-                               "Delay Complete"};
+    // The build's lines, then the device's own from connecting and loading.
+    const QStringList expected = QStringList{"Compiling...", "Build Successful."} + loadLines();
     EXPECT_EQ(messages(*form), expected);
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_TRUE(board.chip().protocolErrors().empty());
+    EXPECT_TRUE(target.chip().protocolErrors().empty());
 
     boxes.answers.push_back(platform::BoxAnswer::No);
     EXPECT_TRUE(form->close());
 }
+
+INSTANTIATE_TEST_SUITE_P(DevicePlugins, EachDevicePlugin, testing::Values(&kZernJtag, &kZernBrel),
+                         [](const testing::TestParamInfo<const DevicePlugin*>& info) {
+                             return std::string(info.param->name);
+                         });
 
 // A first start after an install: no settings of the user's, only the
 // machine-wide device list. The real plug-in is selected, its compilers fill

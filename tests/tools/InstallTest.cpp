@@ -56,9 +56,10 @@ TEST_F(DeviceRegistration, TheInstallStepRunTwiceKeepsWhatTheMachineFileHeld)
     ASSERT_EQ(run(install), 0);
     ASSERT_EQ(run(install), 0);
 
-    EXPECT_EQ(names(RegistryRoot::LocalMachine), (std::vector<std::string>{"Other", "ZernJTAG"}));
+    EXPECT_EQ(names(RegistryRoot::LocalMachine), (std::vector<std::string>{"Other", "ZernBrel", "ZernJTAG"}));
     const auto list = RegistryKey::open(RegistryRoot::LocalMachine, kDevices, false);
     EXPECT_EQ(list->readString("ZernJTAG"), "/opt/tolvane/bin/libZernJTAG.so");
+    EXPECT_EQ(list->readString("ZernBrel"), "/opt/tolvane/bin/libZernBrel.so");
     EXPECT_EQ(list->readString("Other"), "/opt/other/libOther.so");
     std::ifstream file(machine / "Tolvane/registry.ini");
     std::stringstream text;

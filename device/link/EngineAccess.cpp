@@ -1,0 +1,52 @@
+#include "EngineAccess.h"
+
+#include "LinkDriver.h"
+#include "WordWrites.h"
+
+namespace zern {
+namespace {
+
+constexpr int kCodeWindowModule = 8;
+constexpr int kCodeWindowIndex = 8;
+constexpr int32_t kUpperCode = 0x20;
+constexpr uint64_t kUpperCodeStart = 0x10000;
+// Where the code window starts in the data space.
+constexpr uint64_t kWindow16 = 0x10000;
+constexpr uint64_t kWindow32 = 0x1000000;
+
+}  // namespace
+
+bool readCodePage(EngineAccess& engine, bool wideCore, uint64_t codeByteAddress, PageCache::Page& page)
+{
+    int64_t window = 0;
+    if (!engine.readOneRegister(kCodeWindowModule, kCodeWindowIndex, window))
+        return false;
+    const bool upper = codeByteAddress >= kUpperCodeStart;
+    const auto original = static_cast<int32_t>(window);
+    const int32_t selected = upper ? original | kUpperCode : original & ~kUpperCode;
+    const uint64_t offset = upper ? codeByteAddress - kUpperCodeStart : codeByteAddress;
+    const bool read = engine.writeOneRegister(kCodeWindowModule, kCodeWindowIndex, selected)
+                      && engine.readMemoryBlock(offset + (wideCore ? kWindow32 : kWindow16), page.size(), page.data());
+    const bool restored = engine.writeOneRegister(kCodeWindowModule, kCodeWindowIndex, original);
+    return read && restored;
+}
+
+int writeDataMemory(EngineAccess& engine, bool wideCore, PageCache& dataPages, uint64_t byteAddress,
+                    std::span<const uint8_t> data)
+{
+    dataPages.invalidate();
+    if (data.empty())
+        return kLinkDone;
+    if ((byteAddress + data.size() - 1) / 2 > (wideCore ? 0xFFFFFFFFull : 0xFFFFull))
+        return kLinkBadArgument;
+    if (!engine.haltedOrHalt())
+        return kLinkFailure;
+    const int result = writeAsWords(
+        byteAddress, data,
+        [&engine](uint64_t even, uint8_t low, uint8_t high) { return engine.writeMemoryWord(even, low, high); },
+        [&engine](uint64_t even, uint8_t(&word)[2]) { return engine.readMemoryCached(even, 2, word) == kLinkDone; });
+    dataPages.invalidate();
+    return result;
+}
+
+}  // namespace zern
