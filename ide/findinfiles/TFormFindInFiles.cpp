@@ -23,7 +23,9 @@ TFormFindInFiles::TFormFindInFiles(QMainWindow* owner, std::optional<QRect> rect
     list_->setUniformItemSizes(true);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    connect(list_, &QAbstractItemView::doubleClicked, this, &TFormFindInFiles::ListBoxDblClick);
+    // Queued: the editor opened must keep the focus the list takes back on the
+    // release of the double click.
+    connect(list_, &QAbstractItemView::doubleClicked, this, &TFormFindInFiles::ListBoxDblClick, Qt::QueuedConnection);
 
     auto* progressRow = new QHBoxLayout(progress_);
     progressRow->setContentsMargins(2, 2, 2, 2);
