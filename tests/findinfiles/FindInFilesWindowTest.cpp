@@ -24,6 +24,8 @@ namespace {
 
 class FindInFilesTest : public EditorTest {
 protected:
+    static constexpr int kLongSearchFiles = 100000;
+
     FindInFilesTest()
     {
         registerFindInFiles(
@@ -34,8 +36,8 @@ protected:
 
     TDialogFindInFiles& dialog() { return command->Dialog(); }
 
-    // Edit > Find In Files: fill the dialog as asked, press OK, wait for the last result.
-    TFormFindInFiles* search(const QString& text, const std::function<void(TDialogFindInFiles&)>& fill)
+    // Edit > Find In Files: fill the dialog as asked and press OK; the search is then running.
+    TFormFindInFiles* startSearch(const QString& text, const std::function<void(TDialogFindInFiles&)>& fill)
     {
         QTimer::singleShot(0, [this, text, fill] {
             dialog().TextEdit().setText(text);
@@ -43,11 +45,26 @@ protected:
             QTest::mouseClick(&dialog().OkButton(), Qt::LeftButton);
         });
         action.trigger();
-        auto* results = windows.openWindowAs<TFormFindInFiles>(tolvane::kViewFindInFiles);
+        return windows.openWindowAs<TFormFindInFiles>(tolvane::kViewFindInFiles);
+    }
+    // The same, waiting for the last result.
+    TFormFindInFiles* search(const QString& text, const std::function<void(TDialogFindInFiles&)>& fill)
+    {
+        TFormFindInFiles* results = startSearch(text, fill);
         if (results) {
             EXPECT_TRUE(QTest::qWaitFor([results] { return !results->Searching(); }, 10000));
         }
         return results;
+    }
+    // One file listed many times in the project: the search goes on well
+    // after its first lines show.
+    TFormFindInFiles* startLongSearch()
+    {
+        const QString file = WriteFile(QStringLiteral("one.asm"), "hit\n");
+        project = QStringList();
+        for (int i = 0; i < kLongSearchFiles; ++i)
+            *project << file;
+        return startSearch(QStringLiteral("hit"), [](TDialogFindInFiles& d) { d.ProjectButton().setChecked(true); });
     }
     std::function<void(TDialogFindInFiles&)> inFolder(const QString& field, bool subfolders = false)
     {
@@ -197,18 +214,7 @@ TEST_F(FindInFilesTest, BinaryFilesShowPrintableTextAndTheOptionsReachTheSearch)
 
 TEST_F(FindInFilesTest, ResultsArriveWhileTheSearchRunsAndItCanBeCancelled)
 {
-    const QString file = WriteFile(QStringLiteral("one.asm"), "hit\n");
-    // Many files to read: the search goes on well after its first lines show.
-    project = QStringList();
-    for (int i = 0; i < 100000; ++i)
-        *project << file;
-    QTimer::singleShot(0, [this] {
-        dialog().TextEdit().setText(QStringLiteral("hit"));
-        dialog().ProjectButton().setChecked(true);
-        QTest::mouseClick(&dialog().OkButton(), Qt::LeftButton);
-    });
-    action.trigger();
-    auto* window = windows.openWindowAs<TFormFindInFiles>(tolvane::kViewFindInFiles);
+    TFormFindInFiles* window = startLongSearch();
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([window] { return window->Results().rowCount() > 0; }, 10000));
     EXPECT_TRUE(window->Searching());
@@ -216,23 +222,14 @@ TEST_F(FindInFilesTest, ResultsArriveWhileTheSearchRunsAndItCanBeCancelled)
     QTest::mouseClick(&window->CancelButton(), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([window] { return !window->Searching(); }, 10000));
     const QStringList lines = window->Lines();
-    EXPECT_LT(lines.size(), 100000);
+    EXPECT_LT(lines.size(), kLongSearchFiles);
     EXPECT_EQ(lines.last(), QStringLiteral("Search cancelled."));
     EXPECT_FALSE(window->CancelButton().isVisibleTo(window));
 }
 
 TEST_F(FindInFilesTest, ClosingTheWindowDuringASearchEndsIt)
 {
-    const QString file = WriteFile(QStringLiteral("one.asm"), "hit\n");
-    project = QStringList();
-    for (int i = 0; i < 100000; ++i)
-        *project << file;
-    QTimer::singleShot(0, [this] {
-        dialog().TextEdit().setText(QStringLiteral("hit"));
-        dialog().ProjectButton().setChecked(true);
-        QTest::mouseClick(&dialog().OkButton(), Qt::LeftButton);
-    });
-    action.trigger();
+    ASSERT_NE(startLongSearch(), nullptr);
     windows.close(tolvane::kViewFindInFiles);
     QTest::qWait(20);
     EXPECT_EQ(windows.openWindow(tolvane::kViewFindInFiles), nullptr);
