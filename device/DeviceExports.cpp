@@ -7,11 +7,14 @@
 #include "ZernDevice.h"
 
 #ifdef TOLVANE_PLUGIN_GUI_BOXES
+#include "QtDesktopDocuments.h"
 #include "QtMessageBoxes.h"
 
 // This library's boxes are dialogs on the host's window thread when the host
-// runs a Qt application, and console lines otherwise.
+// runs a Qt application, and console lines otherwise; its documents open
+// through the host's desktop.
 static platform::DefaultQtMessageBoxes pluginBoxes;
+static platform::DefaultQtDesktopDocuments pluginDocuments;
 #endif
 
 TOLVANE_PLUGIN_EXPORT int _GetDeviceVersion()

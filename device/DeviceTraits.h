@@ -16,6 +16,9 @@ namespace zern {
 
 class ZernDevice;
 
+// The Device menu's first entry, the same in every ZERN device plug-in.
+inline constexpr char kDataBreakpointCaption[] = "Set Data Breakpoint";
+
 // What a link opening needs from its device object.
 struct ConnectRequest {
     const std::string& portName;

@@ -43,7 +43,7 @@ ZernDevice::ZernDevice(const DeviceTraits& traits)
     : traits_(traits), linkLog_(traits.makeLinkLog ? traits.makeLinkLog() : std::make_unique<NoLinkLog>())
 {
     versionText_ = std::string("Version 1.1 (Build Date: ") + traits_.buildDate + ")";
-    deviceMenuItems_.assign({"Set Data Breakpoint", traits_.toolMenuCaption});
+    deviceMenuItems_.assign({kDataBreakpointCaption, traits_.toolMenuCaption});
     configFilePath_ = kDefaultConfigFile;
     if (auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, optionsKeyPath(), false)) {
         const auto stored = key->readString("ConfigFile");
@@ -75,8 +75,17 @@ void ZernDevice::useConfigFile(const std::string& path)
     readConfiguration();
 }
 
+bool ZernDevice::setJtagClock(int32_t kHz)
+{
+    if (!validJtagClock(kHz))
+        return false;
+    config_.jtagClockKHz = kHz;
+    return true;
+}
+
 void ZernDevice::readConfiguration()
 {
+    helpDocuments_.discard();
     ConfigMessages messages;
     messages.libraryPathKnown = !libraryPath_.empty();
     if (messageCallback_)
@@ -665,8 +674,8 @@ void ZernDevice::SetProjectOption(const char* line, const char*)
         }
         if (startsWith(line, kJtagClockPrefix)) {
             int32_t clock = 0;
-            if (parseConfigInt(line + std::strlen(kJtagClockPrefix), clock) && validJtagClock(clock))
-                config_.jtagClockKHz = clock;
+            if (parseConfigInt(line + std::strlen(kJtagClockPrefix), clock))
+                setJtagClock(clock);
             return;
         }
         if (AbstractCompiler* compiler = compilers_.compiler())
@@ -713,10 +722,22 @@ int ZernDevice::GetHelpItems(char*** titles, int* count)
 {
     *titles = emptyList_.data();
     *count = 0;
-    return kStatusDone;
+    return guarded(kStatusFailed, [&] {
+        TextArray& present = helpDocuments_.titles(libraryPath_, config_.deviceId);
+        *titles = present.data();
+        *count = present.count();
+        return kStatusDone;
+    });
 }
 
-void ZernDevice::OpenHelpItem(const char*) {}
+void ZernDevice::OpenHelpItem(const char* title)
+{
+    guarded([&] {
+        if (title)
+            helpDocuments_.open(title, libraryPath_, config_.deviceId,
+                                [this](const std::string& line) { report(line); });
+    });
+}
 
 bool ZernDevice::ShowDeviceOptions(void* ownerWindow)
 {

@@ -14,6 +14,7 @@
 #include "CompilerBinding.h"
 #include "DeviceConfig.h"
 #include "DeviceTraits.h"
+#include "HelpDocuments.h"
 #include "LinkDriver.h"
 #include "LinkLog.h"
 #include "LinkTiming.h"
@@ -110,6 +111,10 @@ public:
     const std::string& configFilePath() const { return configFilePath_; }
     // Reads the named configuration file from now on.
     void useConfigFile(const std::string& path);
+    // Takes a clock the adapter can run at; false leaves the clock as it is.
+    bool setJtagClock(int32_t kHz);
+    // What the plug-in's dialogs keep between uses; released with the device object.
+    std::shared_ptr<void>& dialogMemory() { return dialogMemory_; }
     const std::string& settingsKey() const { return settingsKey_; }
     int* runStateWord() { return &runState_; }
     LinkLog& trafficLog() { return *linkLog_; }
@@ -181,6 +186,8 @@ private:
     LinkTiming timing_;
     std::unique_ptr<LinkLog> linkLog_;
     std::string versionText_;
+    HelpDocuments helpDocuments_;
+    std::shared_ptr<void> dialogMemory_;
 
     TextArray groupNames_;
     TextArray registerTable_;

@@ -1,7 +1,9 @@
 // The main window as the debug windows see it.
 
 #include "DebugController.h"
+#include "DebugViews.h"
 #include "DeviceBinding.h"
+#include "EditorWindows.h"
 #include "MainFormHosts.h"
 #include "TMainForm.h"
 
@@ -28,6 +30,16 @@ BreakpointList& MainDebugViewHost::breakpoints()
 void MainDebugViewHost::openFileAtLine(const QString& path, int line)
 {
     form_.OpenFileAtLine(path, line);
+}
+
+void MainDebugViewHost::showSourceLine(const QString& path, int line)
+{
+    form_.editorWindows().ShowSourceLine(path, line);
+}
+
+void MainDebugViewHost::addWatch(const QString& name)
+{
+    AddWatch(form_.toolWindows(), name);
 }
 
 void MainDebugViewHost::refreshDebugWindows()

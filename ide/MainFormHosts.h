@@ -69,6 +69,8 @@ public:
     int addressBits() const override;
     BreakpointList& breakpoints() override;
     void openFileAtLine(const QString& path, int line) override;
+    void showSourceLine(const QString& path, int line) override;
+    void addWatch(const QString& name) override;
     void refreshDebugWindows() override;
 
 private:

@@ -4,9 +4,9 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QDockWidget>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -15,7 +15,6 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QToolBar>
-#include <QUrl>
 
 #include "AbstractDevice.h"
 #include "ApplicationEnd.h"
@@ -28,6 +27,7 @@
 #include "MessageBoxes.h"
 #include "ProgramFolder.h"
 #include "ProjectSession.h"
+#include "QtDesktopDocuments.h"
 #include "Registry.h"
 #include "SearchCommands.h"
 #include "ToolWindows.h"
@@ -389,12 +389,14 @@ void TMainForm::listEditorWindows()
 
 void TMainForm::openHelpContents()
 {
-    const QString helpFile = QString::fromStdString(platform::programFolder()) + QStringLiteral("Tolvane.hlp");
-    if (!QFileInfo::exists(helpFile)) {
+    // The manual ships beside the program as a web page, for the desktop's browser.
+    const QString helpFile = QString::fromStdString(platform::programFolder()) + QStringLiteral("Tolvane.html");
+    if (!QFileInfo(helpFile).isFile()) {
         platform::showError(helpFile.toStdString() + " does not exist.");
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
+    if (platform::openWithQtDesktop(QFile::encodeName(helpFile).toStdString()) != platform::DesktopOpen::Opened)
+        platform::showError("Unable to open help file.\r\n\r\n" + helpFile.toStdString());
 }
 
 void TMainForm::chooseEditorFont()

@@ -49,7 +49,8 @@ JtagDriver::~JtagDriver()
         if (board_.write(kEndSession) && board_.serial().read(&answer, 1) > 0)
             trafficLog_.log(TrafficDirection::Read, &answer, 1);
     }
-    trafficLog_.close();
+    // The log belongs to the device object and runs until the user stops it:
+    // a program load or new options reconnect, and their traffic is logged too.
 }
 
 std::chrono::milliseconds JtagDriver::transferDeadline() const

@@ -1,23 +1,44 @@
 #include "TrafficLog.h"
 
+#include <filesystem>
+
 namespace zern {
 
 bool TrafficLog::open(const std::string& path)
 {
-    close();
+    std::lock_guard lock(mutex_);
+    closeLocked();
+    // A folder, FIFO or device is no log file (opening a FIFO would wait for a reader).
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        return false;
     stream_ = std::fopen(path.c_str(), "w");
     return stream_ != nullptr;
 }
 
 void TrafficLog::close()
 {
+    std::lock_guard lock(mutex_);
+    closeLocked();
+}
+
+void TrafficLog::closeLocked()
+{
     if (stream_)
         std::fclose(stream_);
     stream_ = nullptr;
 }
 
+bool TrafficLog::isOpen() const
+{
+    std::lock_guard lock(mutex_);
+    return stream_ != nullptr;
+}
+
 void TrafficLog::log(TrafficDirection direction, const uint8_t* data, size_t count)
 {
+    std::lock_guard lock(mutex_);
     if (!stream_ || !(direction == TrafficDirection::Written ? logWrites : logReads))
         return;
     constexpr size_t kPerLine = 16;
@@ -39,6 +60,7 @@ void TrafficLog::log(TrafficDirection direction, const uint8_t* data, size_t cou
 
 void TrafficLog::note(const char* text)
 {
+    std::lock_guard lock(mutex_);
     if (!stream_)
         return;
     std::fputs(text, stream_);

@@ -1,5 +1,6 @@
 #include "ZernJtagTraits.h"
 
+#include "JtagDeviceTools.h"
 #include "JtagDriver.h"
 #include "OpenLink.h"
 
@@ -34,12 +35,14 @@ std::unique_ptr<LinkLog> makeTrafficLog()
 const DeviceTraits kZernJtagTraits = {
     .optionsKeyName = "ZERNJTAGOptions",
     .buildDate = "Mar 14 2012",
-    .toolMenuCaption = "JTAG Debug Log",
+    .toolMenuCaption = kDebugLogCaption,
     .stopNeedsBreak = false,
     .programChunkBytes = 128,
     .connect = connectJtagBoard,
     .configDialect = {.eraseLastPage = true, .userCodeStart = true, .hyperdrive = false, .debugTrace = false},
     .makeLinkLog = makeTrafficLog,
+    .showOptions = showOptionsWithoutWindows,
+    .runMenuItem = runMenuItemWithoutWindows,
 };
 
 }  // namespace zern

@@ -1,7 +1,8 @@
 #pragma once
 // What a debug window may use of the IDE: the device, the debug state, the
-// breakpoint list, opening a file at a line, and telling the other windows
-// that an edit changed the target. Debug windows get this, never the main
+// breakpoint list, opening a file at a line or showing it as the execution
+// line, watching a variable, and telling the other windows that an edit
+// changed the target. Debug windows get this, never the main
 // window; tests implement it with a fake.
 
 #include <QString>
@@ -23,7 +24,12 @@ public:
     // Opens the file in an editor window with the line selected; reports a
     // file that cannot be opened itself.
     virtual void openFileAtLine(const QString& path, int line) = 0;
-    // A register or memory edit changed the target: the device refreshes,
+    // Opens the file and marks the line as the execution line, clearing the
+    // mark in every other editor; reports a missing file itself.
+    virtual void showSourceLine(const QString& path, int line) = 0;
+    // Shows the Watches window, making it when needed, and adds a watch of the name.
+    virtual void addWatch(const QString& name) = 0;
+    // An edit or a chosen trace entry changed the target: the device refreshes,
     // then every refreshed window and editor.
     virtual void refreshDebugWindows() = 0;
 };

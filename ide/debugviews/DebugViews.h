@@ -3,6 +3,9 @@
 // one more kind here; nothing outside this folder changes.
 
 class DebugViewHost;
+class QString;
 class ToolWindows;
 
 void registerDebugViews(ToolWindows& windows, DebugViewHost& host);
+// Shows the Watches window, making it when there is none, and adds a watch of the name.
+void AddWatch(ToolWindows& windows, const QString& name);

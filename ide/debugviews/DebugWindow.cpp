@@ -1,8 +1,10 @@
 #include "DebugWindow.h"
 
+#include <QFile>
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "AbstractDevice.h"
 #include "DebugGridDelegate.h"
 #include "DebugViewHost.h"
 #include "EditableGridModel.h"
@@ -27,6 +29,26 @@ bool DebugWindow::beginViewRefresh()
 AbstractDevice* DebugWindow::currentDevice() const
 {
     return host_.device();
+}
+
+std::optional<std::pair<int, int>> DebugWindow::rowsInView(const QTableView& grid) const
+{
+    const int rows = grid.model() ? grid.model()->rowCount() : 0;
+    if (rows == 0 || DataNotAccessible() || !IsShowing())
+        return std::nullopt;
+    const int last = grid.rowAt(grid.viewport()->height() - 1);
+    return std::make_pair(std::max(grid.rowAt(0), 0), last < 0 ? rows - 1 : last);
+}
+
+std::optional<DebugWindow::SourceLine> DebugWindow::sourceLineAt(unsigned address) const
+{
+    AbstractDevice* device = currentDevice();
+    char* file = nullptr;
+    SourceLine found;
+    if (!device || device->AddressToLine(address, &file, &found.line) != tolvane::kStatusDone || !file)
+        return std::nullopt;
+    found.file = QFile::decodeName(file);
+    return found;
 }
 
 void DebugWindow::setContentStack(std::initializer_list<QWidget*> controls)

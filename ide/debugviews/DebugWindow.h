@@ -5,6 +5,8 @@
 
 #include <QFont>
 #include <initializer_list>
+#include <optional>
+#include <utility>
 
 #include "TDockableForm.h"
 
@@ -35,6 +37,16 @@ protected:
     // by typing or a double click; its popup is the window's own.
     static void setUpEditableGrid(QTableView& grid, EditableGridModel& model);
     AbstractDevice* currentDevice() const;
+
+    struct SourceLine {
+        QString file;
+        int line = 0;
+    };
+    // The first and the last row of the grid in view; none while the grid is
+    // empty or the window cannot be seen.
+    std::optional<std::pair<int, int>> rowsInView(const QTableView& grid) const;
+    // The source line of a code address as the device maps it; none when it does not.
+    std::optional<SourceLine> sourceLineAt(unsigned address) const;
 
 private:
     DebugViewHost& host_;

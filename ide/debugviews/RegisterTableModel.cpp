@@ -1,37 +1,10 @@
 #include "RegisterTableModel.h"
 
-#include <QApplication>
-#include <QPalette>
-
 #include "AbstractDevice.h"
 #include "DebugViewHost.h"
-#include "DebugWindow.h"
-#include "RegisterValues.h"
+#include "GridValues.h"
 
 namespace {
-
-using registers::Radix;
-
-const char* const kHeadings[] = {"Register", "Dec", "Hex", "Bin", "Addr"};
-
-Radix radixOf(int kind)
-{
-    switch (kind) {
-    case RegisterTableModel::Decimal:
-        return Radix::Decimal;
-    case RegisterTableModel::Binary:
-        return Radix::Binary;
-    default:
-        break;
-    }
-    return Radix::Hexadecimal;
-}
-
-bool isValueKind(int kind)
-{
-    return kind == RegisterTableModel::Decimal || kind == RegisterTableModel::Hexadecimal
-           || kind == RegisterTableModel::Binary;
-}
 
 // The mask text read as a hexadecimal number, as "%x" reads it.
 uint32_t groupMaskOf(const QString& text)
@@ -55,7 +28,9 @@ QStringList copied(char** texts, int count)
 
 }  // namespace
 
-RegisterTableModel::RegisterTableModel(DebugViewHost& host, QObject* parent) : EditableGridModel(parent), host_(host) {}
+RegisterTableModel::RegisterTableModel(DebugViewHost& host, QObject* parent)
+    : ValueGridModel(QStringLiteral("Register"), parent), host_(host)
+{}
 
 int RegisterTableModel::readTable(QStringList* groupNames, QStringList* maskTexts)
 {
@@ -116,8 +91,7 @@ void RegisterTableModel::refresh()
     const int count = std::min(readTable(nullptr, nullptr), static_cast<int>(rows_.size()));
     for (int index = 0; index < count; ++index)
         readRegister(index, rows_[static_cast<size_t>(index)], false);
-    if (!rows_.empty())
-        emit dataChanged(this->index(0, 0), this->index(rowCount() - 1, KindCount - 1));
+    allChanged();
 }
 
 int RegisterTableModel::rowCount(const QModelIndex& parent) const
@@ -125,61 +99,22 @@ int RegisterTableModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
-int RegisterTableModel::columnCount(const QModelIndex& parent) const
+QString RegisterTableModel::cellText(int index, Kind kind) const
 {
-    return parent.isValid() ? 0 : KindCount;
-}
-
-QVariant RegisterTableModel::data(const QModelIndex& index, int role) const
-{
-    if (!index.isValid() || index.row() >= rowCount())
-        return {};
-    const Row& row = rows_[static_cast<size_t>(index.row())];
-    const int kind = index.column();
-    switch (role) {
-    case Qt::DisplayRole:
-    case Qt::EditRole:
-        if (!row.described)
-            return QString();
-        if (kind == Name)
-            return row.name;
-        if (kind == Address)
-            return registers::addressText(row.address, host_.addressBits());
-        return registers::valueText(row.value, row.widthBits, radixOf(kind));
-    case Qt::TextAlignmentRole:
-        return QVariant::fromValue(Qt::AlignVCenter | (kind == Name ? Qt::AlignLeft : Qt::AlignHCenter));
-    case Qt::FontRole:
-        if (kind != Name)
-            return DebugWindow::gridFont();
-        return {};
-    case Qt::BackgroundRole:
-        if (kind == Name)
-            return QApplication::palette().button();
-        return {};
-    default:
-        return {};
-    }
-}
-
-QVariant RegisterTableModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < KindCount)
-        return QString::fromLatin1(kHeadings[section]);
-    return QAbstractTableModel::headerData(section, orientation, role);
-}
-
-Qt::ItemFlags RegisterTableModel::flags(const QModelIndex& index) const
-{
-    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-    if (index.isValid() && isValueKind(index.column()) && rows_[static_cast<size_t>(index.row())].described)
-        flags |= Qt::ItemIsEditable;
-    return flags;
+    const Row& row = rows_[static_cast<size_t>(index)];
+    if (!row.described)
+        return QString();
+    if (kind == Name)
+        return row.name;
+    if (kind == Address)
+        return gridvalues::addressText(row.address, host_.addressBits());
+    return gridvalues::valueText(row.value, row.widthBits, radixOf(kind));
 }
 
 std::optional<QString> RegisterTableModel::commitEdit(const QModelIndex& index, const QString& text)
 {
     const Row& row = rows_[static_cast<size_t>(index.row())];
-    const std::optional<uint64_t> value = registers::parseValue(text, row.widthBits, radixOf(index.column()));
+    const std::optional<uint64_t> value = gridvalues::parseValue(text, row.widthBits, radixOf(index.column()));
     if (!value)
         return text + QStringLiteral(" is not a valid value.");
     AbstractDevice* device = host_.device();

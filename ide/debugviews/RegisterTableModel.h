@@ -8,16 +8,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "EditableGridModel.h"
+#include "ValueGridModel.h"
 
 class DebugViewHost;
 
-class RegisterTableModel : public EditableGridModel {
+class RegisterTableModel : public ValueGridModel {
     Q_OBJECT
 public:
-    // The column kinds, in the order of the column switches' positions.
-    enum Kind { Name = 0, Decimal, Hexadecimal, Binary, Address, KindCount };
-
     explicit RegisterTableModel(DebugViewHost& host, QObject* parent = nullptr);
 
     // Reads the register table and every register a group lists (every one
@@ -30,15 +27,12 @@ public:
     const QStringList& groupNames() const { return groupNames_; }
     // Bit k set: the register is a member of group k.
     uint32_t groupMask(int row) const { return rows_.at(static_cast<size_t>(row)).groupMask; }
-    QString registerName(int row) const { return rows_.at(static_cast<size_t>(row)).name; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 protected:
+    QString cellText(int row, Kind kind) const override;
+    bool rowEditable(int row) const override { return rows_[static_cast<size_t>(row)].described; }
     std::optional<QString> commitEdit(const QModelIndex& index, const QString& text) override;
 
 private:

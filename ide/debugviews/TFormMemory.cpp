@@ -152,11 +152,8 @@ void TFormMemory::fitColumns()
 
 void TFormMemory::readShownRows()
 {
-    if (model_.rowCount() == 0 || DataNotAccessible() || !IsShowing())
-        return;
-    const int first = std::max(grid_->rowAt(0), 0);
-    const int last = grid_->rowAt(grid_->viewport()->height() - 1);
-    model_.readRows(first, last < 0 ? model_.rowCount() - 1 : last);
+    if (const std::optional<std::pair<int, int>> rows = rowsInView(*grid_))
+        model_.readRows(rows->first, rows->second);
 }
 
 bool TFormMemory::eventFilter(QObject* watched, QEvent* event)

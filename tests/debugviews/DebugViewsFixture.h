@@ -17,6 +17,7 @@
 #include "DynamicLibrary.h"
 #include "FakeDeviceScript.h"
 #include "MessageBoxes.h"
+#include "TDockableForm.h"
 #include "TestFolders.h"
 
 class RecordingViewHost : public DebugViewHost {
@@ -26,6 +27,8 @@ public:
     int bits = 16;
     BreakpointList list;
     QStringList opened;
+    QStringList sourceLines;
+    QStringList watched;
     int refreshes = 0;
     std::function<void()> onRefresh;
 
@@ -37,12 +40,25 @@ public:
     {
         opened << path + QLatin1Char(':') + QString::number(line);
     }
+    void showSourceLine(const QString& path, int line) override
+    {
+        sourceLines << path + QLatin1Char(':') + QString::number(line);
+    }
+    void addWatch(const QString& name) override { watched << name; }
     void refreshDebugWindows() override
     {
         ++refreshes;
         if (onRefresh)
             onRefresh();
     }
+};
+
+// A window that tells whether it shows its controls or "Data is not accessible.".
+template <class Form>
+class Shown : public Form {
+public:
+    using Form::Form;
+    using TDockableForm::DataNotAccessible;
 };
 
 class DebugViewsTest : public ::testing::Test {

@@ -60,9 +60,10 @@ protected:
         int shown = 0;
         for (int kind = 0; kind < RegisterTableModel::KindCount; ++kind) {
             shown += form.grid()->isColumnHidden(kind) ? 0 : 1;
-            EXPECT_EQ(form.columnOf(static_cast<Kind>(kind)), form.grid()->horizontalHeader()->visualIndex(kind));
+            EXPECT_EQ(form.columns().columnOf(static_cast<Kind>(kind)),
+                      form.grid()->horizontalHeader()->visualIndex(kind));
         }
-        EXPECT_EQ(shown, form.visibleColumns());
+        EXPECT_EQ(shown, form.columns().visibleColumns());
         return {order, shown};
     }
 };
@@ -186,12 +187,12 @@ TEST_F(RegistersTest, ColumnSwitchesMoveTheirColumnsAndComeBackFromTheSettings)
     ShownRegisters* form = open();
     EXPECT_EQ(columns(*form),
               std::make_pair(std::vector<int>{R::Name, R::Decimal, R::Hexadecimal, R::Binary, R::Address}, 4));
-    form->MenuItemClicked(R::Address);
-    form->MenuItemClicked(R::Decimal);
+    form->columns().MenuItemClicked(R::Address);
+    form->columns().MenuItemClicked(R::Decimal);
     EXPECT_EQ(columns(*form),
               std::make_pair(std::vector<int>{R::Name, R::Hexadecimal, R::Binary, R::Address, R::Decimal}, 4));
-    EXPECT_FALSE(form->switchAction(R::Decimal)->isChecked());
-    EXPECT_TRUE(form->switchAction(R::Address)->isChecked());
+    EXPECT_FALSE(form->columns().switchAction(R::Decimal)->isChecked());
+    EXPECT_TRUE(form->columns().switchAction(R::Address)->isChecked());
 
     // A column dragged elsewhere stays there; the names stay first.
     QHeaderView* header = form->grid()->horizontalHeader();
@@ -201,8 +202,8 @@ TEST_F(RegistersTest, ColumnSwitchesMoveTheirColumnsAndComeBackFromTheSettings)
     EXPECT_EQ(columns(*form).first, (std::vector<int>{R::Name, R::Address, R::Hexadecimal, R::Binary, R::Decimal}));
 
     // The popup entry does what the switch does.
-    form->switchAction(R::Binary)->trigger();
-    EXPECT_FALSE(form->switchAction(R::Binary)->isChecked());
+    form->columns().switchAction(R::Binary)->trigger();
+    EXPECT_FALSE(form->columns().switchAction(R::Binary)->isChecked());
     EXPECT_TRUE(form->grid()->isColumnHidden(R::Binary));
 
     form->saveAtClose();

@@ -224,6 +224,23 @@ TEST_P(DebugEngineTest, PasswordsNeverReachTheTrafficLog)
     }
 }
 
+// A program load or new options drop the link; the log the user started
+// goes on with the new link's traffic until the user stops it.
+TEST_P(DebugEngineTest, TheTrafficLogRunsAcrossAReconnect)
+{
+    ASSERT_TRUE(device_->trafficLog().open((folder_ / "log.txt").string()));
+    device_->closeLink();
+    EXPECT_TRUE(device_->trafficLog().isOpen());
+    ASSERT_TRUE(device_->EnsureConnected());
+    device_->trafficLog().close();
+    std::ifstream file(folder_ / "log.txt");
+    std::stringstream text;
+    text << file.rdbuf();
+    // The end of the old session, then the new board's version question.
+    EXPECT_NE(text.str().find("W: 00 00 "), std::string::npos);
+    EXPECT_NE(text.str().find("W: 51 0d "), std::string::npos);
+}
+
 INSTANTIATE_TEST_SUITE_P(Cores, DebugEngineTest, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Core32" : "Core16"; });
 

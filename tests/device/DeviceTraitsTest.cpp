@@ -5,6 +5,8 @@
 #include <sstream>
 
 #include "ConfigReader.h"
+#include "JtagOptions.h"
+#include "MessageBoxes.h"
 #include "ModelTarget.h"
 #include "TestSupport.h"
 #include "TrafficLog.h"
@@ -142,6 +144,21 @@ TEST_F(DeviceTraitsTest, HooksReachTheDeviceAndItsOpenLink)
     EXPECT_FALSE(device.linkOpen());
 }
 
+// The Options dialog's OK over an open link.
+TEST_F(DeviceTraitsTest, OptionsOkDropsTheLinkReadsTheConfigurationThenTakesTheClock)
+{
+    zern::ZernDevice device(devicecompiler::kModelTraits);
+    ASSERT_TRUE(device.EnsureConnected());
+    const std::string config = writeFile("other.cfg", "[JTAG CLOCK]\n100\n[STACK_DEPTH]\n9\n");
+    zern::applyOptions(device, config, 150);
+    EXPECT_FALSE(device.linkOpen());
+    EXPECT_EQ(device.configFilePath(), config);
+    EXPECT_EQ(device.config().stackDepth, 9);
+    EXPECT_EQ(device.config().jtagClockKHz, 150);
+    EXPECT_EQ(option("ConfigFile"), config);
+    ASSERT_TRUE(device.EnsureConnected());
+}
+
 TEST_F(DeviceTraitsTest, TheLinkLogIsTheTraitsOwn)
 {
     const zern::DeviceTraits traits = hookedTraits();
@@ -154,16 +171,28 @@ TEST_F(DeviceTraitsTest, TheLinkLogIsTheTraitsOwn)
     EXPECT_FALSE(plain.trafficLog().isOpen());
 }
 
-TEST_F(DeviceTraitsTest, ZernJtagKeepsItsAnswers)
+// Without windows the options and tools say so and change nothing.
+TEST_F(DeviceTraitsTest, ZernJtagWithoutWindowsRefusesItsDialogs)
 {
+    platform::RecordingMessageBoxes boxes;
+    platform::ScopedMessageBoxes scoped(boxes);
     zern::ZernDevice device(zern::kZernJtagTraits);
     device.SetMessageCallback(&MessageRecorder::callback);
     EXPECT_NE(dynamic_cast<zern::TrafficLog*>(&device.trafficLog()), nullptr);
     EXPECT_FALSE(device.ShowDeviceOptions(nullptr));
     device.RunDeviceMenuItem("JTAG Debug Log");
+    device.RunDeviceMenuItem("Set Data Breakpoint");
+    device.RunDeviceMenuItem("jtag debug log");
     device.RunDeviceMenuItem(nullptr);
     EXPECT_FALSE(device.linkOpen());
+    EXPECT_FALSE(device.trafficLog().isOpen());
     EXPECT_TRUE(MessageRecorder::take().empty());
+    std::vector<std::string> texts;
+    for (const auto& box : boxes.boxes)
+        texts.push_back(box.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Unable to show the Options dialog: this program has no windows.",
+                                               "Unable to show the Debug Log dialog: this program has no windows.",
+                                               "Unable to show the Data BP dialog: this program has no windows."}));
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
+#include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
+#include <thread>
 
 #include "SerialPort.h"
 #include "TestSupport.h"
@@ -49,6 +53,45 @@ TEST_F(TrafficLogTest, DirectionFlagsAndClosedLogWriteNothing)
     log.log(zern::TrafficDirection::Read, bytes, 2);
     EXPECT_EQ(logText(), "W: 7f 41 " + std::string(14 * 3, ' ') + ": .A\r\n"
                          "R: 7f 41 " + std::string(14 * 3, ' ') + ": .A\r\n");
+}
+
+TEST_F(TrafficLogTest, OnlyARegularOrNewFileBecomesTheLog)
+{
+    std::filesystem::create_directory(folder_ / "folder");
+    ASSERT_EQ(::mkfifo((folder_ / "fifo").c_str(), 0600), 0);
+    writeFile("old.txt", "old content");
+    const std::pair<std::string, bool> cases[] = {{(folder_ / "folder").string(), false},
+                                                  {(folder_ / "fifo").string(), false},
+                                                  {"/dev/null", false},
+                                                  {(folder_ / "missing" / "log.txt").string(), false},
+                                                  {(folder_ / "old.txt").string(), true},
+                                                  {(folder_ / "log.txt").string(), true}};
+    for (const auto& [path, opens] : cases) {
+        zern::TrafficLog log;
+        EXPECT_EQ(log.open(path), opens) << path;
+        EXPECT_EQ(log.isOpen(), opens) << path;
+    }
+    EXPECT_EQ(std::filesystem::file_size(folder_ / "old.txt"), 0u);
+}
+
+// The Debug Log dialog stops and restarts the log on the window thread while
+// a run writes to it on the worker thread.
+TEST_F(TrafficLogTest, StartingAndStoppingWhileTrafficIsLoggedIsSafe)
+{
+    zern::TrafficLog log;
+    std::atomic<bool> done{false};
+    std::thread traffic([&] {
+        const uint8_t bytes[] = {0x01, 0x26, 0x00};
+        while (!done)
+            log.log(zern::TrafficDirection::Written, bytes, sizeof bytes);
+    });
+    for (int i = 0; i < 500; ++i) {
+        ASSERT_TRUE(log.open((folder_ / "log.txt").string()));
+        log.close();
+    }
+    done = true;
+    traffic.join();
+    EXPECT_FALSE(log.isOpen());
 }
 
 TEST(SerialPortNames, ComNamesMapToSerialDevices)

@@ -329,7 +329,7 @@ TEST_F(MainWindow, SettingsWrittenAtCloseAreReadAtTheNextStart)
         form.actions.showRegisters->trigger();
         auto* registers = form.toolWindows().openWindowAs<TFormRegisters>(tolvane::kViewRegisters);
         ASSERT_NE(registers, nullptr);
-        registers->MenuItemClicked(RegisterTableModel::Decimal);
+        registers->columns().MenuItemClicked(RegisterTableModel::Decimal);
         EXPECT_TRUE(form.close());
     }
     const auto key = settingsKey();

@@ -1,6 +1,6 @@
-#include "RegisterValues.h"
+#include "GridValues.h"
 
-namespace registers {
+namespace gridvalues {
 namespace {
 
 int digitValue(QChar c)
@@ -85,4 +85,4 @@ std::optional<uint64_t> parseValue(const QString& text, int widthBits, Radix rad
     return value;
 }
 
-}  // namespace registers
+}  // namespace gridvalues

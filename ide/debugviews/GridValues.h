@@ -1,12 +1,12 @@
 #pragma once
-// How the Registers window shows a register's value and reads back what the
-// user typed, for a register of a given width in bits.
+// How the debug grids show a value of a given width in bits (a register, a
+// variable, a trace entry's data word) and read back what the user typed.
 
 #include <QString>
 #include <cstdint>
 #include <optional>
 
-namespace registers {
+namespace gridvalues {
 
 enum class Radix { Decimal, Hexadecimal, Binary };
 
@@ -22,4 +22,4 @@ QString addressText(int address, int addressBits);
 // None for any other character, or for a value that does not fit the width.
 std::optional<uint64_t> parseValue(const QString& text, int widthBits, Radix radix);
 
-}  // namespace registers
+}  // namespace gridvalues

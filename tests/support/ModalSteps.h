@@ -1,0 +1,75 @@
+#pragma once
+// Acting on a modal dialog as a user would: the step runs once the dialog is
+// shown, from inside its event loop, and must close it. The step waits until
+// then; deleting the returned timer drops a step whose dialog never came.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
+#include <gtest/gtest.h>
+
+template <typename Dialog>
+QPointer<QTimer> onNextDialog(std::function<void(Dialog&)> step)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, step] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        step(*dialog);
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "the step left the dialog open";
+            dialog->reject();
+        }
+    });
+    timer->start();
+    return timer;
+}
+
+// Types into a field as a user does: what is there is selected, then replaced.
+inline void typeInto(QWidget* field, const QString& text)
+{
+    if (auto* combo = qobject_cast<QComboBox*>(field))
+        field = combo->lineEdit();
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, text);
+}
+
+inline void press(QAbstractButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Clicks a check or radio box when it is not already as wanted.
+inline void tick(QAbstractButton* box, bool on)
+{
+    if (box->isChecked() != on)
+        press(box);
+}
+
+// Takes the place of the desktop's file associations: every local file a
+// program asks to open is recorded instead.
+class DesktopRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    DesktopRecorder() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~DesktopRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+
+    QStringList opened;
+
+public slots:
+    void open(const QUrl& url) { opened << url.toLocalFile(); }
+};
