@@ -71,14 +71,14 @@ void TMainForm::createParts()
     connectBreakpointList();
     createToolWindows();
     registerDebugViews(*toolWindows_, *debugViewHost_);
-    registerFindInFiles(
-        *toolWindows_, actions.findInFiles, *editors_, *editorHost_,
-        [this]() -> std::optional<QStringList> {
-            if (TFormProject* project = session_->Project())
-                return project->GetProjectFiles();
-            return std::nullopt;
-        },
-        this);
+    registerFindInFiles(*toolWindows_, actions.findInFiles, *editors_, *editorHost_,
+                        {[this]() -> std::optional<QStringList> {
+                             if (TFormProject* project = session_->Project())
+                                 return project->GetProjectFiles();
+                             return std::nullopt;
+                         },
+                         [this] { return dialogFolder({}); }},
+                        this);
     // The shared dialogs, in the order the program has always made them.
     search_ = std::make_unique<SearchCommands>(*editors_, *editorHost_, this);
     aboutDialog_ = new TDialogAbout(*binding_, this);

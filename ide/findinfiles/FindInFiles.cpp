@@ -23,13 +23,13 @@ std::string bytesOf(const QString& path)
 
 }  // namespace
 
-FindInFilesCommand::FindInFilesCommand(ToolWindows& windows, EditorWindows& editors, EditorHost& host,
-                                       ProjectFilesSource project, QWidget* dialogParent, QObject* parent)
+FindInFilesCommand::FindInFilesCommand(ToolWindows& windows, EditorWindows& editors, EditorHost& editorHost,
+                                       FindInFilesHost host, QWidget* dialogParent, QObject* parent)
     : QObject(parent),
       windows_(windows),
       editors_(editors),
-      host_(host),
-      project_(std::move(project)),
+      editorHost_(editorHost),
+      host_(std::move(host)),
       dialog_(new TDialogFindInFiles(dialogParent))
 {}
 
@@ -52,11 +52,11 @@ findinfiles::SearchRequest FindInFilesCommand::RequestFromDialog() const
     request.currentFolder = bytesOf(QDir::currentPath());
     request.projectScope = dialog_->SearchProject();
     if (request.projectScope)
-        for (const QString& file : project_().value_or(QStringList()))
+        for (const QString& file : host_.projectFiles().value_or(QStringList()))
             request.projectFiles.push_back(bytesOf(file));
     request.field = bytesOf(dialog_->FileMask());
     request.subfolders = dialog_->IncludeSubdirectories();
-    request.tabWidth = host_.tabSize();
+    request.tabWidth = editorHost_.tabSize();
     for (TFormEditor* editor : editors_.Editors())
         if (!editor->FilePath().isEmpty())
             request.openTexts.emplace(findinfiles::canonicalPath(bytesOf(editor->FilePath()), request.currentFolder),
@@ -66,15 +66,16 @@ findinfiles::SearchRequest FindInFilesCommand::RequestFromDialog() const
 
 void FindInFilesCommand::ActionFindInFilesExecute()
 {
-    dialog_->EnableProjectScope(project_().has_value());
+    dialog_->EnableProjectScope(host_.projectFiles().has_value());
+    dialog_->SetBrowseFolder(host_.browseFolder());
     if (dialog_->exec() != QDialog::Accepted)
         return;
     if (auto* results = qobject_cast<TFormFindInFiles*>(windows_.show(tolvane::kViewFindInFiles)))
         results->StartSearch(RequestFromDialog());
 }
 
-void registerFindInFiles(ToolWindows& windows, QAction* findInFiles, EditorWindows& editors, EditorHost& host,
-                         ProjectFilesSource project, QWidget* dialogParent)
+void registerFindInFiles(ToolWindows& windows, QAction* findInFiles, EditorWindows& editors, EditorHost& editorHost,
+                         FindInFilesHost host, QWidget* dialogParent)
 {
     ToolWindows::Kind kind;
     kind.id = tolvane::kViewFindInFiles;
@@ -85,6 +86,6 @@ void registerFindInFiles(ToolWindows& windows, QAction* findInFiles, EditorWindo
         });
     };
     windows.registerKind(std::move(kind));
-    auto* command = new FindInFilesCommand(windows, editors, host, std::move(project), dialogParent, &windows);
+    auto* command = new FindInFilesCommand(windows, editors, editorHost, std::move(host), dialogParent, &windows);
     QObject::connect(findInFiles, &QAction::triggered, command, &FindInFilesCommand::ActionFindInFilesExecute);
 }

@@ -19,13 +19,18 @@ class TDialogFindInFiles;
 class TFormFindInFiles;
 class ToolWindows;
 
-// The open project's files (full paths, in project order); none without a project.
-using ProjectFilesSource = std::function<std::optional<QStringList>()>;
+// What the command asks of the main window.
+struct FindInFilesHost {
+    // The open project's files (full paths, in project order); none without a project.
+    std::function<std::optional<QStringList>()> projectFiles;
+    // Where the folder browser starts while the field names no folder.
+    std::function<QString()> browseFolder;
+};
 
 class FindInFilesCommand : public QObject {
     Q_OBJECT
 public:
-    FindInFilesCommand(ToolWindows& windows, EditorWindows& editors, EditorHost& host, ProjectFilesSource project,
+    FindInFilesCommand(ToolWindows& windows, EditorWindows& editors, EditorHost& editorHost, FindInFilesHost host,
                        QWidget* dialogParent, QObject* parent = nullptr);
     ~FindInFilesCommand() override;
 
@@ -38,11 +43,11 @@ public:
 private:
     ToolWindows& windows_;
     EditorWindows& editors_;
-    EditorHost& host_;
-    ProjectFilesSource project_;
+    EditorHost& editorHost_;
+    FindInFilesHost host_;
     // A child of the main window, which may be gone first.
     QPointer<TDialogFindInFiles> dialog_;
 };
 
-void registerFindInFiles(ToolWindows& windows, QAction* findInFiles, EditorWindows& editors, EditorHost& host,
-                         ProjectFilesSource project, QWidget* dialogParent);
+void registerFindInFiles(ToolWindows& windows, QAction* findInFiles, EditorWindows& editors, EditorHost& editorHost,
+                         FindInFilesHost host, QWidget* dialogParent);

@@ -48,20 +48,21 @@ TDialogFindInFiles::TDialogFindInFiles(QWidget* parent)
 
     auto* options = new QGroupBox(QStringLiteral("Options"), this);
     auto* optionsLayout = new QVBoxLayout(options);
-    optionsLayout->addWidget(caseSensitive_);
-    optionsLayout->addWidget(wholeWords_);
+    // Each box as wide as its text: a click beside the text does nothing.
+    optionsLayout->addWidget(caseSensitive_, 0, Qt::AlignLeft);
+    optionsLayout->addWidget(wholeWords_, 0, Qt::AlignLeft);
 
     auto* where = new QGroupBox(QStringLiteral("Where"), this);
     auto* whereLayout = new QVBoxLayout(where);
-    whereLayout->addWidget(project_);
-    whereLayout->addWidget(directories_);
+    whereLayout->addWidget(project_, 0, Qt::AlignLeft);
+    whereLayout->addWidget(directories_, 0, Qt::AlignLeft);
     directories_->setChecked(true);
 
     auto* directoryLayout = new QGridLayout(directoryOptions_);
     directoryLayout->addWidget(fileMaskLabel_, 0, 0);
     directoryLayout->addWidget(fileMask_, 0, 1);
     directoryLayout->addWidget(browse_, 0, 2);
-    directoryLayout->addWidget(subdirectories_, 1, 0, 1, 3);
+    directoryLayout->addWidget(subdirectories_, 1, 0, 1, 3, Qt::AlignLeft);
     browse_->setAutoDefault(false);
 
     auto* buttons = new QDialogButtonBox(this);
@@ -110,7 +111,9 @@ void TDialogFindInFiles::RadioButtonWhereClick()
 void TDialogFindInFiles::ButtonBrowseClick()
 {
     const QFileInfo current(FileMask());
-    const QString start = current.isDir() ? current.filePath() : current.path();
+    QString start = current.isDir() ? current.filePath() : current.path();
+    if (FileMask().isEmpty() || !QFileInfo(start).isDir())
+        start = browseFolder_;
     const QString chosen = browser_(this, QStringLiteral("Select a directory to search."), start);
     if (!chosen.isEmpty())
         fileMask_->setText(QDir::toNativeSeparators(chosen));

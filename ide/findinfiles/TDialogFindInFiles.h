@@ -25,8 +25,10 @@ public:
     void EnableProjectScope(bool enable);
     // The folder controls follow the "Search In Directories" choice.
     void RadioButtonWhereClick();
-    // The chosen folder goes into the file-mask field.
+    // The chosen folder goes into the file-mask field. The browser starts in
+    // the field's folder, else in the given one.
     void ButtonBrowseClick();
+    void SetBrowseFolder(const QString& folder) { browseFolder_ = folder; }
     void SetFolderBrowser(FolderBrowser browser) { browser_ = std::move(browser); }
 
     QString TextToFind() const;
@@ -64,4 +66,5 @@ private:
     QCheckBox* subdirectories_;
     QPushButton* ok_;
     FolderBrowser browser_;
+    QString browseFolder_;
 };

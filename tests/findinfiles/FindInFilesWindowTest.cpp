@@ -9,13 +9,13 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QtTest/QTest>
 #include <optional>
 
 #include "AbstractDevice.h"
 #include "EditorTestSupport.h"
 #include "FindInFiles.h"
+#include "ModalSteps.h"
 #include "TDialogFindInFiles.h"
 #include "TFormFindInFiles.h"
 #include "ToolWindows.h"
@@ -28,8 +28,8 @@ protected:
 
     FindInFilesTest()
     {
-        registerFindInFiles(
-            windows, &action, windows_, host_, [this] { return project; }, &main);
+        registerFindInFiles(windows, &action, windows_, host_,
+                            {[this] { return project; }, [this] { return PathOf(QStringLiteral("start")); }}, &main);
         command = windows.findChild<FindInFilesCommand*>();
     }
     ~FindInFilesTest() override { windows.close(tolvane::kViewFindInFiles); }
@@ -39,10 +39,10 @@ protected:
     // Edit > Find In Files: fill the dialog as asked and press OK; the search is then running.
     TFormFindInFiles* startSearch(const QString& text, const std::function<void(TDialogFindInFiles&)>& fill)
     {
-        QTimer::singleShot(0, [this, text, fill] {
-            dialog().TextEdit().setText(text);
-            fill(dialog());
-            QTest::mouseClick(&dialog().OkButton(), Qt::LeftButton);
+        onNextDialog<TDialogFindInFiles>([text, fill](TDialogFindInFiles& d) {
+            typeInto(&d.TextEdit(), text);
+            fill(d);
+            press(&d.OkButton());
         });
         action.trigger();
         return windows.openWindowAs<TFormFindInFiles>(tolvane::kViewFindInFiles);
@@ -64,14 +64,14 @@ protected:
         project = QStringList();
         for (int i = 0; i < kLongSearchFiles; ++i)
             *project << file;
-        return startSearch(QStringLiteral("hit"), [](TDialogFindInFiles& d) { d.ProjectButton().setChecked(true); });
+        return startSearch(QStringLiteral("hit"), [](TDialogFindInFiles& d) { tick(&d.ProjectButton(), true); });
     }
     std::function<void(TDialogFindInFiles&)> inFolder(const QString& field, bool subfolders = false)
     {
         return [field, subfolders](TDialogFindInFiles& d) {
-            d.DirectoriesButton().setChecked(true);
-            d.FileMaskEdit().setText(field);
-            d.SubdirectoriesBox().setChecked(subfolders);
+            tick(&d.DirectoriesButton(), true);
+            typeInto(&d.FileMaskEdit(), field);
+            tick(&d.SubdirectoriesBox(), subfolders);
         };
     }
     QStringList results() const
@@ -146,12 +146,13 @@ TEST_F(FindInFilesTest, AFolderFieldSearchesEveryFileAndAMaskOnlyTheMatchingOnes
 
 TEST_F(FindInFilesTest, WithoutAProjectItsScopeIsDisabledWithOneItsFilesAreSearchedInOrder)
 {
+    // Chosen in an earlier search, while a project was open.
     dialog().ProjectButton().setChecked(true);
-    QTimer::singleShot(0, [this] {
-        EXPECT_FALSE(dialog().ProjectButton().isEnabled());
-        EXPECT_TRUE(dialog().DirectoriesButton().isChecked());
-        EXPECT_TRUE(dialog().FileMaskEdit().isEnabled());
-        dialog().reject();
+    onNextDialog<TDialogFindInFiles>([](TDialogFindInFiles& d) {
+        EXPECT_FALSE(d.ProjectButton().isEnabled());
+        EXPECT_TRUE(d.DirectoriesButton().isChecked());
+        EXPECT_TRUE(d.FileMaskEdit().isEnabled());
+        QTest::keyClick(&d, Qt::Key_Escape);
     });
     action.trigger();
     EXPECT_EQ(windows.openWindow(tolvane::kViewFindInFiles), nullptr);
@@ -161,7 +162,7 @@ TEST_F(FindInFilesTest, WithoutAProjectItsScopeIsDisabledWithOneItsFilesAreSearc
     project = QStringList{first, PathOf(QStringLiteral("gone.asm")), second};
     search(QStringLiteral("hit"), [](TDialogFindInFiles& d) {
         EXPECT_TRUE(d.ProjectButton().isEnabled());
-        d.ProjectButton().setChecked(true);
+        tick(&d.ProjectButton(), true);
         EXPECT_FALSE(d.FileMaskEdit().isEnabled());
         EXPECT_FALSE(d.BrowseButton().isEnabled());
         EXPECT_FALSE(d.SubdirectoriesBox().isEnabled());
@@ -172,26 +173,35 @@ TEST_F(FindInFilesTest, WithoutAProjectItsScopeIsDisabledWithOneItsFilesAreSearc
                            second + QStringLiteral(" (1): a hit")}));
 }
 
-TEST_F(FindInFilesTest, OkWantsATextAndAFolderAndBrowseFillsTheFolder)
+TEST_F(FindInFilesTest, OkWantsATextAndAFolderAndBrowseStartsInTheFieldsFolder)
 {
-    TDialogFindInFiles& d = dialog();
-    d.SetFolderBrowser([](QWidget*, const QString& title, const QString&) {
+    QStringList starts;
+    dialog().SetFolderBrowser([&starts](QWidget*, const QString& title, const QString& start) {
         EXPECT_EQ(title, QStringLiteral("Select a directory to search."));
+        starts << start;
         return QStringLiteral("/chosen/folder");
     });
-    d.EnableProjectScope(true);
-    EXPECT_FALSE(d.OkButton().isEnabled());
-    d.TextEdit().setText(QStringLiteral("x"));
-    EXPECT_FALSE(d.OkButton().isEnabled());
-    d.ButtonBrowseClick();
-    EXPECT_EQ(d.FileMask(), QStringLiteral("/chosen/folder"));
-    EXPECT_TRUE(d.OkButton().isEnabled());
-    d.TextEdit().clear();
-    d.ProjectButton().setChecked(true);
-    EXPECT_FALSE(d.OkButton().isEnabled());
-    d.TextEdit().setText(QStringLiteral("x"));
-    EXPECT_TRUE(d.OkButton().isEnabled());
-    EXPECT_EQ(d.windowTitle(), QStringLiteral("Find In Files"));
+    onNextDialog<TDialogFindInFiles>([this](TDialogFindInFiles& d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Find In Files"));
+        EXPECT_FALSE(d.OkButton().isEnabled());
+        typeInto(&d.TextEdit(), QStringLiteral("x"));
+        EXPECT_FALSE(d.OkButton().isEnabled());
+        press(&d.BrowseButton());
+        EXPECT_EQ(d.FileMask(), QStringLiteral("/chosen/folder"));
+        EXPECT_TRUE(d.OkButton().isEnabled());
+        typeInto(&d.FileMaskEdit(), PathOf(QStringLiteral("*.asm")));
+        press(&d.BrowseButton());
+        typeInto(&d.TextEdit(), QString());
+        tick(&d.ProjectButton(), true);
+        EXPECT_FALSE(d.OkButton().isEnabled());
+        typeInto(&d.TextEdit(), QStringLiteral("x"));
+        EXPECT_TRUE(d.OkButton().isEnabled());
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    project = QStringList();
+    action.trigger();
+    // Without a folder in the field, where the main window's file dialogs start.
+    EXPECT_EQ(starts, QStringList({PathOf(QStringLiteral("start")), folder_.path()}));
 }
 
 TEST_F(FindInFilesTest, BinaryFilesShowPrintableTextAndTheOptionsReachTheSearch)
@@ -199,15 +209,15 @@ TEST_F(FindInFilesTest, BinaryFilesShowPrintableTextAndTheOptionsReachTheSearch)
     const QString path = WriteFile(QStringLiteral("bin.dat"), std::string("\x01Word\0word\x7f WORDS\n", 18));
     search(QStringLiteral("word"), [this](TDialogFindInFiles& d) {
         inFolder(PathOf(QString()))(d);
-        d.CaseSensitiveBox().setChecked(false);
-        d.WholeWordsBox().setChecked(true);
+        tick(&d.CaseSensitiveBox(), false);
+        tick(&d.WholeWordsBox(), true);
     });
     const QString shown = path + QStringLiteral(" (1): .Word.word. WORDS");
     EXPECT_EQ(results(), QStringList({shown, shown}));
     search(QStringLiteral("Word"), [this](TDialogFindInFiles& d) {
         inFolder(PathOf(QString()))(d);
-        d.CaseSensitiveBox().setChecked(true);
-        d.WholeWordsBox().setChecked(false);
+        tick(&d.CaseSensitiveBox(), true);
+        tick(&d.WholeWordsBox(), false);
     });
     EXPECT_EQ(results(), QStringList({shown}));
 }

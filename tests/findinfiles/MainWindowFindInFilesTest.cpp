@@ -7,15 +7,14 @@
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
 #include "AbstractDevice.h"
 #include "EditorWindows.h"
-#include "FindInFiles.h"
 #include "MessageBoxes.h"
+#include "ModalSteps.h"
 #include "ProjectSession.h"
 #include "TDialogFindInFiles.h"
 #include "TFormEditor.h"
@@ -36,10 +35,6 @@ protected:
         settle();
         return form;
     }
-    static TDialogFindInFiles& dialogOf(TMainForm& form)
-    {
-        return form.toolWindows().findChild<FindInFilesCommand*>()->Dialog();
-    }
 
     ScopedTestFolders folders;
     platform::RecordingMessageBoxes boxes;
@@ -55,12 +50,11 @@ TEST_F(MainWindowFindInFiles, TheProjectIsSearchedWithItsEditedEditorAndAHitOpen
     ASSERT_NE(blink, nullptr);
     blink->Editor().SendEditor(QsciScintillaBase::SCI_SETTEXT, 0, "; only an unsaved delay call\r\n");
 
-    TDialogFindInFiles& dialog = dialogOf(*form);
-    QTimer::singleShot(0, [&dialog] {
+    onNextDialog<TDialogFindInFiles>([](TDialogFindInFiles& dialog) {
         EXPECT_TRUE(dialog.ProjectButton().isEnabled());
-        dialog.TextEdit().setText(QStringLiteral("delay"));
-        dialog.ProjectButton().setChecked(true);
-        QTest::mouseClick(&dialog.OkButton(), Qt::LeftButton);
+        typeInto(&dialog.TextEdit(), QStringLiteral("delay"));
+        tick(&dialog.ProjectButton(), true);
+        press(&dialog.OkButton());
     });
     form->actions.findInFiles->trigger();
     auto* results = form->toolWindows().openWindowAs<TFormFindInFiles>(tolvane::kViewFindInFiles);
@@ -87,11 +81,10 @@ TEST_F(MainWindowFindInFiles, TheProjectIsSearchedWithItsEditedEditorAndAHitOpen
 TEST_F(MainWindowFindInFiles, WithoutAProjectOnlyFoldersAreSearchedAndShowMakesTheWindowAtTheBottom)
 {
     auto form = start();
-    TDialogFindInFiles& dialog = dialogOf(*form);
-    QTimer::singleShot(0, [&dialog] {
+    onNextDialog<TDialogFindInFiles>([](TDialogFindInFiles& dialog) {
         EXPECT_FALSE(dialog.ProjectButton().isEnabled());
         EXPECT_TRUE(dialog.DirectoriesButton().isChecked());
-        dialog.reject();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     form->actions.findInFiles->trigger();
     EXPECT_EQ(form->toolWindows().openWindow(tolvane::kViewFindInFiles), nullptr);
