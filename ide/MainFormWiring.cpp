@@ -15,6 +15,7 @@
 #include "DebugViews.h"
 #include "DeviceBinding.h"
 #include "EditorWindows.h"
+#include "FindInFiles.h"
 #include "MainFormHosts.h"
 #include "ProjectSession.h"
 #include "SaveFileDialog.h"
@@ -70,6 +71,14 @@ void TMainForm::createParts()
     connectBreakpointList();
     createToolWindows();
     registerDebugViews(*toolWindows_, *debugViewHost_);
+    registerFindInFiles(*toolWindows_, actions.findInFiles, *editors_, *editorHost_,
+                        {[this]() -> std::optional<QStringList> {
+                             if (TFormProject* project = session_->Project())
+                                 return project->GetProjectFiles();
+                             return std::nullopt;
+                         },
+                         [this] { return dialogFolder({}); }},
+                        this);
     // The shared dialogs, in the order the program has always made them.
     search_ = std::make_unique<SearchCommands>(*editors_, *editorHost_, this);
     aboutDialog_ = new TDialogAbout(*binding_, this);

@@ -1,5 +1,6 @@
 #include "UserFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -49,44 +50,60 @@ UserFileCheck checkUserFile(const std::string& path, std::uint64_t maxBytes)
     return checkStatus(status, maxBytes);
 }
 
-std::optional<std::string> readUserFile(const std::string& path, std::uint64_t maxBytes, UserFileCheck* check)
+bool readUserFileInto(const std::string& path, std::uint64_t maxBytes, std::string& bytes, UserFileCheck* check)
 {
     UserFileCheck local;
     UserFileCheck& result = check ? *check : local;
+    bytes.clear();
     // Without O_NONBLOCK opening a FIFO waits for a writer.
     const UniqueDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.fd < 0) {
         result = systemRefusal(errno);
-        return std::nullopt;
+        return false;
     }
     struct stat status {};
     if (::fstat(file.fd, &status) != 0) {
         result = systemRefusal(errno);
-        return std::nullopt;
+        return false;
     }
     result = checkStatus(status, maxBytes);
     if (!result.readable())
-        return std::nullopt;
+        return false;
 
-    std::string bytes;
-    bytes.reserve(static_cast<size_t>(status.st_size));
-    char buffer[65536];
+    // Read straight into the caller's buffer; one byte more than the size
+    // shows the end without a further call when the file did not grow.
+    constexpr size_t kMinimumRead = 65536;
+    size_t filled = 0;
+    bytes.resize(std::max(static_cast<size_t>(status.st_size) + 1, kMinimumRead));
     for (;;) {
-        const ssize_t count = ::read(file.fd, buffer, sizeof buffer);
+        if (filled == bytes.size())
+            bytes.resize(std::min<size_t>(bytes.size() * 2, maxBytes + 1));
+        const ssize_t count = ::read(file.fd, bytes.data() + filled, bytes.size() - filled);
         if (count == 0)
             break;
         if (count < 0) {
             if (errno == EINTR)
                 continue;
             result = refused(UserFileState::Unreadable, std::strerror(errno));
-            return std::nullopt;
+            bytes.clear();
+            return false;
         }
-        if (bytes.size() + static_cast<size_t>(count) > maxBytes) {
+        filled += static_cast<size_t>(count);
+        if (filled > maxBytes) {
             result = refused(UserFileState::TooLarge, sizeLimitText(maxBytes));
-            return std::nullopt;
+            bytes.clear();
+            return false;
         }
-        bytes.append(buffer, static_cast<size_t>(count));
     }
+    bytes.resize(filled);
+    return true;
+}
+
+std::optional<std::string> readUserFile(const std::string& path, std::uint64_t maxBytes, UserFileCheck* check)
+{
+    std::string bytes;
+    if (!readUserFileInto(path, maxBytes, bytes, check))
+        return std::nullopt;
     return bytes;
 }
 

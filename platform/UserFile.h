@@ -29,6 +29,9 @@ UserFileCheck checkUserFile(const std::string& path, std::uint64_t maxBytes);
 // descriptor, so a file swapped for a FIFO or a device after a check is still
 // refused; a file that grows past the limit while it is read is refused too.
 std::optional<std::string> readUserFile(const std::string& path, std::uint64_t maxBytes, UserFileCheck* check);
+// The same into a buffer the caller keeps, so that reading many files reuses
+// one allocation; false (and an empty buffer) when the file is refused.
+bool readUserFileInto(const std::string& path, std::uint64_t maxBytes, std::string& bytes, UserFileCheck* check);
 
 // "larger than 256 MB" for the size limit of a refusal.
 std::string sizeLimitText(std::uint64_t maxBytes);

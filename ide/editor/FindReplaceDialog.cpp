@@ -34,6 +34,7 @@ FindReplaceDialog::FindReplaceDialog(Mode mode, QWidget* parent)
     findNext->setDefault(true);
     connect(findNext, &QPushButton::clicked, this, &FindReplaceDialog::FindRequested);
     buttons->addWidget(findNext);
+    searchButtons_ << findNext;
     if (replace) {
         auto* replaceOne = new QPushButton(QStringLiteral("&Replace"), this);
         auto* replaceAll = new QPushButton(QStringLiteral("Replace &All"), this);
@@ -41,7 +42,14 @@ FindReplaceDialog::FindReplaceDialog(Mode mode, QWidget* parent)
         connect(replaceAll, &QPushButton::clicked, this, [this] { emit ReplaceRequested(true); });
         buttons->addWidget(replaceOne);
         buttons->addWidget(replaceAll);
+        searchButtons_ << replaceOne << replaceAll;
     }
+    for (QPushButton* button : searchButtons_)
+        button->setEnabled(false);
+    connect(findEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        for (QPushButton* button : searchButtons_)
+            button->setEnabled(!text.isEmpty());
+    });
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     connect(cancel, &QPushButton::clicked, this, &FindReplaceDialog::hide);
     buttons->addWidget(cancel);

@@ -1,6 +1,7 @@
 #pragma once
 // The Find and the Replace dialogs: non-modal, searching toward the end of
-// the text only, with match-case and whole-word choices.
+// the text only, with match-case and whole-word choices. Their buttons wait
+// for a text to find: an empty one would match at every position.
 
 #include <QDialog>
 
@@ -8,6 +9,7 @@
 
 class QCheckBox;
 class QLineEdit;
+class QPushButton;
 
 class FindReplaceDialog : public QDialog {
     Q_OBJECT
@@ -24,6 +26,8 @@ public:
     QLineEdit& ReplaceEdit() { return *replaceEdit_; }
     QCheckBox& MatchCaseBox() { return *matchCase_; }
     QCheckBox& WholeWordBox() { return *wholeWord_; }
+    // Find Next, and Replace and Replace All in the Replace dialog.
+    const QList<QPushButton*>& SearchButtons() const { return searchButtons_; }
 
 signals:
     void FindRequested();
@@ -34,4 +38,5 @@ private:
     QLineEdit* replaceEdit_;
     QCheckBox* wholeWord_;
     QCheckBox* matchCase_;
+    QList<QPushButton*> searchButtons_;
 };

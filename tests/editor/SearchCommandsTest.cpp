@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
 #include "EditorTestSupport.h"
@@ -83,6 +84,18 @@ TEST_F(SearchCommandsTest, ReplaceIsRefusedForAnEmptyTextAndInAReadOnlyEditor)
     EXPECT_EQ(editor->Editor().Text(), "aaa\r\n");
     EXPECT_TRUE(host_.messages.isEmpty());
     EXPECT_EQ(beeps_, 3);
+}
+
+TEST_F(SearchCommandsTest, SearchButtonsWaitForATextToFind)
+{
+    for (FindReplaceDialog* dialog : {&search_.FindDialog(), &search_.ReplaceDialog()}) {
+        ASSERT_EQ(dialog->SearchButtons().size(), dialog == &search_.FindDialog() ? 1 : 3);
+        for (const char* text : {"", "a", ""}) {
+            dialog->FindEdit().setText(QString::fromLatin1(text));
+            for (QPushButton* button : dialog->SearchButtons())
+                EXPECT_EQ(button->isEnabled(), *text != '\0') << button->text().toStdString() << " '" << text << "'";
+        }
+    }
 }
 
 TEST_F(SearchCommandsTest, FindNextWithoutASearchTextOpensTheFindDialog)
