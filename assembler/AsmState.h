@@ -74,7 +74,8 @@ struct StatementState {
 
     bool dollarSeen = false;
     bool identifierSeen = false;
-    Symbol* lastSymbol = nullptr;
+    Symbol* lastSymbol = nullptr;  // the last identifier's symbol, when defined
+    Symbol* lastEntry = nullptr;   // the last identifier's table entry
     std::string lastIdentifier;
     bool symbolOperand = false;
     bool sourceIdentifier = false;  // the source expression named a symbol
@@ -93,6 +94,9 @@ struct StatementState {
     std::vector<uint8_t> dataBytes;  // listing of DB/DW/DL
     int32_t listingState = -1;
     bool errorReported = false;
+    bool addressReported = false;
+    bool keepsNoTrees = false;  // a data list or ORG: no fix-up needs its expressions  // the line ran past the end of
+                                // the address space
     std::string errorText;
 };
 
@@ -110,8 +114,10 @@ struct RunState {
     bool scannerTrace = false;
     bool grammarTrace = false;
 
-    uint32_t codeBytes = 0;  // byte counter of the code segment
-    uint32_t dataBytes = 0;  // byte counter of the data segment
+    // Byte counters of the code and data segment; wider than the address space,
+    // so that running past its end is seen rather than wrapped.
+    uint64_t codeBytes = 0;
+    uint64_t dataBytes = 0;
     uint32_t rangeStart = 0;
     std::vector<CodeRange> ranges;
     size_t rangeCount = 0;
@@ -126,6 +132,7 @@ struct RunState {
     uint32_t directiveAddress = 0;
 
     FILE* input = nullptr;
+    std::string source;  // the whole input, as the scanner reads it
     FILE* codeFile = nullptr;
     FILE* dataFile = nullptr;
     FILE* listingFile = nullptr;
@@ -148,11 +155,11 @@ inline bool CollectingListingText()
 }
 inline uint32_t CodeWordAddress()
 {
-    return g_run.codeBytes >> 1;
+    return static_cast<uint32_t>(g_run.codeBytes >> 1);
 }
 inline uint32_t DataWordAddress()
 {
-    return g_run.dataBytes >> 1;
+    return static_cast<uint32_t>(g_run.dataBytes >> 1);
 }
 
 // Returns every piece of run state to its start value (a new run in the same process).

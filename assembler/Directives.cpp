@@ -109,7 +109,7 @@ void AlignDirective()
 {
     if (g_run.dataSegment)
         return;
-    for (uint32_t pad = g_run.codeBytes % 4; pad > 0; --pad)
+    for (uint64_t pad = g_run.codeBytes % 4; pad > 0; --pad)
         EmitCodeByte(0xFF);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <string>
 #include <sys/stat.h>
 
@@ -10,6 +11,7 @@
 #include "Emit.h"
 #include "Expressions.h"
 #include "Listing.h"
+#include "Relaxation.h"
 #include "Reporting.h"
 #include "ScannerSupport.h"
 #include "Symbols.h"
@@ -146,8 +148,9 @@ void FinishOutputs(const OutputNames& names)
 void StartPass()
 {
     g_run.line = 1;
-    rewind(g_run.input);
-    RestartScanner(g_run.input);
+    if (g_run.pass == 0 && !ReadSource(g_run.input, g_run.source))
+        ScannerFatal("input in flex scanner failed");
+    RestartScanner(g_run.source);
     ++g_run.pass;
     g_run.rangeCount = 0;
     g_run.codeBytes = 0;
@@ -340,6 +343,12 @@ int RunZernAsm(int argc, const char* const* argv, Console console)
         g_run.errors = std::max(g_run.errors, 1);
         FinishOutputs(names);
         status = aborted.exitCode;
+    } catch (const std::bad_alloc&) {
+        // Out of memory ends the run like a fatal error: no temporary stays behind.
+        fputs("Memory allocation error\n", console.err);
+        g_run.errors = std::max(g_run.errors, 1);
+        FinishOutputs(names);
+        status = 1;
     }
     const bool failed = g_run.errors > 0;
     const int exitStatus = ProcessExitStatus(status, failed);

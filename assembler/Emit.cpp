@@ -5,8 +5,26 @@
 
 namespace zernasm {
 
+namespace {
+
+// The byte addresses that the HEX files' 32-bit addresses reach.
+constexpr uint64_t kAddressSpaceBytes = uint64_t{1} << 32;
+
+// A counter past the end of the address space is an error of the line that
+// moved it there, reported once per line.
+void CheckAddressSpace(uint64_t bytes)
+{
+    if (bytes <= kAddressSpaceBytes || g_run.statement.addressReported)
+        return;
+    g_run.statement.addressReported = true;
+    ReportError("Address past the end of the address space");
+}
+
+}  // namespace
+
 void EmitCodeByte(uint8_t value)
 {
+    CheckAddressSpace(g_run.codeBytes + 1);
     if (g_run.pass == 2)
         g_run.codeStream.PutByte(g_run.codeFile, value);
     ++g_run.codeBytes;
@@ -24,13 +42,15 @@ void EmitCodeWord(uint16_t word)
 
 void SetCodeAddress(uint32_t wordAddress)
 {
-    g_run.codeBytes = wordAddress * 2;
+    g_run.codeBytes = uint64_t{wordAddress} * 2;
+    CheckAddressSpace(g_run.codeBytes);
     if (g_run.pass == 2)
-        g_run.codeStream.SetAddress(g_run.codeBytes);
+        g_run.codeStream.SetAddress(static_cast<uint32_t>(g_run.codeBytes));
 }
 
 void EmitDataByte(uint8_t value)
 {
+    CheckAddressSpace(g_run.dataBytes + 1);
     if (g_run.pass == 2)
         g_run.dataStream.PutByte(g_run.dataFile, value);
     ++g_run.dataBytes;
@@ -44,9 +64,10 @@ void EmitDataWord(uint16_t word)
 
 void SetDataAddress(uint32_t wordAddress)
 {
-    g_run.dataBytes = wordAddress * 2;
+    g_run.dataBytes = uint64_t{wordAddress} * 2;
+    CheckAddressSpace(g_run.dataBytes);
     if (g_run.pass == 2)
-        g_run.dataStream.SetAddress(g_run.dataBytes);
+        g_run.dataStream.SetAddress(static_cast<uint32_t>(g_run.dataBytes));
 }
 
 void AlignCode()

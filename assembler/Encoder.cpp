@@ -29,7 +29,7 @@ bool InPass2()
 }
 uint32_t StatementAddress()
 {
-    return (g_run.codeBytes + 1) >> 1;
+    return static_cast<uint32_t>((g_run.codeBytes + 1) >> 1);
 }
 bool IsStackAccess(int32_t code)
 {
@@ -131,7 +131,7 @@ void ImmediateLabelRule(int32_t value)
         }
     }
     if (InPass1()) {
-        RecordFixup(true, StatementAddress(), symbol, s.lastIdentifier, s.performPrefix ? 2 : 1, value);
+        RecordFixup(true, StatementAddress(), symbol, s.lastEntry, s.performPrefix ? 2 : 1, value);
         s.topByte = 0;
         s.liwp = 0;
         s.prefixByte = 0;
@@ -270,7 +270,7 @@ BranchForm PlainBranchForm(int32_t value)
         const int64_t displacement = static_cast<int64_t>(value) - StatementAddress() - 1;
         const bool fits = displacement >= -128 && displacement <= 127;
         if (InPass1()) {
-            RecordFixup(false, StatementAddress(), symbol, {}, 1, value);
+            RecordFixup(false, StatementAddress(), symbol, nullptr, 1, value);
             return BranchForm::Short;
         }
         if (fits)
@@ -278,7 +278,7 @@ BranchForm PlainBranchForm(int32_t value)
         return static_cast<uint32_t>(value) <= 0xFFFF ? BranchForm::Long : BranchForm::Far;
     }
     if (InPass1()) {
-        RecordFixup(false, StatementAddress(), nullptr, s.lastIdentifier, 1, value);
+        RecordFixup(false, StatementAddress(), nullptr, s.lastEntry, 1, value);
         return BranchForm::Short;
     }
     return BranchForm::Long;
@@ -336,7 +336,7 @@ int32_t NumberOperand(int32_t value)
     StatementState& s = S();
     if (s.symbolOperand) {
         s.symbolOperand = false;
-        PushSymbol(s.lastIdentifier);
+        PushSymbol(s.lastEntry);
     } else {
         PushNumber(value);
     }

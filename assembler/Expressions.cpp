@@ -1,12 +1,8 @@
 #include "Expressions.h"
 
 #include <climits>
-#include <deque>
-#include <unordered_set>
-#include <vector>
 
 #include "AsmState.h"
-#include "Emit.h"
 #include "Reporting.h"
 #include "Symbols.h"
 #include "TokenCodes.h"
@@ -15,119 +11,56 @@ namespace zernasm {
 
 namespace {
 
-struct Node {
-    NodeKind kind = NodeKind::Number;
-    int op = 0;
-    int32_t value = 0;
-    std::string name;
-    const Node* left = nullptr;
-    const Node* right = nullptr;
-    // Resolved on first use after pass 1; records are never freed during a run.
-    mutable Symbol* symbol = nullptr;
-};
-
-struct Fixup {
-    const Node* tree = nullptr;
-    Symbol* label = nullptr;
-    std::string pendingName;
-    int32_t minimumSize = 1;
-    int32_t size = 1;
-    uint32_t address = 0;
-    int32_t value = 0;
-    bool absolute = false;
-};
-
 struct ExpressionStore {
-    std::deque<Node> nodes;  // stable addresses, allocated in blocks
-    std::vector<const Node*> stack;
-    std::vector<std::string> referencedNames;
-    std::unordered_set<std::string> referencedSet;
+    std::vector<Term> terms;
+    // Where each tree on the expression stack begins; a tree runs to the next
+    // one's beginning, the top one to the end of the terms.
+    std::vector<uint32_t> stack;
+    std::vector<Symbol*> referenced;
     std::vector<Fixup> fixups;
-    uint32_t dollar = 0;
-    // Nodes and fix-ups when the current statement began: a statement that
-    // recorded no fix-up gives its nodes back.
-    size_t statementNodes = 0;
+    std::vector<int32_t> evaluation;
+    // Terms and fix-ups when the current statement began: a statement that
+    // recorded no fix-up gives its terms back.
+    size_t statementTerms = 0;
     size_t statementFixups = 0;
 };
 
 ExpressionStore g_store;
 
-// After this many sweeps a size may only grow, so the loop always ends.
-constexpr int kSweepsBeforeGrowOnly = 8;
-
-const Node* MakeNode(Node node)
+uint32_t TermCount()
 {
-    g_store.nodes.push_back(std::move(node));
-    return &g_store.nodes.back();
+    return static_cast<uint32_t>(g_store.terms.size());
 }
 
-const Node* Pop()
+void PushLeaf(Term term)
+{
+    g_store.stack.push_back(TermCount());
+    g_store.terms.push_back(term);
+}
+
+// The top tree as a single number term, or null.
+Term* TopNumber()
+{
+    if (g_store.stack.empty() || g_store.stack.back() + 1 != TermCount())
+        return nullptr;
+    Term& term = g_store.terms.back();
+    return term.kind == NodeKind::Number ? &term : nullptr;
+}
+
+ExpressionTree Pop()
 {
     if (g_store.stack.empty())
-        return nullptr;
-    const Node* top = g_store.stack.back();
+        return {};
+    const ExpressionTree tree{g_store.stack.back(), TermCount()};
     g_store.stack.pop_back();
-    return top;
+    return tree;
 }
 
-int32_t Evaluate(const Node* node)
+// Only pass 1 keeps trees, and only for statements that may record a fix-up:
+// data lists and ORG never do.
+bool Building()
 {
-    if (!node)
-        return 0;
-    switch (node->kind) {
-    case NodeKind::Number:
-        return node->value;
-    case NodeKind::SymbolName: {
-        if (!node->symbol)
-            node->symbol = LookupSymbol(node->name);
-        return node->symbol ? node->symbol->value : 0;
-    }
-    case NodeKind::Dollar:
-        return static_cast<int32_t>(g_store.dollar);
-    case NodeKind::Negate:
-        return Negate(Evaluate(node->left));
-    case NodeKind::Complement:
-        return static_cast<int32_t>(~static_cast<uint32_t>(Evaluate(node->left)));
-    case NodeKind::Binary:
-        return ApplyBinary(node->op, Evaluate(node->left), Evaluate(node->right));
-    }
-    return 0;
-}
-
-int32_t NeededSize(Fixup& fixup, int32_t value)
-{
-    const uint32_t bits = static_cast<uint32_t>(value);
-    if (fixup.absolute) {
-        if (bits & 0xFF000000u)
-            return 4;
-        if (bits & 0x00FF0000u)
-            return 3;
-        if (bits & 0x0000FF00u)
-            return 2;
-        return 1;
-    }
-    if (!fixup.label)
-        fixup.label = LookupSymbol(fixup.pendingName);
-    if (fixup.label && fixup.label->dataSegment)
-        return 2;
-    const int64_t displacement = static_cast<int64_t>(value) - fixup.address - 1;
-    if (displacement >= -128 && displacement <= 127)
-        return 1;
-    return value > 0xFFFF ? 3 : 2;
-}
-
-void Grow(size_t index, int32_t delta)
-{
-    Fixup& fixup = g_store.fixups[index];
-    const int32_t range = CodeRangeOf(fixup.address);
-    if (range >= 0)
-        g_run.ranges[static_cast<size_t>(range)].endPass1 += static_cast<uint32_t>(delta);
-    for (Fixup& other : g_store.fixups) {
-        if (other.address > fixup.address && CodeRangeOf(other.address) == range) {
-            other.address += static_cast<uint32_t>(delta);
-        }
-    }
-    ShiftCodeSymbols(static_cast<int32_t>(fixup.address), range, delta);
+    return g_run.pass == 1 && !g_run.statement.keepsNoTrees;
 }
 
 }  // namespace
@@ -181,119 +114,126 @@ int32_t ApplyBinary(int op, int32_t left, int32_t right)
 
 void PushNumber(int32_t value)
 {
-    if (g_run.pass != 1)
+    if (!Building())
         return;
-    g_store.stack.push_back(MakeNode({NodeKind::Number, 0, value, {}, nullptr, nullptr}));
+    PushLeaf({NodeKind::Number, value});
 }
 
-void PushSymbol(const std::string& name)
+void PushSymbol(Symbol* entry)
 {
-    if (g_run.pass != 1)
+    // Every name used in pass 1 counts for the check before relaxation, also
+    // where no tree is kept.
+    if (g_run.pass == 1 && !entry->referenced) {
+        entry->referenced = true;
+        g_store.referenced.push_back(entry);
+    }
+    if (!Building())
         return;
-    if (g_store.referencedSet.insert(name).second)
-        g_store.referencedNames.push_back(name);
-    g_store.stack.push_back(MakeNode({NodeKind::SymbolName, 0, 0, name, nullptr, nullptr}));
+    PushLeaf({NodeKind::SymbolName, static_cast<int32_t>(entry->index)});
 }
 
 void PushDollar()
 {
-    if (g_run.pass != 1)
+    if (!Building())
         return;
-    g_store.stack.push_back(MakeNode({NodeKind::Dollar, 0, 0, {}, nullptr, nullptr}));
+    PushLeaf({NodeKind::Dollar, 0});
 }
 
 void PushUnary(NodeKind kind)
 {
-    if (g_run.pass != 1)
+    if (!Building())
         return;
-    const Node* operand = Pop();
-    if (operand && operand->kind == NodeKind::Number) {
-        const int32_t value = kind == NodeKind::Negate ? Negate(operand->value)
-                                                       : static_cast<int32_t>(~static_cast<uint32_t>(operand->value));
-        g_store.stack.push_back(MakeNode({NodeKind::Number, 0, value, {}, nullptr, nullptr}));
+    // A missing operand reads as 0.
+    if (g_store.stack.empty())
+        PushLeaf({NodeKind::Number, 0});
+    // Constants fold in place, so that a long constant line needs no memory.
+    if (Term* number = TopNumber()) {
+        number->value = kind == NodeKind::Negate ? Negate(number->value)
+                                                 : static_cast<int32_t>(~static_cast<uint32_t>(number->value));
         return;
     }
-    g_store.stack.push_back(MakeNode({kind, 0, 0, {}, operand, nullptr}));
+    g_store.terms.push_back({kind, 0});
 }
 
 void PushBinary(int op)
 {
-    if (g_run.pass != 1)
+    if (!Building())
         return;
-    const Node* right = Pop();
-    const Node* left = Pop();
-    if (left && right && left->kind == NodeKind::Number && right->kind == NodeKind::Number) {
-        g_store.stack.push_back(
-            MakeNode({NodeKind::Number, 0, ApplyBinary(op, left->value, right->value), {}, nullptr, nullptr}));
+    // Missing operands read as 0.
+    while (g_store.stack.size() < 2) {
+        const uint32_t at = g_store.stack.empty() ? TermCount() : g_store.stack.front();
+        g_store.terms.insert(g_store.terms.begin() + at, Term{NodeKind::Number, 0});
+        for (uint32_t& begin : g_store.stack)
+            ++begin;
+        g_store.stack.insert(g_store.stack.begin(), at);
+    }
+    const uint32_t right = g_store.stack.back();
+    g_store.stack.pop_back();
+    const uint32_t left = g_store.stack.back();
+    const bool numbers = right == left + 1 && right + 1 == TermCount() && g_store.terms[left].kind == NodeKind::Number
+                         && g_store.terms[right].kind == NodeKind::Number;
+    if (numbers) {
+        g_store.terms[left].value = ApplyBinary(op, g_store.terms[left].value, g_store.terms[right].value);
+        g_store.terms.pop_back();
         return;
     }
-    g_store.stack.push_back(MakeNode({NodeKind::Binary, op, 0, {}, left, right}));
+    g_store.terms.push_back({NodeKind::Binary, op});
 }
 
 void ClearExpressionStack()
 {
     g_store.stack.clear();
     if (g_store.fixups.size() == g_store.statementFixups)
-        g_store.nodes.resize(g_store.statementNodes);
-    g_store.statementNodes = g_store.nodes.size();
+        g_store.terms.resize(g_store.statementTerms);
+    g_store.statementTerms = g_store.terms.size();
     g_store.statementFixups = g_store.fixups.size();
 }
 
-void RecordFixup(bool absolute, uint32_t address, Symbol* label, const std::string& pendingName, int32_t minimumSize,
-                 int32_t value)
+void RecordFixup(bool absolute, uint32_t address, Symbol* label, Symbol* pending, int32_t minimumSize, int32_t value)
 {
-    const Node* tree = Pop();
-    if (!tree || !g_store.stack.empty()) {
+    const bool empty = g_store.stack.empty();
+    const ExpressionTree tree = Pop();
+    if (empty || !g_store.stack.empty()) {
         ReportError("System Error expression Calculation Mismatch");
         g_store.stack.clear();
-        if (!tree)
+        if (empty)
             return;
     }
     Fixup fixup;
     fixup.tree = tree;
     fixup.label = label;
     if (!label)
-        fixup.pendingName = pendingName.substr(0, 127);
+        fixup.pending = pending;
     fixup.minimumSize = minimumSize;
     fixup.size = minimumSize;
     fixup.address = address;
     fixup.value = value;
     fixup.absolute = absolute;
-    g_store.fixups.push_back(std::move(fixup));
+    g_store.fixups.push_back(fixup);
 }
 
 bool AllReferencedNamesDefined()
 {
-    for (const std::string& name : g_store.referencedNames) {
-        if (!LookupSymbol(name))
+    for (const Symbol* entry : g_store.referenced) {
+        if (!entry->defined)
             return false;
     }
     return true;
 }
 
-bool Relax()
+std::vector<Fixup>& Fixups()
 {
-    if (!AllReferencedNamesDefined())
-        return false;
-    for (int sweep = 0;; ++sweep) {
-        bool changed = false;
-        for (size_t i = 0; i < g_store.fixups.size(); ++i) {
-            Fixup& fixup = g_store.fixups[i];
-            g_store.dollar = fixup.address;
-            const int32_t value = Evaluate(fixup.tree);
-            int32_t size = std::max(NeededSize(fixup, value), fixup.minimumSize);
-            if (sweep >= kSweepsBeforeGrowOnly)
-                size = std::max(size, fixup.size);
-            if (size == fixup.size)
-                continue;
-            const int32_t delta = size - fixup.size;
-            fixup.size = size;
-            Grow(i, delta);
-            changed = true;
-        }
-        if (!changed)
-            return true;
-    }
+    return g_store.fixups;
+}
+
+const Term* TermsOf(ExpressionTree tree)
+{
+    return g_store.terms.data() + tree.begin;
+}
+
+std::vector<int32_t>& EvaluationStack()
+{
+    return g_store.evaluation;
 }
 
 void ClearExpressions()

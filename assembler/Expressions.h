@@ -1,14 +1,38 @@
 #pragma once
-// Expression trees kept from pass 1, the fix-ups that depend on them and the
-// relaxation between the passes.
+// Expression trees kept from pass 1 and the fix-ups that depend on them. A
+// tree is stored in postfix order, so that it is evaluated with a value stack
+// and no recursion, however deep the source nests it.
 #include <cstdint>
-#include <string>
+#include <vector>
+
+#include "Symbols.h"
 
 namespace zernasm {
 
-struct Symbol;
+enum class NodeKind : uint8_t { Number, SymbolName, Dollar, Negate, Complement, Binary };
 
-enum class NodeKind { Number, SymbolName, Dollar, Negate, Complement, Binary };
+// One entry of a postfix tree: a number's value, a symbol's entry, or an operator.
+struct Term {
+    NodeKind kind = NodeKind::Number;
+    int32_t value = 0;  // Number: the value; SymbolName: the entry's index; Binary: the operator
+};
+
+// A tree as a stretch of the stored terms.
+struct ExpressionTree {
+    uint32_t begin = 0;
+    uint32_t end = 0;
+};
+
+struct Fixup {
+    ExpressionTree tree;
+    Symbol* label = nullptr;    // the label when it was known at the statement
+    Symbol* pending = nullptr;  // else the entry of the name it waits for
+    int32_t minimumSize = 1;
+    int32_t size = 1;
+    uint32_t address = 0;
+    int32_t value = 0;
+    bool absolute = false;
+};
 
 // Wrapping 32-bit arithmetic of the expression operators; a zero divisor
 // gives the left operand.
@@ -17,19 +41,60 @@ int32_t Negate(int32_t value);
 
 // Builders (pass 1 only; in pass 2 they do nothing).
 void PushNumber(int32_t value);
-void PushSymbol(const std::string& name);
+void PushSymbol(Symbol* entry);
 void PushDollar();
 void PushUnary(NodeKind kind);
 void PushBinary(int op);
 void ClearExpressionStack();
 
 // Records a fix-up for the statement at `address` from the tree on the stack.
-void RecordFixup(bool absolute, uint32_t address, Symbol* label, const std::string& pendingName, int32_t minimumSize,
-                 int32_t value);
+void RecordFixup(bool absolute, uint32_t address, Symbol* label, Symbol* pending, int32_t minimumSize, int32_t value);
 bool AllReferencedNamesDefined();
-// The relaxation loop after pass 1; returns false when it was skipped because a
-// referenced name is undefined.
-bool Relax();
+std::vector<Fixup>& Fixups();
 void ClearExpressions();
+
+// Evaluates a tree with "$" standing for `dollar`; `valueOf` gives a defined
+// symbol's current value.
+template <typename ValueOf>
+int32_t EvaluateTree(ExpressionTree tree, uint32_t dollar, ValueOf valueOf);
+const Term* TermsOf(ExpressionTree tree);
+std::vector<int32_t>& EvaluationStack();
+
+template <typename ValueOf>
+int32_t EvaluateTree(ExpressionTree tree, uint32_t dollar, ValueOf valueOf)
+{
+    std::vector<int32_t>& stack = EvaluationStack();
+    stack.clear();
+    const Term* terms = TermsOf(tree);
+    for (uint32_t i = 0; i < tree.end - tree.begin; ++i) {
+        const Term& term = terms[i];
+        switch (term.kind) {
+        case NodeKind::Number:
+            stack.push_back(term.value);
+            break;
+        case NodeKind::SymbolName: {
+            const Symbol& symbol = g_symbols.At(static_cast<uint32_t>(term.value));
+            stack.push_back(symbol.defined ? valueOf(symbol) : 0);
+            break;
+        }
+        case NodeKind::Dollar:
+            stack.push_back(static_cast<int32_t>(dollar));
+            break;
+        case NodeKind::Negate:
+            stack.back() = Negate(stack.back());
+            break;
+        case NodeKind::Complement:
+            stack.back() = static_cast<int32_t>(~static_cast<uint32_t>(stack.back()));
+            break;
+        case NodeKind::Binary: {
+            const int32_t right = stack.back();
+            stack.pop_back();
+            stack.back() = ApplyBinary(term.value, stack.back(), right);
+            break;
+        }
+        }
+    }
+    return stack.empty() ? 0 : stack.back();
+}
 
 }  // namespace zernasm

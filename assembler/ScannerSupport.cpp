@@ -1,6 +1,7 @@
 #include "ScannerSupport.h"
 
 #include <cctype>
+#include <sys/stat.h>
 
 namespace zernasm {
 
@@ -41,6 +42,29 @@ int32_t BracketIndex(std::string_view text)
     if (close == std::string_view::npos)
         return -1;
     return NumberValue(text.substr(open + 1, close - open - 1));
+}
+
+bool ReadSource(FILE* file, std::string& source)
+{
+    source.clear();
+    struct stat info {};
+    if (fstat(fileno(file), &info) == 0 && info.st_size > 0)
+        source.reserve(static_cast<size_t>(info.st_size) + 2);
+    char block[65536];
+    size_t count;
+    while ((count = fread(block, 1, sizeof block, file)) > 0)
+        source.append(block, count);
+    if (ferror(file))
+        return false;
+    size_t kept = 0;
+    for (size_t i = 0; i < source.size(); ++i) {
+        if (source[i] == '\r' && i + 1 < source.size() && source[i + 1] == '\n')
+            continue;
+        source[kept++] = source[i];
+    }
+    source.resize(kept);
+    source.append(2, '\0');
+    return true;
 }
 
 }  // namespace zernasm

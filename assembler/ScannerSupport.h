@@ -2,6 +2,7 @@
 // Helpers of the scanner's rule actions.
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace zernasm {
@@ -11,8 +12,13 @@ int32_t NumberValue(std::string_view text);
 // The number between the first "[" and the next "]"; -1 without brackets.
 int32_t BracketIndex(std::string_view text);
 
-// Restarts the scanner on a rewound input and frees its buffers on demand.
-void RestartScanner(FILE* input);
+// Reads a whole source with CR LF folded to LF, so that a CR LF file assembles
+// like its LF twin, and ends it with the two NULs the scanner's buffer needs.
+// False when the file could not be read.
+bool ReadSource(FILE* file, std::string& source);
+// Starts scanning `source` (as ReadSource left it) from its beginning; the
+// scanner reads it in place, so a token of any length is scanned once.
+void RestartScanner(std::string& source);
 void DestroyScanner();
 
 }  // namespace zernasm

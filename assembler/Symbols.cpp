@@ -1,5 +1,6 @@
 #include "Symbols.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "AsmState.h"
@@ -12,12 +13,12 @@ namespace zernasm {
 
 namespace {
 
-constexpr size_t kBuckets = 500;
 // A larger gap cannot come from instructions that grew; it is reported as a
 // mismatch rather than filled, so that a run never writes gigabytes of NOPs.
 constexpr int64_t kLargestNopFill = 0x10000;
-std::vector<std::unique_ptr<Symbol>> g_records;
-Symbol* g_buckets[kBuckets] = {};
+// The bucket count of the chained table whose order traced moves keep.
+constexpr uint32_t kTraceBuckets = 500;
+constexpr size_t kFirstIndexSize = 1024;
 
 const char* const kReservedNames[] = {"AP",   "APC", "PSF",  "IC", "IMR",  "SC",  "IIR", "CKCN",
                                       "WDCN", "ACC", "NUL",  "IP", "SP",   "SPI", "IV",  "GR",
@@ -30,12 +31,23 @@ unsigned char AsciiUpper(char c)
     return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - ('a' - 'A')) : u;
 }
 
-std::string BareName(const std::string& text)
+// The index key: FNV-1a over the upper-case name, mixed so that the low bits
+// spread names that differ only in their last characters.
+uint32_t NameKey(std::string_view name)
 {
-    std::string name = text.substr(0, text.find(':'));
-    return name;
+    uint32_t h = 2166136261u;
+    for (const char c : name)
+        h = (h ^ AsciiUpper(c)) * 16777619u;
+    h ^= h >> 16;
+    h *= 0x85EBCA6Bu;
+    h ^= h >> 13;
+    return h;
 }
 
+std::string_view BareName(std::string_view text)
+{
+    return text.substr(0, text.find(':'));
+}
 // Aligns the active segment's byte counter to even; the data stream is moved
 // along so that the next byte lands where the label says.
 void AlignActiveSegment()
@@ -97,7 +109,7 @@ void DefineInPass2(const std::string& name)
 
 }  // namespace
 
-uint32_t SymbolHash(const std::string& name)
+uint32_t SymbolHash(std::string_view name)
 {
     uint32_t h = 0;
     for (const char c : name) {
@@ -110,7 +122,7 @@ uint32_t SymbolHash(const std::string& name)
     return h;
 }
 
-bool SymbolNamesEqual(const std::string& a, const std::string& b)
+bool SymbolNamesEqual(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
@@ -121,11 +133,103 @@ bool SymbolNamesEqual(const std::string& a, const std::string& b)
     return true;
 }
 
+SymbolTable g_symbols;
+
+void SymbolTable::Clear()
+{
+    entries_.clear();
+    keys_.assign(kFirstIndexSize, 0);
+    slots_.assign(kFirstIndexSize, 0);
+    definitions_ = 0;
+}
+
+size_t SymbolTable::Probe(std::string_view name, uint32_t key) const
+{
+    const size_t mask = slots_.size() - 1;
+    for (size_t at = key & mask;; at = (at + 1) & mask) {
+        const uint32_t slot = slots_[at];
+        if (slot == 0 || (keys_[at] == key && SymbolNamesEqual(entries_[slot - 1].name, name)))
+            return at;
+    }
+}
+
+Symbol* SymbolTable::Find(std::string_view name) const
+{
+    if (slots_.empty())
+        return nullptr;
+    const uint32_t slot = slots_[Probe(name, NameKey(name))];
+    return slot == 0 ? nullptr : const_cast<Symbol*>(&entries_[slot - 1]);
+}
+
+void SymbolTable::Grow()
+{
+    std::vector<uint32_t> keys(slots_.size() * 2, 0);
+    std::vector<uint32_t> slots(slots_.size() * 2, 0);
+    const size_t mask = slots.size() - 1;
+    for (size_t i = 0; i < slots_.size(); ++i) {
+        if (slots_[i] == 0)
+            continue;
+        size_t at = keys_[i] & mask;
+        while (slots[at] != 0)
+            at = (at + 1) & mask;
+        keys[at] = keys_[i];
+        slots[at] = slots_[i];
+    }
+    keys_ = std::move(keys);
+    slots_ = std::move(slots);
+}
+
+Symbol* SymbolTable::Entry(std::string_view name)
+{
+    if (slots_.empty())
+        Clear();
+    const uint32_t key = NameKey(name);
+    size_t at = Probe(name, key);
+    if (slots_[at] != 0)
+        return &entries_[slots_[at] - 1];
+    // Half full at most, so that probe runs stay short.
+    if ((entries_.size() + 1) * 2 > slots_.size()) {
+        Grow();
+        at = Probe(name, key);
+    }
+    Symbol& entry = entries_.emplace_back();
+    entry.name.assign(name);
+    entry.index = static_cast<uint32_t>(entries_.size() - 1);
+    keys_[at] = key;
+    slots_[at] = static_cast<uint32_t>(entries_.size());
+    return &entry;
+}
+
+Symbol* SymbolTable::Define(std::string_view name, bool dataSegment, int32_t value)
+{
+    Symbol* entry = Entry(name);
+    entry->name.assign(name);
+    entry->defined = true;
+    entry->dataSegment = dataSegment;
+    entry->value = value;
+    entry->hash = SymbolHash(name);
+    entry->serial = ++definitions_;
+    return entry;
+}
+
+std::vector<Symbol*> SymbolTable::InBucketOrder()
+{
+    std::vector<Symbol*> order;
+    for (Symbol& entry : entries_) {
+        if (entry.defined)
+            order.push_back(&entry);
+    }
+    std::sort(order.begin(), order.end(), [](const Symbol* a, const Symbol* b) {
+        const uint32_t bucketA = a->hash % kTraceBuckets;
+        const uint32_t bucketB = b->hash % kTraceBuckets;
+        return bucketA != bucketB ? bucketA < bucketB : a->serial > b->serial;
+    });
+    return order;
+}
+
 void ClearSymbolTable()
 {
-    g_records.clear();
-    for (Symbol*& head : g_buckets)
-        head = nullptr;
+    g_symbols.Clear();
 }
 
 void InitSymbolTable()
@@ -138,28 +242,17 @@ void InitSymbolTable()
     g_run.dataSegment = dataSegment;
 }
 
-Symbol* LookupSymbol(const std::string& name)
+Symbol* LookupSymbol(std::string_view name)
 {
-    const uint32_t hash = SymbolHash(name);
-    for (Symbol* symbol = g_buckets[hash % kBuckets]; symbol; symbol = symbol->next) {
-        if (symbol->hash == hash && SymbolNamesEqual(symbol->name, name))
-            return symbol;
-    }
-    return nullptr;
+    Symbol* entry = g_symbols.Find(name);
+    return entry && entry->defined ? entry : nullptr;
 }
 
-Symbol* AddSymbol(const std::string& name, int32_t value)
+Symbol* AddSymbol(std::string_view name, int32_t value)
 {
-    auto record = std::make_unique<Symbol>();
-    record->name = name.substr(0, kMaxNameLength);
-    record->dataSegment = g_run.dataSegment;
-    record->value = (IsZernC() && g_run.dataSegment) ? static_cast<int32_t>(static_cast<uint32_t>(value) * 2) : value;
-    record->hash = SymbolHash(record->name);
-    Symbol*& head = g_buckets[record->hash % kBuckets];
-    record->next = head;
-    head = record.get();
-    g_records.push_back(std::move(record));
-    return head;
+    const int32_t stored =
+        (IsZernC() && g_run.dataSegment) ? static_cast<int32_t>(static_cast<uint32_t>(value) * 2) : value;
+    return g_symbols.Define(name.substr(0, kMaxNameLength), g_run.dataSegment, stored);
 }
 
 void DefineLabel(const std::string& text, bool local)
@@ -170,7 +263,7 @@ void DefineLabel(const std::string& text, bool local)
         fprintf(g_run.console.out, "Token_Label[%s=", text.c_str());
     if (!g_run.dataSegment)
         AlignCode();
-    std::string name = BareName(text);
+    std::string name(BareName(text));
     if (name.size() > kMaxNameLength) {
         if (g_run.pass == 2)
             ReportWarning("Label more than 127 characters only 127 characters considered");
@@ -197,8 +290,11 @@ int ReferenceSymbol(std::string name)
     if (g_run.scannerTrace)
         fprintf(g_run.console.out, "\n\nToken_Identifier[%s] \n\n", name.c_str());
     s.identifierSeen = true;
-    s.lastIdentifier = name;
-    s.lastSymbol = LookupSymbol(name);
+    // Pass 1 enters every name it meets, so that expressions and fix-ups hold
+    // the entry itself rather than a copy of the name.
+    s.lastEntry = g_run.pass == 1 ? g_symbols.Entry(name) : g_symbols.Find(name);
+    s.lastSymbol = s.lastEntry && s.lastEntry->defined ? s.lastEntry : nullptr;
+    s.lastIdentifier = std::move(name);
     g_run.tokenValue = s.lastSymbol ? s.lastSymbol->value : 0;
     if (g_run.pass == 2) {
         if (g_run.exitStatus != 0) {
@@ -210,7 +306,7 @@ int ReferenceSymbol(std::string name)
                 fprintf(g_run.console.out, "(defined 0x%x) ", static_cast<unsigned>(s.lastSymbol->value));
             return TOKEN_NUMBER;
         }
-        ReportError(Format("Symbol \"%s\" not defined", name.c_str()));
+        ReportError(Format("Symbol \"%s\" not defined", s.lastIdentifier.c_str()));
         s.symbolOperand = true;
         return TOKEN_NUMBER;
     }
@@ -218,22 +314,19 @@ int ReferenceSymbol(std::string name)
     return TOKEN_NUMBER;
 }
 
-void ShiftCodeSymbols(int32_t after, int32_t range, int32_t delta)
+void ShiftCodeSymbols(const std::vector<Symbol*>& order, int32_t after, int32_t range, int32_t delta)
 {
-    for (Symbol* head : g_buckets) {
-        for (Symbol* symbol = head; symbol; symbol = symbol->next) {
-            if (symbol->dataSegment || symbol->value == -1 || symbol->value <= after)
-                continue;
-            if (CodeRangeOf(static_cast<uint32_t>(symbol->value)) != range)
-                continue;
-            const int32_t moved =
-                static_cast<int32_t>(static_cast<uint32_t>(symbol->value) + static_cast<uint32_t>(delta));
-            if (g_run.scannerTrace) {
-                fprintf(g_run.console.out, "Address of %s is changed from %d to %d \n", symbol->name.c_str(),
-                        symbol->value, moved);
-            }
-            symbol->value = moved;
+    for (Symbol* symbol : order) {
+        if (symbol->dataSegment || symbol->value == -1 || symbol->value <= after)
+            continue;
+        if (CodeRangeOf(static_cast<uint32_t>(symbol->value)) != range)
+            continue;
+        const int32_t moved = static_cast<int32_t>(static_cast<uint32_t>(symbol->value) + static_cast<uint32_t>(delta));
+        if (g_run.scannerTrace) {
+            fprintf(g_run.console.out, "Address of %s is changed from %d to %d \n", symbol->name.c_str(), symbol->value,
+                    moved);
         }
+        symbol->value = moved;
     }
 }
 
