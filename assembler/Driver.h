@@ -3,7 +3,7 @@
 // the final renaming of the outputs.
 #include <cstdint>
 
-#include "AsmState.h"
+#include "RunOptions.h"
 
 namespace zernasm {
 

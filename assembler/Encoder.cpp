@@ -1,6 +1,6 @@
 #include "Encoder.h"
 
-#include "AsmState.h"
+#include "Assembly.h"
 #include "Emit.h"
 #include "Expressions.h"
 #include "Listing.h"
@@ -15,21 +15,21 @@ namespace {
 
 using SourceKind = StatementState::SourceKind;
 
-StatementState& S()
+StatementState& S(Assembly& a)
 {
-    return g_run.statement;
+    return a.statement;
 }
-bool InPass1()
+bool InPass1(Assembly& a)
 {
-    return g_run.pass == 1;
+    return a.pass == 1;
 }
-bool InPass2()
+bool InPass2(Assembly& a)
 {
-    return g_run.pass == 2;
+    return a.pass == 2;
 }
-uint32_t StatementAddress()
+uint32_t StatementAddress(Assembly& a)
 {
-    return static_cast<uint32_t>((g_run.codeBytes + 1) >> 1);
+    return static_cast<uint32_t>((a.codeBytes + 1) >> 1);
 }
 bool IsStackAccess(int32_t code)
 {
@@ -56,21 +56,21 @@ const ForbiddenMove kForbiddenMoves[] = {
     {0xFF6F, "MOVE DP[01h],@DP[1]--"},  {0xBE2E, "MOVE Offs,@BP[Offs--]"},  {0xBE1E, "MOVE Offs,@BP[Offs++]"},
 };
 
-bool PrefixDue()
+bool PrefixDue(Assembly& a)
 {
-    return (S().performPrefix && !g_run.prefixThePrefix) || S().forcedPrefix;
+    return (S(a).performPrefix && !a.prefixThePrefix) || S(a).forcedPrefix;
 }
 
 // Turns the statement's state into its words; pass 1 counts them, pass 2 writes them.
-void Compose()
+void Compose(Assembly& a)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     const InstructionTemplate& row = kTemplates[s.row];
     if (s.sourceIsAccBit)
         s.source |= kRegisterFlag;
-    AlignCode();
+    AlignCode(a);
     const uint32_t f = (static_cast<uint32_t>(s.source) >> 8) & 1;
-    if (!IsZernC()) {
+    if (!IsZernC(a)) {
         s.topByte = 0;
         s.byte23 = 0;
         s.liwp = 0;
@@ -90,23 +90,23 @@ void Compose()
                         | ((static_cast<uint32_t>(s.destination) << 8) & row.destinationMask)
                         | (static_cast<uint32_t>(s.source) & row.sourceMask) | (f << 15);
     s.ci = static_cast<int32_t>(ci & 0xFFFF);
-    if (PrefixDue()) {
-        if (s.liwp && !g_run.prefixThePrefix)
+    if (PrefixDue(a)) {
+        if (s.liwp && !a.prefixThePrefix)
             words[count++] = static_cast<uint16_t>(0x0B00 | (s.byte23 & 0xFF));
         words[count++] = static_cast<uint16_t>(0x0B00 | ((s.prefixIndex & 7) << 12) | (s.prefixByte & 0xFF));
     }
     words[count++] = static_cast<uint16_t>(s.ci);
     for (int i = 0; i < count; ++i) {
-        if (InPass2() && g_run.options.listing)
-            s.words[s.wordCount++] = {CodeWordAddress(), words[i]};
-        EmitCodeWord(words[i]);
+        if (InPass2(a) && a.options.listing)
+            s.words[s.wordCount++] = {CodeWordAddress(a), words[i]};
+        EmitCodeWord(a, words[i]);
     }
     s.listingState = s.ci;
 }
 
-void ImmediateLabelRule(int32_t value)
+void ImmediateLabelRule(Assembly& a, int32_t value)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     Symbol* symbol = s.sourceIdentifier ? s.lastSymbol : nullptr;
     if (s.sourceIdentifier) {
         if (symbol) {
@@ -123,15 +123,15 @@ void ImmediateLabelRule(int32_t value)
     if (s.sourceDollar) {
         if (s.prefixByte != 0)
             s.performPrefix = true;
-        if (InPass2()) {
+        if (InPass2(a)) {
             if (value > 255)
                 s.performPrefix = true;
             if (value > 65535)
                 s.liwp = 1;
         }
     }
-    if (InPass1()) {
-        RecordFixup(true, StatementAddress(), symbol, s.lastEntry, s.performPrefix ? 2 : 1, value);
+    if (InPass1(a)) {
+        RecordFixup(a, true, StatementAddress(a), symbol, s.lastEntry, s.performPrefix ? 2 : 1, value);
         s.topByte = 0;
         s.liwp = 0;
         s.prefixByte = 0;
@@ -139,25 +139,25 @@ void ImmediateLabelRule(int32_t value)
 }
 
 // The immediate or address source of ALU, MOVE, PUSH and TEST.
-void ImmediateSource()
+void ImmediateSource(Assembly& a)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     if (s.sourceKind != SourceKind::Immediate && s.sourceKind != SourceKind::Bare)
         return;
     const bool hash = s.sourceKind == SourceKind::Immediate;
     uint32_t bits = static_cast<uint32_t>(s.sourceValue);
     if (hash && s.sourceDollar)
-        ReportError("$ must not be preceeded by #");
+        ReportError(a, "$ must not be preceeded by #");
     if (!hash && !s.sourceDollar)
-        ReportError("Immediate value or adress must be preceeded by #");
-    const bool eightBit = g_run.options.core == Core::ZernA && (s.destinationFlags & kEightBitOnZernA);
+        ReportError(a, "Immediate value or adress must be preceeded by #");
+    const bool eightBit = a.options.core == Core::ZernA && (s.destinationFlags & kEightBitOnZernA);
     if (eightBit) {
         if (bits & ~0xFFu)
-            ReportWarning("Value is out of range");
+            ReportWarning(a, "Value is out of range");
         bits &= 0xFF;
         s.source = static_cast<int32_t>(bits);
         s.prefixByte = 0;
-    } else if (IsZernC() && hash && bits == 0x80000000u) {
+    } else if (IsZernC(a) && hash && bits == 0x80000000u) {
         s.source = RegisterCode(11, 15);
         return;
     } else {
@@ -166,42 +166,42 @@ void ImmediateSource()
         s.byte23 = static_cast<int32_t>((bits >> 16) & 0xFF);
         s.topByte = hash ? static_cast<int32_t>(bits >> 24) : ((bits >> 24) != 0 ? 1 : 0);
         s.liwp = (bits >> 16) != 0 ? 1 : 0;
-        s.longImmediate = hash || (IsZernC() && (s.destinationFlags & kMarksLong));
+        s.longImmediate = hash || (IsZernC(a) && (s.destinationFlags & kMarksLong));
     }
     if (s.sourceDollar && !(s.destinationFlags & kTakesAddress))
         s.prefixByte = 0;
     if (s.sourceIdentifier || s.sourceDollar) {
-        ImmediateLabelRule(static_cast<int32_t>(bits));
-    } else if (IsZernC() ? (bits & 0x00FFFF00u) : (bits & 0xFF00u)) {
+        ImmediateLabelRule(a, static_cast<int32_t>(bits));
+    } else if (IsZernC(a) ? (bits & 0x00FFFF00u) : (bits & 0xFF00u)) {
         s.performPrefix = true;
     }
 }
 
-void CheckStackSource()
+void CheckStackSource(Assembly& a)
 {
-    if (S().sourceKind == SourceKind::Register && IsStackAccess(S().source)) {
-        ReportError(" Invalid source operand as it conflicts with stack manipulation");
+    if (S(a).sourceKind == SourceKind::Register && IsStackAccess(S(a).source)) {
+        ReportError(a, " Invalid source operand as it conflicts with stack manipulation");
     }
 }
 
-void CheckDestination()
+void CheckDestination(Assembly& a)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     if (s.destinationIsExpression)
-        ReportError(" destination cannot be constant or a label");
+        ReportError(a, " destination cannot be constant or a label");
     const int32_t d = s.destination;
-    const bool invalid = !(d & kRegisterFlag) || (IsRegister(d, 13, 2) && g_run.options.cpMode)
-                         || (IsRegister(d, 8, 11) && !g_run.options.cpMode)
+    const bool invalid = !(d & kRegisterFlag) || (IsRegister(d, 13, 2) && a.options.cpMode)
+                         || (IsRegister(d, 8, 11) && !a.options.cpMode)
                          || (s.destinationFlags & kSourceFormAsDestination);
     if (invalid)
-        ReportError("Invalid Destination operand");
+        ReportError(a, "Invalid Destination operand");
 }
 
-bool BitInRange(int32_t bit, int32_t limit)
+bool BitInRange(Assembly& a, int32_t bit, int32_t limit)
 {
     if (bit >= 0 && bit < limit)
         return true;
-    ReportError("Invalid bit width");
+    ReportError(a, "Invalid bit width");
     return false;
 }
 
@@ -217,25 +217,25 @@ const char* BranchName(BranchKind kind)
     }
 }
 
-void LongTarget(BranchKind kind, BranchForm written, BranchForm chosen, int32_t value)
+void LongTarget(Assembly& a, BranchKind kind, BranchForm written, BranchForm chosen, int32_t value)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     uint32_t target = static_cast<uint32_t>(value);
     const Symbol* symbol = s.sourceIdentifier ? s.lastSymbol : nullptr;
     if (symbol && symbol->dataSegment) {
-        if (g_run.options.core == Core::ZernA) {
+        if (a.options.core == Core::ZernA) {
             if (target & 1)
-                ReportError(" jump to invalid address not at word boundary");
+                ReportError(a, " jump to invalid address not at word boundary");
             target = target / 2 + 0xA000;
         } else {
             target += 0xA000;
         }
     }
-    if (InPass2() && (target & 0xFFFF0000u)) {
+    if (InPass2(a) && (target & 0xFFFF0000u)) {
         if (written == BranchForm::Long) {
-            ReportError(Format("L%s Address Out of range", BranchName(kind)));
-        } else if (written == BranchForm::Plain && chosen == BranchForm::Far && !IsZernC()) {
-            ReportError("Absolute Target out of range");
+            ReportError(a, Format("L%s Address Out of range", BranchName(kind)));
+        } else if (written == BranchForm::Plain && chosen == BranchForm::Far && !IsZernC(a)) {
+            ReportError(a, "Absolute Target out of range");
         }
     }
     s.source = static_cast<int32_t>(target & 0xFF);
@@ -247,38 +247,38 @@ void LongTarget(BranchKind kind, BranchForm written, BranchForm chosen, int32_t 
     }
 }
 
-void ShortTarget(int32_t value)
+void ShortTarget(Assembly& a, int32_t value)
 {
-    StatementState& s = S();
-    const int64_t displacement = static_cast<int64_t>(value) - StatementAddress() - 1;
-    if (InPass2() && (displacement < -128 || displacement > 127) && !g_run.undefinedAfterPass1) {
-        ReportError("Target out of range");
+    StatementState& s = S(a);
+    const int64_t displacement = static_cast<int64_t>(value) - StatementAddress(a) - 1;
+    if (InPass2(a) && (displacement < -128 || displacement > 127) && !a.undefinedAfterPass1) {
+        ReportError(a, "Target out of range");
     }
     s.source = static_cast<int32_t>(static_cast<uint64_t>(displacement) & 0xFF);
 }
 
 // Picks short, long or far for a plain branch to a label or "$".
-BranchForm PlainBranchForm(int32_t value)
+BranchForm PlainBranchForm(Assembly& a, int32_t value)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     if (s.sourceDollar)
         return BranchForm::Short;
     Symbol* symbol = s.lastSymbol;
     if (symbol) {
         if (symbol->dataSegment)
             return BranchForm::Long;
-        const int64_t displacement = static_cast<int64_t>(value) - StatementAddress() - 1;
+        const int64_t displacement = static_cast<int64_t>(value) - StatementAddress(a) - 1;
         const bool fits = displacement >= -128 && displacement <= 127;
-        if (InPass1()) {
-            RecordFixup(false, StatementAddress(), symbol, nullptr, 1, value);
+        if (InPass1(a)) {
+            RecordFixup(a, false, StatementAddress(a), symbol, nullptr, 1, value);
             return BranchForm::Short;
         }
         if (fits)
             return BranchForm::Short;
         return static_cast<uint32_t>(value) <= 0xFFFF ? BranchForm::Long : BranchForm::Far;
     }
-    if (InPass1()) {
-        RecordFixup(false, StatementAddress(), nullptr, s.lastEntry, 1, value);
+    if (InPass1(a)) {
+        RecordFixup(a, false, StatementAddress(a), nullptr, s.lastEntry, 1, value);
         return BranchForm::Short;
     }
     return BranchForm::Long;
@@ -286,20 +286,20 @@ BranchForm PlainBranchForm(int32_t value)
 
 }  // namespace
 
-int32_t SourceRegister(int32_t code)
+int32_t SourceRegister(Assembly& a, int32_t code)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     s.sourceKind = SourceKind::Register;
     s.source = code;
     s.sourceFlags = s.operandFlags;
     s.sourcePointers = (s.operandFlags & kStepsPointer) ? s.operandPointers : 0;
-    ApplyIndexRule(true, s.operandIndex);
+    ApplyIndexRule(a, true, s.operandIndex);
     return code;
 }
 
-int32_t SourceExpression(int32_t value, bool hash)
+int32_t SourceExpression(Assembly& a, int32_t value, bool hash)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     s.sourceKind = hash ? SourceKind::Immediate : SourceKind::Bare;
     s.sourceValue = value;
     s.sourceIdentifier = s.identifierSeen;
@@ -307,20 +307,20 @@ int32_t SourceExpression(int32_t value, bool hash)
     return value;
 }
 
-int32_t DestinationRegister(int32_t code)
+int32_t DestinationRegister(Assembly& a, int32_t code)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     s.hasDestination = true;
     s.destination = code;
     s.destinationFlags = s.operandFlags;
     s.destinationPointers = s.operandPointers;
-    ApplyIndexRule(false, s.operandIndex);
+    ApplyIndexRule(a, false, s.operandIndex);
     return code;
 }
 
-int32_t DestinationExpression(int32_t value)
+int32_t DestinationExpression(Assembly& a, int32_t value)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     s.hasDestination = true;
     s.destinationIsExpression = true;
     s.destination = value;
@@ -331,285 +331,285 @@ int32_t DestinationExpression(int32_t value)
     return value;
 }
 
-int32_t NumberOperand(int32_t value)
+int32_t NumberOperand(Assembly& a, int32_t value)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     if (s.symbolOperand) {
         s.symbolOperand = false;
-        PushSymbol(s.lastEntry);
+        PushSymbol(a, s.lastEntry);
     } else {
-        PushNumber(value);
+        PushNumber(a, value);
     }
     return value;
 }
 
-int32_t DollarOperand()
+int32_t DollarOperand(Assembly& a)
 {
-    S().dollarSeen = true;
-    PushDollar();
-    return static_cast<int32_t>(CodeWordAddress());
+    S(a).dollarSeen = true;
+    PushDollar(a);
+    return static_cast<int32_t>(CodeWordAddress(a));
 }
 
-int32_t BinaryOperation(int op, int32_t left, int32_t right)
+int32_t BinaryOperation(Assembly& a, int op, int32_t left, int32_t right)
 {
     if ((op == '/' || op == '%') && right == 0)
-        ReportError("Attempt to divide by zero");
-    PushBinary(op);
+        ReportError(a, "Attempt to divide by zero");
+    PushBinary(a, op);
     return ApplyBinary(op, left, right);
 }
 
-int32_t NegateOperation(int32_t value)
+int32_t NegateOperation(Assembly& a, int32_t value)
 {
-    PushUnary(NodeKind::Negate);
+    PushUnary(a, NodeKind::Negate);
     return Negate(value);
 }
 
-int32_t ComplementOperation(int32_t value)
+int32_t ComplementOperation(Assembly& a, int32_t value)
 {
-    PushUnary(NodeKind::Complement);
+    PushUnary(a, NodeKind::Complement);
     return static_cast<int32_t>(~static_cast<uint32_t>(value));
 }
 
-void AluInstruction(int32_t row)
+void AluInstruction(Assembly& a, int32_t row)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     s.row = row;
     if (s.sourceKind == SourceKind::Register && !s.sourceIsAccBit) {
         if (s.sourceFlags & kIsAcc)
-            ReportError("Invalid source: ACC");
+            ReportError(a, "Invalid source: ACC");
         if (s.sourceFlags & kIsAccumulatorPointer)
-            ReportError("Invalid source: A[AP]");
+            ReportError(a, "Invalid source: A[AP]");
     }
-    ImmediateSource();
-    Compose();
+    ImmediateSource(a);
+    Compose(a);
 }
 
-void ZernCAluInstruction(int32_t row)
+void ZernCAluInstruction(Assembly& a, int32_t row)
 {
-    if (!IsZernC())
-        ReportError("Invalid instruction for ZERNA/B");
-    S().performPrefix = true;
-    S().prefixIndex |= 2;
-    AluInstruction(row);
+    if (!IsZernC(a))
+        ReportError(a, "Invalid instruction for ZERNA/B");
+    S(a).performPrefix = true;
+    S(a).prefixIndex |= 2;
+    AluInstruction(a, row);
 }
 
-void AccumulatorBitSource(int32_t bit)
+void AccumulatorBitSource(Assembly& a, int32_t bit)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     s.sourceKind = SourceKind::Register;
     s.sourceIsAccBit = true;
-    BitInRange(bit, g_run.options.bitLimit);
+    BitInRange(a, bit, a.options.bitLimit);
     s.source = kRegisterFlag | static_cast<int32_t>((static_cast<uint32_t>(bit) & 15) << 4) | 10;
 }
 
-void FixedInstruction(int32_t row)
+void FixedInstruction(Assembly& a, int32_t row)
 {
-    S().row = row;
-    Compose();
+    S(a).row = row;
+    Compose(a);
 }
 
-void ZernCFixedInstruction(int32_t row)
+void ZernCFixedInstruction(Assembly& a, int32_t row)
 {
-    if (!IsZernC())
-        ReportError("Invalid instruction for ZERNA/B");
-    FixedInstruction(row);
+    if (!IsZernC(a))
+        ReportError(a, "Invalid instruction for ZERNA/B");
+    FixedInstruction(a, row);
 }
 
-void ReturnInstruction(int32_t row, int32_t condition)
+void ReturnInstruction(Assembly& a, int32_t row, int32_t condition)
 {
-    S().row = row;
-    S().destination = condition << 4;
-    Compose();
+    S(a).row = row;
+    S(a).destination = condition << 4;
+    Compose(a);
 }
 
-void PushInstruction()
+void PushInstruction(Assembly& a)
 {
-    S().row = kRowPush;
-    CheckStackSource();
-    ImmediateSource();
-    Compose();
+    S(a).row = kRowPush;
+    CheckStackSource(a);
+    ImmediateSource(a);
+    Compose(a);
 }
 
-void PopInstruction(int32_t row)
+void PopInstruction(Assembly& a, int32_t row)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     s.row = row;
     if (IsStackAccess(s.destination) || IsRegister(s.destination, 13, 1)) {
-        ReportError(" Invalid source operand as it conflicts with stack manipulation");
+        ReportError(a, " Invalid source operand as it conflicts with stack manipulation");
     }
-    CheckDestination();
-    Compose();
+    CheckDestination(a);
+    Compose(a);
 }
 
-void TestInstruction()
+void TestInstruction(Assembly& a)
 {
-    S().row = kRowCmp;
-    ImmediateSource();
-    Compose();
+    S(a).row = kRowCmp;
+    ImmediateSource(a);
+    Compose(a);
 }
 
-void MoveInstruction()
+void MoveInstruction(Assembly& a)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     s.row = kRowMove;
     if ((s.destinationFlags & kIsAcc) && s.sourceKind == SourceKind::Register
         && (s.sourceFlags & kIsAccumulatorPointer)) {
-        ReportError("Move Acc, A[AP] is not a valid instruction");
+        ReportError(a, "Move Acc, A[AP] is not a valid instruction");
     }
     if (IsRegister(s.destination, 13, 1) || (s.destinationFlags & kPushForm))
-        CheckStackSource();
-    CheckDestination();
-    ImmediateSource();
-    Compose();
+        CheckStackSource(a);
+    CheckDestination(a);
+    ImmediateSource(a);
+    Compose(a);
 }
 
-void MoveCarryFromBit(int32_t bit)
+void MoveCarryFromBit(Assembly& a, int32_t bit)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     if (s.sourceKind == SourceKind::Register && (s.sourceFlags & kIsAcc)) {
         s.row = kRowMoveCarryFromBit;
-        BitInRange(bit, g_run.options.bitLimit);
+        BitInRange(a, bit, a.options.bitLimit);
         s.source = static_cast<int32_t>((static_cast<uint32_t>(bit) & 15) << 4);
     } else {
         s.row = kRowMove;
-        BitInRange(bit, 8);
+        BitInRange(a, bit, 8);
         s.destination = 7 | static_cast<int32_t>((static_cast<uint32_t>(bit) & 7) << 4);
     }
-    Compose();
+    Compose(a);
 }
 
-void MoveCarryImmediate(int32_t value)
+void MoveCarryImmediate(Assembly& a, int32_t value)
 {
     if (value != 0 && value != 1)
-        ReportError("Invalid bit immediate");
-    S().row = value == 1 ? kRowMoveCarry1 : kRowMoveCarry0;
-    Compose();
+        ReportError(a, "Invalid bit immediate");
+    S(a).row = value == 1 ? kRowMoveCarry1 : kRowMoveCarry0;
+    Compose(a);
 }
 
-void MoveBitFromCarry(int32_t bit)
+void MoveBitFromCarry(Assembly& a, int32_t bit)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     s.row = kRowMoveBitFromCarry;
-    BitInRange(bit, g_run.options.bitLimit);
+    BitInRange(a, bit, a.options.bitLimit);
     s.source = static_cast<int32_t>((static_cast<uint32_t>(bit) & 15) << 4);
-    Compose();
+    Compose(a);
 }
 
-void MoveBitImmediate(int32_t bit, int32_t value)
+void MoveBitImmediate(Assembly& a, int32_t bit, int32_t value)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     s.row = kRowMove;
     const int32_t module = CodeModule(s.destination);
     if (module > 5 && module != 8)
-        ReportError(" Error : Bit operations are valid only on module numbers 1-5 and 8.");
-    BitInRange(bit, 8);
+        ReportError(a, " Error : Bit operations are valid only on module numbers 1-5 and 8.");
+    BitInRange(a, bit, 8);
     if (value != 0 && value != 1)
-        ReportError("Invalid bit immediate");
+        ReportError(a, "Invalid bit immediate");
     s.sourceKind = SourceKind::Register;
     s.source = kRegisterFlag | 7 | static_cast<int32_t>((static_cast<uint32_t>(bit) & 7) << 4)
                | static_cast<int32_t>((static_cast<uint32_t>(value) & 1) << 7);
-    Compose();
+    Compose(a);
 }
 
-void LoopCounterOperand()
+void LoopCounterOperand(Assembly& a)
 {
-    S().destination = (S().loopIndex & 3) << 4;
+    S(a).destination = (S(a).loopIndex & 3) << 4;
 }
 
-void BranchInstruction(BranchKind kind, BranchForm form, int32_t row)
+void BranchInstruction(Assembly& a, BranchKind kind, BranchForm form, int32_t row)
 {
-    StatementState& s = S();
+    StatementState& s = S(a);
     s.row = row;
-    if (form == BranchForm::Far && !IsZernC())
-        ReportError("Invalid branch instruction");
+    if (form == BranchForm::Far && !IsZernC(a))
+        ReportError(a, "Invalid branch instruction");
     const bool symbolic = s.sourceIdentifier || s.sourceDollar;
     const bool needsLabel = form == BranchForm::Short || row == kRowJumpE || row == kRowJumpNe;
-    if (needsLabel && InPass2()
+    if (needsLabel && InPass2(a)
         && (s.sourceKind == SourceKind::Register || (s.sourceKind == SourceKind::Bare && !symbolic))) {
-        ReportError("label or immediate value address must be supplied ");
+        ReportError(a, "label or immediate value address must be supplied ");
     }
     if (s.sourceKind == SourceKind::Register) {
         if (form == BranchForm::Long || form == BranchForm::Far)
             s.performPrefix = true;
-        Compose();
+        Compose(a);
         return;
     }
     const int32_t value = s.sourceValue;
     BranchForm chosen = form;
     if (form == BranchForm::Short && s.sourceKind == SourceKind::Immediate) {
         s.source = value & 0xFF;
-        Compose();
+        Compose(a);
         return;
     }
     if (form == BranchForm::Plain) {
         if (!symbolic) {
-            if (InPass1()) {
-                ReportError(Format("Immediate value invalid for %s. Context Unknown! Use S%s or L%s\n",
-                                   BranchName(kind), BranchName(kind), BranchName(kind)));
+            if (InPass1(a)) {
+                ReportError(a, Format("Immediate value invalid for %s. Context Unknown! Use S%s or L%s\n",
+                                      BranchName(kind), BranchName(kind), BranchName(kind)));
             }
             s.source = value & 0xFF;
-            Compose();
+            Compose(a);
             return;
         }
-        chosen = PlainBranchForm(value);
+        chosen = PlainBranchForm(a, value);
     }
     if (chosen == BranchForm::Short) {
-        ShortTarget(value);
+        ShortTarget(a, value);
     } else {
-        LongTarget(kind, form, chosen, value);
+        LongTarget(a, kind, form, chosen, value);
     }
-    Compose();
+    Compose(a);
 }
 
-void EndStatement()
+void EndStatement(Assembly& a)
 {
-    StatementState& s = S();
-    if (g_run.grammarTrace) {
-        fprintf(g_run.console.err, "\nStart (LIWP: %s; PP: %s; PTP: %s; CD: 0x%02x; CI: 0x%0x, ADDR: 0x%04x)\n",
-                s.liwp ? "true" : "false", s.performPrefix ? "true" : "false", g_run.prefixThePrefix ? "true" : "false",
-                static_cast<unsigned>(s.destination), static_cast<unsigned>(s.ci), CodeWordAddress());
-        fprintf(g_run.console.err, "Line %d\n", g_run.line);
+    StatementState& s = S(a);
+    if (a.grammarTrace) {
+        fprintf(a.console.err, "\nStart (LIWP: %s; PP: %s; PTP: %s; CD: 0x%02x; CI: 0x%0x, ADDR: 0x%04x)\n",
+                s.liwp ? "true" : "false", s.performPrefix ? "true" : "false", a.prefixThePrefix ? "true" : "false",
+                static_cast<unsigned>(s.destination), static_cast<unsigned>(s.ci), CodeWordAddress(a));
+        fprintf(a.console.err, "Line %d\n", a.line);
     }
     const bool instruction = s.row != -1;
-    if (InPass2() && instruction) {
-        if ((g_run.options.cpMode || IsZernC()) && (s.destinationPointers & s.sourcePointers)) {
-            ReportWarning("Invalid instruction");
+    if (InPass2(a) && instruction) {
+        if ((a.options.cpMode || IsZernC(a)) && (s.destinationPointers & s.sourcePointers)) {
+            ReportWarning(a, "Invalid instruction");
         }
-        if (!IsZernC() && s.row == kRowMove) {
-            const bool indexedPrefix = PrefixDue() && s.prefixIndex != 0;
+        if (!IsZernC(a) && s.row == kRowMove) {
+            const bool indexedPrefix = PrefixDue(a) && s.prefixIndex != 0;
             for (const ForbiddenMove& form : kForbiddenMoves) {
                 if (form.word == static_cast<uint16_t>(s.ci) && !indexedPrefix) {
-                    ReportWarning(Format("Invalid instruction: \"%s\";", form.text));
+                    ReportWarning(a, Format("Invalid instruction: \"%s\";", form.text));
                     break;
                 }
             }
         }
     }
-    if (InPass2() && g_run.options.listing && g_run.listingFile) {
+    if (InPass2(a) && a.options.listing && a.listingFile) {
         if (s.listingState != kListedByData) {
             if (s.wordCount == 0) {
-                WriteListingLine(CodeWordAddress(), kNothingListed, g_run.listingText);
+                WriteListingLine(a, CodeWordAddress(a), kNothingListed, a.listingText);
             } else {
                 static const std::string kLineEnd = "\n";
                 for (int32_t i = 0; i < s.wordCount; ++i) {
                     const bool last = i + 1 == s.wordCount;
-                    WriteListingLine(s.words[i].address, s.words[i].word, last ? g_run.listingText : kLineEnd);
+                    WriteListingLine(a, s.words[i].address, s.words[i].word, last ? a.listingText : kLineEnd);
                 }
             }
         }
         if (s.errorReported) {
-            fputc('\n', g_run.listingFile);
-            fputs(s.errorText.c_str(), g_run.listingFile);
+            fputc('\n', a.listingFile);
+            fputs(s.errorText.c_str(), a.listingFile);
         }
     }
     if (instruction) {
-        g_run.prefixThePrefix = !IsZernC() && s.hasDestination && !s.destinationIsExpression
-                                && (s.destination & kRegisterFlag) && CodeModule(s.destination) == 11;
+        a.prefixThePrefix = !IsZernC(a) && s.hasDestination && !s.destinationIsExpression
+                            && (s.destination & kRegisterFlag) && CodeModule(s.destination) == 11;
     }
-    ++g_run.line;
+    ++a.line;
     s = StatementState();
-    ClearExpressionStack();
-    g_run.listingText.clear();
+    ClearExpressionStack(a);
+    a.listingText.clear();
 }
 
 }  // namespace zernasm

@@ -2,65 +2,19 @@
 
 #include <climits>
 
-#include "AsmState.h"
+#include "Assembly.h"
 #include "Reporting.h"
-#include "Symbols.h"
 #include "TokenCodes.h"
 
 namespace zernasm {
 
 namespace {
 
-struct ExpressionStore {
-    std::vector<Term> terms;
-    // Where each tree on the expression stack begins; a tree runs to the next
-    // one's beginning, the top one to the end of the terms.
-    std::vector<uint32_t> stack;
-    std::vector<Symbol*> referenced;
-    std::vector<Fixup> fixups;
-    std::vector<int32_t> evaluation;
-    // Terms and fix-ups when the current statement began: a statement that
-    // recorded no fix-up gives its terms back.
-    size_t statementTerms = 0;
-    size_t statementFixups = 0;
-};
-
-ExpressionStore g_store;
-
-uint32_t TermCount()
-{
-    return static_cast<uint32_t>(g_store.terms.size());
-}
-
-void PushLeaf(Term term)
-{
-    g_store.stack.push_back(TermCount());
-    g_store.terms.push_back(term);
-}
-
-// The top tree as a single number term, or null.
-Term* TopNumber()
-{
-    if (g_store.stack.empty() || g_store.stack.back() + 1 != TermCount())
-        return nullptr;
-    Term& term = g_store.terms.back();
-    return term.kind == NodeKind::Number ? &term : nullptr;
-}
-
-ExpressionTree Pop()
-{
-    if (g_store.stack.empty())
-        return {};
-    const ExpressionTree tree{g_store.stack.back(), TermCount()};
-    g_store.stack.pop_back();
-    return tree;
-}
-
 // Only pass 1 keeps trees, and only for statements that may record a fix-up:
 // data lists and ORG never do.
-bool Building()
+bool Building(const Assembly& a)
 {
-    return g_run.pass == 1 && !g_run.statement.keepsNoTrees;
+    return a.pass == 1 && !a.statement.keepsNoTrees;
 }
 
 }  // namespace
@@ -112,39 +66,24 @@ int32_t ApplyBinary(int op, int32_t left, int32_t right)
     }
 }
 
-void PushNumber(int32_t value)
+void ExpressionStore::PushLeaf(Term term)
 {
-    if (!Building())
-        return;
-    PushLeaf({NodeKind::Number, value});
+    stack_.push_back(TermCount());
+    terms_.push_back(term);
 }
 
-void PushSymbol(Symbol* entry)
+Term* ExpressionStore::TopNumber()
 {
-    // Every name used in pass 1 counts for the check before relaxation, also
-    // where no tree is kept.
-    if (g_run.pass == 1 && !entry->referenced) {
-        entry->referenced = true;
-        g_store.referenced.push_back(entry);
-    }
-    if (!Building())
-        return;
-    PushLeaf({NodeKind::SymbolName, static_cast<int32_t>(entry->index)});
+    if (stack_.empty() || stack_.back() + 1 != TermCount())
+        return nullptr;
+    Term& term = terms_.back();
+    return term.kind == NodeKind::Number ? &term : nullptr;
 }
 
-void PushDollar()
+void ExpressionStore::PushUnary(NodeKind kind)
 {
-    if (!Building())
-        return;
-    PushLeaf({NodeKind::Dollar, 0});
-}
-
-void PushUnary(NodeKind kind)
-{
-    if (!Building())
-        return;
     // A missing operand reads as 0.
-    if (g_store.stack.empty())
+    if (stack_.empty())
         PushLeaf({NodeKind::Number, 0});
     // Constants fold in place, so that a long constant line needs no memory.
     if (Term* number = TopNumber()) {
@@ -152,50 +91,115 @@ void PushUnary(NodeKind kind)
                                                  : static_cast<int32_t>(~static_cast<uint32_t>(number->value));
         return;
     }
-    g_store.terms.push_back({kind, 0});
+    terms_.push_back({kind, 0});
 }
 
-void PushBinary(int op)
+void ExpressionStore::PushBinary(int op)
 {
-    if (!Building())
-        return;
     // Missing operands read as 0.
-    while (g_store.stack.size() < 2) {
-        const uint32_t at = g_store.stack.empty() ? TermCount() : g_store.stack.front();
-        g_store.terms.insert(g_store.terms.begin() + at, Term{NodeKind::Number, 0});
-        for (uint32_t& begin : g_store.stack)
+    while (stack_.size() < 2) {
+        const uint32_t at = stack_.empty() ? TermCount() : stack_.front();
+        terms_.insert(terms_.begin() + at, Term{NodeKind::Number, 0});
+        for (uint32_t& begin : stack_)
             ++begin;
-        g_store.stack.insert(g_store.stack.begin(), at);
+        stack_.insert(stack_.begin(), at);
     }
-    const uint32_t right = g_store.stack.back();
-    g_store.stack.pop_back();
-    const uint32_t left = g_store.stack.back();
-    const bool numbers = right == left + 1 && right + 1 == TermCount() && g_store.terms[left].kind == NodeKind::Number
-                         && g_store.terms[right].kind == NodeKind::Number;
+    const uint32_t right = stack_.back();
+    stack_.pop_back();
+    const uint32_t left = stack_.back();
+    const bool numbers = right == left + 1 && right + 1 == TermCount() && terms_[left].kind == NodeKind::Number
+                         && terms_[right].kind == NodeKind::Number;
     if (numbers) {
-        g_store.terms[left].value = ApplyBinary(op, g_store.terms[left].value, g_store.terms[right].value);
-        g_store.terms.pop_back();
+        terms_[left].value = ApplyBinary(op, terms_[left].value, terms_[right].value);
+        terms_.pop_back();
         return;
     }
-    g_store.terms.push_back({NodeKind::Binary, op});
+    terms_.push_back({NodeKind::Binary, op});
 }
 
-void ClearExpressionStack()
+ExpressionTree ExpressionStore::Pop(bool& empty)
 {
-    g_store.stack.clear();
-    if (g_store.fixups.size() == g_store.statementFixups)
-        g_store.terms.resize(g_store.statementTerms);
-    g_store.statementTerms = g_store.terms.size();
-    g_store.statementFixups = g_store.fixups.size();
+    empty = stack_.empty();
+    if (empty)
+        return {};
+    const ExpressionTree tree{stack_.back(), TermCount()};
+    stack_.pop_back();
+    return tree;
 }
 
-void RecordFixup(bool absolute, uint32_t address, Symbol* label, Symbol* pending, int32_t minimumSize, int32_t value)
+void ExpressionStore::EndStatement()
 {
-    const bool empty = g_store.stack.empty();
-    const ExpressionTree tree = Pop();
-    if (empty || !g_store.stack.empty()) {
-        ReportError("System Error expression Calculation Mismatch");
-        g_store.stack.clear();
+    stack_.clear();
+    if (fixups_.size() == statementFixups_)
+        terms_.resize(statementTerms_);
+    statementTerms_ = terms_.size();
+    statementFixups_ = fixups_.size();
+}
+
+void ExpressionStore::Reference(Symbol* entry)
+{
+    if (!entry->referenced) {
+        entry->referenced = true;
+        referenced_.push_back(entry);
+    }
+}
+
+bool ExpressionStore::AllReferencedDefined() const
+{
+    for (const Symbol* entry : referenced_) {
+        if (!entry->defined)
+            return false;
+    }
+    return true;
+}
+
+void PushNumber(Assembly& a, int32_t value)
+{
+    if (Building(a))
+        a.expressions.PushLeaf({NodeKind::Number, value});
+}
+
+void PushSymbol(Assembly& a, Symbol* entry)
+{
+    // Every name used in pass 1 counts for the check before relaxation, also
+    // where no tree is kept.
+    if (a.pass == 1)
+        a.expressions.Reference(entry);
+    if (Building(a))
+        a.expressions.PushLeaf({NodeKind::SymbolName, static_cast<int32_t>(entry->index)});
+}
+
+void PushDollar(Assembly& a)
+{
+    if (Building(a))
+        a.expressions.PushLeaf({NodeKind::Dollar, 0});
+}
+
+void PushUnary(Assembly& a, NodeKind kind)
+{
+    if (Building(a))
+        a.expressions.PushUnary(kind);
+}
+
+void PushBinary(Assembly& a, int op)
+{
+    if (Building(a))
+        a.expressions.PushBinary(op);
+}
+
+void ClearExpressionStack(Assembly& a)
+{
+    a.expressions.EndStatement();
+}
+
+void RecordFixup(Assembly& a, bool absolute, uint32_t address, Symbol* label, Symbol* pending, int32_t minimumSize,
+                 int32_t value)
+{
+    bool empty = false;
+    const ExpressionTree tree = a.expressions.Pop(empty);
+    if (empty || !a.expressions.StackEmpty()) {
+        ReportError(a, "System Error expression Calculation Mismatch");
+        a.expressions.ClearStack();
         if (empty)
             return;
     }
@@ -209,36 +213,7 @@ void RecordFixup(bool absolute, uint32_t address, Symbol* label, Symbol* pending
     fixup.address = address;
     fixup.value = value;
     fixup.absolute = absolute;
-    g_store.fixups.push_back(fixup);
-}
-
-bool AllReferencedNamesDefined()
-{
-    for (const Symbol* entry : g_store.referenced) {
-        if (!entry->defined)
-            return false;
-    }
-    return true;
-}
-
-std::vector<Fixup>& Fixups()
-{
-    return g_store.fixups;
-}
-
-const Term* TermsOf(ExpressionTree tree)
-{
-    return g_store.terms.data() + tree.begin;
-}
-
-std::vector<int32_t>& EvaluationStack()
-{
-    return g_store.evaluation;
-}
-
-void ClearExpressions()
-{
-    g_store = ExpressionStore();
+    a.expressions.Fixups().push_back(fixup);
 }
 
 }  // namespace zernasm

@@ -39,41 +39,71 @@ struct Fixup {
 int32_t ApplyBinary(int op, int32_t left, int32_t right);
 int32_t Negate(int32_t value);
 
-// Builders (pass 1 only; in pass 2 they do nothing).
-void PushNumber(int32_t value);
-void PushSymbol(Symbol* entry);
-void PushDollar();
-void PushUnary(NodeKind kind);
-void PushBinary(int op);
-void ClearExpressionStack();
+// The trees, the fix-ups and the names used of one run.
+class ExpressionStore {
+public:
+    void PushLeaf(Term term);
+    void PushUnary(NodeKind kind);
+    void PushBinary(int op);
+    // Takes the top tree; `empty` tells whether there was one.
+    ExpressionTree Pop(bool& empty);
+    bool StackEmpty() const { return stack_.empty(); }
+    void ClearStack() { stack_.clear(); }
+    // The end of a statement: the stack empties, and a statement that recorded
+    // no fix-up gives its terms back.
+    void EndStatement();
+    void Reference(Symbol* entry);
+    bool AllReferencedDefined() const;
+    std::vector<Fixup>& Fixups() { return fixups_; }
+
+    // Evaluates a tree with "$" standing for `dollar`; `valueOf` gives a
+    // defined symbol's current value.
+    template <typename ValueOf>
+    int32_t Evaluate(ExpressionTree tree, uint32_t dollar, const SymbolTable& symbols, ValueOf valueOf);
+
+private:
+    uint32_t TermCount() const { return static_cast<uint32_t>(terms_.size()); }
+    Term* TopNumber();
+
+    std::vector<Term> terms_;
+    // Where each tree on the expression stack begins; a tree runs to the next
+    // one's beginning, the top one to the end of the terms.
+    std::vector<uint32_t> stack_;
+    std::vector<Symbol*> referenced_;
+    std::vector<Fixup> fixups_;
+    std::vector<int32_t> evaluation_;
+    // Terms and fix-ups when the current statement began.
+    size_t statementTerms_ = 0;
+    size_t statementFixups_ = 0;
+};
+
+struct Assembly;
+
+// Builders of the statement's trees (pass 1 only; in pass 2 they do nothing).
+void PushNumber(Assembly& a, int32_t value);
+void PushSymbol(Assembly& a, Symbol* entry);
+void PushDollar(Assembly& a);
+void PushUnary(Assembly& a, NodeKind kind);
+void PushBinary(Assembly& a, int op);
+void ClearExpressionStack(Assembly& a);
 
 // Records a fix-up for the statement at `address` from the tree on the stack.
-void RecordFixup(bool absolute, uint32_t address, Symbol* label, Symbol* pending, int32_t minimumSize, int32_t value);
-bool AllReferencedNamesDefined();
-std::vector<Fixup>& Fixups();
-void ClearExpressions();
-
-// Evaluates a tree with "$" standing for `dollar`; `valueOf` gives a defined
-// symbol's current value.
-template <typename ValueOf>
-int32_t EvaluateTree(ExpressionTree tree, uint32_t dollar, ValueOf valueOf);
-const Term* TermsOf(ExpressionTree tree);
-std::vector<int32_t>& EvaluationStack();
+void RecordFixup(Assembly& a, bool absolute, uint32_t address, Symbol* label, Symbol* pending, int32_t minimumSize,
+                 int32_t value);
 
 template <typename ValueOf>
-int32_t EvaluateTree(ExpressionTree tree, uint32_t dollar, ValueOf valueOf)
+int32_t ExpressionStore::Evaluate(ExpressionTree tree, uint32_t dollar, const SymbolTable& symbols, ValueOf valueOf)
 {
-    std::vector<int32_t>& stack = EvaluationStack();
+    std::vector<int32_t>& stack = evaluation_;
     stack.clear();
-    const Term* terms = TermsOf(tree);
-    for (uint32_t i = 0; i < tree.end - tree.begin; ++i) {
-        const Term& term = terms[i];
+    for (uint32_t i = tree.begin; i < tree.end; ++i) {
+        const Term& term = terms_[i];
         switch (term.kind) {
         case NodeKind::Number:
             stack.push_back(term.value);
             break;
         case NodeKind::SymbolName: {
-            const Symbol& symbol = g_symbols.At(static_cast<uint32_t>(term.value));
+            const Symbol& symbol = symbols.At(static_cast<uint32_t>(term.value));
             stack.push_back(symbol.defined ? valueOf(symbol) : 0);
             break;
         }

@@ -2,16 +2,16 @@
 
 #include <ctime>
 
-#include "AsmState.h"
+#include "Assembly.h"
 #include "BuildStamp.h"
 
 namespace zernasm {
 
 namespace {
 
-const char* CoreName()
+const char* CoreName(Assembly& a)
 {
-    switch (g_run.options.core) {
+    switch (a.options.core) {
     case Core::ZernB:
         return "ZERNB";
     case Core::ZernC:
@@ -21,20 +21,20 @@ const char* CoreName()
     }
 }
 
-void Write(const std::string& text)
+void Write(Assembly& a, const std::string& text)
 {
-    fwrite(text.data(), 1, text.size(), g_run.listingFile);
+    fwrite(text.data(), 1, text.size(), a.listingFile);
 }
 
 // "%8d: %04X: %02X%02X  " (six address digits on ZERNC) without printf, since
 // every listed word goes through here.
-void WriteCodeLinePrefix(FILE* file, int32_t line, uint32_t address, uint32_t word)
+void WriteCodeLinePrefix(const Assembly& a, uint32_t address, uint32_t word)
 {
     static const char kDigits[] = "0123456789ABCDEF";
     char text[40];
-    const int written = snprintf(text, sizeof text, "%8d: ", line);
+    const int written = snprintf(text, sizeof text, "%8d: ", a.line);
     size_t at = written > 0 ? static_cast<size_t>(written) : 0;
-    for (int shift = IsZernC() ? 20 : 12; shift >= 0; shift -= 4)
+    for (int shift = IsZernC(a) ? 20 : 12; shift >= 0; shift -= 4)
         text[at++] = kDigits[(address >> shift) & 15];
     text[at++] = ':';
     text[at++] = ' ';
@@ -42,7 +42,7 @@ void WriteCodeLinePrefix(FILE* file, int32_t line, uint32_t address, uint32_t wo
         text[at++] = kDigits[(word >> shift) & 15];
     text[at++] = ' ';
     text[at++] = ' ';
-    fwrite(text, 1, at, file);
+    fwrite(text, 1, at, a.listingFile);
 }
 
 }  // namespace
@@ -57,74 +57,74 @@ std::string LocalTimeText()
     return text;
 }
 
-void WriteListingHeader(int argc, const char* const* argv, const std::string& localTime)
+void WriteListingHeader(Assembly& a, int argc, const char* const* argv, const std::string& localTime)
 {
-    FILE* file = g_run.listingFile;
+    FILE* file = a.listingFile;
     const std::string border = "+" + std::string(63, '-') + "+\n";
-    Write(border);
+    Write(a, border);
     fprintf(file, "|%s|\n", kTitleLine);
-    Write(border);
+    Write(a, border);
     fprintf(file, "Last build %s at %s\n\n", kBuildDate, kBuildTime);
-    Write("Command line: ");
+    Write(a, "Command line: ");
     for (int i = 1; i < argc; ++i) {
-        Write(argv[i]);
-        Write(" ");
+        Write(a, argv[i]);
+        Write(a, " ");
     }
-    Write("\n");
-    Write("Assembling ");
-    Write(g_run.inputPath);
-    fprintf(file, " for %s,using %d accumulators, ", CoreName(), g_run.options.accumulators);
-    Write(localTime);
-    Write("\n");
-    Write("    Line: Addr: Opcode\n");
-    Write("======================\n");
+    Write(a, "\n");
+    Write(a, "Assembling ");
+    Write(a, a.inputPath);
+    fprintf(file, " for %s,using %d accumulators, ", CoreName(a), a.options.accumulators);
+    Write(a, localTime);
+    Write(a, "\n");
+    Write(a, "    Line: Addr: Opcode\n");
+    Write(a, "======================\n");
 }
 
-void WriteListingLine(uint32_t wordAddress, int32_t code, const std::string& text)
+void WriteListingLine(Assembly& a, uint32_t wordAddress, int32_t code, const std::string& text)
 {
-    FILE* file = g_run.listingFile;
+    FILE* file = a.listingFile;
     if (!file)
         return;
     if (code == kNothingListed) {
-        fprintf(file, "%8d:             ", g_run.line);
+        fprintf(file, "%8d:             ", a.line);
     } else if (code == kListedByData) {
         fprintf(file, "\n%16c", '.');
-        g_run.statement.listingState = kNothingListed;
+        a.statement.listingState = kNothingListed;
     } else {
-        WriteCodeLinePrefix(file, g_run.line, wordAddress, static_cast<uint32_t>(code) & 0xFFFF);
+        WriteCodeLinePrefix(a, wordAddress, static_cast<uint32_t>(code) & 0xFFFF);
     }
-    Write(text);
+    Write(a, text);
 }
 
-void WriteDataListingLine(uint32_t address, const std::string& text)
+void WriteDataListingLine(Assembly& a, uint32_t address, const std::string& text)
 {
-    FILE* file = g_run.listingFile;
-    std::vector<uint8_t>& bytes = g_run.statement.dataBytes;
-    const bool wide = IsZernC();
-    if (wide && g_run.dataSegment)
+    FILE* file = a.listingFile;
+    std::vector<uint8_t>& bytes = a.statement.dataBytes;
+    const bool wide = IsZernC(a);
+    if (wide && a.dataSegment)
         address *= 2;
-    fprintf(file, wide ? "%8d: %06X: " : "%8d: %04X: ", g_run.line, address);
+    fprintf(file, wide ? "%8d: %06X: " : "%8d: %04X: ", a.line, address);
     const std::string indent(wide ? 18 : 16, ' ');
     for (size_t i = 0; i < bytes.size(); ++i) {
         if (i >= 2 && i % 2 == 0) {
-            Write("\n");
-            Write(indent);
+            Write(a, "\n");
+            Write(a, indent);
         }
         fprintf(file, "%02X", bytes[i]);
         if (i == 1) {
-            Write("  ");
-            Write(text);
+            Write(a, "  ");
+            Write(a, text);
         }
     }
     if (bytes.size() % 2 == 1)
-        Write("  ");
+        Write(a, "  ");
     if (bytes.size() < 2) {
-        Write("  ");
-        Write(text);
+        Write(a, "  ");
+        Write(a, text);
     }
-    Write("  \n");
+    Write(a, "  \n");
     bytes.clear();
-    g_run.statement.listingState = kListedByData;
+    a.statement.listingState = kListedByData;
 }
 
 }  // namespace zernasm

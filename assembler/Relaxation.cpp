@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "AsmState.h"
+#include "Assembly.h"
 #include "Emit.h"
 #include "Expressions.h"
 #include "Symbols.h"
@@ -69,6 +69,8 @@ private:
 // goes over to the exact per-growth update.
 class OrderedItems {
 public:
+    explicit OrderedItems(Assembly& a) : a_(a) {}
+
     struct Item {
         uint32_t address;
         bool isFixup;
@@ -130,10 +132,10 @@ public:
     {
         const uint32_t slot = fixupSlot_[index];
         const uint32_t address = AddressAt(slot);
-        const int32_t range = CodeRangeOf(address);
+        const int32_t range = CodeRangeOf(a_, address);
         if (range < 0)
             return false;
-        CodeRange& grown = g_run.ranges[static_cast<size_t>(range)];
+        CodeRange& grown = a_.ranges[static_cast<size_t>(range)];
         const int64_t newEnd = static_cast<int64_t>(grown.endPass1) + delta;
         if (newEnd < grown.start || !ApartFromOthers(static_cast<size_t>(range), grown.start, newEnd))
             return false;
@@ -194,29 +196,30 @@ private:
         return previousAddress < nextAddress || (previousAddress == nextAddress && !previous.isFixup);
     }
 
-    static size_t RangeCount() { return std::min(g_run.rangeCount, g_run.ranges.size()); }
+    size_t RangeCount() const { return std::min(a_.rangeCount, a_.ranges.size()); }
 
     // Every two recorded ranges, taken with their ends, are disjoint.
-    static bool RangesApart()
+    bool RangesApart() const
     {
         for (size_t i = 0; i < RangeCount(); ++i) {
-            const CodeRange& range = g_run.ranges[i];
+            const CodeRange& range = a_.ranges[i];
             if (range.endPass1 < range.start || !ApartFromOthers(i, range.start, range.endPass1))
                 return false;
         }
         return true;
     }
 
-    static bool ApartFromOthers(size_t index, int64_t start, int64_t end)
+    bool ApartFromOthers(size_t index, int64_t start, int64_t end) const
     {
         for (size_t i = 0; i < RangeCount(); ++i) {
-            const CodeRange& other = g_run.ranges[i];
+            const CodeRange& other = a_.ranges[i];
             if (i != index && !(end < other.start || other.endPass1 < start))
                 return false;
         }
         return true;
     }
 
+    Assembly& a_;
     std::vector<Item> items_;
     std::vector<uint32_t> fixupSlot_;
     OffsetTree offsets_{0};
@@ -224,38 +227,41 @@ private:
 
 // The update of one growth as the fix-up step defines it: the range's end, every
 // later fix-up and every later code label of the same range.
-void GrowExactly(std::vector<Fixup>& fixups, size_t index, int32_t delta, const std::vector<Symbol*>& symbols)
+void GrowExactly(Assembly& a, std::vector<Fixup>& fixups, size_t index, int32_t delta,
+                 const std::vector<Symbol*>& symbols)
 {
     const uint32_t address = fixups[index].address;
-    const int32_t range = CodeRangeOf(address);
+    const int32_t range = CodeRangeOf(a, address);
     if (range >= 0)
-        g_run.ranges[static_cast<size_t>(range)].endPass1 += static_cast<uint32_t>(delta);
+        a.ranges[static_cast<size_t>(range)].endPass1 += static_cast<uint32_t>(delta);
     for (Fixup& other : fixups) {
-        if (other.address > address && CodeRangeOf(other.address) == range)
+        if (other.address > address && CodeRangeOf(a, other.address) == range)
             other.address += static_cast<uint32_t>(delta);
     }
-    ShiftCodeSymbols(symbols, static_cast<int32_t>(address), range, delta);
+    ShiftCodeSymbols(a, symbols, static_cast<int32_t>(address), range, delta);
 }
 
 }  // namespace
 
-bool Relax()
+bool Relax(Assembly& a)
 {
-    if (!AllReferencedNamesDefined())
+    if (!a.expressions.AllReferencedDefined())
         return false;
-    std::vector<Fixup>& fixups = Fixups();
-    const std::vector<Symbol*> symbols = g_symbols.InBucketOrder();
-    OrderedItems ordered;
+    std::vector<Fixup>& fixups = a.expressions.Fixups();
+    const std::vector<Symbol*> symbols = a.symbols.InBucketOrder();
+    OrderedItems ordered(a);
     // Traced moves are printed one by one, in table order.
-    bool fast = !g_run.scannerTrace && ordered.Build(fixups, symbols);
+    bool fast = !a.scannerTrace && ordered.Build(fixups, symbols);
     for (int sweep = 0;; ++sweep) {
         bool changed = false;
         for (size_t i = 0; i < fixups.size(); ++i) {
             Fixup& fixup = fixups[i];
             const uint32_t address = fast ? ordered.FixupAddress(i) : fixup.address;
             const int32_t value =
-                fast ? EvaluateTree(fixup.tree, address, [&](const Symbol& symbol) { return ordered.ValueOf(symbol); })
-                     : EvaluateTree(fixup.tree, address, [](const Symbol& symbol) { return symbol.value; });
+                fast ? a.expressions.Evaluate(fixup.tree, address, a.symbols,
+                                              [&](const Symbol& symbol) { return ordered.ValueOf(symbol); })
+                     : a.expressions.Evaluate(fixup.tree, address, a.symbols,
+                                              [](const Symbol& symbol) { return symbol.value; });
             int32_t size = std::max(NeededSize(fixup, value, address), fixup.minimumSize);
             if (sweep >= kSweepsBeforeGrowOnly)
                 size = std::max(size, fixup.size);
@@ -270,7 +276,7 @@ bool Relax()
                 ordered.Settle(fixups);
                 fast = false;
             }
-            GrowExactly(fixups, i, delta, symbols);
+            GrowExactly(a, fixups, i, delta, symbols);
         }
         if (!changed)
             break;

@@ -4,7 +4,9 @@
 
 namespace zernasm {
 
+struct Assembly;
+
 // Returns false when it was skipped because a referenced name is undefined.
-bool Relax();
+bool Relax(Assembly& a);
 
 }  // namespace zernasm

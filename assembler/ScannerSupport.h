@@ -16,9 +16,13 @@ int32_t BracketIndex(std::string_view text);
 // like its LF twin, and ends it with the two NULs the scanner's buffer needs.
 // False when the file could not be read.
 bool ReadSource(FILE* file, std::string& source);
-// Starts scanning `source` (as ReadSource left it) from its beginning; the
-// scanner reads it in place, so a token of any length is scanned once.
-void RestartScanner(std::string& source);
-void DestroyScanner();
+struct Assembly;
+
+// Starts scanning the run's source (as ReadSource left it) from its beginning;
+// the scanner reads it in place, so a token of any length is scanned once.
+void RestartScanner(Assembly& a);
+void DestroyScanner(Assembly& a);
+// The next token; its value is left in the run's token value.
+int ScanToken(Assembly& a);
 
 }  // namespace zernasm

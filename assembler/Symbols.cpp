@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "AsmState.h"
+#include "Assembly.h"
 #include "Emit.h"
 #include "Listing.h"
 #include "Reporting.h"
@@ -50,60 +50,60 @@ std::string_view BareName(std::string_view text)
 }
 // Aligns the active segment's byte counter to even; the data stream is moved
 // along so that the next byte lands where the label says.
-void AlignActiveSegment()
+void AlignActiveSegment(Assembly& a)
 {
-    if (g_run.dataSegment) {
-        if (g_run.dataBytes & 1)
-            SetDataAddress((g_run.dataBytes + 1) >> 1);
-    } else if (g_run.codeBytes & 1) {
-        ++g_run.codeBytes;
+    if (a.dataSegment) {
+        if (a.dataBytes & 1)
+            SetDataAddress(a, (a.dataBytes + 1) >> 1);
+    } else if (a.codeBytes & 1) {
+        ++a.codeBytes;
     }
 }
 
-uint32_t ActiveLocation()
+uint32_t ActiveLocation(Assembly& a)
 {
-    return g_run.dataSegment ? DataWordAddress() : CodeWordAddress();
+    return a.dataSegment ? DataWordAddress(a) : CodeWordAddress(a);
 }
 
-void DefineInPass1(const std::string& name, bool local)
+void DefineInPass1(Assembly& a, const std::string& name, bool local)
 {
     if (!local)
-        g_run.lastLabel = name;
-    if (LookupSymbol(name)) {
-        ReportError(Format("Label \"%s\" already defined", name.c_str()));
+        a.lastLabel = name;
+    if (LookupSymbol(a, name)) {
+        ReportError(a, Format("Label \"%s\" already defined", name.c_str()));
         return;
     }
-    AlignActiveSegment();
-    if (g_run.scannerTrace)
-        fprintf(g_run.console.out, "%lX] ", static_cast<unsigned long>(ActiveLocation()));
-    AddSymbol(name, static_cast<int32_t>(ActiveLocation()));
+    AlignActiveSegment(a);
+    if (a.scannerTrace)
+        fprintf(a.console.out, "%lX] ", static_cast<unsigned long>(ActiveLocation(a)));
+    AddSymbol(a, name, static_cast<int32_t>(ActiveLocation(a)));
 }
 
-void DefineInPass2(const std::string& name)
+void DefineInPass2(Assembly& a, const std::string& name)
 {
-    if (g_run.exitStatus != 0 || g_run.undefinedAfterPass1)
+    if (a.exitStatus != 0 || a.undefinedAfterPass1)
         return;
-    Symbol* symbol = LookupSymbol(name);
+    Symbol* symbol = LookupSymbol(a, name);
     if (!symbol) {
-        ReportError("Assembler Error! Label is undefined in pass1");
+        ReportError(a, "Assembler Error! Label is undefined in pass1");
         return;
     }
-    AlignActiveSegment();
-    uint32_t expected = ActiveLocation();
-    if (g_run.dataSegment && IsZernC())
+    AlignActiveSegment(a);
+    uint32_t expected = ActiveLocation(a);
+    if (a.dataSegment && IsZernC(a))
         expected *= 2;
     const int32_t value = symbol->value;
     const int64_t gap = static_cast<int64_t>(value) - static_cast<int64_t>(expected);
-    if (!g_run.dataSegment && gap > 0 && gap <= kLargestNopFill) {
+    if (!a.dataSegment && gap > 0 && gap <= kLargestNopFill) {
         for (int64_t left = gap; left > 0; --left)
-            EmitCodeWord(0xDA3A);
-        SetCodeAddress(static_cast<uint32_t>(value));
+            EmitCodeWord(a, 0xDA3A);
+        SetCodeAddress(a, static_cast<uint32_t>(value));
         return;
     }
     if (value != static_cast<int32_t>(expected)) {
-        fprintf(g_run.console.out, "Address of %s is  %d but should be %d\n", name.c_str(), value,
+        fprintf(a.console.out, "Address of %s is  %d but should be %d\n", name.c_str(), value,
                 static_cast<int32_t>(expected));
-        ReportError("Assembler Error! Address of variable does not match!");
+        ReportError(a, "Assembler Error! Address of variable does not match!");
     }
 }
 
@@ -132,8 +132,6 @@ bool SymbolNamesEqual(std::string_view a, std::string_view b)
     }
     return true;
 }
-
-SymbolTable g_symbols;
 
 void SymbolTable::Clear()
 {
@@ -227,86 +225,81 @@ std::vector<Symbol*> SymbolTable::InBucketOrder()
     return order;
 }
 
-void ClearSymbolTable()
+void InitSymbolTable(Assembly& a)
 {
-    g_symbols.Clear();
-}
-
-void InitSymbolTable()
-{
-    ClearSymbolTable();
-    const bool dataSegment = g_run.dataSegment;
-    g_run.dataSegment = false;
+    a.symbols.Clear();
+    const bool dataSegment = a.dataSegment;
+    a.dataSegment = false;
     for (const char* name : kReservedNames)
-        AddSymbol(name, -1);
-    g_run.dataSegment = dataSegment;
+        AddSymbol(a, name, -1);
+    a.dataSegment = dataSegment;
 }
 
-Symbol* LookupSymbol(std::string_view name)
+Symbol* LookupSymbol(Assembly& a, std::string_view name)
 {
-    Symbol* entry = g_symbols.Find(name);
+    Symbol* entry = a.symbols.Find(name);
     return entry && entry->defined ? entry : nullptr;
 }
 
-Symbol* AddSymbol(std::string_view name, int32_t value)
+Symbol* AddSymbol(Assembly& a, std::string_view name, int32_t value)
 {
     const int32_t stored =
-        (IsZernC() && g_run.dataSegment) ? static_cast<int32_t>(static_cast<uint32_t>(value) * 2) : value;
-    return g_symbols.Define(name.substr(0, kMaxNameLength), g_run.dataSegment, stored);
+        (IsZernC(a) && a.dataSegment) ? static_cast<int32_t>(static_cast<uint32_t>(value) * 2) : value;
+    return a.symbols.Define(name.substr(0, kMaxNameLength), a.dataSegment, stored);
 }
 
-void DefineLabel(const std::string& text, bool local)
+void DefineLabel(Assembly& a, std::string_view text, bool local)
 {
-    if (CollectingListingText())
-        g_run.listingText += text;
-    if (g_run.scannerTrace)
-        fprintf(g_run.console.out, "Token_Label[%s=", text.c_str());
-    if (!g_run.dataSegment)
-        AlignCode();
+    if (CollectingListingText(a))
+        a.listingText += text;
+    if (a.scannerTrace)
+        fprintf(a.console.out, "Token_Label[%.*s=", static_cast<int>(text.size()), text.data());
+    if (!a.dataSegment)
+        AlignCode(a);
     std::string name(BareName(text));
     if (name.size() > kMaxNameLength) {
-        if (g_run.pass == 2)
-            ReportWarning("Label more than 127 characters only 127 characters considered");
+        if (a.pass == 2)
+            ReportWarning(a, "Label more than 127 characters only 127 characters considered");
         name.resize(kMaxNameLength);
     }
-    if (g_run.pass == 1) {
-        DefineInPass1(name, local);
+    if (a.pass == 1) {
+        DefineInPass1(a, name, local);
     } else {
         if (!local)
-            g_run.lastLabel = name;
-        DefineInPass2(name);
+            a.lastLabel = name;
+        DefineInPass2(a, name);
     }
 }
 
-int ReferenceSymbol(std::string name)
+int ReferenceSymbol(Assembly& a, std::string name)
 {
-    StatementState& s = g_run.statement;
-    if (CollectingListingText())
-        g_run.listingText += name;
+    StatementState& s = a.statement;
+    if (CollectingListingText(a))
+        a.listingText += name;
     if (name.size() > kMaxNameLength) {
-        ReportWarning("Label more than 127 characters only 127 considered");
+        ReportWarning(a, "Label more than 127 characters only 127 considered");
         name.resize(kMaxNameLength);
     }
-    if (g_run.scannerTrace)
-        fprintf(g_run.console.out, "\n\nToken_Identifier[%s] \n\n", name.c_str());
+    if (a.scannerTrace)
+        fprintf(a.console.out, "\n\nToken_Identifier[%s] \n\n", name.c_str());
     s.identifierSeen = true;
     // Pass 1 enters every name it meets, so that expressions and fix-ups hold
     // the entry itself rather than a copy of the name.
-    s.lastEntry = g_run.pass == 1 ? g_symbols.Entry(name) : g_symbols.Find(name);
+    s.lastEntry = a.pass == 1 ? a.symbols.Entry(name) : a.symbols.Find(name);
     s.lastSymbol = s.lastEntry && s.lastEntry->defined ? s.lastEntry : nullptr;
     s.lastIdentifier = std::move(name);
-    g_run.tokenValue = s.lastSymbol ? s.lastSymbol->value : 0;
-    if (g_run.pass == 2) {
-        if (g_run.exitStatus != 0) {
-            g_run.tokenValue = -1;
+    a.tokenValue = s.lastSymbol ? s.lastSymbol->value : 0;
+    if (a.pass == 2) {
+        if (a.exitStatus != 0) {
+            a.tokenValue = -1;
             return TOKEN_NUMBER;
         }
         if (s.lastSymbol) {
-            if (g_run.scannerTrace)
-                fprintf(g_run.console.out, "(defined 0x%x) ", static_cast<unsigned>(s.lastSymbol->value));
+            if (a.scannerTrace)
+                fprintf(a.console.out, "(defined 0x%x) ", static_cast<unsigned>(s.lastSymbol->value));
             return TOKEN_NUMBER;
         }
-        ReportError(Format("Symbol \"%s\" not defined", s.lastIdentifier.c_str()));
+        ReportError(a, Format("Symbol \"%s\" not defined", s.lastIdentifier.c_str()));
         s.symbolOperand = true;
         return TOKEN_NUMBER;
     }
@@ -314,16 +307,16 @@ int ReferenceSymbol(std::string name)
     return TOKEN_NUMBER;
 }
 
-void ShiftCodeSymbols(const std::vector<Symbol*>& order, int32_t after, int32_t range, int32_t delta)
+void ShiftCodeSymbols(Assembly& a, const std::vector<Symbol*>& order, int32_t after, int32_t range, int32_t delta)
 {
     for (Symbol* symbol : order) {
         if (symbol->dataSegment || symbol->value == -1 || symbol->value <= after)
             continue;
-        if (CodeRangeOf(static_cast<uint32_t>(symbol->value)) != range)
+        if (CodeRangeOf(a, static_cast<uint32_t>(symbol->value)) != range)
             continue;
         const int32_t moved = static_cast<int32_t>(static_cast<uint32_t>(symbol->value) + static_cast<uint32_t>(delta));
-        if (g_run.scannerTrace) {
-            fprintf(g_run.console.out, "Address of %s is changed from %d to %d \n", symbol->name.c_str(), symbol->value,
+        if (a.scannerTrace) {
+            fprintf(a.console.out, "Address of %s is changed from %d to %d \n", symbol->name.c_str(), symbol->value,
                     moved);
         }
         symbol->value = moved;

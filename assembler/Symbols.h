@@ -37,6 +37,7 @@ public:
     Symbol* Define(std::string_view name, bool dataSegment, int32_t value);
     std::deque<Symbol>& Entries() { return entries_; }
     Symbol& At(uint32_t index) { return entries_[index]; }
+    const Symbol& At(uint32_t index) const { return entries_[index]; }
     // Defined entries in the order of the fixed 500-bucket chains (buckets
     // ascending, newest first in a bucket), the order in which moves are traced.
     std::vector<Symbol*> InBucketOrder();
@@ -51,19 +52,18 @@ private:
     uint32_t definitions_ = 0;
 };
 
-extern SymbolTable g_symbols;
+struct Assembly;
 
-void InitSymbolTable();
-Symbol* LookupSymbol(std::string_view name);
-Symbol* AddSymbol(std::string_view name, int32_t value);
+// Empties the table and enters the reserved names.
+void InitSymbolTable(Assembly& a);
+Symbol* LookupSymbol(Assembly& a, std::string_view name);
+Symbol* AddSymbol(Assembly& a, std::string_view name, int32_t value);
 // A label definition as the scanner read it (name, colon, blanks).
-void DefineLabel(const std::string& text, bool local);
+void DefineLabel(Assembly& a, std::string_view text, bool local);
 // An identifier reference; sets the scanner's shared values and returns TOKEN_NUMBER.
-int ReferenceSymbol(std::string name);
+int ReferenceSymbol(Assembly& a, std::string name);
 // Moves every code label above `after` in code range `range` by `delta` words,
 // visiting `order` (InBucketOrder) and tracing each move when tracing is on.
-void ShiftCodeSymbols(const std::vector<Symbol*>& order, int32_t after, int32_t range, int32_t delta);
-// Frees every record (between runs in one process).
-void ClearSymbolTable();
+void ShiftCodeSymbols(Assembly& a, const std::vector<Symbol*>& order, int32_t after, int32_t range, int32_t delta);
 
 }  // namespace zernasm

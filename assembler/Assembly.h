@@ -1,30 +1,19 @@
 #pragma once
-// Process-wide state of one assembler run. The scanner, the grammar actions,
-// the encoder and the writers all share it, as the two-pass design needs.
+// One assembler run: its options, counters and outputs, the statement being
+// parsed, the symbol table and the expressions. The driver owns it; the
+// scanner, the grammar actions, the encoder and the writers receive it.
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "Expressions.h"
 #include "HexStream.h"
+#include "RunOptions.h"
+#include "Symbols.h"
 
 namespace zernasm {
-
-enum class Core { ZernA, ZernB, ZernC };
-
-struct RunOptions {
-    bool listing = false;
-    bool quiet = false;
-    bool allowDb = false;
-    bool zern5455Registers = false;  // -c
-    bool zernBkRegisters = false;    // -C
-    bool cpMode = false;             // -c or -C
-    Core core = Core::ZernA;
-    int32_t bitLimit = 8;
-    int32_t accumulators = 16;
-    bool extendedHex = true;
-    bool testMode = false;
-};
 
 // One stretch of code between two ORGs of the code segment.
 struct CodeRange {
@@ -32,14 +21,6 @@ struct CodeRange {
     uint32_t endPass1 = 0;
     uint32_t endPass2 = 0;
 };
-
-// Where console text goes; the fuzzer points both at a sink.
-struct Console {
-    FILE* out = stdout;
-    FILE* err = stderr;
-};
-
-struct Symbol;
 
 // Per-statement encoding state, reset after every source line.
 struct StatementState {
@@ -94,13 +75,17 @@ struct StatementState {
     std::vector<uint8_t> dataBytes;  // listing of DB/DW/DL
     int32_t listingState = -1;
     bool errorReported = false;
-    bool addressReported = false;
-    bool keepsNoTrees = false;  // a data list or ORG: no fix-up needs its expressions  // the line ran past the end of
-                                // the address space
+    bool addressReported = false;  // the line ran past the end of the address space
+    bool keepsNoTrees = false;     // a data list or ORG: no fix-up needs its expressions
     std::string errorText;
 };
 
-struct RunState {
+struct Assembly {
+    Assembly() = default;
+    Assembly(const Assembly&) = delete;
+    Assembly& operator=(const Assembly&) = delete;
+    ~Assembly();
+
     RunOptions options;
     Console console;
     std::string inputPath;
@@ -140,29 +125,27 @@ struct RunState {
     HexStream codeStream;
     HexStream dataStream;
     StatementState statement;
+    SymbolTable symbols;
+    ExpressionStore expressions;
+    void* scanner = nullptr;  // the reentrant scanner's state
 };
 
-extern RunState g_run;
-
-inline bool IsZernC()
+inline bool IsZernC(const Assembly& a)
 {
-    return g_run.options.core == Core::ZernC;
+    return a.options.core == Core::ZernC;
 }
 // The listing line text is only written in pass 2, so only then is it collected.
-inline bool CollectingListingText()
+inline bool CollectingListingText(const Assembly& a)
 {
-    return g_run.pass == 2 && g_run.options.listing;
+    return a.pass == 2 && a.options.listing;
 }
-inline uint32_t CodeWordAddress()
+inline uint32_t CodeWordAddress(const Assembly& a)
 {
-    return static_cast<uint32_t>(g_run.codeBytes >> 1);
+    return static_cast<uint32_t>(a.codeBytes >> 1);
 }
-inline uint32_t DataWordAddress()
+inline uint32_t DataWordAddress(const Assembly& a)
 {
-    return static_cast<uint32_t>(g_run.dataBytes >> 1);
+    return static_cast<uint32_t>(a.dataBytes >> 1);
 }
-
-// Returns every piece of run state to its start value (a new run in the same process).
-void ResetRunState();
 
 }  // namespace zernasm

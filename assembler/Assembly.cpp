@@ -1,0 +1,12 @@
+#include "Assembly.h"
+
+#include "ScannerSupport.h"
+
+namespace zernasm {
+
+Assembly::~Assembly()
+{
+    DestroyScanner(*this);
+}
+
+}  // namespace zernasm
