@@ -11,6 +11,7 @@
 #include "Expressions.h"
 #include "HexStream.h"
 #include "RunOptions.h"
+#include "Statement.h"
 #include "Symbols.h"
 
 namespace zernasm {
@@ -22,10 +23,10 @@ struct CodeRange {
     uint32_t endPass2 = 0;
 };
 
-// Per-statement encoding state, reset after every source line.
-struct StatementState {
-    int32_t row = -1;
-    int32_t ci = -1;
+// What composing a statement produces: the fields of its code word and of
+// the prefix words in front of it.
+struct Composition {
+    int32_t row = -1;  // the template row composed, -1 for a line without instruction
     int32_t source = 0;
     int32_t destination = 0;
     bool performPrefix = false;
@@ -35,36 +36,11 @@ struct StatementState {
     int32_t byte23 = 0;
     int32_t topByte = 0;
     bool longImmediate = false;
-    bool forcedPrefix = false;
-    uint32_t sourcePointers = 0;
-    uint32_t destinationPointers = 0;
-    // Traits of the operand reduced last (OperandFlag bits and pointer mask);
-    // copied when it becomes the source or the destination.
-    uint32_t operandFlags = 0;
-    uint32_t operandPointers = 0;
-    int32_t operandIndex = 0;  // the index as written, before it is cut to the code's bits
-    uint32_t sourceFlags = 0;
-    uint32_t destinationFlags = 0;
-    bool hasDestination = false;
+    int32_t ci = -1;
+};
 
-    enum class SourceKind { None, Register, Immediate, Bare };
-    SourceKind sourceKind = SourceKind::None;
-    int32_t sourceValue = 0;
-    bool sourceIsAccBit = false;
-    bool destinationIsExpression = false;
-
-    bool dollarSeen = false;
-    bool identifierSeen = false;
-    Symbol* lastSymbol = nullptr;  // the last identifier's symbol, when defined
-    Symbol* lastEntry = nullptr;   // the last identifier's table entry
-    std::string lastIdentifier;
-    bool symbolOperand = false;
-    bool sourceIdentifier = false;  // the source expression named a symbol
-    bool sourceDollar = false;      // the source expression used "$"
-
-    int32_t loopIndex = -1;
-    int32_t moduleNumber = 0;
-
+// What one line has put into the listing and the reports so far.
+struct LineOutput {
     // The statement's words for the listing: up to three prefixes and the code word.
     struct ListedWord {
         uint32_t address;
@@ -76,7 +52,6 @@ struct StatementState {
     int32_t listingState = -1;
     bool errorReported = false;
     bool addressReported = false;  // the line ran past the end of the address space
-    bool keepsNoTrees = false;     // a data list or ORG: no fix-up needs its expressions
     std::string errorText;
 };
 
@@ -124,7 +99,9 @@ struct Assembly {
 
     HexStream codeStream;
     HexStream dataStream;
-    StatementState statement;
+    Statement statement;
+    Composition composition;
+    LineOutput output;
     SymbolTable symbols;
     ExpressionStore expressions;
     void* scanner = nullptr;  // the reentrant scanner's state

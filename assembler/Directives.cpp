@@ -16,7 +16,7 @@ void Collect(Assembly& a, uint8_t value)
 {
     if (a.pass != 2 || !a.options.listing)
         return;
-    std::vector<uint8_t>& bytes = a.statement.dataBytes;
+    std::vector<uint8_t>& bytes = a.output.dataBytes;
     if (bytes.size() < kListedDataBytes)
         bytes.push_back(value);
 }
@@ -66,7 +66,7 @@ void DataWord(Assembly& a, int32_t value)
 void DataLong(Assembly& a, int32_t value)
 {
     const uint32_t bits = static_cast<uint32_t>(value);
-    std::vector<uint8_t>& bytes = a.statement.dataBytes;
+    std::vector<uint8_t>& bytes = a.output.dataBytes;
     const size_t before = bytes.size();
     WriteWord(a, static_cast<uint16_t>(bits));
     WriteWord(a, static_cast<uint16_t>(bits >> 16));

@@ -161,7 +161,9 @@ void StartPass(Assembly& a)
     a.listingText.clear();
     a.scannerTrace = false;
     a.grammarTrace = false;
-    a.statement = StatementState();
+    a.statement = Statement();
+    a.composition = Composition();
+    a.output = LineOutput();
     a.prefixThePrefix = false;
     ClearExpressionStack(a);
     if (!a.options.quiet)

@@ -14,9 +14,9 @@ constexpr uint64_t kAddressSpaceBytes = uint64_t{1} << 32;
 // moved it there, reported once per line.
 void CheckAddressSpace(Assembly& a, uint64_t bytes)
 {
-    if (bytes <= kAddressSpaceBytes || a.statement.addressReported)
+    if (bytes <= kAddressSpaceBytes || a.output.addressReported)
         return;
-    a.statement.addressReported = true;
+    a.output.addressReported = true;
     ReportError(a, "Address past the end of the address space");
 }
 

@@ -3,6 +3,7 @@
 #include "Assembly.h"
 #include "Emit.h"
 #include "Expressions.h"
+#include "FixupRules.h"
 #include "Listing.h"
 #include "Operands.h"
 #include "Reporting.h"
@@ -13,21 +14,15 @@ namespace zernasm {
 
 namespace {
 
-using SourceKind = StatementState::SourceKind;
-
-StatementState& S(Assembly& a)
-{
-    return a.statement;
-}
-bool InPass1(Assembly& a)
+bool InPass1(const Assembly& a)
 {
     return a.pass == 1;
 }
-bool InPass2(Assembly& a)
+bool InPass2(const Assembly& a)
 {
     return a.pass == 2;
 }
-uint32_t StatementAddress(Assembly& a)
+uint32_t StatementAddress(const Assembly& a)
 {
     return static_cast<uint32_t>((a.codeBytes + 1) >> 1);
 }
@@ -56,92 +51,96 @@ const ForbiddenMove kForbiddenMoves[] = {
     {0xFF6F, "MOVE DP[01h],@DP[1]--"},  {0xBE2E, "MOVE Offs,@BP[Offs--]"},  {0xBE1E, "MOVE Offs,@BP[Offs++]"},
 };
 
-bool PrefixDue(Assembly& a)
+bool PrefixDue(const Assembly& a)
 {
-    return (S(a).performPrefix && !a.prefixThePrefix) || S(a).forcedPrefix;
+    return (a.composition.performPrefix && !a.prefixThePrefix) || a.statement.forcedPrefix;
 }
 
-// Turns the statement's state into its words; pass 1 counts them, pass 2 writes them.
-void Compose(Assembly& a)
+// Turns the composition into its words; pass 1 counts them, pass 2 writes them.
+void EmitWords(Assembly& a)
 {
-    StatementState& s = S(a);
-    const InstructionTemplate& row = kTemplates[s.row];
+    const Statement& s = a.statement;
+    Composition& c = a.composition;
+    const InstructionTemplate& row = kTemplates[c.row];
     if (s.sourceIsAccBit)
-        s.source |= kRegisterFlag;
+        c.source |= kRegisterFlag;
     AlignCode(a);
-    const uint32_t f = (static_cast<uint32_t>(s.source) >> 8) & 1;
+    const uint32_t f = (static_cast<uint32_t>(c.source) >> 8) & 1;
     if (!IsZernC(a)) {
-        s.topByte = 0;
-        s.byte23 = 0;
-        s.liwp = 0;
+        c.topByte = 0;
+        c.byte23 = 0;
+        c.liwp = 0;
     }
     if (s.destinationFlags & kEnablesByte23)
-        s.liwp |= s.byte23;
+        c.liwp |= c.byte23;
     uint16_t words[4];
     int count = 0;
-    if (s.longImmediate && s.topByte != 0) {
-        words[count++] = static_cast<uint16_t>(0x0B00 | (s.topByte & 0xFF));
-        s.liwp = 1;
-        s.performPrefix = true;
+    if (c.longImmediate && c.topByte != 0) {
+        words[count++] = static_cast<uint16_t>(0x0B00 | (c.topByte & 0xFF));
+        c.liwp = 1;
+        c.performPrefix = true;
     } else {
-        s.longImmediate = false;
+        c.longImmediate = false;
     }
     const uint32_t ci = (row.opcode & row.fixedMask)
-                        | ((static_cast<uint32_t>(s.destination) << 8) & row.destinationMask)
-                        | (static_cast<uint32_t>(s.source) & row.sourceMask) | (f << 15);
-    s.ci = static_cast<int32_t>(ci & 0xFFFF);
+                        | ((static_cast<uint32_t>(c.destination) << 8) & row.destinationMask)
+                        | (static_cast<uint32_t>(c.source) & row.sourceMask) | (f << 15);
+    c.ci = static_cast<int32_t>(ci & 0xFFFF);
     if (PrefixDue(a)) {
-        if (s.liwp && !a.prefixThePrefix)
-            words[count++] = static_cast<uint16_t>(0x0B00 | (s.byte23 & 0xFF));
-        words[count++] = static_cast<uint16_t>(0x0B00 | ((s.prefixIndex & 7) << 12) | (s.prefixByte & 0xFF));
+        if (c.liwp && !a.prefixThePrefix)
+            words[count++] = static_cast<uint16_t>(0x0B00 | (c.byte23 & 0xFF));
+        words[count++] = static_cast<uint16_t>(0x0B00 | ((c.prefixIndex & 7) << 12) | (c.prefixByte & 0xFF));
     }
-    words[count++] = static_cast<uint16_t>(s.ci);
+    words[count++] = static_cast<uint16_t>(c.ci);
+    LineOutput& output = a.output;
     for (int i = 0; i < count; ++i) {
         if (InPass2(a) && a.options.listing)
-            s.words[s.wordCount++] = {CodeWordAddress(a), words[i]};
+            output.words[output.wordCount++] = {CodeWordAddress(a), words[i]};
         EmitCodeWord(a, words[i]);
     }
-    s.listingState = s.ci;
+    output.listingState = c.ci;
 }
 
 void ImmediateLabelRule(Assembly& a, int32_t value)
 {
-    StatementState& s = S(a);
+    const Statement& s = a.statement;
+    Composition& c = a.composition;
     Symbol* symbol = s.sourceIdentifier ? s.lastSymbol : nullptr;
     if (s.sourceIdentifier) {
         if (symbol) {
             if (value > 255) {
-                s.performPrefix = true;
+                c.performPrefix = true;
                 return;
             }
             if (symbol->dataSegment)
                 return;
         } else {
-            s.performPrefix = s.performPrefix || s.prefixIndex != 0;
+            c.performPrefix = c.performPrefix || c.prefixIndex != 0;
         }
     }
     if (s.sourceDollar) {
-        if (s.prefixByte != 0)
-            s.performPrefix = true;
+        if (c.prefixByte != 0)
+            c.performPrefix = true;
         if (InPass2(a)) {
             if (value > 255)
-                s.performPrefix = true;
+                c.performPrefix = true;
             if (value > 65535)
-                s.liwp = 1;
+                c.liwp = 1;
         }
     }
     if (InPass1(a)) {
-        RecordFixup(a, true, StatementAddress(a), symbol, s.lastEntry, s.performPrefix ? 2 : 1, value);
-        s.topByte = 0;
-        s.liwp = 0;
-        s.prefixByte = 0;
+        RecordFixup(a, FixupKind::Immediate, StatementAddress(a), symbol, s.lastEntry, c.performPrefix ? 2 : 1, value);
+        c.topByte = 0;
+        c.liwp = 0;
+        c.prefixByte = 0;
     }
 }
 
 // The immediate or address source of ALU, MOVE, PUSH and TEST.
 void ImmediateSource(Assembly& a)
 {
-    StatementState& s = S(a);
+    const Statement& s = a.statement;
+    Composition& c = a.composition;
     if (s.sourceKind != SourceKind::Immediate && s.sourceKind != SourceKind::Bare)
         return;
     const bool hash = s.sourceKind == SourceKind::Immediate;
@@ -155,38 +154,38 @@ void ImmediateSource(Assembly& a)
         if (bits & ~0xFFu)
             ReportWarning(a, "Value is out of range");
         bits &= 0xFF;
-        s.source = static_cast<int32_t>(bits);
-        s.prefixByte = 0;
+        c.source = static_cast<int32_t>(bits);
+        c.prefixByte = 0;
     } else if (IsZernC(a) && hash && bits == 0x80000000u) {
-        s.source = RegisterCode(11, 15);
+        c.source = RegisterCode(11, 15);
         return;
     } else {
-        s.source = static_cast<int32_t>(bits & 0xFF);
-        s.prefixByte = static_cast<int32_t>((bits >> 8) & 0xFF);
-        s.byte23 = static_cast<int32_t>((bits >> 16) & 0xFF);
-        s.topByte = hash ? static_cast<int32_t>(bits >> 24) : ((bits >> 24) != 0 ? 1 : 0);
-        s.liwp = (bits >> 16) != 0 ? 1 : 0;
-        s.longImmediate = hash || (IsZernC(a) && (s.destinationFlags & kMarksLong));
+        c.source = static_cast<int32_t>(bits & 0xFF);
+        c.prefixByte = static_cast<int32_t>((bits >> 8) & 0xFF);
+        c.byte23 = static_cast<int32_t>((bits >> 16) & 0xFF);
+        c.topByte = hash ? static_cast<int32_t>(bits >> 24) : ((bits >> 24) != 0 ? 1 : 0);
+        c.liwp = (bits >> 16) != 0 ? 1 : 0;
+        c.longImmediate = hash || (IsZernC(a) && (s.destinationFlags & kMarksLong));
     }
     if (s.sourceDollar && !(s.destinationFlags & kTakesAddress))
-        s.prefixByte = 0;
+        c.prefixByte = 0;
     if (s.sourceIdentifier || s.sourceDollar) {
         ImmediateLabelRule(a, static_cast<int32_t>(bits));
     } else if (IsZernC(a) ? (bits & 0x00FFFF00u) : (bits & 0xFF00u)) {
-        s.performPrefix = true;
+        c.performPrefix = true;
     }
 }
 
 void CheckStackSource(Assembly& a)
 {
-    if (S(a).sourceKind == SourceKind::Register && IsStackAccess(S(a).source)) {
+    const Statement& s = a.statement;
+    if (s.sourceKind == SourceKind::Register && IsStackAccess(s.source))
         ReportError(a, " Invalid source operand as it conflicts with stack manipulation");
-    }
 }
 
 void CheckDestination(Assembly& a)
 {
-    StatementState& s = S(a);
+    const Statement& s = a.statement;
     if (s.destinationIsExpression)
         ReportError(a, " destination cannot be constant or a label");
     const int32_t d = s.destination;
@@ -195,14 +194,6 @@ void CheckDestination(Assembly& a)
                          || (s.destinationFlags & kSourceFormAsDestination);
     if (invalid)
         ReportError(a, "Invalid Destination operand");
-}
-
-bool BitInRange(Assembly& a, int32_t bit, int32_t limit)
-{
-    if (bit >= 0 && bit < limit)
-        return true;
-    ReportError(a, "Invalid bit width");
-    return false;
 }
 
 const char* BranchName(BranchKind kind)
@@ -219,7 +210,8 @@ const char* BranchName(BranchKind kind)
 
 void LongTarget(Assembly& a, BranchKind kind, BranchForm written, BranchForm chosen, int32_t value)
 {
-    StatementState& s = S(a);
+    const Statement& s = a.statement;
+    Composition& c = a.composition;
     uint32_t target = static_cast<uint32_t>(value);
     const Symbol* symbol = s.sourceIdentifier ? s.lastSymbol : nullptr;
     if (symbol && symbol->dataSegment) {
@@ -238,142 +230,57 @@ void LongTarget(Assembly& a, BranchKind kind, BranchForm written, BranchForm cho
             ReportError(a, "Absolute Target out of range");
         }
     }
-    s.source = static_cast<int32_t>(target & 0xFF);
-    s.prefixByte = static_cast<int32_t>((target >> 8) & 0xFF);
-    s.performPrefix = true;
+    c.source = static_cast<int32_t>(target & 0xFF);
+    c.prefixByte = static_cast<int32_t>((target >> 8) & 0xFF);
+    c.performPrefix = true;
     if (chosen == BranchForm::Far) {
-        s.liwp = 1;
-        s.byte23 = static_cast<int32_t>((target >> 16) & 0xFF);
+        c.liwp = 1;
+        c.byte23 = static_cast<int32_t>((target >> 16) & 0xFF);
     }
 }
 
 void ShortTarget(Assembly& a, int32_t value)
 {
-    StatementState& s = S(a);
-    const int64_t displacement = static_cast<int64_t>(value) - StatementAddress(a) - 1;
-    if (InPass2(a) && (displacement < -128 || displacement > 127) && !a.undefinedAfterPass1) {
+    const uint32_t address = StatementAddress(a);
+    if (InPass2(a) && !FitsShortBranch(value, address) && !a.undefinedAfterPass1)
         ReportError(a, "Target out of range");
-    }
-    s.source = static_cast<int32_t>(static_cast<uint64_t>(displacement) & 0xFF);
+    const int64_t displacement = static_cast<int64_t>(value) - address - 1;
+    a.composition.source = static_cast<int32_t>(static_cast<uint64_t>(displacement) & 0xFF);
 }
 
 // Picks short, long or far for a plain branch to a label or "$".
 BranchForm PlainBranchForm(Assembly& a, int32_t value)
 {
-    StatementState& s = S(a);
+    const Statement& s = a.statement;
     if (s.sourceDollar)
         return BranchForm::Short;
     Symbol* symbol = s.lastSymbol;
     if (symbol) {
         if (symbol->dataSegment)
             return BranchForm::Long;
-        const int64_t displacement = static_cast<int64_t>(value) - StatementAddress(a) - 1;
-        const bool fits = displacement >= -128 && displacement <= 127;
         if (InPass1(a)) {
-            RecordFixup(a, false, StatementAddress(a), symbol, nullptr, 1, value);
+            RecordFixup(a, FixupKind::Branch, StatementAddress(a), symbol, nullptr, 1, value);
             return BranchForm::Short;
         }
-        if (fits)
+        switch (FixupWords(FixupKind::Branch, value, StatementAddress(a), symbol)) {
+        case 1:
             return BranchForm::Short;
-        return static_cast<uint32_t>(value) <= 0xFFFF ? BranchForm::Long : BranchForm::Far;
+        case 2:
+            return BranchForm::Long;
+        default:
+            return BranchForm::Far;
+        }
     }
     if (InPass1(a)) {
-        RecordFixup(a, false, StatementAddress(a), nullptr, s.lastEntry, 1, value);
+        RecordFixup(a, FixupKind::Branch, StatementAddress(a), nullptr, s.lastEntry, 1, value);
         return BranchForm::Short;
     }
     return BranchForm::Long;
 }
 
-}  // namespace
-
-int32_t SourceRegister(Assembly& a, int32_t code)
+void ComposeAlu(Assembly& a)
 {
-    StatementState& s = S(a);
-    s.sourceKind = SourceKind::Register;
-    s.source = code;
-    s.sourceFlags = s.operandFlags;
-    s.sourcePointers = (s.operandFlags & kStepsPointer) ? s.operandPointers : 0;
-    ApplyIndexRule(a, true, s.operandIndex);
-    return code;
-}
-
-int32_t SourceExpression(Assembly& a, int32_t value, bool hash)
-{
-    StatementState& s = S(a);
-    s.sourceKind = hash ? SourceKind::Immediate : SourceKind::Bare;
-    s.sourceValue = value;
-    s.sourceIdentifier = s.identifierSeen;
-    s.sourceDollar = s.dollarSeen;
-    return value;
-}
-
-int32_t DestinationRegister(Assembly& a, int32_t code)
-{
-    StatementState& s = S(a);
-    s.hasDestination = true;
-    s.destination = code;
-    s.destinationFlags = s.operandFlags;
-    s.destinationPointers = s.operandPointers;
-    ApplyIndexRule(a, false, s.operandIndex);
-    return code;
-}
-
-int32_t DestinationExpression(Assembly& a, int32_t value)
-{
-    StatementState& s = S(a);
-    s.hasDestination = true;
-    s.destinationIsExpression = true;
-    s.destination = value;
-    s.destinationFlags = 0;
-    s.identifierSeen = false;
-    s.dollarSeen = false;
-    s.lastSymbol = nullptr;
-    return value;
-}
-
-int32_t NumberOperand(Assembly& a, int32_t value)
-{
-    StatementState& s = S(a);
-    if (s.symbolOperand) {
-        s.symbolOperand = false;
-        PushSymbol(a, s.lastEntry);
-    } else {
-        PushNumber(a, value);
-    }
-    return value;
-}
-
-int32_t DollarOperand(Assembly& a)
-{
-    S(a).dollarSeen = true;
-    PushDollar(a);
-    return static_cast<int32_t>(CodeWordAddress(a));
-}
-
-int32_t BinaryOperation(Assembly& a, int op, int32_t left, int32_t right)
-{
-    if ((op == '/' || op == '%') && right == 0)
-        ReportError(a, "Attempt to divide by zero");
-    PushBinary(a, op);
-    return ApplyBinary(op, left, right);
-}
-
-int32_t NegateOperation(Assembly& a, int32_t value)
-{
-    PushUnary(a, NodeKind::Negate);
-    return Negate(value);
-}
-
-int32_t ComplementOperation(Assembly& a, int32_t value)
-{
-    PushUnary(a, NodeKind::Complement);
-    return static_cast<int32_t>(~static_cast<uint32_t>(value));
-}
-
-void AluInstruction(Assembly& a, int32_t row)
-{
-    StatementState& s = S(a);
-    s.row = row;
+    const Statement& s = a.statement;
     if (s.sourceKind == SourceKind::Register && !s.sourceIsAccBit) {
         if (s.sourceFlags & kIsAcc)
             ReportError(a, "Invalid source: ACC");
@@ -381,77 +288,21 @@ void AluInstruction(Assembly& a, int32_t row)
             ReportError(a, "Invalid source: A[AP]");
     }
     ImmediateSource(a);
-    Compose(a);
+    EmitWords(a);
 }
 
-void ZernCAluInstruction(Assembly& a, int32_t row)
+void ComposePop(Assembly& a)
 {
-    if (!IsZernC(a))
-        ReportError(a, "Invalid instruction for ZERNA/B");
-    S(a).performPrefix = true;
-    S(a).prefixIndex |= 2;
-    AluInstruction(a, row);
-}
-
-void AccumulatorBitSource(Assembly& a, int32_t bit)
-{
-    StatementState& s = S(a);
-    s.sourceKind = SourceKind::Register;
-    s.sourceIsAccBit = true;
-    BitInRange(a, bit, a.options.bitLimit);
-    s.source = kRegisterFlag | static_cast<int32_t>((static_cast<uint32_t>(bit) & 15) << 4) | 10;
-}
-
-void FixedInstruction(Assembly& a, int32_t row)
-{
-    S(a).row = row;
-    Compose(a);
-}
-
-void ZernCFixedInstruction(Assembly& a, int32_t row)
-{
-    if (!IsZernC(a))
-        ReportError(a, "Invalid instruction for ZERNA/B");
-    FixedInstruction(a, row);
-}
-
-void ReturnInstruction(Assembly& a, int32_t row, int32_t condition)
-{
-    S(a).row = row;
-    S(a).destination = condition << 4;
-    Compose(a);
-}
-
-void PushInstruction(Assembly& a)
-{
-    S(a).row = kRowPush;
-    CheckStackSource(a);
-    ImmediateSource(a);
-    Compose(a);
-}
-
-void PopInstruction(Assembly& a, int32_t row)
-{
-    StatementState& s = S(a);
-    s.row = row;
-    if (IsStackAccess(s.destination) || IsRegister(s.destination, 13, 1)) {
+    const Statement& s = a.statement;
+    if (IsStackAccess(s.destination) || IsRegister(s.destination, 13, 1))
         ReportError(a, " Invalid source operand as it conflicts with stack manipulation");
-    }
     CheckDestination(a);
-    Compose(a);
+    EmitWords(a);
 }
 
-void TestInstruction(Assembly& a)
+void ComposeMove(Assembly& a)
 {
-    S(a).row = kRowCmp;
-    ImmediateSource(a);
-    Compose(a);
-}
-
-void MoveInstruction(Assembly& a)
-{
-    StatementState& s = S(a);
-    s.row = kRowMove;
+    const Statement& s = a.statement;
     if ((s.destinationFlags & kIsAcc) && s.sourceKind == SourceKind::Register
         && (s.sourceFlags & kIsAccumulatorPointer)) {
         ReportError(a, "Move Acc, A[AP] is not a valid instruction");
@@ -460,66 +311,42 @@ void MoveInstruction(Assembly& a)
         CheckStackSource(a);
     CheckDestination(a);
     ImmediateSource(a);
-    Compose(a);
+    EmitWords(a);
 }
 
-void MoveCarryFromBit(Assembly& a, int32_t bit)
+void ComposeMoveCarryFromBit(Assembly& a, int32_t bit)
 {
-    StatementState& s = S(a);
+    const Statement& s = a.statement;
+    Composition& c = a.composition;
     if (s.sourceKind == SourceKind::Register && (s.sourceFlags & kIsAcc)) {
-        s.row = kRowMoveCarryFromBit;
+        c.row = kRowMoveCarryFromBit;
         BitInRange(a, bit, a.options.bitLimit);
-        s.source = static_cast<int32_t>((static_cast<uint32_t>(bit) & 15) << 4);
+        c.source = static_cast<int32_t>((static_cast<uint32_t>(bit) & 15) << 4);
     } else {
-        s.row = kRowMove;
         BitInRange(a, bit, 8);
-        s.destination = 7 | static_cast<int32_t>((static_cast<uint32_t>(bit) & 7) << 4);
+        c.destination = 7 | static_cast<int32_t>((static_cast<uint32_t>(bit) & 7) << 4);
     }
-    Compose(a);
+    EmitWords(a);
 }
 
-void MoveCarryImmediate(Assembly& a, int32_t value)
+void ComposeMoveBitImmediate(Assembly& a, int32_t bit, int32_t value)
 {
-    if (value != 0 && value != 1)
-        ReportError(a, "Invalid bit immediate");
-    S(a).row = value == 1 ? kRowMoveCarry1 : kRowMoveCarry0;
-    Compose(a);
-}
-
-void MoveBitFromCarry(Assembly& a, int32_t bit)
-{
-    StatementState& s = S(a);
-    s.row = kRowMoveBitFromCarry;
-    BitInRange(a, bit, a.options.bitLimit);
-    s.source = static_cast<int32_t>((static_cast<uint32_t>(bit) & 15) << 4);
-    Compose(a);
-}
-
-void MoveBitImmediate(Assembly& a, int32_t bit, int32_t value)
-{
-    StatementState& s = S(a);
-    s.row = kRowMove;
-    const int32_t module = CodeModule(s.destination);
+    const int32_t module = CodeModule(a.statement.destination);
     if (module > 5 && module != 8)
         ReportError(a, " Error : Bit operations are valid only on module numbers 1-5 and 8.");
     BitInRange(a, bit, 8);
     if (value != 0 && value != 1)
         ReportError(a, "Invalid bit immediate");
-    s.sourceKind = SourceKind::Register;
-    s.source = kRegisterFlag | 7 | static_cast<int32_t>((static_cast<uint32_t>(bit) & 7) << 4)
-               | static_cast<int32_t>((static_cast<uint32_t>(value) & 1) << 7);
-    Compose(a);
+    a.composition.source = kRegisterFlag | 7 | static_cast<int32_t>((static_cast<uint32_t>(bit) & 7) << 4)
+                           | static_cast<int32_t>((static_cast<uint32_t>(value) & 1) << 7);
+    EmitWords(a);
 }
 
-void LoopCounterOperand(Assembly& a)
+void ComposeBranch(Assembly& a, BranchKind kind, BranchForm form)
 {
-    S(a).destination = (S(a).loopIndex & 3) << 4;
-}
-
-void BranchInstruction(Assembly& a, BranchKind kind, BranchForm form, int32_t row)
-{
-    StatementState& s = S(a);
-    s.row = row;
+    const Statement& s = a.statement;
+    Composition& c = a.composition;
+    const int32_t row = c.row;
     if (form == BranchForm::Far && !IsZernC(a))
         ReportError(a, "Invalid branch instruction");
     const bool symbolic = s.sourceIdentifier || s.sourceDollar;
@@ -530,15 +357,15 @@ void BranchInstruction(Assembly& a, BranchKind kind, BranchForm form, int32_t ro
     }
     if (s.sourceKind == SourceKind::Register) {
         if (form == BranchForm::Long || form == BranchForm::Far)
-            s.performPrefix = true;
-        Compose(a);
+            c.performPrefix = true;
+        EmitWords(a);
         return;
     }
     const int32_t value = s.sourceValue;
     BranchForm chosen = form;
     if (form == BranchForm::Short && s.sourceKind == SourceKind::Immediate) {
-        s.source = value & 0xFF;
-        Compose(a);
+        c.source = value & 0xFF;
+        EmitWords(a);
         return;
     }
     if (form == BranchForm::Plain) {
@@ -547,8 +374,8 @@ void BranchInstruction(Assembly& a, BranchKind kind, BranchForm form, int32_t ro
                 ReportError(a, Format("Immediate value invalid for %s. Context Unknown! Use S%s or L%s\n",
                                       BranchName(kind), BranchName(kind), BranchName(kind)));
             }
-            s.source = value & 0xFF;
-            Compose(a);
+            c.source = value & 0xFF;
+            EmitWords(a);
             return;
         }
         chosen = PlainBranchForm(a, value);
@@ -558,27 +385,105 @@ void BranchInstruction(Assembly& a, BranchKind kind, BranchForm form, int32_t ro
     } else {
         LongTarget(a, kind, form, chosen, value);
     }
-    Compose(a);
+    EmitWords(a);
+}
+
+}  // namespace
+
+void ComposeInstruction(Assembly& a)
+{
+    const Statement& s = a.statement;
+    const Instruction& instruction = s.instruction;
+    Composition& c = a.composition;
+    c = Composition();
+    c.row = instruction.row;
+    c.source = s.source;
+    c.destination = s.destination;
+    c.performPrefix = s.performPrefix;
+    c.prefixIndex = s.prefixIndex;
+    switch (instruction.action) {
+    case Action::None:
+        break;
+    case Action::ZernCAlu:
+        if (!IsZernC(a))
+            ReportError(a, "Invalid instruction for ZERNA/B");
+        c.performPrefix = true;
+        c.prefixIndex |= 2;
+        ComposeAlu(a);
+        break;
+    case Action::Alu:
+        ComposeAlu(a);
+        break;
+    case Action::ZernCFixed:
+        if (!IsZernC(a))
+            ReportError(a, "Invalid instruction for ZERNA/B");
+        EmitWords(a);
+        break;
+    case Action::Fixed:
+        EmitWords(a);
+        break;
+    case Action::Return:
+        c.destination = instruction.argument << 4;
+        EmitWords(a);
+        break;
+    case Action::Push:
+        CheckStackSource(a);
+        ImmediateSource(a);
+        EmitWords(a);
+        break;
+    case Action::Pop:
+        ComposePop(a);
+        break;
+    case Action::Test:
+        ImmediateSource(a);
+        EmitWords(a);
+        break;
+    case Action::Move:
+        ComposeMove(a);
+        break;
+    case Action::MoveCarryFromBit:
+        ComposeMoveCarryFromBit(a, instruction.argument);
+        break;
+    case Action::MoveCarryImmediate:
+        if (instruction.argument != 0 && instruction.argument != 1)
+            ReportError(a, "Invalid bit immediate");
+        c.row = instruction.argument == 1 ? kRowMoveCarry1 : kRowMoveCarry0;
+        EmitWords(a);
+        break;
+    case Action::MoveBitFromCarry:
+        BitInRange(a, instruction.argument, a.options.bitLimit);
+        c.source = static_cast<int32_t>((static_cast<uint32_t>(instruction.argument) & 15) << 4);
+        EmitWords(a);
+        break;
+    case Action::MoveBitImmediate:
+        ComposeMoveBitImmediate(a, instruction.argument, instruction.value);
+        break;
+    case Action::Branch:
+        ComposeBranch(a, instruction.branchKind, instruction.branchForm);
+        break;
+    }
 }
 
 void EndStatement(Assembly& a)
 {
-    StatementState& s = S(a);
+    const Statement& s = a.statement;
+    const Composition& c = a.composition;
+    LineOutput& output = a.output;
     if (a.grammarTrace) {
         fprintf(a.console.err, "\nStart (LIWP: %s; PP: %s; PTP: %s; CD: 0x%02x; CI: 0x%0x, ADDR: 0x%04x)\n",
-                s.liwp ? "true" : "false", s.performPrefix ? "true" : "false", a.prefixThePrefix ? "true" : "false",
-                static_cast<unsigned>(s.destination), static_cast<unsigned>(s.ci), CodeWordAddress(a));
+                c.liwp ? "true" : "false", c.performPrefix ? "true" : "false", a.prefixThePrefix ? "true" : "false",
+                static_cast<unsigned>(c.destination), static_cast<unsigned>(c.ci), CodeWordAddress(a));
         fprintf(a.console.err, "Line %d\n", a.line);
     }
-    const bool instruction = s.row != -1;
+    const bool instruction = c.row != -1;
     if (InPass2(a) && instruction) {
         if ((a.options.cpMode || IsZernC(a)) && (s.destinationPointers & s.sourcePointers)) {
             ReportWarning(a, "Invalid instruction");
         }
-        if (!IsZernC(a) && s.row == kRowMove) {
-            const bool indexedPrefix = PrefixDue(a) && s.prefixIndex != 0;
+        if (!IsZernC(a) && c.row == kRowMove) {
+            const bool indexedPrefix = PrefixDue(a) && c.prefixIndex != 0;
             for (const ForbiddenMove& form : kForbiddenMoves) {
-                if (form.word == static_cast<uint16_t>(s.ci) && !indexedPrefix) {
+                if (form.word == static_cast<uint16_t>(c.ci) && !indexedPrefix) {
                     ReportWarning(a, Format("Invalid instruction: \"%s\";", form.text));
                     break;
                 }
@@ -586,28 +491,30 @@ void EndStatement(Assembly& a)
         }
     }
     if (InPass2(a) && a.options.listing && a.listingFile) {
-        if (s.listingState != kListedByData) {
-            if (s.wordCount == 0) {
+        if (output.listingState != kListedByData) {
+            if (output.wordCount == 0) {
                 WriteListingLine(a, CodeWordAddress(a), kNothingListed, a.listingText);
             } else {
                 static const std::string kLineEnd = "\n";
-                for (int32_t i = 0; i < s.wordCount; ++i) {
-                    const bool last = i + 1 == s.wordCount;
-                    WriteListingLine(a, s.words[i].address, s.words[i].word, last ? a.listingText : kLineEnd);
+                for (int32_t i = 0; i < output.wordCount; ++i) {
+                    const bool last = i + 1 == output.wordCount;
+                    WriteListingLine(a, output.words[i].address, output.words[i].word, last ? a.listingText : kLineEnd);
                 }
             }
         }
-        if (s.errorReported) {
+        if (output.errorReported) {
             fputc('\n', a.listingFile);
-            fputs(s.errorText.c_str(), a.listingFile);
+            fputs(output.errorText.c_str(), a.listingFile);
         }
     }
     if (instruction) {
         a.prefixThePrefix = !IsZernC(a) && s.hasDestination && !s.destinationIsExpression
-                            && (s.destination & kRegisterFlag) && CodeModule(s.destination) == 11;
+                            && (c.destination & kRegisterFlag) && CodeModule(c.destination) == 11;
     }
     ++a.line;
-    s = StatementState();
+    a.statement = Statement();
+    a.composition = Composition();
+    a.output = LineOutput();
     ClearExpressionStack(a);
     a.listingText.clear();
 }

@@ -192,7 +192,7 @@ void ClearExpressionStack(Assembly& a)
     a.expressions.EndStatement();
 }
 
-void RecordFixup(Assembly& a, bool absolute, uint32_t address, Symbol* label, Symbol* pending, int32_t minimumSize,
+void RecordFixup(Assembly& a, FixupKind kind, uint32_t address, Symbol* label, Symbol* pending, int32_t minimumSize,
                  int32_t value)
 {
     bool empty = false;
@@ -212,7 +212,7 @@ void RecordFixup(Assembly& a, bool absolute, uint32_t address, Symbol* label, Sy
     fixup.size = minimumSize;
     fixup.address = address;
     fixup.value = value;
-    fixup.absolute = absolute;
+    fixup.kind = kind;
     a.expressions.Fixups().push_back(fixup);
 }
 

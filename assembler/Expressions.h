@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "FixupRules.h"
 #include "Symbols.h"
 
 namespace zernasm {
@@ -31,7 +32,7 @@ struct Fixup {
     int32_t size = 1;
     uint32_t address = 0;
     int32_t value = 0;
-    bool absolute = false;
+    FixupKind kind = FixupKind::Immediate;
 };
 
 // Wrapping 32-bit arithmetic of the expression operators; a zero divisor
@@ -88,7 +89,7 @@ void PushBinary(Assembly& a, int op);
 void ClearExpressionStack(Assembly& a);
 
 // Records a fix-up for the statement at `address` from the tree on the stack.
-void RecordFixup(Assembly& a, bool absolute, uint32_t address, Symbol* label, Symbol* pending, int32_t minimumSize,
+void RecordFixup(Assembly& a, FixupKind kind, uint32_t address, Symbol* label, Symbol* pending, int32_t minimumSize,
                  int32_t value);
 
 template <typename ValueOf>

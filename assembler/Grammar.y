@@ -11,10 +11,10 @@
 #include "Directives.h"
 #include "Encoder.h"
 #include "Operands.h"
+#include "Reductions.h"
 #include "Reporting.h"
 #include "ScannerSupport.h"
 #include "Templates.h"
-#include "TokenCodes.h"
 using namespace zernasm;
 // Stack growth uses alloca, so an early end of the run leaks nothing.
 #define YYSTACK_USE_ALLOCA 1

@@ -89,7 +89,7 @@ void WriteListingLine(Assembly& a, uint32_t wordAddress, int32_t code, const std
         fprintf(file, "%8d:             ", a.line);
     } else if (code == kListedByData) {
         fprintf(file, "\n%16c", '.');
-        a.statement.listingState = kNothingListed;
+        a.output.listingState = kNothingListed;
     } else {
         WriteCodeLinePrefix(a, wordAddress, static_cast<uint32_t>(code) & 0xFFFF);
     }
@@ -99,7 +99,7 @@ void WriteListingLine(Assembly& a, uint32_t wordAddress, int32_t code, const std
 void WriteDataListingLine(Assembly& a, uint32_t address, const std::string& text)
 {
     FILE* file = a.listingFile;
-    std::vector<uint8_t>& bytes = a.statement.dataBytes;
+    std::vector<uint8_t>& bytes = a.output.dataBytes;
     const bool wide = IsZernC(a);
     if (wide && a.dataSegment)
         address *= 2;
@@ -124,7 +124,7 @@ void WriteDataListingLine(Assembly& a, uint32_t address, const std::string& text
     }
     Write(a, "  \n");
     bytes.clear();
-    a.statement.listingState = kListedByData;
+    a.output.listingState = kListedByData;
 }
 
 }  // namespace zernasm

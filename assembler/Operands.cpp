@@ -8,16 +8,16 @@ namespace zernasm {
 
 namespace {
 
-StatementState& Statement(Assembly& a)
+Statement& Reduced(Assembly& a)
 {
     return a.statement;
 }
 
 int32_t Result(Assembly& a, int32_t code, uint32_t flags, uint32_t pointers = 0)
 {
-    Statement(a).operandFlags = flags;
-    Statement(a).operandPointers = pointers;
-    Statement(a).operandIndex = CodeIndex(code);
+    Reduced(a).operandFlags = flags;
+    Reduced(a).operandPointers = pointers;
+    Reduced(a).operandIndex = CodeIndex(code);
     return code;
 }
 
@@ -196,14 +196,14 @@ int32_t Accumulator(Assembly& a, bool asSource)
         }
     }
     const int32_t code = Result(a, RegisterCode(9, index), kTakesAddress | kMarksLong | kEightBitOnZernA);
-    Statement(a).operandIndex = index;
+    Reduced(a).operandIndex = index;
     return code;
 }
 
 int32_t ModuleRegister(Assembly& a)
 {
-    const int32_t code = Result(a, RegisterCode(Statement(a).moduleNumber, a.tokenValue), kEnablesByte23);
-    Statement(a).operandIndex = a.tokenValue;
+    const int32_t code = Result(a, RegisterCode(Reduced(a).moduleNumber, a.tokenValue), kEnablesByte23);
+    Reduced(a).operandIndex = a.tokenValue;
     return code;
 }
 
@@ -294,6 +294,14 @@ int32_t CodePointerIndirect(Assembly& a, Step step)
     RequireCpMode(a);
     const int32_t index = step == Step::Increment ? 9 : step == Step::Decrement ? 10 : 8;
     return Result(a, RegisterCode(15, index), step == Step::None ? 0 : kStepsPointer, kUsesCp);
+}
+
+bool BitInRange(Assembly& a, int32_t bit, int32_t limit)
+{
+    if (bit >= 0 && bit < limit)
+        return true;
+    ReportError(a, "Invalid bit width");
+    return false;
 }
 
 }  // namespace zernasm

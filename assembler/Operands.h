@@ -47,4 +47,7 @@ int32_t StackSource(Assembly& a, bool indexed, Step step);
 int32_t StackPush(Assembly& a, Step step);
 int32_t CodePointerIndirect(Assembly& a, Step step);
 
+// Whether a bit number is below `limit`; reports "Invalid bit width" when not.
+bool BitInRange(Assembly& a, int32_t bit, int32_t limit);
+
 }  // namespace zernasm

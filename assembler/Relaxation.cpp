@@ -7,6 +7,7 @@
 #include "Assembly.h"
 #include "Emit.h"
 #include "Expressions.h"
+#include "FixupRules.h"
 #include "Symbols.h"
 
 namespace zernasm {
@@ -22,24 +23,9 @@ constexpr uint32_t kNoSlot = UINT32_MAX;
 
 int32_t NeededSize(Fixup& fixup, int32_t value, uint32_t address)
 {
-    const uint32_t bits = static_cast<uint32_t>(value);
-    if (fixup.absolute) {
-        if (bits & 0xFF000000u)
-            return 4;
-        if (bits & 0x00FF0000u)
-            return 3;
-        if (bits & 0x0000FF00u)
-            return 2;
-        return 1;
-    }
     if (!fixup.label && fixup.pending && fixup.pending->defined)
         fixup.label = fixup.pending;
-    if (fixup.label && fixup.label->dataSegment)
-        return 2;
-    const int64_t displacement = static_cast<int64_t>(value) - address - 1;
-    if (displacement >= -128 && displacement <= 127)
-        return 1;
-    return value > 0xFFFF ? 3 : 2;
+    return FixupWords(fixup.kind, value, address, fixup.label);
 }
 
 // Range additions and point reads over item positions.

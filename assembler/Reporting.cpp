@@ -26,15 +26,15 @@ std::string Format(const char* format, ...)
 void ReportError(Assembly& a, const std::string& message)
 {
     fflush(a.console.out);
-    StatementState& statement = a.statement;
-    statement.errorReported = true;
+    LineOutput& output = a.output;
+    output.errorReported = true;
     std::string text = a.inputPath;
     text += Format(": Line %d\nError: ", a.line);
     text += message;
     text += "\n  Last token read was \"";
     text += a.lastTokenText;
     text += "\"\n\n";
-    statement.errorText = text;
+    output.errorText = text;
     ++a.errors;
     if (a.errors > 3)
         throw RunAborted{1};
@@ -45,7 +45,7 @@ void ReportError(Assembly& a, const std::string& message)
         a.exitStatus = 1;
         fputs(text.c_str(), a.console.err);
         if (a.options.listing && a.listingFile) {
-            WriteListingLine(a, CodeWordAddress(a), statement.listingState, a.listingText);
+            WriteListingLine(a, CodeWordAddress(a), output.listingState, a.listingText);
             fputc('\n', a.listingFile);
             fputs(text.c_str(), a.listingFile);
         }
@@ -73,7 +73,7 @@ void ReportWarning(Assembly& a, const std::string& message)
 
 void ApplyIndexRule(Assembly& a, bool isSource, int32_t index)
 {
-    StatementState& s = a.statement;
+    Statement& s = a.statement;
     if (index < 0 || index > 31)
         ReportError(a, Format("Illegal Index %d Detected", index));
     const uint32_t bits = static_cast<uint32_t>(index);

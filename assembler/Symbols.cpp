@@ -273,7 +273,7 @@ void DefineLabel(Assembly& a, std::string_view text, bool local)
 
 int ReferenceSymbol(Assembly& a, std::string name)
 {
-    StatementState& s = a.statement;
+    Statement& s = a.statement;
     if (CollectingListingText(a))
         a.listingText += name;
     if (name.size() > kMaxNameLength) {

@@ -95,6 +95,15 @@ TEST(Relaxation, ForwardImmediateLabelGrowsAPrefix)
     EXPECT_EQ(run.Words(0, 2), std::vector<uint16_t>({0x0B01, 0x3F2E}));
 }
 
+TEST(Relaxation, BranchBelowAddressZeroIsSizedAsPass2WritesIt)
+{
+    // A target below 0 is a far address as pass 2 reads it: relaxation gives
+    // the jump the same three words, so the label after it stays in place.
+    const RunResult run = Assemble("L: NOP\n JUMP L-1000\nM: NOP\n JUMP M\n END\n", {"-q", "-w32"});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.Words(0, 6), std::vector<uint16_t>({0xDA3A, 0x0BFF, 0x0BFC, 0x0C18, 0xDA3A, 0x0CFE}));
+}
+
 TEST(Relaxation, UndefinedNameSkipsRelaxationAndTargetChecks)
 {
     std::string source = " JUMP target\n JUMP missing\n";

@@ -117,19 +117,19 @@ protected:
 TEST_F(DataListing, ThreeBytesKeepTheirColumns)
 {
     a.line = 12;
-    a.statement.dataBytes = {1, 2, 3};
+    a.output.dataBytes = {1, 2, 3};
     WriteDataListingLine(a, 0x10, " DB 1,2,3\n");
     EXPECT_EQ(Written(), "      12: 0010: 0102   DB 1,2,3\n\n                03    \n");
-    EXPECT_TRUE(a.statement.dataBytes.empty());
-    EXPECT_EQ(a.statement.listingState, kListedByData);
+    EXPECT_TRUE(a.output.dataBytes.empty());
+    EXPECT_EQ(a.output.listingState, kListedByData);
 }
 
 TEST_F(DataListing, OneAndTwoBytesAndZernCAddresses)
 {
     a.line = 3;
-    a.statement.dataBytes = {0xAB};
+    a.output.dataBytes = {0xAB};
     WriteDataListingLine(a, 0x2, " DB 0ABh\n");
-    a.statement.dataBytes = {0x12, 0x34};
+    a.output.dataBytes = {0x12, 0x34};
     a.options.core = Core::ZernC;
     a.dataSegment = true;
     WriteDataListingLine(a, 0x5, " DW 1234h\n");
@@ -149,7 +149,7 @@ TEST_F(DataListing, StatementLineFormats)
               "       7:             label:\n"
               "       7: 123456: 0B12  \n"
               "\n               .x\n");
-    EXPECT_EQ(a.statement.listingState, kNothingListed);
+    EXPECT_EQ(a.output.listingState, kNothingListed);
 }
 
 TEST(ListingFile, HeaderAndClosingLine)

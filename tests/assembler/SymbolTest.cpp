@@ -86,7 +86,7 @@ TEST(SymbolTable, DataLabelOffByOneWordIsReported)
     fclose(err);
     EXPECT_EQ(std::string(text, size), "Address of table is  1 but should be 2\n");
     EXPECT_EQ(
-        a.statement.errorText,
+        a.output.errorText,
         "prog.asm: Line 1\nError: Assembler Error! Address of variable does not match!\n  Last token read was \"\"\n\n");
     free(text);
 }

@@ -1,0 +1,87 @@
+#pragma once
+// What the grammar reduced from one source line: the instruction's template
+// row, its operands with their traits, the prefix requests of their register
+// indexes, and what the scanner saw of symbols. The encoder composes words
+// from it (Composition); nothing in it is changed by composing.
+#include <cstdint>
+#include <string>
+
+namespace zernasm {
+
+struct Symbol;
+
+enum class SourceKind : uint8_t { None, Register, Immediate, Bare };
+enum class BranchKind : uint8_t { Jump, Djnz, Call };
+enum class BranchForm : uint8_t { Plain, Short, Long, Far };
+
+// The instruction rules, each with the checks and composition of its own.
+enum class Action : uint8_t {
+    None,
+    Alu,
+    ZernCAlu,
+    Fixed,
+    ZernCFixed,
+    Return,
+    Push,
+    Pop,
+    Test,
+    Move,
+    MoveCarryFromBit,
+    MoveCarryImmediate,
+    MoveBitFromCarry,
+    MoveBitImmediate,
+    Branch,
+};
+
+// The instruction rule reduced, with what the rule passes to it.
+struct Instruction {
+    Action action = Action::None;
+    int32_t row = -1;      // the rule's template row
+    int32_t argument = 0;  // RET condition, bit number or carry immediate
+    int32_t value = 0;     // the immediate of the bit form
+    BranchKind branchKind = BranchKind::Jump;
+    BranchForm branchForm = BranchForm::Plain;
+};
+
+struct Statement {
+    Instruction instruction;
+    // Operand codes as reduced: register flag, index and module bits, or the
+    // bit fields of the bit and loop-counter forms.
+    int32_t source = 0;
+    int32_t destination = 0;
+    uint32_t sourceFlags = 0;
+    uint32_t destinationFlags = 0;
+    uint32_t sourcePointers = 0;
+    uint32_t destinationPointers = 0;
+    bool hasDestination = false;
+    bool destinationIsExpression = false;
+    SourceKind sourceKind = SourceKind::None;
+    int32_t sourceValue = 0;
+    bool sourceIsAccBit = false;
+    bool sourceIdentifier = false;  // the source expression named a symbol
+    bool sourceDollar = false;      // the source expression used "$"
+
+    // Traits of the operand reduced last (OperandFlag bits and pointer mask);
+    // copied when it becomes the source or the destination.
+    uint32_t operandFlags = 0;
+    uint32_t operandPointers = 0;
+    int32_t operandIndex = 0;  // the index as written, before it is cut to the code's bits
+
+    // Prefix requests of the register indexes, and LMOVE's forced prefix.
+    bool performPrefix = false;
+    int32_t prefixIndex = 0;
+    bool forcedPrefix = false;
+
+    // What the scanner saw.
+    bool dollarSeen = false;
+    bool identifierSeen = false;
+    bool symbolOperand = false;
+    Symbol* lastSymbol = nullptr;  // the last identifier's symbol, when defined
+    Symbol* lastEntry = nullptr;   // the last identifier's table entry
+    std::string lastIdentifier;
+    int32_t loopIndex = -1;
+    int32_t moduleNumber = 0;
+    bool keepsNoTrees = false;  // a data list or ORG: no fix-up needs its expressions
+};
+
+}  // namespace zernasm
