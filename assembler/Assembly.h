@@ -12,6 +12,7 @@
 #include "HexStream.h"
 #include "RunOptions.h"
 #include "Statement.h"
+#include "StatementLog.h"
 #include "Symbols.h"
 
 namespace zernasm {
@@ -100,12 +101,25 @@ struct Assembly {
     HexStream codeStream;
     HexStream dataStream;
     Statement statement;
+    LineTokens tokens;
     Composition composition;
     LineOutput output;
     SymbolTable symbols;
     ExpressionStore expressions;
     void* scanner = nullptr;  // the reentrant scanner's state
+    uint32_t scanOffset = 0;  // where the scanner's last token ended in the source
+
+    StatementLog log;
+    bool composeKeptLines = true;
+    // While pass 2 tries to compose a kept line, a report ends the try and the
+    // line is parsed; the words wait here until the try succeeded.
+    bool trial = false;
+    std::vector<uint8_t> pendingCode;
+    std::vector<uint8_t> pendingData;
 };
+
+// Thrown by the reporters while pass 2 tries a kept line.
+struct TrialFailed {};
 
 inline bool IsZernC(const Assembly& a)
 {

@@ -46,6 +46,8 @@ void WriteWord(Assembly& a, uint16_t word)
 
 void DataByte(Assembly& a, int32_t value)
 {
+    if (a.pass == 1)
+        a.log.KeepDataItem(DataItem::Byte, value);
     WriteByte(a, static_cast<uint8_t>(value));
 }
 
@@ -60,11 +62,15 @@ void DataString(Assembly& a)
 
 void DataWord(Assembly& a, int32_t value)
 {
+    if (a.pass == 1)
+        a.log.KeepDataItem(DataItem::Word, value);
     WriteWord(a, static_cast<uint16_t>(value));
 }
 
 void DataLong(Assembly& a, int32_t value)
 {
+    if (a.pass == 1)
+        a.log.KeepDataItem(DataItem::Long, value);
     const uint32_t bits = static_cast<uint32_t>(value);
     std::vector<uint8_t>& bytes = a.output.dataBytes;
     const size_t before = bytes.size();
@@ -79,15 +85,30 @@ void DataLong(Assembly& a, int32_t value)
 
 void FinishDataList(Assembly& a, bool isByteList)
 {
-    if (isByteList) {
-        const bool accepted = a.options.allowDb || (a.dataSegment && a.options.core == Core::ZernA);
-        if (!accepted)
-            ReportError(a, "The DB data type is currently not supported!");
-        AlignCode(a);
+    if (a.pass == 1) {
+        // Kept item values are those of pass 1: a name or "$" may read otherwise in pass 2.
+        if (a.tokens.identifierSeen || a.tokens.dollarSeen)
+            a.log.NotRepeatable();
+        a.log.KeepDataEnd(isByteList, a.scanOffset);
     }
-    if (a.pass == 2 && a.options.listing && a.listingFile) {
+    CloseDataList(a, isByteList);
+    ListDataList(a);
+}
+
+void CloseDataList(Assembly& a, bool isByteList)
+{
+    if (!isByteList)
+        return;
+    const bool accepted = a.options.allowDb || (a.dataSegment && a.options.core == Core::ZernA);
+    if (!accepted)
+        ReportError(a, "The DB data type is currently not supported!");
+    AlignCode(a);
+}
+
+void ListDataList(Assembly& a)
+{
+    if (a.pass == 2 && a.options.listing && a.listingFile)
         WriteDataListingLine(a, a.directiveAddress, a.listingText);
-    }
 }
 
 void OrgDirective(Assembly& a, int32_t value)

@@ -13,6 +13,7 @@
 #include "Expressions.h"
 #include "Listing.h"
 #include "Relaxation.h"
+#include "Replay.h"
 #include "Reporting.h"
 #include "ScannerSupport.h"
 #include "Symbols.h"
@@ -162,6 +163,7 @@ void StartPass(Assembly& a)
     a.scannerTrace = false;
     a.grammarTrace = false;
     a.statement = Statement();
+    a.tokens = LineTokens();
     a.composition = Composition();
     a.output = LineOutput();
     a.prefixThePrefix = false;
@@ -174,8 +176,13 @@ void StartPass(Assembly& a)
 int ParsePass(Assembly& a)
 {
     StartPass(a);
+    Replay replay(a);
     int result = 0;
     do {
+        if (replay.Next())
+            continue;
+        if (a.pass == 1)
+            a.log.BeginLine(a.scanOffset);
         // The parser's own trace switch is the generated parser's global.
         yydebug = a.grammarTrace ? 1 : 0;
         result = yyparse(a);
@@ -305,10 +312,11 @@ int ProcessExitStatus(int32_t status, bool failed)
     return status;
 }
 
-int RunZernAsm(int argc, const char* const* argv, Console console)
+int RunZernAsm(int argc, const char* const* argv, Console console, SecondPass secondPass)
 {
     Assembly a;
     a.console = console;
+    a.composeKeptLines = secondPass == SecondPass::ComposeKeptLines;
     CommandLine commandLine;
     const int32_t commandStatus = ParseCommandLine(argc, argv, commandLine, console.err);
     if (commandStatus != 0)

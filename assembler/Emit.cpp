@@ -25,8 +25,11 @@ void CheckAddressSpace(Assembly& a, uint64_t bytes)
 void EmitCodeByte(Assembly& a, uint8_t value)
 {
     CheckAddressSpace(a, a.codeBytes + 1);
-    if (a.pass == 2)
+    if (a.trial) {
+        a.pendingCode.push_back(value);
+    } else if (a.pass == 2) {
         a.codeStream.PutByte(a.codeFile, value);
+    }
     ++a.codeBytes;
 }
 
@@ -42,6 +45,8 @@ void EmitCodeWord(Assembly& a, uint16_t word)
 
 void SetCodeAddress(Assembly& a, uint32_t wordAddress)
 {
+    if (a.trial)
+        throw TrialFailed{};
     a.codeBytes = uint64_t{wordAddress} * 2;
     CheckAddressSpace(a, a.codeBytes);
     if (a.pass == 2)
@@ -51,8 +56,11 @@ void SetCodeAddress(Assembly& a, uint32_t wordAddress)
 void EmitDataByte(Assembly& a, uint8_t value)
 {
     CheckAddressSpace(a, a.dataBytes + 1);
-    if (a.pass == 2)
+    if (a.trial) {
+        a.pendingData.push_back(value);
+    } else if (a.pass == 2) {
         a.dataStream.PutByte(a.dataFile, value);
+    }
     ++a.dataBytes;
 }
 
@@ -64,6 +72,8 @@ void EmitDataWord(Assembly& a, uint16_t word)
 
 void SetDataAddress(Assembly& a, uint32_t wordAddress)
 {
+    if (a.trial)
+        throw TrialFailed{};
     a.dataBytes = uint64_t{wordAddress} * 2;
     CheckAddressSpace(a, a.dataBytes);
     if (a.pass == 2)

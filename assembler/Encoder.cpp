@@ -464,59 +464,80 @@ void ComposeInstruction(Assembly& a)
     }
 }
 
-void EndStatement(Assembly& a)
+void CheckStatement(Assembly& a)
 {
     const Statement& s = a.statement;
     const Composition& c = a.composition;
-    LineOutput& output = a.output;
     if (a.grammarTrace) {
         fprintf(a.console.err, "\nStart (LIWP: %s; PP: %s; PTP: %s; CD: 0x%02x; CI: 0x%0x, ADDR: 0x%04x)\n",
                 c.liwp ? "true" : "false", c.performPrefix ? "true" : "false", a.prefixThePrefix ? "true" : "false",
                 static_cast<unsigned>(c.destination), static_cast<unsigned>(c.ci), CodeWordAddress(a));
         fprintf(a.console.err, "Line %d\n", a.line);
     }
-    const bool instruction = c.row != -1;
-    if (InPass2(a) && instruction) {
-        if ((a.options.cpMode || IsZernC(a)) && (s.destinationPointers & s.sourcePointers)) {
-            ReportWarning(a, "Invalid instruction");
-        }
-        if (!IsZernC(a) && c.row == kRowMove) {
-            const bool indexedPrefix = PrefixDue(a) && c.prefixIndex != 0;
-            for (const ForbiddenMove& form : kForbiddenMoves) {
-                if (form.word == static_cast<uint16_t>(c.ci) && !indexedPrefix) {
-                    ReportWarning(a, Format("Invalid instruction: \"%s\";", form.text));
-                    break;
-                }
+    if (!InPass2(a) || c.row == -1)
+        return;
+    if ((a.options.cpMode || IsZernC(a)) && (s.destinationPointers & s.sourcePointers))
+        ReportWarning(a, "Invalid instruction");
+    if (!IsZernC(a) && c.row == kRowMove) {
+        const bool indexedPrefix = PrefixDue(a) && c.prefixIndex != 0;
+        for (const ForbiddenMove& form : kForbiddenMoves) {
+            if (form.word == static_cast<uint16_t>(c.ci) && !indexedPrefix) {
+                ReportWarning(a, Format("Invalid instruction: \"%s\";", form.text));
+                break;
             }
         }
     }
-    if (InPass2(a) && a.options.listing && a.listingFile) {
-        if (output.listingState != kListedByData) {
-            if (output.wordCount == 0) {
-                WriteListingLine(a, CodeWordAddress(a), kNothingListed, a.listingText);
-            } else {
-                static const std::string kLineEnd = "\n";
-                for (int32_t i = 0; i < output.wordCount; ++i) {
-                    const bool last = i + 1 == output.wordCount;
-                    WriteListingLine(a, output.words[i].address, output.words[i].word, last ? a.listingText : kLineEnd);
-                }
+}
+
+void ListStatement(Assembly& a)
+{
+    const LineOutput& output = a.output;
+    if (!InPass2(a) || !a.options.listing || !a.listingFile)
+        return;
+    if (output.listingState != kListedByData) {
+        if (output.wordCount == 0) {
+            WriteListingLine(a, CodeWordAddress(a), kNothingListed, a.listingText);
+        } else {
+            static const std::string kLineEnd = "\n";
+            for (int32_t i = 0; i < output.wordCount; ++i) {
+                const bool last = i + 1 == output.wordCount;
+                WriteListingLine(a, output.words[i].address, output.words[i].word, last ? a.listingText : kLineEnd);
             }
         }
-        if (output.errorReported) {
-            fputc('\n', a.listingFile);
-            fputs(output.errorText.c_str(), a.listingFile);
-        }
     }
-    if (instruction) {
+    if (output.errorReported) {
+        fputc('\n', a.listingFile);
+        fputs(output.errorText.c_str(), a.listingFile);
+    }
+}
+
+void FinishStatement(Assembly& a)
+{
+    const Statement& s = a.statement;
+    const Composition& c = a.composition;
+    if (a.pass == 1) {
+        if (a.scannerTrace || a.grammarTrace)
+            a.log.NotRepeatable();
+        a.log.EndLine(a.scanOffset);
+    }
+    if (c.row != -1) {
         a.prefixThePrefix = !IsZernC(a) && s.hasDestination && !s.destinationIsExpression
                             && (c.destination & kRegisterFlag) && CodeModule(c.destination) == 11;
     }
     ++a.line;
     a.statement = Statement();
+    a.tokens = LineTokens();
     a.composition = Composition();
     a.output = LineOutput();
     ClearExpressionStack(a);
     a.listingText.clear();
+}
+
+void EndStatement(Assembly& a)
+{
+    CheckStatement(a);
+    ListStatement(a);
+    FinishStatement(a);
 }
 
 }  // namespace zernasm

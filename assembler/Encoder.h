@@ -10,7 +10,11 @@ struct Assembly;
 // Assembly::composition and emits its words.
 void ComposeInstruction(Assembly& a);
 
-// The end-of-statement step of every parsed line.
+// The end-of-statement step of every parsed line: the checks of pass 2, the
+// statement's listing, and the start of the next statement.
 void EndStatement(Assembly& a);
+void CheckStatement(Assembly& a);
+void ListStatement(Assembly& a);
+void FinishStatement(Assembly& a);
 
 }  // namespace zernasm

@@ -14,7 +14,7 @@ namespace {
 // data lists and ORG never do.
 bool Building(const Assembly& a)
 {
-    return a.pass == 1 && !a.statement.keepsNoTrees;
+    return a.pass == 1 && !a.tokens.keepsNoTrees;
 }
 
 }  // namespace
@@ -125,6 +125,13 @@ ExpressionTree ExpressionStore::Pop(bool& empty)
     const ExpressionTree tree{stack_.back(), TermCount()};
     stack_.pop_back();
     return tree;
+}
+
+ExpressionTree ExpressionStore::Top() const
+{
+    if (stack_.empty())
+        return {};
+    return {stack_.back(), TermCount()};
 }
 
 void ExpressionStore::EndStatement()

@@ -49,6 +49,9 @@ public:
     // Takes the top tree; `empty` tells whether there was one.
     ExpressionTree Pop(bool& empty);
     bool StackEmpty() const { return stack_.empty(); }
+    // The tree on top of the stack, empty when there is none.
+    ExpressionTree Top() const;
+    const Term* TermsOf(ExpressionTree tree) const { return terms_.data() + tree.begin; }
     void ClearStack() { stack_.clear(); }
     // The end of a statement: the stack empties, and a statement that recorded
     // no fix-up gives its terms back.
@@ -92,13 +95,15 @@ void ClearExpressionStack(Assembly& a);
 void RecordFixup(Assembly& a, FixupKind kind, uint32_t address, Symbol* label, Symbol* pending, int32_t minimumSize,
                  int32_t value);
 
+// Evaluates `count` postfix terms with a value stack; `dividedByZero` tells
+// whether a "/" or "%" met a zero divisor (which gives the left operand).
 template <typename ValueOf>
-int32_t ExpressionStore::Evaluate(ExpressionTree tree, uint32_t dollar, const SymbolTable& symbols, ValueOf valueOf)
+int32_t EvaluateTerms(const Term* terms, uint32_t count, uint32_t dollar, const SymbolTable& symbols, ValueOf valueOf,
+                      std::vector<int32_t>& stack, bool* dividedByZero = nullptr)
 {
-    std::vector<int32_t>& stack = evaluation_;
     stack.clear();
-    for (uint32_t i = tree.begin; i < tree.end; ++i) {
-        const Term& term = terms_[i];
+    for (uint32_t i = 0; i < count; ++i) {
+        const Term& term = terms[i];
         switch (term.kind) {
         case NodeKind::Number:
             stack.push_back(term.value);
@@ -120,12 +125,20 @@ int32_t ExpressionStore::Evaluate(ExpressionTree tree, uint32_t dollar, const Sy
         case NodeKind::Binary: {
             const int32_t right = stack.back();
             stack.pop_back();
+            if (dividedByZero && right == 0 && (term.value == '/' || term.value == '%'))
+                *dividedByZero = true;
             stack.back() = ApplyBinary(term.value, stack.back(), right);
             break;
         }
         }
     }
     return stack.empty() ? 0 : stack.back();
+}
+
+template <typename ValueOf>
+int32_t ExpressionStore::Evaluate(ExpressionTree tree, uint32_t dollar, const SymbolTable& symbols, ValueOf valueOf)
+{
+    return EvaluateTerms(TermsOf(tree), tree.end - tree.begin, dollar, symbols, valueOf, evaluation_);
 }
 
 }  // namespace zernasm

@@ -127,4 +127,10 @@ void WriteDataListingLine(Assembly& a, uint32_t address, const std::string& text
     a.output.listingState = kListedByData;
 }
 
+void TakeBackListingText(Assembly& a, size_t length)
+{
+    if (CollectingListingText(a) && a.listingText.size() >= length)
+        a.listingText.resize(a.listingText.size() - length);
+}
+
 }  // namespace zernasm

@@ -16,6 +16,9 @@ void WriteListingHeader(Assembly& a, int argc, const char* const* argv, const st
 // `code` is a code word, kNothingListed or kListedByData (which it consumes).
 void WriteListingLine(Assembly& a, uint32_t wordAddress, int32_t code, const std::string& text);
 void WriteDataListingLine(Assembly& a, uint32_t address, const std::string& text);
+// Takes a token's text back from the line's listing text: label and name
+// tokens are listed as composed instead.
+void TakeBackListingText(Assembly& a, size_t length);
 // The closing words of the listing in the C library's fixed 24-character form.
 std::string LocalTimeText();
 

@@ -8,16 +8,11 @@ namespace zernasm {
 
 namespace {
 
-Statement& Reduced(Assembly& a)
-{
-    return a.statement;
-}
-
 int32_t Result(Assembly& a, int32_t code, uint32_t flags, uint32_t pointers = 0)
 {
-    Reduced(a).operandFlags = flags;
-    Reduced(a).operandPointers = pointers;
-    Reduced(a).operandIndex = CodeIndex(code);
+    a.tokens.operandFlags = flags;
+    a.tokens.operandPointers = pointers;
+    a.tokens.operandIndex = CodeIndex(code);
     return code;
 }
 
@@ -196,14 +191,14 @@ int32_t Accumulator(Assembly& a, bool asSource)
         }
     }
     const int32_t code = Result(a, RegisterCode(9, index), kTakesAddress | kMarksLong | kEightBitOnZernA);
-    Reduced(a).operandIndex = index;
+    a.tokens.operandIndex = index;
     return code;
 }
 
 int32_t ModuleRegister(Assembly& a)
 {
-    const int32_t code = Result(a, RegisterCode(Reduced(a).moduleNumber, a.tokenValue), kEnablesByte23);
-    Reduced(a).operandIndex = a.tokenValue;
+    const int32_t code = Result(a, RegisterCode(a.tokens.moduleNumber, a.tokenValue), kEnablesByte23);
+    a.tokens.operandIndex = a.tokenValue;
     return code;
 }
 

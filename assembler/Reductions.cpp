@@ -11,9 +11,31 @@ namespace zernasm {
 
 namespace {
 
+// Pass 1 keeps the statement for pass 2 when every name and "$" of the line
+// is in the source operand, whose value pass 2 then computes from its tree.
+void KeepInstruction(Assembly& a)
+{
+    const Statement& s = a.statement;
+    const LineTokens& t = a.tokens;
+    const ExpressionTree tree = s.sourceIdentifier || s.sourceDollar ? t.sourceTree : ExpressionTree();
+    const Term* terms = a.expressions.TermsOf(tree);
+    uint32_t symbolic = 0;
+    for (uint32_t i = 0; i < tree.end - tree.begin; ++i) {
+        if (terms[i].kind == NodeKind::SymbolName || terms[i].kind == NodeKind::Dollar)
+            ++symbolic;
+    }
+    if (symbolic != t.symbolicLeaves || ((s.sourceIdentifier || s.sourceDollar) && symbolic == 0)) {
+        a.log.NotRepeatable();
+        return;
+    }
+    a.log.KeepInstruction(s, terms, tree.end - tree.begin);
+}
+
 void Reduce(Assembly& a, const Instruction& instruction)
 {
     a.statement.instruction = instruction;
+    if (a.pass == 1)
+        KeepInstruction(a);
     ComposeInstruction(a);
 }
 
@@ -22,11 +44,12 @@ void Reduce(Assembly& a, const Instruction& instruction)
 int32_t SourceRegister(Assembly& a, int32_t code)
 {
     Statement& s = a.statement;
+    const LineTokens& t = a.tokens;
     s.sourceKind = SourceKind::Register;
     s.source = code;
-    s.sourceFlags = s.operandFlags;
-    s.sourcePointers = (s.operandFlags & kStepsPointer) ? s.operandPointers : 0;
-    ApplyIndexRule(a, true, s.operandIndex);
+    s.sourceFlags = static_cast<uint16_t>(t.operandFlags);
+    s.sourcePointers = static_cast<uint8_t>((t.operandFlags & kStepsPointer) ? t.operandPointers : 0);
+    ApplyIndexRule(a, true, t.operandIndex);
     return code;
 }
 
@@ -35,31 +58,35 @@ int32_t SourceExpression(Assembly& a, int32_t value, bool hash)
     Statement& s = a.statement;
     s.sourceKind = hash ? SourceKind::Immediate : SourceKind::Bare;
     s.sourceValue = value;
-    s.sourceIdentifier = s.identifierSeen;
-    s.sourceDollar = s.dollarSeen;
+    s.sourceIdentifier = a.tokens.identifierSeen;
+    s.sourceDollar = a.tokens.dollarSeen;
+    a.tokens.sourceTree = a.expressions.Top();
     return value;
 }
 
 int32_t DestinationRegister(Assembly& a, int32_t code)
 {
     Statement& s = a.statement;
+    const LineTokens& t = a.tokens;
     s.hasDestination = true;
     s.destination = code;
-    s.destinationFlags = s.operandFlags;
-    s.destinationPointers = s.operandPointers;
-    ApplyIndexRule(a, false, s.operandIndex);
+    s.destinationFlags = static_cast<uint16_t>(t.operandFlags);
+    s.destinationPointers = static_cast<uint8_t>(t.operandPointers);
+    ApplyIndexRule(a, false, t.operandIndex);
     return code;
 }
 
 int32_t DestinationExpression(Assembly& a, int32_t value)
 {
     Statement& s = a.statement;
+    if (a.pass == 1)
+        a.log.NotRepeatable();
     s.hasDestination = true;
     s.destinationIsExpression = true;
     s.destination = value;
     s.destinationFlags = 0;
-    s.identifierSeen = false;
-    s.dollarSeen = false;
+    a.tokens.identifierSeen = false;
+    a.tokens.dollarSeen = false;
     s.lastSymbol = nullptr;
     return value;
 }
@@ -75,15 +102,14 @@ void AccumulatorBitSource(Assembly& a, int32_t bit)
 
 void LoopCounterOperand(Assembly& a)
 {
-    a.statement.destination = (a.statement.loopIndex & 3) << 4;
+    a.statement.destination = (a.tokens.loopIndex & 3) << 4;
 }
 
 int32_t NumberOperand(Assembly& a, int32_t value)
 {
-    Statement& s = a.statement;
-    if (s.symbolOperand) {
-        s.symbolOperand = false;
-        PushSymbol(a, s.lastEntry);
+    if (a.tokens.symbolOperand) {
+        a.tokens.symbolOperand = false;
+        PushSymbol(a, a.statement.lastEntry);
     } else {
         PushNumber(a, value);
     }
@@ -92,7 +118,8 @@ int32_t NumberOperand(Assembly& a, int32_t value)
 
 int32_t DollarOperand(Assembly& a)
 {
-    a.statement.dollarSeen = true;
+    a.tokens.dollarSeen = true;
+    ++a.tokens.symbolicLeaves;
     PushDollar(a);
     return static_cast<int32_t>(CodeWordAddress(a));
 }

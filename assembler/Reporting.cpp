@@ -25,6 +25,10 @@ std::string Format(const char* format, ...)
 
 void ReportError(Assembly& a, const std::string& message)
 {
+    if (a.trial)
+        throw TrialFailed{};
+    if (a.pass == 1)
+        a.log.NotRepeatable();
     fflush(a.console.out);
     LineOutput& output = a.output;
     output.errorReported = true;
@@ -54,8 +58,13 @@ void ReportError(Assembly& a, const std::string& message)
 
 void ReportWarning(Assembly& a, const std::string& message)
 {
-    if (a.pass != 2)
+    if (a.trial)
+        throw TrialFailed{};
+    if (a.pass != 2) {
+        // Pass 2 will warn here: it parses the line to do so in its place.
+        a.log.NotRepeatable();
         return;
+    }
     if (!(a.options.quiet && a.options.listing)) {
         fputs("\n", a.console.out);
         fputs(a.inputPath.c_str(), a.console.out);

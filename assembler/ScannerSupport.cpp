@@ -3,6 +3,8 @@
 #include <cctype>
 #include <sys/stat.h>
 
+#include "Assembly.h"
+
 namespace zernasm {
 
 int32_t NumberValue(std::string_view text)
@@ -42,6 +44,13 @@ int32_t BracketIndex(std::string_view text)
     if (close == std::string_view::npos)
         return -1;
     return NumberValue(text.substr(open + 1, close - open - 1));
+}
+
+void NoteToken(Assembly& a, std::string_view text)
+{
+    a.lastTokenText.assign(text);
+    if (CollectingListingText(a))
+        a.listingText.append(text);
 }
 
 bool ReadSource(FILE* file, std::string& source)

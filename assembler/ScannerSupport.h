@@ -21,6 +21,13 @@ struct Assembly;
 // Starts scanning the run's source (as ReadSource left it) from its beginning;
 // the scanner reads it in place, so a token of any length is scanned once.
 void RestartScanner(Assembly& a);
+// Goes on scanning at `offset`, at the start of a line or within one.
+void PositionScanner(Assembly& a, uint32_t offset, bool atLineStart);
+// Leaves the source text as written, for reading it beside the scanner.
+void ReleaseScanner(Assembly& a);
+// What every token leaves behind: the last token's text for the error
+// report, and the line's listing text.
+void NoteToken(Assembly& a, std::string_view text);
 void DestroyScanner(Assembly& a);
 // The next token; its value is left in the run's token value.
 int ScanToken(Assembly& a);

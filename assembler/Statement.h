@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "Expressions.h"
+
 namespace zernasm {
 
 struct Symbol;
@@ -49,39 +51,41 @@ struct Statement {
     // bit fields of the bit and loop-counter forms.
     int32_t source = 0;
     int32_t destination = 0;
-    uint32_t sourceFlags = 0;
-    uint32_t destinationFlags = 0;
-    uint32_t sourcePointers = 0;
-    uint32_t destinationPointers = 0;
+    int32_t sourceValue = 0;
+    uint16_t sourceFlags = 0;
+    uint16_t destinationFlags = 0;
+    uint8_t sourcePointers = 0;
+    uint8_t destinationPointers = 0;
+    SourceKind sourceKind = SourceKind::None;
     bool hasDestination = false;
     bool destinationIsExpression = false;
-    SourceKind sourceKind = SourceKind::None;
-    int32_t sourceValue = 0;
     bool sourceIsAccBit = false;
     bool sourceIdentifier = false;  // the source expression named a symbol
     bool sourceDollar = false;      // the source expression used "$"
+    // Prefix requests of the register indexes, and LMOVE's forced prefix.
+    bool performPrefix = false;
+    bool forcedPrefix = false;
+    int32_t prefixIndex = 0;
+    Symbol* lastSymbol = nullptr;  // the last identifier's symbol, when defined
+    Symbol* lastEntry = nullptr;   // the last identifier's table entry
+};
 
+// What the scanner's rules and the reductions pass on to each other within
+// one line, beside the statement they build.
+struct LineTokens {
     // Traits of the operand reduced last (OperandFlag bits and pointer mask);
     // copied when it becomes the source or the destination.
     uint32_t operandFlags = 0;
     uint32_t operandPointers = 0;
     int32_t operandIndex = 0;  // the index as written, before it is cut to the code's bits
-
-    // Prefix requests of the register indexes, and LMOVE's forced prefix.
-    bool performPrefix = false;
-    int32_t prefixIndex = 0;
-    bool forcedPrefix = false;
-
-    // What the scanner saw.
     bool dollarSeen = false;
     bool identifierSeen = false;
-    bool symbolOperand = false;
-    Symbol* lastSymbol = nullptr;  // the last identifier's symbol, when defined
-    Symbol* lastEntry = nullptr;   // the last identifier's table entry
-    std::string lastIdentifier;
+    bool symbolOperand = false;  // the last identifier stays symbolic in its expression
     int32_t loopIndex = -1;
     int32_t moduleNumber = 0;
-    bool keepsNoTrees = false;  // a data list or ORG: no fix-up needs its expressions
+    bool keepsNoTrees = false;    // a data list or ORG: no fix-up needs its expressions
+    uint32_t symbolicLeaves = 0;  // identifiers and "$" in the line's expressions
+    ExpressionTree sourceTree;    // pass 1: the source operand's tree, when it has one
 };
 
 }  // namespace zernasm

@@ -1,6 +1,7 @@
 #include "Symbols.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "Assembly.h"
@@ -271,6 +272,22 @@ void DefineLabel(Assembly& a, std::string_view text, bool local)
     }
 }
 
+void LabelToken(Assembly& a, std::string_view text, bool local, bool checkName)
+{
+    TakeBackListingText(a, text.size());
+    if (!local) {
+        DefineLabel(a, text, false);
+        return;
+    }
+    if (checkName && text.find(':') == 2 && strchr("BbWwLl", text[1]))
+        ReportError(a, ".B, .W and .L are invalid local labels!");
+    std::string composed = a.lastLabel;
+    composed += text;
+    if (a.scannerTrace)
+        fprintf(a.console.out, "got dotlabel(%s)", composed.c_str());
+    DefineLabel(a, composed, true);
+}
+
 int ReferenceSymbol(Assembly& a, std::string name)
 {
     Statement& s = a.statement;
@@ -282,12 +299,12 @@ int ReferenceSymbol(Assembly& a, std::string name)
     }
     if (a.scannerTrace)
         fprintf(a.console.out, "\n\nToken_Identifier[%s] \n\n", name.c_str());
-    s.identifierSeen = true;
+    a.tokens.identifierSeen = true;
+    ++a.tokens.symbolicLeaves;
     // Pass 1 enters every name it meets, so that expressions and fix-ups hold
     // the entry itself rather than a copy of the name.
     s.lastEntry = a.pass == 1 ? a.symbols.Entry(name) : a.symbols.Find(name);
     s.lastSymbol = s.lastEntry && s.lastEntry->defined ? s.lastEntry : nullptr;
-    s.lastIdentifier = std::move(name);
     a.tokenValue = s.lastSymbol ? s.lastSymbol->value : 0;
     if (a.pass == 2) {
         if (a.exitStatus != 0) {
@@ -299,11 +316,11 @@ int ReferenceSymbol(Assembly& a, std::string name)
                 fprintf(a.console.out, "(defined 0x%x) ", static_cast<unsigned>(s.lastSymbol->value));
             return TOKEN_NUMBER;
         }
-        ReportError(a, Format("Symbol \"%s\" not defined", s.lastIdentifier.c_str()));
-        s.symbolOperand = true;
+        ReportError(a, Format("Symbol \"%s\" not defined", name.c_str()));
+        a.tokens.symbolOperand = true;
         return TOKEN_NUMBER;
     }
-    s.symbolOperand = true;
+    a.tokens.symbolOperand = true;
     return TOKEN_NUMBER;
 }
 

@@ -60,6 +60,10 @@ Symbol* LookupSymbol(Assembly& a, std::string_view name);
 Symbol* AddSymbol(Assembly& a, std::string_view name, int32_t value);
 // A label definition as the scanner read it (name, colon, blanks).
 void DefineLabel(Assembly& a, std::string_view text, bool local);
+// A label token at the start of a line: a global one as read, a local one
+// (".name:") composed with the last global label. `checkName` refuses the
+// local names .B, .W and .L.
+void LabelToken(Assembly& a, std::string_view text, bool local, bool checkName);
 // An identifier reference; sets the scanner's shared values and returns TOKEN_NUMBER.
 int ReferenceSymbol(Assembly& a, std::string name);
 // Moves every code label above `after` in code range `range` by `delta` words,

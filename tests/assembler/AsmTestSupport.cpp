@@ -206,7 +206,7 @@ std::map<uint32_t, uint8_t> ReadHexWithSrecCat(const std::string& path)
     return bytes;
 }
 
-RunResult Assemble(const std::string& source, const std::vector<std::string>& options)
+RunResult Assemble(const std::string& source, const std::vector<std::string>& options, SecondPass secondPass)
 {
     TempFolder folder;
     folder.Write("prog.asm", source);
@@ -223,7 +223,7 @@ RunResult Assemble(const std::string& source, const std::vector<std::string>& op
     FILE* err = open_memstream(&errText, &errSize);
     const std::string previous = fs::current_path().string();
     fs::current_path(folder.Path());
-    result.exitStatus = RunZernAsm(static_cast<int>(argv.size()), argv.data(), Console{out, err});
+    result.exitStatus = RunZernAsm(static_cast<int>(argv.size()), argv.data(), Console{out, err}, secondPass);
     fs::current_path(previous);
     fclose(out);
     fclose(err);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "Driver.h"
+
 namespace zernasm::test {
 
 // A temporary folder that is removed with everything in it.
@@ -47,7 +49,8 @@ struct RunResult {
 
 // Assembles `source` (written as "prog.asm") in a fresh folder with the given
 // options, in process. Every HEX file produced is read back by srec_cat.
-RunResult Assemble(const std::string& source, const std::vector<std::string>& options = {"-q", "-l"});
+RunResult Assemble(const std::string& source, const std::vector<std::string>& options = {"-q", "-l"},
+                   SecondPass secondPass = SecondPass::ComposeKeptLines);
 // Runs the ZernAsm program in `folder` with the arguments (the last one is the
 // source path as typed), its address space limited to `memoryLimit` bytes when
 // that is not 0.

@@ -1,0 +1,67 @@
+#pragma once
+// What pass 1 learns of each source line, kept so that pass 2 composes the
+// line again without scanning or parsing it. A line that pass 2 could not
+// repeat exactly this way is marked, and pass 2 parses it as before: a message
+// or debug line, a segment switch, a directive that moves the counters, a
+// string, a warning, or an expression whose value pass 2 cannot recompute.
+#include <cstdint>
+#include <vector>
+
+#include "Expressions.h"
+#include "Statement.h"
+
+namespace zernasm {
+
+enum class LineKind : uint8_t { Nothing, Instruction, Data };
+enum class DataItem : uint8_t { Byte, Word, Long };
+
+struct KeptLine {
+    uint32_t start = 0;  // source offset of the line's first character
+    uint32_t end = 0;    // source offset after its line end
+    uint32_t labelLength = 0;
+    bool localLabel = false;
+    bool repeatable = true;
+    bool composedNames = false;  // lists a local name with its global prefix
+    LineKind kind = LineKind::Nothing;
+    bool byteList = false;    // Data: a DB list
+    uint32_t listedUpTo = 0;  // Data: how far the scanner had read when the list was listed
+    uint32_t first = 0;       // Instruction: the statement; Data: the first item
+    uint32_t count = 0;       // Instruction: the source tree's terms; Data: the items
+    uint32_t firstTerm = 0;   // Instruction: where the source tree's terms begin
+};
+
+class StatementLog {
+public:
+    void Clear() { *this = StatementLog(); }
+
+    // Pass 1, in the order a line is parsed.
+    void BeginLine(uint32_t start);
+    void Label(uint32_t offset, uint32_t length, bool local);
+    void NotRepeatable() { line_.repeatable = false; }
+    void ComposedName() { line_.composedNames = true; }
+    // The instruction rule was reduced; `sourceTree` holds its source operand's
+    // terms when that names a symbol or "$", the only operand allowed to.
+    void KeepInstruction(const Statement& statement, const Term* sourceTree, uint32_t terms);
+    void KeepDataItem(DataItem item, int32_t value);
+    void KeepDataEnd(bool byteList, uint32_t listedUpTo);
+    // The line was finished; lines that pass 1 did not finish are not kept.
+    void EndLine(uint32_t end);
+
+    // Pass 2.
+    const std::vector<KeptLine>& Lines() const { return lines_; }
+    const Statement& StatementOf(const KeptLine& line) const { return statements_[line.first]; }
+    const Term* TermsOf(const KeptLine& line) const { return terms_.data() + line.firstTerm; }
+    DataItem ItemKind(size_t index) const { return itemKinds_[index]; }
+    int32_t ItemValue(size_t index) const { return itemValues_[index]; }
+
+private:
+    std::vector<KeptLine> lines_;
+    std::vector<Statement> statements_;
+    std::vector<Term> terms_;
+    std::vector<DataItem> itemKinds_;
+    std::vector<int32_t> itemValues_;
+    KeptLine line_;
+    bool open_ = false;
+};
+
+}  // namespace zernasm
