@@ -54,6 +54,9 @@ struct LineOutput {
     bool errorReported = false;
     bool addressReported = false;  // the line ran past the end of the address space
     std::string errorText;
+
+    // Empties it for the next line, keeping what it has allocated.
+    void Clear();
 };
 
 struct Assembly {
@@ -86,8 +89,8 @@ struct Assembly {
     bool prefixThePrefix = false;
 
     std::string lastLabel;
-    std::string lastTokenText;
-    std::string stringText;  // the last string token, quotes included
+    std::string_view lastTokenText;  // within the source
+    std::string stringText;          // the last string token, quotes included
     std::string listingText;
     int32_t tokenValue = 0;
     uint32_t directiveAddress = 0;
@@ -120,6 +123,9 @@ struct Assembly {
 
 // Thrown by the reporters while pass 2 tries a kept line.
 struct TrialFailed {};
+
+// Starts a new line: its statement, tokens, composition and output are empty.
+void ClearLine(Assembly& a);
 
 inline bool IsZernC(const Assembly& a)
 {

@@ -1,5 +1,6 @@
 #include "Driver.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -150,8 +151,14 @@ void FinishOutputs(Assembly& a, const OutputNames& names)
 void StartPass(Assembly& a)
 {
     a.line = 1;
-    if (a.pass == 0 && !ReadSource(a.input, a.source))
-        throw RunAborted{2, "input in flex scanner failed"};
+    if (a.pass == 0) {
+        if (!ReadSource(a.input, a.source))
+            throw RunAborted{2, "input in flex scanner failed"};
+        // Room for every line, so that keeping them copies nothing.
+        const size_t lines = static_cast<size_t>(std::count(a.source.begin(), a.source.end(), '\n')) + 1;
+        a.log.Reserve(lines);
+        a.expressions.Reserve(lines);
+    }
     RestartScanner(a);
     ++a.pass;
     a.rangeCount = 0;
@@ -162,10 +169,7 @@ void StartPass(Assembly& a)
     a.listingText.clear();
     a.scannerTrace = false;
     a.grammarTrace = false;
-    a.statement = Statement();
-    a.tokens = LineTokens();
-    a.composition = Composition();
-    a.output = LineOutput();
+    ClearLine(a);
     a.prefixThePrefix = false;
     ClearExpressionStack(a);
     if (!a.options.quiet)

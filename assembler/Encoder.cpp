@@ -525,11 +525,10 @@ void FinishStatement(Assembly& a)
                             && (c.destination & kRegisterFlag) && CodeModule(c.destination) == 11;
     }
     ++a.line;
-    a.statement = Statement();
-    a.tokens = LineTokens();
-    a.composition = Composition();
-    a.output = LineOutput();
-    ClearExpressionStack(a);
+    ClearLine(a);
+    // Only pass 1 builds expressions.
+    if (a.pass == 1)
+        ClearExpressionStack(a);
     a.listingText.clear();
 }
 

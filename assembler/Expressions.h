@@ -59,6 +59,10 @@ public:
     void Reference(Symbol* entry);
     bool AllReferencedDefined() const;
     std::vector<Fixup>& Fixups() { return fixups_; }
+    // Room for the fix-ups of `statements` statements (one each at most).
+    void Reserve(size_t statements) { fixups_.reserve(statements); }
+    // A value stack for evaluating, kept from one evaluation to the next.
+    std::vector<int32_t>& EvaluationStack() { return evaluation_; }
 
     // Evaluates a tree with "$" standing for `dollar`; `valueOf` gives a
     // defined symbol's current value.

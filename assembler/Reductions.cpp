@@ -146,72 +146,72 @@ int32_t ComplementOperation(Assembly& a, int32_t value)
 
 void AluInstruction(Assembly& a, int32_t row)
 {
-    Reduce(a, {Action::Alu, row});
+    Reduce(a, {.action = Action::Alu, .row = row});
 }
 
 void ZernCAluInstruction(Assembly& a, int32_t row)
 {
-    Reduce(a, {Action::ZernCAlu, row});
+    Reduce(a, {.action = Action::ZernCAlu, .row = row});
 }
 
 void FixedInstruction(Assembly& a, int32_t row)
 {
-    Reduce(a, {Action::Fixed, row});
+    Reduce(a, {.action = Action::Fixed, .row = row});
 }
 
 void ZernCFixedInstruction(Assembly& a, int32_t row)
 {
-    Reduce(a, {Action::ZernCFixed, row});
+    Reduce(a, {.action = Action::ZernCFixed, .row = row});
 }
 
 void ReturnInstruction(Assembly& a, int32_t row, int32_t condition)
 {
-    Reduce(a, {Action::Return, row, condition});
+    Reduce(a, {.action = Action::Return, .row = row, .argument = condition});
 }
 
 void PushInstruction(Assembly& a)
 {
-    Reduce(a, {Action::Push, kRowPush});
+    Reduce(a, {.action = Action::Push, .row = kRowPush});
 }
 
 void PopInstruction(Assembly& a, int32_t row)
 {
-    Reduce(a, {Action::Pop, row});
+    Reduce(a, {.action = Action::Pop, .row = row});
 }
 
 void TestInstruction(Assembly& a)
 {
-    Reduce(a, {Action::Test, kRowCmp});
+    Reduce(a, {.action = Action::Test, .row = kRowCmp});
 }
 
 void MoveInstruction(Assembly& a)
 {
-    Reduce(a, {Action::Move, kRowMove});
+    Reduce(a, {.action = Action::Move, .row = kRowMove});
 }
 
 void MoveCarryFromBit(Assembly& a, int32_t bit)
 {
-    Reduce(a, {Action::MoveCarryFromBit, kRowMove, bit});
+    Reduce(a, {.action = Action::MoveCarryFromBit, .row = kRowMove, .argument = bit});
 }
 
 void MoveCarryImmediate(Assembly& a, int32_t value)
 {
-    Reduce(a, {Action::MoveCarryImmediate, kRowMove, value});
+    Reduce(a, {.action = Action::MoveCarryImmediate, .row = kRowMove, .argument = value});
 }
 
 void MoveBitFromCarry(Assembly& a, int32_t bit)
 {
-    Reduce(a, {Action::MoveBitFromCarry, kRowMoveBitFromCarry, bit});
+    Reduce(a, {.action = Action::MoveBitFromCarry, .row = kRowMoveBitFromCarry, .argument = bit});
 }
 
 void MoveBitImmediate(Assembly& a, int32_t bit, int32_t value)
 {
-    Reduce(a, {Action::MoveBitImmediate, kRowMove, bit, value});
+    Reduce(a, {.action = Action::MoveBitImmediate, .row = kRowMove, .argument = bit, .value = value});
 }
 
 void BranchInstruction(Assembly& a, BranchKind kind, BranchForm form, int32_t row)
 {
-    Reduce(a, {Action::Branch, row, 0, 0, kind, form});
+    Reduce(a, {.action = Action::Branch, .branchKind = kind, .branchForm = form, .row = row});
 }
 
 }  // namespace zernasm

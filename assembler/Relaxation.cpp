@@ -68,11 +68,15 @@ public:
     {
         if (!RangesApart())
             return false;
+        std::vector<Item> fixupItems;
+        fixupItems.reserve(fixups.size());
         for (uint32_t i = 0; i < fixups.size(); ++i) {
             if (fixups[i].address >= kOrderedAddressLimit)
                 return false;
-            items_.push_back({fixups[i].address, true, i, nullptr});
+            fixupItems.push_back({fixups[i].address, true, i, nullptr});
         }
+        std::vector<Item> symbolItems;
+        symbolItems.reserve(symbols.size());
         for (uint32_t i = 0; i < symbols.size(); ++i) {
             Symbol* symbol = symbols[i];
             symbol->relaxSlot = kNoSlot;
@@ -80,17 +84,24 @@ public:
                 continue;
             if (static_cast<uint32_t>(symbol->value) >= kOrderedAddressLimit)
                 return false;
-            items_.push_back({static_cast<uint32_t>(symbol->value), false, i, symbol});
+            symbolItems.push_back({static_cast<uint32_t>(symbol->value), false, i, symbol});
         }
         // A label sorts before a fix-up at its address: only what lies above a
-        // growing statement moves.
-        std::sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) {
-            if (a.address != b.address)
-                return a.address < b.address;
-            if (a.isFixup != b.isFixup)
-                return !a.isFixup;
-            return a.index < b.index;
-        });
+        // growing statement moves. Both lists mostly come in address order.
+        const auto before = [](const Item& x, const Item& y) {
+            if (x.address != y.address)
+                return x.address < y.address;
+            if (x.isFixup != y.isFixup)
+                return !x.isFixup;
+            return x.index < y.index;
+        };
+        for (std::vector<Item>* list : {&fixupItems, &symbolItems}) {
+            if (!std::is_sorted(list->begin(), list->end(), before))
+                std::sort(list->begin(), list->end(), before);
+        }
+        items_.resize(fixupItems.size() + symbolItems.size());
+        std::merge(fixupItems.begin(), fixupItems.end(), symbolItems.begin(), symbolItems.end(), items_.begin(),
+                   before);
         fixupSlot_.assign(fixups.size(), 0);
         for (uint32_t position = 0; position < items_.size(); ++position) {
             const Item& item = items_[position];
@@ -234,10 +245,16 @@ bool Relax(Assembly& a)
     if (!a.expressions.AllReferencedDefined())
         return false;
     std::vector<Fixup>& fixups = a.expressions.Fixups();
-    const std::vector<Symbol*> symbols = a.symbols.InBucketOrder();
+    // The table order in which moves are made and traced one by one; only the
+    // per-growth update needs it.
+    std::vector<Symbol*> tableOrder;
+    const auto inTableOrder = [&]() -> const std::vector<Symbol*>& {
+        if (tableOrder.empty())
+            tableOrder = a.symbols.InBucketOrder();
+        return tableOrder;
+    };
     OrderedItems ordered(a);
-    // Traced moves are printed one by one, in table order.
-    bool fast = !a.scannerTrace && ordered.Build(fixups, symbols);
+    bool fast = !a.scannerTrace && ordered.Build(fixups, a.symbols.Definitions());
     for (int sweep = 0;; ++sweep) {
         bool changed = false;
         for (size_t i = 0; i < fixups.size(); ++i) {
@@ -262,7 +279,7 @@ bool Relax(Assembly& a)
                 ordered.Settle(fixups);
                 fast = false;
             }
-            GrowExactly(a, fixups, i, delta, symbols);
+            GrowExactly(a, fixups, i, delta, inTableOrder());
         }
         if (!changed)
             break;

@@ -39,10 +39,9 @@ void ComposeKeptInstruction(Assembly& a, const KeptLine& line)
     s.lastSymbol = s.lastEntry && s.lastEntry->defined ? s.lastEntry : nullptr;
     if (line.count > 0) {
         bool dividedByZero = false;
-        std::vector<int32_t> stack;
         s.sourceValue = EvaluateTerms(
             a.log.TermsOf(line), line.count, CodeWordAddress(a), a.symbols,
-            [](const Symbol& symbol) { return symbol.value; }, stack, &dividedByZero);
+            [](const Symbol& symbol) { return symbol.value; }, a.expressions.EvaluationStack(), &dividedByZero);
         if (dividedByZero)
             throw TrialFailed{};
     }
@@ -63,8 +62,8 @@ void Commit(Assembly& a)
 
 Replay::Replay(Assembly& a) : a_(a)
 {
-    on_ = a.composeKeptLines && a.pass == 2 && a.exitStatus == 0 && !a.undefinedAfterPass1 && !a.dataSegment
-          && a.lastLabel.empty();
+    on_ = a.composeKeptLines && a.source.size() < UINT32_MAX && a.pass == 2 && a.exitStatus == 0
+          && !a.undefinedAfterPass1 && !a.dataSegment && a.lastLabel.empty();
 }
 
 bool Replay::Next()
@@ -97,7 +96,7 @@ void Replay::Stop(size_t index)
 {
     on_ = false;
     const std::vector<KeptLine>& lines = a_.log.Lines();
-    const uint32_t offset = index < lines.size() ? lines[index].start : (lines.empty() ? 0 : lines.back().end);
+    const uint32_t offset = index < lines.size() ? lines[index].start : (lines.empty() ? 0 : a_.log.EndOf(index - 1));
     if (a_.scanOffset != offset)
         PositionScanner(a_, offset, true);
 }
@@ -135,26 +134,25 @@ Replay::Outcome Replay::TryLine(size_t index)
         a.dataBytes = dataBytes;
         a.pendingCode.clear();
         a.pendingData.clear();
-        a.statement = Statement();
-        a.composition = Composition();
-        a.output = LineOutput();
+        ClearLine(a);
         return line.labelLength > 0 ? Outcome::ParseAfterLabel : Outcome::ParseLine;
     }
     a.trial = false;
     Commit(a);
     // The listing text is the line as written, after the label as composed.
     const uint32_t from = line.start + line.labelLength;
+    const uint32_t end = a.log.EndOf(index);
     if (CollectingListingText(a)) {
-        const uint32_t listed = line.kind == LineKind::Data ? line.listedUpTo : line.end;
+        const uint32_t listed = line.kind == LineKind::Data ? line.start + line.listed : end;
         a.listingText.append(text + from, listed - from);
         if (line.kind == LineKind::Data)
             ListDataList(a);
-        a.listingText.append(text + listed, line.end - listed);
+        a.listingText.append(text + listed, end - listed);
     }
     ListStatement(a);
     FinishStatement(a);
     // The line's last token was its line end.
-    a.lastTokenText.assign(1, text[line.end - 1]);
+    a.lastTokenText = std::string_view(text + end - 1, 1);
     return Outcome::Composed;
 }
 

@@ -95,11 +95,11 @@ void ApplyIndexRule(Assembly& a, bool isSource, int32_t index)
     if (isSource) {
         if (bits > 15) {
             s.performPrefix = true;
-            s.prefixIndex |= 1;
+            s.prefixIndex = static_cast<int8_t>(s.prefixIndex | 1);
         }
     } else if (bits >= 8) {
         s.performPrefix = true;
-        s.prefixIndex |= static_cast<int32_t>((bits >> 2) & 6);
+        s.prefixIndex = static_cast<int8_t>(s.prefixIndex | ((bits >> 2) & 6));
     }
     if (a.grammarTrace) {
         fprintf(a.console.err, "{IsSource: %d; PrefixIndex: 0x%02x; PerformPrefix: %d; PrefixThePrefix: %d}\n\n",

@@ -1,6 +1,6 @@
 #include "ScannerSupport.h"
 
-#include <cctype>
+#include <cstring>
 #include <sys/stat.h>
 
 #include "Assembly.h"
@@ -13,11 +13,11 @@ int32_t NumberValue(std::string_view text)
         return -1;
     if (text.empty())
         return 0;
-    const char last = static_cast<char>(toupper(static_cast<unsigned char>(text.back())));
+    const unsigned char last = AsciiUpper(text.back());
     const uint32_t base = last == 'B' ? 2 : last == 'H' ? 16 : 10;
     uint64_t value = 0;
     for (const char c : text) {
-        const int upper = toupper(static_cast<unsigned char>(c));
+        const unsigned char upper = AsciiUpper(c);
         uint32_t digit;
         if (upper >= '0' && upper <= '9') {
             digit = static_cast<uint32_t>(upper - '0');
@@ -48,7 +48,7 @@ int32_t BracketIndex(std::string_view text)
 
 void NoteToken(Assembly& a, std::string_view text)
 {
-    a.lastTokenText.assign(text);
+    a.lastTokenText = text;
     if (CollectingListingText(a))
         a.listingText.append(text);
 }
@@ -65,8 +65,10 @@ bool ReadSource(FILE* file, std::string& source)
         source.append(block, count);
     if (ferror(file))
         return false;
-    size_t kept = 0;
-    for (size_t i = 0; i < source.size(); ++i) {
+    // Most sources hold no CR at all: folding starts at the first one.
+    const void* firstCr = memchr(source.data(), '\r', source.size());
+    size_t kept = firstCr ? static_cast<size_t>(static_cast<const char*>(firstCr) - source.data()) : source.size();
+    for (size_t i = kept; i < source.size(); ++i) {
         if (source[i] == '\r' && i + 1 < source.size() && source[i + 1] == '\n')
             continue;
         source[kept++] = source[i];

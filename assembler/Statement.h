@@ -38,13 +38,14 @@ enum class Action : uint8_t {
 // The instruction rule reduced, with what the rule passes to it.
 struct Instruction {
     Action action = Action::None;
+    BranchKind branchKind = BranchKind::Jump;
+    BranchForm branchForm = BranchForm::Plain;
     int32_t row = -1;      // the rule's template row
     int32_t argument = 0;  // RET condition, bit number or carry immediate
     int32_t value = 0;     // the immediate of the bit form
-    BranchKind branchKind = BranchKind::Jump;
-    BranchForm branchForm = BranchForm::Plain;
 };
 
+// Pass 1 keeps one for nearly every line: the fields are laid out tight.
 struct Statement {
     Instruction instruction;
     // Operand codes as reduced: register flag, index and module bits, or the
@@ -57,17 +58,17 @@ struct Statement {
     uint8_t sourcePointers = 0;
     uint8_t destinationPointers = 0;
     SourceKind sourceKind = SourceKind::None;
-    bool hasDestination = false;
-    bool destinationIsExpression = false;
-    bool sourceIsAccBit = false;
-    bool sourceIdentifier = false;  // the source expression named a symbol
-    bool sourceDollar = false;      // the source expression used "$"
     // Prefix requests of the register indexes, and LMOVE's forced prefix.
-    bool performPrefix = false;
-    bool forcedPrefix = false;
-    int32_t prefixIndex = 0;
-    Symbol* lastSymbol = nullptr;  // the last identifier's symbol, when defined
-    Symbol* lastEntry = nullptr;   // the last identifier's table entry
+    int8_t prefixIndex = 0;
+    bool performPrefix : 1 = false;
+    bool forcedPrefix : 1 = false;
+    bool hasDestination : 1 = false;
+    bool destinationIsExpression : 1 = false;
+    bool sourceIsAccBit : 1 = false;
+    bool sourceIdentifier : 1 = false;  // the source expression named a symbol
+    bool sourceDollar : 1 = false;      // the source expression used "$"
+    Symbol* lastSymbol = nullptr;       // the last identifier's symbol, when defined
+    Symbol* lastEntry = nullptr;        // the last identifier's table entry
 };
 
 // What the scanner's rules and the reductions pass on to each other within

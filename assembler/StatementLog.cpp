@@ -4,10 +4,18 @@ namespace zernasm {
 
 namespace {
 
-// Longer data lists are parsed again rather than kept item by item.
+// Longer data lists are parsed again rather than kept item by item, and so
+// are lines too long for the kept line's fields.
 constexpr uint32_t kLargestKeptList = 64;
+constexpr uint32_t kLargestField = UINT16_MAX;
 
 }  // namespace
+
+void StatementLog::Reserve(size_t lines)
+{
+    lines_.reserve(lines);
+    statements_.reserve(lines);
+}
 
 void StatementLog::BeginLine(uint32_t start)
 {
@@ -18,21 +26,25 @@ void StatementLog::BeginLine(uint32_t start)
 
 void StatementLog::Label(uint32_t offset, uint32_t length, bool local)
 {
-    if (offset != line_.start) {
+    if (offset != line_.start || length > UINT8_MAX) {
         line_.repeatable = false;
         return;
     }
-    line_.labelLength = length;
+    line_.labelLength = static_cast<uint8_t>(length);
     line_.localLabel = local;
 }
 
 void StatementLog::KeepInstruction(const Statement& statement, const Term* sourceTree, uint32_t terms)
 {
     line_.kind = LineKind::Instruction;
+    if (!line_.repeatable || terms > kLargestField) {
+        line_.repeatable = false;
+        return;
+    }
     line_.first = static_cast<uint32_t>(statements_.size());
     statements_.push_back(statement);
     line_.firstTerm = static_cast<uint32_t>(terms_.size());
-    line_.count = terms;
+    line_.count = static_cast<uint16_t>(terms);
     terms_.insert(terms_.end(), sourceTree, sourceTree + terms);
 }
 
@@ -42,10 +54,11 @@ void StatementLog::KeepDataItem(DataItem item, int32_t value)
         line_.kind = LineKind::Data;
         line_.first = static_cast<uint32_t>(itemValues_.size());
     }
-    if (++line_.count > kLargestKeptList) {
+    if (!line_.repeatable || line_.count == kLargestKeptList) {
         line_.repeatable = false;
         return;
     }
+    ++line_.count;
     itemKinds_.push_back(item);
     itemValues_.push_back(value);
 }
@@ -54,14 +67,18 @@ void StatementLog::KeepDataEnd(bool byteList, uint32_t listedUpTo)
 {
     line_.kind = LineKind::Data;
     line_.byteList = byteList;
-    line_.listedUpTo = listedUpTo;
+    if (listedUpTo - line_.start > kLargestField) {
+        line_.repeatable = false;
+        return;
+    }
+    line_.listed = static_cast<uint16_t>(listedUpTo - line_.start);
 }
 
 void StatementLog::EndLine(uint32_t end)
 {
     if (!open_)
         return;
-    line_.end = end;
+    end_ = end;
     lines_.push_back(line_);
     open_ = false;
 }

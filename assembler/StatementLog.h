@@ -15,24 +15,25 @@ namespace zernasm {
 enum class LineKind : uint8_t { Nothing, Instruction, Data };
 enum class DataItem : uint8_t { Byte, Word, Long };
 
+// One kept line, small: pass 1 keeps one for every line.
 struct KeptLine {
-    uint32_t start = 0;  // source offset of the line's first character
-    uint32_t end = 0;    // source offset after its line end
-    uint32_t labelLength = 0;
-    bool localLabel = false;
-    bool repeatable = true;
-    bool composedNames = false;  // lists a local name with its global prefix
-    LineKind kind = LineKind::Nothing;
-    bool byteList = false;    // Data: a DB list
-    uint32_t listedUpTo = 0;  // Data: how far the scanner had read when the list was listed
-    uint32_t first = 0;       // Instruction: the statement; Data: the first item
-    uint32_t count = 0;       // Instruction: the source tree's terms; Data: the items
-    uint32_t firstTerm = 0;   // Instruction: where the source tree's terms begin
+    uint32_t start = 0;      // source offset of the line's first character
+    uint32_t first = 0;      // Instruction: the statement; Data: the first item
+    uint32_t firstTerm = 0;  // Instruction: where the source tree's terms begin
+    uint16_t count = 0;      // Instruction: the source tree's terms; Data: the items
+    uint16_t listed = 0;     // Data: how far after the start the scanner had read when the list was listed
+    uint8_t labelLength = 0;
+    LineKind kind : 2 = LineKind::Nothing;
+    bool localLabel : 1 = false;
+    bool repeatable : 1 = true;
+    bool composedNames : 1 = false;  // lists a local name with its global prefix
+    bool byteList : 1 = false;       // Data: a DB list
 };
 
 class StatementLog {
 public:
-    void Clear() { *this = StatementLog(); }
+    // Room for the lines of a source, so that keeping them copies nothing.
+    void Reserve(size_t lines);
 
     // Pass 1, in the order a line is parsed.
     void BeginLine(uint32_t start);
@@ -49,6 +50,8 @@ public:
 
     // Pass 2.
     const std::vector<KeptLine>& Lines() const { return lines_; }
+    // Where line `index` ends: where the next one starts.
+    uint32_t EndOf(size_t index) const { return index + 1 < lines_.size() ? lines_[index + 1].start : end_; }
     const Statement& StatementOf(const KeptLine& line) const { return statements_[line.first]; }
     const Term* TermsOf(const KeptLine& line) const { return terms_.data() + line.firstTerm; }
     DataItem ItemKind(size_t index) const { return itemKinds_[index]; }
@@ -62,6 +65,7 @@ private:
     std::vector<int32_t> itemValues_;
     KeptLine line_;
     bool open_ = false;
+    uint32_t end_ = 0;  // where the last kept line ends
 };
 
 }  // namespace zernasm

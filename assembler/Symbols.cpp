@@ -25,13 +25,6 @@ const char* const kReservedNames[] = {"AP",   "APC", "PSF",  "IC", "IMR",  "SC",
                                       "WDCN", "ACC", "NUL",  "IP", "SP",   "SPI", "IV",  "GR",
                                       "GRL",  "GRH", "GRXL", "BP", "OFFS", "GRS", "DPC"};
 
-// Names are compared in the source's 8-bit characters, independent of the locale.
-unsigned char AsciiUpper(char c)
-{
-    const unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - ('a' - 'A')) : u;
-}
-
 // The index key: FNV-1a over the upper-case name, mixed so that the low bits
 // spread names that differ only in their last characters.
 uint32_t NameKey(std::string_view name)
@@ -66,21 +59,37 @@ uint32_t ActiveLocation(Assembly& a)
     return a.dataSegment ? DataWordAddress(a) : CodeWordAddress(a);
 }
 
-void DefineInPass1(Assembly& a, const std::string& name, bool local)
+// Defines an entry with the active segment's flag; a data label of the 32-bit
+// core holds its byte address.
+void DefineEntry(Assembly& a, Symbol* entry, std::string_view name, int32_t value)
+{
+    const int32_t stored =
+        (IsZernC(a) && a.dataSegment) ? static_cast<int32_t>(static_cast<uint32_t>(value) * 2) : value;
+    a.symbols.Define(entry, name.substr(0, kMaxNameLength), a.dataSegment, stored);
+}
+
+int NameLength(std::string_view name)
+{
+    return static_cast<int>(name.size());
+}
+
+void DefineInPass1(Assembly& a, std::string_view name, bool local)
 {
     if (!local)
-        a.lastLabel = name;
-    if (LookupSymbol(a, name)) {
-        ReportError(a, Format("Label \"%s\" already defined", name.c_str()));
+        a.lastLabel.assign(name);
+    // One look into the table finds the name or makes its entry.
+    Symbol* entry = a.symbols.Entry(name);
+    if (entry->defined) {
+        ReportError(a, Format("Label \"%.*s\" already defined", NameLength(name), name.data()));
         return;
     }
     AlignActiveSegment(a);
     if (a.scannerTrace)
         fprintf(a.console.out, "%lX] ", static_cast<unsigned long>(ActiveLocation(a)));
-    AddSymbol(a, name, static_cast<int32_t>(ActiveLocation(a)));
+    DefineEntry(a, entry, name, static_cast<int32_t>(ActiveLocation(a)));
 }
 
-void DefineInPass2(Assembly& a, const std::string& name)
+void DefineInPass2(Assembly& a, std::string_view name)
 {
     if (a.exitStatus != 0 || a.undefinedAfterPass1)
         return;
@@ -102,7 +111,7 @@ void DefineInPass2(Assembly& a, const std::string& name)
         return;
     }
     if (value != static_cast<int32_t>(expected)) {
-        fprintf(a.console.out, "Address of %s is  %d but should be %d\n", name.c_str(), value,
+        fprintf(a.console.out, "Address of %.*s is  %d but should be %d\n", NameLength(name), name.data(), value,
                 static_cast<int32_t>(expected));
         ReportError(a, "Assembler Error! Address of variable does not match!");
     }
@@ -127,6 +136,9 @@ bool SymbolNamesEqual(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
+    // Most names are spelled alike wherever they appear.
+    if (a == b)
+        return true;
     for (size_t i = 0; i < a.size(); ++i) {
         if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
             return false;
@@ -137,6 +149,7 @@ bool SymbolNamesEqual(std::string_view a, std::string_view b)
 void SymbolTable::Clear()
 {
     entries_.clear();
+    definitionOrder_.clear();
     keys_.assign(kFirstIndexSize, 0);
     slots_.assign(kFirstIndexSize, 0);
     definitions_ = 0;
@@ -199,30 +212,39 @@ Symbol* SymbolTable::Entry(std::string_view name)
     return &entry;
 }
 
-Symbol* SymbolTable::Define(std::string_view name, bool dataSegment, int32_t value)
+void SymbolTable::Define(Symbol* entry, std::string_view name, bool dataSegment, int32_t value)
 {
-    Symbol* entry = Entry(name);
     entry->name.assign(name);
     entry->defined = true;
     entry->dataSegment = dataSegment;
     entry->value = value;
-    entry->hash = SymbolHash(name);
     entry->serial = ++definitions_;
-    return entry;
+    definitionOrder_.push_back(entry);
 }
 
-std::vector<Symbol*> SymbolTable::InBucketOrder()
+std::vector<Symbol*> SymbolTable::InBucketOrder() const
 {
+    struct Placed {
+        uint32_t bucket;
+        Symbol* symbol;
+    };
+    std::vector<Placed> placed;
+    placed.reserve(definitionOrder_.size());
+    for (Symbol* entry : definitionOrder_)
+        placed.push_back({SymbolHash(entry->name) % kTraceBuckets, entry});
+    // Within a bucket the newest definition comes first.
+    std::stable_sort(placed.begin(), placed.end(),
+                     [](const Placed& x, const Placed& y) { return x.bucket < y.bucket; });
     std::vector<Symbol*> order;
-    for (Symbol& entry : entries_) {
-        if (entry.defined)
-            order.push_back(&entry);
+    order.reserve(placed.size());
+    for (size_t begin = 0; begin < placed.size();) {
+        size_t end = begin;
+        while (end < placed.size() && placed[end].bucket == placed[begin].bucket)
+            ++end;
+        for (size_t i = end; i > begin; --i)
+            order.push_back(placed[i - 1].symbol);
+        begin = end;
     }
-    std::sort(order.begin(), order.end(), [](const Symbol* a, const Symbol* b) {
-        const uint32_t bucketA = a->hash % kTraceBuckets;
-        const uint32_t bucketB = b->hash % kTraceBuckets;
-        return bucketA != bucketB ? bucketA < bucketB : a->serial > b->serial;
-    });
     return order;
 }
 
@@ -232,7 +254,7 @@ void InitSymbolTable(Assembly& a)
     const bool dataSegment = a.dataSegment;
     a.dataSegment = false;
     for (const char* name : kReservedNames)
-        AddSymbol(a, name, -1);
+        DefineEntry(a, a.symbols.Entry(name), name, -1);
     a.dataSegment = dataSegment;
 }
 
@@ -240,13 +262,6 @@ Symbol* LookupSymbol(Assembly& a, std::string_view name)
 {
     Symbol* entry = a.symbols.Find(name);
     return entry && entry->defined ? entry : nullptr;
-}
-
-Symbol* AddSymbol(Assembly& a, std::string_view name, int32_t value)
-{
-    const int32_t stored =
-        (IsZernC(a) && a.dataSegment) ? static_cast<int32_t>(static_cast<uint32_t>(value) * 2) : value;
-    return a.symbols.Define(name.substr(0, kMaxNameLength), a.dataSegment, stored);
 }
 
 void DefineLabel(Assembly& a, std::string_view text, bool local)
@@ -257,17 +272,17 @@ void DefineLabel(Assembly& a, std::string_view text, bool local)
         fprintf(a.console.out, "Token_Label[%.*s=", static_cast<int>(text.size()), text.data());
     if (!a.dataSegment)
         AlignCode(a);
-    std::string name(BareName(text));
+    std::string_view name = BareName(text);
     if (name.size() > kMaxNameLength) {
         if (a.pass == 2)
             ReportWarning(a, "Label more than 127 characters only 127 characters considered");
-        name.resize(kMaxNameLength);
+        name = name.substr(0, kMaxNameLength);
     }
     if (a.pass == 1) {
         DefineInPass1(a, name, local);
     } else {
         if (!local)
-            a.lastLabel = name;
+            a.lastLabel.assign(name);
         DefineInPass2(a, name);
     }
 }
@@ -288,17 +303,17 @@ void LabelToken(Assembly& a, std::string_view text, bool local, bool checkName)
     DefineLabel(a, composed, true);
 }
 
-int ReferenceSymbol(Assembly& a, std::string name)
+int ReferenceSymbol(Assembly& a, std::string_view name)
 {
     Statement& s = a.statement;
     if (CollectingListingText(a))
         a.listingText += name;
     if (name.size() > kMaxNameLength) {
         ReportWarning(a, "Label more than 127 characters only 127 considered");
-        name.resize(kMaxNameLength);
+        name = name.substr(0, kMaxNameLength);
     }
     if (a.scannerTrace)
-        fprintf(a.console.out, "\n\nToken_Identifier[%s] \n\n", name.c_str());
+        fprintf(a.console.out, "\n\nToken_Identifier[%.*s] \n\n", NameLength(name), name.data());
     a.tokens.identifierSeen = true;
     ++a.tokens.symbolicLeaves;
     // Pass 1 enters every name it meets, so that expressions and fix-ups hold
@@ -316,7 +331,7 @@ int ReferenceSymbol(Assembly& a, std::string name)
                 fprintf(a.console.out, "(defined 0x%x) ", static_cast<unsigned>(s.lastSymbol->value));
             return TOKEN_NUMBER;
         }
-        ReportError(a, Format("Symbol \"%s\" not defined", name.c_str()));
+        ReportError(a, Format("Symbol \"%.*s\" not defined", NameLength(name), name.data()));
         a.tokens.symbolOperand = true;
         return TOKEN_NUMBER;
     }
