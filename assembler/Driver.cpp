@@ -155,7 +155,10 @@ void StartPass(Assembly& a)
         if (!ReadSource(a.input, a.source))
             throw RunAborted{2, "input in flex scanner failed"};
         // Room for every line, so that keeping them copies nothing.
-        const size_t lines = static_cast<size_t>(std::count(a.source.begin(), a.source.end(), '\n')) + 1;
+        size_t lines = 1;
+        const char* end = a.source.data() + a.source.size();
+        for (const char* at = a.source.data(); (at = static_cast<const char*>(memchr(at, '\n', end - at))); ++at)
+            ++lines;
         a.log.Reserve(lines);
         a.expressions.Reserve(lines);
     }
@@ -189,7 +192,7 @@ int ParsePass(Assembly& a)
             a.log.BeginLine(a.scanOffset);
         // The parser's own trace switch is the generated parser's global.
         yydebug = a.grammarTrace ? 1 : 0;
-        result = yyparse(a);
+        result = a.grammarTrace ? yyparse(a) : ParseLineWithoutTrace(a);
     } while (result == 0 && !a.endOfInput);
     CloseCodeRange(a);
     return result;

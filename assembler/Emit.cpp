@@ -20,9 +20,7 @@ void CheckAddressSpace(Assembly& a, uint64_t bytes)
     ReportError(a, "Address past the end of the address space");
 }
 
-}  // namespace
-
-void EmitCodeByte(Assembly& a, uint8_t value)
+inline void PutCodeByte(Assembly& a, uint8_t value)
 {
     CheckAddressSpace(a, a.codeBytes + 1);
     if (a.trial) {
@@ -33,14 +31,21 @@ void EmitCodeByte(Assembly& a, uint8_t value)
     ++a.codeBytes;
 }
 
+}  // namespace
+
+void EmitCodeByte(Assembly& a, uint8_t value)
+{
+    PutCodeByte(a, value);
+}
+
 void EmitCodeWord(Assembly& a, uint16_t word)
 {
     if (a.pass == 2 && (a.codeBytes & 1)) {
         ReportError(a, "Instructions must be aligned on word boundaries!");
         return;
     }
-    EmitCodeByte(a, static_cast<uint8_t>(word));
-    EmitCodeByte(a, static_cast<uint8_t>(word >> 8));
+    PutCodeByte(a, static_cast<uint8_t>(word));
+    PutCodeByte(a, static_cast<uint8_t>(word >> 8));
 }
 
 void SetCodeAddress(Assembly& a, uint32_t wordAddress)

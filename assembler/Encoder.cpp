@@ -478,7 +478,9 @@ void CheckStatement(Assembly& a)
         return;
     if ((a.options.cpMode || IsZernC(a)) && (s.destinationPointers & s.sourcePointers))
         ReportWarning(a, "Invalid instruction");
-    if (!IsZernC(a) && c.row == kRowMove) {
+    // Every forbidden form moves between modules 14 and 15 (bits 3..1 set in both).
+    const bool bothPointerModules = (c.ci & 0x0E0E) == 0x0E0E;
+    if (!IsZernC(a) && c.row == kRowMove && bothPointerModules) {
         const bool indexedPrefix = PrefixDue(a) && c.prefixIndex != 0;
         for (const ForbiddenMove& form : kForbiddenMoves) {
             if (form.word == static_cast<uint16_t>(c.ci) && !indexedPrefix) {
