@@ -20,22 +20,51 @@ void CheckAddressSpace(Assembly& a, uint64_t bytes)
     ReportError(a, "Address past the end of the address space");
 }
 
-inline void PutCodeByte(Assembly& a, uint8_t value)
+// The counter, the words waiting for a try to succeed, and the HEX stream of
+// the code or the data segment.
+struct SegmentOutput {
+    uint64_t& bytes;
+    std::vector<uint8_t>& pending;
+    HexStream& stream;
+    FILE* file;
+};
+
+SegmentOutput Code(Assembly& a)
 {
-    CheckAddressSpace(a, a.codeBytes + 1);
+    return {a.codeBytes, a.pendingCode, a.codeStream, a.codeFile};
+}
+
+SegmentOutput Data(Assembly& a)
+{
+    return {a.dataBytes, a.pendingData, a.dataStream, a.dataFile};
+}
+
+inline void PutByte(Assembly& a, const SegmentOutput& segment, uint8_t value)
+{
+    CheckAddressSpace(a, segment.bytes + 1);
     if (a.trial) {
-        a.pendingCode.push_back(value);
+        segment.pending.push_back(value);
     } else if (a.pass == 2) {
-        a.codeStream.PutByte(a.codeFile, value);
+        segment.stream.PutByte(segment.file, value);
     }
-    ++a.codeBytes;
+    ++segment.bytes;
+}
+
+void SetAddress(Assembly& a, const SegmentOutput& segment, uint32_t wordAddress)
+{
+    if (a.trial)
+        throw TrialFailed{};
+    segment.bytes = uint64_t{wordAddress} * 2;
+    CheckAddressSpace(a, segment.bytes);
+    if (a.pass == 2)
+        segment.stream.SetAddress(static_cast<uint32_t>(segment.bytes));
 }
 
 }  // namespace
 
 void EmitCodeByte(Assembly& a, uint8_t value)
 {
-    PutCodeByte(a, value);
+    PutByte(a, Code(a), value);
 }
 
 void EmitCodeWord(Assembly& a, uint16_t word)
@@ -44,45 +73,31 @@ void EmitCodeWord(Assembly& a, uint16_t word)
         ReportError(a, "Instructions must be aligned on word boundaries!");
         return;
     }
-    PutCodeByte(a, static_cast<uint8_t>(word));
-    PutCodeByte(a, static_cast<uint8_t>(word >> 8));
+    const SegmentOutput code = Code(a);
+    PutByte(a, code, static_cast<uint8_t>(word));
+    PutByte(a, code, static_cast<uint8_t>(word >> 8));
 }
 
 void SetCodeAddress(Assembly& a, uint32_t wordAddress)
 {
-    if (a.trial)
-        throw TrialFailed{};
-    a.codeBytes = uint64_t{wordAddress} * 2;
-    CheckAddressSpace(a, a.codeBytes);
-    if (a.pass == 2)
-        a.codeStream.SetAddress(static_cast<uint32_t>(a.codeBytes));
+    SetAddress(a, Code(a), wordAddress);
 }
 
 void EmitDataByte(Assembly& a, uint8_t value)
 {
-    CheckAddressSpace(a, a.dataBytes + 1);
-    if (a.trial) {
-        a.pendingData.push_back(value);
-    } else if (a.pass == 2) {
-        a.dataStream.PutByte(a.dataFile, value);
-    }
-    ++a.dataBytes;
+    PutByte(a, Data(a), value);
 }
 
 void EmitDataWord(Assembly& a, uint16_t word)
 {
-    EmitDataByte(a, static_cast<uint8_t>(word));
-    EmitDataByte(a, static_cast<uint8_t>(word >> 8));
+    const SegmentOutput data = Data(a);
+    PutByte(a, data, static_cast<uint8_t>(word));
+    PutByte(a, data, static_cast<uint8_t>(word >> 8));
 }
 
 void SetDataAddress(Assembly& a, uint32_t wordAddress)
 {
-    if (a.trial)
-        throw TrialFailed{};
-    a.dataBytes = uint64_t{wordAddress} * 2;
-    CheckAddressSpace(a, a.dataBytes);
-    if (a.pass == 2)
-        a.dataStream.SetAddress(static_cast<uint32_t>(a.dataBytes));
+    SetAddress(a, Data(a), wordAddress);
 }
 
 void AlignCode(Assembly& a)

@@ -66,7 +66,7 @@ public:
 
     bool Build(std::vector<Fixup>& fixups, const std::vector<Symbol*>& symbols)
     {
-        if (!RangesApart())
+        if (!SortRanges())
             return false;
         std::vector<Item> fixupItems;
         fixupItems.reserve(fixups.size());
@@ -129,12 +129,13 @@ public:
     {
         const uint32_t slot = fixupSlot_[index];
         const uint32_t address = AddressAt(slot);
-        const int32_t range = CodeRangeOf(a_, address);
-        if (range < 0)
+        const size_t rank = RankHolding(address);
+        if (rank == byStart_.size())
             return false;
-        CodeRange& grown = a_.ranges[static_cast<size_t>(range)];
+        CodeRange& grown = a_.ranges[byStart_[rank]];
         const int64_t newEnd = static_cast<int64_t>(grown.endPass1) + delta;
-        if (newEnd < grown.start || !ApartFromOthers(static_cast<size_t>(range), grown.start, newEnd))
+        const bool beforeNext = rank + 1 == byStart_.size() || newEnd < a_.ranges[byStart_[rank + 1]].start;
+        if (newEnd < grown.start || !beforeNext)
             return false;
         const size_t first = slot + 1;
         // The last item below the new end.
@@ -193,30 +194,40 @@ private:
         return previousAddress < nextAddress || (previousAddress == nextAddress && !previous.isFixup);
     }
 
-    size_t RangeCount() const { return std::min(a_.rangeCount, a_.ranges.size()); }
-
-    // Every two recorded ranges, taken with their ends, are disjoint.
-    bool RangesApart() const
+    // Orders the recorded ranges by start; false unless every two of them,
+    // taken with their ends, are apart. Then the range holding an address is
+    // the one that code-range lookup finds.
+    bool SortRanges()
     {
-        for (size_t i = 0; i < RangeCount(); ++i) {
-            const CodeRange& range = a_.ranges[i];
-            if (range.endPass1 < range.start || !ApartFromOthers(i, range.start, range.endPass1))
+        const size_t count = std::min(a_.rangeCount, a_.ranges.size());
+        byStart_.resize(count);
+        for (size_t i = 0; i < count; ++i)
+            byStart_[i] = i;
+        std::sort(byStart_.begin(), byStart_.end(),
+                  [this](size_t x, size_t y) { return a_.ranges[x].start < a_.ranges[y].start; });
+        for (size_t rank = 0; rank < count; ++rank) {
+            const CodeRange& range = a_.ranges[byStart_[rank]];
+            if (range.endPass1 < range.start)
+                return false;
+            if (rank + 1 < count && !(range.endPass1 < a_.ranges[byStart_[rank + 1]].start))
                 return false;
         }
         return true;
     }
 
-    bool ApartFromOthers(size_t index, int64_t start, int64_t end) const
+    // The rank of the range holding `address`, or the count of ranges.
+    size_t RankHolding(uint32_t address) const
     {
-        for (size_t i = 0; i < RangeCount(); ++i) {
-            const CodeRange& other = a_.ranges[i];
-            if (i != index && !(end < other.start || other.endPass1 < start))
-                return false;
-        }
-        return true;
+        const auto after = std::upper_bound(byStart_.begin(), byStart_.end(), address,
+                                            [this](uint32_t at, size_t range) { return at < a_.ranges[range].start; });
+        if (after == byStart_.begin())
+            return byStart_.size();
+        const size_t rank = static_cast<size_t>(after - byStart_.begin()) - 1;
+        return address < a_.ranges[byStart_[rank]].endPass1 ? rank : byStart_.size();
     }
 
     Assembly& a_;
+    std::vector<size_t> byStart_;  // range indexes by start
     std::vector<Item> items_;
     std::vector<uint32_t> fixupSlot_;
     OffsetTree offsets_{0};
