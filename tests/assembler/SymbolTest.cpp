@@ -26,6 +26,32 @@ TEST(SymbolTable, HashAndNameComparisonIgnoreCase)
     EXPECT_FALSE(SymbolNamesEqual("Loop", "Loops"));
 }
 
+TEST(SymbolTable, IndexGrowsAndTracedMovesKeepTheBucketOrder)
+{
+    SymbolTable table;
+    table.Clear();
+    for (int i = 0; i < 5000; ++i) {
+        const std::string name = "Name" + std::to_string(i);
+        table.Define(table.Entry(name), name, false, i);
+    }
+    const Symbol* found = table.Find("NAME4321");
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->value, 4321);
+    EXPECT_EQ(found->name, "Name4321");
+    EXPECT_EQ(table.Find("Name5000"), nullptr);
+    Symbol* undefined = table.Entry("later");
+    EXPECT_FALSE(undefined->defined);
+    EXPECT_EQ(table.Entry("LATER"), undefined);
+    // Buckets of the ELF hash modulo 500 ascending, the newest first in each.
+    const std::vector<Symbol*> order = table.InBucketOrder();
+    ASSERT_EQ(order.size(), 5000u);
+    for (size_t i = 1; i < order.size(); ++i) {
+        const uint32_t before = SymbolHash(order[i - 1]->name) % 500;
+        const uint32_t after = SymbolHash(order[i]->name) % 500;
+        EXPECT_TRUE(before < after || (before == after && order[i - 1]->serial > order[i]->serial)) << i;
+    }
+}
+
 TEST(SymbolTable, ReservedNamesAndCaseInsensitiveLabels)
 {
     RunResult run = Assemble("AP: NOP\n END\n", {"-q"});
