@@ -28,6 +28,7 @@ namespace zernasm {
 namespace {
 
 constexpr size_t kCodeBufferSize = 32 * 1024;
+constexpr size_t kListingBufferSize = 64 * 1024;
 
 struct OutputNames {
     std::string codeTemp, dataTemp, programHex, dataHex, listing;
@@ -287,6 +288,8 @@ int32_t OpenFiles(Assembly& a, const OutputNames& names, int argc, const char* c
             fprintf(a.console.err, "Error! Unable to open the list file \"%s\"!\n", names.listing.c_str());
             return 7;
         }
+        // The listing is the largest output: written in few large blocks.
+        setvbuf(a.listingFile, nullptr, _IOFBF, kListingBufferSize);
         WriteListingHeader(a, argc, argv, LocalTimeText());
     }
     setvbuf(a.codeFile, nullptr, _IOFBF, kCodeBufferSize);

@@ -1,5 +1,7 @@
 #include "Listing.h"
 
+#include <algorithm>
+#include <cstring>
 #include <ctime>
 
 #include "Assembly.h"
@@ -26,20 +28,53 @@ void Write(Assembly& a, const std::string& text)
     fwrite(text.data(), 1, text.size(), a.listingFile);
 }
 
-// "%8d: %04X: %02X%02X  " (six address digits on ZERNC) without printf, since
-// every listed word goes through here.
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// printf's "%8d": right-aligned in eight places, wider when it must be.
+size_t PutLineNumber(char* out, int32_t number)
+{
+    char digits[12];
+    size_t count = 0;
+    uint32_t magnitude = number < 0 ? 0u - static_cast<uint32_t>(number) : static_cast<uint32_t>(number);
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (number < 0)
+        digits[count++] = '-';
+    size_t at = 0;
+    for (size_t pad = count; pad < 8; ++pad)
+        out[at++] = ' ';
+    while (count > 0)
+        out[at++] = digits[--count];
+    return at;
+}
+
+// printf's "%0*X" with `width` digits at the least.
+size_t PutHex(char* out, uint32_t value, int width)
+{
+    int digits = 1;
+    while (digits < 8 && (value >> (4 * digits)) != 0)
+        ++digits;
+    digits = std::max(digits, width);
+    for (int i = digits - 1; i >= 0; --i)
+        *out++ = kHexDigits[(value >> (4 * i)) & 15];
+    return static_cast<size_t>(digits);
+}
+
+// "%8d: %04X: %02X%02X  " (six address digits on ZERNC), every listed word's
+// line, with the address cut to its digits.
 void WriteCodeLinePrefix(const Assembly& a, uint32_t address, uint32_t word)
 {
-    static const char kDigits[] = "0123456789ABCDEF";
     char text[40];
-    const int written = snprintf(text, sizeof text, "%8d: ", a.line);
-    size_t at = written > 0 ? static_cast<size_t>(written) : 0;
-    for (int shift = IsZernC(a) ? 20 : 12; shift >= 0; shift -= 4)
-        text[at++] = kDigits[(address >> shift) & 15];
+    size_t at = PutLineNumber(text, a.line);
     text[at++] = ':';
     text[at++] = ' ';
-    for (int shift = 12; shift >= 0; shift -= 4)
-        text[at++] = kDigits[(word >> shift) & 15];
+    for (int shift = IsZernC(a) ? 20 : 12; shift >= 0; shift -= 4)
+        text[at++] = kHexDigits[(address >> shift) & 15];
+    text[at++] = ':';
+    text[at++] = ' ';
+    at += PutHex(text + at, word, 4);
     text[at++] = ' ';
     text[at++] = ' ';
     fwrite(text, 1, at, a.listingFile);
@@ -86,7 +121,10 @@ void WriteListingLine(Assembly& a, uint32_t wordAddress, int32_t code, const std
     if (!file)
         return;
     if (code == kNothingListed) {
-        fprintf(file, "%8d:             ", a.line);
+        char head[24];
+        size_t at = PutLineNumber(head, a.line);
+        memcpy(head + at, ":             ", 14);
+        fwrite(head, 1, at + 14, file);
     } else if (code == kListedByData) {
         fprintf(file, "\n%16c", '.');
         a.output.listingState = kNothingListed;
@@ -98,30 +136,39 @@ void WriteListingLine(Assembly& a, uint32_t wordAddress, int32_t code, const std
 
 void WriteDataListingLine(Assembly& a, uint32_t address, const std::string& text)
 {
-    FILE* file = a.listingFile;
     std::vector<uint8_t>& bytes = a.output.dataBytes;
     const bool wide = IsZernC(a);
     if (wide && a.dataSegment)
         address *= 2;
-    fprintf(file, wide ? "%8d: %06X: " : "%8d: %04X: ", a.line, address);
-    const std::string indent(wide ? 18 : 16, ' ');
+    // The head, then the bytes two to a line below each other.
+    std::string entry(40, ' ');
+    size_t at = PutLineNumber(entry.data(), a.line);
+    entry[at++] = ':';
+    entry[at++] = ' ';
+    at += PutHex(entry.data() + at, address, wide ? 6 : 4);
+    entry[at++] = ':';
+    entry[at++] = ' ';
+    entry.resize(at);
+    const size_t indent = wide ? 18 : 16;
     for (size_t i = 0; i < bytes.size(); ++i) {
         if (i >= 2 && i % 2 == 0) {
-            Write(a, "\n");
-            Write(a, indent);
+            entry += '\n';
+            entry.append(indent, ' ');
         }
-        fprintf(file, "%02X", bytes[i]);
+        entry += kHexDigits[bytes[i] >> 4];
+        entry += kHexDigits[bytes[i] & 15];
         if (i == 1) {
-            Write(a, "  ");
-            Write(a, text);
+            entry += "  ";
+            entry += text;
         }
     }
     if (bytes.size() % 2 == 1)
-        Write(a, "  ");
+        entry += "  ";
     if (bytes.size() < 2) {
-        Write(a, "  ");
-        Write(a, text);
+        entry += "  ";
+        entry += text;
     }
+    Write(a, entry);
     Write(a, "  \n");
     bytes.clear();
     a.output.listingState = kListedByData;
