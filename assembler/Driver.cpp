@@ -29,6 +29,7 @@ namespace {
 
 constexpr size_t kCodeBufferSize = 32 * 1024;
 constexpr size_t kListingBufferSize = 64 * 1024;
+constexpr size_t kReservedLines = size_t{1} << 22;
 
 struct OutputNames {
     std::string codeTemp, dataTemp, programHex, dataHex, listing;
@@ -155,11 +156,13 @@ void StartPass(Assembly& a)
     if (a.pass == 0) {
         if (!ReadSource(a.input, a.source))
             throw RunAborted{2, "input in flex scanner failed"};
-        // Room for every line, so that keeping them copies nothing.
+        // Room for every line of a source of ordinary size, so that keeping
+        // them copies nothing; larger ones grow as they go.
         size_t lines = 1;
         const char* end = a.source.data() + a.source.size();
         for (const char* at = a.source.data(); (at = static_cast<const char*>(memchr(at, '\n', end - at))); ++at)
             ++lines;
+        lines = std::min(lines, kReservedLines);
         a.log.Reserve(lines);
         a.expressions.Reserve(lines);
     }

@@ -1,5 +1,7 @@
 #include "Replay.h"
 
+#include <cstring>
+
 #include "Assembly.h"
 #include "Directives.h"
 #include "Emit.h"
@@ -46,6 +48,22 @@ void ComposeKeptInstruction(Assembly& a, const KeptLine& line)
             throw TrialFailed{};
     }
     ComposeInstruction(a);
+}
+
+// A run of lines with nothing but blanks and comments: each ends at its
+// line end, and is listed and counted as parsing it does.
+void ListEmptyLines(Assembly& a, uint32_t start, uint32_t count)
+{
+    const char* at = a.source.data() + start;
+    for (uint32_t i = 0; i < count; ++i) {
+        const char* end = static_cast<const char*>(memchr(at, '\n', a.source.data() + a.source.size() - at)) + 1;
+        if (CollectingListingText(a))
+            a.listingText.append(at, static_cast<size_t>(end - at));
+        ListStatement(a);
+        FinishStatement(a);
+        a.lastTokenText = std::string_view(end - 1, 1);
+        at = end;
+    }
 }
 
 void Commit(Assembly& a)
@@ -117,6 +135,10 @@ Replay::Outcome Replay::TryLine(size_t index)
         LabelToken(a, label, line.localLabel, !a.dataSegment);
         if (a.exitStatus != 0)
             return Outcome::ParseAfterLabel;
+    }
+    if (line.kind == LineKind::Nothing && line.labelLength == 0) {
+        ListEmptyLines(a, line.start, line.count);
+        return Outcome::Composed;
     }
     const uint64_t codeBytes = a.codeBytes;
     const uint64_t dataBytes = a.dataBytes;

@@ -43,6 +43,8 @@ struct Instruction {
     int32_t row = -1;      // the rule's template row
     int32_t argument = 0;  // RET condition, bit number or carry immediate
     int32_t value = 0;     // the immediate of the bit form
+
+    bool operator==(const Instruction&) const = default;
 };
 
 // Pass 1 keeps one for nearly every line: the fields are laid out tight.
@@ -69,6 +71,8 @@ struct Statement {
     bool sourceDollar : 1 = false;      // the source expression used "$"
     Symbol* lastSymbol = nullptr;       // the last identifier's symbol, when defined
     Symbol* lastEntry = nullptr;        // the last identifier's table entry
+
+    bool operator==(const Statement&) const = default;
 };
 
 // What the scanner's rules and the reductions pass on to each other within

@@ -41,8 +41,10 @@ void StatementLog::KeepInstruction(const Statement& statement, const Term* sourc
         line_.repeatable = false;
         return;
     }
-    line_.first = static_cast<uint32_t>(statements_.size());
-    statements_.push_back(statement);
+    // Runs of alike statements (NOPs, say) share one.
+    if (statements_.empty() || !(statements_.back() == statement))
+        statements_.push_back(statement);
+    line_.first = static_cast<uint32_t>(statements_.size() - 1);
     line_.firstTerm = static_cast<uint32_t>(terms_.size());
     line_.count = static_cast<uint16_t>(terms);
     terms_.insert(terms_.end(), sourceTree, sourceTree + terms);
@@ -79,6 +81,18 @@ void StatementLog::EndLine(uint32_t end)
     if (!open_)
         return;
     end_ = end;
+    // Lines with nothing on them but blanks and comments keep one record a run.
+    const bool empty = line_.repeatable && line_.kind == LineKind::Nothing && line_.labelLength == 0;
+    if (empty && !lines_.empty()) {
+        KeptLine& last = lines_.back();
+        if (last.repeatable && last.kind == LineKind::Nothing && last.labelLength == 0 && last.count < kLargestField) {
+            ++last.count;
+            open_ = false;
+            return;
+        }
+    }
+    if (empty)
+        line_.count = 1;
     lines_.push_back(line_);
     open_ = false;
 }

@@ -20,7 +20,7 @@ struct KeptLine {
     uint32_t start = 0;      // source offset of the line's first character
     uint32_t first = 0;      // Instruction: the statement; Data: the first item
     uint32_t firstTerm = 0;  // Instruction: where the source tree's terms begin
-    uint16_t count = 0;      // Instruction: the source tree's terms; Data: the items
+    uint16_t count = 0;      // Instruction: the source tree's terms; Data: the items; Nothing: the lines
     uint16_t listed = 0;     // Data: how far after the start the scanner had read when the list was listed
     uint8_t labelLength = 0;
     LineKind kind : 2 = LineKind::Nothing;

@@ -101,6 +101,8 @@ TEST(SecondPass, ComposingKeptLinesGivesWhatParsingGives)
         {"a name left undefined", " JUMP target\n JUMP missing\n" + Repeat(" NOP\n", 150) + "target: NOP\n END\n"},
         {"a long label", std::string(130, 'n') + ": NOP\n JUMP " + std::string(130, 'n') + "\n END\n"},
         {"no END", "start: NOP\n JUMP start\n"},
+        {"runs of blank and comment lines",
+         "\n\n ; one\n;two\n\t\nstart: NOP\n\n ; three\n JUMP start\n" + Repeat("\n ;\n", 40) + " END\n"},
         {"generated", GeneratedProgram(7, 300)},
         {"generated, another seed", GeneratedProgram(1234, 400)},
     };
