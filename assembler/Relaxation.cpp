@@ -68,15 +68,13 @@ public:
     {
         if (!SortRanges())
             return false;
-        std::vector<Item> fixupItems;
-        fixupItems.reserve(fixups.size());
+        items_.reserve(fixups.size() + symbols.size());
         for (uint32_t i = 0; i < fixups.size(); ++i) {
             if (fixups[i].address >= kOrderedAddressLimit)
                 return false;
-            fixupItems.push_back({fixups[i].address, true, i, nullptr});
+            items_.push_back({fixups[i].address, true, i, nullptr});
         }
-        std::vector<Item> symbolItems;
-        symbolItems.reserve(symbols.size());
+        const size_t firstSymbol = items_.size();
         for (uint32_t i = 0; i < symbols.size(); ++i) {
             Symbol* symbol = symbols[i];
             symbol->relaxSlot = kNoSlot;
@@ -84,7 +82,7 @@ public:
                 continue;
             if (static_cast<uint32_t>(symbol->value) >= kOrderedAddressLimit)
                 return false;
-            symbolItems.push_back({static_cast<uint32_t>(symbol->value), false, i, symbol});
+            items_.push_back({static_cast<uint32_t>(symbol->value), false, i, symbol});
         }
         // A label sorts before a fix-up at its address: only what lies above a
         // growing statement moves. Both lists mostly come in address order.
@@ -95,13 +93,12 @@ public:
                 return !x.isFixup;
             return x.index < y.index;
         };
-        for (std::vector<Item>* list : {&fixupItems, &symbolItems}) {
-            if (!std::is_sorted(list->begin(), list->end(), before))
-                std::sort(list->begin(), list->end(), before);
+        const auto middle = items_.begin() + static_cast<std::ptrdiff_t>(firstSymbol);
+        if (std::is_sorted(items_.begin(), middle, before) && std::is_sorted(middle, items_.end(), before)) {
+            std::inplace_merge(items_.begin(), middle, items_.end(), before);
+        } else {
+            std::sort(items_.begin(), items_.end(), before);
         }
-        items_.resize(fixupItems.size() + symbolItems.size());
-        std::merge(fixupItems.begin(), fixupItems.end(), symbolItems.begin(), symbolItems.end(), items_.begin(),
-                   before);
         fixupSlot_.assign(fixups.size(), 0);
         for (uint32_t position = 0; position < items_.size(); ++position) {
             const Item& item = items_[position];
