@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "AsmState.h"
+#include "RunOptions.h"
 
 namespace zernasm {
 

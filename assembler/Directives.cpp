@@ -1,6 +1,6 @@
 #include "Directives.h"
 
-#include "AsmState.h"
+#include "Assembly.h"
 #include "Emit.h"
 #include "Listing.h"
 #include "Reporting.h"
@@ -12,64 +12,70 @@ namespace {
 // Largest number of bytes one data directive lists.
 constexpr size_t kListedDataBytes = 1024;
 
-void Collect(uint8_t value)
+void Collect(Assembly& a, uint8_t value)
 {
-    if (g_run.pass != 2 || !g_run.options.listing)
+    if (a.pass != 2 || !a.options.listing)
         return;
-    std::vector<uint8_t>& bytes = g_run.statement.dataBytes;
+    std::vector<uint8_t>& bytes = a.output.dataBytes;
     if (bytes.size() < kListedDataBytes)
         bytes.push_back(value);
 }
 
-void WriteByte(uint8_t value)
+void WriteByte(Assembly& a, uint8_t value)
 {
-    if (g_run.dataSegment) {
-        EmitDataByte(value);
+    if (a.dataSegment) {
+        EmitDataByte(a, value);
     } else {
-        EmitCodeByte(value);
+        EmitCodeByte(a, value);
     }
-    Collect(value);
+    Collect(a, value);
 }
 
-void WriteWord(uint16_t word)
+void WriteWord(Assembly& a, uint16_t word)
 {
-    if (g_run.dataSegment) {
-        EmitDataWord(word);
+    if (a.dataSegment) {
+        EmitDataWord(a, word);
     } else {
-        EmitCodeWord(word);
+        EmitCodeWord(a, word);
     }
-    Collect(static_cast<uint8_t>(word >> 8));
-    Collect(static_cast<uint8_t>(word));
+    Collect(a, static_cast<uint8_t>(word >> 8));
+    Collect(a, static_cast<uint8_t>(word));
 }
 
 }  // namespace
 
-void DataByte(int32_t value)
+void DataByte(Assembly& a, int32_t value)
 {
-    WriteByte(static_cast<uint8_t>(value));
+    if (a.pass == 1)
+        a.log.KeepDataItem(DataItem::Byte, value);
+    WriteByte(a, static_cast<uint8_t>(value));
 }
 
-void DataString()
+void DataString(Assembly& a)
 {
-    const std::string& text = g_run.stringText;
+    const std::string& text = a.stringText;
     if (text.size() < 2)
         return;
     for (size_t i = 1; i + 1 < text.size(); ++i)
-        WriteByte(static_cast<uint8_t>(text[i]));
+        WriteByte(a, static_cast<uint8_t>(text[i]));
 }
 
-void DataWord(int32_t value)
+void DataWord(Assembly& a, int32_t value)
 {
-    WriteWord(static_cast<uint16_t>(value));
+    if (a.pass == 1)
+        a.log.KeepDataItem(DataItem::Word, value);
+    WriteWord(a, static_cast<uint16_t>(value));
 }
 
-void DataLong(int32_t value)
+void DataLong(Assembly& a, int32_t value)
 {
+    if (a.pass == 1)
+        a.log.KeepDataItem(DataItem::Long, value);
     const uint32_t bits = static_cast<uint32_t>(value);
-    std::vector<uint8_t>& bytes = g_run.statement.dataBytes;
+    std::vector<uint8_t>& bytes = a.output.dataBytes;
     const size_t before = bytes.size();
-    WriteWord(static_cast<uint16_t>(bits));
-    WriteWord(static_cast<uint16_t>(bits >> 16));
+    WriteWord(a, static_cast<uint16_t>(bits));
+    WriteWord(a, static_cast<uint16_t>(bits >> 16));
     // The listing shows the long from bits 31..24 down to bits 7..0.
     if (bytes.size() == before + 4) {
         std::swap(bytes[before], bytes[before + 2]);
@@ -77,48 +83,63 @@ void DataLong(int32_t value)
     }
 }
 
-void FinishDataList(bool isByteList)
+void FinishDataList(Assembly& a, bool isByteList)
 {
-    if (isByteList) {
-        const bool accepted = g_run.options.allowDb || (g_run.dataSegment && g_run.options.core == Core::ZernA);
-        if (!accepted)
-            ReportError("The DB data type is currently not supported!");
-        AlignCode();
+    if (a.pass == 1) {
+        // Kept item values are those of pass 1: a name or "$" may read otherwise in pass 2.
+        if (a.tokens.identifierSeen || a.tokens.dollarSeen)
+            a.log.NotRepeatable();
+        a.log.KeepDataEnd(isByteList, a.scanOffset);
     }
-    if (g_run.pass == 2 && g_run.options.listing && g_run.listingFile) {
-        WriteDataListingLine(g_run.directiveAddress, g_run.listingText);
-    }
+    CloseDataList(a, isByteList);
+    ListDataList(a);
 }
 
-void OrgDirective(int32_t value)
+void CloseDataList(Assembly& a, bool isByteList)
+{
+    if (!isByteList)
+        return;
+    const bool accepted = a.options.allowDb || (a.dataSegment && a.options.core == Core::ZernA);
+    if (!accepted)
+        ReportError(a, "The DB data type is currently not supported!");
+    AlignCode(a);
+}
+
+void ListDataList(Assembly& a)
+{
+    if (a.pass == 2 && a.options.listing && a.listingFile)
+        WriteDataListingLine(a, a.directiveAddress, a.listingText);
+}
+
+void OrgDirective(Assembly& a, int32_t value)
 {
     const uint32_t address = static_cast<uint32_t>(value);
-    if (g_run.dataSegment) {
-        SetDataAddress(address);
+    if (a.dataSegment) {
+        SetDataAddress(a, address);
         return;
     }
-    const size_t before = g_run.rangeCount;
-    CloseCodeRange();
-    if (g_run.pass == 2 && g_run.rangeCount != before)
-        CheckCodeRanges(g_run.rangeCount);
-    g_run.rangeStart = address;
-    SetCodeAddress(address);
+    const size_t before = a.rangeCount;
+    CloseCodeRange(a);
+    if (a.pass == 2 && a.rangeCount != before)
+        CheckCodeRanges(a, a.rangeCount);
+    a.rangeStart = address;
+    SetCodeAddress(a, address);
 }
 
-void AlignDirective()
+void AlignDirective(Assembly& a)
 {
-    if (g_run.dataSegment)
+    if (a.dataSegment)
         return;
-    for (uint32_t pad = g_run.codeBytes % 4; pad > 0; --pad)
-        EmitCodeByte(0xFF);
+    for (uint64_t pad = a.codeBytes % 4; pad > 0; --pad)
+        EmitCodeByte(a, 0xFF);
 }
 
-void EndDirective()
+void EndDirective(Assembly& a)
 {
-    if (g_run.pass == 2 && g_run.options.listing && g_run.listingFile) {
-        WriteListingLine(CodeWordAddress(), kNothingListed, g_run.listingText);
+    if (a.pass == 2 && a.options.listing && a.listingFile) {
+        WriteListingLine(a, CodeWordAddress(a), kNothingListed, a.listingText);
     }
-    g_run.endOfInput = true;
+    a.endOfInput = true;
 }
 
 }  // namespace zernasm

@@ -1,15 +1,20 @@
 #include "Driver.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <string>
 #include <sys/stat.h>
 
+#include "Assembly.h"
 #include "Banner.h"
 #include "CommandLine.h"
 #include "Emit.h"
 #include "Expressions.h"
 #include "Listing.h"
+#include "Relaxation.h"
+#include "Replay.h"
 #include "Reporting.h"
 #include "ScannerSupport.h"
 #include "Symbols.h"
@@ -23,6 +28,8 @@ namespace zernasm {
 namespace {
 
 constexpr size_t kCodeBufferSize = 32 * 1024;
+constexpr size_t kListingBufferSize = 64 * 1024;
+constexpr size_t kReservedLines = size_t{1} << 22;
 
 struct OutputNames {
     std::string codeTemp, dataTemp, programHex, dataHex, listing;
@@ -79,14 +86,14 @@ const char* RenameErrorText(int error, char* buffer, size_t size)
     }
 }
 
-bool RenameOutput(const std::string& from, const std::string& to)
+bool RenameOutput(Assembly& a, const std::string& from, const std::string& to)
 {
     if (rename(from.c_str(), to.c_str()) == 0)
         return true;
     const int error = errno;
     char buffer[32];
-    fprintf(g_run.console.err, "Error!  Failed to rename output file\n  %s to %s\n", from.c_str(), to.c_str());
-    fprintf(g_run.console.out, "ERROR: %s\n", RenameErrorText(error, buffer, sizeof buffer));
+    fprintf(a.console.err, "Error!  Failed to rename output file\n  %s to %s\n", from.c_str(), to.c_str());
+    fprintf(a.console.out, "ERROR: %s\n", RenameErrorText(error, buffer, sizeof buffer));
     return false;
 }
 
@@ -101,135 +108,152 @@ bool CloseOutput(FILE*& file)
     return written && closed;
 }
 
-void ReportWriteFailure(const std::string& name)
+void ReportWriteFailure(Assembly& a, const std::string& name)
 {
-    fprintf(g_run.console.err, "Error! Unable to write the output file \"%s\"!\n", name.c_str());
-    ++g_run.errors;
+    fprintf(a.console.err, "Error! Unable to write the output file \"%s\"!\n", name.c_str());
+    ++a.errors;
 }
 
-void FinishOutputs(const OutputNames& names)
+void FinishOutputs(Assembly& a, const OutputNames& names)
 {
     long dataSize = 0;
-    if (g_run.dataFile) {
-        fflush(g_run.dataFile);
-        dataSize = ftell(g_run.dataFile);
+    if (a.dataFile) {
+        fflush(a.dataFile);
+        dataSize = ftell(a.dataFile);
     }
-    if (g_run.pass == 2) {
-        if (g_run.codeFile)
-            g_run.codeStream.End();
-        if (g_run.dataFile)
-            g_run.dataStream.End();
+    if (a.pass == 2) {
+        if (a.codeFile)
+            a.codeStream.End();
+        if (a.dataFile)
+            a.dataStream.End();
     }
-    if (g_run.input)
-        fclose(g_run.input);
-    g_run.input = nullptr;
-    if (!CloseOutput(g_run.codeFile))
-        ReportWriteFailure(names.codeTemp);
-    if (!CloseOutput(g_run.dataFile))
-        ReportWriteFailure(names.dataTemp);
-    if (!CloseOutput(g_run.listingFile))
-        ReportWriteFailure(names.listing);
-    if (g_run.errors > 0) {
+    if (a.input)
+        fclose(a.input);
+    a.input = nullptr;
+    if (!CloseOutput(a.codeFile))
+        ReportWriteFailure(a, names.codeTemp);
+    if (!CloseOutput(a.dataFile))
+        ReportWriteFailure(a, names.dataTemp);
+    if (!CloseOutput(a.listingFile))
+        ReportWriteFailure(a, names.listing);
+    if (a.errors > 0) {
         remove(names.codeTemp.c_str());
         remove(names.dataTemp.c_str());
         return;
     }
-    if (!RenameOutput(names.codeTemp, names.programHex))
-        ++g_run.errors;
+    if (!RenameOutput(a, names.codeTemp, names.programHex))
+        ++a.errors;
     if (dataSize <= 0) {
         remove(names.dataTemp.c_str());
-    } else if (!RenameOutput(names.dataTemp, names.dataHex)) {
-        ++g_run.errors;
+    } else if (!RenameOutput(a, names.dataTemp, names.dataHex)) {
+        ++a.errors;
     }
 }
 
-void StartPass()
+void StartPass(Assembly& a)
 {
-    g_run.line = 1;
-    rewind(g_run.input);
-    RestartScanner(g_run.input);
-    ++g_run.pass;
-    g_run.rangeCount = 0;
-    g_run.codeBytes = 0;
-    g_run.dataBytes = 0;
-    g_run.rangeStart = 0;
-    g_run.endOfInput = false;
-    g_run.listingText.clear();
-    g_run.scannerTrace = false;
-    g_run.grammarTrace = false;
-    g_run.statement = StatementState();
-    g_run.prefixThePrefix = false;
-    ClearExpressionStack();
-    if (!g_run.options.quiet)
-        fprintf(g_run.console.err, "\n\nStarting pass %d ...\n", g_run.pass);
+    a.line = 1;
+    if (a.pass == 0) {
+        if (!ReadSource(a.input, a.source))
+            throw RunAborted{2, "input in flex scanner failed"};
+        // Room for every line of a source of ordinary size, so that keeping
+        // them copies nothing; larger ones grow as they go.
+        size_t lines = 1;
+        const char* end = a.source.data() + a.source.size();
+        for (const char* at = a.source.data(); (at = static_cast<const char*>(memchr(at, '\n', end - at))); ++at)
+            ++lines;
+        lines = std::min(lines, kReservedLines);
+        a.log.Reserve(lines);
+        a.expressions.Reserve(lines);
+    }
+    RestartScanner(a);
+    ++a.pass;
+    a.rangeCount = 0;
+    a.codeBytes = 0;
+    a.dataBytes = 0;
+    a.rangeStart = 0;
+    a.endOfInput = false;
+    a.listingText.clear();
+    a.scannerTrace = false;
+    a.grammarTrace = false;
+    ClearLine(a);
+    a.prefixThePrefix = false;
+    ClearExpressionStack(a);
+    if (!a.options.quiet)
+        fprintf(a.console.err, "\n\nStarting pass %d ...\n", a.pass);
 }
 
 // Parses line by line until the input ends or a line fails; returns the last result.
-int ParsePass()
+int ParsePass(Assembly& a)
 {
-    StartPass();
+    StartPass(a);
+    Replay replay(a);
     int result = 0;
     do {
-        yydebug = g_run.grammarTrace ? 1 : 0;
-        result = yyparse();
-    } while (result == 0 && !g_run.endOfInput);
-    CloseCodeRange();
+        if (replay.Next())
+            continue;
+        if (a.pass == 1)
+            a.log.BeginLine(a.scanOffset);
+        // The parser's own trace switch is the generated parser's global.
+        yydebug = a.grammarTrace ? 1 : 0;
+        result = a.grammarTrace ? yyparse(a) : ParseLineWithoutTrace(a);
+    } while (result == 0 && !a.endOfInput);
+    CloseCodeRange(a);
     return result;
 }
 
-void WriteClosing(const char* text)
+void WriteClosing(Assembly& a, const char* text)
 {
-    if (g_run.options.listing && g_run.listingFile)
-        fputs(text, g_run.listingFile);
+    if (a.options.listing && a.listingFile)
+        fputs(text, a.listingFile);
 }
 
-int32_t Assemble(const OutputNames& names)
+int32_t Assemble(Assembly& a, const OutputNames& names)
 {
-    const int pass1 = ParsePass();
+    const int pass1 = ParsePass(a);
     if (pass1 != 0)
-        ReportError("Parse failed");
-    g_run.undefinedAfterPass1 = !Relax();
-    const int pass2 = ParsePass();
-    CheckCodeRanges(g_run.rangeCount);
+        ReportError(a, "Parse failed");
+    a.undefinedAfterPass1 = !Relax(a);
+    const int pass2 = ParsePass(a);
+    CheckCodeRanges(a, a.rangeCount);
 
-    const bool succeeded = pass2 == 0 && g_run.exitStatus == 0;
+    const bool succeeded = pass2 == 0 && a.exitStatus == 0;
     bool rangesMoved = false;
-    for (size_t i = 0; i < g_run.rangeCount; ++i) {
-        rangesMoved = rangesMoved || g_run.ranges[i].endPass1 != g_run.ranges[i].endPass2;
+    for (size_t i = 0; i < a.rangeCount; ++i) {
+        rangesMoved = rangesMoved || a.ranges[i].endPass1 != a.ranges[i].endPass2;
     }
-    if (rangesMoved && g_run.undefinedAfterPass1) {
-        fputs("Assembler Error! Parse failed! Possible forward reference assigned to DP[i]\n", g_run.console.err);
-        WriteClosing("\nAssembler Error! Parse failed! Possible forward reference assigned to DP[i]\n");
-        g_run.exitStatus = -1;
-        ++g_run.errors;
+    if (rangesMoved && a.undefinedAfterPass1) {
+        fputs("Assembler Error! Parse failed! Possible forward reference assigned to DP[i]\n", a.console.err);
+        WriteClosing(a, "\nAssembler Error! Parse failed! Possible forward reference assigned to DP[i]\n");
+        a.exitStatus = -1;
+        ++a.errors;
     } else if (succeeded) {
-        if (!g_run.options.quiet)
-            fputs("Parser terminated successfully.\n", g_run.console.err);
-        if (g_run.options.listing && g_run.listingFile) {
-            if (g_run.warnings == 0) {
-                fputs("\nParser terminated successfully.\n", g_run.listingFile);
+        if (!a.options.quiet)
+            fputs("Parser terminated successfully.\n", a.console.err);
+        if (a.options.listing && a.listingFile) {
+            if (a.warnings == 0) {
+                fputs("\nParser terminated successfully.\n", a.listingFile);
             } else {
-                fprintf(g_run.listingFile, "\nParser terminated with %d warnings.\n", g_run.warnings);
+                fprintf(a.listingFile, "\nParser terminated with %d warnings.\n", a.warnings);
             }
         }
-        if (g_run.warnings > 0)
-            fputs("Warnings encountered.\n", g_run.console.err);
+        if (a.warnings > 0)
+            fputs("Warnings encountered.\n", a.console.err);
     } else {
-        fputs("Error! Parse failed!\n", g_run.console.err);
-        WriteClosing("\nError! Parse failed!\n");
+        fputs("Error! Parse failed!\n", a.console.err);
+        WriteClosing(a, "\nError! Parse failed!\n");
     }
-    FinishOutputs(names);
-    return g_run.exitStatus;
+    FinishOutputs(a, names);
+    return a.exitStatus;
 }
 
 // Opens the input and creates the outputs; returns an exit status, or 0 when ready.
-int32_t OpenFiles(const OutputNames& names, int argc, const char* const* argv)
+int32_t OpenFiles(Assembly& a, const OutputNames& names, int argc, const char* const* argv)
 {
-    const std::string& input = g_run.inputPath;
+    const std::string& input = a.inputPath;
     struct stat inputInfo {};
-    if (stat(input.c_str(), &inputInfo) != 0 || !S_ISREG(inputInfo.st_mode)
-        || !(g_run.input = fopen(input.c_str(), "r"))) {
-        fprintf(g_run.console.err, "Error! Unable to open the input file \"%s\"!\n", input.c_str());
+    if (stat(input.c_str(), &inputInfo) != 0 || !S_ISREG(inputInfo.st_mode) || !(a.input = fopen(input.c_str(), "r"))) {
+        fprintf(a.console.err, "Error! Unable to open the input file \"%s\"!\n", input.c_str());
         return 4;
     }
     // An output that is the source itself would be deleted before it is read.
@@ -244,9 +268,9 @@ int32_t OpenFiles(const OutputNames& names, int argc, const char* const* argv)
                    {names.listing, "Error! Unable to open the list file \"%s\"!\n", 7}};
     for (const auto& output : outputs) {
         if (SameFile(inputInfo, output.name)) {
-            fprintf(g_run.console.err, output.message, output.name.c_str());
-            fclose(g_run.input);
-            g_run.input = nullptr;
+            fprintf(a.console.err, output.message, output.name.c_str());
+            fclose(a.input);
+            a.input = nullptr;
             return output.status;
         }
     }
@@ -254,34 +278,36 @@ int32_t OpenFiles(const OutputNames& names, int argc, const char* const* argv)
     remove(names.dataHex.c_str());
     remove(names.listing.c_str());
     remove(names.codeTemp.c_str());
-    if (!(g_run.codeFile = fopen(names.codeTemp.c_str(), "w+"))) {
-        fprintf(g_run.console.err, "Error! Unable to open the output file \"%s\"!\n", names.codeTemp.c_str());
+    if (!(a.codeFile = fopen(names.codeTemp.c_str(), "w+"))) {
+        fprintf(a.console.err, "Error! Unable to open the output file \"%s\"!\n", names.codeTemp.c_str());
         return 5;
     }
-    if (!(g_run.dataFile = fopen(names.dataTemp.c_str(), "w+"))) {
-        fprintf(g_run.console.err, "Error! Unable to open the output file \"%s\"!\n", names.dataTemp.c_str());
+    if (!(a.dataFile = fopen(names.dataTemp.c_str(), "w+"))) {
+        fprintf(a.console.err, "Error! Unable to open the output file \"%s\"!\n", names.dataTemp.c_str());
         return 6;
     }
-    if (g_run.options.listing) {
-        if (!(g_run.listingFile = fopen(names.listing.c_str(), "w"))) {
-            fprintf(g_run.console.err, "Error! Unable to open the list file \"%s\"!\n", names.listing.c_str());
+    if (a.options.listing) {
+        if (!(a.listingFile = fopen(names.listing.c_str(), "w"))) {
+            fprintf(a.console.err, "Error! Unable to open the list file \"%s\"!\n", names.listing.c_str());
             return 7;
         }
-        WriteListingHeader(argc, argv, LocalTimeText());
+        // The listing is the largest output: written in few large blocks.
+        setvbuf(a.listingFile, nullptr, _IOFBF, kListingBufferSize);
+        WriteListingHeader(a, argc, argv, LocalTimeText());
     }
-    setvbuf(g_run.codeFile, nullptr, _IOFBF, kCodeBufferSize);
+    setvbuf(a.codeFile, nullptr, _IOFBF, kCodeBufferSize);
     return 0;
 }
 
-void CloseAfterFailedStart(const OutputNames& names)
+void CloseAfterFailedStart(Assembly& a, const OutputNames& names)
 {
-    if (g_run.input)
-        fclose(g_run.input);
-    g_run.input = nullptr;
-    const bool createdTemporaries = g_run.codeFile != nullptr;
-    CloseOutput(g_run.codeFile);
-    CloseOutput(g_run.dataFile);
-    CloseOutput(g_run.listingFile);
+    if (a.input)
+        fclose(a.input);
+    a.input = nullptr;
+    const bool createdTemporaries = a.codeFile != nullptr;
+    CloseOutput(a.codeFile);
+    CloseOutput(a.dataFile);
+    CloseOutput(a.listingFile);
     if (createdTemporaries) {
         remove(names.codeTemp.c_str());
         remove(names.dataTemp.c_str());
@@ -299,22 +325,23 @@ int ProcessExitStatus(int32_t status, bool failed)
     return status;
 }
 
-int RunZernAsm(int argc, const char* const* argv, Console console)
+int RunZernAsm(int argc, const char* const* argv, Console console, SecondPass secondPass)
 {
-    ResetRunState();
-    g_run.console = console;
+    Assembly a;
+    a.console = console;
+    a.composeKeptLines = secondPass == SecondPass::ComposeKeptLines;
     CommandLine commandLine;
     const int32_t commandStatus = ParseCommandLine(argc, argv, commandLine, console.err);
     if (commandStatus != 0)
         return ProcessExitStatus(commandStatus, true);
-    g_run.options = commandLine.options;
-    g_run.inputPath = commandLine.inputPath;
-    g_run.codeStream.Reset(g_run.options.extendedHex);
-    g_run.dataStream.Reset(g_run.options.extendedHex);
+    a.options = commandLine.options;
+    a.inputPath = commandLine.inputPath;
+    a.codeStream.Reset(a.options.extendedHex);
+    a.dataStream.Reset(a.options.extendedHex);
 
-    if (!g_run.options.quiet)
+    if (!a.options.quiet)
         PrintBanner(console.err);
-    if (g_run.options.testMode)
+    if (a.options.testMode)
         fputs("*** TEST MODE ENABLED ***\n", console.out);
     uint32_t mask = 0;
     const int32_t broken = FirstBrokenTemplate(kTemplates, kTemplateRows, &mask);
@@ -323,34 +350,33 @@ int RunZernAsm(int argc, const char* const* argv, Console console)
         fputs("Fatal Error! Assembler Integrity Compromised!\n", console.err);
         return 3;
     }
-    const OutputNames names = NamesFor(g_run.inputPath);
-    const int32_t openStatus = OpenFiles(names, argc, argv);
+    const OutputNames names = NamesFor(a.inputPath);
+    const int32_t openStatus = OpenFiles(a, names, argc, argv);
     if (openStatus != 0) {
-        CloseAfterFailedStart(names);
+        CloseAfterFailedStart(a, names);
         return ProcessExitStatus(openStatus, true);
     }
-    if (!g_run.options.quiet)
-        fprintf(console.err, "Parsing %s ...\n", g_run.inputPath.c_str());
-    InitSymbolTable();
+    if (!a.options.quiet)
+        fprintf(console.err, "Parsing %s ...\n", a.inputPath.c_str());
+    InitSymbolTable(a);
 
     int32_t status;
     try {
-        status = Assemble(names);
+        status = Assemble(a, names);
     } catch (const RunAborted& aborted) {
-        g_run.errors = std::max(g_run.errors, 1);
-        FinishOutputs(names);
+        if (aborted.message)
+            fprintf(console.err, "%s\n", aborted.message);
+        a.errors = std::max(a.errors, 1);
+        FinishOutputs(a, names);
         status = aborted.exitCode;
+    } catch (const std::bad_alloc&) {
+        // Out of memory ends the run like a fatal error: no temporary stays behind.
+        fputs("Memory allocation error\n", console.err);
+        a.errors = std::max(a.errors, 1);
+        FinishOutputs(a, names);
+        status = 1;
     }
-    const bool failed = g_run.errors > 0;
-    const int exitStatus = ProcessExitStatus(status, failed);
-    DestroyScanner();
-    return exitStatus;
-}
-
-void ScannerFatal(const char* message)
-{
-    fprintf(g_run.console.err, "%s\n", message);
-    throw RunAborted{2};
+    return ProcessExitStatus(status, a.errors > 0);
 }
 
 }  // namespace zernasm

@@ -6,21 +6,23 @@
 
 namespace zernasm {
 
-void EmitCodeByte(uint8_t value);
+struct Assembly;
+
+void EmitCodeByte(Assembly& a, uint8_t value);
 // Two bytes, low first; refused at an odd byte address.
-void EmitCodeWord(uint16_t word);
-void SetCodeAddress(uint32_t wordAddress);
-void EmitDataByte(uint8_t value);
-void EmitDataWord(uint16_t word);
-void SetDataAddress(uint32_t wordAddress);
+void EmitCodeWord(Assembly& a, uint16_t word);
+void SetCodeAddress(Assembly& a, uint32_t wordAddress);
+void EmitDataByte(Assembly& a, uint8_t value);
+void EmitDataWord(Assembly& a, uint16_t word);
+void SetDataAddress(Assembly& a, uint32_t wordAddress);
 // Pads an odd code byte counter with one 0xFF byte.
-void AlignCode();
+void AlignCode(Assembly& a);
 
 // Closes the current code range, recording it when it holds code.
-void CloseCodeRange();
+void CloseCodeRange(Assembly& a);
 // Reports the first overlap of the last recorded range with an earlier one.
-void CheckCodeRanges(size_t count);
+void CheckCodeRanges(Assembly& a, size_t count);
 // Index of the recorded pass-1 range holding the word address, or -1.
-int32_t CodeRangeOf(uint32_t wordAddress);
+int32_t CodeRangeOf(const Assembly& a, uint32_t wordAddress);
 
 }  // namespace zernasm

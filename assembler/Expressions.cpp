@@ -1,133 +1,20 @@
 #include "Expressions.h"
 
 #include <climits>
-#include <deque>
-#include <unordered_set>
-#include <vector>
 
-#include "AsmState.h"
-#include "Emit.h"
+#include "Assembly.h"
 #include "Reporting.h"
-#include "Symbols.h"
 #include "TokenCodes.h"
 
 namespace zernasm {
 
 namespace {
 
-struct Node {
-    NodeKind kind = NodeKind::Number;
-    int op = 0;
-    int32_t value = 0;
-    std::string name;
-    const Node* left = nullptr;
-    const Node* right = nullptr;
-    // Resolved on first use after pass 1; records are never freed during a run.
-    mutable Symbol* symbol = nullptr;
-};
-
-struct Fixup {
-    const Node* tree = nullptr;
-    Symbol* label = nullptr;
-    std::string pendingName;
-    int32_t minimumSize = 1;
-    int32_t size = 1;
-    uint32_t address = 0;
-    int32_t value = 0;
-    bool absolute = false;
-};
-
-struct ExpressionStore {
-    std::deque<Node> nodes;  // stable addresses, allocated in blocks
-    std::vector<const Node*> stack;
-    std::vector<std::string> referencedNames;
-    std::unordered_set<std::string> referencedSet;
-    std::vector<Fixup> fixups;
-    uint32_t dollar = 0;
-    // Nodes and fix-ups when the current statement began: a statement that
-    // recorded no fix-up gives its nodes back.
-    size_t statementNodes = 0;
-    size_t statementFixups = 0;
-};
-
-ExpressionStore g_store;
-
-// After this many sweeps a size may only grow, so the loop always ends.
-constexpr int kSweepsBeforeGrowOnly = 8;
-
-const Node* MakeNode(Node node)
+// Only pass 1 keeps trees, and only for statements that may record a fix-up:
+// data lists and ORG never do.
+bool Building(const Assembly& a)
 {
-    g_store.nodes.push_back(std::move(node));
-    return &g_store.nodes.back();
-}
-
-const Node* Pop()
-{
-    if (g_store.stack.empty())
-        return nullptr;
-    const Node* top = g_store.stack.back();
-    g_store.stack.pop_back();
-    return top;
-}
-
-int32_t Evaluate(const Node* node)
-{
-    if (!node)
-        return 0;
-    switch (node->kind) {
-    case NodeKind::Number:
-        return node->value;
-    case NodeKind::SymbolName: {
-        if (!node->symbol)
-            node->symbol = LookupSymbol(node->name);
-        return node->symbol ? node->symbol->value : 0;
-    }
-    case NodeKind::Dollar:
-        return static_cast<int32_t>(g_store.dollar);
-    case NodeKind::Negate:
-        return Negate(Evaluate(node->left));
-    case NodeKind::Complement:
-        return static_cast<int32_t>(~static_cast<uint32_t>(Evaluate(node->left)));
-    case NodeKind::Binary:
-        return ApplyBinary(node->op, Evaluate(node->left), Evaluate(node->right));
-    }
-    return 0;
-}
-
-int32_t NeededSize(Fixup& fixup, int32_t value)
-{
-    const uint32_t bits = static_cast<uint32_t>(value);
-    if (fixup.absolute) {
-        if (bits & 0xFF000000u)
-            return 4;
-        if (bits & 0x00FF0000u)
-            return 3;
-        if (bits & 0x0000FF00u)
-            return 2;
-        return 1;
-    }
-    if (!fixup.label)
-        fixup.label = LookupSymbol(fixup.pendingName);
-    if (fixup.label && fixup.label->dataSegment)
-        return 2;
-    const int64_t displacement = static_cast<int64_t>(value) - fixup.address - 1;
-    if (displacement >= -128 && displacement <= 127)
-        return 1;
-    return value > 0xFFFF ? 3 : 2;
-}
-
-void Grow(size_t index, int32_t delta)
-{
-    Fixup& fixup = g_store.fixups[index];
-    const int32_t range = CodeRangeOf(fixup.address);
-    if (range >= 0)
-        g_run.ranges[static_cast<size_t>(range)].endPass1 += static_cast<uint32_t>(delta);
-    for (Fixup& other : g_store.fixups) {
-        if (other.address > fixup.address && CodeRangeOf(other.address) == range) {
-            other.address += static_cast<uint32_t>(delta);
-        }
-    }
-    ShiftCodeSymbols(static_cast<int32_t>(fixup.address), range, delta);
+    return a.pass == 1 && !a.tokens.keepsNoTrees;
 }
 
 }  // namespace
@@ -179,126 +66,161 @@ int32_t ApplyBinary(int op, int32_t left, int32_t right)
     }
 }
 
-void PushNumber(int32_t value)
+void ExpressionStore::PushLeaf(Term term)
 {
-    if (g_run.pass != 1)
-        return;
-    g_store.stack.push_back(MakeNode({NodeKind::Number, 0, value, {}, nullptr, nullptr}));
+    stack_.push_back(TermCount());
+    terms_.push_back(term);
 }
 
-void PushSymbol(const std::string& name)
+Term* ExpressionStore::TopNumber()
 {
-    if (g_run.pass != 1)
-        return;
-    if (g_store.referencedSet.insert(name).second)
-        g_store.referencedNames.push_back(name);
-    g_store.stack.push_back(MakeNode({NodeKind::SymbolName, 0, 0, name, nullptr, nullptr}));
+    if (stack_.empty() || stack_.back() + 1 != TermCount())
+        return nullptr;
+    Term& term = terms_.back();
+    return term.kind == NodeKind::Number ? &term : nullptr;
 }
 
-void PushDollar()
+void ExpressionStore::PushUnary(NodeKind kind)
 {
-    if (g_run.pass != 1)
-        return;
-    g_store.stack.push_back(MakeNode({NodeKind::Dollar, 0, 0, {}, nullptr, nullptr}));
-}
-
-void PushUnary(NodeKind kind)
-{
-    if (g_run.pass != 1)
-        return;
-    const Node* operand = Pop();
-    if (operand && operand->kind == NodeKind::Number) {
-        const int32_t value = kind == NodeKind::Negate ? Negate(operand->value)
-                                                       : static_cast<int32_t>(~static_cast<uint32_t>(operand->value));
-        g_store.stack.push_back(MakeNode({NodeKind::Number, 0, value, {}, nullptr, nullptr}));
+    // A missing operand reads as 0.
+    if (stack_.empty())
+        PushLeaf({NodeKind::Number, 0});
+    // Constants fold in place, so that a long constant line needs no memory.
+    if (Term* number = TopNumber()) {
+        number->value = kind == NodeKind::Negate ? Negate(number->value)
+                                                 : static_cast<int32_t>(~static_cast<uint32_t>(number->value));
         return;
     }
-    g_store.stack.push_back(MakeNode({kind, 0, 0, {}, operand, nullptr}));
+    terms_.push_back({kind, 0});
 }
 
-void PushBinary(int op)
+void ExpressionStore::PushBinary(int op)
 {
-    if (g_run.pass != 1)
-        return;
-    const Node* right = Pop();
-    const Node* left = Pop();
-    if (left && right && left->kind == NodeKind::Number && right->kind == NodeKind::Number) {
-        g_store.stack.push_back(
-            MakeNode({NodeKind::Number, 0, ApplyBinary(op, left->value, right->value), {}, nullptr, nullptr}));
+    // Missing operands read as 0.
+    while (stack_.size() < 2) {
+        const uint32_t at = stack_.empty() ? TermCount() : stack_.front();
+        terms_.insert(terms_.begin() + at, Term{NodeKind::Number, 0});
+        for (uint32_t& begin : stack_)
+            ++begin;
+        stack_.insert(stack_.begin(), at);
+    }
+    const uint32_t right = stack_.back();
+    stack_.pop_back();
+    const uint32_t left = stack_.back();
+    const bool numbers = right == left + 1 && right + 1 == TermCount() && terms_[left].kind == NodeKind::Number
+                         && terms_[right].kind == NodeKind::Number;
+    if (numbers) {
+        terms_[left].value = ApplyBinary(op, terms_[left].value, terms_[right].value);
+        terms_.pop_back();
         return;
     }
-    g_store.stack.push_back(MakeNode({NodeKind::Binary, op, 0, {}, left, right}));
+    terms_.push_back({NodeKind::Binary, op});
 }
 
-void ClearExpressionStack()
+ExpressionTree ExpressionStore::Pop(bool& empty)
 {
-    g_store.stack.clear();
-    if (g_store.fixups.size() == g_store.statementFixups)
-        g_store.nodes.resize(g_store.statementNodes);
-    g_store.statementNodes = g_store.nodes.size();
-    g_store.statementFixups = g_store.fixups.size();
+    empty = stack_.empty();
+    if (empty)
+        return {};
+    const ExpressionTree tree{stack_.back(), TermCount()};
+    stack_.pop_back();
+    return tree;
 }
 
-void RecordFixup(bool absolute, uint32_t address, Symbol* label, const std::string& pendingName, int32_t minimumSize,
+ExpressionTree ExpressionStore::Top() const
+{
+    if (stack_.empty())
+        return {};
+    return {stack_.back(), TermCount()};
+}
+
+void ExpressionStore::EndStatement()
+{
+    stack_.clear();
+    if (fixups_.size() == statementFixups_)
+        terms_.resize(statementTerms_);
+    statementTerms_ = terms_.size();
+    statementFixups_ = fixups_.size();
+}
+
+void ExpressionStore::Reference(Symbol* entry)
+{
+    if (!entry->referenced) {
+        entry->referenced = true;
+        referenced_.push_back(entry);
+    }
+}
+
+bool ExpressionStore::AllReferencedDefined() const
+{
+    for (const Symbol* entry : referenced_) {
+        if (!entry->defined)
+            return false;
+    }
+    return true;
+}
+
+void PushNumber(Assembly& a, int32_t value)
+{
+    if (Building(a))
+        a.expressions.PushLeaf({NodeKind::Number, value});
+}
+
+void PushSymbol(Assembly& a, Symbol* entry)
+{
+    // Every name used in pass 1 counts for the check before relaxation, also
+    // where no tree is kept.
+    if (a.pass == 1)
+        a.expressions.Reference(entry);
+    if (Building(a))
+        a.expressions.PushLeaf({NodeKind::SymbolName, static_cast<int32_t>(entry->index)});
+}
+
+void PushDollar(Assembly& a)
+{
+    if (Building(a))
+        a.expressions.PushLeaf({NodeKind::Dollar, 0});
+}
+
+void PushUnary(Assembly& a, NodeKind kind)
+{
+    if (Building(a))
+        a.expressions.PushUnary(kind);
+}
+
+void PushBinary(Assembly& a, int op)
+{
+    if (Building(a))
+        a.expressions.PushBinary(op);
+}
+
+void ClearExpressionStack(Assembly& a)
+{
+    a.expressions.EndStatement();
+}
+
+void RecordFixup(Assembly& a, FixupKind kind, uint32_t address, Symbol* label, Symbol* pending, int32_t minimumSize,
                  int32_t value)
 {
-    const Node* tree = Pop();
-    if (!tree || !g_store.stack.empty()) {
-        ReportError("System Error expression Calculation Mismatch");
-        g_store.stack.clear();
-        if (!tree)
+    bool empty = false;
+    const ExpressionTree tree = a.expressions.Pop(empty);
+    if (empty || !a.expressions.StackEmpty()) {
+        ReportError(a, "System Error expression Calculation Mismatch");
+        a.expressions.ClearStack();
+        if (empty)
             return;
     }
     Fixup fixup;
     fixup.tree = tree;
     fixup.label = label;
     if (!label)
-        fixup.pendingName = pendingName.substr(0, 127);
+        fixup.pending = pending;
     fixup.minimumSize = minimumSize;
     fixup.size = minimumSize;
     fixup.address = address;
     fixup.value = value;
-    fixup.absolute = absolute;
-    g_store.fixups.push_back(std::move(fixup));
-}
-
-bool AllReferencedNamesDefined()
-{
-    for (const std::string& name : g_store.referencedNames) {
-        if (!LookupSymbol(name))
-            return false;
-    }
-    return true;
-}
-
-bool Relax()
-{
-    if (!AllReferencedNamesDefined())
-        return false;
-    for (int sweep = 0;; ++sweep) {
-        bool changed = false;
-        for (size_t i = 0; i < g_store.fixups.size(); ++i) {
-            Fixup& fixup = g_store.fixups[i];
-            g_store.dollar = fixup.address;
-            const int32_t value = Evaluate(fixup.tree);
-            int32_t size = std::max(NeededSize(fixup, value), fixup.minimumSize);
-            if (sweep >= kSweepsBeforeGrowOnly)
-                size = std::max(size, fixup.size);
-            if (size == fixup.size)
-                continue;
-            const int32_t delta = size - fixup.size;
-            fixup.size = size;
-            Grow(i, delta);
-            changed = true;
-        }
-        if (!changed)
-            return true;
-    }
-}
-
-void ClearExpressions()
-{
-    g_store = ExpressionStore();
+    fixup.kind = kind;
+    a.expressions.Fixups().push_back(fixup);
 }
 
 }  // namespace zernasm

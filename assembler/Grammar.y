@@ -1,33 +1,33 @@
+%code requires { namespace zernasm { struct Assembly; } }
 %{
 // One call of yyparse parses exactly one source line: the start rule accepts
-// after the line end, so the next line's first token is never read.
+// after the line end, so the next line's first token is never read. The run's
+// context comes in as the parse parameter and reaches every action. The
+// parser trace prints the line of each rule: keep them where they are.
 #include <alloca.h>
 #include <cstring>
 
-#include "AsmState.h"
+#include "Assembly.h"
 #include "Directives.h"
 #include "Encoder.h"
 #include "Operands.h"
+#include "Reductions.h"
 #include "Reporting.h"
+#include "ScannerSupport.h"
 #include "Templates.h"
-#include "TokenCodes.h"
-
 using namespace zernasm;
-
 // Stack growth uses alloca, so an early end of the run leaks nothing.
 #define YYSTACK_USE_ALLOCA 1
 #define YYINITDEPTH 200
 #define YYMAXDEPTH 10000
-
-static void yyerror(const char* message);
-static int ScanToken();
-#define yylex ScanToken
+static int yylex(int32_t* value, Assembly& a);
+static void yyerror(Assembly& a, const char* message);
 %}
-
+%define api.pure full
+%parse-param {zernasm::Assembly& a} %lex-param {zernasm::Assembly& a}
 %define api.value.type {int32_t}
 %define parse.trace
 %expect 0
-
 %token TOKEN_END 257 TOKEN_NUMBER 258 TOKEN_CHARSTRING 259 TOKEN_COMMA 260 TOKEN_NEWLINE 261
 %token TOKEN_ORG 262 TOKEN_SEGMENT 263 TOKEN_SEGMENTTYPE 264 TOKEN_DB 265 TOKEN_DW 266 TOKEN_DL 267
 %token TOKEN_DT 268 TOKEN_EQUATE 269 MNEMONIC_BEGIN 270 TOKEN_AND 271 TOKEN_OR 272 TOKEN_XOR 273
@@ -66,17 +66,17 @@ static int ScanToken();
 %%
 
 Start
-  : StartEx TOKEN_NEWLINE  { EndStatement(); YYACCEPT; }
+  : StartEx TOKEN_NEWLINE  { EndStatement(a); YYACCEPT; }
   ;
 
 StartEx
-  : %empty                 { if (g_run.endOfInput) {
-                               if (g_run.pass == 2) ReportError("Missing End at the end of file");
+  : %empty                 { if (a.endOfInput) {
+                               if (a.pass == 2) ReportError(a, "Missing End at the end of file");
                                YYACCEPT;
                              } }
-  | TOKEN_DEBUG            { if (g_run.grammarTrace) fputs("\nStart_Debug\n", g_run.console.err); }
-  | TOKEN_SEGMENT TOKEN_SEGMENTTYPE { if (g_run.grammarTrace) fputs("\nStart_Segment\n", g_run.console.err); }
-  | TOKEN_END              { EndDirective(); YYACCEPT; }
+  | TOKEN_DEBUG            { if (a.grammarTrace) fputs("\nStart_Debug\n", a.console.err); }
+  | TOKEN_SEGMENT TOKEN_SEGMENTTYPE { if (a.grammarTrace) fputs("\nStart_Segment\n", a.console.err); }
+  | TOKEN_END              { EndDirective(a); YYACCEPT; }
   | InstructionOrDirective
   | DefineTypes
   ;
@@ -88,47 +88,47 @@ InstructionOrDirective
 
 Instruction
   : InstructionAlu
-  | TOKEN_JUMP JumpConditional Source   { BranchInstruction(BranchKind::Jump, BranchForm::Plain, $2); }
-  | TOKEN_FJUMP JumpConditional Source  { BranchInstruction(BranchKind::Jump, BranchForm::Far, $2); }
-  | TOKEN_LJUMP JumpConditional Source  { BranchInstruction(BranchKind::Jump, BranchForm::Long, $2); }
-  | TOKEN_SJUMP JumpConditional Source  { BranchInstruction(BranchKind::Jump, BranchForm::Short, $2); }
-  | TOKEN_DJNZ LoopCounter TOKEN_COMMA Source  { BranchInstruction(BranchKind::Djnz, BranchForm::Plain, kRowDjnz); }
-  | TOKEN_FDJNZ LoopCounter TOKEN_COMMA Source { BranchInstruction(BranchKind::Djnz, BranchForm::Far, kRowDjnz); }
-  | TOKEN_LDJNZ LoopCounter TOKEN_COMMA Source { BranchInstruction(BranchKind::Djnz, BranchForm::Long, kRowDjnz); }
-  | TOKEN_SDJNZ LoopCounter TOKEN_COMMA Source { BranchInstruction(BranchKind::Djnz, BranchForm::Short, kRowDjnz); }
-  | TOKEN_CALL Source      { BranchInstruction(BranchKind::Call, BranchForm::Plain, kRowCall); }
-  | TOKEN_FCALL Source     { BranchInstruction(BranchKind::Call, BranchForm::Far, kRowCall); }
-  | TOKEN_LCALL Source     { BranchInstruction(BranchKind::Call, BranchForm::Long, kRowCall); }
-  | TOKEN_SCALL Source     { BranchInstruction(BranchKind::Call, BranchForm::Short, kRowCall); }
-  | TOKEN_NOP              { FixedInstruction(kRowNop); }
-  | TOKEN_RET RetConditional   { ReturnInstruction(kRowRet, $2); }
-  | TOKEN_RETI RetConditional  { ReturnInstruction(kRowReti, $2); }
-  | TOKEN_PUSH Source      { PushInstruction(); }
-  | TOKEN_POP Destination  { PopInstruction(kRowPop); }
-  | TOKEN_POPI Destination { PopInstruction(kRowPopi); }
-  | TOKEN_CPL              { FixedInstruction(kRowCpl); }
-  | TOKEN_SLA              { FixedInstruction(kRowSla); }
-  | TOKEN_SLA2             { FixedInstruction(kRowSla2); }
-  | TOKEN_SLA4             { FixedInstruction(kRowSla4); }
-  | TOKEN_RL               { FixedInstruction(kRowRl); }
-  | TOKEN_RLC              { FixedInstruction(kRowRlc); }
-  | TOKEN_XCH              { FixedInstruction(kRowXch); }
-  | TOKEN_XCHN             { FixedInstruction(kRowXchn); }
-  | TOKEN_NEG              { FixedInstruction(kRowNeg); }
-  | TOKEN_SR               { FixedInstruction(kRowSr); }
-  | TOKEN_RR               { FixedInstruction(kRowRr); }
-  | TOKEN_RRC              { FixedInstruction(kRowRrc); }
-  | TOKEN_SRA              { FixedInstruction(kRowSra); }
-  | TOKEN_SRA2             { FixedInstruction(kRowSra2); }
-  | TOKEN_SRA4             { FixedInstruction(kRowSra4); }
-  | TOKEN_CPL TOKEN_CARRY  { FixedInstruction(kRowComplementCarry); }
-  | TOKEN_TEST Source      { TestInstruction(); }
+  | TOKEN_JUMP JumpConditional Source   { BranchInstruction(a, BranchKind::Jump, BranchForm::Plain, $2); }
+  | TOKEN_FJUMP JumpConditional Source  { BranchInstruction(a, BranchKind::Jump, BranchForm::Far, $2); }
+  | TOKEN_LJUMP JumpConditional Source  { BranchInstruction(a, BranchKind::Jump, BranchForm::Long, $2); }
+  | TOKEN_SJUMP JumpConditional Source  { BranchInstruction(a, BranchKind::Jump, BranchForm::Short, $2); }
+  | TOKEN_DJNZ LoopCounter TOKEN_COMMA Source  { BranchInstruction(a, BranchKind::Djnz, BranchForm::Plain, kRowDjnz); }
+  | TOKEN_FDJNZ LoopCounter TOKEN_COMMA Source { BranchInstruction(a, BranchKind::Djnz, BranchForm::Far, kRowDjnz); }
+  | TOKEN_LDJNZ LoopCounter TOKEN_COMMA Source { BranchInstruction(a, BranchKind::Djnz, BranchForm::Long, kRowDjnz); }
+  | TOKEN_SDJNZ LoopCounter TOKEN_COMMA Source { BranchInstruction(a, BranchKind::Djnz, BranchForm::Short, kRowDjnz); }
+  | TOKEN_CALL Source      { BranchInstruction(a, BranchKind::Call, BranchForm::Plain, kRowCall); }
+  | TOKEN_FCALL Source     { BranchInstruction(a, BranchKind::Call, BranchForm::Far, kRowCall); }
+  | TOKEN_LCALL Source     { BranchInstruction(a, BranchKind::Call, BranchForm::Long, kRowCall); }
+  | TOKEN_SCALL Source     { BranchInstruction(a, BranchKind::Call, BranchForm::Short, kRowCall); }
+  | TOKEN_NOP              { FixedInstruction(a, kRowNop); }
+  | TOKEN_RET RetConditional   { ReturnInstruction(a, kRowRet, $2); }
+  | TOKEN_RETI RetConditional  { ReturnInstruction(a, kRowReti, $2); }
+  | TOKEN_PUSH Source      { PushInstruction(a); }
+  | TOKEN_POP Destination  { PopInstruction(a, kRowPop); }
+  | TOKEN_POPI Destination { PopInstruction(a, kRowPopi); }
+  | TOKEN_CPL              { FixedInstruction(a, kRowCpl); }
+  | TOKEN_SLA              { FixedInstruction(a, kRowSla); }
+  | TOKEN_SLA2             { FixedInstruction(a, kRowSla2); }
+  | TOKEN_SLA4             { FixedInstruction(a, kRowSla4); }
+  | TOKEN_RL               { FixedInstruction(a, kRowRl); }
+  | TOKEN_RLC              { FixedInstruction(a, kRowRlc); }
+  | TOKEN_XCH              { FixedInstruction(a, kRowXch); }
+  | TOKEN_XCHN             { FixedInstruction(a, kRowXchn); }
+  | TOKEN_NEG              { FixedInstruction(a, kRowNeg); }
+  | TOKEN_SR               { FixedInstruction(a, kRowSr); }
+  | TOKEN_RR               { FixedInstruction(a, kRowRr); }
+  | TOKEN_RRC              { FixedInstruction(a, kRowRrc); }
+  | TOKEN_SRA              { FixedInstruction(a, kRowSra); }
+  | TOKEN_SRA2             { FixedInstruction(a, kRowSra2); }
+  | TOKEN_SRA4             { FixedInstruction(a, kRowSra4); }
+  | TOKEN_CPL TOKEN_CARRY  { FixedInstruction(a, kRowComplementCarry); }
+  | TOKEN_TEST Source      { TestInstruction(a); }
   | TOKEN_MOVE MoveInstruction
   | zernc_ins
   ;
 
 LoopCounter
-  : TOKEN_LOOPCOUNTER      { LoopCounterOperand(); }
+  : TOKEN_LOOPCOUNTER      { LoopCounterOperand(a); }
   ;
 
 MoveInstruction
@@ -137,53 +137,53 @@ MoveInstruction
   ;
 
 MoveData
-  : Destination TOKEN_COMMA Source  { MoveInstruction(); }
+  : Destination TOKEN_COMMA Source  { MoveInstruction(a); }
   ;
 
 MoveBit
   : TOKEN_CARRY TOKEN_COMMA MoveCarry
-  | TOKEN_ACC TOKEN_DOT Expression TOKEN_COMMA TOKEN_CARRY  { MoveBitFromCarry($3); }
-  | DestinationNoAcc TOKEN_DOT Expression TOKEN_COMMA '#' Expression  { MoveBitImmediate($3, $6); }
+  | TOKEN_ACC TOKEN_DOT Expression TOKEN_COMMA TOKEN_CARRY  { MoveBitFromCarry(a, $3); }
+  | DestinationNoAcc TOKEN_DOT Expression TOKEN_COMMA '#' Expression  { MoveBitImmediate(a, $3, $6); }
   ;
 
 MoveCarry
-  : Source TOKEN_DOT Expression  { MoveCarryFromBit($3); }
-  | '#' Expression               { MoveCarryImmediate($2); }
+  : Source TOKEN_DOT Expression  { MoveCarryFromBit(a, $3); }
+  | '#' Expression               { MoveCarryImmediate(a, $2); }
   ;
 
 InstructionAlu
-  : TOKEN_AND AluSource    { AluInstruction(kRowAnd); }
-  | TOKEN_OR AluSource     { AluInstruction(kRowOr); }
-  | TOKEN_XOR AluSource    { AluInstruction(kRowXor); }
-  | TOKEN_ADD Source       { AluInstruction(kRowAdd); }
-  | TOKEN_SUB Source       { AluInstruction(kRowSub); }
-  | TOKEN_ADDC Source      { AluInstruction(kRowAddc); }
-  | TOKEN_SUBB Source      { AluInstruction(kRowSubb); }
+  : TOKEN_AND AluSource    { AluInstruction(a, kRowAnd); }
+  | TOKEN_OR AluSource     { AluInstruction(a, kRowOr); }
+  | TOKEN_XOR AluSource    { AluInstruction(a, kRowXor); }
+  | TOKEN_ADD Source       { AluInstruction(a, kRowAdd); }
+  | TOKEN_SUB Source       { AluInstruction(a, kRowSub); }
+  | TOKEN_ADDC Source      { AluInstruction(a, kRowAddc); }
+  | TOKEN_SUBB Source      { AluInstruction(a, kRowSubb); }
   | zernc_prefix_ins
   ;
 
 zernc_ins
-  : TOKEN_MB1              { ZernCFixedInstruction(kRowMb1); }
-  | TOKEN_MB2              { ZernCFixedInstruction(kRowMb2); }
-  | TOKEN_MB3              { ZernCFixedInstruction(kRowMb3); }
-  | TOKEN_MB4              { ZernCFixedInstruction(kRowMb4); }
-  | TOKEN_MW1              { ZernCFixedInstruction(kRowMw1); }
-  | TOKEN_MW2              { ZernCFixedInstruction(kRowMw2); }
-  | TOKEN_SEB              { ZernCFixedInstruction(kRowSeb); }
-  | TOKEN_SEW              { ZernCFixedInstruction(kRowSew); }
-  | TOKEN_XCHW             { ZernCFixedInstruction(kRowXchw); }
-  | TOKEN_XCHE             { ZernCFixedInstruction(kRowXche); }
+  : TOKEN_MB1              { ZernCFixedInstruction(a, kRowMb1); }
+  | TOKEN_MB2              { ZernCFixedInstruction(a, kRowMb2); }
+  | TOKEN_MB3              { ZernCFixedInstruction(a, kRowMb3); }
+  | TOKEN_MB4              { ZernCFixedInstruction(a, kRowMb4); }
+  | TOKEN_MW1              { ZernCFixedInstruction(a, kRowMw1); }
+  | TOKEN_MW2              { ZernCFixedInstruction(a, kRowMw2); }
+  | TOKEN_SEB              { ZernCFixedInstruction(a, kRowSeb); }
+  | TOKEN_SEW              { ZernCFixedInstruction(a, kRowSew); }
+  | TOKEN_XCHW             { ZernCFixedInstruction(a, kRowXchw); }
+  | TOKEN_XCHE             { ZernCFixedInstruction(a, kRowXche); }
   ;
 
 zernc_prefix_ins
-  : TOKEN_BIC Source       { ZernCAluInstruction(kRowBic); }
-  | TOKEN_CLZ Source       { ZernCAluInstruction(kRowClz); }
-  | TOKEN_MLB1 Source      { ZernCAluInstruction(kRowMlb1); }
-  | TOKEN_MLB2 Source      { ZernCAluInstruction(kRowMlb2); }
-  | TOKEN_MLB3 Source      { ZernCAluInstruction(kRowMlb3); }
-  | TOKEN_MLB4 Source      { ZernCAluInstruction(kRowMlb4); }
-  | TOKEN_MLW1 Source      { ZernCAluInstruction(kRowMlw1); }
-  | TOKEN_MLW2 Source      { ZernCAluInstruction(kRowMlw2); }
+  : TOKEN_BIC Source       { ZernCAluInstruction(a, kRowBic); }
+  | TOKEN_CLZ Source       { ZernCAluInstruction(a, kRowClz); }
+  | TOKEN_MLB1 Source      { ZernCAluInstruction(a, kRowMlb1); }
+  | TOKEN_MLB2 Source      { ZernCAluInstruction(a, kRowMlb2); }
+  | TOKEN_MLB3 Source      { ZernCAluInstruction(a, kRowMlb3); }
+  | TOKEN_MLB4 Source      { ZernCAluInstruction(a, kRowMlb4); }
+  | TOKEN_MLW1 Source      { ZernCAluInstruction(a, kRowMlw1); }
+  | TOKEN_MLW2 Source      { ZernCAluInstruction(a, kRowMlw2); }
   ;
 
 AluSource
@@ -192,7 +192,7 @@ AluSource
   ;
 
 AccBit
-  : TOKEN_ACC TOKEN_DOT Expression  { AccumulatorBitSource($3); }
+  : TOKEN_ACC TOKEN_DOT Expression  { AccumulatorBitSource(a, $3); }
   ;
 
 RetConditional
@@ -216,128 +216,128 @@ JumpConditional
   ;
 
 Source
-  : SourceOrDestination    { $$ = SourceRegister($1); }
-  | TOKEN_IP               { $$ = SourceRegister(SimpleRegister(TOKEN_IP)); }
-  | TOKEN_AAP              { $$ = SourceRegister(SimpleRegister(TOKEN_AAP)); }
-  | TOKEN_GRS              { $$ = SourceRegister(SimpleRegister(TOKEN_GRS)); }
-  | TOKEN_GRXL             { $$ = SourceRegister(SimpleRegister(TOKEN_GRXL)); }
-  | TOKEN_BP '[' TOKEN_OFFS ']'  { $$ = SourceRegister(BasePointerOffsetSource(Width::None)); }
-  | zernc_fp               { $$ = SourceRegister($1); }
-  | TOKEN_AREG             { $$ = SourceRegister(Accumulator(true)); }
-  | TOKEN_CP               { $$ = SourceRegister(SimpleRegister(TOKEN_CP)); }
-  | TOKEN_C2E31            { $$ = SourceRegister(SimpleRegister(TOKEN_C2E31)); }
-  | TOKEN_MODULE           { $$ = SourceRegister(ModuleRegister()); }
-  | '@' SpSource           { $$ = SourceRegister($2); }
-  | '@' DpSource           { $$ = SourceRegister($2); }
-  | Expression             { $$ = SourceExpression($1, false); }
-  | '#' Expression         { $$ = SourceExpression($2, true); }
+  : SourceOrDestination    { $$ = SourceRegister(a, $1); }
+  | TOKEN_IP               { $$ = SourceRegister(a, SimpleRegister(a, TOKEN_IP)); }
+  | TOKEN_AAP              { $$ = SourceRegister(a, SimpleRegister(a, TOKEN_AAP)); }
+  | TOKEN_GRS              { $$ = SourceRegister(a, SimpleRegister(a, TOKEN_GRS)); }
+  | TOKEN_GRXL             { $$ = SourceRegister(a, SimpleRegister(a, TOKEN_GRXL)); }
+  | TOKEN_BP '[' TOKEN_OFFS ']'  { $$ = SourceRegister(a, BasePointerOffsetSource(a, Width::None)); }
+  | zernc_fp               { $$ = SourceRegister(a, $1); }
+  | TOKEN_AREG             { $$ = SourceRegister(a, Accumulator(a, true)); }
+  | TOKEN_CP               { $$ = SourceRegister(a, SimpleRegister(a, TOKEN_CP)); }
+  | TOKEN_C2E31            { $$ = SourceRegister(a, SimpleRegister(a, TOKEN_C2E31)); }
+  | TOKEN_MODULE           { $$ = SourceRegister(a, ModuleRegister(a)); }
+  | '@' SpSource           { $$ = SourceRegister(a, $2); }
+  | '@' DpSource           { $$ = SourceRegister(a, $2); }
+  | Expression             { $$ = SourceExpression(a, $1, false); }
+  | '#' Expression         { $$ = SourceExpression(a, $2, true); }
   ;
 
 zernc_fp
-  : TOKEN_BP '[' TOKEN_OFFS ']' TOKEN_DOTB  { $$ = BasePointerOffsetSource(Width::Byte); }
-  | TOKEN_BP '[' TOKEN_OFFS ']' TOKEN_DOTW  { $$ = BasePointerOffsetSource(Width::Word); }
-  | TOKEN_BP '[' TOKEN_OFFS ']' TOKEN_DOTL  { $$ = BasePointerOffsetSource(Width::Long); }
+  : TOKEN_BP '[' TOKEN_OFFS ']' TOKEN_DOTB  { $$ = BasePointerOffsetSource(a, Width::Byte); }
+  | TOKEN_BP '[' TOKEN_OFFS ']' TOKEN_DOTW  { $$ = BasePointerOffsetSource(a, Width::Word); }
+  | TOKEN_BP '[' TOKEN_OFFS ']' TOKEN_DOTL  { $$ = BasePointerOffsetSource(a, Width::Long); }
   ;
 
 Destination
-  : SourceOrDestination    { $$ = DestinationRegister($1); }
-  | TOKEN_AREG             { $$ = DestinationRegister(Accumulator(false)); }
-  | TOKEN_CP               { $$ = DestinationRegister(SimpleRegister(TOKEN_CP)); }
-  | TOKEN_MODULE           { $$ = DestinationRegister(ModuleRegister()); }
-  | TOKEN_NUL              { $$ = DestinationRegister(SimpleRegister(TOKEN_NUL)); }
-  | '@' SpDestination      { $$ = DestinationRegister($2); }
-  | '@' DpDestination      { $$ = DestinationRegister($2); }
-  | '@' TOKEN_BP '[' BpDestination ']'  { $$ = DestinationRegister($4); }
-  | Expression             { $$ = DestinationExpression($1); }
+  : SourceOrDestination    { $$ = DestinationRegister(a, $1); }
+  | TOKEN_AREG             { $$ = DestinationRegister(a, Accumulator(a, false)); }
+  | TOKEN_CP               { $$ = DestinationRegister(a, SimpleRegister(a, TOKEN_CP)); }
+  | TOKEN_MODULE           { $$ = DestinationRegister(a, ModuleRegister(a)); }
+  | TOKEN_NUL              { $$ = DestinationRegister(a, SimpleRegister(a, TOKEN_NUL)); }
+  | '@' SpDestination      { $$ = DestinationRegister(a, $2); }
+  | '@' DpDestination      { $$ = DestinationRegister(a, $2); }
+  | '@' TOKEN_BP '[' BpDestination ']'  { $$ = DestinationRegister(a, $4); }
+  | Expression             { $$ = DestinationExpression(a, $1); }
   ;
 
 DestinationNoAcc
-  : SourceOrDestinationNoAcc  { $$ = DestinationRegister($1); }
-  | TOKEN_AREG             { $$ = DestinationRegister(Accumulator(false)); }
-  | TOKEN_MODULE           { $$ = DestinationRegister(ModuleRegister()); }
-  | Expression             { $$ = DestinationExpression($1); }
+  : SourceOrDestinationNoAcc  { $$ = DestinationRegister(a, $1); }
+  | TOKEN_AREG             { $$ = DestinationRegister(a, Accumulator(a, false)); }
+  | TOKEN_MODULE           { $$ = DestinationRegister(a, ModuleRegister(a)); }
+  | Expression             { $$ = DestinationExpression(a, $1); }
   ;
 
 SourceOrDestination
   : SourceOrDestinationNoAcc
-  | TOKEN_ACC              { $$ = SimpleRegister(TOKEN_ACC); }
+  | TOKEN_ACC              { $$ = SimpleRegister(a, TOKEN_ACC); }
   ;
 
 SourceOrDestinationNoAcc
   : DataPointer
-  | TOKEN_APTR             { $$ = SimpleRegister(TOKEN_APTR); }
-  | TOKEN_APC              { $$ = SimpleRegister(TOKEN_APC); }
-  | TOKEN_PSF              { $$ = SimpleRegister(TOKEN_PSF); }
-  | TOKEN_IC               { $$ = SimpleRegister(TOKEN_IC); }
-  | TOKEN_IMR              { $$ = SimpleRegister(TOKEN_IMR); }
-  | TOKEN_SC               { $$ = SimpleRegister(TOKEN_SC); }
-  | TOKEN_IPR              { $$ = SimpleRegister(TOKEN_IPR); }
-  | TOKEN_IIR              { $$ = SimpleRegister(TOKEN_IIR); }
-  | TOKEN_CKCN             { $$ = SimpleRegister(TOKEN_CKCN); }
-  | TOKEN_WDCN             { $$ = SimpleRegister(TOKEN_WDCN); }
-  | TOKEN_SP               { $$ = SimpleRegister(TOKEN_SP); }
-  | TOKEN_PFX              { $$ = SimpleRegister(TOKEN_PFX); }
-  | TOKEN_LOOPCOUNTER      { $$ = SimpleRegister(TOKEN_LOOPCOUNTER); }
-  | TOKEN_IV               { $$ = SimpleRegister(TOKEN_IV); }
-  | TOKEN_GR               { $$ = SimpleRegister(TOKEN_GR); }
-  | TOKEN_GRL              { $$ = SimpleRegister(TOKEN_GRL); }
-  | TOKEN_GRH              { $$ = SimpleRegister(TOKEN_GRH); }
-  | TOKEN_DPC              { $$ = SimpleRegister(TOKEN_DPC); }
-  | TOKEN_OFFS             { $$ = SimpleRegister(TOKEN_OFFS); }
-  | TOKEN_BP               { $$ = SimpleRegister(TOKEN_BP); }
+  | TOKEN_APTR             { $$ = SimpleRegister(a, TOKEN_APTR); }
+  | TOKEN_APC              { $$ = SimpleRegister(a, TOKEN_APC); }
+  | TOKEN_PSF              { $$ = SimpleRegister(a, TOKEN_PSF); }
+  | TOKEN_IC               { $$ = SimpleRegister(a, TOKEN_IC); }
+  | TOKEN_IMR              { $$ = SimpleRegister(a, TOKEN_IMR); }
+  | TOKEN_SC               { $$ = SimpleRegister(a, TOKEN_SC); }
+  | TOKEN_IPR              { $$ = SimpleRegister(a, TOKEN_IPR); }
+  | TOKEN_IIR              { $$ = SimpleRegister(a, TOKEN_IIR); }
+  | TOKEN_CKCN             { $$ = SimpleRegister(a, TOKEN_CKCN); }
+  | TOKEN_WDCN             { $$ = SimpleRegister(a, TOKEN_WDCN); }
+  | TOKEN_SP               { $$ = SimpleRegister(a, TOKEN_SP); }
+  | TOKEN_PFX              { $$ = SimpleRegister(a, TOKEN_PFX); }
+  | TOKEN_LOOPCOUNTER      { $$ = SimpleRegister(a, TOKEN_LOOPCOUNTER); }
+  | TOKEN_IV               { $$ = SimpleRegister(a, TOKEN_IV); }
+  | TOKEN_GR               { $$ = SimpleRegister(a, TOKEN_GR); }
+  | TOKEN_GRL              { $$ = SimpleRegister(a, TOKEN_GRL); }
+  | TOKEN_GRH              { $$ = SimpleRegister(a, TOKEN_GRH); }
+  | TOKEN_DPC              { $$ = SimpleRegister(a, TOKEN_DPC); }
+  | TOKEN_OFFS             { $$ = SimpleRegister(a, TOKEN_OFFS); }
+  | TOKEN_BP               { $$ = SimpleRegister(a, TOKEN_BP); }
   | '@' TOKEN_BP SourceOrDestOffset  { $$ = $3; }
-  | TOKEN_PRIV             { $$ = SimpleRegister(TOKEN_PRIV); }
-  | TOKEN_PRIVT0           { $$ = SimpleRegister(TOKEN_PRIVT0); }
-  | TOKEN_PRIVT1           { $$ = SimpleRegister(TOKEN_PRIVT1); }
-  | TOKEN_PRIVF            { $$ = SimpleRegister(TOKEN_PRIVF); }
-  | TOKEN_ULDR             { $$ = SimpleRegister(TOKEN_ULDR); }
-  | TOKEN_UAPP             { $$ = SimpleRegister(TOKEN_UAPP); }
-  | TOKEN_IVM              { $$ = SimpleRegister(TOKEN_IVM); }
+  | TOKEN_PRIV             { $$ = SimpleRegister(a, TOKEN_PRIV); }
+  | TOKEN_PRIVT0           { $$ = SimpleRegister(a, TOKEN_PRIVT0); }
+  | TOKEN_PRIVT1           { $$ = SimpleRegister(a, TOKEN_PRIVT1); }
+  | TOKEN_PRIVF            { $$ = SimpleRegister(a, TOKEN_PRIVF); }
+  | TOKEN_ULDR             { $$ = SimpleRegister(a, TOKEN_ULDR); }
+  | TOKEN_UAPP             { $$ = SimpleRegister(a, TOKEN_UAPP); }
+  | TOKEN_IVM              { $$ = SimpleRegister(a, TOKEN_IVM); }
   ;
 
 SourceOrDestOffset
-  : '[' TOKEN_OFFS ']'             { $$ = BasePointerIndirect(Width::None, Step::None); }
-  | '[' TOKEN_OFFS '+' '+' ']'     { $$ = BasePointerIndirect(Width::None, Step::Increment); }
-  | '[' TOKEN_OFFS '-' '-' ']'     { $$ = BasePointerIndirect(Width::None, Step::Decrement); }
+  : '[' TOKEN_OFFS ']'             { $$ = BasePointerIndirect(a, Width::None, Step::None); }
+  | '[' TOKEN_OFFS '+' '+' ']'     { $$ = BasePointerIndirect(a, Width::None, Step::Increment); }
+  | '[' TOKEN_OFFS '-' '-' ']'     { $$ = BasePointerIndirect(a, Width::None, Step::Decrement); }
   | zernc_Source_OrDestOffset
   ;
 
 zernc_Source_OrDestOffset
-  : '[' TOKEN_OFFS ']' TOKEN_DOTB          { $$ = BasePointerIndirect(Width::Byte, Step::None); }
-  | '[' TOKEN_OFFS ']' TOKEN_DOTW          { $$ = BasePointerIndirect(Width::Word, Step::None); }
-  | '[' TOKEN_OFFS ']' TOKEN_DOTL          { $$ = BasePointerIndirect(Width::Long, Step::None); }
-  | '[' TOKEN_OFFS '+' '+' ']' TOKEN_DOTB  { $$ = BasePointerIndirect(Width::Byte, Step::Increment); }
-  | '[' TOKEN_OFFS '-' '-' ']' TOKEN_DOTB  { $$ = BasePointerIndirect(Width::Byte, Step::Decrement); }
-  | '[' TOKEN_OFFS '+' '+' ']' TOKEN_DOTW  { $$ = BasePointerIndirect(Width::Word, Step::Increment); }
-  | '[' TOKEN_OFFS '-' '-' ']' TOKEN_DOTW  { $$ = BasePointerIndirect(Width::Word, Step::Decrement); }
-  | '[' TOKEN_OFFS '+' '+' ']' TOKEN_DOTL  { $$ = BasePointerIndirect(Width::Long, Step::Increment); }
-  | '[' TOKEN_OFFS '-' '-' ']' TOKEN_DOTL  { $$ = BasePointerIndirect(Width::Long, Step::Decrement); }
+  : '[' TOKEN_OFFS ']' TOKEN_DOTB          { $$ = BasePointerIndirect(a, Width::Byte, Step::None); }
+  | '[' TOKEN_OFFS ']' TOKEN_DOTW          { $$ = BasePointerIndirect(a, Width::Word, Step::None); }
+  | '[' TOKEN_OFFS ']' TOKEN_DOTL          { $$ = BasePointerIndirect(a, Width::Long, Step::None); }
+  | '[' TOKEN_OFFS '+' '+' ']' TOKEN_DOTB  { $$ = BasePointerIndirect(a, Width::Byte, Step::Increment); }
+  | '[' TOKEN_OFFS '-' '-' ']' TOKEN_DOTB  { $$ = BasePointerIndirect(a, Width::Byte, Step::Decrement); }
+  | '[' TOKEN_OFFS '+' '+' ']' TOKEN_DOTW  { $$ = BasePointerIndirect(a, Width::Word, Step::Increment); }
+  | '[' TOKEN_OFFS '-' '-' ']' TOKEN_DOTW  { $$ = BasePointerIndirect(a, Width::Word, Step::Decrement); }
+  | '[' TOKEN_OFFS '+' '+' ']' TOKEN_DOTL  { $$ = BasePointerIndirect(a, Width::Long, Step::Increment); }
+  | '[' TOKEN_OFFS '-' '-' ']' TOKEN_DOTL  { $$ = BasePointerIndirect(a, Width::Long, Step::Decrement); }
   ;
 
 SpSource
-  : TOKEN_SP '-' '-'       { $$ = StackSource(false, Step::Decrement); }
-  | TOKEN_SPI '-' '-'      { $$ = StackSource(true, Step::Decrement); }
-  | TOKEN_SP '+' '+'       { $$ = StackSource(false, Step::Increment); }
-  | TOKEN_SPI '+' '+'      { $$ = StackSource(true, Step::Increment); }
+  : TOKEN_SP '-' '-'       { $$ = StackSource(a, false, Step::Decrement); }
+  | TOKEN_SPI '-' '-'      { $$ = StackSource(a, true, Step::Decrement); }
+  | TOKEN_SP '+' '+'       { $$ = StackSource(a, false, Step::Increment); }
+  | TOKEN_SPI '+' '+'      { $$ = StackSource(a, true, Step::Increment); }
   ;
 
 SpDestination
-  : '+' '+' TOKEN_SP       { $$ = StackPush(Step::Increment); }
-  | '-' '-' TOKEN_SP       { $$ = StackPush(Step::Decrement); }
+  : '+' '+' TOKEN_SP       { $$ = StackPush(a, Step::Increment); }
+  | '-' '-' TOKEN_SP       { $$ = StackPush(a, Step::Decrement); }
   ;
 
 DpSource
-  : TOKEN_DATAPOINTER DpPlusMinus  { $$ = DataPointerIndirect(Width::None, $2 > 0 ? Step::Increment : Step::Decrement); }
-  | TOKEN_CP CpPlusMinus           { $$ = CodePointerIndirect($2 > 0 ? Step::Increment : Step::Decrement); }
-  | TOKEN_CP                       { $$ = CodePointerIndirect(Step::None); }
+  : TOKEN_DATAPOINTER DpPlusMinus  { $$ = DataPointerIndirect(a, Width::None, $2 > 0 ? Step::Increment : Step::Decrement); }
+  | TOKEN_CP CpPlusMinus           { $$ = CodePointerIndirect(a, $2 > 0 ? Step::Increment : Step::Decrement); }
+  | TOKEN_CP                       { $$ = CodePointerIndirect(a, Step::None); }
   ;
 
 DpDestination
-  : DpPlusMinus TOKEN_DATAPOINTER  { $$ = DataPointerPreStep($1 > 0 ? Step::Increment : Step::Decrement); }
+  : DpPlusMinus TOKEN_DATAPOINTER  { $$ = DataPointerPreStep(a, $1 > 0 ? Step::Increment : Step::Decrement); }
   ;
 
 BpDestination
-  : OffsPlusMinus TOKEN_OFFS       { $$ = BasePointerPreStep($1 > 0 ? Step::Increment : Step::Decrement); }
+  : OffsPlusMinus TOKEN_OFFS       { $$ = BasePointerPreStep(a, $1 > 0 ? Step::Increment : Step::Decrement); }
   ;
 
 DpPlusMinus
@@ -356,25 +356,25 @@ OffsPlusMinus
   ;
 
 DataPointer
-  : TOKEN_DATAPOINTER      { $$ = DataPointerRegister(); }
+  : TOKEN_DATAPOINTER      { $$ = DataPointerRegister(a); }
   | AtDataPointer
   ;
 
 AtDataPointer
-  : '@' TOKEN_DATAPOINTER  { $$ = DataPointerIndirect(Width::None, Step::None); }
+  : '@' TOKEN_DATAPOINTER  { $$ = DataPointerIndirect(a, Width::None, Step::None); }
   | zernc_dp_addressing
   ;
 
 zernc_dp_addressing
-  : '@' TOKEN_DATAPOINTER TOKEN_DOTB          { $$ = DataPointerIndirect(Width::Byte, Step::None); }
-  | '@' TOKEN_DATAPOINTER TOKEN_DOTW          { $$ = DataPointerIndirect(Width::Word, Step::None); }
-  | '@' TOKEN_DATAPOINTER TOKEN_DOTL          { $$ = DataPointerIndirect(Width::Long, Step::None); }
-  | '@' TOKEN_DATAPOINTER TOKEN_DOTB '+' '+'  { $$ = DataPointerIndirect(Width::Byte, Step::Increment); }
-  | '@' TOKEN_DATAPOINTER TOKEN_DOTW '+' '+'  { $$ = DataPointerIndirect(Width::Word, Step::Increment); }
-  | '@' TOKEN_DATAPOINTER TOKEN_DOTL '+' '+'  { $$ = DataPointerIndirect(Width::Long, Step::Increment); }
-  | '@' TOKEN_DATAPOINTER TOKEN_DOTB '-' '-'  { $$ = DataPointerIndirect(Width::Byte, Step::Decrement); }
-  | '@' TOKEN_DATAPOINTER TOKEN_DOTW '-' '-'  { $$ = DataPointerIndirect(Width::Word, Step::Decrement); }
-  | '@' TOKEN_DATAPOINTER TOKEN_DOTL '-' '-'  { $$ = DataPointerIndirect(Width::Long, Step::Decrement); }
+  : '@' TOKEN_DATAPOINTER TOKEN_DOTB          { $$ = DataPointerIndirect(a, Width::Byte, Step::None); }
+  | '@' TOKEN_DATAPOINTER TOKEN_DOTW          { $$ = DataPointerIndirect(a, Width::Word, Step::None); }
+  | '@' TOKEN_DATAPOINTER TOKEN_DOTL          { $$ = DataPointerIndirect(a, Width::Long, Step::None); }
+  | '@' TOKEN_DATAPOINTER TOKEN_DOTB '+' '+'  { $$ = DataPointerIndirect(a, Width::Byte, Step::Increment); }
+  | '@' TOKEN_DATAPOINTER TOKEN_DOTW '+' '+'  { $$ = DataPointerIndirect(a, Width::Word, Step::Increment); }
+  | '@' TOKEN_DATAPOINTER TOKEN_DOTL '+' '+'  { $$ = DataPointerIndirect(a, Width::Long, Step::Increment); }
+  | '@' TOKEN_DATAPOINTER TOKEN_DOTB '-' '-'  { $$ = DataPointerIndirect(a, Width::Byte, Step::Decrement); }
+  | '@' TOKEN_DATAPOINTER TOKEN_DOTW '-' '-'  { $$ = DataPointerIndirect(a, Width::Word, Step::Decrement); }
+  | '@' TOKEN_DATAPOINTER TOKEN_DOTL '-' '-'  { $$ = DataPointerIndirect(a, Width::Long, Step::Decrement); }
   ;
 
 Expression
@@ -383,32 +383,32 @@ Expression
 
 AnExpression
   : '(' Expression ')'                   { $$ = $2; }
-  | Expression '|' Expression            { $$ = BinaryOperation('|', $1, $3); }
-  | Expression '&' Expression            { $$ = BinaryOperation('&', $1, $3); }
-  | Expression '*' Expression            { $$ = BinaryOperation('*', $1, $3); }
-  | Expression '/' Expression            { $$ = BinaryOperation('/', $1, $3); }
-  | Expression '%' Expression            { $$ = BinaryOperation('%', $1, $3); }
-  | Expression '-' Expression            { $$ = BinaryOperation('-', $1, $3); }
-  | '-' Expression %prec UNARY           { $$ = NegateOperation($2); }
-  | '~' Expression %prec UNARY           { $$ = ComplementOperation($2); }
-  | Expression '+' Expression            { $$ = BinaryOperation('+', $1, $3); }
-  | Expression '^' Expression            { $$ = BinaryOperation('^', $1, $3); }
-  | Expression TOKEN_EXPR_SHR Expression { $$ = BinaryOperation(TOKEN_EXPR_SHR, $1, $3); }
-  | Expression TOKEN_EXPR_SHL Expression { $$ = BinaryOperation(TOKEN_EXPR_SHL, $1, $3); }
-  | TOKEN_NUMBER                         { $$ = NumberOperand($1); }
-  | '$'                                  { $$ = DollarOperand(); }
+  | Expression '|' Expression            { $$ = BinaryOperation(a, '|', $1, $3); }
+  | Expression '&' Expression            { $$ = BinaryOperation(a, '&', $1, $3); }
+  | Expression '*' Expression            { $$ = BinaryOperation(a, '*', $1, $3); }
+  | Expression '/' Expression            { $$ = BinaryOperation(a, '/', $1, $3); }
+  | Expression '%' Expression            { $$ = BinaryOperation(a, '%', $1, $3); }
+  | Expression '-' Expression            { $$ = BinaryOperation(a, '-', $1, $3); }
+  | '-' Expression %prec UNARY           { $$ = NegateOperation(a, $2); }
+  | '~' Expression %prec UNARY           { $$ = ComplementOperation(a, $2); }
+  | Expression '+' Expression            { $$ = BinaryOperation(a, '+', $1, $3); }
+  | Expression '^' Expression            { $$ = BinaryOperation(a, '^', $1, $3); }
+  | Expression TOKEN_EXPR_SHR Expression { $$ = BinaryOperation(a, TOKEN_EXPR_SHR, $1, $3); }
+  | Expression TOKEN_EXPR_SHL Expression { $$ = BinaryOperation(a, TOKEN_EXPR_SHL, $1, $3); }
+  | TOKEN_NUMBER                         { $$ = NumberOperand(a, $1); }
+  | '$'                                  { $$ = DollarOperand(a); }
   ;
 
 Directive
-  : TOKEN_ORG Expression   { OrgDirective($2); }
-  | TOKEN_ALIGN            { AlignDirective(); }
+  : TOKEN_ORG Expression   { OrgDirective(a, $2); }
+  | TOKEN_ALIGN            { AlignDirective(a); }
   ;
 
 DefineTypes
-  : TOKEN_DB Blist         { FinishDataList(true); }
-  | TOKEN_DW Wlist         { FinishDataList(false); }
-  | TOKEN_DL Llist         { FinishDataList(false); }
-  | TOKEN_DT Tlist         { ReportError("Error! The DT data type is currently not supported!"); }
+  : TOKEN_DB Blist         { FinishDataList(a, true); }
+  | TOKEN_DW Wlist         { FinishDataList(a, false); }
+  | TOKEN_DL Llist         { FinishDataList(a, false); }
+  | TOKEN_DT Tlist         { ReportError(a, "Error! The DT data type is currently not supported!"); }
   ;
 
 Blist
@@ -419,21 +419,21 @@ Blist
   ;
 
 BlistNumber
-  : Expression             { DataByte($1); }
+  : Expression             { DataByte(a, $1); }
   ;
 
 CharStream
-  : TOKEN_CHARSTRING       { DataString(); }
+  : TOKEN_CHARSTRING       { DataString(a); }
   ;
 
 Wlist
-  : Wlist TOKEN_COMMA TOKEN_NUMBER  { DataWord($3); }
-  | Expression             { DataWord($1); }
+  : Wlist TOKEN_COMMA TOKEN_NUMBER  { DataWord(a, $3); }
+  | Expression             { DataWord(a, $1); }
   ;
 
 Llist
-  : Llist TOKEN_COMMA TOKEN_NUMBER  { DataLong($3); }
-  | Expression             { DataLong($1); }
+  : Llist TOKEN_COMMA TOKEN_NUMBER  { DataLong(a, $3); }
+  | Expression             { DataLong(a, $1); }
   ;
 
 Tlist
@@ -443,19 +443,17 @@ Tlist
 
 %%
 
-#undef yylex
-
-static int ScanToken() {
-  const int token = yylex();
-  yylval = g_run.tokenValue;
+static int yylex(int32_t* value, Assembly& a) {
+  const int token = ScanToken(a);
+  *value = a.tokenValue;
   return token;
 }
 
 // The run's messages for the parser's own failures.
-static void yyerror(const char* message) {
+static void yyerror(Assembly& a, const char* message) {
   if (strcmp(message, "memory exhausted") == 0) {
-    ReportError("parser stack overflow");
+    ReportError(a, "parser stack overflow");
   } else {
-    ReportError("parse error");
+    ReportError(a, "parse error");
   }
 }

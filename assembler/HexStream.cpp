@@ -65,6 +65,14 @@ void HexStream::SetAddress(uint32_t byteAddress)
 
 void HexStream::PutByte(FILE* file, uint8_t value)
 {
+    // Within an open record at an unchanged address the byte just joins it.
+    if (recordLength_ != 0 && !addressChanged_ && (byteAddress_ >> 16) == (upperAddress_ >> 16)) {
+        record_[recordLength_++] = value;
+        if (recordLength_ == 4 + kRecordSize)
+            Flush();
+        ++byteAddress_;
+        return;
+    }
     if (!started_) {
         started_ = true;
         file_ = file;

@@ -1,17 +1,19 @@
 #include "Listing.h"
 
+#include <algorithm>
+#include <cstring>
 #include <ctime>
 
-#include "AsmState.h"
+#include "Assembly.h"
 #include "BuildStamp.h"
 
 namespace zernasm {
 
 namespace {
 
-const char* CoreName()
+const char* CoreName(Assembly& a)
 {
-    switch (g_run.options.core) {
+    switch (a.options.core) {
     case Core::ZernB:
         return "ZERNB";
     case Core::ZernC:
@@ -21,28 +23,61 @@ const char* CoreName()
     }
 }
 
-void Write(const std::string& text)
+void Write(Assembly& a, const std::string& text)
 {
-    fwrite(text.data(), 1, text.size(), g_run.listingFile);
+    fwrite(text.data(), 1, text.size(), a.listingFile);
 }
 
-// "%8d: %04X: %02X%02X  " (six address digits on ZERNC) without printf, since
-// every listed word goes through here.
-void WriteCodeLinePrefix(FILE* file, int32_t line, uint32_t address, uint32_t word)
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// printf's "%8d": right-aligned in eight places, wider when it must be.
+size_t PutLineNumber(char* out, int32_t number)
 {
-    static const char kDigits[] = "0123456789ABCDEF";
+    char digits[12];
+    size_t count = 0;
+    uint32_t magnitude = number < 0 ? 0u - static_cast<uint32_t>(number) : static_cast<uint32_t>(number);
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (number < 0)
+        digits[count++] = '-';
+    size_t at = 0;
+    for (size_t pad = count; pad < 8; ++pad)
+        out[at++] = ' ';
+    while (count > 0)
+        out[at++] = digits[--count];
+    return at;
+}
+
+// printf's "%0*X" with `width` digits at the least.
+size_t PutHex(char* out, uint32_t value, int width)
+{
+    int digits = 1;
+    while (digits < 8 && (value >> (4 * digits)) != 0)
+        ++digits;
+    digits = std::max(digits, width);
+    for (int i = digits - 1; i >= 0; --i)
+        *out++ = kHexDigits[(value >> (4 * i)) & 15];
+    return static_cast<size_t>(digits);
+}
+
+// "%8d: %04X: %02X%02X  " (six address digits on ZERNC), every listed word's
+// line, with the address cut to its digits.
+void WriteCodeLinePrefix(const Assembly& a, uint32_t address, uint32_t word)
+{
     char text[40];
-    const int written = snprintf(text, sizeof text, "%8d: ", line);
-    size_t at = written > 0 ? static_cast<size_t>(written) : 0;
-    for (int shift = IsZernC() ? 20 : 12; shift >= 0; shift -= 4)
-        text[at++] = kDigits[(address >> shift) & 15];
+    size_t at = PutLineNumber(text, a.line);
     text[at++] = ':';
     text[at++] = ' ';
-    for (int shift = 12; shift >= 0; shift -= 4)
-        text[at++] = kDigits[(word >> shift) & 15];
+    for (int shift = IsZernC(a) ? 20 : 12; shift >= 0; shift -= 4)
+        text[at++] = kHexDigits[(address >> shift) & 15];
+    text[at++] = ':';
+    text[at++] = ' ';
+    at += PutHex(text + at, word, 4);
     text[at++] = ' ';
     text[at++] = ' ';
-    fwrite(text, 1, at, file);
+    fwrite(text, 1, at, a.listingFile);
 }
 
 }  // namespace
@@ -57,74 +92,92 @@ std::string LocalTimeText()
     return text;
 }
 
-void WriteListingHeader(int argc, const char* const* argv, const std::string& localTime)
+void WriteListingHeader(Assembly& a, int argc, const char* const* argv, const std::string& localTime)
 {
-    FILE* file = g_run.listingFile;
+    FILE* file = a.listingFile;
     const std::string border = "+" + std::string(63, '-') + "+\n";
-    Write(border);
+    Write(a, border);
     fprintf(file, "|%s|\n", kTitleLine);
-    Write(border);
+    Write(a, border);
     fprintf(file, "Last build %s at %s\n\n", kBuildDate, kBuildTime);
-    Write("Command line: ");
+    Write(a, "Command line: ");
     for (int i = 1; i < argc; ++i) {
-        Write(argv[i]);
-        Write(" ");
+        Write(a, argv[i]);
+        Write(a, " ");
     }
-    Write("\n");
-    Write("Assembling ");
-    Write(g_run.inputPath);
-    fprintf(file, " for %s,using %d accumulators, ", CoreName(), g_run.options.accumulators);
-    Write(localTime);
-    Write("\n");
-    Write("    Line: Addr: Opcode\n");
-    Write("======================\n");
+    Write(a, "\n");
+    Write(a, "Assembling ");
+    Write(a, a.inputPath);
+    fprintf(file, " for %s,using %d accumulators, ", CoreName(a), a.options.accumulators);
+    Write(a, localTime);
+    Write(a, "\n");
+    Write(a, "    Line: Addr: Opcode\n");
+    Write(a, "======================\n");
 }
 
-void WriteListingLine(uint32_t wordAddress, int32_t code, const std::string& text)
+void WriteListingLine(Assembly& a, uint32_t wordAddress, int32_t code, const std::string& text)
 {
-    FILE* file = g_run.listingFile;
+    FILE* file = a.listingFile;
     if (!file)
         return;
     if (code == kNothingListed) {
-        fprintf(file, "%8d:             ", g_run.line);
+        char head[24];
+        size_t at = PutLineNumber(head, a.line);
+        memcpy(head + at, ":             ", 14);
+        fwrite(head, 1, at + 14, file);
     } else if (code == kListedByData) {
         fprintf(file, "\n%16c", '.');
-        g_run.statement.listingState = kNothingListed;
+        a.output.listingState = kNothingListed;
     } else {
-        WriteCodeLinePrefix(file, g_run.line, wordAddress, static_cast<uint32_t>(code) & 0xFFFF);
+        WriteCodeLinePrefix(a, wordAddress, static_cast<uint32_t>(code) & 0xFFFF);
     }
-    Write(text);
+    Write(a, text);
 }
 
-void WriteDataListingLine(uint32_t address, const std::string& text)
+void WriteDataListingLine(Assembly& a, uint32_t address, const std::string& text)
 {
-    FILE* file = g_run.listingFile;
-    std::vector<uint8_t>& bytes = g_run.statement.dataBytes;
-    const bool wide = IsZernC();
-    if (wide && g_run.dataSegment)
+    std::vector<uint8_t>& bytes = a.output.dataBytes;
+    const bool wide = IsZernC(a);
+    if (wide && a.dataSegment)
         address *= 2;
-    fprintf(file, wide ? "%8d: %06X: " : "%8d: %04X: ", g_run.line, address);
-    const std::string indent(wide ? 18 : 16, ' ');
+    // The head, then the bytes two to a line below each other.
+    std::string entry(40, ' ');
+    size_t at = PutLineNumber(entry.data(), a.line);
+    entry[at++] = ':';
+    entry[at++] = ' ';
+    at += PutHex(entry.data() + at, address, wide ? 6 : 4);
+    entry[at++] = ':';
+    entry[at++] = ' ';
+    entry.resize(at);
+    const size_t indent = wide ? 18 : 16;
     for (size_t i = 0; i < bytes.size(); ++i) {
         if (i >= 2 && i % 2 == 0) {
-            Write("\n");
-            Write(indent);
+            entry += '\n';
+            entry.append(indent, ' ');
         }
-        fprintf(file, "%02X", bytes[i]);
+        entry += kHexDigits[bytes[i] >> 4];
+        entry += kHexDigits[bytes[i] & 15];
         if (i == 1) {
-            Write("  ");
-            Write(text);
+            entry += "  ";
+            entry += text;
         }
     }
     if (bytes.size() % 2 == 1)
-        Write("  ");
+        entry += "  ";
     if (bytes.size() < 2) {
-        Write("  ");
-        Write(text);
+        entry += "  ";
+        entry += text;
     }
-    Write("  \n");
+    Write(a, entry);
+    Write(a, "  \n");
     bytes.clear();
-    g_run.statement.listingState = kListedByData;
+    a.output.listingState = kListedByData;
+}
+
+void TakeBackListingText(Assembly& a, size_t length)
+{
+    if (CollectingListingText(a) && a.listingText.size() >= length)
+        a.listingText.resize(a.listingText.size() - length);
 }
 
 }  // namespace zernasm

@@ -6,6 +6,8 @@
 
 namespace zernasm {
 
+struct Assembly;
+
 constexpr int32_t kRegisterFlag = 0x100;
 constexpr int32_t kIndexBit4 = 0x200;
 
@@ -32,17 +34,20 @@ int32_t CodeIndex(int32_t code);
 int32_t CodeModule(int32_t code);
 
 // A plain register token (the token code of Part of the scanner).
-int32_t SimpleRegister(int token);
-int32_t Accumulator(bool asSource);
-int32_t ModuleRegister();
-int32_t DataPointerRegister();
-int32_t DataPointerIndirect(Width width, Step step);
-int32_t DataPointerPreStep(Step step);
-int32_t BasePointerIndirect(Width width, Step step);
-int32_t BasePointerPreStep(Step step);
-int32_t BasePointerOffsetSource(Width width);
-int32_t StackSource(bool indexed, Step step);
-int32_t StackPush(Step step);
-int32_t CodePointerIndirect(Step step);
+int32_t SimpleRegister(Assembly& a, int token);
+int32_t Accumulator(Assembly& a, bool asSource);
+int32_t ModuleRegister(Assembly& a);
+int32_t DataPointerRegister(Assembly& a);
+int32_t DataPointerIndirect(Assembly& a, Width width, Step step);
+int32_t DataPointerPreStep(Assembly& a, Step step);
+int32_t BasePointerIndirect(Assembly& a, Width width, Step step);
+int32_t BasePointerPreStep(Assembly& a, Step step);
+int32_t BasePointerOffsetSource(Assembly& a, Width width);
+int32_t StackSource(Assembly& a, bool indexed, Step step);
+int32_t StackPush(Assembly& a, Step step);
+int32_t CodePointerIndirect(Assembly& a, Step step);
+
+// Whether a bit number is below `limit`; reports "Invalid bit width" when not.
+bool BitInRange(Assembly& a, int32_t bit, int32_t limit);
 
 }  // namespace zernasm

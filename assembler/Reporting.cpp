@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "AsmState.h"
+#include "Assembly.h"
 #include "Listing.h"
 
 namespace zernasm {
@@ -23,79 +23,88 @@ std::string Format(const char* format, ...)
     return text;
 }
 
-void ReportError(const std::string& message)
+void ReportError(Assembly& a, const std::string& message)
 {
-    fflush(g_run.console.out);
-    StatementState& statement = g_run.statement;
-    statement.errorReported = true;
-    std::string text = g_run.inputPath;
-    text += Format(": Line %d\nError: ", g_run.line);
+    if (a.trial)
+        throw TrialFailed{};
+    if (a.pass == 1)
+        a.log.NotRepeatable();
+    fflush(a.console.out);
+    LineOutput& output = a.output;
+    output.errorReported = true;
+    std::string text = a.inputPath;
+    text += Format(": Line %d\nError: ", a.line);
     text += message;
     text += "\n  Last token read was \"";
-    text += g_run.lastTokenText;
+    text += a.lastTokenText;
     text += "\"\n\n";
-    statement.errorText = text;
-    ++g_run.errors;
-    if (g_run.errors > 3)
+    output.errorText = text;
+    ++a.errors;
+    if (a.errors > 3)
         throw RunAborted{1};
-    if (g_run.pass == 1) {
-        fputs(text.c_str(), g_run.console.err);
-        g_run.exitStatus = g_run.line;
+    if (a.pass == 1) {
+        fputs(text.c_str(), a.console.err);
+        a.exitStatus = a.line;
     } else {
-        g_run.exitStatus = 1;
-        fputs(text.c_str(), g_run.console.err);
-        if (g_run.options.listing && g_run.listingFile) {
-            WriteListingLine(CodeWordAddress(), statement.listingState, g_run.listingText);
-            fputc('\n', g_run.listingFile);
-            fputs(text.c_str(), g_run.listingFile);
+        a.exitStatus = 1;
+        fputs(text.c_str(), a.console.err);
+        if (a.options.listing && a.listingFile) {
+            WriteListingLine(a, CodeWordAddress(a), output.listingState, a.listingText);
+            fputc('\n', a.listingFile);
+            fputs(text.c_str(), a.listingFile);
         }
     }
 }
 
-void ReportWarning(const std::string& message)
+void ReportWarning(Assembly& a, const std::string& message)
 {
-    if (g_run.pass != 2)
+    if (a.trial)
+        throw TrialFailed{};
+    if (a.pass != 2) {
+        // Pass 2 will warn here: it parses the line to do so in its place.
+        a.log.NotRepeatable();
         return;
-    if (!(g_run.options.quiet && g_run.options.listing)) {
-        fputs("\n", g_run.console.out);
-        fputs(g_run.inputPath.c_str(), g_run.console.out);
-        fputs(":\nWarning: ", g_run.console.out);
-        fputs(message.c_str(), g_run.console.out);
-        fprintf(g_run.console.out, " on line %d\n", g_run.line);
     }
-    if (g_run.options.listing && g_run.listingFile) {
-        fputs("Warning : vvvv: ", g_run.listingFile);
-        fputs(message.c_str(), g_run.listingFile);
-        fputc('\n', g_run.listingFile);
+    if (!(a.options.quiet && a.options.listing)) {
+        fputs("\n", a.console.out);
+        fputs(a.inputPath.c_str(), a.console.out);
+        fputs(":\nWarning: ", a.console.out);
+        fputs(message.c_str(), a.console.out);
+        fprintf(a.console.out, " on line %d\n", a.line);
     }
-    ++g_run.warnings;
+    if (a.options.listing && a.listingFile) {
+        fputs("Warning : vvvv: ", a.listingFile);
+        fputs(message.c_str(), a.listingFile);
+        fputc('\n', a.listingFile);
+    }
+    ++a.warnings;
 }
 
-void ApplyIndexRule(bool isSource, int32_t index)
+void ApplyIndexRule(Assembly& a, bool isSource, int32_t index)
 {
-    StatementState& s = g_run.statement;
+    Statement& s = a.statement;
     if (index < 0 || index > 31)
-        ReportError(Format("Illegal Index %d Detected", index));
+        ReportError(a, Format("Illegal Index %d Detected", index));
     const uint32_t bits = static_cast<uint32_t>(index);
-    if (g_run.grammarTrace) {
-        fprintf(g_run.console.err,
+    if (a.grammarTrace) {
+        fprintf(a.console.err,
                 "{IsSource: %d; PrefixIndex: 0x%02x; PerformPrefix: %d; PrefixThePrefix: %d; Index: 0x%02x}\n",
                 isSource ? 1 : 0, static_cast<unsigned>(s.prefixIndex), s.performPrefix ? 1 : 0,
-                g_run.prefixThePrefix ? 1 : 0, bits);
+                a.prefixThePrefix ? 1 : 0, bits);
     }
     if (isSource) {
         if (bits > 15) {
             s.performPrefix = true;
-            s.prefixIndex |= 1;
+            s.prefixIndex = static_cast<int8_t>(s.prefixIndex | 1);
         }
     } else if (bits >= 8) {
         s.performPrefix = true;
-        s.prefixIndex |= static_cast<int32_t>((bits >> 2) & 6);
+        s.prefixIndex = static_cast<int8_t>(s.prefixIndex | ((bits >> 2) & 6));
     }
-    if (g_run.grammarTrace) {
-        fprintf(g_run.console.err, "{IsSource: %d; PrefixIndex: 0x%02x; PerformPrefix: %d; PrefixThePrefix: %d}\n\n",
+    if (a.grammarTrace) {
+        fprintf(a.console.err, "{IsSource: %d; PrefixIndex: 0x%02x; PerformPrefix: %d; PrefixThePrefix: %d}\n\n",
                 isSource ? 1 : 0, static_cast<unsigned>(s.prefixIndex), s.performPrefix ? 1 : 0,
-                g_run.prefixThePrefix ? 1 : 0);
+                a.prefixThePrefix ? 1 : 0);
     }
 }
 

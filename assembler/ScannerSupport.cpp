@@ -1,6 +1,9 @@
 #include "ScannerSupport.h"
 
-#include <cctype>
+#include <cstring>
+#include <sys/stat.h>
+
+#include "Assembly.h"
 
 namespace zernasm {
 
@@ -10,11 +13,11 @@ int32_t NumberValue(std::string_view text)
         return -1;
     if (text.empty())
         return 0;
-    const char last = static_cast<char>(toupper(static_cast<unsigned char>(text.back())));
+    const unsigned char last = AsciiUpper(text.back());
     const uint32_t base = last == 'B' ? 2 : last == 'H' ? 16 : 10;
     uint64_t value = 0;
     for (const char c : text) {
-        const int upper = toupper(static_cast<unsigned char>(c));
+        const unsigned char upper = AsciiUpper(c);
         uint32_t digit;
         if (upper >= '0' && upper <= '9') {
             digit = static_cast<uint32_t>(upper - '0');
@@ -41,6 +44,38 @@ int32_t BracketIndex(std::string_view text)
     if (close == std::string_view::npos)
         return -1;
     return NumberValue(text.substr(open + 1, close - open - 1));
+}
+
+void NoteToken(Assembly& a, std::string_view text)
+{
+    a.lastTokenText = text;
+    if (CollectingListingText(a))
+        a.listingText.append(text);
+}
+
+bool ReadSource(FILE* file, std::string& source)
+{
+    source.clear();
+    struct stat info {};
+    if (fstat(fileno(file), &info) == 0 && info.st_size > 0)
+        source.reserve(static_cast<size_t>(info.st_size) + 2);
+    char block[65536];
+    size_t count;
+    while ((count = fread(block, 1, sizeof block, file)) > 0)
+        source.append(block, count);
+    if (ferror(file))
+        return false;
+    // Most sources hold no CR at all: folding starts at the first one.
+    const void* firstCr = memchr(source.data(), '\r', source.size());
+    size_t kept = firstCr ? static_cast<size_t>(static_cast<const char*>(firstCr) - source.data()) : source.size();
+    for (size_t i = kept; i < source.size(); ++i) {
+        if (source[i] == '\r' && i + 1 < source.size() && source[i + 1] == '\n')
+            continue;
+        source[kept++] = source[i];
+    }
+    source.resize(kept);
+    source.append(2, '\0');
+    return true;
 }
 
 }  // namespace zernasm

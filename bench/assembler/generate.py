@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes sources of an exact line count for ZernAsm, gpasm and avra.
+"""Writes sources of an exact line count for ZernAsm, gpasm, avra and GNU as.
 
 Each block of eight lines holds a label, immediates, an ALU operation, a
 backward and a forward branch, a call and a data word, so every tool sees the
@@ -47,13 +47,28 @@ def avra(block):
     ]
 
 
+def gas(block):
+    # x86-64 in AT&T syntax: the same mix of work per line.
+    return [
+        f"L{block}: mov ${block % 256}, %eax",
+        f" add ${(block * 3) % 200}, %eax",
+        f" mov ${(block * 7) % 65536}, %edx",
+        " and %ebx, %eax",
+        f" jz L{block}",
+        f" jmp L{block + 1}",
+        f" call L{block}",
+        f" .word {block % 65536}",
+    ]
+
+
 HEADERS = {
     "zernasm": [],
     "gpasm": [" list p=18f97j60", " org 0"],
     "avra": [".device ATmega2560", ".cseg"],
+    "gas": [],
 }
-FOOTERS = {"zernasm": [" END"], "gpasm": [" end"], "avra": []}
-BLOCKS = {"zernasm": zernasm, "gpasm": gpasm, "avra": avra}
+FOOTERS = {"zernasm": [" END"], "gpasm": [" end"], "avra": [], "gas": []}
+BLOCKS = {"zernasm": zernasm, "gpasm": gpasm, "avra": avra, "gas": gas}
 
 
 def generate(tool, lines):

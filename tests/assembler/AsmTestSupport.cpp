@@ -6,6 +6,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -145,13 +146,20 @@ std::string ReadAll(const std::string& path)
     return text.str();
 }
 
+// Runs `command` in `folder` and returns its exit status (-1 when a signal ended
+// it); `usage` receives the child's resource use.
 int RunInFolder(const std::string& folder, const std::vector<std::string>& command, const std::string& outPath,
-                const std::string& errPath)
+                const std::string& errPath, size_t memoryLimit = 0, struct rusage* usage = nullptr)
 {
     const pid_t child = fork();
     if (child == 0) {
         if (chdir(folder.c_str()) != 0)
             _exit(127);
+        if (memoryLimit > 0) {
+            const struct rlimit limit = {memoryLimit, memoryLimit};
+            if (setrlimit(RLIMIT_AS, &limit) != 0)
+                _exit(127);
+        }
         if (!freopen(outPath.c_str(), "w", stdout) || !freopen(errPath.c_str(), "w", stderr))
             _exit(127);
         std::vector<char*> argv;
@@ -162,7 +170,8 @@ int RunInFolder(const std::string& folder, const std::vector<std::string>& comma
         _exit(127);
     }
     int status = 0;
-    waitpid(child, &status, 0);
+    struct rusage ignored {};
+    wait4(child, &status, 0, usage ? usage : &ignored);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -197,7 +206,7 @@ std::map<uint32_t, uint8_t> ReadHexWithSrecCat(const std::string& path)
     return bytes;
 }
 
-RunResult Assemble(const std::string& source, const std::vector<std::string>& options)
+RunResult Assemble(const std::string& source, const std::vector<std::string>& options, SecondPass secondPass)
 {
     TempFolder folder;
     folder.Write("prog.asm", source);
@@ -214,7 +223,7 @@ RunResult Assemble(const std::string& source, const std::vector<std::string>& op
     FILE* err = open_memstream(&errText, &errSize);
     const std::string previous = fs::current_path().string();
     fs::current_path(folder.Path());
-    result.exitStatus = RunZernAsm(static_cast<int>(argv.size()), argv.data(), Console{out, err});
+    result.exitStatus = RunZernAsm(static_cast<int>(argv.size()), argv.data(), Console{out, err}, secondPass);
     fs::current_path(previous);
     fclose(out);
     fclose(err);
@@ -226,13 +235,17 @@ RunResult Assemble(const std::string& source, const std::vector<std::string>& op
     return result;
 }
 
-RunResult RunProgram(const TempFolder& folder, const std::vector<std::string>& arguments)
+RunResult RunProgram(const TempFolder& folder, const std::vector<std::string>& arguments, size_t memoryLimit)
 {
     std::vector<std::string> command = {ZERNASM_PROGRAM};
     command.insert(command.end(), arguments.begin(), arguments.end());
     RunResult result;
     TempFolder consoles;
-    result.exitStatus = RunInFolder(folder.Path(), command, consoles.File("out"), consoles.File("err"));
+    struct rusage usage {};
+    result.exitStatus =
+        RunInFolder(folder.Path(), command, consoles.File("out"), consoles.File("err"), memoryLimit, &usage);
+    result.processorSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+                              + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     result.out = ReadAll(consoles.File("out"));
     result.err = ReadAll(consoles.File("err"));
     // A refused run may have been given an output name as its source.

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "Driver.h"
+
 namespace zernasm::test {
 
 // A temporary folder that is removed with everything in it.
@@ -36,6 +38,8 @@ struct RunResult {
     // Bytes by byte address, as srec_cat read the HEX files back.
     std::map<uint32_t, uint8_t> program;
     std::map<uint32_t, uint8_t> data;
+    // The program's own processor time (RunProgram only).
+    double processorSeconds = 0;
 
     // Little-endian code words from word address `from`, `count` of them.
     std::vector<uint16_t> Words(uint32_t from, size_t count) const;
@@ -45,10 +49,12 @@ struct RunResult {
 
 // Assembles `source` (written as "prog.asm") in a fresh folder with the given
 // options, in process. Every HEX file produced is read back by srec_cat.
-RunResult Assemble(const std::string& source, const std::vector<std::string>& options = {"-q", "-l"});
+RunResult Assemble(const std::string& source, const std::vector<std::string>& options = {"-q", "-l"},
+                   SecondPass secondPass = SecondPass::ComposeKeptLines);
 // Runs the ZernAsm program in `folder` with the arguments (the last one is the
-// source path as typed).
-RunResult RunProgram(const TempFolder& folder, const std::vector<std::string>& arguments);
+// source path as typed), its address space limited to `memoryLimit` bytes when
+// that is not 0.
+RunResult RunProgram(const TempFolder& folder, const std::vector<std::string>& arguments, size_t memoryLimit = 0);
 
 // Reads an Intel HEX file with srec_cat; fails the current test on any complaint.
 std::map<uint32_t, uint8_t> ReadHexWithSrecCat(const std::string& path);

@@ -4,6 +4,8 @@
 
 #include "AsmTestSupport.h"
 #include "Expressions.h"
+#include "FixupRules.h"
+#include "Symbols.h"
 #include "TokenCodes.h"
 
 namespace zernasm {
@@ -64,6 +66,77 @@ TEST(ExpressionValues, DivisionByZeroGivesTheLeftOperand)
     EXPECT_EQ(ApplyBinary('%', 9, 0), 9);
 }
 
+TEST(FixupRules, OneRuleSizesImmediatesAndBranches)
+{
+    Symbol dataLabel;
+    dataLabel.defined = true;
+    dataLabel.dataSegment = true;
+    const struct {
+        FixupKind kind;
+        int32_t value;
+        uint32_t address;
+        const Symbol* label;
+        int32_t words;
+    } cases[] = {
+        {FixupKind::Immediate, 0xFF, 0, nullptr, 1},     {FixupKind::Immediate, 0x100, 0, nullptr, 2},
+        {FixupKind::Immediate, 0x10000, 0, nullptr, 3},  {FixupKind::Immediate, -1, 0, nullptr, 4},
+        {FixupKind::Branch, 128, 0, nullptr, 1},         {FixupKind::Branch, 129, 0, nullptr, 2},
+        {FixupKind::Branch, 200 - 127, 200, nullptr, 1}, {FixupKind::Branch, 200 - 128, 200, nullptr, 2},
+        {FixupKind::Branch, 0xFFFF, 0, nullptr, 2},      {FixupKind::Branch, 0x10000, 0, nullptr, 3},
+        {FixupKind::Branch, -1000, 0, nullptr, 3},       {FixupKind::Branch, 5, 4, &dataLabel, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        EXPECT_EQ(FixupWords(c.kind, c.value, c.address, c.label), c.words);
+        if (c.kind == FixupKind::Branch && !c.label) {
+            EXPECT_EQ(FitsShortBranch(c.value, c.address), c.words == 1);
+        }
+    }
+}
+
+// The error reports of a run, without the trace lines before them.
+std::string Reports(const std::string& err)
+{
+    const size_t first = err.find("prog.asm");
+    return first == std::string::npos ? std::string() : err.substr(first);
+}
+
+// Relaxation moves what lies above a growing statement through an ordered view
+// while the code ranges keep apart, and one growth at a time otherwise or
+// while tracing (a debug line at the end of pass 1 switches tracing on).
+TEST(Relaxation, OrderedAndStepwiseUpdatesAgree)
+{
+    auto jumps = [](int count, const std::string& target) {
+        std::string text;
+        for (int i = 0; i < count; ++i)
+            text += " JUMP " + target + "\n MOVE DP[0], #" + target + "\n";
+        return text;
+    };
+    const struct {
+        std::string body;
+        bool overlaps;
+    } cases[] = {
+        {jumps(80, "far") + std::string(" NOP\n").append("far: NOP\nback: ") + jumps(3, "back"), false},
+        {jumps(40, "b") + " ORG 1000h\nb: " + jumps(40, "cend") + " ORG 2000h\ncend: NOP\n", false},
+        // Touching ranges: the first one grows into the second.
+        {jumps(70, "t") + " ORG 129\nt: NOP\n", true},
+        {" ORG 10h\n" + jumps(30, "x") + " ORG 0\n" + jumps(30, "x") + "x: NOP\n", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.body.substr(0, 40));
+        const RunResult ordered = Assemble(c.body + "; no trace\n END\n", {"-q"});
+        const RunResult stepwise = Assemble(c.body + ";!DEBUG!\n END\n", {"-q"});
+        EXPECT_EQ(ordered.exitStatus, c.overlaps ? 1 : 0) << ordered.err;
+        EXPECT_EQ(ordered.exitStatus, stepwise.exitStatus);
+        // The trace adds its own lines; the reports are the same.
+        EXPECT_EQ(Reports(ordered.err), Reports(stepwise.err));
+        EXPECT_EQ(ordered.programHex.has_value(), stepwise.programHex.has_value());
+        EXPECT_EQ(ordered.program, stepwise.program);
+    }
+    EXPECT_NE(Assemble(cases[0].body + ";!DEBUG!\n END\n", {"-q"}).out.find("Address of far is changed from"),
+              std::string::npos);
+}
+
 TEST(Relaxation, ForwardJumpFarAwayGrowsAndMovesLaterLabels)
 {
     std::string source = " JUMP target\n";
@@ -93,6 +166,15 @@ TEST(Relaxation, ForwardImmediateLabelGrowsAPrefix)
     const RunResult run = Assemble(source, {"-q"});
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(run.Words(0, 2), std::vector<uint16_t>({0x0B01, 0x3F2E}));
+}
+
+TEST(Relaxation, BranchBelowAddressZeroIsSizedAsPass2WritesIt)
+{
+    // A target below 0 is a far address as pass 2 reads it: relaxation gives
+    // the jump the same three words, so the label after it stays in place.
+    const RunResult run = Assemble("L: NOP\n JUMP L-1000\nM: NOP\n JUMP M\n END\n", {"-q", "-w32"});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.Words(0, 6), std::vector<uint16_t>({0xDA3A, 0x0BFF, 0x0BFC, 0x0C18, 0xDA3A, 0x0CFE}));
 }
 
 TEST(Relaxation, UndefinedNameSkipsRelaxationAndTargetChecks)

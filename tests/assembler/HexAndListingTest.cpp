@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-#include "AsmState.h"
 #include "AsmTestSupport.h"
+#include "Assembly.h"
 #include "HexStream.h"
 #include "Listing.h"
 
@@ -98,21 +98,17 @@ class DataListing : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g_run = RunState();
         listing_ = open_memstream(&text_, &size_);
-        g_run.listingFile = listing_;
+        a.listingFile = listing_;
     }
-    void TearDown() override
-    {
-        g_run = RunState();
-        free(text_);
-    }
+    void TearDown() override { free(text_); }
     std::string Written()
     {
         fclose(listing_);
-        g_run.listingFile = nullptr;
+        a.listingFile = nullptr;
         return std::string(text_, size_);
     }
+    Assembly a;
     FILE* listing_ = nullptr;
     char* text_ = nullptr;
     size_t size_ = 0;
@@ -120,40 +116,40 @@ protected:
 
 TEST_F(DataListing, ThreeBytesKeepTheirColumns)
 {
-    g_run.line = 12;
-    g_run.statement.dataBytes = {1, 2, 3};
-    WriteDataListingLine(0x10, " DB 1,2,3\n");
+    a.line = 12;
+    a.output.dataBytes = {1, 2, 3};
+    WriteDataListingLine(a, 0x10, " DB 1,2,3\n");
     EXPECT_EQ(Written(), "      12: 0010: 0102   DB 1,2,3\n\n                03    \n");
-    EXPECT_TRUE(g_run.statement.dataBytes.empty());
-    EXPECT_EQ(g_run.statement.listingState, kListedByData);
+    EXPECT_TRUE(a.output.dataBytes.empty());
+    EXPECT_EQ(a.output.listingState, kListedByData);
 }
 
 TEST_F(DataListing, OneAndTwoBytesAndZernCAddresses)
 {
-    g_run.line = 3;
-    g_run.statement.dataBytes = {0xAB};
-    WriteDataListingLine(0x2, " DB 0ABh\n");
-    g_run.statement.dataBytes = {0x12, 0x34};
-    g_run.options.core = Core::ZernC;
-    g_run.dataSegment = true;
-    WriteDataListingLine(0x5, " DW 1234h\n");
+    a.line = 3;
+    a.output.dataBytes = {0xAB};
+    WriteDataListingLine(a, 0x2, " DB 0ABh\n");
+    a.output.dataBytes = {0x12, 0x34};
+    a.options.core = Core::ZernC;
+    a.dataSegment = true;
+    WriteDataListingLine(a, 0x5, " DW 1234h\n");
     EXPECT_EQ(Written(), "       3: 0002: AB     DB 0ABh\n  \n       3: 00000A: 1234   DW 1234h\n  \n");
 }
 
 TEST_F(DataListing, StatementLineFormats)
 {
-    g_run.line = 7;
-    WriteListingLine(0x12, 0x3934, "MOVE A[3], #1234h\n");
-    WriteListingLine(0x12, kNothingListed, "label:\n");
-    g_run.options.core = Core::ZernC;
-    WriteListingLine(0x123456, 0x0B12, "\n");
-    WriteListingLine(0, kListedByData, "x\n");
+    a.line = 7;
+    WriteListingLine(a, 0x12, 0x3934, "MOVE A[3], #1234h\n");
+    WriteListingLine(a, 0x12, kNothingListed, "label:\n");
+    a.options.core = Core::ZernC;
+    WriteListingLine(a, 0x123456, 0x0B12, "\n");
+    WriteListingLine(a, 0, kListedByData, "x\n");
     EXPECT_EQ(Written(),
               "       7: 0012: 3934  MOVE A[3], #1234h\n"
               "       7:             label:\n"
               "       7: 123456: 0B12  \n"
               "\n               .x\n");
-    EXPECT_EQ(g_run.statement.listingState, kNothingListed);
+    EXPECT_EQ(a.output.listingState, kNothingListed);
 }
 
 TEST(ListingFile, HeaderAndClosingLine)

@@ -1,8 +1,8 @@
 // Labels: reserved names, case, pass-2 address checks and long names.
 #include <gtest/gtest.h>
 
-#include "AsmState.h"
 #include "AsmTestSupport.h"
+#include "Assembly.h"
 #include "Symbols.h"
 
 namespace zernasm {
@@ -26,6 +26,32 @@ TEST(SymbolTable, HashAndNameComparisonIgnoreCase)
     EXPECT_FALSE(SymbolNamesEqual("Loop", "Loops"));
 }
 
+TEST(SymbolTable, IndexGrowsAndTracedMovesKeepTheBucketOrder)
+{
+    SymbolTable table;
+    table.Clear();
+    for (int i = 0; i < 5000; ++i) {
+        const std::string name = "Name" + std::to_string(i);
+        table.Define(table.Entry(name), name, false, i);
+    }
+    const Symbol* found = table.Find("NAME4321");
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->value, 4321);
+    EXPECT_EQ(found->name, "Name4321");
+    EXPECT_EQ(table.Find("Name5000"), nullptr);
+    Symbol* undefined = table.Entry("later");
+    EXPECT_FALSE(undefined->defined);
+    EXPECT_EQ(table.Entry("LATER"), undefined);
+    // Buckets of the ELF hash modulo 500 ascending, the newest first in each.
+    const std::vector<Symbol*> order = table.InBucketOrder();
+    ASSERT_EQ(order.size(), 5000u);
+    for (size_t i = 1; i < order.size(); ++i) {
+        const uint32_t before = SymbolHash(order[i - 1]->name) % 500;
+        const uint32_t after = SymbolHash(order[i]->name) % 500;
+        EXPECT_TRUE(before < after || (before == after && order[i - 1]->serial > order[i]->serial)) << i;
+    }
+}
+
 TEST(SymbolTable, ReservedNamesAndCaseInsensitiveLabels)
 {
     RunResult run = Assemble("AP: NOP\n END\n", {"-q"});
@@ -41,56 +67,54 @@ TEST(SymbolTable, ReservedNamesAndCaseInsensitiveLabels)
 
 TEST(SymbolTable, CodeLabelAheadOfPass2IsFilledWithNops)
 {
-    g_run = RunState();
-    g_run.options.listing = false;
-    g_run.pass = 2;
-    g_run.console = Console{stdout, stderr};
-    InitSymbolTable();
-    g_run.pass = 1;
-    g_run.codeBytes = 10;  // word 5
-    DefineLabel("ahead: ", false);
-    g_run.pass = 2;
+    Assembly a;
+    a.options.listing = false;
+    a.pass = 2;
+    a.console = Console{stdout, stderr};
+    InitSymbolTable(a);
+    a.pass = 1;
+    a.codeBytes = 10;  // word 5
+    DefineLabel(a, "ahead: ", false);
+    a.pass = 2;
     char* text = nullptr;
     size_t size = 0;
-    g_run.codeFile = open_memstream(&text, &size);
-    g_run.codeStream.Reset(true);
-    g_run.codeStream.SetAddress(4);
-    g_run.codeBytes = 4;  // word 2: three words short
-    DefineLabel("ahead: ", false);
-    EXPECT_EQ(g_run.codeBytes, 10u);
-    EXPECT_EQ(g_run.errors, 0);
-    g_run.codeStream.End();
-    fclose(g_run.codeFile);
+    a.codeFile = open_memstream(&text, &size);
+    a.codeStream.Reset(true);
+    a.codeStream.SetAddress(4);
+    a.codeBytes = 4;  // word 2: three words short
+    DefineLabel(a, "ahead: ", false);
+    EXPECT_EQ(a.codeBytes, 10u);
+    EXPECT_EQ(a.errors, 0);
+    a.codeStream.End();
+    fclose(a.codeFile);
     EXPECT_EQ(std::string(text, size), ":020000040000FA\n:060004003ADA3ADA3ADABA\n:00000001FF\n");
     free(text);
-    g_run = RunState();
 }
 
 TEST(SymbolTable, DataLabelOffByOneWordIsReported)
 {
-    g_run = RunState();
+    Assembly a;
     char* text = nullptr;
     size_t size = 0;
     FILE* out = open_memstream(&text, &size);
     FILE* err = fopen("/dev/null", "w");
-    g_run.console = Console{out, err};
-    g_run.inputPath = "prog.asm";
-    g_run.pass = 1;
-    InitSymbolTable();
-    g_run.dataSegment = true;
-    g_run.dataBytes = 2;
-    DefineLabel("table: ", false);
-    g_run.pass = 2;
-    g_run.dataBytes = 4;
-    DefineLabel("table: ", false);
+    a.console = Console{out, err};
+    a.inputPath = "prog.asm";
+    a.pass = 1;
+    InitSymbolTable(a);
+    a.dataSegment = true;
+    a.dataBytes = 2;
+    DefineLabel(a, "table: ", false);
+    a.pass = 2;
+    a.dataBytes = 4;
+    DefineLabel(a, "table: ", false);
     fclose(out);
     fclose(err);
     EXPECT_EQ(std::string(text, size), "Address of table is  1 but should be 2\n");
     EXPECT_EQ(
-        g_run.statement.errorText,
+        a.output.errorText,
         "prog.asm: Line 1\nError: Assembler Error! Address of variable does not match!\n  Last token read was \"\"\n\n");
     free(text);
-    g_run = RunState();
 }
 
 TEST(SymbolTable, ZernCDataLabelsHoldByteAddresses)
