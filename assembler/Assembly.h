@@ -89,7 +89,8 @@ struct Assembly {
     bool prefixThePrefix = false;
 
     std::string lastLabel;
-    std::string_view lastTokenText;  // within the source
+    std::string_view lastTokenText;  // within the source, or the folded token
+    std::string foldedToken;         // a token's text with its line ends folded
     std::string stringText;          // the last string token, quotes included
     std::string listingText;
     int32_t tokenValue = 0;

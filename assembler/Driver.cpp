@@ -13,6 +13,7 @@
 #include "Emit.h"
 #include "Expressions.h"
 #include "Listing.h"
+#include "ParserTrace.h"
 #include "Relaxation.h"
 #include "Replay.h"
 #include "Reporting.h"
@@ -196,6 +197,8 @@ int ParsePass(Assembly& a)
             a.log.BeginLine(a.scanOffset);
         // The parser's own trace switch is the generated parser's global.
         yydebug = a.grammarTrace ? 1 : 0;
+        if (a.grammarTrace)
+            BeginParserTrace(a.console.err);
         result = a.grammarTrace ? yyparse(a) : ParseLineWithoutTrace(a);
     } while (result == 0 && !a.endOfInput);
     CloseCodeRange(a);

@@ -214,15 +214,11 @@ void LongTarget(Assembly& a, BranchKind kind, BranchForm written, BranchForm cho
     Composition& c = a.composition;
     uint32_t target = static_cast<uint32_t>(value);
     const Symbol* symbol = s.sourceIdentifier ? s.lastSymbol : nullptr;
-    if (symbol && symbol->dataSegment) {
-        if (a.options.core == Core::ZernA) {
-            if (target & 1)
-                ReportError(a, " jump to invalid address not at word boundary");
-            target = target / 2 + 0xA000;
-        } else {
-            target += 0xA000;
-        }
-    }
+    // A data label holds its data address (a word address, the byte address
+    // on ZERNC), which the program reaches from 0xA000 on; a data word is
+    // always even in bytes, so there is nothing to halve or refuse.
+    if (symbol && symbol->dataSegment)
+        target += 0xA000;
     if (InPass2(a) && (target & 0xFFFF0000u)) {
         if (written == BranchForm::Long) {
             ReportError(a, Format("L%s Address Out of range", BranchName(kind)));

@@ -11,6 +11,7 @@
 #include "Directives.h"
 #include "Encoder.h"
 #include "Operands.h"
+#include "ParserTrace.h"
 #include "Reductions.h"
 #include "Reporting.h"
 #include "ScannerSupport.h"
@@ -20,6 +21,8 @@ using namespace zernasm;
 #define YYSTACK_USE_ALLOCA 1
 #define YYINITDEPTH 200
 #define YYMAXDEPTH 10000
+// The parser's trace is written in the assembler's own texts.
+#define YYFPRINTF zernasm::ParserTracePrint
 static int yylex(int32_t* value, Assembly& a);
 static void yyerror(Assembly& a, const char* message);
 %}
@@ -92,10 +95,10 @@ Instruction
   | TOKEN_FJUMP JumpConditional Source  { BranchInstruction(a, BranchKind::Jump, BranchForm::Far, $2); }
   | TOKEN_LJUMP JumpConditional Source  { BranchInstruction(a, BranchKind::Jump, BranchForm::Long, $2); }
   | TOKEN_SJUMP JumpConditional Source  { BranchInstruction(a, BranchKind::Jump, BranchForm::Short, $2); }
-  | TOKEN_DJNZ LoopCounter TOKEN_COMMA Source  { BranchInstruction(a, BranchKind::Djnz, BranchForm::Plain, kRowDjnz); }
-  | TOKEN_FDJNZ LoopCounter TOKEN_COMMA Source { BranchInstruction(a, BranchKind::Djnz, BranchForm::Far, kRowDjnz); }
-  | TOKEN_LDJNZ LoopCounter TOKEN_COMMA Source { BranchInstruction(a, BranchKind::Djnz, BranchForm::Long, kRowDjnz); }
-  | TOKEN_SDJNZ LoopCounter TOKEN_COMMA Source { BranchInstruction(a, BranchKind::Djnz, BranchForm::Short, kRowDjnz); }
+  | TOKEN_DJNZ TOKEN_LOOPCOUNTER TOKEN_COMMA Source  { DjnzInstruction(a, BranchForm::Plain, $2); }
+  | TOKEN_FDJNZ TOKEN_LOOPCOUNTER TOKEN_COMMA Source { DjnzInstruction(a, BranchForm::Far, $2); }
+  | TOKEN_LDJNZ TOKEN_LOOPCOUNTER TOKEN_COMMA Source { DjnzInstruction(a, BranchForm::Long, $2); }
+  | TOKEN_SDJNZ TOKEN_LOOPCOUNTER TOKEN_COMMA Source { DjnzInstruction(a, BranchForm::Short, $2); }
   | TOKEN_CALL Source      { BranchInstruction(a, BranchKind::Call, BranchForm::Plain, kRowCall); }
   | TOKEN_FCALL Source     { BranchInstruction(a, BranchKind::Call, BranchForm::Far, kRowCall); }
   | TOKEN_LCALL Source     { BranchInstruction(a, BranchKind::Call, BranchForm::Long, kRowCall); }
@@ -125,10 +128,6 @@ Instruction
   | TOKEN_TEST Source      { TestInstruction(a); }
   | TOKEN_MOVE MoveInstruction
   | zernc_ins
-  ;
-
-LoopCounter
-  : TOKEN_LOOPCOUNTER      { LoopCounterOperand(a); }
   ;
 
 MoveInstruction
@@ -446,8 +445,18 @@ Tlist
 static int yylex(int32_t* value, Assembly& a) {
   const int token = ScanToken(a);
   *value = a.tokenValue;
+#if YYDEBUG
+  if (yydebug) NoteTracedToken(token);
+#endif
   return token;
 }
+
+#if YYDEBUG
+// The trace numbers the rules from 1; the tables hold the start rule first.
+TracedRule zernasm::TracedRuleOf(int rule) {
+  return {yyr2[rule + 1], yytname[yyr1[rule + 1]]};
+}
+#endif
 
 // The run's messages for the parser's own failures.
 static void yyerror(Assembly& a, const char* message) {

@@ -63,15 +63,14 @@ size_t PutHex(char* out, uint32_t value, int width)
 }
 
 // "%8d: %04X: %02X%02X  " (six address digits on ZERNC), every listed word's
-// line, with the address cut to its digits.
+// line; a wider address keeps all its digits.
 void WriteCodeLinePrefix(const Assembly& a, uint32_t address, uint32_t word)
 {
     char text[40];
     size_t at = PutLineNumber(text, a.line);
     text[at++] = ':';
     text[at++] = ' ';
-    for (int shift = IsZernC(a) ? 20 : 12; shift >= 0; shift -= 4)
-        text[at++] = kHexDigits[(address >> shift) & 15];
+    at += PutHex(text + at, address, IsZernC(a) ? 6 : 4);
     text[at++] = ':';
     text[at++] = ' ';
     at += PutHex(text + at, word, 4);

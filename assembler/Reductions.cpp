@@ -100,11 +100,6 @@ void AccumulatorBitSource(Assembly& a, int32_t bit)
     s.source = kRegisterFlag | static_cast<int32_t>((static_cast<uint32_t>(bit) & 15) << 4) | 10;
 }
 
-void LoopCounterOperand(Assembly& a)
-{
-    a.statement.destination = (a.tokens.loopIndex & 3) << 4;
-}
-
 int32_t NumberOperand(Assembly& a, int32_t value)
 {
     if (a.tokens.symbolOperand) {
@@ -212,6 +207,13 @@ void MoveBitImmediate(Assembly& a, int32_t bit, int32_t value)
 void BranchInstruction(Assembly& a, BranchKind kind, BranchForm form, int32_t row)
 {
     Reduce(a, {.action = Action::Branch, .branchKind = kind, .branchForm = form, .row = row});
+}
+
+void DjnzInstruction(Assembly& a, BranchForm form, int32_t loopIndex)
+{
+    // The loop counter's index takes the destination bits 13..12.
+    a.statement.destination = (loopIndex & 3) << 4;
+    BranchInstruction(a, BranchKind::Djnz, form, kRowDjnz);
 }
 
 }  // namespace zernasm

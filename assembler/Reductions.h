@@ -15,7 +15,6 @@ int32_t SourceExpression(Assembly& a, int32_t value, bool hash);
 int32_t DestinationRegister(Assembly& a, int32_t code);
 int32_t DestinationExpression(Assembly& a, int32_t value);
 void AccumulatorBitSource(Assembly& a, int32_t bit);
-void LoopCounterOperand(Assembly& a);
 
 // Expression leaves and operators, evaluated at once and kept as trees in pass 1.
 int32_t NumberOperand(Assembly& a, int32_t value);
@@ -39,5 +38,7 @@ void MoveCarryImmediate(Assembly& a, int32_t value);
 void MoveBitFromCarry(Assembly& a, int32_t bit);
 void MoveBitImmediate(Assembly& a, int32_t bit, int32_t value);
 void BranchInstruction(Assembly& a, BranchKind kind, BranchForm form, int32_t row);
+// `loopIndex` is the value of the LC[n] token: n.
+void DjnzInstruction(Assembly& a, BranchForm form, int32_t loopIndex);
 
 }  // namespace zernasm

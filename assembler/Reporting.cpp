@@ -36,7 +36,11 @@ void ReportError(Assembly& a, const std::string& message)
     text += Format(": Line %d\nError: ", a.line);
     text += message;
     text += "\n  Last token read was \"";
-    text += a.lastTokenText;
+    // A NUL in the token would cut the text where it is printed: it is left out.
+    for (const char c : a.lastTokenText) {
+        if (c != '\0')
+            text += c;
+    }
     text += "\"\n\n";
     output.errorText = text;
     ++a.errors;

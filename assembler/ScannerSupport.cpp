@@ -53,6 +53,23 @@ void NoteToken(Assembly& a, std::string_view text)
         a.listingText.append(text);
 }
 
+std::string_view FoldLineEnds(Assembly& a, std::string_view text)
+{
+    size_t at = text.find("\r\n");
+    if (at == std::string_view::npos)
+        return text;
+    std::string& folded = a.foldedToken;
+    folded.assign(text);
+    for (; at != std::string::npos; at = folded.find("\r\n", at + 1))
+        folded[at] = '\n';
+    a.lastTokenText = folded;
+    if (CollectingListingText(a)) {
+        a.listingText.resize(a.listingText.size() - text.size());
+        a.listingText += folded;
+    }
+    return folded;
+}
+
 bool ReadSource(FILE* file, std::string& source)
 {
     source.clear();

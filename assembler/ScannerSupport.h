@@ -28,6 +28,9 @@ void ReleaseScanner(Assembly& a);
 // What every token leaves behind: the last token's text for the error
 // report, and the line's listing text.
 void NoteToken(Assembly& a, std::string_view text);
+// A token's text as its rule reads it: a CR right before an LF is an LF. The
+// last token's text and the listing text take it so too.
+std::string_view FoldLineEnds(Assembly& a, std::string_view text);
 void DestroyScanner(Assembly& a);
 // The next token; its value is left in the run's token value.
 int ScanToken(Assembly& a);

@@ -86,7 +86,6 @@ struct LineTokens {
     bool dollarSeen = false;
     bool identifierSeen = false;
     bool symbolOperand = false;  // the last identifier stays symbolic in its expression
-    int32_t loopIndex = -1;
     int32_t moduleNumber = 0;
     bool keepsNoTrees = false;    // a data list or ORG: no fix-up needs its expressions
     uint32_t symbolicLeaves = 0;  // identifiers and "$" in the line's expressions

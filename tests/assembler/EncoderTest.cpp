@@ -304,12 +304,47 @@ TEST(EncoderBranches, ShortRangeAndLongForms)
         {"-q"});
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_NE(run.err.find("Error: Target out of range\n"), std::string::npos);
-    run = Assemble("SEGMENT DATA\n ORG 20h\nbuf: DW 0\nSEGMENT CODE\n LJUMP buf\n END\n", {"-q"});
+    run = Assemble("SEGMENT DATA\n ORG 10h\nbuf: DW 0\nSEGMENT CODE\n LJUMP buf\n END\n", {"-q"});
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(run.Words(0, 3), std::vector<uint16_t>({0x0BA0, 0x0C10}));
     run = Assemble(" ORG 12345h\nfar: NOP\n ORG 0\n FJUMP far\n FCALL far\n END\n", {"-q", "-w32"});
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(run.Words(0, 6), std::vector<uint16_t>({0x0B01, 0x0B23, 0x0C45, 0x0B01, 0x0B23, 0x3D45}));
+}
+
+TEST(EncoderBranches, DataLabelTargetsOnEveryCoreAndForm)
+{
+    // buf and odd at data words 10h and 11h, late (defined after its use) at 12h;
+    // here at code word 1. On ZERNC a data label holds its byte address.
+    const struct {
+        const char* statement;
+        const char* core;
+        std::vector<uint16_t> words;
+    } rows[] = {
+        {" LJUMP buf", "", {0x0BA0, 0x0C10}},
+        {" LJUMP odd", "", {0x0BA0, 0x0C11}},
+        {" JUMP odd", "", {0x0BA0, 0x0C11}},
+        {" JUMP NZ, buf", "", {0x0BA0, 0x5C10}},
+        {" JUMP late", "", {0x0BA0, 0x0C12}},
+        {" LCALL odd", "", {0x0BA0, 0x3D11}},
+        {" CALL buf", "", {0x0BA0, 0x3D10}},
+        {" LDJNZ LC[1], buf", "", {0x0BA0, 0x5D10}},
+        {" DJNZ LC[0], odd", "", {0x0BA0, 0x4D11}},
+        {" LJUMP here", "", {0x0B00, 0x0C01}},
+        {" JUMP odd", "-w", {0x0BA0, 0x0C11}},
+        {" LCALL late", "-w", {0x0BA0, 0x3D12}},
+        {" JUMP odd", "-w32", {0x0BA0, 0x0C22}},
+        {" FJUMP buf", "-w32", {0x0B00, 0x0BA0, 0x0C20}},
+        {" DJNZ LC[1], late", "-w32", {0x0BA0, 0x5D24}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.statement) + " " + row.core);
+        const RunResult run = Assemble("SEGMENT DATA\n ORG 10h\nbuf: DW 0\nodd: DW 1\nSEGMENT CODE\n NOP\nhere:"
+                                           + std::string(row.statement) + "\nSEGMENT DATA\nlate: DW 2\n END\n",
+                                       Options(row.core));
+        EXPECT_EQ(run.exitStatus, 0) << run.err;
+        EXPECT_EQ(run.Words(1, 4), row.words);
+    }
 }
 
 struct MessageCase {
@@ -362,8 +397,6 @@ TEST(EncoderMessages, EveryErrorAndWarningText)
         {" LCALL 12345h", "", "LCALL Address Out of range", false},
         {" FJUMP 5", "-w", "Invalid branch instruction", false},
         {" JUMP far\n ORG 12345h\nfar: NOP", "", "Absolute Target out of range", false},
-        {"SEGMENT DATA\n DB 1\nodd: DB 2\nSEGMENT CODE\n LJUMP odd", "",
-         " jump to invalid address not at word boundary", false},
         {" MOVE @DP[0].b, @DP[0].b++", "-w32", "Invalid instruction", true},
         {" MOVE @++DP[0], @DP[0]++", "", "Invalid instruction: \"MOVE @++DP[0],@DP[0]++\";", true},
         {" MOVE @BP[--OFFS], @BP[OFFS++]", "-w", "Invalid instruction: \"MOVE @BP[--Offs],@BP[Offs++]\";", true},

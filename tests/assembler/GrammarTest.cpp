@@ -128,6 +128,33 @@ TEST(GrammarAlign, PadsOddWordAddressesOnly)
     EXPECT_EQ(Bytes(run.program), std::vector<uint8_t>({0x3A, 0xDA, 0xFF, 0xFF, 0x3A, 0xDA}));
 }
 
+TEST(GrammarParser, TraceTextsUnderDebug)
+{
+    // Rules are numbered as the grammar lists them: NOP is rule 23, DJNZ 15,
+    // the empty statement 2.
+    RunResult run = Assemble(";!DEBUG!\n NOP\n\n DJNZ LC[1], x\nx: ADD (\n END\n", {"-q"});
+    const char* const shown[] = {
+        "Starting parse\nEntering state 0\nReading a token: Next token is 316 (TOKEN_NOP)\n"
+        "Shifting token 316 (TOKEN_NOP), Entering state ",
+        "Reducing via rule 23 (line ",
+        "), TOKEN_NOP  -> Instruction\nEntering state ",
+        "Reducing via rule 15 (line ",
+        "), TOKEN_DJNZ TOKEN_LOOPCOUNTER TOKEN_COMMA Source  -> Instruction\n",
+        "), StartEx TOKEN_NEWLINE  -> Start\n\nStart (LIWP: false; PP: false; PTP: false; CD: 0x10; CI: 0x5dfe",
+        "Reducing via rule 2 (line ",
+        "),  -> StartEx\n",
+        "Reading a token: Next token is 40 ('(')\nShifting token 40 ('('), Entering state ",
+        "\nError: state stack now 0 11\nError: state stack now 0\nprog.asm: Line 5\nError: Parse failed",
+    };
+    for (const char* text : shown)
+        EXPECT_NE(run.err.find(text), std::string::npos) << text << "\n" << run.err;
+    for (const char* text : {"Stack now", "Reducing stack", "$$", "nterm", "Reading a token\n", "LoopCounter"})
+        EXPECT_EQ(run.err.find(text), std::string::npos) << text;
+    run = Assemble(";!DEBUG!\n DW " + std::string(250, '-') + "1\n NOP", {"-q"});
+    EXPECT_NE(run.err.find("\nStack size increased to 400\n"), std::string::npos);
+    EXPECT_NE(run.err.find("Reading a token: Now at end of input.\n"), std::string::npos);
+}
+
 TEST(GrammarParser, DeepNestingOverflowsTheStackCleanly)
 {
     const std::string deep = std::string(12000, '(') + "1" + std::string(12000, ')');

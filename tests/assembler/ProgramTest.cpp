@@ -122,6 +122,56 @@ TEST(ProgramRun, StandardHexMode)
     EXPECT_EQ(*extended.programHex, ":020000040001F9\n:020000003ADAEA\n:00000001FF\n");
 }
 
+// What the program writes for sources at the edges of the scanner, the
+// listing and the branch encoding: HEX file, listing and standard error.
+TEST(ProgramRun, EdgeSourcesInHexListingAndConsole)
+{
+    const auto errors = [](int line, const std::string& token) {
+        const std::string head = "prog.asm: Line " + std::to_string(line) + "\nError: ";
+        const std::string tail = "\n  Last token read was \"" + token + "\"\n\n";
+        return head + "parse error" + tail + head + "Parse failed" + tail + head + "parse error" + tail
+               + "Error! Parse failed!\n";
+    };
+    const struct {
+        std::string source;
+        int status;
+        std::string hex;      // the program HEX file; none when empty
+        std::string listing;  // a stretch of the listing
+        std::string err;
+    } cases[] = {
+        // A data label holds a word address: the long target lies 0xA000 above it.
+        {"SEGMENT DATA\n ORG 10h\nbuf: DW 0\nodd: DW 1\nSEGMENT CODE\n LJUMP buf\n JUMP odd\n END\n", 0,
+         ":020000040000FA\n:08000000A00B100CA00B110C69\n:00000001FF\n",
+         "       6: 0000: 0BA0  \n       6: 0001: 0C10   LJUMP buf\n"
+         "       7: 0002: 0BA0  \n       7: 0003: 0C11   JUMP odd\n",
+         ""},
+        {" ORG 12345h\n NOP\n END\n", 0, ":020000040002F8\n:02468A003ADA1A\n:00000001FF\n",
+         "       1:              ORG 12345h\n       2: 12345: DA3A   NOP\n", ""},
+        // The text-mode reading leaves CR LF of CR CR LF: one line end, read as two LFs.
+        {" NOP\r\r\n NOP\r\r\n END\r\r\n", 0, ":020000040000FA\n:040000003ADA3ADAD4\n:00000001FF\n",
+         "       1: 0000: DA3A   NOP\n\n       2: 0001: DA3A   NOP\n\n       3:              END\n", ""},
+        {" NOP\r\r\n MOVE A[1],\r\r\n END\r\r\n", 1, "",
+         "       2:              MOVE A[1],\n\n\nprog.asm: Line 2\nError: parse error\n  Last token read was \"\n\n\"\n",
+         errors(2, "\n\n")},
+        // The NUL token is printed as nothing; the rest of the report stays.
+        {std::string(" NOP\n MOVE A[1], \0\n END\n", 23), 1, "",
+         "\nprog.asm: Line 2\nError: parse error\n  Last token read was \"\"\n\n\nError! Parse failed!\n",
+         errors(2, "")},
+        // A character constant is one character that is no single quote.
+        {" DW '''\n END\n", 1, "", "Error: parse error\n  Last token read was \"'\"\n", errors(1, "'")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        TempFolder folder;
+        const RunResult run = RunSource(c.source, {"-q", "-l", "prog.asm"}, folder);
+        EXPECT_EQ(run.exitStatus, c.status);
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(folder.Read("prog.hex").value_or(""), c.hex);
+        const std::string listing = folder.Read("prog.lst").value_or("");
+        EXPECT_NE(listing.find(c.listing), std::string::npos) << listing;
+    }
+}
+
 TEST(ProgramErrors, ThreeErrorsAreAllShownAndAFourthStopsTheRun)
 {
     TempFolder folder;

@@ -81,14 +81,18 @@ TEST(SecondPass, ComposingKeptLinesGivesWhatParsingGives)
 {
     const std::string mixed = MixedProgram(60);
     std::string crlf;
-    for (const char c : mixed)
+    std::string crCrLf;
+    for (const char c : mixed) {
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        crCrLf += c == '\n' ? std::string("\r\r\n") : std::string(1, c);
+    }
     const struct {
         const char* what;
         std::string source;
     } cases[] = {
         {"mixed program", mixed},
         {"the same with CR LF", crlf},
+        {"the same with CR CR LF", crCrLf},
         {"local labels and references",
          "main: NOP\n.loop: DJNZ LC[0], .loop\n JUMP .done\n NOP\n.done: RET\nsub: MOVE A[1], #sub\n"
          ".loop: JUMP .loop\n END\n"},
