@@ -142,10 +142,16 @@ void ParserTracePrint(FILE*, const char* format, ...)
     } else if (Is(format, "Reducing stack by rule %d (line %d):\n")) {
         const int rule = va_arg(args, int);
         Reduction(t, rule, va_arg(args, int));
-    } else if (Is(format, "Reading a token\n")) {
+    } else if (Is(format, "Reducing stack by rule %d (line %lu):\n")) {
+        // Earlier bison releases print the line as unsigned long.
+        const int rule = va_arg(args, int);
+        Reduction(t, rule, static_cast<int>(va_arg(args, unsigned long)));
+    } else if (Is(format, "Reading a token\n") || Is(format, "Reading a token: ")) {
         fputs("Reading a token: ", t.out);
     } else if (Is(format, "Stack size increased to %ld\n")) {
         fprintf(t.out, "Stack size increased to %d\n", static_cast<int>(va_arg(args, long)));
+    } else if (Is(format, "Stack size increased to %lu\n")) {
+        fprintf(t.out, "Stack size increased to %d\n", static_cast<int>(va_arg(args, unsigned long)));
     } else if (!Is(format, "   $%d = ")) {
         // "Starting parse", "Entering state %d", "Now at end of input."
         vfprintf(t.out, format, args);
