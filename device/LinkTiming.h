@@ -20,6 +20,8 @@ struct LinkTiming {
     int eraseTimeoutUnitMs = 10;
     // First-byte wait of reads after an erase.
     int afterEraseFirstByteMs = 10000;
+    // A late reply is drained until the line stays quiet this long.
+    int drainQuietMs = 200;
     // How long a write waits for room in the port's output queue.
     int writeTimeoutMs = 10000;
     // The RLA port's far end reboots when its port opens.

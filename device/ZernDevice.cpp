@@ -288,9 +288,17 @@ int ZernDevice::WriteMemory(int bank, int start, unsigned count, const int32_t* 
             for (size_t b = 0; b < transfer->bytesPerWord; ++b)
                 bytes[word * transfer->bytesPerWord + b] =
                     b < 4 ? static_cast<uint8_t>(static_cast<uint32_t>(values[word]) >> (8 * b)) : 0;
-        return driver_->writeMemoryBlock(transfer->engineAddress, bytes.size(), bytes.data()) == kLinkDone
-                   ? kStatusDone
-                   : kStatusFailed;
+        const int written = driver_->writeMemoryBlock(transfer->engineAddress, bytes.size(), bytes.data());
+        if (written == kLinkBadArgument) {
+            // Refused before any traffic: no link failure has told the user why.
+            char line[200];
+            std::snprintf(line, sizeof line,
+                          "Unable to write %s at 0x%04X: the debug engine cannot write there (code memory is "
+                          "written by a program load).",
+                          usableBank(bank)->name.c_str(), static_cast<unsigned>(start));
+            report(line);
+        }
+        return written == kLinkDone ? kStatusDone : kStatusFailed;
     });
 }
 

@@ -111,9 +111,9 @@ std::optional<Bytes> pageReadHeader(Form form, Target target, uint64_t address, 
     return pageHeader(kPageReadCommand, form, target, address, pageBytes);
 }
 
-std::optional<Bytes> shortPageReadHeader(Target target, uint16_t byteAddress, uint8_t pageBytes)
+std::optional<Bytes> shortPageReadHeader(Target target, uint64_t byteAddress, uint8_t pageBytes)
 {
-    if (pageBytes == 0)
+    if (pageBytes == 0 || byteAddress > 0xFFFF)
         return std::nullopt;
     Bytes header{command(kShortPageReadCommand, target), 0x01};
     appendLittleEndian(header, byteAddress, 2);

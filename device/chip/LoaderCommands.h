@@ -48,8 +48,8 @@ enum class Form { Bytes16, Words16, Words32 };
 // when the address or the page size does not fit the header.
 std::optional<Bytes> pageWriteHeader(Form form, Target target, uint64_t address, size_t pageBytes);
 std::optional<Bytes> pageReadHeader(Form form, Target target, uint64_t address, size_t pageBytes);
-// The older loaders' page read, 16-bit cores only.
-std::optional<Bytes> shortPageReadHeader(Target target, uint16_t byteAddress, uint8_t pageBytes);
+// The older loaders' page read, 16-bit cores only, below 0x10000.
+std::optional<Bytes> shortPageReadHeader(Target target, uint64_t byteAddress, uint8_t pageBytes);
 
 // Header of a variable-length write of `dataBytes` bytes (whole words in the
 // word forms); the data goes as a command of its own.

@@ -13,7 +13,7 @@ bool BoardPort::write(std::span<const uint8_t> bytes, std::span<const uint8_t> s
 {
     if (replyLate_) {
         replyLate_ = false;
-        drain();
+        drainLateReply();
     }
     log_.log(TrafficDirection::Written, shown.data(), shown.size());
     if (port_->write(bytes.data(), bytes.size()))
@@ -44,6 +44,15 @@ bool BoardPort::read(uint8_t* buffer, size_t count, std::chrono::milliseconds al
     replyLate_ = true;
     messages_.linkError("Unable to read all the required information from the serial port.");
     return false;
+}
+
+bool BoardPort::drainLateReply()
+{
+    const int readTimeout = port_->readTimeout();
+    port_->setReadTimeout(quietMs_);
+    const bool drained = drain();
+    port_->setReadTimeout(readTimeout);
+    return drained;
 }
 
 bool BoardPort::drain()

@@ -20,6 +20,8 @@ constexpr uint8_t kPromptCharacter = '>';
 constexpr size_t kMaxRecordBytes = 255;
 // The ZNC work-around waits for the loader's prompt at most this often.
 constexpr int kMaxPromptRepeats = 100;
+// 16-bit cores write from this byte address on in the extended (word) form.
+constexpr uint64_t kExtendedFrom = 0x10000;
 
 std::string formatted(const char* format, int value)
 {
@@ -162,16 +164,15 @@ bool JtagDriver::eraseFlash()
         if (!exchange(record))
             return false;
     platform::SerialPort& port = board_.serial();
-    const int previousTimeout = port.readTimeout();
     port.setReadTimeout(std::max(1, config_.expectedEraseTime) * timing_.eraseTimeoutUnitMs);
     // The erase ends with the prompt; its status tells whether it worked.
+    // Prompt or not, the status and every read after it on this link wait
+    // the after-erase time for their first byte.
     loaderPrompt(loader::prompt(), 10);
     port.setReadTimeout(timing_.afterEraseFirstByteMs);
     passwords_.resetToErased();
     uint8_t statusByte = 0;
-    const bool statusRead = loaderStatus(statusByte);
-    port.setReadTimeout(previousTimeout);
-    if (!statusRead)
+    if (!loaderStatus(statusByte))
         return false;
     if (statusByte != 0) {
         messages_.line(
@@ -214,29 +215,83 @@ int JtagDriver::writeProgramBlock(uint64_t byteAddress, size_t count, const uint
     return loaderWrite(byteAddress, count, data, true);
 }
 
-bool JtagDriver::readLoaderPage(uint64_t pageAddress, bool code, bool extended, Bytes& page)
+std::optional<WireRecord> JtagDriver::pageReadRecord(uint64_t pageAddress, bool code, bool extended,
+                                                     bool& shortForm) const
 {
     const auto pageBytes = static_cast<uint8_t>(pageSize_);
     const Target target = targetOf(code);
-    std::optional<WireRecord> record;
-    bool shortForm = false;
+    shortForm = false;
     if (is32Bit())
-        record = loader::pageRead32(target, pageAddress / 2, pageBytes);
-    else if (extended)
-        record = loader::pageRead16Extended(target, pageAddress / 2, pageBytes);
-    else if (loaderFlags_ & loader::kPageRead)
-        record = loader::pageRead16(target, static_cast<uint16_t>(pageAddress), pageBytes);
-    else if (loaderFlags_ & loader::kShortPageRead)
-        record = loader::shortPageRead16(target, static_cast<uint16_t>(pageAddress), pageBytes), shortForm = true;
-    if (!record) {
-        // The loader cannot read pages back: the bytes before the write stay erased.
-        page.assign(pageSize_, kErasedByte);
-        return true;
+        return loader::pageRead32(target, pageAddress / 2, pageBytes);
+    if (extended)
+        return loader::pageRead16Extended(target, pageAddress / 2, pageBytes);
+    if (loaderFlags_ & loader::kPageRead)
+        return loader::pageRead16(target, pageAddress, pageBytes);
+    if (loaderFlags_ & loader::kShortPageRead) {
+        shortForm = true;
+        return loader::shortPageRead16(target, pageAddress, pageBytes);
     }
+    return std::nullopt;
+}
+
+std::optional<WireRecord> JtagDriver::pageWriteRecord(uint64_t pageAddress, bool code, bool extended,
+                                                      std::span<const uint8_t> page) const
+{
+    const Target target = targetOf(code);
+    if (is32Bit())
+        return loader::fixedPage32(target, pageAddress / 2, page);
+    if (extended)
+        return loader::fixedPage16Extended(target, pageAddress / 2, page);
+    return loader::fixedPage16(target, pageAddress, page);
+}
+
+std::optional<loader::VariableWrite> JtagDriver::variableRecords(uint64_t byteAddress, std::span<const uint8_t> bytes,
+                                                                 bool code, bool extended) const
+{
+    const Target target = targetOf(code);
+    if (is32Bit())
+        return loader::variableWrite32(target, byteAddress / 2, bytes);
+    if (extended)
+        return loader::variableWrite16Extended(target, byteAddress / 2, bytes);
+    return loader::variableWrite16(target, static_cast<uint16_t>(byteAddress), bytes);
+}
+
+std::optional<std::string> JtagDriver::loaderWriteRefusal(uint64_t byteAddress, std::span<const uint8_t> data,
+                                                          bool code, bool extended) const
+{
+    const bool words = is32Bit() || extended;
+    if (!loaderFixedLength_) {
+        if (variableRecords(byteAddress, data, code, extended))
+            return std::nullopt;
+        if (words && chip::loader::paddedToWords(data).size() > kMaxRecordBytes)
+            return std::string("the block padded to whole words does not fit one loader record");
+        return std::string("the address is beyond the boot loader's reach");
+    }
+    const size_t p = pageSize_;
+    const int pageBytes = static_cast<int>(p);
+    if (words && p % 2 != 0)
+        return formatted("the boot loader's page of %d bytes is no whole number of words", pageBytes);
+    const uint64_t last = byteAddress + data.size() - 1;
+    if (!pageWriteRecord(last - last % p, code, extended, Bytes(p, kErasedByte)))
+        return std::string("the address is beyond the boot loader's reach");
+    // The bytes before the write in its first page are read back and kept,
+    // never assumed erased.
+    bool shortForm = false;
+    if (byteAddress % p != 0 && !pageReadRecord(byteAddress - byteAddress % p, code, extended, shortForm))
+        return shortForm
+                   ? formatted("the boot loader's page of %d bytes is too long for its short page read", pageBytes)
+                   : std::string("the boot loader cannot read back the page it starts in");
+    return std::nullopt;
+}
+
+bool JtagDriver::readLoaderPage(uint64_t pageAddress, bool code, bool extended, Bytes& page)
+{
+    bool shortForm = false;
+    const auto record = pageReadRecord(pageAddress, code, extended, shortForm);
     Bytes reply;
-    if (!exchange(*record, reply))
+    if (!record || !exchange(*record, reply))
         return false;
-    page = loader::pageReadData(reply, loader::pageReadDataPair(core(), shortForm), pageBytes);
+    page = loader::pageReadData(reply, loader::pageReadDataPair(core(), shortForm), static_cast<uint8_t>(pageSize_));
     if (is32Bit() || extended)
         return true;
     uint8_t statusByte = 0;
@@ -260,10 +315,7 @@ bool JtagDriver::writeFixedPages(uint64_t byteAddress, size_t count, const uint8
         if ((extended || is32Bit())
             && std::all_of(page.begin(), page.end(), [](uint8_t b) { return b == kErasedByte; }))
             continue;
-        const Target target = targetOf(code);
-        const auto record = is32Bit()  ? loader::fixedPage32(target, pageAddress / 2, page)
-                            : extended ? loader::fixedPage16Extended(target, pageAddress / 2, page)
-                                       : loader::fixedPage16(target, static_cast<uint16_t>(pageAddress), page);
+        const auto record = pageWriteRecord(pageAddress, code, extended, page);
         if (!record || !exchange(*record))
             return false;
         uint8_t statusByte = 0;
@@ -304,11 +356,7 @@ bool JtagDriver::writeFixedPages(uint64_t byteAddress, size_t count, const uint8
 
 bool JtagDriver::writeVariable(uint64_t byteAddress, size_t count, const uint8_t* data, bool code, bool extended)
 {
-    const std::span<const uint8_t> bytes(data, count);
-    const Target target = targetOf(code);
-    const auto write = is32Bit()  ? loader::variableWrite32(target, byteAddress / 2, bytes)
-                       : extended ? loader::variableWrite16Extended(target, byteAddress / 2, bytes)
-                                  : loader::variableWrite16(target, static_cast<uint16_t>(byteAddress), bytes);
+    const auto write = variableRecords(byteAddress, std::span(data, count), code, extended);
     uint8_t statusByte = 0;
     if (!write || !exchange(write->header) || !exchange(write->data) || !loaderStatus(statusByte))
         return false;
@@ -393,7 +441,15 @@ int JtagDriver::loaderWrite(uint64_t byteAddress, size_t count, const uint8_t* d
     }
     if (!loaderInformation(code))
         return kLinkFailure;
-    if (is32Bit() || byteAddress >= 0x10000) {
+    const bool extended = !is32Bit() && byteAddress >= kExtendedFrom;
+    if (const auto refusal = loaderWriteRefusal(byteAddress, std::span(data, count), code, extended)) {
+        char line[200];
+        std::snprintf(line, sizeof line, "Unable to write to 0x%04llX through the boot loader: %s.",
+                      static_cast<unsigned long long>(byteAddress), refusal->c_str());
+        messages_.line(line);
+        return kLinkFailure;
+    }
+    if (is32Bit() || extended) {
         if (loaderWriteExtended(byteAddress, count, data, code) != kLinkDone)
             return kLinkFailure;
     } else if (loaderFixedLength_) {

@@ -124,7 +124,7 @@ bool JtagDriver::resumeTarget()
             return false;
         // The exit sequence frames more reply bytes than are read above:
         // they must not shift the replies that follow.
-        board_.drain();
+        board_.drainLateReply();
         [[fallthrough]];
     case TargetState::NotInDebug:
         if (!exchange(engine::debugEngineEntry()))
@@ -309,6 +309,11 @@ bool JtagDriver::runAacceHandler()
 
 bool JtagDriver::readOneRegister(int module, int index, int64_t& value)
 {
+    return readRegisterChecked(module, index, value, "Checking for proper status after reading register...");
+}
+
+bool JtagDriver::readRegisterChecked(int module, int index, int64_t& value, const char* check)
+{
     std::lock_guard lock(mutex_);
     if (!haltedOrHalt())
         return false;
@@ -320,7 +325,7 @@ bool JtagDriver::readOneRegister(int module, int index, int64_t& value)
         value = engine::registerReadValue(core(), reply);
         if (!is32Bit() || !config_.zncWorkaround)
             return true;
-        messages_.linkError("Checking for proper status after reading register...");
+        messages_.linkError(check);
         if (engine::registerReadStatusGood(reply))
             return true;
     }
@@ -348,7 +353,8 @@ int JtagDriver::readInstructionPointer(int64_t& address)
         address = aacceReturnAddress_;
         return kLinkDone;
     }
-    return readOneRegister(12, 0, address) ? kLinkDone : kLinkFailure;
+    return readRegisterChecked(12, 0, address, "Checking for proper status after reading IP...") ? kLinkDone
+                                                                                                 : kLinkFailure;
 }
 
 bool JtagDriver::readAllRegisters(std::array<int32_t, kRegisterCount>& values)

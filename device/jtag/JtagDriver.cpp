@@ -26,7 +26,7 @@ JtagDriver::JtagDriver(std::unique_ptr<platform::SerialPort> port, DeviceConfig&
       timing_(timing),
       trafficLog_(trafficLog),
       messages_(log),
-      board_(std::move(port), trafficLog, messages_),
+      board_(std::move(port), trafficLog, messages_, timing.drainQuietMs),
       passwords_(config.loaderPasswords),
       commandLists_(messages_, [this](const CommandRecord& record, uint8_t& statusByte) {
           return exchange(records::chipRecord(record)) && loaderStatus(statusByte);
@@ -43,9 +43,10 @@ JtagDriver::~JtagDriver()
     if (initialised_) {
         static const uint8_t kEndSession[] = {0x00, 0x00};
         uint8_t answer = 0;
-        // A read time-out or two at most (a late reply drained first): a
-        // board that stays silent must not hold up the close for the whole
-        // transfer deadline.
+        // One read at the first-byte time-out at most (after an erase the
+        // port waits longer): a board that stays silent must not hold up the
+        // close for the whole transfer deadline.
+        board_.serial().setReadTimeout(timing_.firstByteMs);
         if (board_.write(kEndSession) && board_.serial().read(&answer, 1) > 0)
             trafficLog_.log(TrafficDirection::Read, &answer, 1);
     }

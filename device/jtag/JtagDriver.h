@@ -14,6 +14,7 @@
 
 #include "AbstractDevice.h"
 #include "BoardPort.h"
+#include "BootLoaderRecords.h"
 #include "BreakpointSlots.h"
 #include "ChipCore.h"
 #include "CommandLists.h"
@@ -114,6 +115,9 @@ private:
     enum class Confirmation { Done, Again, Failed };
     bool readyToRead(const char* check);
     Confirmation confirmRead(const char* check);
+    // With the ZNC work-around on the 32-bit core, a read is repeated until
+    // its status pairs confirm it; `check` says what is being checked.
+    bool readRegisterChecked(int module, int index, int64_t& value, const char* check);
     bool haltedOrHalt() override;
     // The halt that ends every entry into state 2.
     bool enterHalted();
@@ -132,6 +136,17 @@ private:
     void zncPromptAfterFailure();
     bool loaderInformation(bool code);
     bool writeFixedPages(uint64_t byteAddress, size_t count, const uint8_t* data, bool code, bool extended);
+    // The loader's records for a page read, a page write and a variable-length
+    // write in the form of the core and address; none when they cannot be framed.
+    std::optional<records::WireRecord> pageReadRecord(uint64_t pageAddress, bool code, bool extended,
+                                                      bool& shortForm) const;
+    std::optional<records::WireRecord> pageWriteRecord(uint64_t pageAddress, bool code, bool extended,
+                                                       std::span<const uint8_t> page) const;
+    std::optional<records::loader::VariableWrite> variableRecords(uint64_t byteAddress, std::span<const uint8_t> bytes,
+                                                                  bool code, bool extended) const;
+    // Why the loader cannot take a write as it stands, checked before anything is sent.
+    std::optional<std::string> loaderWriteRefusal(uint64_t byteAddress, std::span<const uint8_t> data, bool code,
+                                                  bool extended) const;
     bool readLoaderPage(uint64_t pageAddress, bool code, bool extended, Bytes& page);
     bool writeVariable(uint64_t byteAddress, size_t count, const uint8_t* data, bool code, bool extended);
     int loaderWriteExtended(uint64_t byteAddress, size_t count, const uint8_t* data, bool code);

@@ -50,7 +50,7 @@ bool JtagDriver::openRlaPort()
     port->setWriteTimeout(timing_.writeTimeoutMs);
     messages_.line("Waiting for Pelko to reboot.");
     std::this_thread::sleep_for(std::chrono::milliseconds(timing_.rlaRebootWaitMs));
-    auto rla = std::make_unique<BoardPort>(std::move(port), trafficLog_, messages_);
+    auto rla = std::make_unique<BoardPort>(std::move(port), trafficLog_, messages_, timing_.drainQuietMs);
     rla->drain();
     messages_.line("Connected.");
     rlaPort_ = std::move(rla);

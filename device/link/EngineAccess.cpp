@@ -37,7 +37,10 @@ int writeDataMemory(EngineAccess& engine, bool wideCore, PageCache& dataPages, u
     dataPages.invalidate();
     if (data.empty())
         return kLinkDone;
-    if ((byteAddress + data.size() - 1) / 2 > (wideCore ? 0xFFFFFFFFull : 0xFFFFull))
+    // From the code window up the data space shows flash, which the engine
+    // cannot write: only the boot loader programs it.
+    const uint64_t window = wideCore ? kWindow32 : kWindow16;
+    if (byteAddress >= window || data.size() > window - byteAddress)
         return kLinkBadArgument;
     if (!engine.haltedOrHalt())
         return kLinkFailure;

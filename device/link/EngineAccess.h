@@ -32,7 +32,8 @@ public:
 bool readCodePage(EngineAccess& engine, bool wideCore, uint64_t codeByteAddress, PageCache::Page& page);
 
 // Data memory written a word at a time, halted first: kLinkDone,
-// kLinkBadArgument past the last word address the engine takes, kLinkFailure.
+// kLinkBadArgument for bytes in or beyond the code window (flash, which only
+// the boot loader writes), kLinkFailure.
 // The data pages are stale before and after, so that reads see the new bytes.
 int writeDataMemory(EngineAccess& engine, bool wideCore, PageCache& dataPages, uint64_t byteAddress,
                     std::span<const uint8_t> data);

@@ -33,7 +33,9 @@ protected:
         TempFolderTest::SetUp();
         writeFile("chip.cfg", std::string("[PROCESSOR_FAMILY]\n") + (GetParam() ? "30" : "20")
                                   + "\n[EXPECTED ERASE TIME]\n5\n[STARTUP DELAY]\n200\n"
-                                    "[MEMORY BANKS]\n1\nData, x, 0, 0, 16, 0x800, data\n");
+                                    "[MEMORY BANKS]\n2\nData, x, 0, 0, 16, 0x800, data\n"
+                                    "Code, x, 0, "
+                                  + (GetParam() ? "0x1000000" : "0x10000") + ", 16, 0x800, code\n");
         setOption("ConfigFile", (folder_ / "chip.cfg").string());
         setOption("SerialPort", board_.devicePath());
         device_ = std::make_unique<zern::ZernDevice>(zern::kZernJtagTraits);
@@ -161,6 +163,26 @@ TEST_P(DebugEngineTest, MemoryWritesReadBackThroughTheCache)
     EXPECT_EQ(commandsSent(GetParam() ? 0x08 : 0x06, 0x22), 2u);
     ASSERT_EQ(device_->ReadMemory(0, 0x80, 1, read), tolvane::kStatusDone);
     EXPECT_EQ(commandsSent(GetParam() ? 0x08 : 0x06, 0x22), 2u);
+}
+
+// The code bank shows the flash through the engine's code window. Only a
+// program load writes flash: a write there fails and says why.
+TEST_P(DebugEngineTest, CodeBankShowsFlashAndRefusesWrites)
+{
+    constexpr int kCodeBank = 1;
+    board_.chip().setCode(0x10, {0x34, 0x12});
+    int32_t word = 0;
+    ASSERT_EQ(device_->ReadMemory(kCodeBank, 8, 1, &word), tolvane::kStatusDone);
+    EXPECT_EQ(word, 0x1234);
+    const int32_t typed = 0xABCD;
+    EXPECT_EQ(device_->WriteMemory(kCodeBank, 8, 1, &typed), tolvane::kStatusFailed);
+    EXPECT_EQ(MessageRecorder::take(),
+              (std::vector<std::string>{"Unable to write Code at 0x0008: the debug engine cannot write there (code "
+                                        "memory is written by a program load)."}));
+    EXPECT_EQ(board_.chip().code(0x10, 2), (std::vector<uint8_t>{0x34, 0x12}));
+    EXPECT_TRUE(board_.chip().protocolErrors().empty());
+    ASSERT_EQ(device_->ReadMemory(kCodeBank, 8, 1, &word), tolvane::kStatusDone);
+    EXPECT_EQ(word, 0x1234);
 }
 
 TEST_P(DebugEngineTest, CodeWordsComeFromFlash)

@@ -1,5 +1,6 @@
 // The JTAG driver's records on the wire, against the emulator: loader, memory and breakpoints.
 
+#include <chrono>
 #include <gtest/gtest.h>
 
 #include "ChipBoardEmulator.h"
@@ -93,24 +94,130 @@ TEST_F(DriverRecordsTest, EraseWithoutCommandRecordsSendsPromptEraseAndStatus)
     EXPECT_NE(std::find(messages.begin(), messages.end(), "Erasing..."), messages.end());
 }
 
+// A write that starts inside a page reads the page back in the loader's
+// form and writes it whole, the bytes before the write kept.
 TEST_F(DriverRecordsTest, UnalignedWriteMergesIntoItsPage)
 {
-    const std::vector<uint8_t> first = {0xA1, 0xA2, 0xA3, 0xA4};
-    ASSERT_EQ(driver_->writeProgramBlock(0, first.size(), first.data()), zern::kLinkDone);
-    board_->clearReceived();
-    std::vector<uint8_t> second(10);
-    for (size_t i = 0; i < second.size(); ++i)
-        second[i] = static_cast<uint8_t>(0x30 + i);
-    ASSERT_EQ(driver_->writeProgramBlock(4, second.size(), second.data()), zern::kLinkDone);
-    const std::string wire = board_->receivedHex();
-    // One page read of page 0 (64 bytes), one page write of it.
-    EXPECT_NE(wire.find("44A0400000"), std::string::npos);
-    EXPECT_EQ(wire.find("44A0400000"), wire.rfind("44A0400000"));
-    const std::string write = wire.substr(wire.find("4490400000"), 10 + 2 * 64);
-    EXPECT_EQ(write.substr(10, 28), "A1A2A3A430313233343536373839");
-    EXPECT_EQ(board_->chip().masterErases(), 1);
-    EXPECT_EQ(board_->chip().code(0, 14), (std::vector<uint8_t>{0xA1, 0xA2, 0xA3, 0xA4, 0x30, 0x31, 0x32, 0x33, 0x34,
-                                                                0x35, 0x36, 0x37, 0x38, 0x39}));
+    struct Case {
+        const char* name;
+        uint16_t loaderFlags;
+        uint64_t pageStart;
+        const char* pageRead;   // the read record's head
+        const char* pageWrite;  // the write record's head
+    };
+    const Case cases[] = {
+        {"page read", 0x0600, 0x0000, "44A0400000", "4490400000"},
+        {"short page read", 0x0204, 0x0000, "482001000040", "4490400000"},
+        {"extended page read", 0x0600, 0x10000, "44A0200080", "4490200080"},
+    };
+    for (const Case& c : cases) {
+        ChipSettings settings = fixedPageChip();
+        settings.loaderFlags = c.loaderFlags;
+        connect(settings);
+        const std::vector<uint8_t> first = {0xA1, 0xA2, 0xA3, 0xA4};
+        ASSERT_EQ(driver_->writeProgramBlock(c.pageStart, first.size(), first.data()), zern::kLinkDone) << c.name;
+        board_->clearReceived();
+        std::vector<uint8_t> second(10);
+        for (size_t i = 0; i < second.size(); ++i)
+            second[i] = static_cast<uint8_t>(0x30 + i);
+        ASSERT_EQ(driver_->writeProgramBlock(c.pageStart + 4, second.size(), second.data()), zern::kLinkDone) << c.name;
+        const std::string wire = board_->receivedHex();
+        // One page read of the 64-byte page, one page write of it.
+        EXPECT_NE(wire.find(c.pageRead), std::string::npos) << c.name << ": " << wire;
+        EXPECT_EQ(wire.find(c.pageRead), wire.rfind(c.pageRead)) << c.name;
+        const size_t write = wire.find(c.pageWrite);
+        ASSERT_NE(write, std::string::npos) << c.name << ": " << wire;
+        EXPECT_EQ(wire.substr(write + std::string(c.pageWrite).size(), 2 * 64),
+                  "A1A2A3A430313233343536373839" + std::string(2 * 50, 'F'))
+            << c.name;
+        EXPECT_EQ(board_->chip().masterErases(), 1) << c.name;
+        EXPECT_EQ(
+            board_->chip().code(c.pageStart, 14),
+            (std::vector<uint8_t>{0xA1, 0xA2, 0xA3, 0xA4, 0x30, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39}))
+            << c.name;
+        EXPECT_TRUE(board_->chip().protocolErrors().empty()) << c.name;
+    }
+}
+
+// A write the loader cannot take as asked sends nothing after the loader
+// information and says why.
+TEST_F(DriverRecordsTest, LoaderWritesThatCannotBeFramedAreRefusedWithAMessage)
+{
+    struct Case {
+        const char* name;
+        bool core32;
+        uint16_t loaderFlags;
+        uint8_t codePageSize;
+        uint64_t address;
+        size_t count;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"odd page in words", false, 0x0600, 63, 0x10000, 2,
+         "Unable to write to 0x10000 through the boot loader: the boot loader's page of 63 bytes is no whole number "
+         "of words."},
+        {"beyond the word form", false, 0x0600, 64, 0x20000, 2,
+         "Unable to write to 0x20000 through the boot loader: the address is beyond the boot loader's reach."},
+        {"across 0x10000 in bytes", false, 0x0600, 64, 0xFFF0, 32,
+         "Unable to write to 0xFFF0 through the boot loader: the address is beyond the boot loader's reach."},
+        {"variable beyond the word form", false, 0x0002, 64, 0x20000, 2,
+         "Unable to write to 0x20000 through the boot loader: the address is beyond the boot loader's reach."},
+        {"short page read too long", false, 0x0204, 248, 4, 2,
+         "Unable to write to 0x0004 through the boot loader: the boot loader's page of 248 bytes is too long for "
+         "its short page read."},
+        {"no page read", false, 0x0200, 64, 4, 2,
+         "Unable to write to 0x0004 through the boot loader: the boot loader cannot read back the page it starts "
+         "in."},
+        {"beyond the 32-bit form", true, 0x0600, 32, 0x2000000, 2,
+         "Unable to write to 0x2000000 through the boot loader: the address is beyond the boot loader's reach."},
+        {"odd block padded past a record", true, 0x0002, 32, 0, 255,
+         "Unable to write to 0x0000 through the boot loader: the block padded to whole words does not fit one "
+         "loader record."},
+    };
+    const std::vector<uint8_t> data(255, 0x5A);
+    for (const Case& c : cases) {
+        config_.processorFamily = c.core32 ? 30 : 20;
+        ChipSettings settings = testing_support::chipFor(c.core32);
+        settings.loaderFlags = c.loaderFlags;
+        settings.codePageSize = c.codePageSize;
+        connect(settings);
+        ASSERT_TRUE(driver_->enterLoader(false)) << c.name;
+        ASSERT_TRUE(driver_->eraseFlash()) << c.name;
+        board_->clearReceived();
+        MessageRecorder::take();
+        EXPECT_EQ(driver_->loaderWrite(c.address, c.count, data.data(), true), zern::kLinkFailure) << c.name;
+        EXPECT_EQ(board_->receivedHex(), "06050000000000") << c.name;
+        EXPECT_EQ(MessageRecorder::take(), std::vector<std::string>{c.message}) << c.name;
+    }
+}
+
+// Prompt or not, the erase leaves every later read waiting the after-erase
+// time for its first byte.
+TEST_F(DriverRecordsTest, ReadsAfterTheEraseKeepTheAfterEraseTimeOut)
+{
+    timing_.afterEraseFirstByteMs = 1500;
+    connect(fixedPageChip());
+    ASSERT_TRUE(driver_->enterLoader(false));
+    ASSERT_TRUE(driver_->eraseFlash());
+    testing_support::BoardFaults silence;
+    silence.fromBinaryAnswer = board_->binaryAnswers();
+    board_->setFaults(silence);
+    const auto start = std::chrono::steady_clock::now();
+    const uint8_t data[] = {1, 2};
+    EXPECT_EQ(driver_->loaderWrite(0, sizeof data, data, true), zern::kLinkFailure);
+    // The transfer deadline is 500 ms; the first read alone waits longer.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(timing_.afterEraseFirstByteMs));
+}
+
+TEST_F(DriverRecordsTest, ZncWorkaroundNamesTheInstructionPointerCheck)
+{
+    config_.processorFamily = 30;
+    config_.zncWorkaround = 1;
+    connect(testing_support::chipFor(true));
+    int64_t address = -1;
+    ASSERT_EQ(driver_->readInstructionPointer(address), zern::kLinkDone);
+    EXPECT_EQ(MessageRecorder::take(), (std::vector<std::string>{"", "Checking for proper status after reading IP...",
+                                                                 "Please check all connections and try again."}));
 }
 
 TEST_F(DriverRecordsTest, LoaderWithoutAPromptIsTriedTwice)
@@ -211,12 +318,12 @@ TEST_F(DriverRecordsTest, BadLoaderStatusFailsTheWrite)
 TEST_F(DriverRecordsTest, AnEraseLongerThanTheReadDeadlineShiftsNothing)
 {
     // Transfers must be complete within 500 ms; the erase takes 700, so its
-    // ready prompt misses the deadline. After the erase a read waits 400 ms
-    // for its first byte.
+    // ready prompt misses the deadline. A late reply is drained until the
+    // line has been quiet for 400 ms.
     ChipSettings settings = fixedPageChip();
     settings.eraseBusyPolls = 1;
     settings.eraseBusyMs = 700;
-    timing_.afterEraseFirstByteMs = 400;
+    timing_.drainQuietMs = 400;
     connect(settings);
     const std::vector<uint8_t> code = {0x11, 0x22, 0x33, 0x44};
     EXPECT_EQ(driver_->writeProgramBlock(0, code.size(), code.data()), zern::kLinkDone);

@@ -281,4 +281,46 @@ TEST_F(ProgramLoadFaultTest, EveryFaultAtEveryStageEndsCleanly)
     }
 }
 
+// A loader that falls silent after the master erase holds the load for the
+// erase's prompt wait and one read at the after-erase time-out: draining the
+// prompt's late reply costs only a quiet interval, not a second time-out.
+TEST_F(ProgramLoadFaultTest, SilentLoaderAfterTheEraseHoldsTheLoadForOneAfterEraseTimeOut)
+{
+    zern::LinkTiming timing = device_tests::quickLinkTiming();
+    timing.afterEraseFirstByteMs = 2000;
+    const auto eraseDeadline = std::chrono::milliseconds(5 * timing.readDeadlineUnitMs);
+    const auto afterErase = std::chrono::milliseconds(timing.afterEraseFirstByteMs);
+    const auto timedLoad = [&](bool silent, int& result) {
+        ChipBoardEmulator board;
+        setOption("SerialPort", board.devicePath());
+        zern::chipmodel::FaultPlan faults;
+        faults.loaderSilentAfterErase = silent;
+        board.chip().setFaults(faults);
+        zern::ZernDevice device(zern::kZernJtagTraits);
+        device.SetMessageCallback(&MessageRecorder::callback);
+        device.setLinkTiming(timing);
+        const auto start = std::chrono::steady_clock::now();
+        result = device.LoadProgram(hexPath_.c_str());
+        return std::chrono::steady_clock::now() - start;
+    };
+    int result = 0;
+    const auto baseline = timedLoad(false, result);
+    ASSERT_EQ(result, tolvane::kStatusDone);
+    MessageRecorder::take();
+    const auto took = timedLoad(true, result);
+    EXPECT_EQ(result, tolvane::kStatusFailed);
+    EXPECT_LT(took, baseline + eraseDeadline + afterErase + afterErase / 2);
+    const auto messages = MessageRecorder::take();
+    const auto erasing = std::find(messages.begin(), messages.end(), "Erasing...");
+    ASSERT_NE(erasing, messages.end());
+    const std::vector<std::string> afterErasing(erasing, messages.end());
+    const std::vector<std::string> unreadReply = {"",
+                                                  "Unable to read all the required information from the serial port.",
+                                                  "Please check all connections and try again."};
+    std::vector<std::string> expected = {"Erasing..."};
+    expected.insert(expected.end(), unreadReply.begin(), unreadReply.end());
+    expected.insert(expected.end(), unreadReply.begin(), unreadReply.end());
+    EXPECT_EQ(afterErasing, expected);
+}
+
 }  // namespace

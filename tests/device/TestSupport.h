@@ -58,6 +58,7 @@ inline zern::LinkTiming quickLinkTiming()
     timing.readDeadlineUnitMs = 100;
     timing.eraseTimeoutUnitMs = 20;
     timing.afterEraseFirstByteMs = 150;
+    timing.drainQuietMs = 50;
     timing.writeTimeoutMs = 500;
     return timing;
 }

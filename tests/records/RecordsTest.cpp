@@ -127,7 +127,7 @@ TEST(BootLoaderRecords, AnswersInTheReplies)
     EXPECT_EQ(info.flags, 0x4602);
     EXPECT_EQ(info.codePageSize, 0x40);
     EXPECT_EQ(info.dataPageSize, 0x20);
-    EXPECT_EQ(loader::pageReadDataPair(Core::Bits16, false), 4u);
+    EXPECT_EQ(loader::pageReadDataPair(Core::Bits16, false), 0u);
     EXPECT_EQ(loader::pageReadDataPair(Core::Bits16, true), 6u);
     EXPECT_EQ(loader::pageReadDataPair(Core::Bits32, false), 6u);
 }

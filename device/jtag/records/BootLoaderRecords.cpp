@@ -126,17 +126,17 @@ WireRecord extendedMode(bool on)
     return zeroPadded(commands::extendedMode(on), 1);
 }
 
-std::optional<WireRecord> fixedPage16(Target target, uint16_t byteAddress, std::span<const uint8_t> page)
+std::optional<WireRecord> fixedPage16(Target target, uint64_t byteAddress, std::span<const uint8_t> page)
 {
     return withPayload(commands::pageWriteHeader(Form::Bytes16, target, byteAddress, page.size()), page);
 }
 
-std::optional<WireRecord> pageRead16(Target target, uint16_t byteAddress, uint8_t pageBytes)
+std::optional<WireRecord> pageRead16(Target target, uint64_t byteAddress, uint8_t pageBytes)
 {
     return withFillers(commands::pageReadHeader(Form::Bytes16, target, byteAddress, pageBytes), pageBytes);
 }
 
-std::optional<WireRecord> shortPageRead16(Target target, uint16_t byteAddress, uint8_t pageBytes)
+std::optional<WireRecord> shortPageRead16(Target target, uint64_t byteAddress, uint8_t pageBytes)
 {
     return withFillers(commands::shortPageReadHeader(target, byteAddress, pageBytes), pageBytes + 3u);
 }
@@ -163,12 +163,11 @@ std::optional<WireRecord> pageRead32(Target target, uint64_t wordAddress, uint8_
 
 size_t pageReadDataPair(Core core, bool shortForm)
 {
-    // The 16-bit page read answers after its 4-byte header (not from pair 0),
-    // the short form one byte after its 5-byte header, the 32-bit form after
-    // its 6-byte header.
+    // The short form answers one byte after its 5-byte header, the 32-bit
+    // form after its 6-byte header.
     if (shortForm)
         return 6;
-    return core == Core::Bits32 ? 6 : 4;
+    return core == Core::Bits32 ? 6 : 0;
 }
 
 std::vector<uint8_t> pageReadData(std::span<const uint8_t> reply, size_t firstPair, uint8_t pageBytes)

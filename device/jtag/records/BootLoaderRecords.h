@@ -47,9 +47,9 @@ WireRecord extendedMode(bool on);
 // Page records: nullopt when the page is empty, does not fit the record's
 // length byte, or the address does not fit the record.
 // 16-bit, byte address below 0x10000, P bytes.
-std::optional<WireRecord> fixedPage16(Target target, uint16_t byteAddress, std::span<const uint8_t> page);
-std::optional<WireRecord> pageRead16(Target target, uint16_t byteAddress, uint8_t pageBytes);
-std::optional<WireRecord> shortPageRead16(Target target, uint16_t byteAddress, uint8_t pageBytes);
+std::optional<WireRecord> fixedPage16(Target target, uint64_t byteAddress, std::span<const uint8_t> page);
+std::optional<WireRecord> pageRead16(Target target, uint64_t byteAddress, uint8_t pageBytes);
+std::optional<WireRecord> shortPageRead16(Target target, uint64_t byteAddress, uint8_t pageBytes);
 // 16-bit extended: word address, P / 2 words.
 std::optional<WireRecord> fixedPage16Extended(Target target, uint64_t wordAddress, std::span<const uint8_t> page);
 std::optional<WireRecord> pageRead16Extended(Target target, uint64_t wordAddress, uint8_t pageBytes);
@@ -57,7 +57,9 @@ std::optional<WireRecord> pageRead16Extended(Target target, uint64_t wordAddress
 std::optional<WireRecord> fixedPage32(Target target, uint64_t wordAddress, std::span<const uint8_t> page);
 std::optional<WireRecord> pageRead32(Target target, uint64_t wordAddress, uint8_t pageBytes);
 
-// Where the page data of each page read starts in its reply (pair index).
+// Where the page data of each page read starts in its reply (pair index):
+// the 16-bit page reads answer from the first pair on, the short form and
+// the 32-bit form after their headers.
 size_t pageReadDataPair(Core core, bool shortForm);
 std::vector<uint8_t> pageReadData(std::span<const uint8_t> reply, size_t firstPair, uint8_t pageBytes);
 
