@@ -88,8 +88,12 @@ void ZernDevice::readConfiguration()
     helpDocuments_.discard();
     ConfigMessages messages;
     messages.libraryPathKnown = !libraryPath_.empty();
+    unheardConfigLines_.clear();
     if (messageCallback_)
         messages.report = [this](const std::string& text) { report(text); };
+    else if (messages.libraryPathKnown)
+        // A host that installs its callback after the library path still hears what this read found.
+        messages.report = [this](const std::string& text) { unheardConfigLines_.push_back(text); };
     readDeviceConfigFile(configFilePath_, libraryPath_, optionsKeyPath(), config_, messages, traits_.configDialect);
     compilers_.configurationChanged();
 }
@@ -592,15 +596,30 @@ bool ZernDevice::writeDataImage(const std::vector<uint8_t>& image, uint32_t size
     return true;
 }
 
+bool ZernDevice::usableImageSize(const char* bank, int32_t size, int32_t lowest, const char* unit) const
+{
+    if (size >= lowest && size <= kMaxImageWords)
+        return true;
+    report(std::string("The ") + bank + " bank size in the configuration file (" + std::to_string(size) + " " + unit
+           + ") is unusable: it must be " + std::to_string(lowest) + " to " + std::to_string(kMaxImageWords) + " "
+           + unit + ".");
+    return false;
+}
+
 int ZernDevice::LoadProgram(const char* hexPath)
 {
     return guarded(kStatusFailed, [&] {
         config_.postLoadFlag = 1;
+        // Every load starts on a fresh link; the files are opened once it is up.
+        closeLink();
+        if (!EnsureConnected())
+            return kStatusFailed;
+        const bool hasProgram = hexPath && *hexPath;
         hex::HexImageFile program;
-        if (hexPath && *hexPath) {
-            if (config_.codeSize < 1 || config_.codeSize > kMaxImageWords)
+        if (hasProgram) {
+            if (!usableImageSize("code", config_.codeSize, 1, "words"))
                 return kStatusFailed;
-            // The whole file is checked before the target is touched.
+            // The whole file is checked before anything is written.
             program =
                 hex::readHexImageFile(hexPath, hex::HexImageKind::Program, static_cast<uint32_t>(config_.codeSize) * 2);
             if (program.status != hex::HexFileStatus::Loaded) {
@@ -608,14 +627,14 @@ int ZernDevice::LoadProgram(const char* hexPath)
                 return kStatusFailed;
             }
         }
-        // The data image the last build named, checked before the target is touched too.
+        // The data image the last build named, checked before anything is written too.
         hex::HexImageFile data;
         char* dataPath = nullptr;
         if (AbstractCompiler* compiler = compilers_.compiler())
             compiler->GetDataHexFile(&dataPath);
         const bool hasData = dataPath && *dataPath;
         if (hasData) {
-            if (config_.dataSize < 0 || config_.dataSize > kMaxImageWords)
+            if (!usableImageSize("data", config_.dataSize, 0, "bytes"))
                 return kStatusFailed;
             data = hex::readHexImageFile(dataPath, hex::HexImageKind::Data, static_cast<uint32_t>(config_.dataSize));
             if (data.status != hex::HexFileStatus::Loaded) {
@@ -623,10 +642,7 @@ int ZernDevice::LoadProgram(const char* hexPath)
                 return kStatusFailed;
             }
         }
-        closeLink();
-        if (!EnsureConnected())
-            return kStatusFailed;
-        if (hexPath && *hexPath) {
+        if (hasProgram) {
             report("Program Size: " + std::to_string(program.size) + " bytes");
             if (!writeProgramImage(program.bytes, program.size))
                 return kStatusFailed;
@@ -657,6 +673,12 @@ void ZernDevice::SetLibraryPath(const char* libraryPath)
 void ZernDevice::SetMessageCallback(DeviceMessageCallback callback)
 {
     messageCallback_ = callback;
+    guarded([&] {
+        std::vector<std::string> lines;
+        lines.swap(unheardConfigLines_);
+        for (const std::string& line : lines)
+            report(line);
+    });
 }
 
 void ZernDevice::SetRegistryName(const char* deviceName)

@@ -165,6 +165,8 @@ private:
     int runState() const;
     void setRunState(int state);
 
+    // Whether a configured image size can be loaded; says why not.
+    bool usableImageSize(const char* bank, int32_t size, int32_t lowest, const char* unit) const;
     // Writes the code image in chunks, skipping erased ones.
     bool writeProgramImage(const std::vector<uint8_t>& image, size_t size);
     // Writes the data image from its start.
@@ -178,6 +180,8 @@ private:
     std::unique_ptr<LinkDriver> driver_;
     std::string libraryPath_;
     DeviceMessageCallback messageCallback_ = nullptr;
+    // What the last configuration read found while no callback was installed.
+    std::vector<std::string> unheardConfigLines_;
     std::string settingsKey_;
     DeviceMenuCallback deviceMenuCallback_ = nullptr;
     std::string configFilePath_;

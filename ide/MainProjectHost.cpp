@@ -14,6 +14,7 @@
 #include "TDialogDataFile.h"
 #include "TDialogStimulusFile.h"
 #include "TFormEditor.h"
+#include "TFormMessages.h"
 #include "TMainForm.h"
 #include "ToolWindows.h"
 
@@ -112,7 +113,14 @@ TDockableForm* MainProjectHost::toolWindow(int id)
 
 void MainProjectHost::recreateToolWindow(int id, const QRect& rect, int placement)
 {
-    form_.toolWindows().create(id, rect, placement);
+    // The Messages window placed anew keeps what the device said while the
+    // project chose it, such as a configuration file it could not find.
+    const TFormMessages* before = id == tolvane::kViewMessages ? form_.messagesWindow() : nullptr;
+    const QStringList kept = before ? before->Lines() : QStringList();
+    auto* window = form_.toolWindows().create(id, rect, placement);
+    if (auto* messages = qobject_cast<TFormMessages*>(window))
+        for (const QString& line : kept)
+            messages->AddMessage(line);
 }
 
 QList<project::BreakpointLine> MainProjectHost::breakpointLines()

@@ -1,10 +1,7 @@
 #include "JtagOptions.h"
 
-#include <algorithm>
-
 #include "ConfigNumbers.h"
 #include "Registry.h"
-#include "SerialPort.h"
 #include "ZernDevice.h"
 
 namespace zern {
@@ -12,7 +9,6 @@ namespace {
 
 constexpr int32_t kLowestClock = 1;
 constexpr int32_t kHighestClock = 200;
-constexpr const char* kComPorts[] = {"COM1", "COM2", "COM3", "COM4"};
 
 }  // namespace
 
@@ -27,25 +23,6 @@ std::optional<int32_t> optionsClock(const std::string& text)
 bool storablePortName(const std::string& name)
 {
     return name.starts_with("COM") || (name.starts_with("/dev/") && name.size() > 5);
-}
-
-PortChoice portChoice(const std::vector<std::string>& presentPorts, const std::optional<std::string>& storedPort)
-{
-    PortChoice choice;
-    choice.items.assign(std::begin(kComPorts), std::end(kComPorts));
-    for (const std::string& port : presentPorts) {
-        const bool named = std::any_of(std::begin(kComPorts), std::end(kComPorts),
-                                       [&](const char* com) { return platform::serialDevicePath(com) == port; });
-        if (!named)
-            choice.items.push_back(port);
-    }
-    if (!storedPort || storedPort->empty())
-        return choice;
-    const auto found = std::find(choice.items.begin(), choice.items.end(), *storedPort);
-    choice.selected = static_cast<int>(found - choice.items.begin());
-    if (found == choice.items.end())
-        choice.items.push_back(*storedPort);
-    return choice;
 }
 
 std::optional<std::string> storedSerialPort(const ZernDevice& device)

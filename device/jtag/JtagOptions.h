@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "SerialPortChoice.h"
+
 namespace zern {
 
 class ZernDevice;
@@ -18,16 +20,6 @@ std::optional<int32_t> optionsClock(const std::string& text);
 
 // A port name the options keep: a "COM" name, or on this system a device path.
 bool storablePortName(const std::string& name);
-
-struct PortChoice {
-    std::vector<std::string> items;
-    int selected = 0;
-};
-
-// "COM1" to "COM4", then the present ports that none of them names already,
-// then the stored port when it is none of these. The stored port is selected;
-// the first item when none is stored.
-PortChoice portChoice(const std::vector<std::string>& presentPorts, const std::optional<std::string>& storedPort);
 
 // The SerialPort value, read without creating the options key.
 std::optional<std::string> storedSerialPort(const ZernDevice& device);

@@ -37,7 +37,7 @@ void ContextPasswords::resetToErased()
 uint64_t ContextPasswords::passwordAddress(uint64_t answer, int32_t offset)
 {
     uint64_t address = answer + static_cast<uint32_t>(offset);
-    if (answer & 1)
+    if (address & 1)
         address += 0x7FFF;
     return address * 2;
 }

@@ -33,7 +33,7 @@ public:
 
     // Where each context's password lies in the flash: the loader's answer
     // (a word address) plus the configured offset, moved up by 0x7FFF when
-    // the answer is odd, as a byte address.
+    // that sum is odd, as a byte address.
     static uint64_t passwordAddress(uint64_t answer, int32_t offset);
     void learnAddresses(std::vector<uint64_t> byteAddresses) { addresses_ = std::move(byteAddresses); }
     // Keeps the written bytes that fall on a context's password.

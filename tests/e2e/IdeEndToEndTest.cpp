@@ -96,6 +96,24 @@ TEST_P(EachDevicePlugin, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStop
     EXPECT_TRUE(form->close());
 }
 
+TEST_P(EachDevicePlugin, AMissingConfigurationFileStaysToldInTheMessagesWindowOnceTheProjectIsOpen)
+{
+    const QString missing = folders.file("absent/ZERN7100.cfg");
+    ASSERT_TRUE(RegistryKey::open(RegistryRoot::CurrentUser, plugin.optionsKey, true)
+                    ->writeString("ConfigFile", missing.toStdString()));
+    auto form = std::make_unique<TMainForm>();
+    form->show();
+    settle();
+    // The project places the Messages window anew after it has chosen its device.
+    form->openFiles({sampleProject()});
+    settle();
+    ASSERT_NE(form->projectSession().Project(), nullptr);
+    EXPECT_TRUE(messages(*form).contains(QStringLiteral("Unable to find configuration file: ") + missing))
+        << messages(*form).join('\n').toStdString();
+    boxes.answers.push_back(platform::BoxAnswer::No);
+    EXPECT_TRUE(form->close());
+}
+
 INSTANTIATE_TEST_SUITE_P(DevicePlugins, EachDevicePlugin, testing::Values(&kZernJtag, &kZernBrel),
                          [](const testing::TestParamInfo<const DevicePlugin*>& info) {
                              return std::string(info.param->name);

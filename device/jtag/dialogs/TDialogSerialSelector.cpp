@@ -13,7 +13,7 @@
 #include "DeviceDialogFrame.h"
 #include "JtagOptions.h"
 #include "MessageBoxes.h"
-#include "SerialPortList.h"
+#include "SerialPortCombo.h"
 #include "ZernDevice.h"
 
 namespace zern {
@@ -67,11 +67,7 @@ TDialogSerialSelector::TDialogSerialSelector(const ZernDevice& device, QWidget* 
 
 void TDialogSerialSelector::FormShow()
 {
-    std::vector<std::string> present = platform::presentSerialPorts();
-    const PortChoice choice = portChoice(present, storedSerialPort(device_));
-    for (const std::string& item : choice.items)
-        ComboBox->addItem(QString::fromStdString(item));
-    ComboBox->setCurrentIndex(choice.selected);
+    fillSerialPortCombo(*ComboBox, machineSerialPorts()(), storedSerialPort(device_));
 }
 
 void TDialogSerialSelector::done(int result)

@@ -49,6 +49,17 @@ bool DebugTransport::exhausted()
     return false;
 }
 
+bool DebugTransport::sendByte(uint8_t byte)
+{
+    uint8_t readBack = 0;
+    if (!detail::checkPort(port_) || !detail::touchByte(port_, byte, readBack))
+        return false;
+    if (readBack == byte)
+        return true;
+    PushLinkError(kErrorWriteByte);
+    return false;
+}
+
 void DebugTransport::traceFrame(const char* heading, std::span<const uint8_t> sent, std::span<const uint8_t> readBack,
                                 const std::vector<bool>& masked)
 {
@@ -119,7 +130,7 @@ bool DebugTransport::ReadDebugPairs(std::span<uint8_t> buffer)
             }
             uint8_t data = 0;
             uint8_t status = 0;
-            if (!BusWriteByte(port_, kReadPair) || !detail::touchByte(port_, kReadSlot, data)
+            if (!sendByte(kReadPair) || !detail::touchByte(port_, kReadSlot, data)
                 || !detail::touchByte(port_, kReadSlot, status)) {
                 done = failed();
                 break;
@@ -141,9 +152,14 @@ bool DebugTransport::ReadDebugPairs(std::span<uint8_t> buffer)
 
 bool DebugTransport::WaitDebugStatus(uint8_t expected, int tries)
 {
+    return waitStatus(expected, tries) == StatusWait::Reached;
+}
+
+DebugTransport::StatusWait DebugTransport::waitStatus(uint8_t expected, int tries)
+{
     if (trace_)
         trace_->heading("Poll Status:  ");
-    const auto finish = [this](bool result) {
+    const auto finish = [this](StatusWait result) {
         if (trace_)
             trace_->text("\r\n");
         return result;
@@ -155,20 +171,22 @@ bool DebugTransport::WaitDebugStatus(uint8_t expected, int tries)
             trace_->dump(group);
             trace_->text("\r\n");
         }
-        if (!done)
-            return finish(failed());
+        if (!done) {
+            failed();
+            return finish(StatusWait::Failed);
+        }
         if (group[2] == expected)
-            return finish(true);
+            return finish(StatusWait::Reached);
         SerialSleep(solbusTiming().debugStatusRetryMs);
     }
-    return finish(false);
+    return finish(StatusWait::NotReached);
 }
 
 bool DebugTransport::ReadControl(uint16_t& word)
 {
     uint8_t low = 0;
     uint8_t high = 0;
-    if (!BusWriteByte(port_, kReadControl) || !detail::touchByte(port_, kReadSlot, low)
+    if (!sendByte(kReadControl) || !detail::touchByte(port_, kReadSlot, low)
         || !detail::touchByte(port_, kReadSlot, high))
         return failed();
     if (trace_) {
@@ -229,7 +247,7 @@ bool DebugTransport::writeByte(uint8_t byte)
         trace_->dump(std::span(&byte, 1));
         trace_->text("\r\n");
     }
-    return BusWriteByte(port_, byte) != 0 || failed();
+    return sendByte(byte) || failed();
 }
 
 }  // namespace solbus

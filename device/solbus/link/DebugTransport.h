@@ -19,6 +19,7 @@ namespace solbus {
 class DebugTransport {
 public:
     using FailureReport = std::function<void(const std::string& text)>;
+    enum class StatusWait { Reached, NotReached, Failed };
 
     explicit DebugTransport(int port, SolbusTrace* trace = nullptr, FailureReport onFailure = {})
         : port_(port), trace_(trace), onFailure_(std::move(onFailure))
@@ -39,6 +40,9 @@ public:
     // Reads the status up to `tries` times until it is `expected`; false
     // when it never was or a read failed.
     bool WaitDebugStatus(uint8_t expected, int tries);
+    // The same, telling a status that never came from a failed read (which
+    // has been reported).
+    StatusWait waitStatus(uint8_t expected, int tries);
     // A byte read as 0xFF counts as 0.
     bool ReadControl(uint16_t& word);
     bool WriteControl(uint8_t low, uint8_t high);
@@ -54,6 +58,9 @@ public:
 
 private:
     bool failed();
+    // One byte on the bus that must come back as it went; a byte the bus
+    // changed is a failure of its own (the adapter reports none).
+    bool sendByte(uint8_t byte);
     bool exhausted();
     void traceFrame(const char* heading, std::span<const uint8_t> sent, std::span<const uint8_t> readBack,
                     const std::vector<bool>& masked = {});

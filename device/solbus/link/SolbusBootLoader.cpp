@@ -43,9 +43,23 @@ uint64_t headerAddress(Form form, uint64_t byteAddress)
 
 }  // namespace
 
+bool SolbusDriver::loaderDone(const std::string& what)
+{
+    switch (transport_.waitStatus(kLoaderDone, kLoaderTries)) {
+    case solbus::DebugTransport::StatusWait::Reached:
+        return true;
+    case solbus::DebugTransport::StatusWait::NotReached:
+        messages_.line("The boot loader did not finish " + what + ".");
+        return false;
+    case solbus::DebugTransport::StatusWait::Failed:
+        break;
+    }
+    return false;
+}
+
 bool SolbusDriver::loaderCommand(const Bytes& command, bool carriesPassword)
 {
-    return send(command, carriesPassword) && transport_.WaitDebugStatus(kLoaderDone, kLoaderTries);
+    return send(command, carriesPassword) && loaderDone(formatted("the command 0x%02x", command.front()));
 }
 
 bool SolbusDriver::loaderStatus(uint8_t& status, uint8_t* before)
@@ -149,9 +163,10 @@ bool SolbusDriver::eraseFlash()
     if (!send(loader::masterErase()) || !transport_.replyData(1))
         return false;
     messages_.line("Erasing...");
-    // The status tells whether the erase worked, whether or not it ended in time.
-    transport_.WaitDebugStatus(kLoaderDone, kLoaderTries);
+    // Whatever part of the flash the erase reached, no password survives it.
     passwords_.resetToErased();
+    if (!loaderDone("the master erase"))
+        return false;
     uint8_t status = 0;
     if (!loaderStatus(status))
         return false;
@@ -242,15 +257,40 @@ bool SolbusDriver::writeFixedPages(uint64_t byteAddress, std::span<const uint8_t
     return true;
 }
 
+std::optional<SolbusDriver::Bytes> SolbusDriver::readLoaderWord(Form form, uint64_t byteAddress)
+{
+    const auto read = loader::pageReadHeader(form, Target::Code, byteAddress / 2, 2);
+    return read && send(*read) ? transport_.replyData(2) : std::nullopt;
+}
+
+std::optional<SolbusDriver::Bytes> SolbusDriver::wholeWords(Form form, uint64_t& byteAddress,
+                                                            std::span<const uint8_t> data)
+{
+    if (byteAddress % 2 == 0)
+        return loader::paddedToWords(data);
+    // A write that starts inside a word writes the byte before it again as
+    // the flash holds it, so that both land where they belong.
+    const std::optional<Bytes> first = readLoaderWord(form, byteAddress - 1);
+    if (!first)
+        return std::nullopt;
+    Bytes words{first->front()};
+    words.insert(words.end(), data.begin(), data.end());
+    --byteAddress;
+    // An odd count gets one erased byte more.
+    return loader::paddedToWords(words);
+}
+
 bool SolbusDriver::writeVariable(uint64_t byteAddress, std::span<const uint8_t> data, bool wide)
 {
     const Form form = is32Bit() ? Form::Words32 : wide ? Form::Words16 : Form::Bytes16;
-    // The word forms take whole words: an odd count gets one erased byte more.
-    const Bytes bytes = wide ? loader::paddedToWords(data) : Bytes(data.begin(), data.end());
+    // The word forms address and count whole words.
+    const std::optional<Bytes> bytes = wide ? wholeWords(form, byteAddress, data) : Bytes(data.begin(), data.end());
+    if (!bytes)
+        return false;
     const std::optional<Bytes> header =
-        loader::variableWriteHeader(form, Target::Code, headerAddress(form, byteAddress), bytes.size());
+        loader::variableWriteHeader(form, Target::Code, headerAddress(form, byteAddress), bytes->size());
     uint8_t status = 0;
-    if (!header || !send(*header) || !loaderCommand(bytes) || !loaderStatus(status))
+    if (!header || !send(*header) || !loaderCommand(*bytes) || !loaderStatus(status))
         return false;
     if (status == 0)
         return true;
@@ -347,6 +387,9 @@ int SolbusDriver::rlaWrite(uint64_t byteAddress, std::span<const uint8_t> data)
 bool SolbusDriver::runPostLoadCommands()
 {
     Lock lock(mutex_);
+    // The commands are the boot loader's, also after a load that wrote nothing.
+    if (!config_.postLoadCommands.empty() && state_ != TargetState::Loader && !enterLoader(false))
+        return false;
     return commandLists_.runPostLoad(config_.postLoadCommands, config_.postLoadDelayMs);
 }
 

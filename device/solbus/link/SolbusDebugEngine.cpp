@@ -14,13 +14,10 @@ namespace {
 namespace debug = chip::debug;
 namespace dump = chip::dump;
 
-// The status a pair reads after a debug-engine command (halted) and after a
-// boot-loader command (done).
+// The status a pair reads after a debug-engine command: halted or running.
 constexpr uint8_t kEngineHalted = 1;
 constexpr uint8_t kEngineRunning = 0;
-constexpr uint8_t kLoaderDone = 3;
 constexpr int kHaltTries = 5;
-constexpr int kLoaderTries = 100;
 constexpr int kDumpTries = 100;
 constexpr int kResumeReads = 6;
 constexpr int kFlagsModule = 8;
@@ -35,7 +32,7 @@ constexpr size_t kMaxWordsPerRead = 127;
 
 bool SolbusDriver::leaveLoader()
 {
-    return send(chip::loader::quit()) && transport_.WaitDebugStatus(kLoaderDone, kLoaderTries);
+    return loaderCommand(chip::loader::quit());
 }
 
 bool SolbusDriver::enterHalted()

@@ -19,6 +19,19 @@ constexpr uint8_t kResetGuard = 0x01;
 constexpr uint64_t kUserCode16 = 0x0000;
 constexpr uint64_t kUserCode32 = 0x0600;
 
+// The trace when the configuration asks for it and its file opens; a file
+// that does not is told, and the link goes on without a trace.
+solbus::SolbusTrace* traceFor(const DeviceConfig& config, solbus::SolbusTrace& trace, DeviceMessageCallback log)
+{
+    if (config.debugTrace == 0)
+        return nullptr;
+    if (const std::optional<std::string> refused = trace.open()) {
+        LinkMessages(log).line("Unable to open trace file " + trace.path() + ": " + *refused + ".");
+        return nullptr;
+    }
+    return &trace;
+}
+
 }  // namespace
 
 SolbusDriver::SolbusDriver(int port, DeviceConfig& config, DeviceMessageCallback log, const LinkTiming& timing,
@@ -27,7 +40,7 @@ SolbusDriver::SolbusDriver(int port, DeviceConfig& config, DeviceMessageCallback
       mutex_(solbus::portLock(port) ? *solbus::portLock(port) : ownMutex_),
       config_(config),
       timing_(timing),
-      trace_(config.debugTrace != 0 ? &trace : nullptr),
+      trace_(traceFor(config, trace, log)),
       messages_(log),
       transport_(port, trace_, [this](const std::string& text) { messages_.linkError(text); }),
       passwords_(config.loaderPasswords),
@@ -46,6 +59,18 @@ SolbusDriver::~SolbusDriver()
         trace_->close();
     if (solbus::serialPortIsOpen(port_))
         solbus::BusClosePort(port_);
+}
+
+TargetState SolbusDriver::targetState() const
+{
+    Lock lock(mutex_);
+    return state_;
+}
+
+bool SolbusDriver::erasePending() const
+{
+    Lock lock(mutex_);
+    return erasePending_;
 }
 
 void SolbusDriver::setErasePending()
@@ -121,8 +146,8 @@ bool SolbusDriver::releaseTarget()
 
 int SolbusDriver::initializeTarget()
 {
-    caches_.invalidateAll();
     Lock lock(mutex_);
+    caches_.invalidateAll();
     if (!solbus::serialPortIsOpen(port_))
         return kLinkDone;
     // The breakpoints as they were: the start takes the slots for its own.

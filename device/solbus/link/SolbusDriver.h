@@ -24,6 +24,7 @@
 #include "LinkDriver.h"
 #include "LinkMessages.h"
 #include "LinkTiming.h"
+#include "LoaderCommands.h"
 #include "PageCache.h"
 #include "SolbusTrace.h"
 #include "TargetStartup.h"
@@ -44,8 +45,8 @@ public:
     SolbusDriver& operator=(const SolbusDriver&) = delete;
 
     int port() const { return port_; }
-    TargetState targetState() const { return state_; }
-    bool erasePending() const { return erasePending_; }
+    TargetState targetState() const;
+    bool erasePending() const;
 
     // Start, run control and the target's state.
     int initializeTarget() override;
@@ -122,6 +123,9 @@ private:
     bool readDataPage(uint64_t byteAddress, Page& page);
     bool writeMemoryWord(uint64_t byteAddress, uint8_t low, uint8_t high) override;
 
+    // The loader's "done" after a command; a status that never comes is
+    // told as what the loader did not finish.
+    bool loaderDone(const std::string& what);
     // Loader commands: the status byte, and the data byte before it when asked.
     bool loaderCommand(const Bytes& command, bool carriesPassword = false);
     bool loaderStatus(uint8_t& status, uint8_t* before = nullptr);
@@ -134,6 +138,10 @@ private:
     bool writeFixedPages(uint64_t byteAddress, std::span<const uint8_t> data, bool wide);
     bool fixedPageFits(bool wide);
     bool writeVariable(uint64_t byteAddress, std::span<const uint8_t> data, bool wide);
+    // The word at an even byte address, as the flash holds it.
+    std::optional<Bytes> readLoaderWord(chip::loader::Form form, uint64_t byteAddress);
+    // The data widened to whole words, the address moved to the first of them.
+    std::optional<Bytes> wholeWords(chip::loader::Form form, uint64_t& byteAddress, std::span<const uint8_t> data);
     bool queryPasswordAddresses();
     // The context passwords follow what was written where they lie.
     bool keepPasswords(uint64_t byteAddress, std::span<const uint8_t> data);

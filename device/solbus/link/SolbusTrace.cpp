@@ -1,10 +1,19 @@
 #include "SolbusTrace.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace solbus {
 
-SolbusTrace::SolbusTrace(std::string path, Clock clock) : path_(std::move(path)), clock_(std::move(clock)) {}
+SolbusTrace::SolbusTrace(std::string path, Clock clock)
+    : SolbusTrace([path = std::move(path)] { return path; }, std::move(clock))
+{}
+
+SolbusTrace::SolbusTrace(PathOf path, Clock clock) : pathOf_(std::move(path)), clock_(std::move(clock)) {}
 
 SolbusTrace::~SolbusTrace()
 {
@@ -24,10 +33,12 @@ SolbusTrace*& installed()
 SolbusTrace& SolbusTrace::process()
 {
     // A drive-relative name lands at the top of the drive: here the top of the user's own files.
-    static SolbusTrace trace([] {
-        const char* home = std::getenv("HOME");
-        return std::string(home && *home ? home : ".") + "/breldebug.txt";
-    }());
+    static SolbusTrace trace(
+        [] {
+            const char* home = std::getenv("HOME");
+            return std::string(home && *home ? home : ".") + "/breldebug.txt";
+        },
+        [] { return std::chrono::system_clock::now(); });
     return installed() ? *installed() : trace;
 }
 
@@ -38,20 +49,46 @@ SolbusTrace* SolbusTrace::install(SolbusTrace* trace)
     return previous;
 }
 
-bool SolbusTrace::openLocked()
+std::optional<std::string> SolbusTrace::open()
 {
+    std::lock_guard lock(mutex_);
+    return openLocked();
+}
+
+std::optional<std::string> SolbusTrace::openLocked()
+{
+    static const std::string kNotRegular = "not a regular file";
     if (file_)
-        return true;
-    // Started afresh once per process; a later link adds to what the earlier ones wrote.
-    file_ = std::fopen(path_.c_str(), openedBefore_ ? "ab" : "wb");
-    openedBefore_ = openedBefore_ || file_ != nullptr;
-    return file_ != nullptr;
+        return std::nullopt;
+    const std::string path = pathOf_();
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+        return kNotRegular;
+    // Started afresh once per process; a later link adds to what the earlier
+    // ones wrote. Without O_NONBLOCK a FIFO put there since would wait for a reader.
+    const int flags = O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | (openedBefore_ ? O_APPEND : O_TRUNC);
+    const int fd = ::open(path.c_str(), flags, 0666);
+    if (fd < 0)
+        return std::string(std::strerror(errno));
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return kNotRegular;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    file_ = ::fdopen(fd, openedBefore_ ? "ab" : "wb");
+    if (!file_) {
+        const int error = errno;
+        ::close(fd);
+        return std::string(std::strerror(error));
+    }
+    openedBefore_ = true;
+    return std::nullopt;
 }
 
 void SolbusTrace::heading(const char* text)
 {
     std::lock_guard lock(mutex_);
-    if (!openLocked())
+    if (openLocked())
         return;
     const auto sinceEpoch = clock_().time_since_epoch();
     const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch).count();

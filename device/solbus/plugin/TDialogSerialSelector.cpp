@@ -27,9 +27,9 @@ TDialogSerialSelector::TDialogSerialSelector(std::string optionsKeyPath, QWidget
     ComboBox->setObjectName(QStringLiteral("ComboBox"));
     EditConfigFile->setObjectName(QStringLiteral("EditConfigFile"));
     CheckBoxTest->setObjectName(QStringLiteral("CheckBoxTest"));
+    // A port the list does not know (a device path) can be typed in.
     ComboBox->setEditable(true);
-    ComboBox->addItems(
-        {QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"), QStringLiteral("COM4")});
+    ComboBox->setInsertPolicy(QComboBox::NoInsert);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Select the serial port where the Solbus device is connected."), this));
@@ -66,22 +66,15 @@ void TDialogSerialSelector::done(int result)
 
 void TDialogSerialSelector::FormShow()
 {
-    ComboBox->setCurrentIndex(0);
+    std::optional<std::string> port;
     testModeAllowed_ = false;
     CheckBoxTest->setChecked(false);
     if (auto key = RegistryKey::open(RegistryRoot::CurrentUser, optionsKeyPath_, false)) {
-        const QString port = QString::fromStdString(key->readString("SerialPort").value_or(""));
-        if (!port.isEmpty()) {
-            int index = ComboBox->findText(port);
-            if (index < 0) {
-                ComboBox->addItem(port);
-                index = ComboBox->count() - 1;
-            }
-            ComboBox->setCurrentIndex(index);
-        }
+        port = key->readString("SerialPort");
         testModeAllowed_ = key->hasValue("AllowTestMode");
         CheckBoxTest->setChecked(testModeAllowed_ && key->readBool("DoTest").value_or(false));
     }
+    zern::fillSerialPortCombo(*ComboBox, presentPorts(), port);
     CheckBoxTest->setVisible(testModeAllowed_);
 }
 

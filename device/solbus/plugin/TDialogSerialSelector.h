@@ -1,10 +1,13 @@
 #pragma once
-// ZernBrel's Options dialog: the serial port of the Solbus adapter, the
-// device configuration file and, where the options allow it, test mode.
+// ZernBrel's Options dialog: the serial port of the Solbus adapter (from the
+// port list every ZERN plug-in offers), the device configuration file and,
+// where the options allow it, test mode.
 // The port and the test-mode choice live under the plug-in's options key.
 
 #include <QDialog>
 #include <string>
+
+#include "SerialPortCombo.h"
 
 class QCheckBox;
 class QComboBox;
@@ -19,6 +22,9 @@ public:
 
     void SetConfigFile(const QString& path);
     QString ConfigFile() const;
+
+    // Where the port list finds the machine's serial ports.
+    zern::PresentSerialPorts presentPorts = zern::machineSerialPorts();
 
 protected:
     void showEvent(QShowEvent* event) override;

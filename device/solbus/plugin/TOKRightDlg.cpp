@@ -18,6 +18,11 @@ constexpr int kFieldColumn = 2;
 constexpr int kFieldColumns = 3;
 // Every field holds a word in hexadecimal, with room to spare.
 constexpr char kFieldRoom[] = "000000";
+constexpr uint32_t kByte = 0xFF;
+constexpr uint32_t kWord = 0xFFFF;
+// A register command carries the module in four bits and the index in eight.
+constexpr uint32_t kLargestModule = 0x0F;
+constexpr uint32_t kLargestIndex = 0xFF;
 
 }  // namespace
 
@@ -46,22 +51,22 @@ TOKRightDlg::TOKRightDlg(int port, QWidget* parent)
 
     // The rows of one field: a read button fills it, a write button sends it.
     fieldRow(1, Edit3, {"Read Byte", [this] { return port_.readByte(); }, 2},
-             {"Write Byte", [this](uint32_t value) { port_.writeByte(static_cast<uint8_t>(value)); }});
+             {"Write Byte", [this](uint32_t value) { port_.writeByte(static_cast<uint8_t>(value)); }, kByte});
     fieldRow(2, Edit1, {"Read Control", [this] { return port_.readControl(); }, 4},
-             {"Write Control", [this](uint32_t value) { port_.writeControl(static_cast<uint16_t>(value)); }});
+             {"Write Control", [this](uint32_t value) { port_.writeControl(static_cast<uint16_t>(value)); }, kWord});
     fieldRow(3, Edit2, {"Read Test", [this] { return port_.readTest(); }, 4},
-             {"Write Test", [this](uint32_t value) { port_.writeTest(static_cast<uint16_t>(value)); }});
+             {"Write Test", [this](uint32_t value) { port_.writeTest(static_cast<uint16_t>(value)); }, kWord});
     fieldRow(4, Edit8, {},
-             {"Write Test Byte", [this](uint32_t value) { port_.writeTestByte(static_cast<uint8_t>(value)); }});
+             {"Write Test Byte", [this](uint32_t value) { port_.writeTestByte(static_cast<uint8_t>(value)); }, kByte});
     fieldRow(5, Edit4, {"Read Status", [this] { return port_.readStatus(); }, 4},
-             {"Write Status", [this](uint32_t value) { port_.writeStatus(static_cast<uint16_t>(value)); }});
+             {"Write Status", [this](uint32_t value) { port_.writeStatus(static_cast<uint16_t>(value)); }, kWord});
 
     int column = kFieldColumn;
     for (const char* label : {"Mod", "Ind", "Val"})
         layout_->addWidget(new QLabel(QString::fromLatin1(label), this), 6, column++, Qt::AlignBottom);
     button("Read Reg", 7, 0, [this] {
-        const auto module = valueOf(Edit5);
-        const auto index = valueOf(Edit6);
+        const auto module = valueOf(Edit5, kLargestModule);
+        const auto index = module ? valueOf(Edit6, kLargestIndex) : std::nullopt;
         const auto value = module && index
                                ? port_.readRegister(static_cast<uint8_t>(*module), static_cast<uint8_t>(*index))
                                : std::nullopt;
@@ -71,10 +76,10 @@ TOKRightDlg::TOKRightDlg(int port, QWidget* parent)
             Edit7->setText(QStringLiteral("Err"));
     });
     button("Write Reg", 7, 1, [this] {
-        const auto module = valueOf(Edit5);
-        const auto index = valueOf(Edit6);
-        const auto value = valueOf(Edit7);
-        if (module && index && value)
+        const auto module = valueOf(Edit5, kLargestModule);
+        const auto index = module ? valueOf(Edit6, kLargestIndex) : std::nullopt;
+        const auto value = index ? valueOf(Edit7, kWord) : std::nullopt;
+        if (value)
             port_.writeRegister(static_cast<uint8_t>(*module), static_cast<uint8_t>(*index),
                                 static_cast<uint16_t>(*value));
     });
@@ -97,7 +102,7 @@ void TOKRightDlg::fieldRow(int row, QLineEdit* field, const Read& read, const Wr
     if (read.caption)
         button(read.caption, row, 0, [this, field, read] { showValue(field, read.value(), read.digits); });
     button(write.caption, row, 1, [field, write] {
-        if (const auto value = valueOf(field))
+        if (const auto value = valueOf(field, write.largest))
             write.send(*value);
     });
     layout_->addWidget(field, row, kFieldColumn, 1, kFieldColumns, Qt::AlignLeft);
@@ -112,9 +117,14 @@ QPushButton* TOKRightDlg::button(const char* caption, int row, int column, const
     return pushButton;
 }
 
-std::optional<uint32_t> TOKRightDlg::valueOf(const QLineEdit* field)
+std::optional<uint32_t> TOKRightDlg::valueOf(const QLineEdit* field, uint32_t largest)
 {
-    return solbus::parseHexField(field->text().toStdString());
+    const std::optional<uint32_t> value = solbus::parseHexField(field->text().toStdString());
+    if (value && *value <= largest)
+        return value;
+    // Cut to its field's bytes, a wrong value would still reach the hardware.
+    platform::showError(field->text().toStdString() + " is not a valid value.");
+    return std::nullopt;
 }
 
 void TOKRightDlg::showValue(QLineEdit* field, uint32_t value, int digits)

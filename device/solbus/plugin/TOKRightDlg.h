@@ -1,8 +1,9 @@
 #pragma once
 // The Solbus Tool: drives the bus and the chip's debug port by hand on the
 // port of the open link. Fields are hexadecimal without a prefix; read
-// buttons fill their field, write buttons send it (nothing when the field
-// is not hexadecimal).
+// buttons fill their field, write buttons send it. A field that is not
+// hexadecimal, or holds more than its byte or word, is refused with a box
+// and nothing is sent.
 
 #include <QDialog>
 #include <functional>
@@ -29,14 +30,17 @@ private:
     struct Write {
         const char* caption;
         std::function<void(uint32_t)> send;
+        // The largest value the field's bytes carry.
+        uint32_t largest;
     };
 
     QLineEdit* field(const char* name, const char* text);
     // A row of one field with its read button (none without a caption) and its write button.
     void fieldRow(int row, QLineEdit* field, const Read& read, const Write& write);
     QPushButton* button(const char* caption, int row, int column, const std::function<void()>& action);
-    // The field's value, or nothing (and no traffic) when it is not hexadecimal.
-    static std::optional<uint32_t> valueOf(const QLineEdit* field);
+    // The field's value, or nothing (after saying so, and with no traffic)
+    // when it is not hexadecimal or above `largest`.
+    static std::optional<uint32_t> valueOf(const QLineEdit* field, uint32_t largest);
     static void showValue(QLineEdit* field, uint32_t value, int digits);
 
     solbus::ToolPort port_;

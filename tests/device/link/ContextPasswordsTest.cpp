@@ -48,8 +48,10 @@ TEST(ContextPasswords, AddressFromTheLoadersAnswer)
     const Case cases[] = {
         {0x100, 0, 0x200},
         {0x100, 0x10, 0x220},
+        // Moved up when the answer plus the offset is odd, whatever the answer alone is.
         {0x101, 0, (0x101 + 0x7FFF) * 2},
-        {0x101, 1, (0x102 + 0x7FFF) * 2},
+        {0x101, 1, 0x204},
+        {0x100, 1, (0x101 + 0x7FFF) * 2},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ContextPasswords::passwordAddress(c.answer, c.offset), c.byteAddress) << c.answer;

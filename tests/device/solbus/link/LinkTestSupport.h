@@ -59,8 +59,9 @@ protected:
         std::filesystem::remove(tracePath_, ignored);
     }
 
-    // The chip on the bus and the link open to it, the traffic so far forgotten.
-    void connect(zern::chipmodel::ChipSettings settings = {})
+    // The chip on the bus and the link open to it, the traffic and messages
+    // of the opening forgotten; traced to the given trace in place of the test's own.
+    void connect(zern::chipmodel::ChipSettings settings = {}, solbus::SolbusTrace* trace = nullptr)
     {
         config_.processorFamily = settings.core == zern::chipmodel::CoreKind::Core32 ? 30 : 20;
         // The old adapter leaves the line's side channel before the new one joins it.
@@ -69,8 +70,10 @@ protected:
         const int port = zern::OpenLink(emulator_->devicePath(), config_.hyperdrive != 0,
                                         [](const std::string& line) { MessageRecorder::callback(line.c_str()); });
         ASSERT_GE(port, 0);
-        driver_ = std::make_unique<zern::SolbusDriver>(port, config_, &MessageRecorder::callback, linkTiming_, trace_);
         forget();
+        // What the driver says when it is made is kept.
+        driver_ = std::make_unique<zern::SolbusDriver>(port, config_, &MessageRecorder::callback, linkTiming_,
+                                                       trace ? *trace : trace_);
     }
     // Connected and started as a device does: halted at the start of user code.
     void start(zern::chipmodel::ChipSettings settings = {})

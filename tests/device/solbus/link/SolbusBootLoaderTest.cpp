@@ -166,6 +166,55 @@ TEST_F(SolbusBootLoaderTest, EachLoaderFormWritesTheBlockWhereItBelongs)
     }
 }
 
+TEST_F(SolbusBootLoaderTest, AWordWriteThatStartsInsideAWordKeepsTheByteBeforeIt)
+{
+    struct Case {
+        const char* name;
+        CoreKind core;
+        // Written first at 0x10040; the block under test follows at 0x10041.
+        Bytes before;
+        std::string wire;
+        Bytes flash;
+    };
+    const Bytes three = {0x11, 0x22, 0x33};
+    const Case cases[] = {
+        // The word at 0x10040 read back (0xA0, one word at word 0x8020), then written whole again.
+        {"16-bit, extended, erased neighbour",
+         CoreKind::Core16,
+         {},
+         kExtendedOn + commandHex("A0012080") + groupsRead(2) + commandHex("10022080") + commandHex("FF112233")
+             + kLoaderDone + kStatus + commandHex("0A00") + kPrompt,
+         {0xFF, 0x11, 0x22, 0x33, 0xFF}},
+        {"16-bit, extended, written neighbour",
+         CoreKind::Core16,
+         {0xA5},
+         kExtendedOn + commandHex("A0012080") + groupsRead(2) + commandHex("10022080") + commandHex("A5112233")
+             + kLoaderDone + kStatus + commandHex("0A00") + kPrompt,
+         {0xA5, 0x11, 0x22, 0x33, 0xFF}},
+        {"32-bit, written neighbour",
+         CoreKind::Core32,
+         {0xA5},
+         kExtendedOn + commandHex("A00100208000") + groupsRead(2) + commandHex("100200208000") + commandHex("A5112233")
+             + kLoaderDone + kStatus + kPrompt,
+         {0xA5, 0x11, 0x22, 0x33, 0xFF}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        erased(loaderChip(c.core, kVariable, 0));
+        if (!c.before.empty()) {
+            ASSERT_EQ(write(0x10040, c.before), kLinkDone) << lines();
+            forget();
+        }
+        ASSERT_EQ(write(0x10041, three), kLinkDone) << lines();
+        EXPECT_EQ(traffic(), c.wire);
+        EXPECT_EQ(chip().code(0x10040, c.flash.size()), c.flash);
+        EXPECT_EQ(lines(), "");
+        EXPECT_TRUE(chip().protocolErrors().empty());
+        driver_.reset();
+        solbus::resetSolbus();
+    }
+}
+
 TEST_F(SolbusBootLoaderTest, PagesTheCommandsCannotCarryFailBeforeAnythingIsWritten)
 {
     struct Case {
@@ -256,6 +305,13 @@ TEST_F(SolbusBootLoaderTest, ABadLoaderStatusEndsTheWriteWithTheMessageOfItsPath
     const Lines lines = MessageRecorder::take();
     EXPECT_EQ(lines.back(), "Bad status code received (0x07) from the boot loader after master erase.");
     EXPECT_TRUE(driver_->erasePending());
+
+    // An erase whose end the loader never reports fails too, and says so.
+    ChipSettings slowErase;
+    slowErase.eraseBusyPolls = 200;
+    start(slowErase);
+    EXPECT_FALSE(driver_->eraseFlash());
+    EXPECT_EQ(MessageRecorder::take().back(), "The boot loader did not finish the master erase.");
 }
 
 TEST_F(SolbusBootLoaderTest, PasswordsFollowWhatIsWrittenAtTheirAddresses)
@@ -301,6 +357,23 @@ TEST_F(SolbusBootLoaderTest, PostLoadCommandsReportTheirStatusAndTheDelay)
     EXPECT_EQ(traffic(), commandHex("0C02") + kLoaderDone + kStatus);
     EXPECT_EQ(MessageRecorder::take(),
               (Lines{"Post-Load Command: 0c, 02, Status: 00", "Post-Load Delay: 5", "Delay Complete"}));
+
+    // A loader that never reports the command done: the list ends with why.
+    zern::chipmodel::FaultPlan faults;
+    faults.loaderWithoutPrompt = true;
+    chip().setFaults(faults);
+    EXPECT_FALSE(driver_->runPostLoadCommands());
+    EXPECT_EQ(MessageRecorder::take(), Lines{"The boot loader did not finish the command 0x0c."});
+    chip().setFaults({});
+
+    // After a load that wrote nothing the target is not in the loader: it is entered first.
+    ASSERT_EQ(driver_->initializeTarget(), kLinkDone);
+    forget();
+    ASSERT_TRUE(driver_->runPostLoadCommands()) << lines();
+    EXPECT_EQ(MessageRecorder::take(),
+              (Lines{"Entering Loader", "Prompt received.", "Post-Load Command: 0c, 02, Status: 00",
+                     "Post-Load Delay: 5", "Delay Complete"}));
+    EXPECT_EQ(chip().configuredLoaderCommands().back(), (Bytes{0x0C, 0x02}));
 }
 
 TEST_F(SolbusBootLoaderTest, TheRlaPathNeitherEntersTheLoaderNorErases)

@@ -2,6 +2,8 @@
 // running and polling by state with their messages, the context step,
 // registers, memory, code and breakpoints, on both cores.
 
+#include <thread>
+
 #include "LinkTestSupport.h"
 #include "MessageBoxes.h"
 
@@ -61,6 +63,23 @@ TEST_F(SolbusLinkTest, TheStartHaltsAtTheStartOfUserCodeOnEitherCore)
         driver_.reset();
         solbus::resetSolbus();
     }
+}
+
+TEST_F(SolbusLinkTest, TheStartTouchesNothingWhileAnotherOperationHoldsTheLink)
+{
+    start();
+    std::array<uint8_t, 2> code{};
+    ASSERT_EQ(driver_->readCodeCached(0, code.size(), code.data()), kLinkDone);
+    forget();
+    // This thread is inside an operation of its own when the start comes.
+    std::unique_lock operation(*solbus::portLock(driver_->port()));
+    std::thread starting([this] { driver_->initializeTarget(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // Its read is still served from the cache: the start has not dropped it under the operation.
+    ASSERT_EQ(driver_->readCodeCached(0, code.size(), code.data()), kLinkDone);
+    EXPECT_EQ(traffic(), "");
+    operation.unlock();
+    starting.join();
 }
 
 TEST_F(SolbusLinkTest, TheStartKeepsTheBreakpointsAndGoesOnWhenTheTargetNeverHalts)

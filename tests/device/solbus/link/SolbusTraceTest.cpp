@@ -2,14 +2,19 @@
 // time stamps, the dumps and where their lines break, the masked passwords,
 // and a file started afresh only once per process.
 
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "LinkTestSupport.h"
 
 namespace {
 
+using device_tests::MessageRecorder;
 using solbus_tests::SolbusLinkTest;
+using Lines = std::vector<std::string>;
 
 std::string contentOf(const std::string& path)
 {
@@ -80,6 +85,36 @@ TEST_F(SolbusTraceTest, NothingIsTracedUnlessTheConfigurationAsksForIt)
     config_.debugTrace = 0;
     start();
     EXPECT_EQ(contentOf(tracePath_), "left from an earlier run");
+}
+
+TEST_F(SolbusTraceTest, ATraceFileThatCannotBeOpenedIsToldOnceAndTheLinkGoesOnWithout)
+{
+    const std::string folder = tracePath_ + "-folder";
+    std::filesystem::create_directory(folder);
+    const std::string fifo = folder + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Someone reads the FIFO, so that opening it would not even wait.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {fifo, "not a regular file"},
+        {folder, "not a regular file"},
+        {folder + "/missing/breldebug.txt", "No such file or directory"},
+    };
+    for (const auto& [path, why] : cases) {
+        SCOPED_TRACE(path);
+        solbus::SolbusTrace trace(path);
+        connect({}, &trace);
+        EXPECT_EQ(MessageRecorder::take(), Lines{"Unable to open trace file " + path + ": " + why + "."});
+        ASSERT_EQ(driver_->initializeTarget(), zern::kLinkDone);
+        EXPECT_TRUE(MessageRecorder::take().empty());
+        EXPECT_FALSE(trace.isOpen());
+        driver_.reset();
+    }
+    char byte = 0;
+    EXPECT_LE(::read(reader, &byte, 1), 0);
+    ::close(reader);
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(SolbusTraceTest, DumpsBreakTheirLineAfterEveryThirtySecondByteOfAHeading)

@@ -2,6 +2,8 @@
 // reply groups, pair reads, status waits and the control word, and the
 // bounds on reads that never end on a broken bus.
 
+#include <functional>
+
 #include "LinkTestSupport.h"
 
 namespace {
@@ -118,6 +120,35 @@ TEST_F(TransportTest, TheControlWordIsReadAndWrittenLowByteFirst)
     ASSERT_TRUE(transport().ReadControl(word));
     EXPECT_EQ(word, 0x0109);
     EXPECT_EQ(traffic(), "D20901" + kControlRead);
+}
+
+TEST_F(TransportTest, AByteTheBusChangedIsReportedAsSuchNotAsAnEarlierError)
+{
+    const std::vector<std::pair<const char*, std::function<bool(solbus::DebugTransport&)>>> exchanges = {
+        {"control read",
+         [](solbus::DebugTransport& link) {
+             uint16_t word = 0;
+             return link.ReadControl(word);
+         }},
+        {"pair read",
+         [](solbus::DebugTransport& link) {
+             std::array<uint8_t, 2> pair{};
+             return link.ReadDebugPairs(pair);
+         }},
+        {"select byte", [](solbus::DebugTransport& link) { return link.writeByte(0x3C); }},
+    };
+    for (const auto& [name, exchange] : exchanges) {
+        SCOPED_TRACE(name);
+        // A failure of some earlier exchange is still in the ring.
+        solbus::PushLinkError(solbus::kErrorWrongBaud);
+        testing_support::AdapterFaults faults;
+        faults.corruptEchoAt = 0;
+        emulator_->adapter().setFaults(faults);
+        auto link = transport();
+        EXPECT_FALSE(exchange(link));
+        EXPECT_EQ(MessageRecorder::take(), Lines{"Error 15: Write Byte Failed"});
+        emulator_->adapter().setFaults({});
+    }
 }
 
 TEST_F(TransportTest, AFailedTransferIsReportedWithTheAdaptersError)

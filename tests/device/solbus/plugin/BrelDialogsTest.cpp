@@ -14,6 +14,7 @@
 
 #include "ChipSolbusEmulator.h"
 #include "MessageBoxes.h"
+#include "ModalSteps.h"
 #include "Registry.h"
 #include "SolbusOpenLink.h"
 #include "SolbusTestSupport.h"
@@ -73,7 +74,7 @@ protected:
     }
 };
 
-TEST_F(BrelDialogsTest, OptionsShowTheStoredPortAndStoreOnlyComPorts)
+TEST_F(BrelDialogsTest, OptionsOfferThePortListOfEveryPluginAndStoreOnlyComPortsAndPaths)
 {
     struct Case {
         const char* name;
@@ -87,23 +88,30 @@ TEST_F(BrelDialogsTest, OptionsShowTheStoredPortAndStoreOnlyComPorts)
         {"a port beyond the list", "COM7", "", true, "COM7", "COM7"},
         {"no port stored", std::nullopt, "", true, "COM1", "COM1"},
         {"an empty port", "", "", false, "COM1", ""},
+        {"a port of this machine", "/dev/ttyUSB0", "", true, "/dev/ttyUSB0", "/dev/ttyUSB0"},
         {"a name the adapter layer does not take", "COM2", "usb1", true, "COM2", "COM2"},
         {"a port in lower case", "COM2", "com3", true, "COM2", "com3"},
-        {"a device path", "COM2", "/dev/ttyUSB0", true, "COM2", "/dev/ttyUSB0"},
+        {"a device path", "COM2", "/dev/ttyACM3", true, "COM2", "/dev/ttyACM3"},
         {"cancelled", "COM2", "COM4", false, "COM2", "COM2"},
     };
+    // The machine's ports follow the four COM names; /dev/ttyS0 is COM1 already.
+    const QStringList offered = {"COM1", "COM2", "COM3", "COM4", "/dev/ttyUSB0", "/dev/ttyS4"};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RegistryKey::remove(RegistryRoot::CurrentUser, kOptionsKey);
         if (c.stored)
             options()->writeString("SerialPort", *c.stored);
         TDialogSerialSelector dialog(kOptionsKey);
+        dialog.presentPorts = [] { return std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyS0", "/dev/ttyS4"}; };
         dialog.show();
         auto* combo = childOf<QComboBox>(&dialog, "ComboBox");
         EXPECT_EQ(combo->currentText(), c.shown);
-        EXPECT_EQ(combo->count(), c.shown == "COM7" ? 5 : 4);
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        EXPECT_EQ(items, c.stored == "COM7" ? offered + QStringList{"COM7"} : offered);
         if (!c.typed.isEmpty())
-            combo->setEditText(c.typed);
+            typeInto(combo, c.typed);
         c.accept ? dialog.accept() : dialog.reject();
         const auto key = RegistryKey::open(RegistryRoot::CurrentUser, kOptionsKey, false);
         EXPECT_EQ(key ? key->readString("SerialPort") : std::nullopt, c.afterwards);
@@ -188,8 +196,7 @@ TEST_F(LinkedDialogsTest, EachButtonDrivesTheBusOrTheDebugPort)
     EXPECT_EQ(press(dialog, "Write Test", "Edit2", "abcd"), "0FCDAB");
     EXPECT_EQ(press(dialog, "Read Test", "Edit2", ""), "AAFFFF");
     EXPECT_EQ(fieldOf(dialog, "Edit2"), "ABCD");
-    // Only the low byte of the test byte goes out.
-    EXPECT_EQ(press(dialog, "Write Test Byte", "Edit8", "1FF"), "77FF");
+    EXPECT_EQ(press(dialog, "Write Test Byte", "Edit8", "FF"), "77FF");
     EXPECT_EQ(emulator_.debugPort().testByte(), 0xFF);
     childOf<QLineEdit>(&dialog, "Edit5")->setText("3");
     childOf<QLineEdit>(&dialog, "Edit6")->setText("12");
@@ -207,21 +214,42 @@ TEST_F(LinkedDialogsTest, EachButtonDrivesTheBusOrTheDebugPort)
     EXPECT_EQ(press(dialog, "Write Status", "Edit4", "0000"), "2D0000");
 }
 
-TEST_F(LinkedDialogsTest, FieldsThatAreNotHexadecimalSendNothing)
+TEST_F(LinkedDialogsTest, FieldsThatAreNotAValueOfTheirWidthSendNothingAndSaySo)
 {
     TOKRightDlg dialog(port_);
     const struct {
         const char* button;
         const char* field;
         const char* text;
-    } writes[] = {
-        {"Write Byte", "Edit3", "3G"},      {"Write Control", "Edit1", "0x12"},     {"Write Test", "Edit2", ""},
-        {"Write Test Byte", "Edit8", "-1"}, {"Write Status", "Edit4", "123456789"}, {"Write Reg", "Edit7", "zz"}};
+    } writes[] = {{"Write Byte", "Edit3", "3G"},
+                  {"Write Control", "Edit1", "0x12"},
+                  {"Write Test", "Edit2", ""},
+                  {"Write Test Byte", "Edit8", "-1"},
+                  {"Write Status", "Edit4", "123456789"},
+                  {"Write Reg", "Edit7", "zz"},
+                  // Too wide for the byte or word the field sends: never cut to fit.
+                  {"Write Byte", "Edit3", "1FF"},
+                  {"Write Test Byte", "Edit8", "100"},
+                  {"Write Control", "Edit1", "10000"},
+                  {"Write Test", "Edit2", "1ABCD"},
+                  {"Write Status", "Edit4", "FFFFF"},
+                  {"Write Reg", "Edit7", "12345"},
+                  // A register command carries the module in four bits, the index in eight.
+                  {"Write Reg", "Edit5", "10"},
+                  {"Read Reg", "Edit6", "100"}};
     for (const auto& write : writes) {
-        SCOPED_TRACE(write.button);
-        EXPECT_EQ(press(dialog, write.button, write.field, write.text), "");
+        SCOPED_TRACE(std::string(write.button) + " " + write.text);
+        childOf<QLineEdit>(&dialog, "Edit5")->setText("3");
+        childOf<QLineEdit>(&dialog, "Edit6")->setText("12");
+        childOf<QLineEdit>(&dialog, "Edit7")->setText("5566");
+        typeInto(childOf<QLineEdit>(&dialog, write.field), QLatin1String(write.text));
+        emulator_.adapter().clearReceived();
+        QTest::mouseClick(buttonOf(&dialog, write.button), Qt::LeftButton);
+        EXPECT_EQ(emulator_.adapter().receivedHex(), "");
+        ASSERT_EQ(boxes_.boxes.size(), 1u);
+        EXPECT_EQ(boxes_.boxes[0].text, std::string(write.text) + " is not a valid value.");
+        boxes_.boxes.clear();
     }
-    EXPECT_EQ(press(dialog, "Read Reg", "Edit5", "q"), "");
     EXPECT_EQ(fieldOf(dialog, "Edit7"), "Err");
 }
 

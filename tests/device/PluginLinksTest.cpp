@@ -1,0 +1,235 @@
+// Both device plug-ins through their exports, as the IDE calls them, each
+// over its own emulated adapter with the chip behind it: the order of a
+// program load, an unusable code size, a missing configuration file and the
+// context password the loader points at; and ZernBrel's post-load commands
+// after an erased image and its trace file where no file can be written.
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sys/stat.h>
+
+#include "AbstractDevice.h"
+#include "ChipBoardEmulator.h"
+#include "ChipSolbusEmulator.h"
+#include "DynamicLibrary.h"
+#include "HexRecords.h"
+#include "TestSupport.h"
+
+namespace {
+
+using device_tests::MessageRecorder;
+using testing_support::programHex;
+using Lines = std::vector<std::string>;
+
+struct Plugin {
+    const char* name;
+    const char* library;
+    const char* optionsKey;
+    // What connecting says, up to the first line of the operation itself.
+    Lines (*openingLines)(const std::string& port);
+};
+
+Lines jtagOpening(const std::string& port)
+{
+    return {"Looking for USB JTAG Dongle...", "Not found.", "Opening serial port...",
+            "Opened " + port + ".",           "Connected.", "Setting JTAG clock rate to 200 kHz"};
+}
+
+Lines solbusOpening(const std::string& port)
+{
+    return {"Opening serial port...", "Opened " + port + ".", "Checking hyperdrive configuration",
+            "Hyperdrive turned OFF.", "Connected."};
+}
+
+const Plugin kZernJtag = {"ZernJTAG", ZERNJTAG_PATH, "\\Software\\Quorin Semiconductor\\Tolvane\\ZERNJTAGOptions\\",
+                          jtagOpening};
+const Plugin kZernBrel = {"ZernBrel", ZERNBREL_PATH, "\\Software\\Quorin Semiconductor\\Tolvane\\ZERNBRELOptions\\",
+                          solbusOpening};
+
+const char kBanks[] =
+    "[STARTUP DELAY]\n200\n[EXPECTED ERASE TIME]\n5\n"
+    "[MEMORY BANKS]\n1\nCode, x, 0, 0x10000, 16, 0x800, code\n";
+
+bool contains(const Lines& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+class PluginLinks : public device_tests::TempFolderTest, public testing::WithParamInterface<const Plugin*> {
+protected:
+    void SetUp() override
+    {
+        TempFolderTest::SetUp();
+        ASSERT_TRUE(library_.open(plugin().library)) << library_.lastError();
+    }
+    void TearDown() override
+    {
+        if (device_)
+            library_.function<FreeDeviceInstanceFn>(kFreeDeviceInstanceExport)(device_);
+        TempFolderTest::TearDown();
+    }
+
+    const Plugin& plugin() const { return *GetParam(); }
+    void setPluginOption(const std::string& name, const std::string& value) const
+    {
+        auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, plugin().optionsKey, true);
+        ASSERT_TRUE(key);
+        key->writeString(name, value);
+    }
+    // The chip behind the plug-in's adapter, and the device object set up as
+    // the IDE sets it up, reading the given configuration.
+    void start(const std::string& configuration, zern::chipmodel::ChipSettings chip = {})
+    {
+        if (&plugin() == &kZernBrel)
+            bus_ = std::make_unique<testing_support::ChipSolbusEmulator>(std::move(chip));
+        else
+            board_ = std::make_unique<testing_support::ChipBoardEmulator>(std::move(chip));
+        setPluginOption("ConfigFile", writeFile("chip.cfg", configuration));
+        setPluginOption("SerialPort", port());
+        device_ = library_.function<GetDeviceInstanceFn>(kGetDeviceInstanceExport)();
+        ASSERT_NE(device_, nullptr);
+        device_->SetMessageCallback(&MessageRecorder::callback);
+        device_->SetRegistryName(plugin().name);
+        device_->SetLibraryPath(plugin().library);
+        MessageRecorder::take();
+    }
+    std::string port() const { return bus_ ? bus_->devicePath() : board_->devicePath(); }
+    zern::chipmodel::ChipModel& chip() { return bus_ ? bus_->chip() : board_->chip(); }
+
+    platform::DynamicLibrary library_;
+    AbstractDevice* device_ = nullptr;
+    std::unique_ptr<testing_support::ChipBoardEmulator> board_;
+    std::unique_ptr<testing_support::ChipSolbusEmulator> bus_;
+};
+
+TEST_P(PluginLinks, ALoadOpensItsFreshLinkBeforeTheProgramFile)
+{
+    start(kBanks);
+    EXPECT_EQ(device_->LoadProgram((folder_ / "missing.hex").c_str()), tolvane::kStatusFailed);
+    Lines expected = plugin().openingLines(port());
+    expected.push_back("Cannot open program file.");
+    EXPECT_EQ(MessageRecorder::take(), expected);
+    EXPECT_EQ(chip().masterErases(), 0);
+}
+
+TEST_P(PluginLinks, AnUnusableCodeSizeIsNamedWhenALoadStarts)
+{
+    start(kBanks);
+    const std::string program = writeFile("small.hex", programHex({1, 2, 3, 4}));
+    for (const char* words : {"0", "-1", "0x1000001"}) {
+        SCOPED_TRACE(words);
+        const std::string configuration =
+            writeFile("unusable.cfg", std::string("[STARTUP DELAY]\n200\n[MEMORY BANKS]\n1\nCode, x, 0, 0x10000, 16, ")
+                                          + words + ", code\n");
+        device_->SetProjectOption(("Config File = " + configuration).c_str(), "");
+        EXPECT_EQ(device_->LoadProgram(program.c_str()), tolvane::kStatusFailed);
+        const Lines lines = MessageRecorder::take();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.back(), "The code bank size in the configuration file ("
+                                    + std::to_string(std::stoi(words, nullptr, 0))
+                                    + " words) is unusable: it must be 1 to 16777216 words.");
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), lines.back()), 1);
+    }
+    EXPECT_EQ(chip().masterErases(), 0);
+}
+
+TEST_P(PluginLinks, AMissingConfigurationFileIsToldOnceTheLibraryPathIsKnown)
+{
+    const std::string missing = (folder_ / "absent" / "ZERN7100.cfg").string();
+    setPluginOption("ConfigFile", missing);
+    const auto create = library_.function<GetDeviceInstanceFn>(kGetDeviceInstanceExport);
+    const auto release = library_.function<FreeDeviceInstanceFn>(kFreeDeviceInstanceExport);
+    for (bool callbackFirst : {true, false}) {
+        SCOPED_TRACE(callbackFirst);
+        AbstractDevice* device = create();
+        ASSERT_NE(device, nullptr);
+        EXPECT_TRUE(MessageRecorder::take().empty());
+        // The IDE installs the callback first; a host that does it later still hears the line.
+        if (callbackFirst)
+            device->SetMessageCallback(&MessageRecorder::callback);
+        device->SetRegistryName(plugin().name);
+        device->SetLibraryPath(plugin().library);
+        if (!callbackFirst)
+            device->SetMessageCallback(&MessageRecorder::callback);
+        EXPECT_EQ(MessageRecorder::take(), Lines{"Unable to find configuration file: " + missing});
+        release(device);
+    }
+}
+
+TEST_P(PluginLinks, TheContextPasswordLiesWhereTheAnswerPlusTheOffsetPoints)
+{
+    // The loader answers word 0x101 and the offset is 1: word 0x102, byte 0x204.
+    zern::chipmodel::ChipSettings chip;
+    chip.contexts = {zern::chipmodel::PasswordContext{0x204, 0x101}};
+    start(std::string(kBanks) + "[HANDLE CONTEXT SWITCHES]\n1, 0xF6, 1, 2, 1\n", chip);
+    std::vector<uint8_t> code(0x240, 0x00);
+    for (size_t i = 0; i < 32; ++i)
+        code[0x204 + i] = static_cast<uint8_t>(0xC0 + i);
+    const std::string path = writeFile("locked.hex", programHex(code));
+    ASSERT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusDone)
+        << testing::PrintToString(MessageRecorder::take());
+    MessageRecorder::take();
+    // The password learnt from the image unlocks the chip: its registers are written.
+    ASSERT_EQ(device_->SetRegister(5, 0x1234), tolvane::kStatusDone);
+    EXPECT_EQ(this->chip().registerValue(0, 5), 0x1234);
+    EXPECT_FALSE(
+        contains(MessageRecorder::take(), "The correct password for the current context could not be determined."));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPlugins, PluginLinks, testing::Values(&kZernJtag, &kZernBrel),
+                         [](const testing::TestParamInfo<const Plugin*>& info) {
+                             return std::string(info.param->name);
+                         });
+
+class BrelLinks : public PluginLinks {};
+
+TEST_P(BrelLinks, AnErasedImageStillRunsThePostLoadCommandsInTheLoader)
+{
+    start(std::string(kBanks) + "[POST-LOAD COMMANDS]\n0x07, 0x01\n");
+    const std::string path = writeFile("erased.hex", programHex(std::vector<uint8_t>(100, 0xFF)));
+    ASSERT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusDone)
+        << testing::PrintToString(MessageRecorder::take());
+    const Lines lines = MessageRecorder::take();
+    Lines expected = solbusOpening(port());
+    expected.insert(expected.end(), {"Program Size: 100 bytes", "Entering Loader", "Prompt received.",
+                                     "Post-Load Command: 07, 01, Status: 00", "Post-Load Delay: 0", "Delay Complete"});
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(chip().configuredLoaderCommands(), (std::vector<std::vector<uint8_t>>{{0x07, 0x01}}));
+    EXPECT_EQ(chip().masterErases(), 0);
+    EXPECT_FALSE(chip().loaderActive());
+}
+
+TEST_P(BrelLinks, ATraceFileThatIsAFifoIsRefusedAndTheLoadGoesOn)
+{
+    const std::string home = (folder_ / "home").string();
+    std::filesystem::create_directory(home);
+    const std::string trace = home + "/breldebug.txt";
+    ASSERT_EQ(mkfifo(trace.c_str(), 0600), 0);
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", home.c_str(), 1);
+    start(std::string(kBanks) + "[DEBUG]\n1\n");
+    const std::string path = writeFile("small.hex", programHex({1, 2, 3, 4}));
+    std::future<int> load = std::async(std::launch::async, [&] { return device_->LoadProgram(path.c_str()); });
+    if (load.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+        // A load that waits for a reader of the FIFO never returns: nothing would end the test.
+        std::fprintf(stderr, "The load still waits after a minute: the trace file blocks it.\n");
+        std::_Exit(EXIT_FAILURE);
+    }
+    setenv("HOME", savedHome.c_str(), 1);
+    EXPECT_EQ(load.get(), tolvane::kStatusDone);
+    const Lines lines = MessageRecorder::take();
+    const std::string refusal = "Unable to open trace file " + trace + ": not a regular file.";
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), refusal), 1);
+    EXPECT_EQ(chip().code(0, 4), (std::vector<uint8_t>{1, 2, 3, 4}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Solbus, BrelLinks, testing::Values(&kZernBrel),
+                         [](const testing::TestParamInfo<const Plugin*>& info) {
+                             return std::string(info.param->name);
+                         });
+
+}  // namespace
