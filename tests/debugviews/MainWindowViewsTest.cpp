@@ -1,7 +1,8 @@
 // The debug windows in the main window with the fake device selected: Window
 // > Show, the refresh after a stop, the device's feature answers, the column
-// switches across a restart, the project's window lines, and a picture of
-// the halted IDE with the device's windows docked.
+// switches across a restart, the project's window lines, no device reads
+// outside a debug run, and a picture of the halted IDE with the device's
+// windows docked.
 #include <QAction>
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,9 @@
 // The debug windows with the real ZernJTAG plug-in against the board
 // emulator: halted at a breakpoint of the sample project, the Registers
 // window shows the chip's registers, a register and a memory word typed into
-// the windows reach the chip, and the breakpoint list, the editors' markers
-// and the chip's breakpoint slots agree through add, remove, save and reload.
+// the windows reach the chip, the breakpoint list, the editors' markers and
+// the chip's breakpoint slots agree through add, remove, save and reload and
+// while the target runs, and nothing connects before the user debugs.
 
 #include <QAction>
 #include <QComboBox>
