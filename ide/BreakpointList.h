@@ -45,7 +45,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 signals:
-    // Every row added or removed: the device follows while it is halted.
+    // Every row added or removed: the device follows during a debug run.
     void breakpointChanged(const QString& file, int line, bool set);
     // A change no editor made: the open editor of the file sets or clears its
     // marker without reporting back.

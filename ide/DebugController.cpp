@@ -68,6 +68,8 @@ void DebugController::ShowError(const std::string& text)
 void DebugController::UpdateDebugActions(int state)
 {
     debugState_ = state;
+    if (state == kIdle)
+        targetReadable_ = false;
     if (state != kIdle && state != kHalted && state != kRunning)
         return;
     const bool idle = state == kIdle;
@@ -215,8 +217,13 @@ void DebugController::DebugStateChanged(int result)
     }
     const bool confirmStop = result == tolvane::kRunConfirmStop;
     debugState_ = confirmStop ? kHalted : result;
+    if (debugState_ == kHalted)
+        targetReadable_ = true;
 
     if (debugState_ == kIdle) {
+        targetReadable_ = false;
+        // The next debug start sends every breakpoint.
+        breakpointsOutOfStep_ = false;
         host_.setEditorsReadOnly(false);
         ShowSourceLine(std::nullopt, -1);
     } else if (device_) {
@@ -229,6 +236,10 @@ void DebugController::DebugStateChanged(int result)
     }
     if (confirmStop && device_)
         device_->ConfirmStop();
+    if (debugState_ == kHalted && breakpointsOutOfStep_ && device_) {
+        breakpointsOutOfStep_ = false;
+        host_.applyBreakpoints();
+    }
 
     RefreshDebugWindows();
     UpdateDebugActions(debugState_);
@@ -261,12 +272,12 @@ void DebugController::RefreshDebugWindows()
 void DebugController::BreakpointToggled(const std::string& file, int line, bool set)
 {
     unsigned address = 0;
-    if (debugState_ != kHalted || !device_ || device_->LineToAddress(file.c_str(), line, &address) != kStatusDone)
+    if (debugState_ == kIdle || !device_ || device_->LineToAddress(file.c_str(), line, &address) != kStatusDone)
         return;
-    if (set)
-        device_->SetBreakpoint(address);
-    else
-        device_->ClearBreakpoint(address);
+    const int sent = set ? device_->SetBreakpoint(address) : device_->ClearBreakpoint(address);
+    // A change may cross the halt that ends the run, so the halt checks it.
+    if (sent != kStatusDone || debugState_ == kRunning)
+        breakpointsOutOfStep_ = true;
 }
 
 void DebugController::ActionPauseExecute()

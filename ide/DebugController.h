@@ -44,9 +44,14 @@ public:
     void DebugStateChanged(int result);
     void UpdateDebugActions(int state);
     void RefreshDebugWindows();
-    // A breakpoint the user toggles while halted reaches the device at once;
-    // while running the device is busy, and the next debug start sends every one.
+    // A breakpoint the user sets or removes during a debug run reaches the
+    // device at once, also while the target runs (the device takes such calls
+    // during a run); outside a run the next debug start sends every one.
     void BreakpointToggled(const std::string& file, int line, bool set);
+    // A debug run is open and has halted at least once. Only then may the
+    // debug windows read the target: before, asking would connect to a board
+    // the user did not ask for.
+    bool TargetReadable() const { return targetReadable_; }
 
     void ActionMakeExecute() { BuildProject(false); }
     void ActionBuildExecute() { BuildProject(true); }
@@ -85,5 +90,9 @@ private:
     int debugState_ = kIdle;
     int debugLevel_;
     bool tracing_ = false;
+    bool targetReadable_ = false;
+    // A breakpoint change made while the target ran, or one the device
+    // refused: the next halt sends the whole list again.
+    bool breakpointsOutOfStep_ = false;
     TThreadSimulator worker_;
 };

@@ -9,7 +9,7 @@
 
 AbstractDevice* MainDebugViewHost::device() const
 {
-    return form_.deviceBinding().device();
+    return form_.debugControl().TargetReadable() ? form_.deviceBinding().device() : nullptr;
 }
 
 int MainDebugViewHost::debugState() const

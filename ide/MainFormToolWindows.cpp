@@ -47,7 +47,7 @@ void TMainForm::createToolWindows()
 
 void TMainForm::connectBreakpointList()
 {
-    // The device follows the list while halted; debug start sends every row.
+    // The device follows the list during a debug run; debug start sends every row.
     connect(breakpoints_, &BreakpointList::breakpointChanged, this, [this](const QString& file, int line, bool set) {
         debug_->BreakpointToggled(QFile::encodeName(file).toStdString(), line, set);
     });

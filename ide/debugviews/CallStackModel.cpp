@@ -1,6 +1,15 @@
 #include "CallStackModel.h"
 
+#include <algorithm>
+
 #include "AbstractDevice.h"
+
+namespace {
+
+// Bounds a wild count, so that the window cannot be kept listing for ever.
+constexpr int kMostFrames = 65536;
+
+}  // namespace
 
 void CallStackModel::read(AbstractDevice& device)
 {
@@ -10,7 +19,7 @@ void CallStackModel::read(AbstractDevice& device)
     int* values = nullptr;
     int count = 0;
     if (device.GetCallStack(&names, &values, &count) == tolvane::kStatusDone && names && values)
-        for (int frame = 0; frame < count; ++frame)
+        for (int frame = 0; frame < std::min(count, kMostFrames); ++frame)
             frames_.push_back({QString::fromLocal8Bit(names[frame] ? names[frame] : ""), values[frame]});
     endResetModel();
 }

@@ -7,6 +7,20 @@
 #include "HourglassCursor.h"
 #include "MessageBoxes.h"
 
+namespace {
+
+// The text the editor showed before the user typed.
+constexpr char kShownText[] = "shownText";
+
+}  // namespace
+
+void DebugGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
+{
+    QStyledItemDelegate::setEditorData(editor, index);
+    if (auto* line = qobject_cast<QLineEdit*>(editor))
+        line->setProperty(kShownText, line->text());
+}
+
 void DebugGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
 {
     auto* grid = qobject_cast<EditableGridModel*>(model);
@@ -15,6 +29,10 @@ void DebugGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
         QStyledItemDelegate::setModelData(editor, model, index);
         return;
     }
+    // Writing back what is shown could still change the target (a register
+    // mapped to hardware) or refuse a text the grid itself made ("N/A").
+    if (line->text() == line->property(kShownText).toString())
+        return;
     {
         platform::HourglassCursor busy;
         grid->setData(index, line->text(), Qt::EditRole);

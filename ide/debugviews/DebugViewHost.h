@@ -14,7 +14,10 @@ class DebugViewHost {
 public:
     virtual ~DebugViewHost() = default;
 
-    // The selected device, or null.
+    // The selected device while its target may be read: from the first halt
+    // of a debug run until the run ends. Null otherwise, and the windows then
+    // show "Data is not accessible.": outside a run the board may not be
+    // connected, and asking would connect to it.
     virtual AbstractDevice* device() const = 0;
     // 1 idle (no debug run), 0 halted, 2 running.
     virtual int debugState() const = 0;

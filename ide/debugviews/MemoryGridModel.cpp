@@ -112,16 +112,30 @@ void MemoryGridModel::readPage(int page)
     emit dataChanged(index(firstRow, 0), index(lastRow, kWordsPerRow - 1));
 }
 
-void MemoryGridModel::readRows(int firstRow, int lastRow)
+std::pair<int, int> MemoryGridModel::pagesOfRows(int firstRow, int lastRow) const
 {
     firstRow = std::max(firstRow, 0);
     lastRow = std::min(lastRow, rowCount() - 1);
     if (firstRow > lastRow)
-        return;
-    const int firstPage = firstRow * kWordsPerRow / kWordsPerPage;
+        return {0, -1};
     const int lastPage = (lastRow * kWordsPerRow + kWordsPerRow - 1) / kWordsPerPage;
-    for (int page = firstPage; page <= lastPage && page < static_cast<int>(pages_.size()); ++page)
+    return {firstRow * kWordsPerRow / kWordsPerPage, std::min(lastPage, static_cast<int>(pages_.size()) - 1)};
+}
+
+void MemoryGridModel::readRows(int firstRow, int lastRow)
+{
+    const auto [firstPage, lastPage] = pagesOfRows(firstRow, lastRow);
+    for (int page = firstPage; page <= lastPage; ++page)
         readPage(page);
+}
+
+bool MemoryGridModel::rowsNeedReading(int firstRow, int lastRow) const
+{
+    const auto [firstPage, lastPage] = pagesOfRows(firstRow, lastRow);
+    for (int page = firstPage; page <= lastPage; ++page)
+        if (pages_[static_cast<size_t>(page)].stale)
+            return true;
+    return false;
 }
 
 uint32_t MemoryGridModel::mask() const

@@ -38,6 +38,8 @@ public:
     void clear();
     // Reads the stale pages that hold the words of these rows.
     void readRows(int firstRow, int lastRow);
+    // Whether a page of these rows is stale: not read yet, or its read failed.
+    bool rowsNeedReading(int firstRow, int lastRow) const;
 
     int bank() const { return bank_; }
     int firstAddress() const { return first_; }
@@ -65,6 +67,9 @@ protected:
     std::optional<QString> commitEdit(const QModelIndex& index, const QString& text) override;
 
 private:
+    // The pages that hold the words of these rows, within the bank's.
+    std::pair<int, int> pagesOfRows(int firstRow, int lastRow) const;
+
     struct Page {
         std::vector<int32_t> words;
         bool stale = true;

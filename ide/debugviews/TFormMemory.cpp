@@ -21,10 +21,13 @@
 
 namespace {
 
-// Decimal, or hexadecimal after "0x"; none for anything else.
+// Decimal, or hexadecimal after "0x", either with a sign; none for anything else.
 std::optional<int64_t> parseAddress(const QString& text)
 {
     QStringView digits(text);
+    const bool negative = digits.startsWith(QLatin1Char('-'));
+    if (negative || digits.startsWith(QLatin1Char('+')))
+        digits = digits.mid(1);
     int base = 10;
     if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
         digits = digits.mid(2);
@@ -41,7 +44,7 @@ std::optional<int64_t> parseAddress(const QString& text)
         if (value > 0xFFFFFFFFll)
             return std::nullopt;
     }
-    return value;
+    return negative ? -value : value;
 }
 
 }  // namespace
@@ -163,6 +166,9 @@ bool TFormMemory::eventFilter(QObject* watched, QEvent* event)
         case QEvent::Resize:
             readShownRows();
             break;
+        case QEvent::Paint:
+            retryFailedReads();
+            break;
         case QEvent::MouseMove:
             pointerMovedTo(static_cast<QMouseEvent*>(event)->position().toPoint());
             break;
@@ -174,6 +180,24 @@ bool TFormMemory::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return DebugWindow::eventFilter(watched, event);
+}
+
+void TFormMemory::retryFailedReads()
+{
+    // Read after the paint, not in it; a read that fails again repaints
+    // nothing, so a dead link costs one read per page each time the grid is
+    // painted for another reason.
+    const std::optional<std::pair<int, int>> rows = rowsInView(*grid_);
+    if (retryQueued_ || !rows || !model_.rowsNeedReading(rows->first, rows->second))
+        return;
+    retryQueued_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            retryQueued_ = false;
+            readShownRows();
+        },
+        Qt::QueuedConnection);
 }
 
 void TFormMemory::pointerMovedTo(const QPoint& at)

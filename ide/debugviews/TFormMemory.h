@@ -51,6 +51,8 @@ private:
     void showSelectedBank();
     int selectedBank() const;
     void readShownRows();
+    // A page whose read failed is read again once the grid has been painted.
+    void retryFailedReads();
     void fitColumns();
     void showPopup(const QPoint& at);
 
@@ -62,6 +64,7 @@ private:
     QAction* addBreakpoint_;
     std::unique_ptr<TextPrompt> prompt_;
     bool bankListInvalid_ = false;
+    bool retryQueued_ = false;
     // The word under the pointer, past the bank's end none.
     std::optional<int> pointedAddress_;
 };

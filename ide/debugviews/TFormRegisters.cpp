@@ -62,6 +62,8 @@ void TFormRegisters::ResetView()
     if (!rebuild_) {
         RefreshView();
         applyGroupFilter();
+    } else if (!currentDevice()) {
+        ShowDataNotAccessible(true);
     }
     columns_->restore();
     columns_->fit();

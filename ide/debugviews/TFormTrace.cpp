@@ -87,6 +87,14 @@ TFormTrace::TFormTrace(QMainWindow* owner, DebugViewHost& host, std::optional<QR
     Place(placement, rect);
 }
 
+void TFormTrace::ResetView()
+{
+    QHeaderView* header = grid_->horizontalHeader();
+    for (int field = 0; field < TraceModel::FieldCount; ++field)
+        header->moveSection(header->visualIndex(field), field);
+    RefreshView();
+}
+
 void TFormTrace::RefreshView()
 {
     if (!beginViewRefresh())

@@ -20,7 +20,8 @@ public:
     TFormTrace(QMainWindow* owner, DebugViewHost& host, std::optional<QRect> rect, int placement);
 
     void RefreshView() override;
-    void ResetView() override { RefreshView(); }
+    // The columns back in the title's order, then a refresh.
+    void ResetView() override;
 
     // The double click on a row.
     void StringGridDblClick();

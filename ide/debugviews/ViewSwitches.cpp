@@ -1,10 +1,11 @@
 #include "ViewSwitches.h"
 
+#include "ProductKey.h"
 #include "Registry.h"
 
 namespace {
 
-const char kSettingsKey[] = "\\Software\\Quorin Semiconductor\\Tolvane\\";
+const char kSettingsKey[] = TOLVANE_PRODUCT_KEY "\\";
 
 }  // namespace
 

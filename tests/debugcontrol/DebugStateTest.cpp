@@ -225,12 +225,51 @@ TEST_F(DebugControlTest, ABreakpointToggledWhileHaltedReachesTheDeviceAtOnce)
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
-TEST_F(DebugControlTest, ABreakpointToggledWhileRunningWaitsForTheNextStart)
+TEST_F(DebugControlTest, ABreakpointToggledWhileRunningReachesTheDeviceAndTheHaltChecksTheList)
 {
+    device->lineAddress = 16;
     startBlockingRun();
     log.clear();
-    controller.BreakpointToggled("/project/main.asm", 3, true);
-    EXPECT_TRUE(log.events().empty());
+    controller.BreakpointToggled("/project/main.asm", 3, false);
+    controller.BreakpointToggled("/project/main.asm", 4, true);
+    EXPECT_EQ(log.events(), (std::vector<std::string>{"LineToAddress /project/main.asm 3", "ClearBreakpoint 16",
+                                                      "LineToAddress /project/main.asm 4", "SetBreakpoint 16"}));
+
+    // A change made during the run may cross its halt: the halt sends the list again.
+    device->release(kRunHalted);
+    ASSERT_TRUE(waitFor([this] { return controller.DebugState() == DebugController::kHalted; }));
+    EXPECT_LT(log.indexOf("applyBreakpoints"), log.indexOf("refreshDebugWindows"));
+
+    // While halted a change the device takes needs nothing more; one it
+    // refuses is sent again with the list at the next halt.
+    const struct {
+        int answer;
+        bool resent;
+    } changes[] = {{tolvane::kStatusDone, false}, {tolvane::kStatusFailed, true}};
+    for (const auto& change : changes) {
+        device->breakpointResult = change.answer;
+        controller.BreakpointToggled("/project/main.asm", 5, true);
+        log.clear();
+        device->scriptRunResults({kRunHalted});
+        controller.StartDebug(DebugStart::Run);
+        ASSERT_TRUE(waitFor([this] { return controller.DebugState() == DebugController::kHalted; }));
+        EXPECT_EQ(log.has("applyBreakpoints"), change.resent) << change.answer;
+    }
+}
+
+TEST_F(DebugControlTest, TheTargetIsReadableFromTheFirstHaltUntilTheRunEnds)
+{
+    EXPECT_FALSE(controller.TargetReadable());
+    startBlockingRun();
+    EXPECT_FALSE(controller.TargetReadable());
+    controller.ActionPauseExecute();
+    ASSERT_TRUE(waitFor([this] { return controller.DebugState() == DebugController::kHalted; }));
+    EXPECT_TRUE(controller.TargetReadable());
+    controller.StartDebug(DebugStart::Run);
+    EXPECT_TRUE(controller.TargetReadable());
+    controller.ActionStopExecute();
+    ASSERT_TRUE(waitFor([this] { return controller.DebugState() == DebugController::kIdle; }));
+    EXPECT_FALSE(controller.TargetReadable());
 }
 
 }  // namespace

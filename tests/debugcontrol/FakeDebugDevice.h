@@ -48,7 +48,8 @@ public:
     int programCounter = 0x40;
     // AddressToLine answers with this file and the program counter as the line.
     std::optional<std::string> sourceFile = std::string("/project/main.asm");
-    std::optional<unsigned> lineAddress;  // LineToAddress's answer
+    std::optional<unsigned> lineAddress;          // LineToAddress's answer
+    int breakpointResult = tolvane::kStatusDone;  // SetBreakpoint's and ClearBreakpoint's
     int setFileResult = tolvane::kStatusDone;
     std::vector<std::string> builtFiles;
     std::string builtProject;
@@ -137,12 +138,12 @@ public:
     int SetBreakpoint(unsigned address) override
     {
         log_.add("SetBreakpoint " + std::to_string(address));
-        return tolvane::kStatusDone;
+        return breakpointResult;
     }
     int ClearBreakpoint(unsigned address) override
     {
         log_.add("ClearBreakpoint " + std::to_string(address));
-        return tolvane::kStatusDone;
+        return breakpointResult;
     }
     int ConfirmStop() override
     {

@@ -63,6 +63,11 @@ TEST_F(CallStackTest, AFailedCallStackLeavesAnEmptyListWithoutAMessage)
     script.callStack.pop_back();
     form->RefreshView();
     EXPECT_EQ(frames(*form), QStringList({"main", "delay"}));
+
+    // A wild count is bounded like the other windows' lists.
+    script.callStack.assign(70000, FakeFrame{"frame", 0x100});
+    form->RefreshView();
+    EXPECT_EQ(form->model().rowCount(), 65536);
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // The debug windows in the main window with the fake device selected: Window
 // > Show, the refresh after a stop, the device's feature answers, the column
-// switches across a restart, the project's window lines, and a picture of
-// the halted IDE with the device's windows docked.
+// switches across a restart, the project's window lines, no device reads
+// outside a debug run, and a picture of the halted IDE with the device's
+// windows docked.
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
+#include <QStackedWidget>
 #include <QTableView>
 #include <gtest/gtest.h>
 #include <memory>
@@ -85,6 +88,7 @@ protected:
 
 TEST_F(MainWindowViews, ShownWindowsDockWhereTheyBelongAndOnlyTheRefreshedOnesAreRefreshed)
 {
+    settings()->writeBool("AlwaysAllowRun", true);
     auto form = start();
     form->actions.showRegisters->trigger();
     form->actions.showMemory->trigger();
@@ -101,6 +105,8 @@ TEST_F(MainWindowViews, ShownWindowsDockWhereTheyBelongAndOnlyTheRefreshedOnesAr
     EXPECT_FALSE(registers->IsShowing());
     EXPECT_EQ(breakpoints->grid()->model(), static_cast<QAbstractItemModel*>(&form->breakpointList()));
 
+    // The windows read the target only in a debug run that has halted.
+    ASSERT_TRUE(runToHalt(*form, script));
     script.takeCalls();
     form->actions.refreshAll->trigger();
     EXPECT_EQ(count("Refresh"), 0);  // the fake device does not log its Refresh
@@ -117,6 +123,55 @@ TEST_F(MainWindowViews, ShownWindowsDockWhereTheyBelongAndOnlyTheRefreshedOnesAr
     EXPECT_EQ(windows.openWindow(tolvane::kViewRegisters), nullptr);
     EXPECT_NE(windows.openWindow(tolvane::kViewMemory), nullptr);
     EXPECT_NE(windows.openWindow(tolvane::kViewBreakpoints), nullptr);
+    EXPECT_TRUE(form->close());
+}
+
+// Whether the window shows "Data is not accessible." in place of its controls.
+bool showsNotAccessible(TDockableForm* window)
+{
+    const auto* pages = window->findChild<QStackedWidget*>();
+    const auto* label = pages ? qobject_cast<QLabel*>(pages->currentWidget()) : nullptr;
+    return label && label->text() == "Data is not accessible.";
+}
+
+TEST_F(MainWindowViews, OutsideADebugRunNoWindowAsksTheDevice)
+{
+    script.offerRicherViews();
+    const int views[] = {tolvane::kViewCallStack,  tolvane::kViewRegisters, tolvane::kViewMemory,
+                         tolvane::kViewStatistics, tolvane::kViewVariables, tolvane::kViewTrace,
+                         tolvane::kViewWatches};
+    // A project saved with every debug window open.
+    const QString project = copySampleProject(folders, TOLVANE_SOURCE_DIR);
+    QFile file(project);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QString text = QString::fromLatin1(file.readAll());
+    file.close();
+    QString lines;
+    for (int view : views)
+        lines += QStringLiteral("\r\n%1;0;0;300;200;%2").arg(view).arg(TDockableForm::kFloat);
+    text.replace(QStringLiteral("[WINDOWS]"), QStringLiteral("[WINDOWS]") + lines);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text.toLatin1());
+    file.close();
+
+    auto form = start();
+    form->openFiles({project});
+    settle();
+    form->deviceBinding().SelectDeviceByName("Fake Device");
+    settle();
+    for (QAction* show : {form->actions.showRegisters, form->actions.showMemory, form->actions.showWatches})
+        show->trigger();
+    form->actions.refreshAll->trigger();
+    settle();
+    for (const std::string& call : script.takeCalls())
+        for (const char* read : {"IsViewEnabled", "GetRegister", "GetMemoryBank", "ReadMemory", "HasFeature 43",
+                                 "GetCallStack", "GetCycleCount", "GetTraceInfo", "GetVariable"})
+            EXPECT_NE(call.rfind(read, 0), 0u) << call;
+    for (int view : views) {
+        ASSERT_NE(form->toolWindows().openWindow(view), nullptr) << view;
+        EXPECT_TRUE(showsNotAccessible(form->toolWindows().openWindow(view))) << view;
+    }
+    boxes.answers.push_back(platform::BoxAnswer::No);
     EXPECT_TRUE(form->close());
 }
 

@@ -130,6 +130,34 @@ TEST_F(MemoryTest, EachPageIsReadOnceUntilTheNextRefresh)
                                                                "ReadMemory 0 512 256", "ReadMemory 0 0 256"}));
 }
 
+TEST_F(MemoryTest, APageThatCouldNotBeReadIsReadAgainWhenNextPaintedOncePerPaint)
+{
+    script.readMemoryResult = tolvane::kStatusFailed;
+    ShownMemory* form = open();
+    EXPECT_FALSE(callsOf("ReadMemory").empty());
+    EXPECT_EQ(cell(*form, 0, 0), "");
+    QWidget* viewport = form->grid()->viewport();
+    // A dead link: each paint costs one read, and a failed read asks for no
+    // paint of its own.
+    for (int paint = 0; paint < 3; ++paint) {
+        viewport->repaint();
+        viewport->repaint();
+        settle();
+        EXPECT_EQ(callsOf("ReadMemory"), std::vector<std::string>{"ReadMemory 0 0 256"}) << paint;
+    }
+    settle();
+    EXPECT_TRUE(callsOf("ReadMemory").empty());
+
+    script.readMemoryResult = tolvane::kStatusDone;
+    viewport->repaint();
+    settle();
+    EXPECT_EQ(callsOf("ReadMemory").size(), 1u);
+    EXPECT_EQ(cell(*form, 0, 0), "1000");
+    viewport->repaint();
+    settle();
+    EXPECT_TRUE(callsOf("ReadMemory").empty());
+}
+
 TEST_F(MemoryTest, TheStatusBarShowsTheWordsAddressAndAddBreakpointUsesIt)
 {
     script.features = {tolvane::kFeatureMemoryBreakpoint};
@@ -180,9 +208,13 @@ TEST_F(MemoryTest, TypedWordsAreHexadecimalAndFailuresAreReported)
         EXPECT_EQ(boxTexts(), edit.box ? std::vector<std::string>{edit.box} : std::vector<std::string>{}) << edit.typed;
     }
 
-    script.writeMemoryResult = tolvane::kStatusFailed;
-    ASSERT_TRUE(typeIntoCell(*form->grid(), form->model().index(0, 2), "1"));
-    EXPECT_EQ(boxTexts(), std::vector<std::string>{"An error occured while trying to set the memory contents."});
+    // Any answer but done is a failure.
+    for (int answer : {tolvane::kStatusFailed, 0, 1, -2}) {
+        script.writeMemoryResult = answer;
+        ASSERT_TRUE(typeIntoCell(*form->grid(), form->model().index(0, 2), "1"));
+        EXPECT_EQ(boxTexts(), std::vector<std::string>{"An error occured while trying to set the memory contents."})
+            << answer;
+    }
     script.banks[0].refused = true;
     ASSERT_TRUE(typeIntoCell(*form->grid(), form->model().index(0, 2), "1"));
     EXPECT_EQ(boxTexts(), std::vector<std::string>{"An error occurred while accessing the device's memory."});
@@ -220,8 +252,9 @@ TEST_F(MemoryTest, GoToAddressSelectsTheWordOrAsksAgain)
     } cases[] = {
         {{QStringLiteral("0x1F")}, {}, 1, 15},
         {{QStringLiteral("99")}, {}, 6, 3},
-        {{QStringLiteral("abc"), QStringLiteral("100"), std::nullopt},
-         {"abc is not a valid address.", "The selected address does not exist in this memory."},
+        {{QStringLiteral("abc"), QStringLiteral("100"), QStringLiteral("-5"), std::nullopt},
+         {"abc is not a valid address.", "The selected address does not exist in this memory.",
+          "The selected address does not exist in this memory."},
          -1,
          -1},
     };

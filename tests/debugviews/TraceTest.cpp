@@ -166,6 +166,11 @@ TEST_F(TraceTest, TheClipboardListsTheEntriesInTitleOrderWhateverTheColumnsOrder
     // What the grid shows in its first column is the data.
     const QModelIndex firstShown = form->grid()->indexAt(QPoint(2, 2));
     EXPECT_EQ(firstShown.column(), TraceModel::Data);
+
+    // A reset puts the columns back in the title's order.
+    form->ResetView();
+    for (int field = 0; field < TraceModel::FieldCount; ++field)
+        EXPECT_EQ(header->logicalIndex(field), field);
 }
 
 TEST_F(TraceTest, ADoubleClickMakesTheEntryCurrentAndShowsItsLine)

@@ -1,8 +1,9 @@
 // The debug windows with the real ZernJTAG plug-in against the board
 // emulator: halted at a breakpoint of the sample project, the Registers
 // window shows the chip's registers, a register and a memory word typed into
-// the windows reach the chip, and the breakpoint list, the editors' markers
-// and the chip's breakpoint slots agree through add, remove, save and reload.
+// the windows reach the chip, the breakpoint list, the editors' markers and
+// the chip's breakpoint slots agree through add, remove, save and reload and
+// while the target runs, and nothing connects before the user debugs.
 
 #include <QAction>
 #include <QComboBox>
@@ -201,6 +202,71 @@ TEST_F(DebugViewsEndToEnd, TheListTheMarkersAndTheChipAgreeThroughRemoveSaveAndR
     EXPECT_EQ(markedLines(*form), QStringList{"blink.asm:3"});
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Save changes to blink.prj?");
+
+    form->actions.stop->trigger();
+    boxes.answers.push_back(platform::BoxAnswer::No);
+    EXPECT_TRUE(form->close());
+}
+
+TEST_F(DebugViewsEndToEnd, BreakpointsChangedWhileTheTargetRunsStopItThere)
+{
+    auto form = startWithSampleProject();
+    const QString blink = sampleFile("blink.asm");
+    const QString delay = sampleFile("delay.asm");
+    toggleAt(*form, blink, 3);
+    ASSERT_TRUE(runToBreakpoint(*form)) << messages(*form).join('\n').toStdString();
+    const uint32_t inDelay = addressOf(*form, delay, 3);
+
+    // The chip runs on past its breakpoints until the test lets it halt, so
+    // that the changes are made while it surely runs.
+    zern::chipmodel::FaultPlan pastBreakpoints;
+    pastBreakpoints.neverHalts = true;
+    target.chip().setFaults(pastBreakpoints);
+    form->actions.run->trigger();
+    ASSERT_EQ(form->debugControl().DebugState(), DebugController::kRunning);
+    toggleAt(*form, blink, 3);
+    toggleAt(*form, delay, 3);
+    EXPECT_EQ(chipBreakpoints(), std::vector<uint32_t>{inDelay});
+    target.chip().setFaults({});
+    ASSERT_TRUE(waitFor([&] { return form->debugControl().DebugState() == DebugController::kHalted; }, kLinkWaitMs));
+    EXPECT_EQ(target.chip().programCounter(), inDelay);
+    EXPECT_EQ(markedLines(*form), QStringList{"delay.asm:3"});
+    EXPECT_EQ(listed(*form), QStringList{"delay.asm:3"});
+    EXPECT_EQ(chipBreakpoints(), std::vector<uint32_t>{inDelay});
+
+    form->actions.stop->trigger();
+    boxes.answers.push_back(platform::BoxAnswer::No);
+    EXPECT_TRUE(form->close());
+}
+
+TEST_F(DebugViewsEndToEnd, AProjectSavedWithDebugWindowsOpenConnectsOnlyWhenTheUserDebugs)
+{
+    QFile file(project_);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray text = file.readAll();
+    file.close();
+    text.replace("[WINDOWS]\r\n", "[WINDOWS]\r\n24;0;0;300;400;9\r\n25;0;0;800;200;11\r\n");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+    file.close();
+
+    auto form = startWithSampleProject();
+    ASSERT_NE(form->toolWindows().openWindow(tolvane::kViewRegisters), nullptr);
+    ASSERT_NE(form->toolWindows().openWindow(tolvane::kViewMemory), nullptr);
+    form->deviceBinding().SelectDeviceByName(QString::fromLatin1(plugin.name));
+    form->actions.refreshAll->trigger();
+    settle();
+    EXPECT_FALSE(messages(*form).contains("Opening serial port...")) << messages(*form).join('\n').toStdString();
+    EXPECT_TRUE(boxes.boxes.empty());
+
+    // Debugging connects, and the windows show the chip once it halts.
+    toggleAt(*form, sampleFile("blink.asm"), 3);
+    ASSERT_TRUE(runToBreakpoint(*form)) << messages(*form).join('\n').toStdString();
+    EXPECT_TRUE(messages(*form).contains("Opening serial port..."));
+    form->actions.showRegisters->trigger();
+    settle();
+    auto* registers = form->toolWindows().openWindowAs<TFormRegisters>(tolvane::kViewRegisters);
+    EXPECT_EQ(cellText(registers->grid(), 0, RegisterTableModel::Name), "A0");
 
     form->actions.stop->trigger();
     boxes.answers.push_back(platform::BoxAnswer::No);
