@@ -4,6 +4,7 @@
 // on first use.
 
 #include <array>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -164,6 +165,7 @@ private:
     std::optional<BankTransfer> bankTransfer(int bank, int start, unsigned count);
     int runState() const;
     void setRunState(int state);
+    class RunScope;
 
     // Writes the code image in chunks, skipping erased ones.
     bool writeProgramImage(const std::vector<uint8_t>& image, size_t size);
@@ -173,7 +175,12 @@ private:
     const DeviceTraits& traits_;
     // Held by Run for its whole run, so that the link is never dropped under it.
     std::recursive_mutex runMutex_;
+    // Held while the link is opened: whoever comes second uses the first one's link.
+    std::recursive_mutex connectMutex_;
     int runState_ = tolvane::kRunStateIdle;
+    // Run and step operations under way on the worker thread, the compiler's
+    // steps and the runs they make included.
+    std::atomic<int> runDepth_{0};
     std::array<int32_t, kRegisterCount> registerCache_{};
     std::unique_ptr<LinkDriver> driver_;
     std::string libraryPath_;
