@@ -244,7 +244,7 @@ int ZernDevice::GetMemoryBank(int bank, char** name, int* firstAddress, int* wor
         if (!entry)
             return kStatusFailed;
         *name = const_cast<char*>(entry->name.c_str());
-        *firstAddress = entry->firstByteAddress / (entry->widthBits / 8);
+        *firstAddress = entry->firstByteAddress / entry->bytesPerWord();
         *words = entry->words;
         *widthBits = entry->widthBits;
         return kStatusDone;
@@ -256,10 +256,10 @@ std::optional<ZernDevice::BankTransfer> ZernDevice::bankTransfer(int bank, int s
     const MemoryBank* entry = usableBank(bank);
     if (!entry || count > kMaxTransferWords)
         return std::nullopt;
-    const size_t bytesPerWord = static_cast<size_t>(entry->widthBits / 8);
+    const size_t bytesPerWord = static_cast<size_t>(entry->bytesPerWord());
     if (count * bytesPerWord > kMaxTransferBytes || !EnsureConnected())
         return std::nullopt;
-    const uint64_t address = static_cast<uint64_t>(static_cast<int64_t>(start) * (entry->widthBits / 8)
+    const uint64_t address = static_cast<uint64_t>(static_cast<int64_t>(start) * entry->bytesPerWord()
                                                    + entry->engineBase - entry->firstByteAddress);
     return BankTransfer{address, bytesPerWord, std::vector<uint8_t>(count * bytesPerWord)};
 }

@@ -152,7 +152,7 @@ private:
     std::string portName() const;
     const char* flagsRegisterName();
     bool readInstructionPointer(int64_t& address);
-    // The bank when it exists and its words are whole bytes; null otherwise.
+    // The bank when it exists and has a width; null otherwise.
     const MemoryBank* usableBank(int bank) const;
     // A memory transfer of `count` words of a bank from word `start`: the
     // engine's byte address and room for the bytes; none when the bank, the

@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QTest>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -66,13 +65,9 @@ protected:
         return std::find(script.calls.begin(), script.calls.end(), call) != script.calls.end();
     }
 
-    // Opens the menu with a click on its title, then clicks the entry.
     static void choose(TMainForm& form, QMenu* menu, QAction* entry)
     {
-        QMenuBar* bar = form.menuBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
-        ASSERT_TRUE(waitFor([menu] { return menu->isVisible(); }));
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
+        chooseMenuEntry(form, *menu, *entry);
         settle();
     }
     static QStringList enabledDebugActions(const TMainForm& form)
