@@ -88,6 +88,12 @@ void QuorinAssembler::ShowOptions()
 int QuorinAssembler::Initialize(AbstractDevice* device, CompilerSettings* settings)
 {
     return guarded(tolvane::kStatusFailed, [&] {
+        // New settings for the same device leave the map of the last build:
+        // the program on the target is still that build's.
+        if (device != device_) {
+            map_.clear();
+            sourceFiles_.clear();
+        }
         device_ = device;
         if (settings) {
             // The record lives only for this call: keep copies, never its pointers to text.
@@ -99,8 +105,6 @@ int QuorinAssembler::Initialize(AbstractDevice* device, CompilerSettings* settin
             settingsKey_ = settings->settingsKey ? settings->settingsKey : "";
             runState_ = settings->runState;
         }
-        map_.clear();
-        sourceFiles_.clear();
         return tolvane::kStatusDone;
     });
 }

@@ -3,6 +3,7 @@
 // preprocessor and ZernAsm, maps addresses to source lines from the listing,
 // and steps through source lines on top of the device's machine steps.
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,8 +65,9 @@ private:
 
     // Stepping (Stepping.cpp).
     int codeWordAtProgramCounter(unsigned& pc, int32_t& word);
-    int setRunState(int value);
-    int runState() const;
+    // Shared with the device, whose Pause and Stop write it from the window
+    // thread while a step out runs on the worker thread.
+    std::atomic_ref<int> runStateWord() const { return std::atomic_ref<int>(*runState_); }
 
     void report(const std::string& text) const;
     std::optional<std::string> settingsString(const char* name) const;

@@ -31,19 +31,6 @@ int QuorinAssembler::codeWordAtProgramCounter(unsigned& pc, int32_t& word)
     return device_->ReadCodeWords(pc, 1, &word);
 }
 
-// The run state is shared with the device, whose Pause and Stop write it from
-// the window thread while this loop runs on the worker thread.
-int QuorinAssembler::setRunState(int value)
-{
-    std::atomic_ref<int>(*runState_).store(value);
-    return value;
-}
-
-int QuorinAssembler::runState() const
-{
-    return std::atomic_ref<int>(*runState_).load();
-}
-
 int QuorinAssembler::StepInto()
 {
     return device_ ? device_->StepInstruction() : tolvane::kRunFailed;
@@ -69,14 +56,18 @@ int QuorinAssembler::StepOut()
 {
     if (!runState_)
         return tolvane::kRunFailed;
+    // A device that starts its runs itself has the state at running already;
+    // a Pause or Stop that comes while the first word is read is kept, as
+    // the state is made running only when it is still what it was.
+    int before = runStateWord().load();
     unsigned pc = 0;
     int32_t word = 0;
     if (codeWordAtProgramCounter(pc, word) != tolvane::kStatusDone)
         return tolvane::kRunFailed;
     bool atReturn = isReturnWord(word);
-    setRunState(tolvane::kRunStateRunning);
+    runStateWord().compare_exchange_strong(before, tolvane::kRunStateRunning);
     while (true) {
-        const int state = runState();
+        const int state = runStateWord().load();
         if (atReturn || state != tolvane::kRunStateRunning)
             return state == tolvane::kRunStateRunning ? StepInto() : state;
         if (StepOver() == tolvane::kRunFailed)

@@ -123,21 +123,28 @@ bool CompilerBinding::versionsMatch()
                              tolvane::kDeviceInterfaceVersion, "device");
 }
 
+CompilerValues CompilerBinding::currentValues() const
+{
+    const DeviceConfig& config = host_.config;
+    return {config.romSize,    config.codeSize,   config.dataSize,       config.processorFamily, config.accumulators,
+            host_.libraryPath, host_.settingsKey, host_.messageCallback, host_.runState};
+}
+
 // The record follows the library actually loaded, so a compiler never gets
 // the other plug-in's layout.
 void CompilerBinding::initialize()
 {
-    const DeviceConfig& config = host_.config;
+    told_ = currentValues();
+    const CompilerValues& v = told_;
     if (loaded_->record == SettingsRecord::Assembler) {
-        CompilerSettings settings{config.romSize,        config.codeSize,        host_.libraryPath.c_str(),
-                                  host_.messageCallback, config.processorFamily, host_.settingsKey.c_str(),
-                                  host_.runState};
+        CompilerSettings settings{v.romSize,         v.codeSize,        v.libraryPath.c_str(),
+                                  v.messageCallback, v.processorFamily, v.settingsKey.c_str(),
+                                  v.runState};
         compiler_->Initialize(&host_.device, &settings);
         return;
     }
-    QuorinCompilerSettings settings{host_.libraryPath.c_str(), config.processorFamily,
-                                    config.accumulators,       host_.runState,
-                                    config.codeSize,           config.dataSize};
+    QuorinCompilerSettings settings{
+        v.libraryPath.c_str(), v.processorFamily, v.accumulators, v.runState, v.codeSize, v.dataSize};
     compiler_->Initialize(&host_.device, reinterpret_cast<CompilerSettings*>(&settings));
 }
 
@@ -148,9 +155,11 @@ const char* CompilerBinding::selectedName()
     return selectedIndex_ < names().count() ? names_.data()[selectedIndex_] : "";
 }
 
+// Initialize may start a compiler afresh, map of the last build and all, so
+// it is called again only when there is something new to tell.
 void CompilerBinding::configurationChanged()
 {
-    if (compiler_)
+    if (compiler_ && currentValues() != told_)
         initialize();
 }
 

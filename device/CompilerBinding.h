@@ -23,7 +23,7 @@ struct QuorinCompilerSettings {
     int32_t dataSize;
 };
 
-// The device values a compiler is told about, read anew at every Initialize.
+// The device values a compiler is told about.
 struct CompilerHost {
     AbstractDevice& device;
     const DeviceConfig& config;
@@ -31,6 +31,20 @@ struct CompilerHost {
     const DeviceMessageCallback& messageCallback;
     const std::string& settingsKey;
     int* runState;
+};
+
+// What a compiler was last told, as either settings record carries it.
+struct CompilerValues {
+    int32_t romSize;
+    int32_t codeSize;
+    int32_t dataSize;
+    int32_t processorFamily;
+    int32_t accumulators;
+    std::string libraryPath;
+    std::string settingsKey;
+    DeviceMessageCallback messageCallback;
+    int* runState;
+    bool operator==(const CompilerValues&) const = default;
 };
 
 struct KnownCompiler;
@@ -49,7 +63,8 @@ public:
     const char* selectedName();
     // Null when no compiler is selected.
     AbstractCompiler* compiler() const { return compiler_; }
-    // The device's configuration was read again: the compiler gets the new values.
+    // The device's configuration was read again: the compiler hears of the
+    // values that changed; unchanged ones leave it as it is, map and all.
     void configurationChanged();
     // The compiler's build with the configured switches; its messages go to the
     // message callback in order. Only with a compiler selected.
@@ -61,6 +76,7 @@ private:
     void release();
     bool load(const KnownCompiler& known);
     bool versionsMatch();
+    CompilerValues currentValues() const;
     void initialize();
 
     CompilerHost host_;
@@ -71,6 +87,7 @@ private:
     int selectedIndex_ = 0;
     bool listed_ = false;
     TextArray names_;
+    CompilerValues told_{};
 };
 
 }  // namespace zern

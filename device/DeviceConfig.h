@@ -31,8 +31,10 @@ struct MemoryBank {
     int32_t widthBits = 0;
     int32_t words = 0;
 
-    // Memory operations address whole bytes per word.
-    bool usable() const { return widthBits > 0 && widthBits % 8 == 0; }
+    bool usable() const { return widthBits > 0; }
+    // A word takes whole bytes, also when its width is not a multiple of
+    // eight (a 12-bit word takes two), and words follow each other at that step.
+    int32_t bytesPerWord() const { return (widthBits + 7) / 8; }
 };
 
 struct RegisterEntry {

@@ -122,6 +122,10 @@ std::string ZernDevice::portName() const
 
 bool ZernDevice::EnsureConnected()
 {
+    // The worker's first run and a Stop or Pause from the window thread may
+    // both find the link closed: the second waits for the first one's link
+    // rather than open the port again.
+    std::lock_guard lock(connectMutex_);
     if (driver_)
         return true;
     const std::string port = portName();
@@ -130,15 +134,16 @@ bool ZernDevice::EnsureConnected()
         return false;
     // A half-initialised board is no base for the next operation: drop the
     // link, also when the start throws, so that the next one connects afresh.
+    // Nobody else has used this driver yet, so no run needs ending first.
     try {
         driver_->setErasePending();
         if (driver_->initializeTarget() == kLinkDone)
             return true;
     } catch (...) {
-        closeLink();
+        driver_.reset();
         throw;
     }
-    closeLink();
+    driver_.reset();
     return false;
 }
 
@@ -147,7 +152,8 @@ void ZernDevice::closeLink()
     // A run in progress ends first (within one poll), then lets go of the link.
     if (runState() == tolvane::kRunStateRunning)
         setRunState(tolvane::kRunStateIdle);
-    std::lock_guard lock(runMutex_);
+    std::lock_guard runLock(runMutex_);
+    std::lock_guard connectLock(connectMutex_);
     driver_.reset();
 }
 
@@ -242,7 +248,7 @@ int ZernDevice::GetMemoryBank(int bank, char** name, int* firstAddress, int* wor
         if (!entry)
             return kStatusFailed;
         *name = const_cast<char*>(entry->name.c_str());
-        *firstAddress = entry->firstByteAddress / (entry->widthBits / 8);
+        *firstAddress = entry->firstByteAddress / entry->bytesPerWord();
         *words = entry->words;
         *widthBits = entry->widthBits;
         return kStatusDone;
@@ -254,10 +260,10 @@ std::optional<ZernDevice::BankTransfer> ZernDevice::bankTransfer(int bank, int s
     const MemoryBank* entry = usableBank(bank);
     if (!entry || count > kMaxTransferWords)
         return std::nullopt;
-    const size_t bytesPerWord = static_cast<size_t>(entry->widthBits / 8);
+    const size_t bytesPerWord = static_cast<size_t>(entry->bytesPerWord());
     if (count * bytesPerWord > kMaxTransferBytes || !EnsureConnected())
         return std::nullopt;
-    const uint64_t address = static_cast<uint64_t>(static_cast<int64_t>(start) * (entry->widthBits / 8)
+    const uint64_t address = static_cast<uint64_t>(static_cast<int64_t>(start) * entry->bytesPerWord()
                                                    + entry->engineBase - entry->firstByteAddress);
     return BankTransfer{address, bytesPerWord, std::vector<uint8_t>(count * bytesPerWord)};
 }
@@ -376,13 +382,35 @@ int ZernDevice::IsBreakpointAtPC(bool* atBreakpoint)
     });
 }
 
+// The outermost run or step operation starts a new run: the run state is
+// set to running before anything else, so that a Pause or Stop that comes
+// while the link opens, or between the steps of a step out, is kept. The
+// runs and steps that operation makes leave the state as they find it.
+class ZernDevice::RunScope {
+public:
+    explicit RunScope(ZernDevice& device) : device_(device)
+    {
+        if (device_.runDepth_++ == 0)
+            device_.setRunState(tolvane::kRunStateRunning);
+    }
+    ~RunScope() { --device_.runDepth_; }
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
+
+private:
+    ZernDevice& device_;
+};
+
 int ZernDevice::Run()
 {
     return guarded(tolvane::kRunFailed, [&] {
+        const RunScope scope(*this);
         std::lock_guard lock(runMutex_);
         if (!EnsureConnected())
             return tolvane::kRunFailed;
-        setRunState(tolvane::kRunStateRunning);
+        // A Pause or Stop that came first ends the run before the target starts.
+        if (const int state = runState(); state != tolvane::kRunStateRunning)
+            return state;
         if (!driver_->runTarget())
             return tolvane::kRunFailed;
         bool halted = false;
@@ -400,6 +428,7 @@ int ZernDevice::Run()
 int ZernDevice::RunToAddress(unsigned address)
 {
     return guarded(tolvane::kRunFailed, [&] {
+        const RunScope scope(*this);
         if (!EnsureConnected())
             return tolvane::kRunFailed;
         if (driver_->findBreakpoint(address))
@@ -479,6 +508,7 @@ int ZernDevice::LineToAddress(const char* file, int line, unsigned* address)
 
 int ZernDevice::StepInto()
 {
+    const RunScope scope(*this);
     AbstractCompiler* compiler = compilers_.compiler();
     return compiler ? compiler->StepInto() : tolvane::kRunFailed;
 }
@@ -486,9 +516,13 @@ int ZernDevice::StepInto()
 int ZernDevice::StepOver()
 {
     return guarded(tolvane::kRunFailed, [&] {
+        const RunScope scope(*this);
         AbstractCompiler* compiler = compilers_.compiler();
         if (!EnsureConnected() || !compiler)
             return tolvane::kRunFailed;
+        // A Pause or Stop that came while the link opened ends the step before it starts.
+        if (const int state = runState(); state != tolvane::kRunStateRunning)
+            return state;
         return compiler->StepOver();
     });
 }
@@ -496,9 +530,12 @@ int ZernDevice::StepOver()
 int ZernDevice::StepOut()
 {
     return guarded(tolvane::kRunFailed, [&] {
+        const RunScope scope(*this);
         AbstractCompiler* compiler = compilers_.compiler();
         if (!EnsureConnected() || !compiler)
             return tolvane::kRunFailed;
+        if (const int state = runState(); state != tolvane::kRunStateRunning)
+            return state;
         return compiler->StepOut();
     });
 }

@@ -4,6 +4,7 @@
 // on first use.
 
 #include <array>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -151,7 +152,7 @@ private:
     std::string portName() const;
     const char* flagsRegisterName();
     bool readInstructionPointer(int64_t& address);
-    // The bank when it exists and its words are whole bytes; null otherwise.
+    // The bank when it exists and has a width; null otherwise.
     const MemoryBank* usableBank(int bank) const;
     // A memory transfer of `count` words of a bank from word `start`: the
     // engine's byte address and room for the bytes; none when the bank, the
@@ -164,6 +165,7 @@ private:
     std::optional<BankTransfer> bankTransfer(int bank, int start, unsigned count);
     int runState() const;
     void setRunState(int state);
+    class RunScope;
 
     // Whether a configured image size can be loaded; says why not.
     bool usableImageSize(const char* bank, int32_t size, int32_t lowest, const char* unit) const;
@@ -175,7 +177,12 @@ private:
     const DeviceTraits& traits_;
     // Held by Run for its whole run, so that the link is never dropped under it.
     std::recursive_mutex runMutex_;
+    // Held while the link is opened: whoever comes second uses the first one's link.
+    std::recursive_mutex connectMutex_;
     int runState_ = tolvane::kRunStateIdle;
+    // Run and step operations under way on the worker thread, the compiler's
+    // steps and the runs they make included.
+    std::atomic<int> runDepth_{0};
     std::array<int32_t, kRegisterCount> registerCache_{};
     std::unique_ptr<LinkDriver> driver_;
     std::string libraryPath_;

@@ -33,6 +33,20 @@ bool alwaysAllowRun()
     return settings && settings->hasValue("AlwaysAllowRun");
 }
 
+// A device's run ends halted, stopped, failed or asking for ConfirmStop;
+// anything else is a failure, never a debug state to be stuck in.
+int knownRunResult(int runResult)
+{
+    switch (runResult) {
+    case tolvane::kRunHalted:
+    case tolvane::kRunStopped:
+    case tolvane::kRunConfirmStop:
+        return runResult;
+    default:
+        return tolvane::kRunFailed;
+    }
+}
+
 }  // namespace
 
 // Shows the hourglass for a handler's lifetime, also when it leaves by an exception.
@@ -50,7 +64,7 @@ private:
 DebugController::DebugController(DebugHost& host)
     : host_(host),
       debugLevel_(tolvane::kDebugLevelHigh),
-      worker_([this](int runResult) { DebugStateChanged(runResult); })
+      worker_([this](int runResult) { DebugStateChanged(knownRunResult(runResult)); })
 {}
 
 DebugController::~DebugController()

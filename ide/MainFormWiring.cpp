@@ -265,12 +265,18 @@ void TMainForm::connectDeviceActions()
 
 void TMainForm::chooseProjectToOpen()
 {
-    openFiles(askFilesToOpen(ProjectSession::OpenProjectFilter(sourceExtension()), false, 0));
+    const QString source = sourceExtension();
+    const QStringList chosen =
+        askFilesToOpen(ProjectSession::OpenProjectFilter(source), false, 0, QString::fromStdString(extensions.project));
+    // A source file goes to an editor; any other is taken for a project, whatever its name.
+    for (const QString& path : chosen)
+        openFileAs(path, QFileInfo(path).suffix().compare(source, Qt::CaseInsensitive) != 0);
 }
 
 void TMainForm::addFilesToProject()
 {
-    const QStringList chosen = askFilesToOpen(ProjectSession::AddFilesFilter(sourceExtension()), true, 0);
+    const QStringList chosen =
+        askFilesToOpen(ProjectSession::AddFilesFilter(sourceExtension()), true, 0, sourceExtension());
     if (!chosen.isEmpty())
         session_->AddFiles(chosen);
 }

@@ -134,6 +134,23 @@ ProjectEntry entryFor(Section section, const QString& line, const QString& folde
     return DeviceInformationEntry{};
 }
 
+// Lines ended by CR LF, LF or CR alone, so that a file from any system reads the same.
+QList<QByteArray> splitLines(const QByteArray& text)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        if (text[at] != '\r' && text[at] != '\n')
+            continue;
+        lines.append(text.mid(start, at - start));
+        if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
+            ++at;
+        start = at + 1;
+    }
+    lines.append(text.mid(start));
+    return lines;
+}
+
 }  // namespace
 
 QString storedPath(const QString& absolutePath, const QString& projectFolder)
@@ -188,8 +205,9 @@ ProjectReadResult readProjectText(const QByteArray& text, const QString& project
 {
     ProjectReadResult result;
     Section section = Section::None;
+    bool sawText = false;
     int lineNumber = 0;
-    for (const QByteArray& raw : text.split('\n')) {
+    for (const QByteArray& raw : splitLines(text)) {
         ++lineNumber;
         if (raw.size() > kMaxProjectLineLength) {
             result.error = QStringLiteral("Line %1 of the project file is longer than %2 characters.")
@@ -208,7 +226,10 @@ ProjectReadResult readProjectText(const QByteArray& text, const QString& project
                 break;
             }
         }
-        if (isHeader || line.startsWith(QLatin1Char('#')) || section == Section::None)
+        if (isHeader || line.startsWith(QLatin1Char('#')))
+            continue;
+        sawText = true;
+        if (section == Section::None)
             continue;
         try {
             result.entries.append(entryFor(section, line, projectFolder));
@@ -217,6 +238,7 @@ ProjectReadResult readProjectText(const QByteArray& text, const QString& project
             break;
         }
     }
+    result.noSection = section == Section::None && sawText;
     return result;
 }
 

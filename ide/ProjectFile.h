@@ -1,6 +1,6 @@
 #pragma once
-// The project file (".prj"): plain 8-bit text, CR LF line ends, a header line
-// per section. The writer produces the sections in their fixed order; the
+// The project file (".prj"): plain 8-bit text, CR LF line ends (LF and CR
+// alone are read too), a header line per section. The writer produces the sections in their fixed order; the
 // reader hands back the entries in file order so that the caller applies
 // them one by one, and stops at the first entry whose numbers are not
 // integers (what came before stays applied).
@@ -79,6 +79,8 @@ struct ProjectContents {
 struct ProjectReadResult {
     QList<ProjectEntry> entries;
     QString error;  // empty when every line was read
+    // Text without a single section header: no project file at all.
+    bool noSection = false;
 };
 
 // The file's text, paths relative to the project's folder.

@@ -191,6 +191,9 @@ QString TFormProject::ReadProjectFile()
                + QString::fromStdString(check.reason) + QLatin1Char('.');
     const auto read =
         project::readProjectText(QByteArray::fromStdString(*text), QFileInfo(projectPath_).absolutePath());
+    if (read.noSection)
+        return QStringLiteral("Unable to read ") + projectPath_
+               + QStringLiteral(": it holds no project section, so it is no project file.");
     bool placed = false, stimulusMet = false, dataMet = false, optionsReachedDevice = false;
     for (const project::ProjectEntry& entry : read.entries)
         Apply(entry, &placed, &stimulusMet, &dataMet, &optionsReachedDevice);

@@ -292,8 +292,13 @@ void TMainForm::UpdateProjectActions(int state, const QString& projectCaption)
     const bool open = state == kProjectOpen;
     a.saveProject->setText(open ? withCaption("Save", projectCaption) : QStringLiteral("Save"));
     a.closeProject->setText(open ? withCaption("Close", projectCaption) : QStringLiteral("Close"));
-    for (QAction* action : {a.saveProject, a.saveProjectAs, a.closeProject, a.showProject, a.addFiles, a.removeFile,
-                            a.make, a.buildAll, a.stepInto, a.runToCursor})
+    for (QAction* action : {a.saveProject, a.saveProjectAs, a.closeProject, a.showProject, a.addFiles, a.removeFile})
+        action->setEnabled(open);
+    // While a debug run is open the build and debug actions keep what its
+    // state gave them, whatever happens to the project meanwhile.
+    if (debug_->DebugState() != DebugController::kIdle)
+        return;
+    for (QAction* action : {a.make, a.buildAll, a.stepInto, a.runToCursor})
         action->setEnabled(open);
     a.run->setEnabled(open || readAlwaysAllowRun().value_or(false));
 }
@@ -435,13 +440,14 @@ QString TMainForm::dialogFolder(const QString& kept) const
     return QDir::homePath();
 }
 
-QStringList TMainForm::askFilesToOpen(const QString& filter, bool several, int shownFilter)
+QStringList TMainForm::askFilesToOpen(const QString& filter, bool several, int shownFilter,
+                                      const QString& defaultExtension)
 {
     QFileDialog dialog(this);
     dialog.setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     dialog.setNameFilters(ProjectSession::QtFilter(filter).split(QStringLiteral(";;")));
     dialog.selectNameFilter(dialog.nameFilters().value(shownFilter));
-    dialog.setDefaultSuffix(sourceExtension());
+    dialog.setDefaultSuffix(defaultExtension);
     dialog.setDirectory(dialogFolder(openDir));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
@@ -452,16 +458,19 @@ QStringList TMainForm::askFilesToOpen(const QString& filter, bool several, int s
 void TMainForm::chooseFilesToOpen()
 {
     // Source files are shown first.
-    openFiles(askFilesToOpen(ProjectSession::OpenProjectFilter(sourceExtension()), true, 1));
+    openFiles(askFilesToOpen(ProjectSession::OpenProjectFilter(sourceExtension()), true, 1, sourceExtension()));
 }
 
 void TMainForm::openFiles(const QStringList& paths)
 {
     const QString project = QString::fromStdString(extensions.project);
-    for (const QString& path : paths) {
-        const bool isProject = QFileInfo(path).suffix().compare(project, Qt::CaseInsensitive) == 0;
-        const auto& open = isProject ? openProject : openEditor;
-        if (open && open(path) == OpenOutcome::FileNotFound)
-            platform::showError(path.toStdString() + " does not exist.");
-    }
+    for (const QString& path : paths)
+        openFileAs(path, QFileInfo(path).suffix().compare(project, Qt::CaseInsensitive) == 0);
+}
+
+void TMainForm::openFileAs(const QString& path, bool asProject)
+{
+    const auto& open = asProject ? openProject : openEditor;
+    if (open && open(path) == OpenOutcome::FileNotFound)
+        platform::showError(path.toStdString() + " does not exist.");
 }

@@ -202,7 +202,9 @@ private:
     void chooseFilesToOpen();
     // The open dialog over a "Name (*.ext)|*.ext|..." filter, starting and
     // then kept in OpenDir; empty when cancelled.
-    QStringList askFilesToOpen(const QString& filter, bool several, int shownFilter);
+    QStringList askFilesToOpen(const QString& filter, bool several, int shownFilter, const QString& defaultExtension);
+    // A missing file is reported.
+    void openFileAs(const QString& path, bool asProject);
     bool readyToExit();
 
     void createParts();

@@ -106,6 +106,20 @@ TEST_F(DebugControlTest, ResultFiveShowsTheFailureAndEndsTheRun)
     EXPECT_EQ(boxes.boxes[0].text, "Simulator returned with failure.");
 }
 
+TEST_F(DebugControlTest, AnUnknownResultEndsTheRunAsAFailure)
+{
+    const int unknown[] = {DebugController::kRunning, 3, 42, -1};
+    for (const int result : unknown) {
+        startBlockingRun();
+        device->release(result);
+        ASSERT_TRUE(waitFor([this] { return controller.DebugState() != DebugController::kRunning; })) << result;
+        EXPECT_EQ(controller.DebugState(), DebugController::kIdle) << result;
+        EXPECT_TRUE(host.enabled(DebugAction::Run)) << result;
+        EXPECT_FALSE(host.enabled(DebugAction::Stop)) << result;
+    }
+    EXPECT_EQ(boxTexts(), std::vector<std::string>(std::size(unknown), "Simulator returned with failure."));
+}
+
 TEST_F(DebugControlTest, ResultFortyThreeConfirmsTheStopAfterTheLineIsShown)
 {
     startBlockingRun();

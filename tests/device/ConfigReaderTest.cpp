@@ -135,12 +135,13 @@ TEST(ConfigReader, NullBankStillSetsItsSize)
     EXPECT_EQ(parsed.config.dataSize, 0x400);
 }
 
-TEST(ConfigReader, BankOfPartialBytesIsKeptUnusableWithAWarning)
+TEST(ConfigReader, BankOfPartialBytesTakesWholeBytesAndOneWithoutWidthIsKeptUnusableWithAWarning)
 {
     const auto parsed = parse("[MEMORY BANKS]\n2\nOdd, x, 0, 0, 12, 16, data\nZero, x, 0, 0, 0, 16, data\n");
-    EXPECT_EQ(parsed.messages, (std::vector<std::string>{warning(3), warning(4)}));
+    EXPECT_EQ(parsed.messages, (std::vector<std::string>{warning(4)}));
     ASSERT_EQ(parsed.config.memoryBanks.size(), 2u);
-    EXPECT_FALSE(parsed.config.memoryBanks[0].usable());
+    EXPECT_TRUE(parsed.config.memoryBanks[0].usable());
+    EXPECT_EQ(parsed.config.memoryBanks[0].bytesPerWord(), 2);
     EXPECT_FALSE(parsed.config.memoryBanks[1].usable());
 }
 

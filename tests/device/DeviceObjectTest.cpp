@@ -204,9 +204,9 @@ TEST_F(DeviceObjectTest, RegisterTableAndValues)
 TEST_F(DeviceObjectTest, MemoryBanksAddressTheEngineAndRefuseBadBanks)
 {
     auto device = makeDevice(
-        "[MEMORY BANKS]\n2\nData, x, 0x20, 0x100, 16, 0x200, data\n"
-        "Odd, x, 0, 0, 12, 16, data\n");
-    EXPECT_EQ(device->GetMemoryBankCount(), 2);
+        "[MEMORY BANKS]\n3\nData, x, 0x20, 0x100, 16, 0x200, data\n"
+        "Odd, x, 0x20, 0x200, 12, 16, data\nNone, x, 0, 0, 0, 16, data\n");
+    EXPECT_EQ(device->GetMemoryBankCount(), 3);
     char* name = nullptr;
     int first = 0, words = 0, width = 0;
     ASSERT_EQ(device->GetMemoryBank(0, &name, &first, &words, &width), tolvane::kStatusDone);
@@ -214,8 +214,12 @@ TEST_F(DeviceObjectTest, MemoryBanksAddressTheEngineAndRefuseBadBanks)
     EXPECT_EQ(first, 0x10);
     EXPECT_EQ(words, 0x200);
     EXPECT_EQ(width, 16);
-    EXPECT_EQ(device->GetMemoryBank(1, &name, &first, &words, &width), tolvane::kStatusFailed);
+    // Twelve bits a word take two bytes, word after word.
+    ASSERT_EQ(device->GetMemoryBank(1, &name, &first, &words, &width), tolvane::kStatusDone);
+    EXPECT_EQ(first, 0x10);
+    EXPECT_EQ(width, 12);
     EXPECT_EQ(device->GetMemoryBank(2, &name, &first, &words, &width), tolvane::kStatusFailed);
+    EXPECT_EQ(device->GetMemoryBank(3, &name, &first, &words, &width), tolvane::kStatusFailed);
 
     int32_t values[2] = {};
     script_.calls.clear();
@@ -225,7 +229,13 @@ TEST_F(DeviceObjectTest, MemoryBanksAddressTheEngineAndRefuseBadBanks)
     EXPECT_EQ(values[0], 0x0201);
     EXPECT_EQ(values[1], 0x0403);
     script_.calls.clear();
-    EXPECT_EQ(device->ReadMemory(1, 0, 2, values), tolvane::kStatusFailed);
+    // Engine byte address: 0x11 x 2 + 0x200 - 0x20 = 0x202.
+    ASSERT_EQ(device->ReadMemory(1, 0x11, 2, values), tolvane::kStatusDone);
+    EXPECT_EQ(values[1], 0x0403);
+    EXPECT_EQ(device->WriteMemory(1, 0x12, 1, values), tolvane::kStatusFailed);
+    EXPECT_EQ(script_.calls, (std::vector<std::string>{"read 514+4", "write 516+2"}));
+    script_.calls.clear();
+    EXPECT_EQ(device->ReadMemory(2, 0, 2, values), tolvane::kStatusFailed);
     EXPECT_EQ(device->ReadMemory(-1, 0, 2, values), tolvane::kStatusFailed);
     EXPECT_EQ(device->WriteMemory(5, 0, 2, values), tolvane::kStatusFailed);
     EXPECT_TRUE(script_.calls.empty());

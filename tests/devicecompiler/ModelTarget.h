@@ -4,7 +4,9 @@
 // next word) pushes the return address, RET (0x8C0D) pops it, every other
 // word moves on by one. Runs halt before a code breakpoint.
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -28,6 +30,16 @@ struct ModelTarget {
     int singleSteps = 0;
     int erasePendings = 0;
     std::vector<std::string> memoryWrites;
+    std::atomic<int> connects = 0;
+    // Runs on the caller's thread as a link operation begins ("connect",
+    // "start", "read pc", "set breakpoint"): where a test makes another call arrive.
+    std::function<void(const std::string& operation)> onLinkCall;
+
+    void linkCall(const std::string& operation)
+    {
+        if (onLinkCall)
+            onLinkCall(operation);
+    }
 
     uint16_t word(uint32_t address) const
     {
@@ -53,12 +65,17 @@ inline ModelTarget* modelTarget = nullptr;
 
 class ModelDriver final : public zern::LinkDriver {
 public:
-    int initializeTarget() override { return zern::kLinkDone; }
+    int initializeTarget() override
+    {
+        target().linkCall("start");
+        return zern::kLinkDone;
+    }
     void setErasePending() override { ++target().erasePendings; }
     bool readAllRegisters(std::array<int32_t, zern::kRegisterCount>&) override { return true; }
     bool writeOneRegister(int, int, int32_t) override { return true; }
     int readInstructionPointer(int64_t& address) override
     {
+        target().linkCall("read pc");
         std::lock_guard lock(target().mutex);
         address = target().pc;
         return zern::kLinkDone;
@@ -80,7 +97,11 @@ public:
         }
         return zern::kLinkDone;
     }
-    int setCodeBreakpoint(uint64_t address) override { return target().breakpoints.insert(address), zern::kLinkDone; }
+    int setCodeBreakpoint(uint64_t address) override
+    {
+        target().linkCall("set breakpoint");
+        return target().breakpoints.insert(address), zern::kLinkDone;
+    }
     int clearCodeBreakpoint(uint64_t address) override { return target().breakpoints.erase(address), zern::kLinkDone; }
     int clearAllCodeBreakpoints() override { return target().breakpoints.clear(), zern::kLinkDone; }
     bool findBreakpoint(uint64_t address) override { return target().breakpoints.count(address) != 0; }
@@ -134,6 +155,8 @@ private:
 
 inline std::unique_ptr<zern::LinkDriver> connectModel(const zern::ConnectRequest&)
 {
+    ++modelTarget->connects;
+    modelTarget->linkCall("connect");
     return std::make_unique<ModelDriver>();
 }
 

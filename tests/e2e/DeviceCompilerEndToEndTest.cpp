@@ -190,6 +190,99 @@ TEST_F(ModelEndToEnd, StepOverRunsThroughTheCallAndStepOutReturnsToTheCaller)
     EXPECT_TRUE(target_.stack.empty());
 }
 
+// A configuration read after a build, as accepting the device's options or a
+// project's "Config File = " line makes one, keeps the map of that build.
+TEST_F(ModelEndToEnd, TheMapOfTheLastBuildOutlivesAConfigurationRead)
+{
+    const std::string other =
+        writeFile("other.cfg", "[PROCESSOR_FAMILY]\n20\n[MEMORY BANKS]\n1\nRom, x, 0, 0, 16, 0x2000, rom\n");
+    zern::ZernDevice& device = makeDevice("[PROCESSOR_FAMILY]\n20\n", kModelTraits);
+    selectAssembler(device);
+    ASSERT_EQ(build(device), tolvane::kStatusDone) << reported();
+    const unsigned work = listedAddress("work:");
+    // The same file again, then one with another ROM size.
+    for (const std::string& configFile : {device.configFilePath(), other}) {
+        device.SetProjectOption(("Config File = " + configFile).c_str(), "");
+        EXPECT_EQ(addressOf(device, second_, 2), work) << configFile;
+        EXPECT_EQ(lineOf(device, work), std::make_pair(second_, 2)) << configFile;
+    }
+}
+
+// Where a Stop from the other thread lands: as a link call begins.
+struct EarlyStop {
+    const char* operation;
+    const char* landsAt;
+    bool linkClosed;
+};
+
+// A Stop that arrives before a run or step gets going is kept: the operation
+// ends with 1 where it stands, and a later Run runs.
+TEST_F(ModelEndToEnd, AStopThatComesFirstEndsTheRunOrStepBeforeItGoesOn)
+{
+    writeProject("b.asm", "; second file\nwork:   CALL leaf\n        NOP\n        RET\nleaf:   NOP\n        RET\n");
+    zern::ZernDevice& device = makeDevice("[PROCESSOR_FAMILY]\n20\n", kModelTraits);
+    selectAssembler(device);
+    ASSERT_EQ(build(device), tolvane::kStatusDone) << reported();
+    ASSERT_EQ(load(device), tolvane::kStatusDone);
+    const unsigned work = addressOf(device, second_, 2);
+    const unsigned back = addressOf(device, first_, 3);
+    const unsigned end = addressOf(device, first_, 4);
+    ASSERT_EQ(device.SetBreakpoint(end), tolvane::kStatusDone);
+
+    const EarlyStop cases[] = {
+        {"StepOut", "start", true},  {"StepOut", "read pc", false}, {"StepOut", "set breakpoint", false},
+        {"StepOver", "start", true}, {"Run", "start", true},        {"RunToAddress", "set breakpoint", false},
+    };
+    for (const EarlyStop& when : cases) {
+        const std::string name = std::string(when.operation) + " with a Stop at " + when.landsAt;
+        target_.pc = work;
+        target_.stack = {back};
+        if (when.linkClosed)
+            device.closeLink();
+        bool stopped = false;
+        target_.onLinkCall = [&](const std::string& operation) {
+            if (operation == when.landsAt && !std::exchange(stopped, true)) {
+                EXPECT_EQ(device.Stop(), tolvane::kStatusDone) << name;
+            }
+        };
+        const std::string operation = when.operation;
+        const int result = operation == "StepOut"    ? device.StepOut()
+                           : operation == "StepOver" ? device.StepOver()
+                           : operation == "Run"      ? device.Run()
+                                                     : device.RunToAddress(back);
+        target_.onLinkCall = nullptr;
+        EXPECT_TRUE(stopped) << name;
+        EXPECT_EQ(result, tolvane::kRunStopped) << name;
+        EXPECT_EQ(target_.pc, work) << name;
+        target_.pc = work;
+        target_.stack = {back};
+        EXPECT_EQ(device.Run(), tolvane::kRunHalted) << name;
+        EXPECT_EQ(target_.pc, end) << name;
+    }
+}
+
+// A Stop while the worker's first run opens the link waits for that link
+// instead of opening the port a second time.
+TEST_F(ModelEndToEnd, TwoThreadsThatFindTheLinkClosedOpenItOnce)
+{
+    zern::ZernDevice& device = makeDevice("[PROCESSOR_FAMILY]\n20\n", kModelTraits);
+    std::future<int> stop;
+    std::atomic<bool> first{true};
+    target_.onLinkCall = [&](const std::string& operation) {
+        if (operation != "connect" || !first.exchange(false))
+            return;
+        stop = std::async(std::launch::async, [&] { return device.Stop(); });
+        // Time enough for the Stop to open a link of its own if nothing holds it back.
+        for (int waited = 0; waited < 100 && target_.connects < 2; ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    };
+    EXPECT_EQ(device.Pause(), tolvane::kStatusDone);
+    ASSERT_TRUE(stop.valid());
+    EXPECT_EQ(stop.get(), tolvane::kStatusDone);
+    target_.onLinkCall = nullptr;
+    EXPECT_EQ(target_.connects, 1);
+}
+
 class BoardEndToEnd : public DeviceEndToEnd {
 protected:
     void SetUp() override

@@ -124,6 +124,24 @@ TEST(ProjectFile, ReadsLooseHeadersCommentsBlankLinesAndRepeatedSections)
     EXPECT_TRUE(std::holds_alternative<BreakpointLine>(read.entries[1]));
 }
 
+TEST(ProjectFile, LineEndsOfEveryKindReadAlikeAndTextWithoutASectionIsNoProject)
+{
+    QByteArray mixed;
+    int line = 0;
+    for (const QByteArray& text : QByteArray(kGolden).split('\n'))
+        if (!text.isEmpty())
+            mixed += text.chopped(1) + (++line % 3 == 0 ? "\r\n" : line % 3 == 1 ? "\r" : "\n");
+    for (const QByteArray& text :
+         {QByteArray(kGolden).replace("\r\n", "\r"), QByteArray(kGolden).replace("\r\n", "\n"), mixed}) {
+        const ProjectReadResult read = readProjectText(text, kFolder);
+        EXPECT_TRUE(read.error.isEmpty() && !read.noSection) << text.toStdString();
+        EXPECT_EQ(writeProjectText(contentsOf(read.entries), kFolder), QByteArray(kGolden)) << text.toStdString();
+    }
+    EXPECT_TRUE(readProjectText("notes, not a project\r[FILES\r", kFolder).noSection);
+    EXPECT_FALSE(readProjectText("", kFolder).noSection);
+    EXPECT_FALSE(readProjectText("# only a comment\r\n\r\n", kFolder).noSection);
+}
+
 TEST(ProjectFile, PathsThatWouldReadBackWronglyAreProtected)
 {
     ProjectContents contents;

@@ -8,6 +8,9 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -50,6 +53,16 @@ inline void typeInto(QWidget* field, const QString& text)
 inline void press(QAbstractButton* button)
 {
     QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Opens the menu with a click on its title in the window's menu bar, then
+// clicks the entry. An entry that opens a modal dialog returns once it closes.
+inline void chooseMenuEntry(QMainWindow& window, QMenu& menu, QAction& entry)
+{
+    QMenuBar* bar = window.menuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu.menuAction()).center());
+    ASSERT_TRUE(QTest::qWaitFor([&menu] { return menu.isVisible(); }));
+    QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(&entry).center());
 }
 
 // Clicks a check or radio box when it is not already as wanted.
