@@ -1,24 +1,15 @@
 #include "TDialogAddDevice.h"
 
 #include <QDialogButtonBox>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-// Where the next browse starts: the folder of the last chosen library.
-QString& browseFolder()
-{
-    static QString folder;
-    return folder;
-}
-}  // namespace
+#include "DialogBorder.h"
 
-TDialogAddDevice::TDialogAddDevice(QWidget* parent)
-    : QDialog(parent), name_(new QLineEdit(this)), file_(new QLineEdit(this))
+TDialogAddDevice::TDialogAddDevice(QWidget* parent, OpenDialog openDialog)
+    : QDialog(parent), name_(new QLineEdit(this)), file_(new QLineEdit(this)), openDialog_(std::move(openDialog))
 {
     setWindowTitle(QStringLiteral("Add Device"));
     auto* browse = new QPushButton(QStringLiteral("..."), this);
@@ -59,10 +50,9 @@ void TDialogAddDevice::SetEntries(const QString& name, const QString& file)
 void TDialogAddDevice::ButtonBrowseClick()
 {
     // Device plug-ins are shared libraries here.
-    const QString chosen = QFileDialog::getOpenFileName(this, QString(), browseFolder(),
-                                                        QStringLiteral("Device Files (*.so);;All Files (*)"));
-    if (chosen.isEmpty())
-        return;
-    browseFolder() = QFileInfo(chosen).absolutePath();
-    file_->setText(chosen);
+    const QString chosen =
+        openDialog_ ? openDialog_(QStringLiteral("Device Files (*.so)|*.so|All Files (*.*)|*.*"), QStringLiteral("so"))
+                    : QString();
+    if (!chosen.isEmpty())
+        file_->setText(chosen);
 }
