@@ -1,6 +1,7 @@
 #include "HelpWindow.h"
 
 #include <QFile>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -19,7 +20,10 @@ HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window), browser_(ne
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);
-    resize(800, 640);
+    // A page wide, within the screen, over the main window's screen.
+    const QRect area = owner->screen()->availableGeometry();
+    resize(QSize(800, 640).boundedTo(area.size() * 3 / 4));
+    move(area.center() - rect().center());
 }
 
 bool HelpWindow::showPage(const QString& path)

@@ -25,6 +25,7 @@ TDialogAddDevice::TDialogAddDevice(QWidget* parent, OpenDialog openDialog)
     layout->addWidget(file_, 1, 1);
     layout->addWidget(browse, 1, 2);
     layout->addWidget(buttons, 2, 0, 1, 3);
+    layout->setColumnStretch(1, 1);
     platform::giveDialogBorder(*this);
 
     connect(browse, &QPushButton::clicked, this, &TDialogAddDevice::ButtonBrowseClick);

@@ -3,6 +3,7 @@
 // file that installing and running leave.
 
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -95,9 +96,11 @@ TEST_F(ShellWindows, AddDeviceBrowsesWithTheMainWindowsOpenDialogAndItsFolder)
         onNextDialog<QFileDialog>([&](QFileDialog& files) {
             startedIn = files.directory().absolutePath();
             filter = files.selectedNameFilter();
-            auto* name = files.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            typeInto(name, library);
-            QTest::keyClick(name, Qt::Key_Return);
+            files.selectFile(library);
+            // The dialog offers Open once it has looked the chosen file up.
+            QAbstractButton* open = files.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open);
+            EXPECT_TRUE(waitFor([open] { return open->isEnabled(); }));
+            press(open);
         });
         for (auto* button : dialog.findChildren<QPushButton*>())
             if (button->text() == QLatin1String("..."))
@@ -106,10 +109,10 @@ TEST_F(ShellWindows, AddDeviceBrowsesWithTheMainWindowsOpenDialogAndItsFolder)
         dialog.reject();
     });
     form.actions.installDevice->trigger();
-    EXPECT_EQ(startedIn, folders.file("start"));
-    EXPECT_EQ(filter, "Device Files (*.so)");
-    EXPECT_EQ(entered, library);
-    EXPECT_EQ(form.openDir, folders.file("plugins"));
+    EXPECT_EQ(startedIn.toStdString(), folders.file("start").toStdString());
+    EXPECT_EQ(filter.toStdString(), "Device Files (*.so)");
+    EXPECT_EQ(entered.toStdString(), library.toStdString());
+    EXPECT_EQ(form.openDir.toStdString(), folders.file("plugins").toStdString());
 
     // The next open dialog of the window starts where that one ended.
     onNextDialog<QFileDialog>([&](QFileDialog& files) {
@@ -117,7 +120,7 @@ TEST_F(ShellWindows, AddDeviceBrowsesWithTheMainWindowsOpenDialogAndItsFolder)
         files.reject();
     });
     form.actions.openFile->trigger();
-    EXPECT_EQ(startedIn, folders.file("plugins"));
+    EXPECT_EQ(startedIn.toStdString(), folders.file("plugins").toStdString());
 }
 
 TEST_F(ShellWindows, DialogsHaveADialogBorderWideEnoughForTheirCaption)
