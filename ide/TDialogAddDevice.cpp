@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "DialogBorder.h"
 
@@ -13,19 +14,24 @@ TDialogAddDevice::TDialogAddDevice(QWidget* parent, OpenDialog openDialog)
 {
     setWindowTitle(QStringLiteral("Add Device"));
     auto* browse = new QPushButton(QStringLiteral("..."), this);
+    // A small button beside the file name, not a push button's usual width.
+    browse->setMaximumWidth(3 * browse->fontMetrics().height());
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
     ok->setDefault(true);
 
-    auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Device Name:"), this), 0, 0);
-    layout->addWidget(name_, 0, 1, 1, 2);
-    layout->addWidget(new QLabel(QStringLiteral("Device File:"), this), 1, 0);
-    layout->addWidget(file_, 1, 1);
-    layout->addWidget(browse, 1, 2);
-    layout->addWidget(buttons, 2, 0, 1, 3);
-    layout->setColumnStretch(1, 1);
+    auto* fields = new QGridLayout;
+    fields->addWidget(new QLabel(QStringLiteral("Device Name:"), this), 0, 0);
+    fields->addWidget(name_, 0, 1, 1, 2);
+    fields->addWidget(new QLabel(QStringLiteral("Device File:"), this), 1, 0);
+    fields->addWidget(file_, 1, 1);
+    fields->addWidget(browse, 1, 2);
+    // The file name takes the width the caption gives the dialog.
+    fields->setColumnStretch(1, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addWidget(buttons);
     platform::giveDialogBorder(*this);
 
     connect(browse, &QPushButton::clicked, this, &TDialogAddDevice::ButtonBrowseClick);
