@@ -209,35 +209,21 @@ TEST_F(ShellWindows, AFloatingToolWindowComesBackOnScreenAndADoubleClickOnItsTit
     EXPECT_EQ(window.Placement(), TDockableForm::kDockRight);
 }
 
-// What the Parts name in the settings file: the IDE's settings, the device
+// Every value the settings file may hold: the IDE's settings, the device
 // list, the JTAG plug-in's options.
 bool isNamedSetting(const QString& key)
 {
-    static const QStringList settings{"AllowMultipleInstances",
-                                      "AlwaysAllowRun",
-                                      "FontName",
-                                      "FontBold",
-                                      "FontItalic",
-                                      "FontSize",
-                                      "FontCharset",
-                                      "PrintLineNums",
-                                      "TabSize",
-                                      "UseTabs",
-                                      "SaveDir",
-                                      "OpenDir",
-                                      "Device",
-                                      "Compiler",
-                                      "Bounds",
-                                      "State",
-                                      "AutoSaveBeforeCompile",
-                                      "UseExternalEditor"};
+    static const QStringList settings =
+        QStringLiteral(
+            "AllowMultipleInstances AlwaysAllowRun FontName FontBold FontItalic FontSize FontCharset "
+            "PrintLineNums TabSize UseTabs SaveDir OpenDir Device Compiler Bounds State "
+            "AutoSaveBeforeCompile UseExternalEditor Devices/ZernJTAG ZERNJTAGOptions/ConfigFile "
+            "ZERNJTAGOptions/SerialPort")
+            .split(QLatin1Char(' '));
     const QString product = QStringLiteral("Software/Quorin Semiconductor/Tolvane/");
     if (!key.startsWith(product))
         return false;
-    const QString name = key.mid(product.size());
-    return settings.contains(name) || name == QLatin1String("Devices/ZernJTAG")
-           || name == QLatin1String("ZERNJTAGOptions/ConfigFile")
-           || name == QLatin1String("ZERNJTAGOptions/SerialPort");
+    return settings.contains(key.mid(product.size()));
 }
 
 TEST_F(ShellWindows, InstallingAndRunningWriteOnlyTheSettingsThatAreNamed)
