@@ -8,6 +8,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "DialogBorder.h"
+
 DebugFileChoiceDialog::DebugFileChoiceDialog(QWidget* parent, const DebugFileChoiceTexts& texts,
                                              std::unique_ptr<DebugFileDialog> browser)
     : QDialog(parent),
@@ -41,6 +43,7 @@ DebugFileChoiceDialog::DebugFileChoiceDialog(QWidget* parent, const DebugFileCho
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choices);
     layout->addWidget(buttons);
+    platform::giveDialogBorder(*this);
 
     connect(useFile_, &QRadioButton::toggled, this, &DebugFileChoiceDialog::applyChoice);
     connect(browseButton_, &QPushButton::clicked, this, &DebugFileChoiceDialog::browse);

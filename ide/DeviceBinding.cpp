@@ -394,7 +394,9 @@ void DeviceBinding::InsertDeviceMenuItem(const QString& caption, int index)
 
 void DeviceBinding::ActionInstallDeviceExecute()
 {
-    TDialogAddDevice dialog(host_.dialogOwner());
+    TDialogAddDevice dialog(host_.dialogOwner(), [this](const QString& filter, const QString& extension) {
+        return host_.chooseFileToOpen(filter, extension);
+    });
     while (dialog.exec() == QDialog::Accepted) {
         const auto result = devices::installDevice(dialog.DeviceName(), dialog.DeviceFile());
         if (result.outcome == devices::InstallOutcome::AskAgain)

@@ -29,6 +29,9 @@ public:
     virtual void deviceMenuItemDone() = 0;
     // Owner of the device's dialogs.
     virtual QWidget* dialogOwner() = 0;
+    // The main window's open dialog for one file ("Name|pattern|..." filter,
+    // the first preselected); empty when cancelled.
+    virtual QString chooseFileToOpen(const QString& filter, const QString& defaultExtension) = 0;
 };
 
 // The menus and actions the device decides about, all owned by the main window.

@@ -41,3 +41,8 @@ QWidget* MainDeviceHost::dialogOwner()
 {
     return &form_;
 }
+
+QString MainDeviceHost::chooseFileToOpen(const QString& filter, const QString& defaultExtension)
+{
+    return form_.askFilesToOpen(filter, false, 0, defaultExtension).value(0);
+}

@@ -24,6 +24,7 @@ public:
     void clearDebugWindows() override;
     void deviceMenuItemDone() override;
     QWidget* dialogOwner() override;
+    QString chooseFileToOpen(const QString& filter, const QString& defaultExtension) override;
 
 private:
     TMainForm& form_;

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "DeviceBinding.h"
+#include "DialogBorder.h"
 
 TDialogAbout::TDialogAbout(const DeviceBinding& binding, QWidget* parent)
     : QDialog(parent), binding_(binding), memo_(new QPlainTextEdit(this)), devicePanel_(new QLabel(this))
@@ -20,6 +21,7 @@ TDialogAbout::TDialogAbout(const DeviceBinding& binding, QWidget* parent)
     layout->addWidget(ok, 0, Qt::AlignHCenter);
     layout->addWidget(memo_);
     layout->addWidget(devicePanel_);
+    platform::giveDialogBorder(*this);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 

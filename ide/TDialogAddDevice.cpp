@@ -1,39 +1,38 @@
 #include "TDialogAddDevice.h"
 
 #include <QDialogButtonBox>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
-namespace {
-// Where the next browse starts: the folder of the last chosen library.
-QString& browseFolder()
-{
-    static QString folder;
-    return folder;
-}
-}  // namespace
+#include "DialogBorder.h"
 
-TDialogAddDevice::TDialogAddDevice(QWidget* parent)
-    : QDialog(parent), name_(new QLineEdit(this)), file_(new QLineEdit(this))
+TDialogAddDevice::TDialogAddDevice(QWidget* parent, OpenDialog openDialog)
+    : QDialog(parent), name_(new QLineEdit(this)), file_(new QLineEdit(this)), openDialog_(std::move(openDialog))
 {
     setWindowTitle(QStringLiteral("Add Device"));
     auto* browse = new QPushButton(QStringLiteral("..."), this);
+    // A small button beside the file name, not a push button's usual width.
+    browse->setMaximumWidth(3 * browse->fontMetrics().height());
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
     ok->setDefault(true);
 
-    auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Device Name:"), this), 0, 0);
-    layout->addWidget(name_, 0, 1, 1, 2);
-    layout->addWidget(new QLabel(QStringLiteral("Device File:"), this), 1, 0);
-    layout->addWidget(file_, 1, 1);
-    layout->addWidget(browse, 1, 2);
-    layout->addWidget(buttons, 2, 0, 1, 3);
+    auto* fields = new QGridLayout;
+    fields->addWidget(new QLabel(QStringLiteral("Device Name:"), this), 0, 0);
+    fields->addWidget(name_, 0, 1, 1, 2);
+    fields->addWidget(new QLabel(QStringLiteral("Device File:"), this), 1, 0);
+    fields->addWidget(file_, 1, 1);
+    fields->addWidget(browse, 1, 2);
+    // The file name takes the width the caption gives the dialog.
+    fields->setColumnStretch(1, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addWidget(buttons);
+    platform::giveDialogBorder(*this);
 
     connect(browse, &QPushButton::clicked, this, &TDialogAddDevice::ButtonBrowseClick);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -59,10 +58,9 @@ void TDialogAddDevice::SetEntries(const QString& name, const QString& file)
 void TDialogAddDevice::ButtonBrowseClick()
 {
     // Device plug-ins are shared libraries here.
-    const QString chosen = QFileDialog::getOpenFileName(this, QString(), browseFolder(),
-                                                        QStringLiteral("Device Files (*.so);;All Files (*)"));
-    if (chosen.isEmpty())
-        return;
-    browseFolder() = QFileInfo(chosen).absolutePath();
-    file_->setText(chosen);
+    const QString chosen =
+        openDialog_ ? openDialog_(QStringLiteral("Device Files (*.so)|*.so|All Files (*.*)|*.*"), QStringLiteral("so"))
+                    : QString();
+    if (!chosen.isEmpty())
+        file_->setText(chosen);
 }

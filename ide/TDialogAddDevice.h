@@ -1,13 +1,18 @@
 #pragma once
 // Asks for the name and library file of a device plug-in to install.
 #include <QDialog>
+#include <functional>
 
 class QLineEdit;
 
 class TDialogAddDevice : public QDialog {
     Q_OBJECT
 public:
-    explicit TDialogAddDevice(QWidget* parent = nullptr);
+    // The main window's open dialog: filter ("Name|pattern|..."), default
+    // extension; the chosen path or empty.
+    using OpenDialog = std::function<QString(const QString& filter, const QString& defaultExtension)>;
+
+    TDialogAddDevice(QWidget* parent, OpenDialog openDialog);
 
     QString DeviceName() const;
     QString DeviceFile() const;
@@ -18,4 +23,5 @@ private:
 
     QLineEdit* name_;
     QLineEdit* file_;
+    OpenDialog openDialog_;
 };

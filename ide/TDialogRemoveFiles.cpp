@@ -7,6 +7,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "DialogBorder.h"
+
 TDialogRemoveFiles::TDialogRemoveFiles(const QString& kind, const QStringList& items, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), list_(new QListWidget(this))
 {
@@ -28,6 +30,7 @@ TDialogRemoveFiles::TDialogRemoveFiles(const QString& kind, const QStringList& i
     layout->addWidget(new QLabel(QStringLiteral("Select the ") + kind + QStringLiteral(" you want to remove."), this));
     layout->addWidget(list_);
     layout->addLayout(buttons);
+    platform::giveDialogBorder(*this, platform::DialogSizing::Sizable);
 
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

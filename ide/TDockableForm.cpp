@@ -1,9 +1,12 @@
 #include "TDockableForm.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMainWindow>
+#include <QScreen>
 #include <QStackedWidget>
+#include <algorithm>
 
 #include "AbstractDevice.h"
 #include "DockSites.h"
@@ -37,6 +40,37 @@ int placementFor(Qt::DockWidgetArea area)
     return TDockableForm::kDockBottom;
 }
 
+bool isDockSite(int placement)
+{
+    return placement >= TDockableForm::kDockLeft && placement <= TDockableForm::kDockBottom;
+}
+
+// A floating window comes back on a screen, whatever the rectangle it kept:
+// on the screen that shows most of it, else the main window's, moved (and
+// shrunk when it is larger) to lie inside that screen's free area.
+QRect keptOnScreen(const QRect& rect, const QWidget& owner)
+{
+    const QScreen* best = nullptr;
+    qint64 bestOverlap = 0;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect overlap = screen->availableGeometry() & rect;
+        const qint64 size = qint64(overlap.width()) * overlap.height();
+        if (size > bestOverlap) {
+            best = screen;
+            bestOverlap = size;
+        }
+    }
+    if (!best)
+        best = owner.screen();
+    if (!best)
+        return rect;
+    const QRect area = best->availableGeometry();
+    QRect kept(rect.topLeft(), rect.size().boundedTo(area.size()));
+    kept.moveLeft(std::clamp(kept.left(), area.left(), area.right() + 1 - kept.width()));
+    kept.moveTop(std::clamp(kept.top(), area.top(), area.bottom() + 1 - kept.height()));
+    return kept;
+}
+
 }  // namespace
 
 TDockableForm::TDockableForm(QMainWindow* owner, bool noPlacement, std::optional<QRect> rect, int placement,
@@ -44,7 +78,8 @@ TDockableForm::TDockableForm(QMainWindow* owner, bool noPlacement, std::optional
     : QDockWidget(caption, owner),
       owner_(owner),
       pages_(new QStackedWidget(this)),
-      notAccessible_(new QLabel(QStringLiteral("Data is not accessible."), this))
+      notAccessible_(new QLabel(QStringLiteral("Data is not accessible."), this)),
+      homeSite_(areaFor(isDockSite(placement) ? placement : kDockBottom))
 {
     setObjectName(caption);
     notAccessible_->setAlignment(Qt::AlignCenter);
@@ -107,9 +142,23 @@ void TDockableForm::CatchUp()
         RefreshView();
 }
 
+void TDockableForm::SetHomeSite(int placement)
+{
+    if (!isDockSite(placement))
+        return;
+    homeSite_ = areaFor(placement);
+    if (!isFloating() || owner_->dockWidgetArea(this) == homeSite_)
+        return;
+    // Floating, its place in the layout is where it docks again.
+    const bool shown = !isHidden();
+    owner_->removeDockWidget(this);
+    owner_->addDockWidget(homeSite_, this);
+    setVisible(shown);
+}
+
 void TDockableForm::Place(int placement, std::optional<QRect> rect)
 {
-    if (placement >= kDockLeft && placement <= kDockBottom) {
+    if (isDockSite(placement)) {
         const Qt::DockWidgetArea area = areaFor(placement);
         const bool sideways = area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea;
         dockIntoSite(*owner_, *this, area,
@@ -118,11 +167,14 @@ void TDockableForm::Place(int placement, std::optional<QRect> rect)
         return;
     }
     if (!isFloating()) {
-        owner_->removeDockWidget(this);
+        // It floats with a place kept in the layout, so that a double-click
+        // on its title docks it again, as a window dragged out of a site does.
+        if (owner_->dockWidgetArea(this) == Qt::NoDockWidgetArea)
+            owner_->addDockWidget(homeSite_, this);
         setFloating(true);
     }
     if (rect)
-        setGeometry(*rect);
+        setGeometry(keptOnScreen(*rect, *owner_));
     switch (placement) {
     case kFloatZoomed:
         showMaximized();

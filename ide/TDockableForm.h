@@ -34,6 +34,9 @@ public:
     virtual void ResetView() {}
 
     void Place(int placement, std::optional<QRect> rect);
+    // Where the window docks when it is docked again after floating from the
+    // start (a placement code 8-11); a window that was docked goes back where it was.
+    void SetHomeSite(int placement);
     void ShowInPage();
     void CloseOrUndock();
     bool IsShowing() const;
@@ -71,6 +74,7 @@ private:
     QMainWindow* owner_;
     QStackedWidget* pages_;
     QLabel* notAccessible_;
+    Qt::DockWidgetArea homeSite_;
     bool refreshPending_ = false;
     bool notCovered_ = false;
 };

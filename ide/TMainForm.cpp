@@ -22,6 +22,7 @@
 #include "DeviceBinding.h"
 #include "DockSites.h"
 #include "EditorWindows.h"
+#include "HelpWindow.h"
 #include "MainFormHosts.h"
 #include "MdiArrangement.h"
 #include "MessageBoxes.h"
@@ -394,13 +395,19 @@ void TMainForm::listEditorWindows()
 
 void TMainForm::openHelpContents()
 {
-    // The manual ships beside the program as a web page, for the desktop's browser.
+    // The manual ships beside the program as a web page, for the desktop's
+    // browser; without one it shows in the IDE's own help window.
     const QString helpFile = QString::fromStdString(platform::programFolder()) + QStringLiteral("Tolvane.html");
     if (!QFileInfo(helpFile).isFile()) {
         platform::showError(helpFile.toStdString() + " does not exist.");
         return;
     }
-    if (platform::openWithQtDesktop(QFile::encodeName(helpFile).toStdString()) != platform::DesktopOpen::Opened)
+    if (platform::openWithQtDesktop(QFile::encodeName(helpFile).toStdString()) == platform::DesktopOpen::Opened)
+        return;
+    auto* window = findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!window)
+        window = new HelpWindow(this);
+    if (!window->showPage(helpFile))
         platform::showError("Unable to open help file.\r\n\r\n" + helpFile.toStdString());
 }
 

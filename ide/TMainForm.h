@@ -120,6 +120,11 @@ public:
     // Where a file dialog starts that kept no folder of its own: the open
     // project's folder, else the user's home.
     QString dialogFolder(const QString& kept) const;
+    // The open dialog over a "Name (*.ext)|*.ext|..." filter, starting and
+    // then kept in OpenDir, which every open dialog of the window shares;
+    // empty when cancelled.
+    QStringList askFilesToOpen(const QString& filter, bool several, int shownFilter,
+                               const QString& defaultExtension);
 
     // Raised by a later start of the IDE; restores a minimised window.
     void bringToFront();
@@ -200,9 +205,6 @@ private:
     void openHelpContents();
     void chooseEditorFont();
     void chooseFilesToOpen();
-    // The open dialog over a "Name (*.ext)|*.ext|..." filter, starting and
-    // then kept in OpenDir; empty when cancelled.
-    QStringList askFilesToOpen(const QString& filter, bool several, int shownFilter, const QString& defaultExtension);
     // A missing file is reported.
     void openFileAs(const QString& path, bool asProject);
     bool readyToExit();

@@ -33,6 +33,7 @@ TDockableForm* ToolWindows::create(int id, std::optional<QRect> rect, int placem
         return nullptr;
     close(id);
     TDockableForm* window = kind->second.create(owner_, rect, placement);
+    window->SetHomeSite(kind->second.defaultPlacement);
     open_[id] = window;
     if (kind->second.refreshed)
         refreshed_.append(id);

@@ -1,12 +1,12 @@
-#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <cstdio>
 #include <exception>
 
+#include "Application.h"
 #include "ApplicationEnd.h"
 #include "CommandLine.h"
 #include "MainSettings.h"
-#include "MessageBoxes.h"
 #include "QtMessageBoxes.h"
 #include "SingleInstance.h"
 #include "TMainForm.h"
@@ -52,24 +52,45 @@ int runIde(QApplication& application, platform::SingleInstance* instance)
     return 0;
 }
 
+// True when this start is the one that runs: it holds the lock, or no lock
+// can be made at all. A later start of the same user ends before it
+// initialises the window system.
+bool takeInstanceLock(platform::SingleInstance& instance, bool& holdsLock)
+{
+    holdsLock = false;
+    if (multipleInstancesAllowed())
+        return true;
+    switch (instance.acquire()) {
+    case platform::InstanceLock::Taken:
+        holdsLock = true;
+        return true;
+    case platform::InstanceLock::HeldByRunningInstance:
+        platform::SingleInstance::probeRunningInstance();
+        return false;
+    case platform::InstanceLock::Unavailable:
+        std::fprintf(stderr, "Ostravel: no instance lock can be made; another running IDE is not looked for.\n");
+        return true;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    // A later instance ends before it initialises the window system.
     platform::SingleInstance instance;
-    const bool single = !multipleInstancesAllowed();
-    if (single && !instance.acquire()) {
-        platform::SingleInstance::probeRunningInstance();
+    bool holdsLock = false;
+    if (!takeInstanceLock(instance, holdsLock))
         return 0;
-    }
 
-    QApplication application(argc, argv);
+    platform::Application application(argc, argv);
     platform::DefaultQtMessageBoxes boxes;
     try {
-        return runIde(application, single ? &instance : nullptr);
+        return runIde(application, holdsLock ? &instance : nullptr);
     } catch (const std::exception& error) {
-        platform::messageBoxes().show("Tolvane", error.what(), platform::BoxButtons::Ok, platform::BoxIcon::Error);
+        platform::showException(error);
+    } catch (...) {
+        platform::showUnknownException();
     }
     return 0;
 }

@@ -15,9 +15,32 @@
 namespace platform {
 namespace {
 
-// An INI file cannot hold an empty group, so a created key carries this
-// value. Encoded names never hold a bare '%', so it cannot clash.
+// An INI file cannot hold an empty group, so a created key that holds
+// nothing carries this value, and only for as long as it holds nothing.
+// Encoded names never hold a bare '%', so it cannot clash.
 const QString kKeyMarker = QStringLiteral("%key");
+
+QString markerIn(const QString& group)
+{
+    return group.isEmpty() ? kKeyMarker : group + QLatin1Char('/') + kKeyMarker;
+}
+
+// The key above; none above the root.
+std::optional<QString> parentOf(const QString& group)
+{
+    if (group.isEmpty())
+        return std::nullopt;
+    const auto slash = group.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? QString() : group.left(slash);
+}
+
+// The key now holds something: neither it nor any key above it needs a marker.
+void dropMarkers(QSettings& settings, std::optional<QString> group)
+{
+    for (; group; group = parentOf(*group))
+        if (settings.contains(markerIn(*group)))
+            settings.remove(markerIn(*group));
+}
 
 // Names may hold '/', which QSettings reads as a group separator.
 QString encodeName(const std::string& name)
@@ -184,7 +207,8 @@ std::unique_ptr<RegistryKey> RegistryKey::open(RegistryRoot root, const std::str
         return nullptr;
     auto settings = settingsFor(root);
     if (create && !groupHasContent(*settings, group)) {
-        settings->setValue(group.isEmpty() ? kKeyMarker : group + QLatin1Char('/') + kKeyMarker, QString());
+        settings->setValue(markerIn(group), QString());
+        dropMarkers(*settings, parentOf(group));
         settings->sync();
         if (settings->status() != QSettings::NoError)
             return nullptr;
@@ -259,6 +283,7 @@ std::optional<bool> RegistryKey::readBool(const std::string& name) const
 bool RegistryKey::write(const std::string& name, const QString& text)
 {
     settings_->setValue(fullName(group_, name), text);
+    dropMarkers(*settings_, QString::fromStdString(group_));
     settings_->sync();
     return settings_->status() == QSettings::NoError;
 }
@@ -285,8 +310,7 @@ bool RegistryKey::deleteValue(const std::string& name)
         return false;
     settings_->remove(key);
     if (!groupHasContent(*settings_, QString::fromStdString(group_)))
-        settings_->setValue(
-            group_.empty() ? kKeyMarker : QString::fromStdString(group_) + QLatin1Char('/') + kKeyMarker, QString());
+        settings_->setValue(markerIn(QString::fromStdString(group_)), QString());
     settings_->sync();
     return settings_->status() == QSettings::NoError;
 }

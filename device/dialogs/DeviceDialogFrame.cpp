@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "DialogBorder.h"
+
 namespace zern {
 
 QHBoxLayout* okCancelRow(QDialog& dialog, QPushButton* ok, QPushButton* cancel)
@@ -22,9 +24,7 @@ QHBoxLayout* okCancelRow(QDialog& dialog, QPushButton* ok, QPushButton* cancel)
 
 int execCentred(QDialog& dialog)
 {
-    if (QLayout* layout = dialog.layout())
-        layout->setSizeConstraint(QLayout::SetFixedSize);
-    dialog.setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    platform::giveDialogBorder(dialog);
     dialog.adjustSize();
     const QWidget* owner = dialog.parentWidget();
     const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "DialogBorder.h"
 #include "MessageBoxes.h"
 #include "PositiveNumber.h"
 
@@ -23,6 +24,7 @@ TDialogGotoLine::TDialogGotoLine(QWidget* parent) : QDialog(parent), edit_(new Q
     layout->addWidget(new QLabel(QStringLiteral("Enter Line Number:"), this));
     layout->addWidget(edit_);
     layout->addWidget(buttons);
+    platform::giveDialogBorder(*this);
 }
 
 void TDialogGotoLine::showEvent(QShowEvent* event)

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "DialogBorder.h"
 #include "MessageBoxes.h"
 #include "PositiveNumber.h"
 
@@ -27,6 +28,7 @@ TDialogTabOptions::TDialogTabOptions(QWidget* parent)
     layout->addLayout(form);
     layout->addWidget(replaceTabs_);
     layout->addWidget(buttons);
+    platform::giveDialogBorder(*this);
 }
 
 void TDialogTabOptions::SetValues(int tabSize, bool useTabs)

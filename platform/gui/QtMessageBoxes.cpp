@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QThread>
 
+#include "DialogBorder.h"
+
 namespace platform {
 namespace {
 
@@ -74,6 +76,8 @@ BoxAnswer runBox(const std::string& caption, const std::string& text, BoxButtons
                     standardButtons(buttons), QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
     box.setEscapeButton(escapeButton(buttons));
+    // The box fixes its own size; the border only widens it for its caption.
+    giveDialogBorder(box, DialogSizing::Sizable);
     const int button = box.exec();
     return box.clickedButton() ? answerFor(button) : answerFor(escapeButton(buttons));
 }

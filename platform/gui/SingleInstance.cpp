@@ -2,13 +2,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <cerrno>
 #include <cstring>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -17,9 +20,36 @@
 namespace platform {
 namespace {
 
-QString pathIn(const char* name)
+QString pathIn(const QString& folder, const char* name)
 {
-    return instanceFolder() + QLatin1Char('/') + QLatin1String(name);
+    return folder + QLatin1Char('/') + QLatin1String(name);
+}
+
+// Only absolute paths count, as relative ones are meaningless to other processes.
+QString absolutePathFrom(const char* variable)
+{
+    const QString path = QFile::decodeName(qgetenv(variable));
+    return QDir::isAbsolutePath(path) ? path : QString();
+}
+
+QString homeFolder()
+{
+    if (QString home = absolutePathFrom("HOME"); !home.isEmpty())
+        return home;
+    const passwd* entry = ::getpwuid(::geteuid());
+    return entry && entry->pw_dir ? QFile::decodeName(entry->pw_dir) : QString();
+}
+
+// Creates the folder with no access for others; one that belongs to someone
+// else, or is no folder, is not used.
+bool isPrivateFolderOfThisUser(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    ::mkdir(native.constData(), 0700);
+    struct stat status {};
+    if (::lstat(native.constData(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != ::geteuid())
+        return false;
+    return (status.st_mode & 077) == 0 || ::chmod(native.constData(), 0700) == 0;
 }
 
 QByteArray probeText()
@@ -45,25 +75,44 @@ bool waitUntil(int fd, short events, std::chrono::steady_clock::time_point deadl
 
 }  // namespace
 
-QString instanceFolder()
+std::optional<QString> instanceFolder()
 {
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir(QString::fromLocal8Bit(runtime)).exists())
-        return QString::fromLocal8Bit(runtime);
-    return QDir::tempPath();
+    const QString runtime = absolutePathFrom("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
+        return runtime;
+    // Never a shared folder such as the temporary one: another user's
+    // instance must not count as this user's.
+    QString cache = absolutePathFrom("XDG_CACHE_HOME");
+    if (cache.isEmpty()) {
+        const QString home = homeFolder();
+        if (home.isEmpty())
+            return std::nullopt;
+        cache = home + QStringLiteral("/.cache");
+    }
+    QDir().mkpath(cache);
+    const QString folder = cache + QStringLiteral("/Tolvane");
+    if (!isPrivateFolderOfThisUser(folder))
+        return std::nullopt;
+    return folder;
 }
 
-SingleInstance::SingleInstance() : lock_(std::make_unique<QLockFile>(pathIn(kInstanceLockName)))
-{
-    // A live holder never goes stale however long it runs; only a dead one does.
-    lock_->setStaleLockTime(0);
-}
+SingleInstance::SingleInstance() = default;
 
 SingleInstance::~SingleInstance() = default;
 
-bool SingleInstance::acquire()
+InstanceLock SingleInstance::acquire()
 {
-    return lock_->tryLock(0);
+    const std::optional<QString> folder = instanceFolder();
+    if (!folder)
+        return InstanceLock::Unavailable;
+    folder_ = *folder;
+    lock_ = std::make_unique<QLockFile>(pathIn(folder_, kInstanceLockName));
+    // A live holder never goes stale however long it runs; only a dead one does.
+    lock_->setStaleLockTime(0);
+    if (lock_->tryLock(0))
+        return InstanceLock::Taken;
+    return lock_->error() == QLockFile::LockFailedError ? InstanceLock::HeldByRunningInstance
+                                                        : InstanceLock::Unavailable;
 }
 
 bool SingleInstance::listen(QObject* owner)
@@ -71,9 +120,9 @@ bool SingleInstance::listen(QObject* owner)
     server_ = new QLocalServer(owner);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     // Holding the lock makes any socket file left there a dead instance's.
-    QLocalServer::removeServer(pathIn(kRunningProbeName));
+    QLocalServer::removeServer(pathIn(folder_, kRunningProbeName));
     connect(server_, &QLocalServer::newConnection, this, &SingleInstance::answerProbes);
-    return server_->listen(pathIn(kRunningProbeName));
+    return server_->listen(pathIn(folder_, kRunningProbeName));
 }
 
 void SingleInstance::answerProbes()
@@ -97,7 +146,10 @@ void SingleInstance::answerProbes()
 bool SingleInstance::probeRunningInstance(std::chrono::milliseconds timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    const QByteArray path = QFile::encodeName(pathIn(kRunningProbeName));
+    const std::optional<QString> folder = instanceFolder();
+    if (!folder)
+        return false;
+    const QByteArray path = QFile::encodeName(pathIn(*folder, kRunningProbeName));
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (size_t(path.size()) >= sizeof(address.sun_path))

@@ -1,14 +1,17 @@
 #pragma once
-// One IDE per user session. The first instance holds a lock file and answers
-// probes on a local socket; a later instance finds the lock taken, asks the
-// first one to come to the front and ends. Both live in $XDG_RUNTIME_DIR (the
-// temporary folder when it is unset), named after the instance texts.
+// One IDE per user. The first instance holds a lock file and answers probes
+// on a local socket; a later instance of the same user finds the lock taken,
+// asks the first one to come to the front and ends. Both live in the user's
+// runtime folder ($XDG_RUNTIME_DIR), else in a private folder of the user's
+// own cache folder, named after the instance texts. Where no lock can be made
+// at all the IDE runs without one.
 
 #include <QLocalServer>
 #include <QObject>
 #include <QPointer>
 #include <chrono>
 #include <memory>
+#include <optional>
 
 class QLockFile;
 
@@ -18,7 +21,17 @@ inline constexpr const char kInstanceLockName[] = "Tolvane-{5B1C3E70-2A9D-4F16-9
 inline constexpr const char kRunningProbeName[] = "UWM_IS_APPLICATION_RUNNING-{5B1C3E70-2A9D-4F16-9C3B-7E2D40A1C8F5}";
 inline constexpr std::chrono::milliseconds kProbeTimeout{200};
 
-QString instanceFolder();
+// This user's folder for the lock and the socket; none when there is no
+// folder of the user's own to use.
+std::optional<QString> instanceFolder();
+
+enum class InstanceLock {
+    Taken,
+    // A live instance of this user holds it.
+    HeldByRunningInstance,
+    // No lock can be made here (no folder, nothing can be created in it).
+    Unavailable,
+};
 
 class SingleInstance : public QObject {
     Q_OBJECT
@@ -26,10 +39,9 @@ public:
     SingleInstance();
     ~SingleInstance() override;
 
-    // Takes the instance lock; false when another live instance holds it. A
-    // lock left behind by a killed instance is taken over. Works before the
-    // application object exists.
-    bool acquire();
+    // Takes the instance lock. A lock left behind by a killed instance is
+    // taken over. Works before the application object exists.
+    InstanceLock acquire();
     // Answers probes from later instances for as long as the owner lives (it
     // must end before the application object does); each probe emits
     // bringToFrontRequested.
@@ -47,6 +59,7 @@ private:
     void answerProbes();
 
     std::unique_ptr<QLockFile> lock_;
+    QString folder_;
     QPointer<QLocalServer> server_;
 };
 

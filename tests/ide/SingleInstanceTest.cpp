@@ -1,8 +1,11 @@
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLockFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QThread>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -29,12 +32,16 @@ protected:
             }
     }
 
-    QProcess& start()
+    using Environment = std::function<void(QProcessEnvironment&)>;
+
+    QProcess& start(const Environment& adjust = {})
     {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("TOLVANE_TEST_FRONT_REPORT"), report());
+        if (adjust)
+            adjust(environment);
         process->setProcessEnvironment(environment);
         process->setProgram(QStringLiteral(OSTRAVEL_PATH));
         process->start();
@@ -43,13 +50,24 @@ protected:
         return *processes_.back();
     }
 
-    // The first instance listens once its window is up.
-    bool waitUntilListening(const QProcess& process)
+    // A user of their own home and no runtime folder.
+    Environment user(const char* name) const
     {
+        return [home = homeOf(name)](QProcessEnvironment& environment) {
+            environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+            environment.remove(QStringLiteral("XDG_CACHE_HOME"));
+            environment.insert(QStringLiteral("HOME"), home);
+        };
+    }
+
+    // The first instance listens once its window is up.
+    bool waitUntilListening(const QProcess& process, const QString& folder = {})
+    {
+        const QString socket = (folder.isEmpty() ? folders.runtime() : folder) + QLatin1Char('/') + kProbeName;
         QElapsedTimer clock;
         clock.start();
         while (clock.elapsed() < 10000 && process.state() == QProcess::Running) {
-            if (QFile::exists(folders.runtime() + QLatin1Char('/') + kProbeName))
+            if (QFile::exists(socket))
                 return true;
             QThread::msleep(20);
         }
@@ -70,13 +88,25 @@ protected:
         QFile file(report());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+    QByteArray reportedWithin(int milliseconds) const
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (reported().isEmpty() && clock.elapsed() < milliseconds)
+            QThread::msleep(20);
+        return reported();
+    }
 
     std::unique_ptr<RegistryKey> settingsKey()
     {
         return RegistryKey::open(RegistryRoot::CurrentUser, "\\Software\\Quorin Semiconductor\\Tolvane\\", true);
     }
 
+    // Short, as the probe socket's path must fit in a socket address.
+    QString homeOf(const char* name) const { return homes_.path() + QLatin1Char('/') + QLatin1String(name); }
+
     ScopedTestFolders folders;
+    QTemporaryDir homes_{QDir::tempPath() + QStringLiteral("/tv-XXXXXX")};
     std::vector<std::unique_ptr<QProcess>> processes_;
 };
 
@@ -87,11 +117,7 @@ TEST_F(SingleInstance, ASecondStartRestoresTheMinimisedFirstAndEnds)
     ASSERT_TRUE(waitUntilListening(first));
     QProcess& second = start();
     EXPECT_EQ(exitWithin(second, 1000), 0);
-    QElapsedTimer clock;
-    clock.start();
-    while (reported().isEmpty() && clock.elapsed() < 2000)
-        QThread::msleep(20);
-    EXPECT_EQ(reported(), "front minimized normal\n");
+    EXPECT_EQ(reportedWithin(2000), "front minimized normal\n");
     EXPECT_EQ(first.state(), QProcess::Running);
 
     QProcess& third = start();
@@ -147,6 +173,41 @@ TEST_F(SingleInstance, AFirstInstanceThatDoesNotAnswerEndsTheSecondSilently)
     silent.close();
     QProcess& third = start();
     EXPECT_EQ(exitWithin(third, 1000), 0);
+}
+
+TEST_F(SingleInstance, WithoutARuntimeFolderOnlyAnInstanceOfTheSameUserCounts)
+{
+    QProcess& alice = start(user("alice"));
+    const QString aliceFolder = homeOf("alice") + QStringLiteral("/.cache/Tolvane");
+    ASSERT_TRUE(waitUntilListening(alice, aliceFolder));
+    EXPECT_EQ(QFileInfo(aliceFolder).permissions()
+                  & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser
+                      | QFile::ExeUser),
+              QFile::Permissions());
+
+    // Another user's IDE starts beside it.
+    QProcess& bob = start(user("bob"));
+    EXPECT_EQ(exitWithin(bob, 1500), -1);
+    EXPECT_TRUE(waitUntilListening(bob, homeOf("bob") + QStringLiteral("/.cache/Tolvane")));
+    EXPECT_TRUE(reported().isEmpty());
+
+    // The same user's second start still finds the first.
+    QProcess& again = start(user("alice"));
+    EXPECT_EQ(exitWithin(again, 1000), 0);
+    EXPECT_EQ(reportedWithin(2000), "front normal normal\n");
+}
+
+TEST_F(SingleInstance, WhereNoLockCanBeMadeTheIdeStartsAnyway)
+{
+    // Nothing can be created in /proc, not even by root.
+    const auto noLock = [](QProcessEnvironment& environment) {
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("/proc"));
+    };
+    QProcess& first = start(noLock);
+    QProcess& second = start(noLock);
+    EXPECT_EQ(exitWithin(first, 1500), -1);
+    EXPECT_EQ(exitWithin(second, 100), -1);
+    EXPECT_TRUE(first.readAllStandardError().contains("no instance lock"));
 }
 
 }  // namespace

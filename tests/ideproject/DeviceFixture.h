@@ -39,6 +39,7 @@ public:
     void clearDebugWindows() override { ++clears; }
     void deviceMenuItemDone() override { ++menuItemsDone; }
     QWidget* dialogOwner() override { return &owner; }
+    QString chooseFileToOpen(const QString&, const QString&) override { return {}; }
 };
 
 class DeviceFixture : public ::testing::Test {
