@@ -1,9 +1,10 @@
 #pragma once
 // Finds a text in UTF-8 bytes by the editor's rules, so that a file searched
-// from disk gives the hits its editor window would: "match case" off folds
-// only A-Z onto a-z (as the editor does, also beyond ASCII), and "whole word"
-// asks for a class change at both ends of the hit, with the editor's word
-// classes (Utf8Characters.h). A hit never starts inside a character.
+// from disk gives the hits its editor window would: with "match case" off
+// only A-Z fold onto a-z (the editor folds no letter beyond ASCII either),
+// and "whole word" asks for a class change at both ends of the hit, with the
+// editor's word classes (Utf8Characters.h). A hit never starts inside a
+// character.
 
 #include <array>
 #include <cstddef>
