@@ -24,9 +24,10 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-QString Latin1(const std::string& bytes)
+// The editor holds UTF-8.
+QString Decoded(const std::string& bytes)
 {
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 int PageHeight(QPrinter& printer)
@@ -52,9 +53,9 @@ void DrawPages(QPrinter& printer, const QFont& font, const std::vector<PrintedPa
         int y = inch + metrics.ascent();
         for (const PrintedLine& line : page) {
             // The number sits in the left margin so the text stays at one inch.
-            const QString number = Latin1(line.number);
+            const QString number = Decoded(line.number);
             painter.drawText(inch - metrics.horizontalAdvance(number), y, number);
-            painter.drawText(inch, y, Latin1(line.text));
+            painter.drawText(inch, y, Decoded(line.text));
             y += metrics.height();
         }
     }

@@ -1,24 +1,42 @@
 #include "LineEnds.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
-constexpr std::string_view kCrLf = "\r\n";
+bool IsLineEndByte(char c)
+{
+    return c == '\r' || c == '\n';
+}
 
 }  // namespace
 
-std::string NormaliseLineEnds(std::string_view text)
+std::string_view LineEndBytes(LineEnd lineEnd)
+{
+    switch (lineEnd) {
+    case LineEnd::CrLf:
+        return "\r\n";
+    case LineEnd::Cr:
+        return "\r";
+    case LineEnd::Lf:
+        break;
+    }
+    return "\n";
+}
+
+std::string NormaliseLineEnds(std::string_view text, LineEnd lineEnd)
 {
     std::string result;
     result.reserve(text.size() + text.size() / 16 + 2);
-    LineEndNormaliser normaliser;
-    normaliser.feed(text, result);
-    normaliser.finish(result);
+    const auto append = [&result](std::string_view part) { result += part; };
+    LineEndNormaliser normaliser(lineEnd);
+    normaliser.feed(text, append);
+    normaliser.finish(append);
     return result;
 }
 
-void LineEndNormaliser::feed(std::string_view piece, std::string& output)
+void LineEndNormaliser::feed(std::string_view piece, const Sink& output)
 {
     if (piece.empty())
         return;
@@ -26,48 +44,98 @@ void LineEndNormaliser::feed(std::string_view piece, std::string& output)
     lastByte_ = piece.back();
     if (crPending_) {
         crPending_ = false;
-        output += kCrLf;
-        if (piece.front() == '\n')
+        const bool pair = piece.front() == '\n';
+        converted_.clear();
+        endLine(pair ? LineEnd::CrLf : LineEnd::Cr, converted_);
+        output(converted_);
+        if (pair)
             piece.remove_prefix(1);
     }
-    // Text between line ends, and CR LF pairs, go to the output in whole runs.
-    const char* const data = piece.data();
-    const std::size_t size = piece.size();
-    std::size_t runStart = 0;
-    std::size_t position = 0;
-    while (position < size) {
-        const auto* lf = static_cast<const char*>(std::memchr(data + position, '\n', size - position));
-        const std::size_t lineEnd = lf ? static_cast<std::size_t>(lf - data) : size;
-        const auto* cr = static_cast<const char*>(std::memchr(data + position, '\r', lineEnd - position));
-        if (!cr) {
-            if (!lf)
-                break;
-            // A lone LF.
-            output.append(data + runStart, lineEnd - runStart);
-            output += kCrLf;
-            position = runStart = lineEnd + 1;
-            continue;
-        }
-        const auto crAt = static_cast<std::size_t>(cr - data);
-        if (crAt + 1 == lineEnd && lf) {
-            position = lineEnd + 1;
-            continue;
-        }
-        output.append(data + runStart, crAt - runStart);
-        if (crAt + 1 == size) {
-            // Its LF, if any, starts the next piece.
-            crPending_ = true;
-            return;
-        }
-        output += kCrLf;
-        position = runStart = crAt + 1;
+    // A CR at the end waits for the next piece, whose LF it may pair with.
+    if (!piece.empty() && piece.back() == '\r') {
+        crPending_ = true;
+        piece.remove_suffix(1);
     }
-    output.append(data + runStart, size - runStart);
+    if (piece.empty())
+        return;
+    if (!lineEnd_)
+        chooseFrom(piece);
+    // Still without a kind, the piece has no line end.
+    if (!lineEnd_ || keepsLineEnds(piece)) {
+        output(piece);
+        return;
+    }
+    convert(piece);
+    output(converted_);
 }
 
-void LineEndNormaliser::finish(std::string& output)
+void LineEndNormaliser::chooseFrom(std::string_view piece)
 {
-    if (crPending_ || (!empty_ && lastByte_ != '\n'))
-        output += kCrLf;
+    const auto first = std::find_if(piece.begin(), piece.end(), IsLineEndByte);
+    if (first == piece.end())
+        return;
+    if (*first == '\n')
+        lineEnd_ = LineEnd::Lf;
+    else
+        lineEnd_ = first + 1 != piece.end() && first[1] == '\n' ? LineEnd::CrLf : LineEnd::Cr;
+}
+
+// Whether every line end of the piece is already of the chosen kind.
+bool LineEndNormaliser::keepsLineEnds(std::string_view piece) const
+{
+    const char* const begin = piece.data();
+    const char* const end = begin + piece.size();
+    switch (*lineEnd_) {
+    case LineEnd::Lf:
+        return !std::memchr(begin, '\r', piece.size());
+    case LineEnd::Cr:
+        return !std::memchr(begin, '\n', piece.size());
+    case LineEnd::CrLf:
+        break;
+    }
+    // Each LF follows a CR and each CR comes before an LF: one pass without
+    // branches, which the compiler runs many bytes at a time.
+    if (*begin == '\n' || end[-1] == '\r')
+        return false;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(begin);
+    unsigned char mismatch = 0;
+    for (std::size_t at = 1; at < piece.size(); ++at)
+        mismatch |= static_cast<unsigned char>((bytes[at] == '\n') ^ (bytes[at - 1] == '\r'));
+    return mismatch == 0;
+}
+
+void LineEndNormaliser::endLine(LineEnd seen, std::string& output)
+{
+    if (!lineEnd_)
+        lineEnd_ = seen;
+    output += LineEndBytes(*lineEnd_);
+}
+
+void LineEndNormaliser::convert(std::string_view piece)
+{
+    converted_.clear();
+    const auto end = piece.end();
+    auto run = piece.begin();
+    while (true) {
+        auto at = std::find_if(run, end, IsLineEndByte);
+        converted_.append(run, at);
+        if (at == end)
+            return;
+        // No CR ends the piece: one that did waits for the next.
+        const bool pair = *at == '\r' && at[1] == '\n';
+        endLine(*at == '\n' ? LineEnd::Lf : pair ? LineEnd::CrLf : LineEnd::Cr, converted_);
+        run = at + (pair ? 2 : 1);
+    }
+}
+
+void LineEndNormaliser::finish(const Sink& output)
+{
+    converted_.clear();
+    if (crPending_)
+        endLine(LineEnd::Cr, converted_);
+    else if (!empty_ && lastByte_ != '\n')
+        endLine(kPlatformLineEnd, converted_);
     crPending_ = false;
+    if (!converted_.empty())
+        output(converted_);
 }

@@ -7,7 +7,6 @@
 #include <QSaveFile>
 #include <QTimer>
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "Beep.h"
@@ -60,6 +59,32 @@ enum AsmStyle {
 };
 enum AsmKeywordSet { AsmInstructionSet = 0, AsmRegisterSet = 2, AsmDirectiveSet = 3 };
 
+bool IsLineEnd(char c)
+{
+    return c == '\n' || c == '\r';
+}
+
+// Whether a line holds more than limit bytes, its line end not counted.
+// Such a line covers a whole block of half that size, so only a block
+// without a line end is looked at closely: in ordinary text the first line
+// end of each block is a few bytes in, and the text is not read through.
+bool HasLineLongerThan(std::string_view text, size_t limit)
+{
+    const size_t block = std::max<size_t>(limit / 2, 1);
+    for (size_t at = 0; at < text.size(); at += block) {
+        const auto blockEnd = text.begin() + static_cast<std::ptrdiff_t>(std::min(text.size(), at + block));
+        if (std::find_if(text.begin() + static_cast<std::ptrdiff_t>(at), blockEnd, IsLineEnd) != blockEnd)
+            continue;
+        const auto lineStart = std::find_if(std::make_reverse_iterator(text.begin() + static_cast<std::ptrdiff_t>(at)),
+                                            text.rend(), IsLineEnd)
+                                   .base();
+        const auto lineEnd = std::find_if(blockEnd, text.end(), IsLineEnd);
+        if (static_cast<size_t>(lineEnd - lineStart) > limit)
+            return true;
+    }
+    return false;
+}
+
 int ExecutionMask()
 {
     return 1 << ScintillaEditor::ExecutionMarker;
@@ -96,10 +121,10 @@ ScintillaEditor::ScintillaEditor(QWidget* parent, ScintillaEditorOwner* owner)
     connect(this, &QsciScintillaBase::SCN_SAVEPOINTLEFT, this, [this] { OnSavePoint(true); });
     connect(this, &QsciScintillaBase::SCN_MODIFYATTEMPTRO, this, [] { Beep(); });
 
-    // Every byte is one character, as in the system's single-byte code page,
-    // so any file's bytes survive editing.
-    SendEditor(SCI_SETCODEPAGE, SC_CP_DBCS);
-    SendEditor(SCI_SETEOLMODE, SC_EOL_CRLF);
+    // The system's code page is UTF-8. Bytes that are not UTF-8 are kept as
+    // they are, so any file's bytes survive editing.
+    SendEditor(SCI_SETCODEPAGE, SC_CP_UTF8);
+    SetLineEnd(kPlatformLineEnd);
     // Only text changes are of interest; style changes would flood the owner.
     SendEditor(SCI_SETMODEVENTMASK, kTextChanges);
     ApplySharedFont();
@@ -264,8 +289,8 @@ void ScintillaEditor::replaceTextFrom(QFile& file)
     SendEditor(SCI_ALLOCATE, static_cast<uintptr_t>(oldLength + file.size() + file.size() / 16 + 2));
 
     std::vector<char> block(kLoadBlockSize);
-    std::string normalised;
     LineEndNormaliser lineEnds;
+    const auto append = [this](std::string_view text) { SendEditor(SCI_APPENDTEXT, text.size(), text.data()); };
     bool readFailed = false;
     while (true) {
         const qint64 count = file.read(block.data(), static_cast<qint64>(block.size()));
@@ -273,9 +298,7 @@ void ScintillaEditor::replaceTextFrom(QFile& file)
             readFailed = count < 0 || file.error() != QFileDevice::NoError;
             break;
         }
-        normalised.clear();
-        lineEnds.feed(std::string_view(block.data(), static_cast<size_t>(count)), normalised);
-        SendEditor(SCI_APPENDTEXT, normalised.size(), normalised.data());
+        lineEnds.feed(std::string_view(block.data(), static_cast<size_t>(count)), append);
     }
     if (readFailed) {
         SendEditor(SCI_DELETERANGE, oldLength, SendEditor(SCI_GETLENGTH) - oldLength);
@@ -285,10 +308,9 @@ void ScintillaEditor::replaceTextFrom(QFile& file)
         loaded_ = wasLoaded;
         throw EditorFileError(EditorFileError::Kind::Unreadable, file.errorString().toStdString());
     }
-    normalised.clear();
-    lineEnds.finish(normalised);
-    SendEditor(SCI_APPENDTEXT, normalised.size(), normalised.data());
+    lineEnds.finish(append);
     SendEditor(SCI_DELETERANGE, 0, oldLength);
+    SetLineEnd(lineEnds.lineEnd());
     // As after replacing the whole text: caret, selection and first line at the start.
     SendEditor(SCI_SETEMPTYSELECTION, 0);
     SendEditor(SCI_SETFIRSTVISIBLELINE, 0);
@@ -296,9 +318,9 @@ void ScintillaEditor::replaceTextFrom(QFile& file)
     UpdateLineNumberMargin();
     SteadyCaretForLongLines();
     SendEditor(SCI_SETUNDOCOLLECTION, 1);
-    // Replacing the text folds every marker onto the first line; a loaded
-    // file starts without markers.
-    SendEditor(SCI_MARKERDELETEALL, -1);
+    // Removing the old text folded its markers onto the first line, the only
+    // one that can carry any: a loaded file starts without markers.
+    SendEditor(SCI_MARKERDELETE, 0, -1);
     SendEditor(SCI_SETREADONLY, readOnly);
     SendEditor(SCI_SETSAVEPOINT);
     SendEditor(SCI_EMPTYUNDOBUFFER);
@@ -307,11 +329,20 @@ void ScintillaEditor::replaceTextFrom(QFile& file)
 
 FileAge ScintillaEditor::SaveFile(const QString& path)
 {
-    const std::string text = NormaliseLineEnds(Text());
+    // Scintilla's own text, without a copy; a pasted line end of another
+    // kind is written as the file's kind.
+    const std::string_view text(reinterpret_cast<const char*>(SendEditor(SCI_GETCHARACTERPOINTER)),
+                                static_cast<size_t>(SendEditor(SCI_GETLENGTH)));
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)
-        || file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())
-        || !file.commit()) {
+    bool written = file.open(QIODevice::WriteOnly);
+    const auto write = [&file, &written](std::string_view bytes) {
+        written =
+            written && file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+    };
+    LineEndNormaliser lineEnds(lineEnd_);
+    lineEnds.feed(text, write);
+    lineEnds.finish(write);
+    if (!written || !file.commit()) {
         const std::string reason = file.errorString().toStdString();
         file.cancelWriting();
         throw EditorFileError(EditorFileError::Kind::Unwritable, reason);
@@ -369,6 +400,14 @@ void ScintillaEditor::SetExecutionLine(int line)
         }
     }
     Focus();
+}
+
+void ScintillaEditor::SetLineEnd(LineEnd lineEnd)
+{
+    lineEnd_ = lineEnd;
+    // What Enter inserts.
+    static constexpr int kModes[] = {SC_EOL_CRLF, SC_EOL_LF, SC_EOL_CR};
+    SendEditor(SCI_SETEOLMODE, kModes[static_cast<int>(lineEnd)]);
 }
 
 void ScintillaEditor::SetReadOnly(bool readOnly)
@@ -569,18 +608,9 @@ bool ScintillaEditor::ReplaceSelection(std::string_view text)
 
 void ScintillaEditor::SteadyCaretForLongLines()
 {
-    // One pass over the text's bytes: far quicker than asking for each line.
-    const auto* text = reinterpret_cast<const char*>(SendEditor(SCI_GETCHARACTERPOINTER));
-    const char* const end = text + SendEditor(SCI_GETLENGTH);
-    bool longLine = false;
-    for (const char* line = text; line < end && !longLine;) {
-        const auto* newline = static_cast<const char*>(std::memchr(line, '\n', static_cast<size_t>(end - line)));
-        const char* lineEnd = newline ? newline : end;
-        const char* textEnd = lineEnd > line && lineEnd[-1] == '\r' ? lineEnd - 1 : lineEnd;
-        longLine = textEnd - line > kLongLineBytes;
-        line = lineEnd + 1;
-    }
-    SendEditor(SCI_SETCARETPERIOD, static_cast<uintptr_t>(longLine ? 0 : caretPeriod_));
+    const std::string_view text(reinterpret_cast<const char*>(SendEditor(SCI_GETCHARACTERPOINTER)),
+                                static_cast<size_t>(SendEditor(SCI_GETLENGTH)));
+    SendEditor(SCI_SETCARETPERIOD, static_cast<uintptr_t>(HasLineLongerThan(text, kLongLineBytes) ? 0 : caretPeriod_));
 }
 
 void ScintillaEditor::OnModified(int position, int, const char*, int length, int linesAdded, int, int, int, int, int)

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "EditorFont.h"
+#include "LineEnds.h"
 #include "UserFile.h"
 
 class QFile;
@@ -54,9 +55,11 @@ public:
     static constexpr long kLongLineBytes = 100000;
 
     // Throws EditorFileError; an empty path loads nothing and gives 0. Only a
-    // regular file of at most kMaxFileBytes is read.
+    // regular file of at most kMaxFileBytes is read. Its lines all end as its
+    // first line does (LineEnds.h), and Enter ends lines so too.
     FileAge LoadFile(const QString& path);
-    // Atomic: on failure (EditorFileError) the file and the save point are untouched.
+    // Atomic: on failure (EditorFileError) the file and the save point are
+    // untouched. Lines end as in the file loaded; in a new text as on the platform.
     FileAge SaveFile(const QString& path);
     void SetLexerFor(int kind);
 
@@ -103,6 +106,7 @@ public:
 
 private:
     void ApplySharedFont();
+    void SetLineEnd(LineEnd lineEnd);
     void DeleteMarker(long line, int marker);
     void UpdateLineNumberMargin();
     void openForLoading(QFile& file);
@@ -120,6 +124,7 @@ private:
 
     ScintillaEditorOwner* owner_;
     int lexerKind_ = LexerAssembler;
+    LineEnd lineEnd_ = kPlatformLineEnd;
     bool loaded_ = false;
     bool modified_ = false;
     long caretPeriod_ = 0;

@@ -9,10 +9,10 @@
 
 namespace {
 
-// Editor text is single-byte: one byte per character.
+// The editor holds UTF-8.
 std::string Bytes(const QString& text)
 {
-    return text.toLatin1().toStdString();
+    return text.toUtf8().toStdString();
 }
 
 }  // namespace

@@ -32,20 +32,30 @@ struct SearchRequest {
     std::unordered_map<std::string, std::string> openTexts;
     // A larger file is skipped, as an editor would refuse to open it.
     std::uint64_t maxFileBytes = 256ull * 1024 * 1024;
+    // With these, and each hit's excerpt (TextHits.h), the results take a few
+    // tens of megabytes at most, whatever is searched: a file's hits past
+    // the first are not listed, and the search stops at the hit past the last.
+    std::size_t maxHitsPerFile = 1000;
+    std::size_t maxHits = 100000;
 };
 
 // The hits of one file, or why it was skipped.
 struct FileHits {
     std::string path;
     std::vector<FoundHit> hits;
+    // The file has more than maxHitsPerFile hits.
+    bool moreHits = false;
     // Empty unless the file could not be read ("Permission denied").
     std::string unreadable;
 };
 
+enum class SearchEnd { Done, Cancelled, TooManyHits };
+
 // Called for each file that has hits or could not be read, in search order.
 using FileHitsSink = std::function<void(FileHits&&)>;
 
-// Runs the search on the calling thread until done or cancelled.
-void runSearch(const SearchRequest& request, const FileHitsSink& sink, const std::atomic<bool>& cancelled);
+// Runs the search on the calling thread until done, cancelled, or stopped by
+// a hit past maxHits.
+SearchEnd runSearch(const SearchRequest& request, const FileHitsSink& sink, const std::atomic<bool>& cancelled);
 
 }  // namespace findinfiles

@@ -111,8 +111,8 @@ bool listFolder(const std::string& folder, const std::string& mask, FolderListin
 
 class Walk {
 public:
-    Walk(const std::string& mask, bool subfolders, FileWalkVisitor& visitor, const std::atomic<bool>& cancelled)
-        : mask_(mask), subfolders_(subfolders), visitor_(visitor), cancelled_(cancelled)
+    Walk(const std::string& mask, bool subfolders, FileWalkVisitor& visitor)
+        : mask_(mask), subfolders_(subfolders), visitor_(visitor)
     {}
 
     void folder(const std::string& shown, const std::string& canonical)
@@ -122,26 +122,23 @@ public:
             visitor_.unreadableFolder(shown, std::strerror(errno));
             return;
         }
-        for (std::size_t i = 0; i < listing.files.size() && !cancelled(); ++i) {
+        for (std::size_t i = 0; i < listing.files.size() && !visitor_.stopped(); ++i) {
             const std::string path = joined(shown, listing.files[i]);
             visitor_.file(path, listing.linked[i] ? canonicalPath(path, {}) : joined(canonical, listing.files[i]));
         }
         if (!subfolders_)
             return;
         for (const std::string& name : listing.folders) {
-            if (cancelled())
+            if (visitor_.stopped())
                 return;
             folder(joined(shown, name), joined(canonical, name));
         }
     }
 
 private:
-    bool cancelled() const { return cancelled_.load(std::memory_order_relaxed); }
-
     const std::string& mask_;
     bool subfolders_;
     FileWalkVisitor& visitor_;
-    const std::atomic<bool>& cancelled_;
 };
 
 }  // namespace
@@ -218,9 +215,9 @@ bool maskMatches(std::string_view mask, std::string_view name)
     return m == mask.size();
 }
 
-void walkFiles(const WalkStart& start, bool subfolders, FileWalkVisitor& visitor, const std::atomic<bool>& cancelled)
+void walkFiles(const WalkStart& start, bool subfolders, FileWalkVisitor& visitor)
 {
-    Walk walk(start.mask, subfolders, visitor, cancelled);
+    Walk walk(start.mask, subfolders, visitor);
     walk.folder(start.folder, exists(start.folder) ? canonicalPath(start.folder, {}) : start.folder);
 }
 

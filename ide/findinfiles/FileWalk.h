@@ -4,7 +4,6 @@
 // are taken in byte order so that results come out the same every time;
 // links to folders are not followed, so a link back up cannot loop.
 
-#include <atomic>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -40,9 +39,10 @@ public:
     virtual void file(const std::string& path, const std::string& canonical) = 0;
     // A folder that could not be listed; reason as the system gives it.
     virtual void unreadableFolder(const std::string& path, const std::string& reason) = 0;
+    // Asked before each file and folder: true ends the walk.
+    virtual bool stopped() const = 0;
 };
 
-// Walks until done or until cancelled is set.
-void walkFiles(const WalkStart& start, bool subfolders, FileWalkVisitor& visitor, const std::atomic<bool>& cancelled);
+void walkFiles(const WalkStart& start, bool subfolders, FileWalkVisitor& visitor);
 
 }  // namespace findinfiles

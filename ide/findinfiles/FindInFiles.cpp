@@ -46,8 +46,8 @@ TDialogFindInFiles& FindInFilesCommand::Dialog() const
 findinfiles::SearchRequest FindInFilesCommand::RequestFromDialog() const
 {
     findinfiles::SearchRequest request;
-    // Editor text is single-byte: one byte per character.
-    request.text = dialog_->TextToFind().toLatin1().toStdString();
+    // As the editor holds it.
+    request.text = dialog_->TextToFind().toUtf8().toStdString();
     request.rules = {dialog_->CaseSensitive(), dialog_->WholeWords()};
     request.currentFolder = bytesOf(QDir::currentPath());
     request.projectScope = dialog_->SearchProject();

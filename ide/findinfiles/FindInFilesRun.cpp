@@ -27,7 +27,7 @@ void FindInFilesRun::work()
     using Clock = std::chrono::steady_clock;
     QList<FindResultLine> pending;
     auto lastDelivery = Clock::now();
-    findinfiles::runSearch(
+    const findinfiles::SearchEnd end = findinfiles::runSearch(
         request_,
         [&](findinfiles::FileHits&& file) {
             pending.append(resultLinesFor(std::move(file)));
@@ -38,6 +38,8 @@ void FindInFilesRun::work()
             }
         },
         cancelled_);
+    if (end == findinfiles::SearchEnd::TooManyHits)
+        pending.append(tooManyHitsLine(request_.maxHits));
     deliver(std::move(pending), true);
 }
 

@@ -6,9 +6,9 @@ QString FindResultLine::text() const
 {
     if (!find)
         return note;
-    // Editor text is single-byte: one byte per character.
+    // As the editor holds it.
     return find->file + QStringLiteral(" (") + QString::number(find->line) + QStringLiteral("): ")
-           + QString::fromLatin1(lineText);
+           + QString::fromUtf8(excerpt);
 }
 
 QList<FindResultLine> resultLinesFor(findinfiles::FileHits&& file)
@@ -20,10 +20,20 @@ QList<FindResultLine> resultLinesFor(findinfiles::FileHits&& file)
                  path + QStringLiteral(" could not be read: ") + QString::fromStdString(file.unreadable)
                      + QLatin1Char('.')}};
     QList<FindResultLine> lines;
-    lines.reserve(static_cast<qsizetype>(file.hits.size()));
+    lines.reserve(static_cast<qsizetype>(file.hits.size()) + 1);
     for (findinfiles::FoundHit& hit : file.hits)
-        lines.append({TFindObject{hit.line, path, hit.column, hit.length}, std::move(hit.lineText), {}});
+        lines.append({TFindObject{hit.line, path, hit.column, hit.length}, std::move(hit.excerpt), {}});
+    if (file.moreHits)
+        lines.append(
+            {std::nullopt,
+             {},
+             path + QStringLiteral(": more than %1 hits; only the first %1 are listed.").arg(file.hits.size())});
     return lines;
+}
+
+FindResultLine tooManyHitsLine(std::size_t maxHits)
+{
+    return {std::nullopt, {}, QStringLiteral("Search stopped at %1 hits; further hits are not listed.").arg(maxHits)};
 }
 
 int FindResultsModel::rowCount(const QModelIndex& parent) const

@@ -21,18 +21,21 @@ struct TFindObject {
 // A search with a million hits makes a million lines: each keeps its parts,
 // and its text is put together only when it is shown.
 struct FindResultLine {
-    // None on a line about a skipped file.
+    // None on a line that is a note: about a skipped file, or hits not listed.
     std::optional<TFindObject> find;
-    // The hit's line as stored in the file, made printable.
-    std::string lineText;
-    // The whole text of a line about a skipped file.
+    // The hit's line, or the part of a long one around the hit (TextHits.h).
+    std::string excerpt;
+    // The whole text of a note.
     QString note;
 
     QString text() const;
 };
 
-// The result lines of one file's hits, or the one line that says it was skipped.
+// The result lines of one file's hits (with a note when it has more than
+// are listed), or the one line that says it was skipped.
 QList<FindResultLine> resultLinesFor(findinfiles::FileHits&& file);
+// The note that ends a search stopped by a hit past the last one listed.
+FindResultLine tooManyHitsLine(std::size_t maxHits);
 
 class FindResultsModel : public QAbstractListModel {
     Q_OBJECT

@@ -2,16 +2,59 @@
 
 #include <algorithm>
 
-namespace findinfiles {
+#include "Utf8Characters.h"
 
-std::string printableLine(std::string_view line)
+namespace findinfiles {
+namespace {
+
+bool isLineEndByte(char c)
 {
-    std::string shown(line);
-    for (char& c : shown) {
+    return c == '\n' || c == '\r';
+}
+
+bool isTrailByte(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+void appendPrintable(std::string_view part, std::string& shown)
+{
+    for (char c : part) {
         const auto byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && byte != '\t') || byte == 0x7f)
-            c = '.';
+        shown += (byte < 0x20 && byte != '\t') || byte == 0x7f ? '.' : c;
     }
+}
+
+}  // namespace
+
+std::string excerptAround(std::string_view text, std::size_t lineStart, std::size_t at)
+{
+    const auto endOfLine = [&text](std::size_t from, std::size_t limit) {
+        const auto begin = text.begin() + static_cast<std::ptrdiff_t>(from);
+        return static_cast<std::size_t>(
+            std::find_if(begin, text.begin() + static_cast<std::ptrdiff_t>(std::min(limit, text.size())), isLineEndByte)
+            - text.begin());
+    };
+    std::string shown;
+    const std::size_t wholeLineEnd = endOfLine(lineStart, lineStart + kExcerptBytes + 1);
+    if (wholeLineEnd - lineStart <= kExcerptBytes) {
+        appendPrintable(text.substr(lineStart, wholeLineEnd - lineStart), shown);
+        return shown;
+    }
+    // Cut only between characters.
+    std::size_t from = at - std::min(at - lineStart, kExcerptLeadBytes);
+    while (from < at && isTrailByte(text[from]))
+        ++from;
+    const std::size_t limit = from + kExcerptBytes;
+    std::size_t to = endOfLine(at, limit);
+    const bool cutAtEnd = to == limit && to < text.size() && !isLineEndByte(text[to]);
+    while (cutAtEnd && to > at + 1 && isTrailByte(text[to]))
+        --to;
+    if (from > lineStart)
+        shown += "...";
+    appendPrintable(text.substr(from, to - from), shown);
+    if (cutAtEnd)
+        shown += "...";
     return shown;
 }
 
@@ -39,43 +82,46 @@ void LineCursor::moveTo(std::size_t position)
     }
     if (paired < position && endsLine(paired))
         ++ends;
-    std::size_t columnFrom = position_;
     if (ends > 0) {
         line_ += static_cast<int>(ends);
         std::size_t at = position;
         while (!endsLine(at - 1))
             --at;
-        lineStart_ = columnFrom = at;
+        lineStart_ = counted_ = at;
         column_ = 0;
     }
-    for (std::size_t at = columnFrom; at < position; ++at)
-        column_ = bytes[at] == '\t' ? (column_ / tabWidth_ + 1) * tabWidth_ : column_ + 1;
+    // A character of several bytes counts once, as the editor counts it.
+    while (counted_ < position) {
+        const auto byte = static_cast<unsigned char>(bytes[counted_]);
+        if (byte == '\t') {
+            column_ = (column_ / tabWidth_ + 1) * tabWidth_;
+            ++counted_;
+        } else {
+            ++column_;
+            counted_ += byte < 0x80 ? 1 : characterAt(text_, counted_).size;
+        }
+    }
     position_ = position;
 }
 
-std::string_view LineCursor::lineText() const
+TextHits findHits(std::string_view text, const TextMatcher& matcher, int tabWidth, std::size_t maxHits,
+                  const std::atomic<bool>* cancelled)
 {
-    const std::size_t limit = std::min(text_.size(), lineStart_ + kMaxShownLineBytes);
-    std::size_t end = lineStart_;
-    while (end < limit && text_[end] != '\n' && text_[end] != '\r')
-        ++end;
-    return text_.substr(lineStart_, end - lineStart_);
-}
-
-std::vector<FoundHit> findHits(std::string_view text, const TextMatcher& matcher, int tabWidth,
-                               const std::atomic<bool>* cancelled)
-{
-    std::vector<FoundHit> hits;
+    TextHits found;
     LineCursor cursor(text, tabWidth);
     const int length = static_cast<int>(matcher.length());
     for (std::size_t at = matcher.find(text, 0); at != TextMatcher::npos; at = matcher.find(text, at + 1)) {
+        if (found.hits.size() == maxHits) {
+            found.more = true;
+            break;
+        }
         // A file of nothing but hits is long work: look at the flag now and then.
-        if (cancelled && hits.size() % 4096 == 4095 && cancelled->load(std::memory_order_relaxed))
+        if (cancelled && found.hits.size() % 4096 == 4095 && cancelled->load(std::memory_order_relaxed))
             break;
         cursor.moveTo(at);
-        hits.push_back({cursor.line(), cursor.column(), length, printableLine(cursor.lineText())});
+        found.hits.push_back({cursor.line(), cursor.column(), length, excerptAround(text, cursor.lineStart(), at)});
     }
-    return hits;
+    return found;
 }
 
 }  // namespace findinfiles

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Utf8Characters.h"
+
 namespace findinfiles {
 namespace {
 
@@ -23,21 +25,26 @@ bool isAsciiLetter(unsigned char byte)
     return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z');
 }
 
-}  // namespace
-
-CharClass charClassOf(unsigned char byte)
+bool isTrailByte(unsigned char byte)
 {
-    if (byte == '\r' || byte == '\n')
-        return CharClass::NewLine;
-    if (byte < 0x20 || byte == ' ')
-        return CharClass::Space;
-    if (byte >= 0x80 || byte == '_' || (byte >= '0' && byte <= '9') || isAsciiLetter(byte))
-        return CharClass::Word;
-    return CharClass::Punctuation;
+    return (byte & 0xC0) == 0x80;
 }
+
+// Whether at falls after the first byte of a well-formed character.
+bool insideCharacter(std::string_view text, std::size_t at)
+{
+    for (std::size_t back = 1; back <= 3 && back <= at; ++back) {
+        if (!isTrailByte(static_cast<unsigned char>(text[at - back])))
+            return characterAt(text, at - back).size > back;
+    }
+    return false;
+}
+
+}  // namespace
 
 TextMatcher::TextMatcher(std::string_view text, MatchRules rules) : needle_(text), rules_(rules)
 {
+    startsWithTrailByte_ = !text.empty() && isTrailByte(static_cast<unsigned char>(text.front()));
     if (rules_.matchCase)
         return;
     folds_ = std::any_of(needle_.begin(), needle_.end(), [](char c) { return isAsciiLetter(c); });
@@ -57,7 +64,10 @@ std::size_t TextMatcher::find(std::string_view text, std::size_t from) const
         return npos;
     for (std::size_t at = from;; ++at) {
         at = folds_ ? findFolded(text, at) : findBytes(text, at);
-        if (at == npos || !rules_.wholeWord || isWordAt(text, at, at + needle_.size()))
+        if (at == npos)
+            return npos;
+        if ((!startsWithTrailByte_ || !insideCharacter(text, at))
+            && (!rules_.wholeWord || isWordAt(text, at, at + needle_.size())))
             return at;
     }
 }
@@ -97,12 +107,17 @@ std::size_t TextMatcher::findFolded(std::string_view text, std::size_t from) con
 // and neither end is blank.
 bool TextMatcher::isWordAt(std::string_view text, std::size_t start, std::size_t end)
 {
-    const auto classAt = [&text](std::size_t at) { return charClassOf(static_cast<unsigned char>(text[at])); };
     const auto solid = [](CharClass c) { return c == CharClass::Word || c == CharClass::Punctuation; };
-    if (start > 0 && (!solid(classAt(start)) || classAt(start) == classAt(start - 1)))
-        return false;
-    if (end < text.size() && (!solid(classAt(end - 1)) || classAt(end - 1) == classAt(end)))
-        return false;
+    if (start > 0) {
+        const CharClass first = charClassOf(characterAt(text, start).code);
+        if (!solid(first) || first == charClassOf(characterBefore(text, start).code))
+            return false;
+    }
+    if (end < text.size()) {
+        const CharClass last = charClassOf(characterBefore(text, end).code);
+        if (!solid(last) || last == charClassOf(characterAt(text, end).code))
+            return false;
+    }
     return true;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
-// Finds a text in bytes by the editor's rules, so that a file searched from
-// disk gives the hits its editor window would: one byte is one character,
-// "match case" off folds only A-Z onto a-z, and "whole word" asks for a class
-// change at both ends of the hit, with the editor's default classes (letters,
-// digits, '_' and bytes from 0x80 are word characters).
+// Finds a text in UTF-8 bytes by the editor's rules, so that a file searched
+// from disk gives the hits its editor window would: with "match case" off
+// only A-Z fold onto a-z (the editor folds no letter beyond ASCII either),
+// and "whole word" asks for a class change at both ends of the hit, with the
+// editor's word classes (Utf8Characters.h). A hit never starts inside a
+// character.
 
 #include <array>
 #include <cstddef>
@@ -16,9 +17,6 @@ struct MatchRules {
     bool matchCase = false;
     bool wholeWord = false;
 };
-
-enum class CharClass { Space, NewLine, Word, Punctuation };
-CharClass charClassOf(unsigned char byte);
 
 class TextMatcher {
 public:
@@ -41,6 +39,8 @@ private:
     MatchRules rules_;
     // Without letters in the text, folding changes nothing.
     bool folds_ = false;
+    // A text that starts with a trail byte could match inside a character.
+    bool startsWithTrailByte_ = false;
     // Horspool's shift for each folded byte.
     std::array<std::size_t, 256> shift_{};
 };

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QMdiSubWindow>
+#include <QTest>
 #include <algorithm>
 #include <cstdlib>
 
@@ -35,6 +36,12 @@ std::string NumberedLines(int count, const std::string& prefix)
     for (int i = 1; i <= count; ++i)
         text += prefix + std::to_string(i) + "\r\n";
     return text;
+}
+
+void TypeText(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
 EditorTest::EditorTest()

@@ -62,6 +62,10 @@ public:
 // count lines "<prefix><number>" with CR LF line ends.
 std::string NumberedLines(int count, const std::string& prefix = "line ");
 
+// Types the text into the widget key by key, as a keyboard layout that has
+// every character of it would.
+void TypeText(QWidget* widget, const QString& text);
+
 class EditorTest : public ::testing::Test {
 protected:
     EditorTest();

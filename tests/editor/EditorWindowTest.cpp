@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QTest>
 #include <QThread>
 #include <random>
 
@@ -257,7 +258,7 @@ TEST_F(EditorWindowTest, SaveAsOntoAnExistingFileAsksAgainOnNo)
     EXPECT_EQ(request.defaultExtension, "asm");
     EXPECT_EQ(request.fileName, caption.toStdString());
     EXPECT_EQ(ReadFile(existing), "keep\r\n");
-    EXPECT_EQ(ReadFile(PathOf("fresh.asm")), "text\r\n");
+    EXPECT_EQ(ReadFile(PathOf("fresh.asm")), "text\n");
     EXPECT_EQ(editor->windowTitle(), PathOf("fresh.asm"));
     EXPECT_EQ(editor->FilePath(), PathOf("fresh.asm"));
 
@@ -268,6 +269,38 @@ TEST_F(EditorWindowTest, SaveAsOntoAnExistingFileAsksAgainOnNo)
     EXPECT_EQ(host_.recordingSaveDialog.requests[2].initialDirectory,
               QDir(folder_.path()).absolutePath().toStdString());
     EXPECT_EQ(editor->FilePath(), PathOf("fresh.asm"));
+}
+
+// A file keeps the line ends it came with, also on lines typed with Enter;
+// one that mixes them takes its first kind; a new file gets the platform's LF.
+TEST_F(EditorWindowTest, SavingKeepsTheLineEndsTheFileHad)
+{
+    const struct {
+        const char* bytes;
+        const char* saved;
+    } cases[] = {
+        {"one\ntwo\n", "one\ntwo\nx\ny\n"},
+        {"one\r\ntwo\r\n", "one\r\ntwo\r\nx\r\ny\r\n"},
+        {"one\rtwo\r", "one\rtwo\rx\ry\r"},
+        {"one\r\ntwo\nend", "one\r\ntwo\r\nend\r\nx\r\ny\r\n"},
+        {"one\ntwo\r\n", "one\ntwo\nx\ny\n"},
+        {"", "x\ny\n"},
+        {nullptr, "x\ny\n"},
+    };
+    int count = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes ? c.bytes : "new file");
+        const QString path = PathOf(QStringLiteral("file%1.asm").arg(++count));
+        TFormEditor* editor = c.bytes ? Open(WriteFile(path.section('/', -1), c.bytes)) : windows_.NewFile();
+        QWidget* text = &editor->Editor();
+        QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(text, Qt::Key_X);
+        QTest::keyClick(text, Qt::Key_Return);
+        QTest::keyClick(text, Qt::Key_Y);
+        host_.recordingSaveDialog.answers = {path.toStdString()};
+        EXPECT_EQ(editor->Save(), TFormEditor::Saved);
+        EXPECT_EQ(ReadFile(path), c.saved);
+    }
 }
 
 TEST_F(EditorWindowTest, AFailedSaveKeepsTheWindowAndItsEdits)
@@ -314,7 +347,7 @@ TEST_F(EditorWindowTest, AChangedFileAsksOnActivationUntilReloaded)
     boxes_.answers = {BoxAnswer::Yes};
     editor->EditorActivated();
     EXPECT_EQ(boxes_.boxes.size(), 2u);
-    EXPECT_EQ(editor->Editor().Text(), "new\r\n");
+    EXPECT_EQ(editor->Editor().Text(), "new\n");
     editor->EditorActivated();
     EXPECT_EQ(boxes_.boxes.size(), 2u);
 }

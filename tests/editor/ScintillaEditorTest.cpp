@@ -150,14 +150,14 @@ TEST_F(ScintillaEditorTest, SelectedTextOfARectangularSelectionIsComplete)
     SetText("abcd\r\nefgh\r\n");
     editor_.SendEditor(S::SCI_SETRECTANGULARSELECTIONANCHOR, 1);
     editor_.SendEditor(S::SCI_SETRECTANGULARSELECTIONCARET, 9);
-    EXPECT_EQ(editor_.SelectedText(), "bc\r\nfg\r\n");
+    EXPECT_EQ(editor_.SelectedText(), "bc\nfg\n");
 
     // Each line of the rectangle gets a line end: longer than end - start.
     SetText("ab\r\ncd\r\n");
     editor_.SendEditor(S::SCI_SETRECTANGULARSELECTIONANCHOR, 0);
     editor_.SendEditor(S::SCI_SETRECTANGULARSELECTIONCARET, 6);
     ASSERT_EQ(editor_.SendEditor(S::SCI_GETSELECTIONEND) - editor_.SelectionStart(), 6);
-    EXPECT_EQ(editor_.SelectedText(), "ab\r\ncd\r\n");
+    EXPECT_EQ(editor_.SelectedText(), "ab\ncd\n");
 }
 
 TEST_F(ScintillaEditorTest, ReplaceSelectionLeavesTheCaretAfterItUnlessReadOnly)
@@ -215,6 +215,14 @@ TEST_F(ScintillaEditorTest, AVeryLongLineStopsTheCaretBlinkingUntilItIsGone)
         {"first\r\n" + longLine + "\r\nlast\r\n", 0},
         {std::string(ScintillaEditor::kLongLineBytes, 'b') + "\r\n", blinking},
         {"x" + longLine, 0},
+        // Lines that end with a lone CR are lines too.
+        {[] {
+             std::string lines;
+             while (lines.size() <= ScintillaEditor::kLongLineBytes)
+                 lines += "short\r";
+             return lines;
+         }(),
+         blinking},
     };
     for (const auto& step : steps) {
         editor_.LoadFile(WriteFile("long.asm", step.text));

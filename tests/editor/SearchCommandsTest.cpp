@@ -1,6 +1,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include "EditorTestSupport.h"
@@ -32,7 +33,7 @@ TEST_F(SearchCommandsTest, ReplaceAllCountsAndEndsOnAGrowingText)
     TFormEditor* editor = EditorWith("aaa");
     SetReplace("a", "aa");
     search_.ReplaceDialogReplace(true);
-    EXPECT_EQ(editor->Editor().Text(), "aaaaaa\r\n");
+    EXPECT_EQ(editor->Editor().Text(), "aaaaaa\n");
     EXPECT_EQ(host_.messages, QStringList{QStringLiteral("3 occurrences of a were replaced.")});
     EXPECT_EQ(beeps_, 1);
 }
@@ -60,13 +61,13 @@ TEST_F(SearchCommandsTest, ReplaceReplacesTheSelectedMatchAndSelectsTheNext)
     editor->Editor().SendEditor(S::SCI_SETSEL, 4, 7);
     SetReplace("cat", "dog");
     search_.ReplaceDialogReplace(false);
-    EXPECT_EQ(editor->Editor().Text(), "one dog two cat\r\n");
+    EXPECT_EQ(editor->Editor().Text(), "one dog two cat\n");
     EXPECT_EQ(editor->Editor().SelectionStart(), 12);
     EXPECT_EQ(editor->Editor().SelectedText(), "cat");
     search_.ReplaceDialogReplace(false);
     EXPECT_EQ(beeps_, 0);
     search_.ReplaceDialogReplace(false);
-    EXPECT_EQ(editor->Editor().Text(), "one dog two dog\r\n");
+    EXPECT_EQ(editor->Editor().Text(), "one dog two dog\n");
     EXPECT_EQ(beeps_, 1);
 }
 
@@ -75,15 +76,33 @@ TEST_F(SearchCommandsTest, ReplaceIsRefusedForAnEmptyTextAndInAReadOnlyEditor)
     TFormEditor* editor = EditorWith("aaa");
     SetReplace("", "b");
     search_.ReplaceDialogReplace(true);
-    EXPECT_EQ(editor->Editor().Text(), "aaa\r\n");
+    EXPECT_EQ(editor->Editor().Text(), "aaa\n");
 
     SetReplace("a", "aa");
     editor->SetReadOnly(true);
     search_.ReplaceDialogReplace(true);
     search_.ReplaceDialogReplace(false);
-    EXPECT_EQ(editor->Editor().Text(), "aaa\r\n");
+    EXPECT_EQ(editor->Editor().Text(), "aaa\n");
     EXPECT_TRUE(host_.messages.isEmpty());
     EXPECT_EQ(beeps_, 3);
+}
+
+// The editor holds UTF-8: a euro sign typed into the dialogs is found and
+// replaced as itself, never as the '?' an 8-bit conversion makes of it.
+TEST_F(SearchCommandsTest, TextBeyondLatin1IsFoundAndReplacedAsItself)
+{
+    TFormEditor* editor = EditorWith("why?uro costs 5 \xE2\x82\xACuro\n");
+    search_.ActionFindExecute();
+    TypeText(&search_.FindDialog().FindEdit(), QStringLiteral("\u20ACuro"));
+    QTest::mouseClick(search_.FindDialog().SearchButtons()[0], Qt::LeftButton);
+    EXPECT_EQ(editor->Editor().SelectedText(), "\xE2\x82\xACuro");
+    EXPECT_EQ(editor->Editor().SelectionStart(), 16);
+
+    search_.ActionReplaceExecute();
+    TypeText(&search_.ReplaceDialog().ReplaceEdit(), QStringLiteral("\u00A3"));
+    QTest::mouseClick(search_.ReplaceDialog().SearchButtons()[2], Qt::LeftButton);
+    EXPECT_EQ(editor->Editor().Text(), "why?uro costs 5 \xC2\xA3\n");
+    EXPECT_EQ(host_.messages, QStringList{QStringLiteral("1 occurrence of \u20ACuro were replaced.")});
 }
 
 TEST_F(SearchCommandsTest, SearchButtonsWaitForATextToFind)

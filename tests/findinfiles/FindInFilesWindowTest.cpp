@@ -105,7 +105,56 @@ TEST_F(FindInFilesTest, EachHitIsALineAndADoubleClickSelectsIt)
     TFormEditor* editor = windows_.FindEditor(path);
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->Editor().SelectedText(), "ab");
-    EXPECT_EQ(editor->Editor().SelectionStart(), 3 + 3);
+    EXPECT_EQ(editor->Editor().SelectionStart(), 2 + 3);
+}
+
+// Files hold UTF-8: a euro sign typed into the dialog is found as itself,
+// shown as itself, and a double click selects it at the column the editor
+// counts (one for each character).
+TEST_F(FindInFilesTest, TextBeyondLatin1IsFoundShownAndSelectedAsItself)
+{
+    const QString path = WriteFile(QStringLiteral("price.asm"), "why?uro\n\t\xC3\xA0 \xE2\x82\xACuro\n");
+    TFormFindInFiles* window = search(QString(), [this](TDialogFindInFiles& d) {
+        TypeText(&d.TextEdit(), QStringLiteral("\u20ACuro"));
+        inFolder(PathOf(QString()))(d);
+    });
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->Lines(), QStringList{path + QStringLiteral(" (2): \t\u00E0 \u20ACuro")});
+    ASSERT_EQ(window->Results().rowCount(), 1);
+    EXPECT_EQ(window->Results().lineAt(0).find->column, 7);
+
+    window->ListBox().setCurrentIndex(window->Results().index(0));
+    window->ListBoxDblClick();
+    TFormEditor* editor = windows_.FindEditor(path);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->Editor().SelectedText(), "\xE2\x82\xACuro");
+}
+
+// A minified file of megabytes on one line, with a hit every 64 bytes: the
+// window lists its first 1000 hits, each as a short line, and says that more
+// were not listed. Listed again and again, the file fills the results only
+// up to the search's limit, where one line says the search stopped.
+TEST_F(FindInFilesTest, AHugeOneLineFileListsABoundedNumberOfShortLines)
+{
+    std::string line;
+    while (line.size() < 4 * 1024 * 1024)
+        line += std::string(60, 'x') + "hit;";
+    const QString path = WriteFile(QStringLiteral("min.js"), line);
+    search(QStringLiteral("hit"), inFolder(PathOf(QString())));
+    QStringList lines = results();
+    ASSERT_EQ(lines.size(), 1001);
+    const qsizetype longest = path.size() + 20 + static_cast<qsizetype>(findinfiles::kExcerptBytes);
+    for (const QString& hit : lines.mid(0, 1000))
+        ASSERT_LE(hit.size(), longest) << hit.toStdString();
+    EXPECT_EQ(lines.last(), path + QStringLiteral(": more than 1000 hits; only the first 1000 are listed."));
+
+    project = QStringList();
+    for (int i = 0; i < 101; ++i)
+        *project << path;
+    search(QStringLiteral("hit"), [](TDialogFindInFiles& d) { tick(&d.ProjectButton(), true); });
+    lines = results();
+    EXPECT_EQ(lines.size(), 99 * 1001 + 1000 + 1);
+    EXPECT_EQ(lines.last(), QStringLiteral("Search stopped at 100000 hits; further hits are not listed."));
 }
 
 TEST_F(FindInFilesTest, AnOpenModifiedEditorIsSearchedAsEdited)

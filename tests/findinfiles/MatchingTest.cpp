@@ -38,19 +38,38 @@ TEST(TextMatcherTest, FindsByTheEditorsCaseAndWordRules)
         {"", "a", kAny, {}},
         {"abc", "", kAny, {}},
         {"ab", "abc", kAny, {}},
-        // Only A-Z fold; bytes from 0x80 compare as they are.
+        // Only A-Z fold; other bytes compare as they are.
         {"Loop LOOP loop", "loop", kAny, {0, 5, 10}},
         {"Loop LOOP loop", "loop", kCase, {10}},
         {"\xC4\xE4", "\xE4", kAny, {1}},
         {"a1_[A1_", "A1_[", kAny, {0}},
+        // UTF-8: a character outside Latin-1 is found as itself, never as
+        // another, and nothing matches inside a character.
+        {"why?uro \xE2\x82\xACuro", "\xE2\x82\xACuro", kAny, {8}},
+        {"\xC3\x89 \xC3\xA9 e", "\xC3\xA9", kAny, {3}},
+        {"\xC3\x89"
+         "COLE \xC3\xA9"
+         "cole \xC3\xA9"
+         "COLE",
+         "\xC3\xA9"
+         "cole",
+         kAny,
+         {7, 14}},
+        {"\xC3\xA9", "\xA9", kCase, {}},
+        {"\xC3\xA9", "\xA9", kAny, {}},
+        {"\xA9", "\xA9", kCase, {0}},
         // Whole words: a class change at both ends of the hit.
         {"cat concat cat_ cat.", "cat", kWord, {0, 16}},
         {"x=cat+1", "cat", kWord, {2}},
+        // A byte that is not UTF-8 is no letter; a letter beyond ASCII is one,
+        // a currency sign is punctuation.
         {"\xE9"
          "cat \xE9",
          "cat",
          kWord,
-         {}},
+         {1}},
+        {"caf\xC3\xA9x caf\xC3\xA9", "caf\xC3\xA9", kWord, {7}},
+        {"\xE2\x82\xACuro euro", "uro", kWord, {3}},
         {"a..b ...", "..", kWord, {1}},
         {"(cat)", "(cat)", kWord, {0}},
         // A blank may end a hit only at the very start of the text.
@@ -83,15 +102,18 @@ TEST(LineCursorTest, CountsLinesAndTabExpandedColumnsAsTheEditor)
         {"\t\tx", "x", 8, {{1, 17}}, {"\t\tx"}},
         {"12\t4x", "x", 3, {{1, 5}}, {"12\t4x"}},
         {std::string("a\0b\x01\x7f", 5) + "hit", "hit", 4, {{1, 6}}, {"a.b..hit"}},
+        // A character of several bytes is one column, a byte that is not UTF-8 too.
+        {"\xE2\x82\xAC\xE2\x82\xACx", "x", 4, {{1, 3}}, {"\xE2\x82\xAC\xE2\x82\xACx"}},
+        {"\xE9\xE9\tx", "x", 4, {{1, 5}}, {"\xE9\xE9\tx"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        const auto hits = findinfiles::findHits(c.text, TextMatcher(c.needle, {}), c.tabWidth);
+        const auto hits = findinfiles::findHits(c.text, TextMatcher(c.needle, {}), c.tabWidth, 10).hits;
         std::vector<std::pair<int, int>> places;
         std::vector<std::string> lineTexts;
         for (const auto& hit : hits) {
             places.emplace_back(hit.line, hit.column);
-            lineTexts.push_back(hit.lineText);
+            lineTexts.push_back(hit.excerpt);
             EXPECT_EQ(hit.length, static_cast<int>(c.needle.size()));
         }
         EXPECT_EQ(places, c.places);
@@ -99,13 +121,43 @@ TEST(LineCursorTest, CountsLinesAndTabExpandedColumnsAsTheEditor)
     }
 }
 
-TEST(LineCursorTest, AHugeLineIsShownOnlyInPartForEachHit)
+// However long the line, a hit keeps a short excerpt of it, cut between characters.
+TEST(LineCursorTest, AHitInALongLineKeepsOnlyAnExcerptAroundIt)
 {
-    const std::string text = std::string(3 * findinfiles::kMaxShownLineBytes, 'x') + "hit";
-    const auto hits = findinfiles::findHits(text, TextMatcher("hit", {}), 4);
-    ASSERT_EQ(hits.size(), 1u);
-    EXPECT_EQ(hits[0].column, static_cast<int>(3 * findinfiles::kMaxShownLineBytes + 1));
-    EXPECT_EQ(hits[0].lineText.size(), findinfiles::kMaxShownLineBytes);
+    using findinfiles::kExcerptBytes;
+    using findinfiles::kExcerptLeadBytes;
+    const std::string euro = "\xE2\x82\xAC";
+    std::string euros;
+    for (int i = 0; i < 1000; ++i)
+        euros += euro;
+    const std::string x(3000, 'x');
+    const std::string y(3000, 'y');
+    const std::string shortLine(kExcerptBytes - 3, 'x');
+    const struct {
+        std::string text;
+        std::string excerpt;
+    } cases[] = {
+        {"x\n" + shortLine + "hit\ny", shortLine + "hit"},
+        {x + "hit" + y, "..." + std::string(kExcerptLeadBytes, 'x') + "hit"
+                            + std::string(kExcerptBytes - kExcerptLeadBytes - 3, 'y') + "..."},
+        {"hit" + y + "\n", "hit" + std::string(kExcerptBytes - 3, 'y') + "..."},
+        {x + "hit\r\n", "..." + std::string(kExcerptLeadBytes, 'x') + "hit"},
+        {x + "\x01hit\t" + y, "..." + std::string(kExcerptLeadBytes - 1, 'x') + ".hit\t"
+                                  + std::string(kExcerptBytes - kExcerptLeadBytes - 4, 'y') + "..."},
+    };
+    for (const auto& c : cases) {
+        const auto found = findinfiles::findHits(c.text, TextMatcher("hit", {}), 4, 10);
+        ASSERT_EQ(found.hits.size(), 1u);
+        EXPECT_EQ(found.hits[0].excerpt, c.excerpt);
+    }
+    const auto found = findinfiles::findHits(euros + "ahit" + euros, TextMatcher("hit", {}), 4, 10);
+    ASSERT_EQ(found.hits.size(), 1u);
+    EXPECT_EQ(found.hits[0].column, 1002);
+    const std::string& excerpt = found.hits[0].excerpt;
+    EXPECT_LE(excerpt.size(), kExcerptBytes + 6);
+    EXPECT_TRUE(excerpt.starts_with("..." + euro)) << excerpt;
+    EXPECT_TRUE(excerpt.ends_with(euro + "...")) << excerpt;
+    EXPECT_NE(excerpt.find("ahit"), std::string::npos);
 }
 
 TEST(FileMaskTest, MatchesNamesLikeTheSystemsWildcards)

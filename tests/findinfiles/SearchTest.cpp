@@ -160,6 +160,51 @@ TEST_F(SearchTest, AnEmptyTextSearchesNothing)
     EXPECT_EQ(run(request), Lines{});
 }
 
+// A minified file of megabytes on one line, with a hit every 64 bytes: each
+// hit keeps a short excerpt, only the first maxHitsPerFile are listed with a
+// note, and the search stops at the first hit past maxHits.
+TEST_F(SearchTest, HitsAreBoundedPerFileAndPerSearch)
+{
+    std::string line;
+    while (line.size() < 4 * 1024 * 1024)
+        line += std::string(60, 'x') + "hit;";
+    write("big/a.js", line);
+    write("big/b.js", "hit hit\n");
+    SearchRequest request = directories(path("big"), false);
+    // The note on a.js says its hits were cut; a search that stops says so instead.
+    const struct {
+        std::size_t maxHits;
+        std::vector<std::size_t> listed;
+        std::vector<bool> more;
+        findinfiles::SearchEnd end;
+    } cases[] = {
+        {100000, {1000, 2}, {true, false}, findinfiles::SearchEnd::Done},
+        {1002, {1000, 2}, {true, false}, findinfiles::SearchEnd::Done},
+        {1001, {1000, 1}, {true, false}, findinfiles::SearchEnd::TooManyHits},
+        {1000, {1000}, {false}, findinfiles::SearchEnd::TooManyHits},
+        {10, {10}, {false}, findinfiles::SearchEnd::TooManyHits},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.maxHits);
+        request.maxHits = c.maxHits;
+        std::vector<std::size_t> listed;
+        std::vector<bool> more;
+        std::atomic<bool> cancelled{false};
+        const findinfiles::SearchEnd end = findinfiles::runSearch(
+            request,
+            [&](findinfiles::FileHits&& file) {
+                listed.push_back(file.hits.size());
+                more.push_back(file.moreHits);
+                for (const auto& hit : file.hits)
+                    ASSERT_LE(hit.excerpt.size(), findinfiles::kExcerptBytes + 6);
+            },
+            cancelled);
+        EXPECT_EQ(listed, c.listed);
+        EXPECT_EQ(more, c.more);
+        EXPECT_EQ(end, c.end);
+    }
+}
+
 TEST(WalkStartTest, SplitsTheFieldIntoFolderAndMask)
 {
     QTemporaryDir folder;

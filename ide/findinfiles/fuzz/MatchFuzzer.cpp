@@ -1,42 +1,48 @@
 // The fast search against a plain one: for any bytes, search text and
-// choices, the same hits, each on the line a byte-by-byte count gives.
+// choices, the same hits, each on the line a byte-by-byte count gives, none
+// inside a character, and each with a short excerpt.
 #include <cstdint>
-#include <string>
 #include <string_view>
+#include <vector>
 
 #include "TextHits.h"
 #include "TextMatcher.h"
+#include "Utf8Characters.h"
 
 namespace {
 
 using findinfiles::CharClass;
-
-char folded(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
 
 bool solid(CharClass c)
 {
     return c == CharClass::Word || c == CharClass::Punctuation;
 }
 
-CharClass at(std::string_view text, std::size_t i)
+char folded(char c)
 {
-    return findinfiles::charClassOf(static_cast<unsigned char>(text[i]));
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
 }
 
 bool plainHitAt(std::string_view text, std::string_view needle, findinfiles::MatchRules rules, std::size_t i)
 {
+    if (i + needle.size() > text.size())
+        return false;
     for (std::size_t k = 0; k < needle.size(); ++k)
         if (rules.matchCase ? text[i + k] != needle[k] : folded(text[i + k]) != folded(needle[k]))
             return false;
-    if (!rules.wholeWord)
-        return true;
     const std::size_t end = i + needle.size();
-    const bool start = i == 0 || (solid(at(text, i)) && at(text, i) != at(text, i - 1));
-    const bool finish = end == text.size() || (solid(at(text, end - 1)) && at(text, end - 1) != at(text, end));
-    return start && finish;
+    if (rules.wholeWord) {
+        const auto classAt = [&text](std::size_t at) {
+            return findinfiles::charClassOf(findinfiles::characterAt(text, at).code);
+        };
+        const auto classBefore = [&text](std::size_t at) {
+            return findinfiles::charClassOf(findinfiles::characterBefore(text, at).code);
+        };
+        const bool start = i == 0 || (solid(classAt(i)) && classAt(i) != classBefore(i));
+        const bool finish = end == text.size() || (solid(classBefore(end)) && classBefore(end) != classAt(end));
+        return start && finish;
+    }
+    return true;
 }
 
 int plainLineOf(std::string_view text, std::size_t position)
@@ -59,18 +65,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string_view needle(reinterpret_cast<const char*>(data + 2), needleSize);
     const std::string_view text(reinterpret_cast<const char*>(data + 2 + needleSize), size - 2 - needleSize);
 
+    // Where characters start, walking forward.
+    std::vector<bool> starts(text.size(), false);
+    for (std::size_t i = 0; i < text.size(); i += findinfiles::characterAt(text, i).size)
+        starts[i] = true;
+
     const findinfiles::TextMatcher matcher(needle, rules);
-    const auto hits = findinfiles::findHits(text, matcher, 1 + data[0] % 8);
+    const auto found = findinfiles::findHits(text, matcher, 1 + data[0] % 8, text.size() + 1);
     std::size_t next = 0;
-    for (std::size_t i = 0; i + needle.size() <= text.size() && !needle.empty(); ++i) {
-        if (!plainHitAt(text, needle, rules, i))
+    for (std::size_t i = 0; i < text.size() && !needle.empty(); ++i) {
+        if (!starts[i] || !plainHitAt(text, needle, rules, i))
             continue;
-        if (next >= hits.size() || hits[next].line != plainLineOf(text, i) || hits[next].column < 1
-            || hits[next].lineText.size() > findinfiles::kMaxShownLineBytes)
+        if (next >= found.hits.size() || found.hits[next].line != plainLineOf(text, i) || found.hits[next].column < 1
+            || found.hits[next].excerpt.size() > findinfiles::kExcerptBytes + 6)
             __builtin_trap();
         ++next;
     }
-    if (next != hits.size())
+    if (next != found.hits.size() || found.more)
         __builtin_trap();
     return 0;
 }
