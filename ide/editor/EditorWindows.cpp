@@ -187,8 +187,14 @@ void EditorWindows::SetFrontExecutionLine(int line)
 
 void EditorWindows::ActivateEditors()
 {
+    // Only the front window is activated: the actions follow it and only it
+    // takes the focus. The others look at their files all the same.
+    TFormEditor* front = FrontEditor();
     for (TFormEditor* editor : Editors())
-        editor->EditorActivated();
+        if (editor != front)
+            editor->ReloadIfChanged();
+    if (front)
+        front->EditorActivated();
 }
 
 int EditorWindows::SaveAllFiles(bool ask)
