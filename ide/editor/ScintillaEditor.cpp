@@ -411,8 +411,7 @@ int ScintillaEditor::CurrentLine() const
 
 void ScintillaEditor::Focus()
 {
-    // An editor behind the front window would draw its caret as if it had
-    // the focus.
+    // Only the front window's editor shows a focused caret.
     if (InFrontWindow())
         SendEditor(SCI_SETFOCUS, 1);
 }
@@ -433,7 +432,10 @@ bool ScintillaEditor::focusNextPrevChild(bool)
 void ScintillaEditor::GrabFocus()
 {
     // Posted, so that it runs after the event being handled.
-    QTimer::singleShot(0, this, [this] { SendEditor(SCI_GRABFOCUS); });
+    QTimer::singleShot(0, this, [this] {
+        if (InFrontWindow())
+            SendEditor(SCI_GRABFOCUS);
+    });
 }
 
 void ScintillaEditor::SetTabWidth(int width)

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QtTest/QTest>
 #include <algorithm>
@@ -163,6 +164,40 @@ TEST_F(EditorsInTheMainWindow, BreakpointsFollowTheirLinesAndGoWithDeletedOnes)
     }
 }
 
+// Enter and its undo at the top of a long file cost what they cost in a
+// short one: the breakpoint list follows the lines without looking at each
+// line below the caret. Bounded generously against the short file, timed in
+// the same run.
+TEST_F(EditorsInTheMainWindow, AKeyCostsTheSameAtAnyLengthOfTheFile)
+{
+    auto perKey = [this](const QString& path, int lines) {
+        form->breakpointList().addMarkedBreakpoint(path, lines);
+        ScintillaEditor& text = open(path)->Editor();
+        text.setFocus();
+        text.SendEditor(S::SCI_GOTOPOS, 0);
+        std::vector<qint64> times;
+        QElapsedTimer clock;
+        for (int key = 0; key < 10; ++key) {
+            clock.start();
+            QTest::keyClick(&text, Qt::Key_Return);
+            times.push_back(clock.nsecsElapsed());
+            // Back up, so that the next Enter is an undo step of its own.
+            QTest::keyClick(&text, Qt::Key_Up);
+        }
+        for (int key = 0; key < 10; ++key) {
+            clock.start();
+            QTest::keyClick(&text, Qt::Key_Z, Qt::ControlModifier);
+            times.push_back(clock.nsecsElapsed());
+        }
+        EXPECT_EQ(listed(path), std::vector<int>{lines});
+        std::sort(times.begin(), times.end());
+        return times[times.size() / 2];
+    };
+    const qint64 shortFile = perKey(source("short.asm", 100), 100);
+    const qint64 longFile = perKey(source("long.asm", 100000), 100000);
+    EXPECT_LT(longFile, 10 * shortFile + 10'000'000) << longFile << " ns against " << shortFile << " ns";
+}
+
 // Save As: the breakpoints go with the file to its new name, where the
 // device finds them; those of the file it replaced are gone.
 TEST_F(EditorsInTheMainWindow, SaveAsTakesTheBreakpointsToTheNewName)
@@ -193,9 +228,17 @@ TEST_F(EditorsInTheMainWindow, SaveAsTakesTheBreakpointsToTheNewName)
 // menu follows it, and no window behind it takes the focus.
 TEST_F(EditorsInTheMainWindow, ReturningToTheIdeActivatesOnlyTheFrontEditor)
 {
+    // Files opened while another window has the keyboard, as at start.
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
     TFormEditor* front = open(source("front.asm"));
     open(source("middle.asm"));
     open(source("last.asm"));
+    elsewhere.hide();
+    form->activateWindow();
+    ASSERT_TRUE(waitFor([&] { return QApplication::activeWindow() == form.get(); }));
     front = open(front->FilePath());
     front->Editor().setFocus();
     QTest::keyClick(&front->Editor(), Qt::Key_A, Qt::ControlModifier);
