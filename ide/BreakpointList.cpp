@@ -123,15 +123,14 @@ void BreakpointList::moveLines(const QString& file, const std::function<int(int)
 
 void BreakpointList::renameFile(const QString& from, const QString& to)
 {
-    const QString source = canonicalPath(from);
+    // An untitled text has no rows to take along.
+    const QString source = from.isEmpty() ? QString() : canonicalPath(from);
     const QString target = canonicalPath(to);
     if (source == target)
         return;
     for (int row = static_cast<int>(rows_.size()) - 1; row >= 0; --row)
         if (canonical_[row] == target)
             dropRow(row, true);
-    if (from.isEmpty())
-        return;
     for (int row = 0; row < rows_.size(); ++row) {
         if (canonical_[row] != source)
             continue;

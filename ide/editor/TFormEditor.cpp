@@ -263,6 +263,8 @@ int TFormEditor::SaveAs()
         // The window takes the new name only once the file is written.
         if (!SaveTo(path))
             return Cancelled;
+        // Before the window takes the name: the markers the replaced file's
+        // breakpoints take away are those of another window of that file.
         host_.MoveBreakpointsToFile(path_, path);
         path_ = path;
         setWindowTitle(path);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "BreakpointList.h"
+#include "DebugController.h"
 #include "DeviceBinding.h"
 #include "DeviceList.h"
 #include "EditorWindows.h"
@@ -63,7 +64,7 @@ protected:
 
     // A file of the lines "line 1" to "line <count>"; the device knows an
     // address for each of its lines.
-    QString source(const char* name, int count = 10)
+    QString source(const char* name, int count = 10, unsigned firstAddress = kFirstAddress)
     {
         const QString path = folders.file(name);
         QFile file(path);
@@ -71,7 +72,7 @@ protected:
         for (int line = 1; line <= count; ++line)
             file.write(("line " + std::to_string(line) + "\r\n").c_str());
         for (int line = 1; line <= count + 1; ++line)
-            script.lineAddresses[{path.toStdString(), line}] = kFirstAddress + static_cast<unsigned>(line);
+            script.lineAddresses[{path.toStdString(), line}] = firstAddress + static_cast<unsigned>(line);
         return path;
     }
     TFormEditor* open(const QString& path)
@@ -98,10 +99,14 @@ protected:
     std::vector<int> onDevice()
     {
         form->breakpointList().ApplyBreakpoints(*form->deviceBinding().device());
+        return heldByDevice(kFirstAddress);
+    }
+    std::vector<int> heldByDevice(unsigned firstAddress)
+    {
         std::lock_guard lock(script.mutex);
         std::vector<int> lines;
         for (unsigned address : script.deviceBreakpoints)
-            lines.push_back(static_cast<int>(address - kFirstAddress));
+            lines.push_back(static_cast<int>(address - firstAddress));
         return lines;
     }
 
@@ -198,16 +203,21 @@ TEST_F(EditorsInTheMainWindow, AKeyCostsTheSameAtAnyLengthOfTheFile)
     EXPECT_LT(longFile, 10 * shortFile + 10'000'000) << longFile << " ns against " << shortFile << " ns";
 }
 
-// Save As: the breakpoints go with the file to its new name, where the
-// device finds them; those of the file it replaced are gone.
+// Save As while halted: the breakpoints go with the file to its new name
+// and reach the device there at once; those of the file it replaced go.
 TEST_F(EditorsInTheMainWindow, SaveAsTakesTheBreakpointsToTheNewName)
 {
     const QString original = source("original.asm");
-    const QString copy = source("copy.asm");
+    const QString copy = source("copy.asm", 10, 2 * kFirstAddress);
     form->breakpointList().addMarkedBreakpoint(copy, 1);
     TFormEditor* editor = open(original);
+    ASSERT_TRUE(RegistryKey::open(RegistryRoot::CurrentUser, kSettingsKey, true)->writeBool("AlwaysAllowRun", true));
+    script.releaseRun();
+    form->debugControl().StartDebug(DebugStart::Run);
+    ASSERT_TRUE(waitFor([&] { return form->debugControl().DebugState() == DebugController::kHalted; }));
     editor->ToggleBreakpoint(2, true);
     editor->ToggleBreakpoint(4, true);
+    ASSERT_EQ(heldByDevice(kFirstAddress), (std::vector<int>{2, 4}));
     auto dialog = std::make_unique<RecordingSaveFileDialog>();
     dialog->answers.push_back(copy.toStdString());
     form->replaceSaveDialog(std::move(dialog));
@@ -219,9 +229,9 @@ TEST_F(EditorsInTheMainWindow, SaveAsTakesTheBreakpointsToTheNewName)
     EXPECT_EQ(listed(original), std::vector<int>{});
     EXPECT_EQ(listed(copy), (std::vector<int>{2, 4}));
     EXPECT_EQ(markers(*editor), (std::vector<int>{2, 4}));
-    script.lineAddresses.clear();
-    source("copy.asm");
-    EXPECT_EQ(onDevice(), (std::vector<int>{2, 4}));
+    EXPECT_EQ(heldByDevice(2 * kFirstAddress), (std::vector<int>{2, 4}));
+    form->actions.stop->trigger();
+    EXPECT_TRUE(waitFor([&] { return form->debugControl().DebugState() == DebugController::kIdle; }));
 }
 
 // Coming back to the IDE activates the front editor window only: the Edit
