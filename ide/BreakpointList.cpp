@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <algorithm>
+#include <utility>
 
 #include "AbstractDevice.h"
 
@@ -81,6 +83,69 @@ void BreakpointList::dropRow(int row, bool unmark)
     canonical_.removeAt(row);
     endRemoveRows();
     emit breakpointChanged(removed.file, removed.line, false);
+}
+
+void BreakpointList::moveLines(const QString& file, const std::function<int(int)>& lineAfter)
+{
+    struct Move {
+        QString file;
+        int from;
+        int to;
+    };
+    const QString wanted = canonicalPath(file);
+    QSet<int> taken;
+    QList<int> gone;
+    QList<Move> moves;
+    for (int row = 0; row < rows_.size(); ++row) {
+        if (canonical_[row] != wanted)
+            continue;
+        SourceBreakpoint& breakpoint = rows_[row];
+        const int line = lineAfter(breakpoint.line);
+        if (line <= 0 || taken.contains(line)) {
+            gone << row;
+            continue;
+        }
+        taken.insert(line);
+        if (line != breakpoint.line) {
+            moves.append({breakpoint.file, breakpoint.line, line});
+            breakpoint.line = line;
+            rowChanged(row);
+        }
+    }
+    // Cleared first: a new line may be the old line of another row.
+    for (const Move& move : std::as_const(moves))
+        emit breakpointChanged(move.file, move.from, false);
+    for (auto row = gone.crbegin(); row != gone.crend(); ++row)
+        dropRow(*row, false);
+    for (const Move& move : std::as_const(moves))
+        emit breakpointChanged(move.file, move.to, true);
+}
+
+void BreakpointList::renameFile(const QString& from, const QString& to)
+{
+    // An untitled text has no rows to take along.
+    const QString source = from.isEmpty() ? QString() : canonicalPath(from);
+    const QString target = canonicalPath(to);
+    if (source == target)
+        return;
+    for (int row = static_cast<int>(rows_.size()) - 1; row >= 0; --row)
+        if (canonical_[row] == target)
+            dropRow(row, true);
+    for (int row = 0; row < rows_.size(); ++row) {
+        if (canonical_[row] != source)
+            continue;
+        const SourceBreakpoint old = rows_[row];
+        rows_[row].file = to;
+        canonical_[row] = target;
+        rowChanged(row);
+        emit breakpointChanged(old.file, old.line, false);
+        emit breakpointChanged(to, old.line, true);
+    }
+}
+
+void BreakpointList::rowChanged(int row)
+{
+    emit dataChanged(index(row, LineColumn), index(row, FileColumn));
 }
 
 QList<int> BreakpointList::linesIn(const QString& file) const

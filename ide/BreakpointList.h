@@ -7,6 +7,7 @@
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
+#include <functional>
 
 class AbstractDevice;
 
@@ -32,6 +33,15 @@ public:
     // Removes the rows from the last up; open editors drop their markers.
     void deleteRows(QList<int> rows);
     void RemoveAllBreakpoints();
+    // An editor's lines moved: every row of the file takes the line that
+    // lineAfter gives for its old one, or goes when that is 0; rows that land
+    // on one line become one. The file's path is resolved once, whatever
+    // the number of lines.
+    void moveLines(const QString& file, const std::function<int(int)>& lineAfter);
+    // A file was saved under another name: its rows follow it. Rows of the
+    // new name belonged to the text the save replaced and go (their markers
+    // with them).
+    void renameFile(const QString& from, const QString& to);
 
     const QList<SourceBreakpoint>& rows() const { return rows_; }
     QList<int> linesIn(const QString& file) const;
@@ -45,7 +55,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 signals:
-    // Every row added or removed: the device follows during a debug run.
+    // Every row added, removed or moved: the device follows during a debug
+    // run. A move clears every old line before it sets a new one.
     void breakpointChanged(const QString& file, int line, bool set);
     // A change no editor made: the open editor of the file sets or clears its
     // marker without reporting back.
@@ -54,6 +65,7 @@ signals:
 private:
     int find(const QString& file, int line) const;
     void dropRow(int row, bool unmark);
+    void rowChanged(int row);
 
     QList<SourceBreakpoint> rows_;
     // Canonical paths of the rows, for comparing.

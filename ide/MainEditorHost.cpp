@@ -82,6 +82,16 @@ void MainEditorHost::RemoveBreakpointAt(const QString& path, int line)
     form_.breakpointList().RemoveBreakpoint(path, line);
 }
 
+void MainEditorHost::MoveBreakpointLines(const QString& path, const std::function<int(int)>& lineAfter)
+{
+    form_.breakpointList().moveLines(path, lineAfter);
+}
+
+void MainEditorHost::MoveBreakpointsToFile(const QString& from, const QString& to)
+{
+    form_.breakpointList().renameFile(from, to);
+}
+
 void MainEditorHost::SyncEditorBreakpoints(TFormEditor& editor)
 {
     // Sets, never toggles: a reloaded file may still carry its markers.

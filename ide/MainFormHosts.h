@@ -122,6 +122,8 @@ public:
     void UpdateEditActions(TFormEditor* editor) override;
     void AddBreakpointAt(const QString& path, int line) override;
     void RemoveBreakpointAt(const QString& path, int line) override;
+    void MoveBreakpointLines(const QString& path, const std::function<int(int)>& lineAfter) override;
+    void MoveBreakpointsToFile(const QString& from, const QString& to) override;
     void SyncEditorBreakpoints(TFormEditor& editor) override;
     void AddMessage(const QString& text) override;
     SaveFileDialog& saveDialog() override;

@@ -123,8 +123,7 @@ public:
     // The open dialog over a "Name (*.ext)|*.ext|..." filter, starting and
     // then kept in OpenDir, which every open dialog of the window shares;
     // empty when cancelled.
-    QStringList askFilesToOpen(const QString& filter, bool several, int shownFilter,
-                               const QString& defaultExtension);
+    QStringList askFilesToOpen(const QString& filter, bool several, int shownFilter, const QString& defaultExtension);
 
     // Raised by a later start of the IDE; restores a minimised window.
     void bringToFront();

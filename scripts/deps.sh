@@ -8,6 +8,7 @@ packages=(
   bison flex
   libgtest-dev libgmock-dev
   srecord xvfb xauth
+  poppler-utils
   clang libclang-rt-14-dev clang-format
 )
 

@@ -3,6 +3,7 @@
 // implements it; the tests implement it with a fake.
 
 #include <QString>
+#include <functional>
 
 class PrintService;
 class SaveFileDialog;
@@ -36,6 +37,12 @@ public:
     // follows while halted).
     virtual void AddBreakpointAt(const QString& path, int line) = 0;
     virtual void RemoveBreakpointAt(const QString& path, int line) = 0;
+    // The file's lines moved: each listed line becomes lineAfter(line), or
+    // goes when that is 0.
+    virtual void MoveBreakpointLines(const QString& path, const std::function<int(int)>& lineAfter) = 0;
+    // Save As: the breakpoints of the file (none for an untitled text) follow
+    // it to its new name.
+    virtual void MoveBreakpointsToFile(const QString& from, const QString& to) = 0;
     // Sets the editor's markers from the list (ToggleBreakpoint without notify).
     virtual void SyncEditorBreakpoints(TFormEditor& editor) = 0;
 

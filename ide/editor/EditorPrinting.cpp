@@ -30,9 +30,12 @@ QString Decoded(const std::string& bytes)
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-int PageHeight(QPrinter& printer)
+// From the printer as it is now: the print dialog may change its paper,
+// orientation and resolution.
+int LinesPerPageOf(QPrinter& printer, const QFont& font)
 {
-    return printer.pageLayout().fullRectPixels(printer.resolution()).height();
+    const int pageHeight = printer.pageLayout().fullRectPixels(printer.resolution()).height();
+    return LinesPerPage(pageHeight, printer.resolution(), QFontMetrics(font, &printer).height());
 }
 
 void DrawPages(QPrinter& printer, const QFont& font, const std::vector<PrintedPage>& pages)
@@ -81,11 +84,9 @@ void PrintEditor(EditorHost& host, ScintillaEditor& editor, const QString& docum
     QPrinter& printer = service.Printer();
     printer.setFullPage(true);
     const QFont font = ScintillaEditor::SharedFont().ToQFont();
-    const int lineHeight = QFontMetrics(font, &printer).height();
-    const int perPage = LinesPerPage(PageHeight(printer), printer.resolution(), lineHeight);
 
     PrintChoice choice;
-    choice.maxPage = PageCount(editor.LineCount(), perPage);
+    choice.maxPage = PageCount(editor.LineCount(), LinesPerPageOf(printer, font));
     choice.toPage = choice.maxPage;
     choice.selectionOffered = editor.HasSelection();
     choice.range = choice.selectionOffered ? PrintChoice::Range::Selection : PrintChoice::Range::All;
@@ -101,6 +102,6 @@ void PrintEditor(EditorHost& host, ScintillaEditor& editor, const QString& docum
     const int firstNumber = selection ? editor.LineFromPosition(editor.SelectionStart()) : 1;
     const bool pageRange = choice.range == PrintChoice::Range::Pages;
     DrawPages(printer, font,
-              LayoutPages(lines, firstNumber, perPage, pageRange ? choice.fromPage : 1,
+              LayoutPages(lines, firstNumber, LinesPerPageOf(printer, font), pageRange ? choice.fromPage : 1,
                           pageRange ? choice.toPage : INT_MAX, choice.printLineNumbers));
 }

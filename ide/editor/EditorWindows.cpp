@@ -32,7 +32,12 @@ TFormEditor* EditorWindows::EditorIn(QMdiSubWindow* window)
 
 EditorWindows::EditorWindows(EditorHost& host, QMdiArea& area) : host_(host), area_(area)
 {
-    connect(&area_, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* window) {
+    connect(&area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+        // An editor that was focused while it was in front, without ever
+        // getting the keyboard, would go on drawing its caret behind.
+        for (TFormEditor* editor : Editors())
+            if (editor->parentWidget() != window)
+                editor->Editor().SendEditor(QsciScintillaBase::SCI_SETFOCUS, 0);
         if (TFormEditor* editor = EditorIn(window))
             editor->EditorActivated();
     });
@@ -187,8 +192,14 @@ void EditorWindows::SetFrontExecutionLine(int line)
 
 void EditorWindows::ActivateEditors()
 {
+    // Only the front window is activated: the actions follow it and only it
+    // takes the focus. The others look at their files all the same.
+    TFormEditor* front = FrontEditor();
     for (TFormEditor* editor : Editors())
-        editor->EditorActivated();
+        if (editor != front)
+            editor->ReloadIfChanged();
+    if (front)
+        front->EditorActivated();
 }
 
 int EditorWindows::SaveAllFiles(bool ask)

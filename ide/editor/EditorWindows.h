@@ -45,7 +45,8 @@ public:
     Opening TryOpenEditor(const QString& path);
     void ClearExecutionLines();
     void SetFrontExecutionLine(int line);
-    // Every editor window checks its file for changes made outside.
+    // Every editor window checks its file for changes made outside; the
+    // front one is activated.
     void ActivateEditors();
 
     TFormEditor* FrontEditor() const;

@@ -85,5 +85,9 @@ bool PdfPrintService::AskOptions(PrintChoice& choice)
     choice.toPage = toPage;
     if (printLineNumbers)
         choice.printLineNumbers = *printLineNumbers;
+    if (paper)
+        printer_.setPageSize(QPageSize(*paper));
+    if (orientation)
+        printer_.setPageOrientation(*orientation);
     return true;
 }

@@ -2,6 +2,8 @@
 // The printer and its dialog behind a small interface. Tests inject a PDF
 // printer and script the dialog's answer.
 
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPrinter>
 #include <optional>
 #include <vector>
@@ -59,6 +61,9 @@ public:
     int fromPage = 1;
     int toPage = 1;
     std::optional<bool> printLineNumbers;
+    // The paper the user turns to in the dialog.
+    std::optional<QPageLayout::Orientation> orientation;
+    std::optional<QPageSize::PageSizeId> paper;
     std::vector<PrintChoice> offered;
 
 private:

@@ -4,9 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QSaveFile>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "Beep.h"
@@ -20,8 +23,10 @@ EditorFont sharedFont;
 // A file is read and handed to Scintilla in pieces of this size.
 constexpr size_t kLoadBlockSize = 1 << 20;
 
-// The modifications the editor is told about.
-constexpr long kTextChanges = QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT;
+// The modifications the editor is told about: text changes, and deletions
+// before they happen, while their lines still carry their markers.
+constexpr long kTextChanges = QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT
+                              | QsciScintillaBase::SC_MOD_BEFOREDELETE;
 
 // Colours are Scintilla's 0x00BBGGRR values.
 constexpr long kRed = 0x0000FF;
@@ -445,13 +450,31 @@ int ScintillaEditor::CurrentLine() const
 
 void ScintillaEditor::Focus()
 {
-    SendEditor(SCI_SETFOCUS, 1);
+    // Only the front window's editor shows a focused caret.
+    if (InFrontWindow())
+        SendEditor(SCI_SETFOCUS, 1);
+}
+
+bool ScintillaEditor::InFrontWindow() const
+{
+    for (const QWidget* widget = parentWidget(); widget; widget = widget->parentWidget())
+        if (const auto* window = qobject_cast<const QMdiSubWindow*>(widget))
+            return window->mdiArea() && window->mdiArea()->currentSubWindow() == window;
+    return true;
+}
+
+bool ScintillaEditor::focusNextPrevChild(bool)
+{
+    return false;
 }
 
 void ScintillaEditor::GrabFocus()
 {
     // Posted, so that it runs after the event being handled.
-    QTimer::singleShot(0, this, [this] { SendEditor(SCI_GRABFOCUS); });
+    QTimer::singleShot(0, this, [this] {
+        if (InFrontWindow())
+            SendEditor(SCI_GRABFOCUS);
+    });
 }
 
 void ScintillaEditor::SetTabWidth(int width)
@@ -613,8 +636,39 @@ void ScintillaEditor::SteadyCaretForLongLines()
     SendEditor(SCI_SETCARETPERIOD, static_cast<uintptr_t>(HasLineLongerThan(text, kLongLineBytes) ? 0 : caretPeriod_));
 }
 
-void ScintillaEditor::OnModified(int position, int, const char*, int length, int linesAdded, int, int, int, int, int)
+void ScintillaEditor::DropMarkersOfDeletedLines(long position, long length)
 {
+    const long end = position + length;
+    const long first = SendEditor(SCI_LINEFROMPOSITION, position);
+    const long last = SendEditor(SCI_LINEFROMPOSITION, end);
+    // A line is gone when none of its text is left: the first line keeps the
+    // text before the deletion, the last one the text after it (or all of it
+    // when the deletion ends where the line starts); a deletion within one
+    // line keeps it. Scintilla would move the markers of the lines that go
+    // onto the line that remains.
+    for (long line = first; line <= last && last > first; ++line) {
+        const long start = SendEditor(SCI_POSITIONFROMLINE, line);
+        const bool kept = line == first  ? position > start
+                          : line == last ? end == start || end < SendEditor(SCI_GETLINEENDPOSITION, line)
+                                         : false;
+        if (!kept)
+            DeleteMarker(line, BreakpointMarker);
+    }
+    // Deleting the whole text clears every marker, also the one of the line
+    // that stays.
+    markFirstLineAfterDeletion_ =
+        position == 0 && end == SendEditor(SCI_GETLENGTH) && HasBreakpointMarker(static_cast<int>(last) + 1);
+}
+
+void ScintillaEditor::OnModified(int position, int modificationType, const char*, int length, int linesAdded, int, int,
+                                 int, int, int)
+{
+    if (modificationType & SC_MOD_BEFOREDELETE) {
+        DropMarkersOfDeletedLines(position, length);
+        return;
+    }
+    if (std::exchange(markFirstLineAfterDeletion_, false))
+        SendEditor(SCI_MARKERADD, 0, BreakpointMarker);
     // Looked at after large changes only, a paste or a cut (and once a file
     // is in): a line typed key by key past the limit keeps its caret blinking.
     if (length > kLongLineBytes)

@@ -104,10 +104,19 @@ public:
     // Stores the font for every editor; the given editor takes it at once.
     static void ApplyEditorFont(const EditorFont& font, ScintillaEditor* editor);
 
+protected:
+    // Tab and Shift+Tab stay in the editor also when it is read-only (where
+    // Scintilla would let them move the focus on).
+    bool focusNextPrevChild(bool next) override;
+
 private:
     void ApplySharedFont();
     void SetLineEnd(LineEnd lineEnd);
+    // Not in a document window, or in the front one.
+    bool InFrontWindow() const;
     void DeleteMarker(long line, int marker);
+    // Before a deletion: the breakpoints of the lines it takes away go with them.
+    void DropMarkersOfDeletedLines(long position, long length);
     void UpdateLineNumberMargin();
     void openForLoading(QFile& file);
     void replaceTextFrom(QFile& file);
@@ -127,5 +136,6 @@ private:
     LineEnd lineEnd_ = kPlatformLineEnd;
     bool loaded_ = false;
     bool modified_ = false;
+    bool markFirstLineAfterDeletion_ = false;
     long caretPeriod_ = 0;
 };

@@ -1,5 +1,7 @@
 #include "SearchCommands.h"
 
+#include <QLineEdit>
+
 #include "Beep.h"
 #include "EditorHost.h"
 #include "EditorWindows.h"
@@ -13,6 +15,16 @@ namespace {
 std::string Bytes(const QString& text)
 {
     return text.toUtf8().toStdString();
+}
+
+// Also when it is open already: to the front, with the keyboard in its find text.
+void Present(FindReplaceDialog& dialog)
+{
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+    dialog.FindEdit().setFocus();
+    dialog.FindEdit().selectAll();
 }
 
 }  // namespace
@@ -33,14 +45,12 @@ SearchCommands::~SearchCommands() = default;
 
 void SearchCommands::ActionFindExecute()
 {
-    findDialog_->show();
-    findDialog_->raise();
+    Present(*findDialog_);
 }
 
 void SearchCommands::ActionReplaceExecute()
 {
-    replaceDialog_->show();
-    replaceDialog_->raise();
+    Present(*replaceDialog_);
 }
 
 void SearchCommands::FindDialogFind()

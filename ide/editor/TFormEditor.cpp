@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -54,6 +55,30 @@ const std::array<PanelLayout, 7> kPanels{{
     {50, Qt::AlignLeft | Qt::AlignVCenter, "", true, {}},
 }};
 
+// The status panels side by side at their widths, in a frame that asks for
+// no width of its own: a window narrower than the panels cuts them off at
+// its right edge rather than growing wider than the user (or the project)
+// made it.
+class PanelRow final : public QWidget {
+public:
+    explicit PanelRow(QWidget* parent) : QWidget(parent), panels_(new QWidget(this)), layout_(new QHBoxLayout(panels_))
+    {
+        layout_->setContentsMargins(0, 0, 0, 0);
+        layout_->setSizeConstraint(QLayout::SetFixedSize);
+    }
+    void addPanel(QLabel* panel) { layout_->addWidget(panel); }
+    QWidget* panelParent() const { return panels_; }
+    QSize sizeHint() const override { return panels_->sizeHint(); }
+    QSize minimumSizeHint() const override { return {0, panels_->sizeHint().height()}; }
+
+protected:
+    void resizeEvent(QResizeEvent*) override { panels_->move(0, (height() - panels_->height()) / 2); }
+
+private:
+    QWidget* panels_;
+    QHBoxLayout* layout_;
+};
+
 int PanelWidth(const QLabel& label, const PanelLayout& layout)
 {
     const QFontMetrics metrics = label.fontMetrics();
@@ -79,15 +104,17 @@ TFormEditor::TFormEditor(EditorHost& host, bool readOnly, const QString& path, Q
 
     auto* statusBar = new QStatusBar(this);
     statusBar->setSizeGripEnabled(false);
+    auto* panelRow = new PanelRow(statusBar);
     for (size_t i = 0; i < kPanels.size(); ++i) {
-        auto* label = new QLabel(QString::fromLatin1(kPanels[i].text), statusBar);
+        auto* label = new QLabel(QString::fromLatin1(kPanels[i].text), panelRow->panelParent());
         label->setAlignment(kPanels[i].alignment);
         if (kPanels[i].bevel)
             label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setFixedWidth(PanelWidth(*label, kPanels[i]));
-        statusBar->addWidget(label);
+        panelRow->addPanel(label);
         panels_[i] = label;
     }
+    statusBar->addWidget(panelRow, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -236,6 +263,9 @@ int TFormEditor::SaveAs()
         // The window takes the new name only once the file is written.
         if (!SaveTo(path))
             return Cancelled;
+        // Before the window takes the name: the markers the replaced file's
+        // breakpoints take away are those of another window of that file.
+        host_.MoveBreakpointsToFile(path_, path);
         path_ = path;
         setWindowTitle(path);
         return Saved;
@@ -246,6 +276,13 @@ void TFormEditor::EditorActivated()
 {
     host_.UpdateFileActions(7);
     editor_->Focus();
+    ReloadIfChanged();
+    host_.UpdateEditActions(this);
+    editor_->GrabFocus();
+}
+
+void TFormEditor::ReloadIfChanged()
+{
     if (!path_.isEmpty() && !reloading_ && FileAgeOf(path_) > fileAge_) {
         reloading_ = true;
         const bool readOnly = editor_->IsReadOnly();
@@ -264,8 +301,6 @@ void TFormEditor::EditorActivated()
         editor_->SetReadOnly(readOnly);
         reloading_ = false;
     }
-    host_.UpdateEditActions(this);
-    editor_->GrabFocus();
 }
 
 void TFormEditor::PrintFile()
@@ -305,16 +340,23 @@ void TFormEditor::EditorCaretMoved(int line, int column)
 
 void TFormEditor::EditorLinesChanged(int firstLine, int count)
 {
-    // Every list entry from the first changed line to the last line follows
-    // its marker; entries beyond a shortened text are dropped.
-    const int lines = editor_->LineCount();
-    for (int line = firstLine; line <= lines; ++line) {
-        host_.RemoveBreakpointAt(path_, line);
-        if (editor_->HasBreakpointMarker(line))
-            host_.AddBreakpointAt(path_, line);
-    }
-    for (int line = lines + 1; line <= lines - count; ++line)
-        host_.RemoveBreakpointAt(path_, line);
+    // The list follows the markers, which moved with their lines: the lines
+    // below the change by the count, the lines a deletion joined onto the
+    // first one when one of them kept its marker. Only the list's entries
+    // are looked at, so a key costs the same at any length of the text.
+    const int lastJoined = count < 0 ? firstLine - count : firstLine;
+    const bool marked = editor_->HasBreakpointMarker(firstLine);
+    host_.MoveBreakpointLines(path_, [=](int line) {
+        if (line < firstLine)
+            return line;
+        if (line > lastJoined)
+            return line + count;
+        if (marked)
+            return firstLine;
+        // Text inserted at the start of the line pushed its marker down; a
+        // deleted line took its marker with it.
+        return count > 0 ? line + count : 0;
+    });
 }
 
 void TFormEditor::EditorMarginClicked(int line)

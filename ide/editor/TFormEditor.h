@@ -32,6 +32,9 @@ public:
     int Save();
     int SaveAs();
     void EditorActivated();
+    // The changed-file check of the activation, without taking the focus
+    // or the main window's actions: for a window behind the front one.
+    void ReloadIfChanged();
     void PrintFile();
 
     void SetExecutionLine(int line) { editor_->SetExecutionLine(line); }

@@ -13,6 +13,25 @@ void FakeHost::RemoveBreakpointAt(const QString& path, int line)
         breakpoints.erase(entry);
 }
 
+void FakeHost::MoveBreakpointLines(const QString& path, const std::function<int(int)>& lineAfter)
+{
+    std::vector<std::pair<QString, int>> moved;
+    for (const auto& [file, line] : breakpoints) {
+        const std::pair<QString, int> entry{file, file == path ? lineAfter(line) : line};
+        if (entry.second > 0 && std::find(moved.begin(), moved.end(), entry) == moved.end())
+            moved.push_back(entry);
+    }
+    breakpoints = std::move(moved);
+}
+
+void FakeHost::MoveBreakpointsToFile(const QString& from, const QString& to)
+{
+    std::erase_if(breakpoints, [&to](const auto& entry) { return entry.first == to; });
+    for (auto& entry : breakpoints)
+        if (!from.isEmpty() && entry.first == from)
+            entry.first = to;
+}
+
 void FakeHost::SyncEditorBreakpoints(TFormEditor& editor)
 {
     for (const auto& [path, line] : breakpoints)

@@ -39,6 +39,8 @@ public:
     void UpdateEditActions(TFormEditor* editor) override { lastEditActions = editor; }
     void AddBreakpointAt(const QString& path, int line) override { breakpoints.emplace_back(path, line); }
     void RemoveBreakpointAt(const QString& path, int line) override;
+    void MoveBreakpointLines(const QString& path, const std::function<int(int)>& lineAfter) override;
+    void MoveBreakpointsToFile(const QString& from, const QString& to) override;
     void SyncEditorBreakpoints(TFormEditor& editor) override;
     void AddMessage(const QString& text) override { messages << text; }
     SaveFileDialog& saveDialog() override { return recordingSaveDialog; }

@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QTest>
 #include <QThread>
 #include <random>
@@ -129,6 +130,33 @@ TEST_F(EditorWindowTest, AProjectPlacesItsWindows)
     EXPECT_EQ(frame, QRect(10, 20, 300, 200));
     EXPECT_EQ(windows_.OpenEditorWithLayout(PathOf("a.asm"), EditorWindows::Zoomed, 0, 0, 100, 100), editor);
     EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(editor->parentWidget())->isMaximized());
+}
+
+// A window saved narrow stays as narrow when it is opened and moved: the
+// status panels keep their widths, side by side, and the window's edge cuts
+// off what does not fit.
+TEST_F(EditorWindowTest, ANarrowWindowKeepsItsWidth)
+{
+    for (const int width : {160, 240, 320}) {
+        SCOPED_TRACE(width);
+        TFormEditor* editor = windows_.OpenEditorWithLayout(WriteFile(QStringLiteral("%1.asm").arg(width), "x\n"),
+                                                            EditorWindows::Normal, 10, 20, 10 + width, 220);
+        auto* window = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
+        const QPoint title(width / 3, window->widget()->y() / 2);
+        const QPoint moved = title + QPoint(15, 10);
+        // Over the title, pressed, dragged with the button held (which
+        // QTest's move does not say) and let go.
+        QTest::mouseMove(window, title);
+        QTest::mousePress(window, Qt::LeftButton, {}, title);
+        QMouseEvent drag(QEvent::MouseMove, moved, window->mapToGlobal(moved), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(window, &drag);
+        QTest::mouseRelease(window, Qt::LeftButton, {}, moved);
+        QApplication::processEvents();
+        EXPECT_EQ(window->geometry(), QRect(25, 30, width, 200));
+        const QList<QLabel*> panels = editor->findChildren<QLabel*>();
+        for (qsizetype i = 1; i < panels.size(); ++i)
+            EXPECT_GE(panels[i]->x(), panels[i - 1]->geometry().right()) << i;
+    }
 }
 
 TEST(SaveFileDialogFilter, EveryFileMaskMatchesNamesWithoutADot)

@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QProcess>
 #include <QRegularExpression>
 
 #include "EditorSettings.h"
@@ -22,12 +23,24 @@ protected:
         const QString text = QString::fromLatin1(file.readAll());
         return static_cast<int>(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))));
     }
+    // The text of the PDF file as a reader extracts it, page by page.
+    QStringList PdfPageTexts() const
+    {
+        QProcess reader;
+        reader.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), PathOf("out.pdf"), QStringLiteral("-")});
+        if (!reader.waitForFinished(30000) || reader.exitCode() != 0) {
+            ADD_FAILURE() << "pdftotext (poppler-utils) did not read the PDF file";
+            return {};
+        }
+        QStringList pages = QString::fromLatin1(reader.readAllStandardOutput()).split(QLatin1Char('\f'));
+        pages.removeLast();
+        return pages;
+    }
     // Lines that fit between one-inch margins of the PDF printer's page, in the editor font.
-    int ExpectedLinesPerPage()
+    int ExpectedLinesPerPage(const QPageLayout& layout)
     {
         QPrinter& printer = host_.printService->Printer();
-        printer.setFullPage(true);
-        const double pageInches = printer.pageLayout().fullRect(QPageLayout::Inch).height();
+        const double pageInches = layout.fullRect(QPageLayout::Inch).height();
         const int lineHeight = QFontMetrics(ScintillaEditor::SharedFont().ToQFont(), &printer).height();
         return static_cast<int>((pageInches - 2) * printer.resolution()) / lineHeight;
     }
@@ -36,7 +49,7 @@ protected:
 TEST_F(PrintTest, A130LineFileFillsTheExpectedPages)
 {
     TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", NumberedLines(130, kInstruction)));
-    const int perPage = ExpectedLinesPerPage();
+    const int perPage = ExpectedLinesPerPage(host_.printService->Printer().pageLayout());
     ASSERT_GT(perPage, 10);
     host_.printService->printLineNumbers = true;
     editor->PrintFile();
@@ -50,6 +63,47 @@ TEST_F(PrintTest, A130LineFileFillsTheExpectedPages)
     const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, kTolvaneKey, false);
     ASSERT_TRUE(key);
     EXPECT_EQ(key->readBool("PrintLineNums"), true);
+}
+
+// The paper and orientation the user picks in the print dialog decide how
+// many lines go on a page: every line is printed once, in order, with its
+// number, on as many pages as that paper needs.
+TEST_F(PrintTest, ThePaperChosenInTheDialogHoldsEveryLine)
+{
+    const struct {
+        QPageSize::PageSizeId paper;
+        QPageLayout::Orientation orientation;
+    } cases[] = {
+        {QPageSize::A4, QPageLayout::Landscape},
+        {QPageSize::A5, QPageLayout::Portrait},
+        {QPageSize::A3, QPageLayout::Portrait},
+    };
+    TFormEditor* editor = windows_.OpenEditor(WriteFile("prog.asm", NumberedLines(130, kInstruction)));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QPageSize::name(c.paper).toStdString()
+                     + (c.orientation == QPageLayout::Landscape ? " landscape" : ""));
+        host_.printService = std::make_unique<PdfPrintService>(PathOf("out.pdf"));
+        host_.printService->paper = c.paper;
+        host_.printService->orientation = c.orientation;
+        host_.printService->printLineNumbers = true;
+        editor->PrintFile();
+        const int perPage =
+            ExpectedLinesPerPage(QPageLayout(QPageSize(c.paper), c.orientation, QMarginsF(), QPageLayout::Inch));
+        const QStringList pages = PdfPageTexts();
+        ASSERT_EQ(pages.size(), (130 + perPage - 1) / perPage);
+        int next = 1;
+        for (int page = 0; page < pages.size(); ++page) {
+            for (const QString& line : pages[page].split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+                const QString expected = QStringLiteral("%1:").arg(next);
+                EXPECT_TRUE(line.simplified().startsWith(expected))
+                    << "page " << page + 1 << ": " << line.toStdString();
+                EXPECT_TRUE(line.endsWith(QStringLiteral("move acc, %1").arg(next))) << line.toStdString();
+                ++next;
+            }
+            EXPECT_EQ(next - 1, std::min(130, (page + 1) * perPage)) << "page " << page + 1;
+        }
+        EXPECT_EQ(next, 131);
+    }
 }
 
 TEST_F(PrintTest, APageRangePrintsOnlyThosePages)

@@ -1,4 +1,7 @@
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QVBoxLayout>
+#include <QtTest/QTest>
 
 #include "EditorFileError.h"
 #include "EditorTestSupport.h"
@@ -337,6 +340,41 @@ TEST(ScintillaEditorKeys, TabIndentsShiftTabUnindentsCtrlOrAltTabDoNeither)
     EXPECT_EQ(AfterKey(Qt::ShiftModifier), "ab");
     EXPECT_EQ(AfterKey(Qt::ControlModifier), "\tab");
     EXPECT_EQ(AfterKey(Qt::AltModifier), "\tab");
+}
+
+// Tab and Shift+Tab are the editor's keys wherever it sits, also while it
+// is read-only: the focus never goes on to the next widget.
+TEST(ScintillaEditorKeys, TabKeysKeepTheFocusAlsoWhenReadOnly)
+{
+    const struct {
+        bool readOnly;
+        Qt::KeyboardModifiers modifiers;
+        std::string text;
+    } cases[] = {
+        {false, Qt::NoModifier, "\t\tab"},
+        {false, Qt::ShiftModifier, "ab"},
+        {true, Qt::NoModifier, "\tab"},
+        {true, Qt::ShiftModifier, "\tab"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.readOnly) + " " + std::to_string(c.modifiers.toInt()));
+        QWidget window;
+        auto* editor = new ScintillaEditor(&window, nullptr);
+        auto* next = new QLineEdit(&window);
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(editor);
+        layout->addWidget(next);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        editor->SendEditor(QsciScintillaBase::SCI_SETTEXT, 0, "\tab");
+        editor->SendEditor(QsciScintillaBase::SCI_GOTOPOS, 1);
+        editor->SetReadOnly(c.readOnly);
+        editor->setFocus();
+        QTest::keyClick(editor, Qt::Key_Tab, c.modifiers);
+        EXPECT_EQ(QApplication::focusWidget(), editor);
+        EXPECT_EQ(editor->Text(), c.text);
+    }
 }
 
 }  // namespace
