@@ -7,6 +7,7 @@
 #include <cstring>
 #include <thread>
 
+#include "ChipCore.h"
 #include "ConfigNumbers.h"
 #include "ConfigReader.h"
 #include "HexImageFile.h"
@@ -633,6 +634,16 @@ bool ZernDevice::writeDataImage(const std::vector<uint8_t>& image, uint32_t size
     return true;
 }
 
+bool ZernDevice::dataImageFits(uint32_t size) const
+{
+    const uint64_t space = chip::dataSpaceBytes(chip::coreOf(config_.processorFamily));
+    if (size <= space)
+        return true;
+    report("The data image of " + std::to_string(size) + " bytes does not fit the data space of "
+           + std::to_string(space) + " bytes.");
+    return false;
+}
+
 bool ZernDevice::usableImageSize(const char* bank, int32_t size, int32_t lowest, const char* unit) const
 {
     if (size >= lowest && size <= kMaxImageWords)
@@ -678,6 +689,8 @@ int ZernDevice::LoadProgram(const char* hexPath)
                 report(data.message);
                 return kStatusFailed;
             }
+            if (!dataImageFits(data.size))
+                return kStatusFailed;
         }
         if (hasProgram) {
             report("Program Size: " + std::to_string(program.size) + " bytes");

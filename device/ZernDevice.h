@@ -173,6 +173,9 @@ private:
     bool writeProgramImage(const std::vector<uint8_t>& image, size_t size);
     // Writes the data image from its start.
     bool writeDataImage(const std::vector<uint8_t>& image, uint32_t size);
+    // Whether a data image of this size lies within the debug engine's data
+    // space (above it lies the code flash); says why not.
+    bool dataImageFits(uint32_t size) const;
 
     const DeviceTraits& traits_;
     // Held by Run for its whole run, so that the link is never dropped under it.

@@ -99,6 +99,31 @@ bool readUserFileInto(const std::string& path, std::uint64_t maxBytes, std::stri
     return true;
 }
 
+UserFileForWriting openUserFileForWriting(const std::string& path, bool append)
+{
+    static const char kNotRegular[] = "not a regular file";
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+        return {nullptr, kNotRegular};
+    // Without O_NONBLOCK a FIFO put there since the check would wait for a reader.
+    const int flags = O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+    const int fd = ::open(path.c_str(), flags, 0666);
+    if (fd < 0)
+        return {nullptr, std::strerror(errno)};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return {nullptr, kNotRegular};
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* stream = ::fdopen(fd, append ? "ab" : "wb");
+    if (!stream) {
+        const int error = errno;
+        ::close(fd);
+        return {nullptr, std::strerror(error)};
+    }
+    return {stream, {}};
+}
+
 std::optional<std::string> readUserFile(const std::string& path, std::uint64_t maxBytes, UserFileCheck* check)
 {
     std::string bytes;

@@ -5,6 +5,7 @@
 // before anything could block or read without end.
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -32,6 +33,16 @@ std::optional<std::string> readUserFile(const std::string& path, std::uint64_t m
 // The same into a buffer the caller keeps, so that reading many files reuses
 // one allocation; false (and an empty buffer) when the file is refused.
 bool readUserFileInto(const std::string& path, std::uint64_t maxBytes, std::string& bytes, UserFileCheck* check);
+
+// A file a user names, opened for writing: only a regular file or a new one.
+struct UserFileForWriting {
+    std::FILE* stream = nullptr;  // the caller's to close; null when refused
+    std::string reason;           // why not: "not a regular file", or the system's text
+};
+// The file is opened without blocking and checked on the open descriptor, so
+// a FIFO or a device put at the path after a check is refused too, never
+// waited for. An existing file is emptied, unless the bytes are appended.
+UserFileForWriting openUserFileForWriting(const std::string& path, bool append);
 
 // "larger than 256 MB" for the size limit of a refusal.
 std::string sizeLimitText(std::uint64_t maxBytes);

@@ -33,6 +33,13 @@ inline int wordAddressBytes(Core core)
     return core == Core::Bits32 ? 4 : 2;
 }
 
+// The debug engine's data space: from 0x10000 (16-bit cores) or 0x1000000
+// (the 32-bit core) on, its addresses show the code flash instead.
+inline uint64_t dataSpaceBytes(Core core)
+{
+    return core == Core::Bits32 ? 0x1000000 : 0x10000;
+}
+
 // A command byte followed by its arguments.
 Bytes commandWith(uint8_t command, std::span<const uint8_t> arguments);
 void appendLittleEndian(Bytes& bytes, uint64_t value, int count);

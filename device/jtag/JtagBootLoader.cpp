@@ -151,6 +151,8 @@ bool JtagDriver::eraseFlash()
         passwords_.resetToErased();
         return true;
     }
+    // Whatever the erase leaves, nothing this link wrote before it is known any more.
+    flash_.forget();
     if (state_ != TargetState::Loader && !enterLoader(false))
         return false;
     if (!loaderPrompt(loader::prompt(), 5)) {
@@ -184,7 +186,10 @@ bool JtagDriver::eraseFlash()
         if (!exchange(loader::eraseLastBlock(static_cast<uint32_t>(config_.codeSize))))
             return false;
     }
-    return commandLists_.run(config_.postEraseCommands, "Post-Erase Command: ");
+    if (!commandLists_.run(config_.postEraseCommands, "Post-Erase Command: "))
+        return false;
+    flash_.erased(2 * static_cast<uint64_t>(std::max(0, config_.codeSize)));
+    return true;
 }
 
 int JtagDriver::writeProgramBlock(uint64_t byteAddress, size_t count, const uint8_t* data)
@@ -261,9 +266,12 @@ std::optional<std::string> JtagDriver::loaderWriteRefusal(uint64_t byteAddress, 
 {
     const bool words = is32Bit() || extended;
     if (!loaderFixedLength_) {
-        if (variableRecords(byteAddress, data, code, extended))
+        // The word forms start with the whole word that holds the first byte.
+        const bool insideWord = words && byteAddress % 2 != 0;
+        const Bytes block(data.size() + (insideWord ? 1 : 0), kErasedByte);
+        if (variableRecords(insideWord ? byteAddress - 1 : byteAddress, block, code, extended))
             return std::nullopt;
-        if (words && chip::loader::paddedToWords(data).size() > kMaxRecordBytes)
+        if (words && chip::loader::paddedToWords(block).size() > kMaxRecordBytes)
             return std::string("the block padded to whole words does not fit one loader record");
         return std::string("the address is beyond the boot loader's reach");
     }
@@ -274,14 +282,19 @@ std::optional<std::string> JtagDriver::loaderWriteRefusal(uint64_t byteAddress, 
     const uint64_t last = byteAddress + data.size() - 1;
     if (!pageWriteRecord(last - last % p, code, extended, Bytes(p, kErasedByte)))
         return std::string("the address is beyond the boot loader's reach");
-    // The bytes before the write in its first page are read back and kept,
-    // never assumed erased.
+    // The bytes before the write in its first page are kept: read back, or as
+    // this link wrote them since its erase; never assumed erased.
+    const uint64_t firstPage = byteAddress - byteAddress % p;
     bool shortForm = false;
-    if (byteAddress % p != 0 && !pageReadRecord(byteAddress - byteAddress % p, code, extended, shortForm))
-        return shortForm
-                   ? formatted("the boot loader's page of %d bytes is too long for its short page read", pageBytes)
-                   : std::string("the boot loader cannot read back the page it starts in");
-    return std::nullopt;
+    if (byteAddress == firstPage || pageReadRecord(firstPage, code, extended, shortForm))
+        return std::nullopt;
+    if (shortForm)
+        return formatted("the boot loader's page of %d bytes is too long for its short page read", pageBytes);
+    if (code && flash_.read(firstPage, p))
+        return std::nullopt;
+    return std::string(
+        "the boot loader cannot read back the page it starts in, and this link has not erased the flash to know "
+        "its bytes");
 }
 
 bool JtagDriver::readLoaderPage(uint64_t pageAddress, bool code, bool extended, Bytes& page)
@@ -298,6 +311,18 @@ bool JtagDriver::readLoaderPage(uint64_t pageAddress, bool code, bool extended, 
     return loaderStatus(statusByte, true);
 }
 
+bool JtagDriver::pageBeforeWrite(uint64_t pageAddress, bool code, bool extended, Bytes& page)
+{
+    bool shortForm = false;
+    if (pageReadRecord(pageAddress, code, extended, shortForm))
+        return readLoaderPage(pageAddress, code, extended, page);
+    auto known = flash_.read(pageAddress, pageSize_);
+    if (!code || !known)
+        return false;
+    page = std::move(*known);
+    return true;
+}
+
 bool JtagDriver::writeFixedPages(uint64_t byteAddress, size_t count, const uint8_t* data, bool code, bool extended)
 {
     const size_t p = pageSize_;
@@ -307,7 +332,7 @@ bool JtagDriver::writeFixedPages(uint64_t byteAddress, size_t count, const uint8
         const uint64_t pageAddress = address - address % p;
         const size_t offset = static_cast<size_t>(address - pageAddress);
         Bytes page(p, kErasedByte);
-        if (offset != 0 && !readLoaderPage(pageAddress, code, extended, page))
+        if (offset != 0 && !pageBeforeWrite(pageAddress, code, extended, page))
             return false;
         const size_t taken = std::min(p - offset, count - done);
         std::copy(data + done, data + done + taken, page.begin() + static_cast<long>(offset));
@@ -316,49 +341,77 @@ bool JtagDriver::writeFixedPages(uint64_t byteAddress, size_t count, const uint8
             && std::all_of(page.begin(), page.end(), [](uint8_t b) { return b == kErasedByte; }))
             continue;
         const auto record = pageWriteRecord(pageAddress, code, extended, page);
-        if (!record || !exchange(*record))
-            return false;
         uint8_t statusByte = 0;
         uint8_t detail = 0;
-        if (!loaderStatus(statusByte, !extended && !is32Bit(), &detail))
-            return false;
+        const bool answered = record && exchange(*record) && loaderStatus(statusByte, !extended && !is32Bit(), &detail);
         // The extended loaders flag some statuses as harmless in the byte before.
         constexpr uint8_t kHarmless = 0x06;
-        if (statusByte != 0 && (is32Bit() || extended) && (detail & kHarmless) == kHarmless)
-            continue;
-        if (statusByte != 0) {
-            if (is32Bit()) {
-                if (config_.zncWorkaround)
-                    zncPromptAfterFailure();
-                char text[128];
-                std::snprintf(text, sizeof text,
-                              "Bad status code received (0x%02x%02x) from the boot loader during a fixed length "
-                              "operation.",
-                              detail, statusByte);
-                messages_.linkError(text);
-            } else if (extended) {
-                messages_.linkError(
-                    formatted("Bad status code received (0x%02x) from the boot loader during a fixed "
-                              "length operation (2).",
-                              statusByte));
-            } else {
-                messages_.line(
-                    formatted("Bad status code received (0x%02x) from the boot loader during a fixed length "
-                              "operation (1).",
-                              statusByte));
-                trafficLog_.note("Fixed Length Load Failed\n");
-            }
+        const bool written =
+            answered && (statusByte == 0 || ((is32Bit() || extended) && (detail & kHarmless) == kHarmless));
+        keepWritten(code, written, pageAddress, page);
+        if (!answered)
             return false;
+        if (written)
+            continue;
+        if (is32Bit()) {
+            if (config_.zncWorkaround)
+                zncPromptAfterFailure();
+            char text[128];
+            std::snprintf(text, sizeof text,
+                          "Bad status code received (0x%02x%02x) from the boot loader during a fixed length "
+                          "operation.",
+                          detail, statusByte);
+            messages_.linkError(text);
+        } else if (extended) {
+            messages_.linkError(
+                formatted("Bad status code received (0x%02x) from the boot loader during a fixed "
+                          "length operation (2).",
+                          statusByte));
+        } else {
+            messages_.line(
+                formatted("Bad status code received (0x%02x) from the boot loader during a fixed length "
+                          "operation (1).",
+                          statusByte));
+            trafficLog_.note("Fixed Length Load Failed\n");
         }
+        return false;
     }
+    return true;
+}
+
+bool JtagDriver::readLoaderWord(uint64_t evenAddress, bool code, Bytes& word)
+{
+    constexpr uint8_t kWordBytes = 2;
+    const Target target = targetOf(code);
+    const auto record = is32Bit() ? loader::pageRead32(target, evenAddress / 2, kWordBytes)
+                                  : loader::pageRead16Extended(target, evenAddress / 2, kWordBytes);
+    Bytes reply;
+    if (!record || !exchange(*record, reply))
+        return false;
+    word = loader::pageReadData(reply, loader::pageReadDataPair(core(), false), kWordBytes);
     return true;
 }
 
 bool JtagDriver::writeVariable(uint64_t byteAddress, size_t count, const uint8_t* data, bool code, bool extended)
 {
-    const auto write = variableRecords(byteAddress, std::span(data, count), code, extended);
+    const bool words = is32Bit() || extended;
+    Bytes block(data, data + count);
+    if (words && byteAddress % 2 != 0) {
+        // The word forms address whole words: a write that starts inside a
+        // word writes the byte before it again as the flash holds it, so
+        // that both land where they belong.
+        Bytes word;
+        if (!readLoaderWord(byteAddress - 1, code, word))
+            return false;
+        block.insert(block.begin(), word.front());
+        --byteAddress;
+    }
+    const auto write = variableRecords(byteAddress, block, code, extended);
     uint8_t statusByte = 0;
-    if (!write || !exchange(write->header) || !exchange(write->data) || !loaderStatus(statusByte))
+    const bool answered = write && exchange(write->header) && exchange(write->data) && loaderStatus(statusByte);
+    // The word forms write an odd count with one erased byte more.
+    keepWritten(code, answered && statusByte == 0, byteAddress, words ? chip::loader::paddedToWords(block) : block);
+    if (!answered)
         return false;
     if (statusByte != 0) {
         messages_.line(formatted(
@@ -370,6 +423,16 @@ bool JtagDriver::writeVariable(uint64_t byteAddress, size_t count, const uint8_t
         return false;
     }
     return true;
+}
+
+void JtagDriver::keepWritten(bool code, bool written, uint64_t byteAddress, std::span<const uint8_t> bytes)
+{
+    if (!code)
+        return;
+    if (written)
+        flash_.wrote(byteAddress, bytes);
+    else
+        flash_.forget();
 }
 
 int JtagDriver::loaderWriteExtended(uint64_t byteAddress, size_t count, const uint8_t* data, bool code)
@@ -474,6 +537,9 @@ int JtagDriver::loaderWrite(uint64_t byteAddress, size_t count, const uint8_t* d
 bool JtagDriver::runPostLoadCommands()
 {
     std::lock_guard lock(mutex_);
+    // The commands are the boot loader's, also after a load that wrote nothing.
+    if (!config_.postLoadCommands.empty() && state_ != TargetState::Loader && !enterLoader(false))
+        return false;
     return commandLists_.runPostLoad(config_.postLoadCommands, config_.postLoadDelayMs);
 }
 

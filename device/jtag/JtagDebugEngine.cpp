@@ -2,6 +2,7 @@
 // stepping, registers, memory, code and breakpoints, each as binary records.
 
 #include <algorithm>
+#include <cstdio>
 
 #include "DebugEngineRecords.h"
 #include "JtagDriver.h"
@@ -483,8 +484,14 @@ int JtagDriver::setCodeBreakpoint(uint64_t address)
         return kLinkFailure;
     return breakpoints_.set(address, [this](int slot, uint64_t at) {
         const auto record = engine::setCodeBreakpoint(core(), slot, at);
-        if (!record)
+        if (!record) {
+            char line[96];
+            std::snprintf(line, sizeof line,
+                          "Unable to set a breakpoint at 0x%04llX: the address is beyond the debug engine's reach.",
+                          static_cast<unsigned long long>(at));
+            messages_.line(line);
             return kLinkBadArgument;
+        }
         return exchange(*record) ? kLinkDone : kLinkFailure;
     });
 }

@@ -95,6 +95,18 @@ bool JtagDriver::checkBoardVersion()
     return false;
 }
 
+bool JtagDriver::erasePending() const
+{
+    std::lock_guard lock(mutex_);
+    return erasePending_;
+}
+
+TargetState JtagDriver::targetState() const
+{
+    std::lock_guard lock(mutex_);
+    return state_;
+}
+
 void JtagDriver::setErasePending()
 {
     std::lock_guard lock(mutex_);

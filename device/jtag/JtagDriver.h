@@ -21,6 +21,7 @@
 #include "ContextPasswords.h"
 #include "DeviceConfig.h"
 #include "EngineAccess.h"
+#include "FlashSinceErase.h"
 #include "LinkDriver.h"
 #include "LinkMessages.h"
 #include "LinkTiming.h"
@@ -67,8 +68,8 @@ public:
     int writeProgramBlock(uint64_t byteAddress, size_t count, const uint8_t* data) override;
     bool runPostLoadCommands() override;
 
-    bool erasePending() const { return erasePending_; }
-    TargetState targetState() const { return state_; }
+    bool erasePending() const;
+    TargetState targetState() const;
 
     // Debug-engine steps that the public operations combine.
     bool haltTarget();
@@ -148,7 +149,15 @@ private:
     std::optional<std::string> loaderWriteRefusal(uint64_t byteAddress, std::span<const uint8_t> data, bool code,
                                                   bool extended) const;
     bool readLoaderPage(uint64_t pageAddress, bool code, bool extended, Bytes& page);
+    // The page as it stands before a write that starts inside it: read back
+    // where the loader can, else as this link knows it since its erase.
+    bool pageBeforeWrite(uint64_t pageAddress, bool code, bool extended, Bytes& page);
+    // The word at an even byte address, read back in the word form of the
+    // core (the extended form on 16-bit cores).
+    bool readLoaderWord(uint64_t evenAddress, bool code, Bytes& word);
     bool writeVariable(uint64_t byteAddress, size_t count, const uint8_t* data, bool code, bool extended);
+    // The flash follows what the loader took; a code write that failed leaves it unknown.
+    void keepWritten(bool code, bool written, uint64_t byteAddress, std::span<const uint8_t> bytes);
     int loaderWriteExtended(uint64_t byteAddress, size_t count, const uint8_t* data, bool code);
     // Asks the loader where each context's password lies in the flash.
     bool queryPasswordAddresses();
@@ -160,7 +169,7 @@ private:
     LinkMessages messages_;
     BoardPort board_;
     std::unique_ptr<BoardPort> rlaPort_;
-    std::recursive_mutex mutex_;
+    mutable std::recursive_mutex mutex_;
     bool initialised_ = false;
     bool erasePending_ = true;
 
@@ -174,6 +183,7 @@ private:
     int64_t aacceReturnAddress_ = 0;
     int32_t aacceSavedValue_ = 0;
 
+    FlashSinceErase flash_;
     bool loaderFixedLength_ = false;
     size_t pageSize_ = 0;
     uint16_t loaderFlags_ = 0;

@@ -1,6 +1,6 @@
 #include "TrafficLog.h"
 
-#include <filesystem>
+#include "UserFile.h"
 
 namespace zern {
 
@@ -8,12 +8,8 @@ bool TrafficLog::open(const std::string& path)
 {
     std::lock_guard lock(mutex_);
     closeLocked();
-    // A folder, FIFO or device is no log file (opening a FIFO would wait for a reader).
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
-        return false;
-    stream_ = std::fopen(path.c_str(), "w");
+    // A folder, FIFO or device is no log file, and opening never waits for a FIFO's reader.
+    stream_ = platform::openUserFileForWriting(path, false).stream;
     return stream_ != nullptr;
 }
 

@@ -1,5 +1,6 @@
 #include "EngineAccess.h"
 
+#include "ChipCore.h"
 #include "LinkDriver.h"
 #include "WordWrites.h"
 
@@ -10,9 +11,12 @@ constexpr int kCodeWindowModule = 8;
 constexpr int kCodeWindowIndex = 8;
 constexpr int32_t kUpperCode = 0x20;
 constexpr uint64_t kUpperCodeStart = 0x10000;
+
 // Where the code window starts in the data space.
-constexpr uint64_t kWindow16 = 0x10000;
-constexpr uint64_t kWindow32 = 0x1000000;
+uint64_t codeWindow(bool wideCore)
+{
+    return chip::dataSpaceBytes(wideCore ? chip::Core::Bits32 : chip::Core::Bits16);
+}
 
 }  // namespace
 
@@ -26,7 +30,7 @@ bool readCodePage(EngineAccess& engine, bool wideCore, uint64_t codeByteAddress,
     const int32_t selected = upper ? original | kUpperCode : original & ~kUpperCode;
     const uint64_t offset = upper ? codeByteAddress - kUpperCodeStart : codeByteAddress;
     const bool read = engine.writeOneRegister(kCodeWindowModule, kCodeWindowIndex, selected)
-                      && engine.readMemoryBlock(offset + (wideCore ? kWindow32 : kWindow16), page.size(), page.data());
+                      && engine.readMemoryBlock(offset + codeWindow(wideCore), page.size(), page.data());
     const bool restored = engine.writeOneRegister(kCodeWindowModule, kCodeWindowIndex, original);
     return read && restored;
 }
@@ -39,7 +43,7 @@ int writeDataMemory(EngineAccess& engine, bool wideCore, PageCache& dataPages, u
         return kLinkDone;
     // From the code window up the data space shows flash, which the engine
     // cannot write: only the boot loader programs it.
-    const uint64_t window = wideCore ? kWindow32 : kWindow16;
+    const uint64_t window = codeWindow(wideCore);
     if (byteAddress >= window || data.size() > window - byteAddress)
         return kLinkBadArgument;
     if (!engine.haltedOrHalt())

@@ -1,7 +1,9 @@
 // The JTAG driver's records on the wire, against the emulator: loader, memory and breakpoints.
 
+#include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 #include "ChipBoardEmulator.h"
 #include "JtagDriver.h"
@@ -95,20 +97,22 @@ TEST_F(DriverRecordsTest, EraseWithoutCommandRecordsSendsPromptEraseAndStatus)
 }
 
 // A write that starts inside a page reads the page back in the loader's
-// form and writes it whole, the bytes before the write kept.
+// form, or takes it as the link wrote it since its erase where the loader
+// cannot read it, and writes it whole, the bytes before the write kept.
 TEST_F(DriverRecordsTest, UnalignedWriteMergesIntoItsPage)
 {
     struct Case {
         const char* name;
         uint16_t loaderFlags;
         uint64_t pageStart;
-        const char* pageRead;   // the read record's head
+        const char* pageRead;   // the read record's head; none without a page read
         const char* pageWrite;  // the write record's head
     };
     const Case cases[] = {
         {"page read", 0x0600, 0x0000, "44A0400000", "4490400000"},
         {"short page read", 0x0204, 0x0000, "482001000040", "4490400000"},
         {"extended page read", 0x0600, 0x10000, "44A0200080", "4490200080"},
+        {"no page read", 0x0200, 0x0000, "", "4490400000"},
     };
     for (const Case& c : cases) {
         ChipSettings settings = fixedPageChip();
@@ -122,9 +126,11 @@ TEST_F(DriverRecordsTest, UnalignedWriteMergesIntoItsPage)
             second[i] = static_cast<uint8_t>(0x30 + i);
         ASSERT_EQ(driver_->writeProgramBlock(c.pageStart + 4, second.size(), second.data()), zern::kLinkDone) << c.name;
         const std::string wire = board_->receivedHex();
-        // One page read of the 64-byte page, one page write of it.
-        EXPECT_NE(wire.find(c.pageRead), std::string::npos) << c.name << ": " << wire;
-        EXPECT_EQ(wire.find(c.pageRead), wire.rfind(c.pageRead)) << c.name;
+        // One page read of the 64-byte page (where the loader has one), one page write of it.
+        if (*c.pageRead) {
+            EXPECT_NE(wire.find(c.pageRead), std::string::npos) << c.name << ": " << wire;
+            EXPECT_EQ(wire.find(c.pageRead), wire.rfind(c.pageRead)) << c.name;
+        }
         const size_t write = wire.find(c.pageWrite);
         ASSERT_NE(write, std::string::npos) << c.name << ": " << wire;
         EXPECT_EQ(wire.substr(write + std::string(c.pageWrite).size(), 2 * 64),
@@ -151,6 +157,8 @@ TEST_F(DriverRecordsTest, LoaderWritesThatCannotBeFramedAreRefusedWithAMessage)
         uint64_t address;
         size_t count;
         const char* message;
+        // Whether this link erased the flash before the write.
+        bool erased = true;
     };
     const Case cases[] = {
         {"odd page in words", false, 0x0600, 63, 0x10000, 2,
@@ -165,13 +173,17 @@ TEST_F(DriverRecordsTest, LoaderWritesThatCannotBeFramedAreRefusedWithAMessage)
         {"short page read too long", false, 0x0204, 248, 4, 2,
          "Unable to write to 0x0004 through the boot loader: the boot loader's page of 248 bytes is too long for "
          "its short page read."},
-        {"no page read", false, 0x0200, 64, 4, 2,
+        {"no page read and no erase", false, 0x0200, 64, 4, 2,
          "Unable to write to 0x0004 through the boot loader: the boot loader cannot read back the page it starts "
-         "in."},
+         "in, and this link has not erased the flash to know its bytes.",
+         false},
         {"beyond the 32-bit form", true, 0x0600, 32, 0x2000000, 2,
          "Unable to write to 0x2000000 through the boot loader: the address is beyond the boot loader's reach."},
         {"odd block padded past a record", true, 0x0002, 32, 0, 255,
          "Unable to write to 0x0000 through the boot loader: the block padded to whole words does not fit one "
+         "loader record."},
+        {"odd start widened past a record", true, 0x0002, 32, 1, 254,
+         "Unable to write to 0x0001 through the boot loader: the block padded to whole words does not fit one "
          "loader record."},
     };
     const std::vector<uint8_t> data(255, 0x5A);
@@ -182,13 +194,108 @@ TEST_F(DriverRecordsTest, LoaderWritesThatCannotBeFramedAreRefusedWithAMessage)
         settings.codePageSize = c.codePageSize;
         connect(settings);
         ASSERT_TRUE(driver_->enterLoader(false)) << c.name;
-        ASSERT_TRUE(driver_->eraseFlash()) << c.name;
+        if (c.erased) {
+            ASSERT_TRUE(driver_->eraseFlash()) << c.name;
+        }
         board_->clearReceived();
         MessageRecorder::take();
         EXPECT_EQ(driver_->loaderWrite(c.address, c.count, data.data(), true), zern::kLinkFailure) << c.name;
         EXPECT_EQ(board_->receivedHex(), "06050000000000") << c.name;
         EXPECT_EQ(MessageRecorder::take(), std::vector<std::string>{c.message}) << c.name;
     }
+}
+
+// The word forms address whole words: a write that starts inside a word
+// reads that word back and writes it whole, so no byte lands one low.
+TEST_F(DriverRecordsTest, AWordWriteThatStartsInsideAWordKeepsTheByteBeforeIt)
+{
+    struct Case {
+        const char* name;
+        bool core32;
+        // Written first at 0x10040; the block under test follows at 0x10041.
+        std::vector<uint8_t> before;
+        std::string wire;
+        std::vector<uint8_t> flash;
+    };
+    // Loader information and extended mode on; after the data, the status,
+    // extended mode off and the post-write prompt.
+    const std::string head =
+        "06050000000000"
+        "030A0100";
+    const std::string tail =
+        "0404000000"
+        "030A0000"
+        "050000000000";
+    const Case cases[] = {
+        // The word at word address 0x8020 read back (A0, one word), then written whole.
+        {"16-bit, erased neighbour",
+         false,
+         {},
+         head + "06A00120802020" + "0410022080" + "04FF112233" + tail,
+         {0xFF, 0x11, 0x22, 0x33, 0xFF}},
+        {"16-bit, written neighbour",
+         false,
+         {0xA5},
+         head + "06A00120802020" + "0410022080" + "04A5112233" + tail,
+         {0xA5, 0x11, 0x22, 0x33, 0xFF}},
+        {"32-bit, written neighbour",
+         true,
+         {0xA5},
+         head + "08A001002080002020" + "06100200208000" + "04A5112233" + tail,
+         {0xA5, 0x11, 0x22, 0x33, 0xFF}},
+    };
+    const std::vector<uint8_t> three = {0x11, 0x22, 0x33};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        config_.processorFamily = c.core32 ? 30 : 20;
+        ChipSettings settings = testing_support::chipFor(c.core32);
+        settings.loaderFlags = 0x0002;
+        connect(settings);
+        ASSERT_TRUE(driver_->enterLoader(false));
+        ASSERT_TRUE(driver_->eraseFlash());
+        if (!c.before.empty()) {
+            ASSERT_EQ(driver_->loaderWrite(0x10040, c.before.size(), c.before.data(), true), zern::kLinkDone);
+        }
+        board_->clearReceived();
+        MessageRecorder::take();
+        ASSERT_EQ(driver_->loaderWrite(0x10041, three.size(), three.data(), true), zern::kLinkDone);
+        EXPECT_EQ(board_->receivedHex(), c.wire);
+        EXPECT_EQ(board_->chip().code(0x10040, c.flash.size()), c.flash);
+        EXPECT_TRUE(MessageRecorder::take().empty());
+        EXPECT_TRUE(board_->chip().protocolErrors().empty());
+    }
+}
+
+// What the driver tells of its state is read between operations, never in
+// the middle of one that holds the link.
+TEST_F(DriverRecordsTest, TheEraseStateIsReadOnceTheOperationOnTheLinkEnds)
+{
+    ChipSettings settings = fixedPageChip();
+    settings.eraseBusyPolls = 1;
+    settings.eraseBusyMs = 300;
+    connect(settings);
+    const std::vector<uint8_t> code = {1, 2, 3, 4};
+    std::atomic<bool> written{false};
+    std::thread writer([&] {
+        EXPECT_EQ(driver_->writeProgramBlock(0, code.size(), code.data()), zern::kLinkDone);
+        written = true;
+    });
+    // The erase has begun: the write holds the link until its block is written.
+    while (board_->chip().masterErases() == 0 && !written)
+        std::this_thread::yield();
+    EXPECT_FALSE(driver_->erasePending());
+    EXPECT_EQ(driver_->targetState(), zern::TargetState::Loader);
+    EXPECT_EQ(board_->chip().code(0, 4), code);
+    writer.join();
+}
+
+TEST_F(DriverRecordsTest, ABreakpointBeyondTheEnginesReachIsNamed)
+{
+    // The start of user code takes a breakpoint of two address bytes on a 16-bit core.
+    config_.userCodeStart = 0x10000;
+    EXPECT_EQ(driver_->initializeTarget(), zern::kLinkFailure);
+    EXPECT_EQ(MessageRecorder::take(), std::vector<std::string>{"Unable to set a breakpoint at 0x10000: the address is "
+                                                                "beyond the debug engine's reach."});
 }
 
 // Prompt or not, the erase leaves every later read waiting the after-erase

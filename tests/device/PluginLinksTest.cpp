@@ -1,8 +1,9 @@
 // Both device plug-ins through their exports, as the IDE calls them, each
 // over its own emulated adapter with the chip behind it: the order of a
-// program load, an unusable code size, a missing configuration file and the
-// context password the loader points at; and ZernBrel's post-load commands
-// after an erased image and its trace file where no file can be written.
+// program load, an unusable code size, a data image beyond the data space,
+// a missing configuration file, the context password the loader points at
+// and the post-load commands after an erased image; and ZernBrel's trace
+// file where no file can be written.
 
 #include <chrono>
 #include <cstdio>
@@ -16,12 +17,14 @@
 #include "ChipBoardEmulator.h"
 #include "ChipSolbusEmulator.h"
 #include "DynamicLibrary.h"
+#include "FakeCompilerScript.h"
 #include "HexRecords.h"
 #include "TestSupport.h"
 
 namespace {
 
 using device_tests::MessageRecorder;
+using testing_support::hexRecord;
 using testing_support::programHex;
 using Lines = std::vector<std::string>;
 
@@ -70,6 +73,8 @@ protected:
     {
         if (device_)
             library_.function<FreeDeviceInstanceFn>(kFreeDeviceInstanceExport)(device_);
+        unsetenv(kFakeCompilerScriptVariable);
+        unsetenv("TOLVANE_PROGRAM_DIR");
         TempFolderTest::TearDown();
     }
 
@@ -97,6 +102,22 @@ protected:
         device_->SetLibraryPath(plugin().library);
         MessageRecorder::take();
     }
+    // A compiler plug-in beside the program, as the IDE installs one, whose
+    // build names the data file; the device selects it.
+    void selectCompilerNamingData(const std::string& dataPath)
+    {
+        const auto ide = folder_ / "ide";
+        std::filesystem::create_directories(ide / "Compilers" / "QuorinAssembler");
+        std::filesystem::create_symlink(FAKE_COMPILER_PATH,
+                                        ide / "Compilers" / "QuorinAssembler" / "libQuorinAssembler.so");
+        setenv("TOLVANE_PROGRAM_DIR", ide.c_str(), 1);
+        char address[32];
+        std::snprintf(address, sizeof address, "%p", static_cast<void*>(&compilerScript_));
+        setenv(kFakeCompilerScriptVariable, address, 1);
+        compilerScript_.dataHexFile = dataPath;
+        device_->SelectCompiler("Quorin Assembler");
+        ASSERT_STREQ(device_->GetCompilerName(), "Quorin Assembler");
+    }
     std::string port() const { return bus_ ? bus_->devicePath() : board_->devicePath(); }
     zern::chipmodel::ChipModel& chip() { return bus_ ? bus_->chip() : board_->chip(); }
 
@@ -104,6 +125,7 @@ protected:
     AbstractDevice* device_ = nullptr;
     std::unique_ptr<testing_support::ChipBoardEmulator> board_;
     std::unique_ptr<testing_support::ChipSolbusEmulator> bus_;
+    FakeCompilerScript compilerScript_;
 };
 
 TEST_P(PluginLinks, ALoadOpensItsFreshLinkBeforeTheProgramFile)
@@ -135,6 +157,38 @@ TEST_P(PluginLinks, AnUnusableCodeSizeIsNamedWhenALoadStarts)
         EXPECT_EQ(std::count(lines.begin(), lines.end(), lines.back()), 1);
     }
     EXPECT_EQ(chip().masterErases(), 0);
+}
+
+TEST_P(PluginLinks, ADataImageBeyondTheDataSpaceIsNamedBeforeAnythingIsWritten)
+{
+    // 128 KB of data configured; a 16-bit core's data space ends at 64 KB.
+    start(
+        "[STARTUP DELAY]\n200\n[EXPECTED ERASE TIME]\n5\n"
+        "[MEMORY BANKS]\n2\nCode, x, 0, 0x10000, 16, 0x800, code\nData, x, 0, 0, 8, 0x20000, data\n");
+    selectCompilerNamingData(
+        writeFile("big_d.hex", hexRecord(4, 0, {0x00, 0x01}) + hexRecord(0, 0, {0x5A}) + hexRecord(1, 0, {})));
+    const std::string program = writeFile("small.hex", programHex({1, 2, 3, 4}));
+    EXPECT_EQ(device_->LoadProgram(program.c_str()), tolvane::kStatusFailed);
+    Lines expected = plugin().openingLines(port());
+    expected.push_back("The data image of 65537 bytes does not fit the data space of 65536 bytes.");
+    EXPECT_EQ(MessageRecorder::take(), expected);
+    EXPECT_EQ(chip().masterErases(), 0);
+}
+
+TEST_P(PluginLinks, AnErasedImageStillRunsThePostLoadCommandsInTheLoader)
+{
+    start(std::string(kBanks) + "[POST-LOAD COMMANDS]\n0x07, 0x01\n");
+    const std::string path = writeFile("erased.hex", programHex(std::vector<uint8_t>(100, 0xFF)));
+    ASSERT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusDone)
+        << testing::PrintToString(MessageRecorder::take());
+    const Lines lines = MessageRecorder::take();
+    Lines expected = plugin().openingLines(port());
+    expected.insert(expected.end(), {"Program Size: 100 bytes", "Entering Loader", "Prompt received.",
+                                     "Post-Load Command: 07, 01, Status: 00", "Post-Load Delay: 0", "Delay Complete"});
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(chip().configuredLoaderCommands(), (std::vector<std::vector<uint8_t>>{{0x07, 0x01}}));
+    EXPECT_EQ(chip().masterErases(), 0);
+    EXPECT_FALSE(chip().loaderActive());
 }
 
 TEST_P(PluginLinks, AMissingConfigurationFileIsToldOnceTheLibraryPathIsKnown)
@@ -186,22 +240,6 @@ INSTANTIATE_TEST_SUITE_P(BothPlugins, PluginLinks, testing::Values(&kZernJtag, &
                          });
 
 class BrelLinks : public PluginLinks {};
-
-TEST_P(BrelLinks, AnErasedImageStillRunsThePostLoadCommandsInTheLoader)
-{
-    start(std::string(kBanks) + "[POST-LOAD COMMANDS]\n0x07, 0x01\n");
-    const std::string path = writeFile("erased.hex", programHex(std::vector<uint8_t>(100, 0xFF)));
-    ASSERT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusDone)
-        << testing::PrintToString(MessageRecorder::take());
-    const Lines lines = MessageRecorder::take();
-    Lines expected = solbusOpening(port());
-    expected.insert(expected.end(), {"Program Size: 100 bytes", "Entering Loader", "Prompt received.",
-                                     "Post-Load Command: 07, 01, Status: 00", "Post-Load Delay: 0", "Delay Complete"});
-    EXPECT_EQ(lines, expected);
-    EXPECT_EQ(chip().configuredLoaderCommands(), (std::vector<std::vector<uint8_t>>{{0x07, 0x01}}));
-    EXPECT_EQ(chip().masterErases(), 0);
-    EXPECT_FALSE(chip().loaderActive());
-}
 
 TEST_P(BrelLinks, ATraceFileThatIsAFifoIsRefusedAndTheLoadGoesOn)
 {

@@ -134,6 +134,28 @@ TEST_P(ContextPasswordLoadTest, PasswordIsTakenFromTheWrittenImage)
     device_.reset();
 }
 
+// A loader without a page read: the chunk that starts inside a page
+// completes it with what the load wrote there since its erase.
+class LoaderWithoutPageReadTest : public ProgramLoadTest {};
+
+TEST_P(LoaderWithoutPageReadTest, APageWrittenInTwoChunksHoldsBoth)
+{
+    zern::chipmodel::ChipSettings settings = chipWith(false, GetParam().loaderFlags);
+    // Page 1 holds bytes 96-191: its first third comes with the first chunk.
+    settings.codePageSize = 96;
+    ChipBoardEmulator board(settings);
+    setOption("SerialPort", board.devicePath());
+    std::vector<uint8_t> code(200);
+    for (size_t i = 0; i < code.size(); ++i)
+        code[i] = static_cast<uint8_t>(i + 1);
+    const std::string path = writeFile("paged.hex", programHex(code));
+    ASSERT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusDone)
+        << testing::PrintToString(MessageRecorder::take());
+    device_.reset();
+    EXPECT_EQ(board.chip().code(0, code.size()), code);
+    EXPECT_TRUE(board.chip().protocolErrors().empty());
+}
+
 TEST_P(ProgramLoadTest, RlaPortTakesTheProgramInsteadOfTheLoader)
 {
     testing_support::RlaEmulator rla(board_.chip());
@@ -209,6 +231,8 @@ TEST_P(ProgramLoadTest, LoaderWithoutAPageFormIsRefused)
 INSTANTIATE_TEST_SUITE_P(Loaders, ProgramLoadTest,
                          ::testing::Values(LoadCase{"Fixed16", false, 0x0600}, LoadCase{"Variable16", false, 0x0002},
                                            LoadCase{"Fixed32", true, 0x0600}, LoadCase{"Variable32", true, 0x0002}),
+                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(NoPageRead16, LoaderWithoutPageReadTest, ::testing::Values(LoadCase{"Fixed16", false, 0x0200}),
                          [](const auto& info) { return std::string(info.param.name); });
 INSTANTIATE_TEST_SUITE_P(Loaders16, ContextPasswordLoadTest,
                          ::testing::Values(LoadCase{"Fixed16", false, 0x0600}, LoadCase{"Variable16", false, 0x0002}),

@@ -1,6 +1,10 @@
 #include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -72,6 +76,48 @@ TEST_F(TrafficLogTest, OnlyARegularOrNewFileBecomesTheLog)
         EXPECT_EQ(log.isOpen(), opens) << path;
     }
     EXPECT_EQ(std::filesystem::file_size(folder_ / "old.txt"), 0u);
+}
+
+// A FIFO put at the path just after a look at it is still no log file, and
+// opening never waits for a reader: the path turns between a file and a FIFO
+// while the log is opened again and again.
+TEST_F(TrafficLogTest, AFifoThatTakesThePlaceOfTheFileNeverHoldsTheOpen)
+{
+    const std::string path = (folder_ / "log.txt").string();
+    const std::string file = (folder_ / "file").string();
+    const std::string fifo = (folder_ / "fifo").string();
+    writeFile("file", "");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::atomic<bool> done{false};
+    std::thread turning([&] {
+        const std::string next = path + ".next";
+        for (bool toFifo = true; !done; toFifo = !toFifo) {
+            std::filesystem::remove(next);
+            std::filesystem::create_hard_link(toFifo ? fifo : file, next);
+            std::filesystem::rename(next, path);
+        }
+    });
+    std::future<int> opens = std::async(std::launch::async, [&] {
+        zern::TrafficLog log;
+        int opened = 0;
+        for (int i = 0; i < 20000; ++i) {
+            if (log.open(path)) {
+                EXPECT_TRUE(log.isOpen());
+                ++opened;
+            }
+            log.close();
+        }
+        return opened;
+    });
+    if (opens.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+        // An open that waits for a reader of the FIFO never returns: nothing would end the test.
+        std::fprintf(stderr, "Opening the log still waits after a minute: a FIFO holds it.\n");
+        std::_Exit(EXIT_FAILURE);
+    }
+    done = true;
+    turning.join();
+    EXPECT_GT(opens.get(), 0);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 // The Debug Log dialog stops and restarts the log on the window thread while

@@ -1,11 +1,8 @@
 #include "SolbusTrace.h"
 
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "UserFile.h"
 
 namespace solbus {
 
@@ -57,30 +54,13 @@ std::optional<std::string> SolbusTrace::open()
 
 std::optional<std::string> SolbusTrace::openLocked()
 {
-    static const std::string kNotRegular = "not a regular file";
     if (file_)
         return std::nullopt;
-    const std::string path = pathOf_();
-    struct stat status {};
-    if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
-        return kNotRegular;
-    // Started afresh once per process; a later link adds to what the earlier
-    // ones wrote. Without O_NONBLOCK a FIFO put there since would wait for a reader.
-    const int flags = O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | (openedBefore_ ? O_APPEND : O_TRUNC);
-    const int fd = ::open(path.c_str(), flags, 0666);
-    if (fd < 0)
-        return std::string(std::strerror(errno));
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        return kNotRegular;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    file_ = ::fdopen(fd, openedBefore_ ? "ab" : "wb");
-    if (!file_) {
-        const int error = errno;
-        ::close(fd);
-        return std::string(std::strerror(error));
-    }
+    // Started afresh once per process; a later link adds to what the earlier ones wrote.
+    const platform::UserFileForWriting opened = platform::openUserFileForWriting(pathOf_(), openedBefore_);
+    if (!opened.stream)
+        return opened.reason;
+    file_ = opened.stream;
     openedBefore_ = true;
     return std::nullopt;
 }
