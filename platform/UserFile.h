@@ -2,7 +2,8 @@
 // Files that a user or a file names (projects, sources, program files,
 // settings, configurations) are read only when they are regular files of a
 // bounded size: a folder, a FIFO or a device such as /dev/zero is refused
-// before anything could block or read without end.
+// before anything could block or read without end. Logs and traces a user
+// names are written only into regular files, on the same terms.
 
 #include <cstdint>
 #include <cstdio>

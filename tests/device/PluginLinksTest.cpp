@@ -189,6 +189,14 @@ TEST_P(PluginLinks, AnErasedImageStillRunsThePostLoadCommandsInTheLoader)
     EXPECT_EQ(chip().configuredLoaderCommands(), (std::vector<std::vector<uint8_t>>{{0x07, 0x01}}));
     EXPECT_EQ(chip().masterErases(), 0);
     EXPECT_FALSE(chip().loaderActive());
+
+    // A loader that never shows its prompt takes no command: the load fails and says why.
+    zern::chipmodel::FaultPlan faults;
+    faults.loaderWithoutPrompt = true;
+    chip().setFaults(faults);
+    EXPECT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusFailed);
+    EXPECT_TRUE(contains(MessageRecorder::take(), "No prompt received when activating the boot loader."));
+    EXPECT_EQ(chip().configuredLoaderCommands().size(), 1u);
 }
 
 TEST_P(PluginLinks, AMissingConfigurationFileIsToldOnceTheLibraryPathIsKnown)
