@@ -54,7 +54,7 @@ void MainProjectHost::projectStateChanged(int state)
     form_.UpdateProjectActions(state, project ? project->windowTitle() : QString());
 }
 
-QList<project::OpenedEditor> MainProjectHost::editorLayoutsForSaving()
+QList<project::OpenedEditor> MainProjectHost::editorLayouts(bool forSaving)
 {
     EditorWindows& editors = form_.editorWindows();
     QList<TFormEditor*> ordered = editors.Editors();
@@ -73,8 +73,13 @@ QList<project::OpenedEditor> MainProjectHost::editorLayoutsForSaving()
             layout.state = project::kEditorMinimised;
         else if (window->isMaximized())
             layout.state = project::kEditorZoomed;
-        if (layout.state != project::kEditorNormal)
+        if (layout.state != project::kEditorNormal) {
+            if (!forSaving) {
+                layouts << layout;
+                continue;
+            }
             window->showNormal();
+        }
         const QRect bounds = window->geometry();
         layout.left = bounds.left();
         layout.top = bounds.top();

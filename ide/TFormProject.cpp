@@ -11,6 +11,7 @@
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <algorithm>
 
 #include "AbstractDevice.h"
 #include "DeviceTexts.h"
@@ -87,6 +88,7 @@ TFormProject* TFormProject::Create(ProjectHost& host, bool noPlacement, std::opt
     }
     host.projectStateChanged(kProjectOpen);
     form->askOnClose_ = true;
+    form->unchangedState_ = form->ComparedState();
     return form;
 }
 
@@ -98,7 +100,7 @@ void TFormProject::SetProjectPath(const QString& path)
 
 int TFormProject::QuerySaveProject()
 {
-    if (!askOnClose_)
+    if (!askOnClose_ || !Changed())
         return kSaveGoOn;
     const QString name = projectPath_.isEmpty() ? windowTitle() : QFileInfo(projectPath_).fileName();
     switch (ask(QStringLiteral("Save changes to ") + name + QStringLiteral("?"), platform::BoxButtons::YesNoCancel)) {
@@ -139,7 +141,25 @@ int TFormProject::SaveProjectAs()
     }
 }
 
-project::ProjectContents TFormProject::CurrentContents()
+bool TFormProject::Changed()
+{
+    return ComparedState() != unchangedState_;
+}
+
+QByteArray TFormProject::ComparedState()
+{
+    project::ProjectContents contents = CurrentContents(false);
+    // A docked window's numbers are its dock site's, which follow the main
+    // window's size; which editor is in front is wherever the user last clicked.
+    for (project::ToolWindowLine& window : contents.windows)
+        if (window.placement >= kDockLeft && window.placement <= kDockBottom)
+            window.left = window.top = window.width = window.height = 0;
+    std::sort(contents.opened.begin(), contents.opened.end(),
+              [](const project::OpenedEditor& a, const project::OpenedEditor& b) { return a.path < b.path; });
+    return project::writeProjectText(contents, QFileInfo(projectPath_).absolutePath());
+}
+
+project::ProjectContents TFormProject::CurrentContents(bool forSaving)
 {
     project::ProjectContents contents;
     contents.files = GetProjectFiles();
@@ -147,7 +167,7 @@ project::ProjectContents TFormProject::CurrentContents()
     contents.device = device ? host_.deviceName() : QString();
     contents.stimulusFile = host_.stimulusFile();
     contents.dataFile = host_.dataFile();
-    contents.opened = host_.editorLayoutsForSaving();
+    contents.opened = host_.editorLayouts(forSaving);
     if (device) {
         contents.compiler = copiedDeviceText(device->GetCompilerName());
         int count = 0;
@@ -169,13 +189,14 @@ project::ProjectContents TFormProject::CurrentContents()
 int TFormProject::WriteProjectFile()
 {
     platform::HourglassCursor wait;
-    const QByteArray text = project::writeProjectText(CurrentContents(), QFileInfo(projectPath_).absolutePath());
+    const QByteArray text = project::writeProjectText(CurrentContents(true), QFileInfo(projectPath_).absolutePath());
     QSaveFile file(projectPath_);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
         platform::showError("Unable to save project " + projectPath_.toStdString() + ".\r\n"
                             + file.errorString().toStdString());
         return kSaveCancel;
     }
+    unchangedState_ = ComparedState();
     return kSaveGoOn;
 }
 

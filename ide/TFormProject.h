@@ -18,8 +18,10 @@ public:
     static TFormProject* Create(ProjectHost& host, bool noPlacement, std::optional<QRect> rect, int placement,
                                 const QString& path, QString* error);
 
-    // kSaveGoOn, kSaveNotSaved or kSaveCancel.
+    // kSaveGoOn, kSaveNotSaved or kSaveCancel. Asks only when the project
+    // differs from what it held when it was opened or last saved.
     int QuerySaveProject();
+    bool Changed();
     // kSaveGoOn when written, kSaveCancel when cancelled or the write failed.
     int SaveProject();
     int SaveProjectAs();
@@ -54,7 +56,9 @@ private:
     void SetProjectPath(const QString& path);
     void AppendRow(const QString& path);
     void FitLocationColumn();
-    project::ProjectContents CurrentContents();
+    project::ProjectContents CurrentContents(bool forSaving);
+    // The project as the save question compares it.
+    QByteArray ComparedState();
     void Apply(const project::ProjectEntry& entry, bool* placed, bool* stimulusMet, bool* dataMet,
                bool* optionsReachedDevice);
 
@@ -62,4 +66,6 @@ private:
     QTableWidget* grid_;
     QString projectPath_;
     bool askOnClose_ = false;
+    // What the project held when it was opened or last saved.
+    QByteArray unchangedState_;
 };
