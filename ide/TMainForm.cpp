@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -414,7 +415,11 @@ void TMainForm::openHelpContents()
 
 void TMainForm::chooseEditorFont()
 {
-    QFontDialog dialog(editing.font.ToQFont(), this);
+    // The family the editors really show: a named font this machine lacks
+    // would leave the dialog at some other family, which OK would then take.
+    QFont shown = editing.font.ToQFont();
+    shown.setFamily(QFontInfo(shown).family());
+    QFontDialog dialog(shown, this);
     platform::giveDialogBorder(dialog, platform::DialogSizing::Sizable);
     if (dialog.exec() != QDialog::Accepted)
         return;

@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
@@ -205,6 +207,24 @@ TEST_F(ShellWindows, DialogsHaveADialogBorderWideEnoughForTheirCaption)
         c.show();
         EXPECT_TRUE(seen) << c.caption;
     }
+}
+
+TEST_F(ShellWindows, SetEditorFontStartsAtTheFontTheEditorsShow)
+{
+    TMainForm form;
+    activate(form);
+    // A name this machine has no font of, as the default "Courier New" may be.
+    form.editing.font.name = "No Such Font Family";
+    const QString shown = QFontInfo(form.editing.font.ToQFont()).family();
+    QString offered;
+    onNextDialog<QFontDialog>([&](QFontDialog& dialog) {
+        offered = dialog.currentFont().family();
+        dialog.accept();
+    });
+    form.actions.editorFont->trigger();
+    EXPECT_EQ(offered.toStdString(), shown.toStdString());
+    EXPECT_EQ(form.editing.font.name, shown.toStdString());
+    EXPECT_EQ(form.editing.font.size, 10);
 }
 
 TEST_F(ShellWindows, AFloatingToolWindowComesBackOnScreenAndADoubleClickOnItsTitleDocksIt)
