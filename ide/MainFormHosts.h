@@ -88,7 +88,7 @@ public:
     void selectCompilerByName(const QString& name) override;
     void clearDebugWindows() override;
     void projectStateChanged(int state) override;
-    QList<project::OpenedEditor> editorLayouts(bool forSaving) override;
+    QList<project::OpenedEditor> editorLayoutsForSaving() override;
     bool openEditorWithLayout(const QString& path, int state, const QRect& bounds) override;
     void openEditor(const QString& path) override;
     TDockableForm* toolWindow(int id) override;

@@ -54,7 +54,7 @@ void MainProjectHost::projectStateChanged(int state)
     form_.UpdateProjectActions(state, project ? project->windowTitle() : QString());
 }
 
-QList<project::OpenedEditor> MainProjectHost::editorLayouts(bool forSaving)
+QList<project::OpenedEditor> MainProjectHost::editorLayoutsForSaving()
 {
     EditorWindows& editors = form_.editorWindows();
     QList<TFormEditor*> ordered = editors.Editors();
@@ -73,13 +73,8 @@ QList<project::OpenedEditor> MainProjectHost::editorLayouts(bool forSaving)
             layout.state = project::kEditorMinimised;
         else if (window->isMaximized())
             layout.state = project::kEditorZoomed;
-        if (layout.state != project::kEditorNormal) {
-            if (!forSaving) {
-                layouts << layout;
-                continue;
-            }
+        if (layout.state != project::kEditorNormal)
             window->showNormal();
-        }
         const QRect bounds = window->geometry();
         layout.left = bounds.left();
         layout.top = bounds.top();

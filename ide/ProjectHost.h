@@ -45,11 +45,9 @@ public:
     // UpdateProjectActions(kNoProject or kProjectOpen).
     virtual void projectStateChanged(int state) = 0;
 
-    // Editor windows that have a file, front window first. For saving, each is
-    // first set to its normal state so that its normal bounds are given;
-    // otherwise no window changes and a zoomed or minimised one gives its
-    // state without bounds.
-    virtual QList<project::OpenedEditor> editorLayouts(bool forSaving) = 0;
+    // Editor windows that have a file, front window first, each first set to
+    // its normal state so that its normal bounds are given.
+    virtual QList<project::OpenedEditor> editorLayoutsForSaving() = 0;
     // Shows the file's editor window with this layout, opening it when needed;
     // false when the file cannot be opened.
     virtual bool openEditorWithLayout(const QString& path, int state, const QRect& bounds) = 0;

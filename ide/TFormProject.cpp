@@ -11,7 +11,6 @@
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QTableWidget>
-#include <algorithm>
 
 #include "AbstractDevice.h"
 #include "DeviceTexts.h"
@@ -91,7 +90,6 @@ TFormProject* TFormProject::Create(ProjectHost& host, bool noPlacement, std::opt
     }
     host.projectStateChanged(kProjectOpen);
     form->askOnClose_ = true;
-    form->unchangedState_ = form->ComparedState();
     return form;
 }
 
@@ -103,7 +101,7 @@ void TFormProject::SetProjectPath(const QString& path)
 
 int TFormProject::QuerySaveProject()
 {
-    if (!askOnClose_ || !Changed())
+    if (!askOnClose_)
         return kSaveGoOn;
     const QString name = projectPath_.isEmpty() ? windowTitle() : QFileInfo(projectPath_).fileName();
     switch (ask(QStringLiteral("Save changes to ") + name + QStringLiteral("?"), platform::BoxButtons::YesNoCancel)) {
@@ -144,25 +142,7 @@ int TFormProject::SaveProjectAs()
     }
 }
 
-bool TFormProject::Changed()
-{
-    return ComparedState() != unchangedState_;
-}
-
-QByteArray TFormProject::ComparedState()
-{
-    project::ProjectContents contents = CurrentContents(false);
-    // A docked window's numbers are its dock site's, which follow the main
-    // window's size; which editor is in front is wherever the user last clicked.
-    for (project::ToolWindowLine& window : contents.windows)
-        if (window.placement >= kDockLeft && window.placement <= kDockBottom)
-            window.left = window.top = window.width = window.height = 0;
-    std::sort(contents.opened.begin(), contents.opened.end(),
-              [](const project::OpenedEditor& a, const project::OpenedEditor& b) { return a.path < b.path; });
-    return project::writeProjectText(contents, QFileInfo(projectPath_).absolutePath());
-}
-
-project::ProjectContents TFormProject::CurrentContents(bool forSaving)
+project::ProjectContents TFormProject::CurrentContents()
 {
     project::ProjectContents contents;
     contents.files = GetProjectFiles();
@@ -170,7 +150,7 @@ project::ProjectContents TFormProject::CurrentContents(bool forSaving)
     contents.device = device ? host_.deviceName() : QString();
     contents.stimulusFile = host_.stimulusFile();
     contents.dataFile = host_.dataFile();
-    contents.opened = host_.editorLayouts(forSaving);
+    contents.opened = host_.editorLayoutsForSaving();
     if (device) {
         contents.compiler = copiedDeviceText(device->GetCompilerName());
         int count = 0;
@@ -192,14 +172,13 @@ project::ProjectContents TFormProject::CurrentContents(bool forSaving)
 int TFormProject::WriteProjectFile()
 {
     platform::HourglassCursor wait;
-    const QByteArray text = project::writeProjectText(CurrentContents(true), QFileInfo(projectPath_).absolutePath());
+    const QByteArray text = project::writeProjectText(CurrentContents(), QFileInfo(projectPath_).absolutePath());
     QSaveFile file(projectPath_);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
         platform::showError("Unable to save project " + projectPath_.toStdString() + ".\r\n"
                             + file.errorString().toStdString());
         return kSaveCancel;
     }
-    unchangedState_ = ComparedState();
     return kSaveGoOn;
 }
 

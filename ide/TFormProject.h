@@ -18,10 +18,8 @@ public:
     static TFormProject* Create(ProjectHost& host, bool noPlacement, std::optional<QRect> rect, int placement,
                                 const QString& path, QString* error);
 
-    // kSaveGoOn, kSaveNotSaved or kSaveCancel. Asks only when the project
-    // differs from what it held when it was opened or last saved.
+    // kSaveGoOn, kSaveNotSaved or kSaveCancel.
     int QuerySaveProject();
-    bool Changed();
     // kSaveGoOn when written, kSaveCancel when cancelled or the write failed.
     int SaveProject();
     int SaveProjectAs();
@@ -55,9 +53,7 @@ private:
     void SetProjectPath(const QString& path);
     void AppendRow(const QString& path);
     void FitLocationColumn();
-    project::ProjectContents CurrentContents(bool forSaving);
-    // The project as the save question compares it.
-    QByteArray ComparedState();
+    project::ProjectContents CurrentContents();
     void Apply(const project::ProjectEntry& entry, bool* placed, bool* stimulusMet, bool* dataMet,
                bool* optionsReachedDevice);
 
@@ -65,6 +61,4 @@ private:
     QTableWidget* grid_;
     QString projectPath_;
     bool askOnClose_ = false;
-    // What the project held when it was opened or last saved.
-    QByteArray unchangedState_;
 };

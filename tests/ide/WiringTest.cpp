@@ -6,8 +6,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTextCursor>
@@ -151,7 +149,6 @@ TEST_F(Wiring, NewProjectReplacesTheOpenOneAfterOneQuestion)
     auto form = start();
     form->openFiles({sampleProject()});
     settle();
-    form->projectSession().AddFiles({folders.file("more.asm")});
     boxes.answers.push_back(platform::BoxAnswer::No);
     form->actions.newProject->trigger();
     settle();
@@ -177,65 +174,6 @@ TEST_F(Wiring, EndingAsksTheProjectQuestionOnceEvenForAFloatingProjectWindow)
     settle();
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Save changes to blink.prj?");
-}
-
-TEST_F(Wiring, OnlyAChangeTheUserMadeAsksToSaveTheProjectAtTheEnd)
-{
-    // The sample with both of its files open in editors.
-    const QString project = sampleProject();
-    QFile file(project);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll().replace("[OPENED]\r\n", "[OPENED]\r\ndelay.asm;40;30;400;300;12\r\n");
-    file.close();
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text);
-    file.close();
-    const auto front = [](TMainForm& form) {
-        return qobject_cast<QMdiSubWindow*>(form.editorWindows().FrontEditor()->parentWidget());
-    };
-    struct Case {
-        const char* change;
-        bool asks;
-        std::function<void(TMainForm&)> make;
-    };
-    const std::vector<Case> cases{
-        {"nothing", false, [](TMainForm&) {}},
-        {"the main window resized", false, [](TMainForm& form) { form.resize(form.size() + QSize(80, 60)); }},
-        {"another editor brought to the front", false,
-         [&](TMainForm& form) {
-             QMdiSubWindow* behind = front(form)->mdiArea()->subWindowList().first();
-             ASSERT_NE(behind, front(form));
-             behind->mdiArea()->setActiveSubWindow(behind);
-         }},
-        {"a file added", true, [this](TMainForm& form) { form.projectSession().AddFiles({folders.file("more.asm")}); }},
-        {"a breakpoint set", true,
-         [](TMainForm& form) {
-             form.editorWindows().FrontEditor()->GotoLine(3);
-             form.actions.toggleBreakpoint->trigger();
-         }},
-        {"an editor moved", true, [&](TMainForm& form) { front(form)->move(front(form)->pos() + QPoint(30, 20)); }},
-        {"an editor zoomed", true, [&](TMainForm& form) { front(form)->showMaximized(); }},
-        {"an editor closed", true, [&](TMainForm& form) { front(form)->close(); }},
-        {"a tool window shown", true, [](TMainForm& form) { form.actions.showRegisters->trigger(); }},
-        {"the device's options changed", true, [this](TMainForm&) { script.projectOptions = {"Clock = 100"}; }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.change);
-        // Lines the device adds to a project that held none.
-        script.projectOptions = {"Clock = 200"};
-        auto form = start();
-        form->openFiles({project});
-        settle();
-        c.make(*form);
-        settle();
-        boxes.boxes.clear();
-        boxes.answers = {platform::BoxAnswer::No};
-        EXPECT_TRUE(form->close());
-        EXPECT_EQ(boxes.boxes.size(), c.asks ? 1u : 0u);
-        if (c.asks && !boxes.boxes.empty()) {
-            EXPECT_EQ(boxes.boxes[0].text, "Save changes to blink.prj?");
-        }
-    }
 }
 
 TEST_F(Wiring, SaveProjectAsUsesTheSaveDialogWhoseFolderIsKeptAtClose)

@@ -73,7 +73,6 @@ TEST_F(ProjectWindowTest, AFailedSaveShowsABoxAndTheProjectStaysOpenAndUnsaved)
         TFormProject::Create(host_, false, std::nullopt, TDockableForm::kDockLeft, QString(), &error);
     ASSERT_NE(project, nullptr);
     EXPECT_EQ(project->windowTitle(), "Untitled Project");
-    project->AddFiles({path("main.asm")});
     host_.saveAnswers = {target};
     EXPECT_EQ(project->SaveProject(), kSaveCancel);
     ASSERT_EQ(boxes_.boxes.size(), 1u);
@@ -334,8 +333,7 @@ TEST_F(ProjectWindowTest, TheSessionOpensReplacesAndClosesProjects)
     EXPECT_EQ(session.Project(), first);
     EXPECT_TRUE(boxes_.boxes.empty());
 
-    // Replacing a changed project asks once; Cancel keeps it open.
-    first->AddFiles({path("more.asm")});
+    // Replacing asks once; Cancel keeps the open project.
     boxes_.answers = {BoxAnswer::Cancel};
     EXPECT_FALSE(session.OpenProject(path("two.prj")));
     EXPECT_EQ(session.Project(), first);
@@ -344,7 +342,6 @@ TEST_F(ProjectWindowTest, TheSessionOpensReplacesAndClosesProjects)
     EXPECT_EQ(boxes_.boxes.size(), 2u);
     EXPECT_EQ(session.Project()->GetProjectFiles(), QStringList({path("two.asm")}));
 
-    session.Project()->RemoveRow(0);
     boxes_.answers = {BoxAnswer::Cancel};
     EXPECT_FALSE(session.CloseProject());
     EXPECT_EQ(session.State(), kProjectOpen);

@@ -30,7 +30,7 @@ public:
     void selectCompilerByName(const QString& name) override { log << "compiler " + name; }
     void clearDebugWindows() override { log << "clear"; }
     void projectStateChanged(int state) override { states << state; }
-    QList<project::OpenedEditor> editorLayouts(bool) override { return editors; }
+    QList<project::OpenedEditor> editorLayoutsForSaving() override { return editors; }
     bool openEditorWithLayout(const QString& path, int state, const QRect& bounds) override
     {
         editors.append({path, bounds.left(), bounds.top(), bounds.width(), bounds.height(), state});
