@@ -26,11 +26,19 @@ bool autoSaveBeforeCompile()
     return settings && settings->readBool("AutoSaveBeforeCompile").value_or(false);
 }
 
-// Presence alone counts, whatever the value.
+// Presence alone lets a run start without a project, whatever the value.
 bool alwaysAllowRun()
 {
     const auto settings = openSettings();
     return settings && settings->hasValue("AlwaysAllowRun");
+}
+
+// Run is offered without a project only as the value says: without one, a
+// click would build nothing and start nothing.
+bool runOfferedWithoutProject()
+{
+    const auto settings = openSettings();
+    return settings && settings->readBool("AlwaysAllowRun").value_or(false);
 }
 
 // A device's run ends halted, stopped, failed or asking for ConfirmStop;
@@ -90,7 +98,7 @@ void DebugController::UpdateDebugActions(int state)
     const bool halted = state == kHalted;
     const bool running = state == kRunning;
     const bool project = host_.projectOpen();
-    host_.setActionEnabled(DebugAction::Run, !running);
+    host_.setActionEnabled(DebugAction::Run, halted || (idle && (project || runOfferedWithoutProject())));
     host_.setActionEnabled(DebugAction::StepInto, halted || (idle && project));
     host_.setActionEnabled(DebugAction::RunToCursor, halted || (idle && project));
     host_.setActionEnabled(DebugAction::StepOver, halted);

@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "DialogBorder.h"
+
 std::optional<std::string> QtDebugFileDialog::openFile(const std::string& filter, const std::string& defaultExtension)
 {
     QFileDialog dialog(parent_);
@@ -16,6 +18,7 @@ std::optional<std::string> QtDebugFileDialog::openFile(const std::string& filter
         dialog.selectNameFilter(filters.first());
     dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
     dialog.setDirectory(initialFolder_.isEmpty() ? QDir::homePath() : initialFolder_);
+    platform::giveDialogBorder(dialog, platform::DialogSizing::Sizable);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     const QString chosen = dialog.selectedFiles().first();

@@ -51,6 +51,9 @@ TFormProject::TFormProject(ProjectHost& host, std::optional<QRect> rect, int pla
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setWordWrap(false);
     grid_->installEventFilter(this);
+    // The grid's visible width, which the "Location" column fills, is known
+    // only once the grid itself is laid out.
+    grid_->viewport()->installEventFilter(this);
     grid_->setContextMenuPolicy(Qt::CustomContextMenu);
     SetContent(grid_);
 
@@ -334,12 +337,6 @@ void TFormProject::closeEvent(QCloseEvent* event)
     host_.projectStateChanged(kNoProject);
 }
 
-void TFormProject::resizeEvent(QResizeEvent* event)
-{
-    TDockableForm::resizeEvent(event);
-    FitLocationColumn();
-}
-
 void TFormProject::FitLocationColumn()
 {
     const int left = grid_->columnViewportPosition(1);
@@ -349,6 +346,8 @@ void TFormProject::FitLocationColumn()
 
 bool TFormProject::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == grid_->viewport() && event->type() == QEvent::Resize)
+        FitLocationColumn();
     if (watched == grid_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

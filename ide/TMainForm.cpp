@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -20,6 +21,7 @@
 #include "ApplicationEnd.h"
 #include "DebugController.h"
 #include "DeviceBinding.h"
+#include "DialogBorder.h"
 #include "DockSites.h"
 #include "EditorWindows.h"
 #include "HelpWindow.h"
@@ -413,10 +415,15 @@ void TMainForm::openHelpContents()
 
 void TMainForm::chooseEditorFont()
 {
-    bool chosen = false;
-    const QFont font = QFontDialog::getFont(&chosen, editing.font.ToQFont(), this);
-    if (!chosen)
+    // The family the editors really show: a named font this machine lacks
+    // would leave the dialog at some other family, which OK would then take.
+    QFont shown = editing.font.ToQFont();
+    shown.setFamily(QFontInfo(shown).family());
+    QFontDialog dialog(shown, this);
+    platform::giveDialogBorder(dialog, platform::DialogSizing::Sizable);
+    if (dialog.exec() != QDialog::Accepted)
         return;
+    const QFont font = dialog.selectedFont();
     const int keptSize = editing.font.size;
     editing.font = EditorFont::FromQFont(font, editing.font.charset);
     // A font sized in pixels has no point size.
@@ -456,6 +463,7 @@ QStringList TMainForm::askFilesToOpen(const QString& filter, bool several, int s
     dialog.selectNameFilter(dialog.nameFilters().value(shownFilter));
     dialog.setDefaultSuffix(defaultExtension);
     dialog.setDirectory(dialogFolder(openDir));
+    platform::giveDialogBorder(dialog, platform::DialogSizing::Sizable);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     openDir = QFileInfo(dialog.selectedFiles().first()).absolutePath();

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "DialogBorder.h"
+
 TDialogAddWatch::TDialogAddWatch(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), ComboBox(new QComboBox(this))
 {
@@ -29,7 +31,7 @@ TDialogAddWatch::TDialogAddWatch(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(bevel);
     layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    platform::giveDialogBorder(*this);
 }
 
 void TDialogAddWatch::setNames(const QStringList& names)

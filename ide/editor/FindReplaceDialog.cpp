@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "DialogBorder.h"
+
 FindReplaceDialog::FindReplaceDialog(Mode mode, QWidget* parent)
     : QDialog(parent),
       findEdit_(new QLineEdit(this)),
@@ -58,6 +60,7 @@ FindReplaceDialog::FindReplaceDialog(Mode mode, QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(choices);
     layout->addLayout(buttons);
+    platform::giveDialogBorder(*this);
 }
 
 QString FindReplaceDialog::FindText() const

@@ -6,6 +6,8 @@
 #include <QPrinterInfo>
 #include <QVBoxLayout>
 
+#include "DialogBorder.h"
+
 QtPrintService::QtPrintService() : printer_(QPrinter::HighResolution) {}
 
 bool QtPrintService::HasPrinter()
@@ -42,6 +44,7 @@ bool QtPrintService::AskOptions(PrintChoice& choice)
     layout->addWidget(lineNumbers);
     layout->addStretch();
     dialog.setOptionTabs({extra});
+    platform::giveDialogBorder(dialog, platform::DialogSizing::Sizable);
 
     if (dialog.exec() != QDialog::Accepted)
         return false;

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QStringList>
 
+#include "DialogBorder.h"
 #include "FileFilters.h"
 
 std::string QtFilterFrom(const std::string& filter)
@@ -27,6 +28,7 @@ std::optional<std::string> QtSaveFileDialog::Execute(const SaveDialogRequest& re
         dialog.setDirectory(QString::fromStdString(request.initialDirectory));
     if (!request.fileName.empty())
         dialog.selectFile(QString::fromStdString(request.fileName));
+    platform::giveDialogBorder(dialog, platform::DialogSizing::Sizable);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().first()).toStdString();

@@ -65,6 +65,9 @@ public:
     {
         layout_->setContentsMargins(0, 0, 0, 0);
         layout_->setSizeConstraint(QLayout::SetFixedSize);
+        // The panels take their size when they are first laid out, which may
+        // come after the row's own size.
+        panels_->installEventFilter(this);
     }
     void addPanel(QLabel* panel) { layout_->addWidget(panel); }
     QWidget* panelParent() const { return panels_; }
@@ -72,9 +75,17 @@ public:
     QSize minimumSizeHint() const override { return {0, panels_->sizeHint().height()}; }
 
 protected:
-    void resizeEvent(QResizeEvent*) override { panels_->move(0, (height() - panels_->height()) / 2); }
+    void resizeEvent(QResizeEvent*) override { centrePanels(); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == panels_ && event->type() == QEvent::Resize)
+            centrePanels();
+        return false;
+    }
 
 private:
+    void centrePanels() { panels_->move(0, (height() - panels_->height()) / 2); }
+
     QWidget* panels_;
     QHBoxLayout* layout_;
 };

@@ -16,11 +16,19 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "DialogBorder.h"
+
 namespace {
 
 QString browseWithSystemDialog(QWidget* parent, const QString& title, const QString& start)
 {
-    return QFileDialog::getExistingDirectory(parent, title, start);
+    QFileDialog dialog(parent, title, start);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    platform::giveDialogBorder(dialog, platform::DialogSizing::Sizable);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
 }
 
 }  // namespace
@@ -87,6 +95,7 @@ TDialogFindInFiles::TDialogFindInFiles(QWidget* parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     RadioButtonWhereClick();
+    platform::giveDialogBorder(*this);
 }
 
 void TDialogFindInFiles::EnableProjectScope(bool enable)

@@ -14,7 +14,7 @@ struct ActionRow {
 };
 
 const ActionRow kActionTable[] = {
-    {DebugAction::Run, true, true, true, false},          {DebugAction::StepInto, true, false, true, false},
+    {DebugAction::Run, true, false, true, false},         {DebugAction::StepInto, true, false, true, false},
     {DebugAction::RunToCursor, true, false, true, false}, {DebugAction::StepOver, false, false, true, false},
     {DebugAction::StepOut, false, false, true, false},    {DebugAction::Stop, false, false, true, true},
     {DebugAction::Pause, false, false, false, true},      {DebugAction::Make, true, false, false, false},
@@ -35,6 +35,25 @@ TEST_F(DebugControlTest, ActionsFollowTheStateTable)
         controller.UpdateDebugActions(DebugController::kRunning);
         EXPECT_EQ(host.enabled(row.action), row.running) << static_cast<int>(row.action);
     }
+}
+
+TEST_F(DebugControlTest, RunWithoutAProjectIsOfferedOnlyWhenAlwaysAllowRunSaysSoAndThenRuns)
+{
+    host.project = false;
+    // After a run ends, as after a Stop.
+    controller.UpdateDebugActions(DebugController::kHalted);
+    controller.DebugStateChanged(kRunStopped);
+    EXPECT_FALSE(host.enabled(DebugAction::Run)) << "without the setting a click would do nothing";
+    writeSetting("AlwaysAllowRun", false);
+    controller.UpdateDebugActions(DebugController::kIdle);
+    EXPECT_FALSE(host.enabled(DebugAction::Run));
+    writeSetting("AlwaysAllowRun", true);
+    controller.UpdateDebugActions(DebugController::kIdle);
+    ASSERT_TRUE(host.enabled(DebugAction::Run));
+    device->scriptRunResults({kRunHalted});
+    controller.StartDebug(DebugStart::Run);
+    ASSERT_TRUE(waitFor([this] { return controller.DebugState() == DebugController::kHalted; }));
+    EXPECT_TRUE(log.has("Run"));
 }
 
 TEST_F(DebugControlTest, RunFromIdleRunsAndAHaltShowsTheStopLine)

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QStatusBar>
 #include <QTest>
 #include <QThread>
 #include <random>
@@ -211,8 +212,9 @@ TEST_F(EditorWindowTest, StatusBarFollowsTheEditor)
     EXPECT_EQ(editor->StatusText(TFormEditor::PanelInsert), "Overwrite");
 }
 
-// Every text a status panel shows fits it, whatever the font: the widths
-// come from the font's metrics, not from pixel counts of another platform.
+// Every text a status panel shows fits it, and every panel shows whole in the
+// status bar, whatever the font: the sizes come from the font's metrics, not
+// from pixel counts of another platform.
 TEST_F(EditorWindowTest, StatusPanelsFitTheirTextsInAnyFontSize)
 {
     const QStringList panelTexts[] = {
@@ -224,6 +226,8 @@ TEST_F(EditorWindowTest, StatusPanelsFitTheirTextsInAnyFontSize)
         font.setPointSize(points);
         QApplication::setFont(font);
         TFormEditor* editor = Open(WriteFile(QStringLiteral("%1.asm").arg(points), NumberedLines(3)));
+        QApplication::processEvents();
+        const QRect bar = editor->findChild<QStatusBar*>()->geometry();
         const QList<QLabel*> panels = editor->findChildren<QLabel*>();
         ASSERT_EQ(panels.size(), std::size(panelTexts));
         for (qsizetype i = 0; i < panels.size(); ++i) {
@@ -231,6 +235,9 @@ TEST_F(EditorWindowTest, StatusPanelsFitTheirTextsInAnyFontSize)
             const int room = panel->maximumWidth() - 2 * panel->frameWidth() - 2 * panel->margin();
             for (const QString& text : panelTexts[i])
                 EXPECT_LE(panel->fontMetrics().horizontalAdvance(text), room) << text.toStdString();
+            const int top = panel->mapTo(editor, QPoint(0, 0)).y();
+            EXPECT_GE(top, bar.top()) << i;
+            EXPECT_LE(top + panel->height(), bar.top() + bar.height()) << i;
         }
         editor->close();
     }

@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
@@ -15,14 +17,21 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "DebugFileDialog.h"
 #include "DeviceBinding.h"
+#include "DialogBorderCheck.h"
+#include "FindReplaceDialog.h"
 #include "HelpWindow.h"
 #include "MessageBoxes.h"
 #include "ModalSteps.h"
+#include "PrintService.h"
 #include "QtMessageBoxes.h"
+#include "SaveFileDialog.h"
 #include "TDialogAbout.h"
 #include "TDialogAddDevice.h"
+#include "TDialogAddWatch.h"
 #include "TDialogDataFile.h"
+#include "TDialogFindInFiles.h"
 #include "TDialogGotoLine.h"
 #include "TDialogRemoveFiles.h"
 #include "TDialogStimulusFile.h"
@@ -30,6 +39,7 @@
 #include "TDockableForm.h"
 #include "TMainForm.h"
 #include "TestFolders.h"
+#include "TextPrompt.h"
 #include "WindowThreadWaits.h"
 
 namespace {
@@ -155,27 +165,66 @@ TEST_F(ShellWindows, DialogsHaveADialogBorderWideEnoughForTheirCaption)
              platform::QtMessageBoxes qtBoxes;
              qtBoxes.show(platform::kErrorCaption, "x", platform::BoxButtons::Ok, platform::BoxIcon::Error);
          }},
+        {"Confirm", false,
+         [] {
+             platform::QtMessageBoxes qtBoxes;
+             qtBoxes.show(platform::kConfirmCaption, "Save changes to x?", platform::BoxButtons::YesNoCancel,
+                          platform::BoxIcon::Question);
+         }},
+        {"Find", false, exec([](QWidget* owner) {
+             return std::make_unique<FindReplaceDialog>(FindReplaceDialog::Mode::Find, owner);
+         })},
+        {"Replace", false, exec([](QWidget* owner) {
+             return std::make_unique<FindReplaceDialog>(FindReplaceDialog::Mode::Replace, owner);
+         })},
+        {"Find In Files", false, exec([](QWidget* owner) { return std::make_unique<TDialogFindInFiles>(owner); })},
+        {"Select a directory to search.", true, [&form] { TDialogFindInFiles(&form).ButtonBrowseClick(); }},
+        {"Add Watch", false, exec([](QWidget* owner) { return std::make_unique<TDialogAddWatch>(owner); })},
+        {"Go To Address", false,
+         [&form] { QtTextPrompt(&form).ask("Go To Address", "Enter the target address:", "0x00"); }},
+        // The platform's own dialogs keep the size the user gives them.
+        {"Open", true, [&form] { form.actions.openFile->trigger(); }},
+        {"Open", true, [&form] { QtDebugFileDialog(&form).openFile("Program Files (*.hex)|*.hex", "hex"); }},
+        {"Save As", true,
+         [] {
+             QtSaveFileDialog().Execute({"Project Files (*.prj)|*.prj", 1, "prj", "x.prj", ""});
+         }},
+        {"Select Font", true, [&form] { form.actions.editorFont->trigger(); }},
+        {"Print", true,
+         [] {
+             PrintChoice choice;
+             QtPrintService().AskOptions(choice);
+         }},
     };
     for (const Case& c : cases) {
         bool seen = false;
         onNextDialog<QDialog>([&](QDialog& dialog) {
             seen = true;
             EXPECT_EQ(dialog.windowTitle(), c.caption);
-            // Title bars set the caption in bold, beside an icon and their buttons.
-            QFont bold = dialog.font();
-            bold.setBold(true);
-            const QFontMetrics metrics(bold);
-            EXPECT_GE(dialog.width(), metrics.horizontalAdvance(dialog.windowTitle()) + 7 * metrics.height())
-                << c.caption;
-            const Qt::WindowFlags flags = dialog.windowFlags();
-            EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)) << c.caption;
-            EXPECT_TRUE(flags & Qt::WindowCloseButtonHint) << c.caption;
-            EXPECT_EQ(dialog.minimumSize() == dialog.maximumSize(), !c.sizable) << c.caption;
+            expectDialogBorder(dialog, c.sizable);
             QTest::keyClick(&dialog, Qt::Key_Escape);
         });
         c.show();
         EXPECT_TRUE(seen) << c.caption;
     }
+}
+
+TEST_F(ShellWindows, SetEditorFontStartsAtTheFontTheEditorsShow)
+{
+    TMainForm form;
+    activate(form);
+    // A name this machine has no font of, as the default "Courier New" may be.
+    form.editing.font.name = "No Such Font Family";
+    const QString shown = QFontInfo(form.editing.font.ToQFont()).family();
+    QString offered;
+    onNextDialog<QFontDialog>([&](QFontDialog& dialog) {
+        offered = dialog.currentFont().family();
+        dialog.accept();
+    });
+    form.actions.editorFont->trigger();
+    EXPECT_EQ(offered.toStdString(), shown.toStdString());
+    EXPECT_EQ(form.editing.font.name, shown.toStdString());
+    EXPECT_EQ(form.editing.font.size, 10);
 }
 
 TEST_F(ShellWindows, AFloatingToolWindowComesBackOnScreenAndADoubleClickOnItsTitleDocksIt)

@@ -359,3 +359,27 @@ TEST(ProjectFilters, FollowTheSourceExtension)
 }
 
 }  // namespace
+
+namespace {
+
+// The "Location" column reaches to the grid's right edge, less 4 pixels,
+// whenever the window shows: empty, with rows, and after a resize.
+TEST_F(ProjectWindowTest, TheLocationColumnFillsTheWindow)
+{
+    QString error;
+    TFormProject* project =
+        TFormProject::Create(host_, false, std::nullopt, TDockableForm::kDockLeft, QString(), &error);
+    ASSERT_NE(project, nullptr);
+    QTableWidget* grid = project->Grid();
+    const auto fits = [grid] {
+        QApplication::processEvents();
+        return grid->columnViewportPosition(1) + grid->columnWidth(1) == grid->viewport()->width() - 4;
+    };
+    EXPECT_TRUE(fits()) << "empty";
+    project->AddFiles({path("main.asm")});
+    EXPECT_TRUE(fits()) << "with a row";
+    host_.window.resizeDocks({project}, {project->width() + 120}, Qt::Horizontal);
+    EXPECT_TRUE(fits()) << "wider";
+}
+
+}  // namespace

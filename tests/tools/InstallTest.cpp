@@ -85,4 +85,16 @@ TEST_F(DeviceRegistration, TheToolMergesNamesAndLeavesAnExistingListAloneWhenAsk
     EXPECT_EQ(names(RegistryRoot::CurrentUser).size(), 2u);
 }
 
+TEST_F(DeviceRegistration, RelativeLibraryPathsAreStoredFromTheFolderTheToolRanIn)
+{
+    // The IDE loads a device by this path, later and from any folder.
+    const fs::path folder = root() / "work";
+    fs::create_directories(folder / "bin");
+    ASSERT_EQ(run("cd " + folder.string() + " && " REGISTER_DEVICES " bin/libFirst.so Second=./bin/../lib/two.so"), 0);
+    const auto list = RegistryKey::open(RegistryRoot::CurrentUser, kDevices, false);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->readString("First"), (folder / "bin/libFirst.so").string());
+    EXPECT_EQ(list->readString("Second"), (folder / "lib/two.so").string());
+}
+
 }  // namespace

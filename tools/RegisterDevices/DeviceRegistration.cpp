@@ -36,6 +36,12 @@ std::optional<DeviceEntry> parseDeviceEntry(const std::string& argument)
     }
     if (entry.name.empty() || entry.library.empty())
         return std::nullopt;
+    // The IDE loads the library by this path from whatever folder it starts in.
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(entry.library, error);
+    if (error)
+        return std::nullopt;
+    entry.library = absolute.lexically_normal().string();
     return entry;
 }
 

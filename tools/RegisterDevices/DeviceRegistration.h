@@ -1,7 +1,8 @@
 #pragma once
 // What RegisterDevices does, apart from its command line: entries of the form
 // "name=library" or a library path alone (named after its file, without
-// "lib" and ".so"), merged into the device list of one registry root.
+// "lib" and ".so"), merged into the device list of one registry root. A
+// relative library path is taken from the current folder and stored absolute.
 
 #include <optional>
 #include <string>

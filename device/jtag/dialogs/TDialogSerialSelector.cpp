@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "DeviceDialogFrame.h"
+#include "DialogBorder.h"
 #include "JtagOptions.h"
 #include "MessageBoxes.h"
 #include "SerialPortCombo.h"
@@ -106,6 +107,7 @@ QString TDialogSerialSelector::browseConfigFile()
     const QFileInfo current(EditConfigFile->text());
     if (current.isAbsolute())
         browse.setDirectory(current.absolutePath());
+    platform::giveDialogBorder(browse, platform::DialogSizing::Sizable);
     if (browse.exec() != QDialog::Accepted || browse.selectedFiles().isEmpty())
         return {};
     return browse.selectedFiles().first();

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include <sstream>
 
 #include "ChipBoardEmulator.h"
+#include "DialogBorderCheck.h"
 #include "JtagDialogTraits.h"
 #include "MessageBoxes.h"
 #include "ModalSteps.h"
@@ -118,6 +120,7 @@ TEST_F(JtagDialogs, OptionsShowTheStoredPortTheConfigurationAndTheClockInForce)
     QString caption;
     onNextDialog<TDialogSerialSelector>([&](TDialogSerialSelector& dialog) {
         caption = dialog.windowTitle();
+        expectDialogBorder(dialog, false);
         for (int i = 0; i < dialog.ComboBox->count(); ++i)
             items << dialog.ComboBox->itemText(i);
         selected = dialog.ComboBox->currentText();
@@ -174,6 +177,26 @@ TEST_F(JtagDialogs, OkStoresAPortNameDropsTheLinkRereadsTheConfigurationAndTakes
     EXPECT_EQ(option("SerialPort"), "/dev/ttyACM3");
 }
 
+TEST_F(JtagDialogs, BrowseOffersConfigurationFilesInTheFileDialogOfThePlatform)
+{
+    QString caption;
+    QStringList filters;
+    onNextDialog<TDialogSerialSelector>([&](TDialogSerialSelector& options) {
+        onNextDialog<QFileDialog>([&](QFileDialog& files) {
+            caption = files.windowTitle();
+            filters = files.nameFilters();
+            // It keeps the size the user gives it.
+            expectDialogBorder(files, true);
+            files.reject();
+        });
+        press(options.ButtonBrowse);
+        press(options.ButtonCancel);
+    });
+    device_->ShowDeviceOptions(nullptr);
+    EXPECT_EQ(caption, "Select Configuration File");
+    EXPECT_EQ(filters, (QStringList{"Tolvane Configuration Files (*.cfg)", "All Files (*)"}));
+}
+
 TEST_F(JtagDialogs, DataBreakpointActsOnlyWhileTheLinkIsOpen)
 {
     bool shown = false;
@@ -205,6 +228,7 @@ TEST_F(JtagDialogs, DataBreakpointSetsTheChosenBreakpointToTheAddress)
     for (const Case& c : cases) {
         onNextDialog<TDialogDataBP>([&](TDialogDataBP& dialog) {
             EXPECT_EQ(dialog.windowTitle(), "Data BP");
+            expectDialogBorder(dialog, false);
             tick((c.second ? dialog.RadioButton2 : dialog.RadioButton1), true);
             typeInto(dialog.Edit1, QString::fromLatin1(c.address));
             press((c.ok ? dialog.OKBtn : dialog.CancelBtn));
@@ -234,6 +258,7 @@ TEST_F(JtagDialogs, DebugLogStartsStopsAndClearsTheTrafficLog)
     // Off: the file name and Start; the default file is in the home folder.
     onNextDialog<TDialogDebugState>([&](TDialogDebugState& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Debug Log");
+        expectDialogBorder(dialog, false);
         EXPECT_EQ(dialog.EditName->text(), QDir::home().filePath("jtag_debug.txt"));
         EXPECT_FALSE(dialog.EditName->isHidden());
         EXPECT_FALSE(dialog.LabelName->isHidden());

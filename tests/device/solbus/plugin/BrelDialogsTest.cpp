@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "ChipSolbusEmulator.h"
+#include "DialogBorderCheck.h"
 #include "MessageBoxes.h"
 #include "ModalSteps.h"
 #include "Registry.h"
@@ -283,6 +284,7 @@ TEST_F(LinkedDialogsTest, TheDeviceMenuOpensTheToolOnTheOpenLink)
     ASSERT_EQ(device.ClearAllBreakpoints(), tolvane::kStatusDone);
     QString control;
     whenShown<TOKRightDlg>([&](TOKRightDlg* dialog) {
+        expectDialogBorder(*dialog, false);
         childOf<QLineEdit>(dialog, "Edit1")->setText("0000");
         buttonOf(dialog, "Read Control")->click();
         control = childOf<QLineEdit>(dialog, "Edit1")->text();
@@ -294,6 +296,7 @@ TEST_F(LinkedDialogsTest, TheDeviceMenuOpensTheToolOnTheOpenLink)
 
     // The data breakpoint dialog every ZERN plug-in shares sets it on the open link.
     whenShown<QDialog>([](QDialog* dialog) {
+        expectDialogBorder(*dialog, false);
         dialog->findChildren<QRadioButton*>().at(1)->setChecked(true);
         dialog->findChild<QLineEdit*>()->setText("0x1234");
         dialog->accept();
@@ -310,6 +313,7 @@ TEST_F(LinkedDialogsTest, AcceptedOptionsDropTheLinkAndReadTheNamedConfiguration
     ASSERT_EQ(device.ClearAllBreakpoints(), tolvane::kStatusDone);
     whenShown<TDialogSerialSelector>([&](TDialogSerialSelector* dialog) {
         EXPECT_EQ(childOf<QLineEdit>(dialog, "EditConfigFile")->text().toStdString(), device.configFilePath());
+        expectDialogBorder(*dialog, false);
         dialog->reject();
     });
     EXPECT_FALSE(device.ShowDeviceOptions(nullptr));
