@@ -150,11 +150,7 @@ TEST_F(ProjectCommands, OpenProjectTakesEveryFileButASourceForAProject)
         QString suffix;
         onNextDialog<QFileDialog>([&](QFileDialog& dialog) {
             suffix = dialog.defaultSuffix();
-            auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            // Typed as a whole: the dialog's completion would pick among the folder's files.
-            name->setCompleter(nullptr);
-            typeInto(name, QLatin1String(row.typed));
-            QTest::keyClick(name, Qt::Key_Return);
+            typeFileName(dialog, QLatin1String(row.typed));
         });
         boxes.boxes.clear();
         boxes.answers = {platform::BoxAnswer::No};

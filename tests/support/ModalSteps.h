@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -48,6 +49,19 @@ inline void typeInto(QWidget* field, const QString& text)
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(field, Qt::Key_Delete);
     QTest::keyClicks(field, text);
+}
+
+// Types a name into a file dialog's name field and accepts it as Enter does
+// once the dialog has looked the name up. Typed as a whole: the dialog's
+// completion would pick among the folder's files. The dialog's own look-up
+// runs on a thread of its own and does not always come in time to enable Open.
+inline void typeFileName(QFileDialog& dialog, const QString& name)
+{
+    auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(field, nullptr);
+    field->setCompleter(nullptr);
+    typeInto(field, name);
+    static_cast<QDialog&>(dialog).accept();
 }
 
 inline void press(QAbstractButton* button)
