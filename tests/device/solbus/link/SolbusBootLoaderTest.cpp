@@ -64,6 +64,20 @@ protected:
     {
         return driver_->writeProgramBlock(address, bytes.size(), bytes.data());
     }
+    // A write that went as it should: its wire bytes, the flash it left, and
+    // nothing said or refused on the way.
+    void expectCleanWrite(const std::string& wire, uint64_t at, const Bytes& flash)
+    {
+        EXPECT_EQ(traffic(), wire);
+        EXPECT_EQ(chip().code(at, flash.size()), flash);
+        EXPECT_EQ(lines(), "");
+        EXPECT_TRUE(chip().protocolErrors().empty());
+    }
+    void startOver()
+    {
+        driver_.reset();
+        solbus::resetSolbus();
+    }
 };
 
 TEST_F(SolbusBootLoaderTest, TheFirstWriteEntersTheLoaderAndErases)
@@ -157,12 +171,8 @@ TEST_F(SolbusBootLoaderTest, EachLoaderFormWritesTheBlockWhereItBelongs)
         SCOPED_TRACE(c.name);
         erased(loaderChip(c.core, c.flags, c.page));
         ASSERT_EQ(write(c.address, c.data), kLinkDone) << lines();
-        EXPECT_EQ(traffic(), c.wire);
-        EXPECT_EQ(chip().code(c.checkAt, c.flash.size()), c.flash);
-        EXPECT_EQ(lines(), "");
-        EXPECT_TRUE(chip().protocolErrors().empty());
-        driver_.reset();
-        solbus::resetSolbus();
+        expectCleanWrite(c.wire, c.checkAt, c.flash);
+        startOver();
     }
 }
 
@@ -206,12 +216,8 @@ TEST_F(SolbusBootLoaderTest, AWordWriteThatStartsInsideAWordKeepsTheByteBeforeIt
             forget();
         }
         ASSERT_EQ(write(0x10041, three), kLinkDone) << lines();
-        EXPECT_EQ(traffic(), c.wire);
-        EXPECT_EQ(chip().code(0x10040, c.flash.size()), c.flash);
-        EXPECT_EQ(lines(), "");
-        EXPECT_TRUE(chip().protocolErrors().empty());
-        driver_.reset();
-        solbus::resetSolbus();
+        expectCleanWrite(c.wire, 0x10040, c.flash);
+        startOver();
     }
 }
 
@@ -234,8 +240,7 @@ TEST_F(SolbusBootLoaderTest, PagesTheCommandsCannotCarryFailBeforeAnythingIsWrit
         EXPECT_EQ(chip().code(0x40, 64), Bytes(64, 0xFF));
         const Lines lines = MessageRecorder::take();
         EXPECT_EQ(Lines(lines.end() - 3, lines.end()), (Lines{"", c.message, kLinkAdvice}));
-        driver_.reset();
-        solbus::resetSolbus();
+        startOver();
     }
 }
 
@@ -292,8 +297,7 @@ TEST_F(SolbusBootLoaderTest, ABadLoaderStatusEndsTheWriteWithTheMessageOfItsPath
         chip().setFaults(faults);
         EXPECT_EQ(write(c.address, pattern(64, 2)), kLinkFailure);
         EXPECT_EQ(MessageRecorder::take(), Lines{c.message});
-        driver_.reset();
-        solbus::resetSolbus();
+        startOver();
     }
 
     // The erase checks its status too.
