@@ -454,8 +454,8 @@ bool JtagDriver::queryPasswordAddresses()
         messages_.linkError("Bad status code received from the boot loader during F6 loader command.");
         return false;
     };
-    if (answerBytes < 1 || answerBytes > 8)
-        return failed();
+    if (!ContextPasswords::answerBytesUsable(answerBytes, messages_))
+        return false;
     const auto query = loader::passwordAddressQuery(std::span<const uint8_t>(
         config_.contextSwitchBytes.data(), static_cast<size_t>(config_.contextSwitchByteCount)));
     const auto ask = loader::passwordAddressAnswer(static_cast<uint8_t>(answerBytes));
@@ -463,19 +463,19 @@ bool JtagDriver::queryPasswordAddresses()
         return failed();
     if (!exchange(*query))
         return false;
-    std::vector<uint64_t> addresses;
+    std::vector<uint64_t> answers;
     for (int context = 0; context < contexts; ++context) {
         Bytes reply;
         if (!exchange(*ask, reply))
             return false;
-        addresses.push_back(
-            ContextPasswords::passwordAddress(loader::passwordAddressValue(reply), config_.contextParameters[1]));
+        answers.push_back(loader::passwordAddressValue(reply));
     }
-    passwords_.learnAddresses(std::move(addresses));
     uint8_t statusByte = 0;
     if (!loaderStatus(statusByte))
         return false;
-    return statusByte == 0 || failed();
+    if (statusByte != 0)
+        return failed();
+    return passwords_.learnAddressesFromAnswers(answers, config_.contextParameters[1], messages_);
 }
 
 void JtagDriver::capturePasswords(uint64_t byteAddress, size_t count, const uint8_t* data)

@@ -1,12 +1,14 @@
 #include "ContextPasswords.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace zern {
 namespace {
 
 constexpr size_t kPasswordBytes = 32;
 constexpr uint8_t kErased = 0xFF;
+constexpr char kSection[] = "[HANDLE CONTEXT SWITCHES]";
 
 }  // namespace
 
@@ -34,12 +36,48 @@ void ContextPasswords::resetToErased()
     std::fill(table_.begin(), table_.end(), kErased);
 }
 
-uint64_t ContextPasswords::passwordAddress(uint64_t answer, int32_t offset)
+bool ContextPasswords::answerBytesUsable(int answerBytes, const LinkMessages& messages)
 {
-    uint64_t address = answer + static_cast<uint32_t>(offset);
-    if (address & 1)
-        address += 0x7FFF;
-    return address * 2;
+    if (answerBytes >= 1 && answerBytes <= 8)
+        return true;
+    messages.line(std::string(kSection) + ": " + std::to_string(answerBytes)
+                  + " bytes per address answer; 1 to 8 are possible.");
+    return false;
+}
+
+std::optional<uint64_t> ContextPasswords::passwordAddress(uint64_t answer, int32_t offset)
+{
+    // Signed and wide enough for any answer, offset and carry.
+    __int128 word = static_cast<__int128>(answer) + offset;
+    if (word < 0)
+        return std::nullopt;
+    if (word & 1)
+        word += 0x7FFF;
+    const __int128 byteAddress = word * 2;
+    if (byteAddress > static_cast<__int128>(UINT64_MAX))
+        return std::nullopt;
+    return static_cast<uint64_t>(byteAddress);
+}
+
+bool ContextPasswords::learnAddressesFromAnswers(const std::vector<uint64_t>& answers, int32_t offset,
+                                                 const LinkMessages& messages)
+{
+    std::vector<uint64_t> byteAddresses;
+    for (size_t context = 0; context < answers.size(); ++context) {
+        const std::optional<uint64_t> address = passwordAddress(answers[context], offset);
+        if (!address) {
+            addresses_.clear();
+            char line[200];
+            std::snprintf(line, sizeof line,
+                          "%s: offset %d with the loader's answer 0x%llX for context %zu gives no flash address.",
+                          kSection, offset, static_cast<unsigned long long>(answers[context]), context);
+            messages.line(line);
+            return false;
+        }
+        byteAddresses.push_back(*address);
+    }
+    addresses_ = std::move(byteAddresses);
+    return true;
 }
 
 void ContextPasswords::capture(uint64_t byteAddress, std::span<const uint8_t> written)

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -31,11 +32,18 @@ public:
     // An erase makes every password the erased fill.
     void resetToErased();
 
+    // The configuration's bytes per address answer are usable: 1 to 8.
+    // Otherwise the configuration is named, since no loader is asked.
+    static bool answerBytesUsable(int answerBytes, const LinkMessages& messages);
     // Where each context's password lies in the flash: the loader's answer
     // (a word address) plus the configured offset, moved up by 0x7FFF when
-    // that sum is odd, as a byte address.
-    static uint64_t passwordAddress(uint64_t answer, int32_t offset);
-    void learnAddresses(std::vector<uint64_t> byteAddresses) { addresses_ = std::move(byteAddresses); }
+    // that sum is odd, as a byte address. None when the offset takes the sum
+    // below zero or the byte address does not fit 64 bits.
+    static std::optional<uint64_t> passwordAddress(uint64_t answer, int32_t offset);
+    // Learns every context's address from the loader's answers. An answer
+    // that gives no address is named as the configuration's fault, and no
+    // address is kept, so no wrong password is ever captured.
+    bool learnAddressesFromAnswers(const std::vector<uint64_t>& answers, int32_t offset, const LinkMessages& messages);
     // Keeps the written bytes that fall on a context's password.
     void capture(uint64_t byteAddress, std::span<const uint8_t> written);
 

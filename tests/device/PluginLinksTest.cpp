@@ -2,8 +2,9 @@
 // over its own emulated adapter with the chip behind it: the order of a
 // program load, an unusable code size, a data image beyond the data space,
 // a missing configuration file, the context password the loader points at
-// and the post-load commands after an erased image; and ZernBrel's trace
-// file where no file can be written.
+// (or the configuration that points it nowhere) and the post-load commands
+// after an erased image; and ZernBrel's trace file where no file can be
+// written.
 
 #include <chrono>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/stat.h>
+#include <utility>
 
 #include "AbstractDevice.h"
 #include "ChipBoardEmulator.h"
@@ -89,6 +91,11 @@ protected:
     // the IDE sets it up, reading the given configuration.
     void start(const std::string& configuration, zern::chipmodel::ChipSettings chip = {})
     {
+        if (device_)
+            library_.function<FreeDeviceInstanceFn>(kFreeDeviceInstanceExport)(std::exchange(device_, nullptr));
+        // One emulator at a time: the adapter's side channel is the last one made.
+        bus_.reset();
+        board_.reset();
         if (&plugin() == &kZernBrel)
             bus_ = std::make_unique<testing_support::ChipSolbusEmulator>(std::move(chip));
         else
@@ -224,22 +231,48 @@ TEST_P(PluginLinks, AMissingConfigurationFileIsToldOnceTheLibraryPathIsKnown)
 
 TEST_P(PluginLinks, TheContextPasswordLiesWhereTheAnswerPlusTheOffsetPoints)
 {
-    // The loader answers word 0x101 and the offset is 1: word 0x102, byte 0x204.
-    zern::chipmodel::ChipSettings chip;
-    chip.contexts = {zern::chipmodel::PasswordContext{0x204, 0x101}};
-    start(std::string(kBanks) + "[HANDLE CONTEXT SWITCHES]\n1, 0xF6, 1, 2, 1\n", chip);
-    std::vector<uint8_t> code(0x240, 0x00);
-    for (size_t i = 0; i < 32; ++i)
-        code[0x204 + i] = static_cast<uint8_t>(0xC0 + i);
-    const std::string path = writeFile("locked.hex", programHex(code));
-    ASSERT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusDone)
-        << testing::PrintToString(MessageRecorder::take());
-    MessageRecorder::take();
-    // The password learnt from the image unlocks the chip: its registers are written.
-    ASSERT_EQ(device_->SetRegister(5, 0x1234), tolvane::kStatusDone);
-    EXPECT_EQ(this->chip().registerValue(0, 5), 0x1234);
-    EXPECT_FALSE(
-        contains(MessageRecorder::take(), "The correct password for the current context could not be determined."));
+    struct Row {
+        const char* parameters;  // contexts, bytes per answer, offset
+        uint32_t answer;
+        uint64_t passwordAt;
+        const char* refusal;
+        int queries;
+    };
+    const Row rows[] = {
+        // Word 0x101 + 1 is word 0x102, byte 0x204.
+        {"1, 2, 1", 0x101, 0x204, nullptr, 1},
+        // Word 0x100 - 2 is word 0xFE, byte 0x1FC.
+        {"1, 2, -2", 0x100, 0x1FC, nullptr, 1},
+        {"1, 2, -2", 0x1, 0x200,
+         "[HANDLE CONTEXT SWITCHES]: offset -2 with the loader's answer 0x1 for context 0 gives no flash address.", 1},
+        // The loader is not asked with an answer size it cannot give.
+        {"1, 9, 0", 0x100, 0x200, "[HANDLE CONTEXT SWITCHES]: 9 bytes per address answer; 1 to 8 are possible.", 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.parameters + std::string(" answer ") + std::to_string(row.answer));
+        zern::chipmodel::ChipSettings chip;
+        chip.contexts = {zern::chipmodel::PasswordContext{row.passwordAt, row.answer}};
+        start(std::string(kBanks) + "[HANDLE CONTEXT SWITCHES]\n1, 0xF6, " + row.parameters + "\n", chip);
+        std::vector<uint8_t> code(0x240, 0x00);
+        for (size_t i = 0; i < 32; ++i)
+            code[row.passwordAt + i] = static_cast<uint8_t>(0xC0 + i);
+        const std::string path = writeFile("locked.hex", programHex(code));
+        if (row.refusal) {
+            EXPECT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusFailed);
+            const Lines lines = MessageRecorder::take();
+            EXPECT_EQ(std::count(lines.begin(), lines.end(), row.refusal), 1) << testing::PrintToString(lines);
+            EXPECT_EQ(this->chip().passwordAddressQueries(), row.queries);
+            continue;
+        }
+        ASSERT_EQ(device_->LoadProgram(path.c_str()), tolvane::kStatusDone)
+            << testing::PrintToString(MessageRecorder::take());
+        MessageRecorder::take();
+        // The password learnt from the image unlocks the chip: its registers are written.
+        ASSERT_EQ(device_->SetRegister(5, 0x1234), tolvane::kStatusDone);
+        EXPECT_EQ(this->chip().registerValue(0, 5), 0x1234);
+        EXPECT_FALSE(
+            contains(MessageRecorder::take(), "The correct password for the current context could not be determined."));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPlugins, PluginLinks, testing::Values(&kZernJtag, &kZernBrel),

@@ -339,25 +339,25 @@ bool SolbusDriver::queryPasswordAddresses()
             formatted("Bad status code (0x%02x) received from the boot loader during F6 loader command.", status));
         return false;
     };
-    if (answerBytes < 1 || answerBytes > 8)
-        return badStatus(0);
+    if (!ContextPasswords::answerBytesUsable(answerBytes, messages_))
+        return false;
     const Bytes query(config_.contextSwitchBytes.begin(),
                       config_.contextSwitchBytes.begin() + config_.contextSwitchByteCount);
     if (!send(query))
         return false;
-    std::vector<uint64_t> addresses;
+    std::vector<uint64_t> answers;
     for (int context = 0; context < passwords_.count(); ++context) {
         const std::optional<Bytes> answer = transport_.replyData(static_cast<size_t>(answerBytes));
         if (!answer)
             return false;
-        addresses.push_back(ContextPasswords::passwordAddress(chip::littleEndian(answer->data(), answerBytes),
-                                                              config_.contextParameters[1]));
+        answers.push_back(chip::littleEndian(answer->data(), answerBytes));
     }
-    passwords_.learnAddresses(std::move(addresses));
     uint8_t status = 0;
     if (!loaderStatus(status))
         return false;
-    return status == 0 || badStatus(status);
+    if (status != 0)
+        return badStatus(status);
+    return passwords_.learnAddressesFromAnswers(answers, config_.contextParameters[1], messages_);
 }
 
 int SolbusDriver::rlaWrite(uint64_t byteAddress, std::span<const uint8_t> data)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <numeric>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,7 @@ TEST(ContextPasswords, AddressFromTheLoadersAnswer)
     struct Case {
         uint64_t answer;
         int32_t offset;
-        uint64_t byteAddress;
+        std::optional<uint64_t> byteAddress;
     };
     const Case cases[] = {
         {0x100, 0, 0x200},
@@ -52,16 +53,52 @@ TEST(ContextPasswords, AddressFromTheLoadersAnswer)
         {0x101, 0, (0x101 + 0x7FFF) * 2},
         {0x101, 1, 0x204},
         {0x100, 1, (0x101 + 0x7FFF) * 2},
+        // A negative offset counts down from the answer.
+        {0x100, -2, 0x1FC},
+        {0x103, -2, 0x10200},
+        {0x2, -2, 0},
+        // Below zero or beyond 64 bits there is no address.
+        {0x1, -2, std::nullopt},
+        {0x8000000000000000, 0, std::nullopt},
+        {0x7FFFFFFFFFFFFFFF, 0, std::nullopt},
+        {0x7FFFFFFFFFFFFFFE, 0, 0xFFFFFFFFFFFFFFFC},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ContextPasswords::passwordAddress(c.answer, c.offset), c.byteAddress) << c.answer;
+        EXPECT_EQ(ContextPasswords::passwordAddress(c.answer, c.offset), c.byteAddress) << c.answer << c.offset;
+}
+
+TEST(ContextPasswords, AnImpossibleConfigurationIsNamedAndKeepsNoAddress)
+{
+    const zern::LinkMessages messages(&MessageRecorder::callback);
+    MessageRecorder::take();
+    for (int answerBytes : {1, 8})
+        EXPECT_TRUE(ContextPasswords::answerBytesUsable(answerBytes, messages));
+    for (int answerBytes : {0, 9, -1})
+        EXPECT_FALSE(ContextPasswords::answerBytesUsable(answerBytes, messages));
+    EXPECT_EQ(
+        MessageRecorder::take(),
+        (std::vector<std::string>{"[HANDLE CONTEXT SWITCHES]: 0 bytes per address answer; 1 to 8 are possible.",
+                                  "[HANDLE CONTEXT SWITCHES]: 9 bytes per address answer; 1 to 8 are possible.",
+                                  "[HANDLE CONTEXT SWITCHES]: -1 bytes per address answer; 1 to 8 are possible."}));
+
+    // Addresses learnt before are dropped too: a later write captures nothing.
+    std::vector<uint8_t> table(64, 0xFF);
+    ContextPasswords passwords(table);
+    ASSERT_TRUE(passwords.learnAddressesFromAnswers({0x20, 0x1}, 0, messages));
+    EXPECT_FALSE(passwords.learnAddressesFromAnswers({0x20, 0x1}, -2, messages));
+    EXPECT_EQ(MessageRecorder::take(),
+              std::vector<std::string>{"[HANDLE CONTEXT SWITCHES]: offset -2 with the loader's answer 0x1 for "
+                                       "context 1 gives no flash address."});
+    passwords.capture(0, std::vector<uint8_t>(0x10000, 0x00));
+    EXPECT_EQ(passwords.password(0), filled(0xFF));
 }
 
 TEST(ContextPasswords, WrittenBytesOnAPasswordAreKept)
 {
     std::vector<uint8_t> table(64, 0xFF);
     ContextPasswords passwords(table);
-    passwords.learnAddresses({0x40, 0x80});
+    const zern::LinkMessages messages(&MessageRecorder::callback);
+    ASSERT_TRUE(passwords.learnAddressesFromAnswers({0x20, 0x40}, 0, messages));
     std::vector<uint8_t> written(48);
     std::iota(written.begin(), written.end(), uint8_t{1});
     // Bytes 0x30..0x5F: the last 32 - 16 bytes of context 0's password stay erased.
