@@ -1,5 +1,6 @@
 // The device list as the install step and the run script leave it: the
 // registry layer reads it back, and whatever else the file held survives.
+// A command line that names no device writes no list.
 
 #include <QTemporaryDir>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/wait.h>
 
 #include "Registry.h"
 
@@ -83,6 +85,44 @@ TEST_F(DeviceRegistration, TheToolMergesNamesAndLeavesAnExistingListAloneWhenAsk
     EXPECT_NE(run(tool + " =/e/libNoName.so"), 0);
     EXPECT_NE(run(tool + " Name="), 0);
     EXPECT_EQ(names(RegistryRoot::CurrentUser).size(), 2u);
+}
+
+TEST_F(DeviceRegistration, HelpAndWrongCommandLinesShowTheUsageAndWriteNoList)
+{
+    struct Row {
+        const char* arguments;
+        int exitCode;
+        const char* stream;  // where the usage goes
+        const char* says;    // what that stream says first
+    };
+    const Row rows[] = {
+        {"--help", 0, "out", "Usage: RegisterDevices"},
+        {"-h", 0, "out", "Usage: RegisterDevices"},
+        {"/a/libFirst.so --help", 0, "out", "Usage: RegisterDevices"},
+        {"--machine -h", 0, "out", "Usage: RegisterDevices"},
+        {"", 2, "err", "Usage: RegisterDevices"},
+        {"--bogus", 2, "err", "RegisterDevices: unknown option --bogus."},
+        {"/a/libFirst.so -x", 2, "err", "RegisterDevices: unknown option -x."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.arguments);
+        const std::string command = std::string(REGISTER_DEVICES " ") + row.arguments + " >" + (root() / "out").string()
+                                    + " 2>" + (root() / "err").string();
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), row.exitCode);
+        std::stringstream text;
+        text << std::ifstream(root() / row.stream).rdbuf();
+        EXPECT_TRUE(text.str().starts_with(row.says)) << text.str();
+        EXPECT_NE(text.str().find("Usage: RegisterDevices [--machine] [--if-no-list] ENTRY..."), std::string::npos);
+        EXPECT_FALSE(RegistryKey::exists(RegistryRoot::CurrentUser, kDevices));
+        EXPECT_FALSE(RegistryKey::exists(RegistryRoot::LocalMachine, kDevices));
+    }
+
+    // The run script's first start with no plug-in built still leaves an empty list.
+    ASSERT_EQ(run(REGISTER_DEVICES " --if-no-list"), 0);
+    EXPECT_TRUE(RegistryKey::exists(RegistryRoot::CurrentUser, kDevices));
+    EXPECT_TRUE(names(RegistryRoot::CurrentUser).empty());
 }
 
 TEST_F(DeviceRegistration, RelativeLibraryPathsAreStoredFromTheFolderTheToolRanIn)
