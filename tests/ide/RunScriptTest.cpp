@@ -1,20 +1,25 @@
-// The run script's first-start step: a device list naming the device
+// The run script's first-start steps: a device list naming the device
 // plug-ins built beside the IDE, written where the IDE's registry layer
-// reads it, and only when no list exists yet.
+// reads it, and only when no list exists yet; and the IDE started on a
+// working copy of the sample project, so that using it changes no file of
+// the checkout.
 
 #include <QDir>
 #include <QMenu>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <map>
 
 #include "DeviceList.h"
 #include "FakeDeviceScript.h"
 #include "MainSettings.h"
 #include "MessageBoxes.h"
 #include "ProjectFile.h"
+#include "ProjectSession.h"
 #include "Registry.h"
 #include "TMainForm.h"
 #include "TestFolders.h"
+#include "WindowThreadWaits.h"
 
 namespace {
 
@@ -35,23 +40,32 @@ protected:
     {
         const QString build = folders.file("build, \"quoted\" here");
         QDir(build).mkpath(QStringLiteral("bin"));
-        // A build holds the registration tool that the script runs.
+        // A build holds the registration tool that the script runs, and an
+        // IDE that only notes what it was asked to open.
         QFile::copy(QStringLiteral(REGISTER_DEVICES), build + QStringLiteral("/bin/RegisterDevices"));
+        QFile ide(build + QStringLiteral("/bin/Ostravel"));
+        if (ide.open(QIODevice::WriteOnly))
+            ide.write("#!/bin/sh\nprintf '%s' \"$1\" > \"$0.opened\"\n");
+        ide.close();
+        ide.setPermissions(ide.permissions() | QFileDevice::ExeOwner);
         for (const QString& name : plugIns)
             QFile::copy(QStringLiteral(FAKE_DEVICE), build + QStringLiteral("/bin/") + name);
         return build;
     }
 
-    static void registerDevices(const QString& build)
+    // Runs the script on a build made already; gives the file the IDE was started on.
+    static QString runScript(const QString& build)
     {
         QProcess script;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("TOLVANE_BUILD_DIR"), build);
-        environment.insert(QStringLiteral("TOLVANE_REGISTER_ONLY"), QStringLiteral("1"));
+        environment.insert(QStringLiteral("TOLVANE_SKIP_BUILD"), QStringLiteral("1"));
         script.setProcessEnvironment(environment);
         script.start(QStringLiteral("bash"), {QStringLiteral(TOLVANE_SOURCE_DIR "/scripts/run.sh")});
-        ASSERT_TRUE(script.waitForFinished(10000));
-        ASSERT_EQ(script.exitCode(), 0) << script.readAllStandardError().toStdString();
+        EXPECT_TRUE(script.waitForFinished(10000));
+        EXPECT_EQ(script.exitCode(), 0) << script.readAllStandardError().toStdString();
+        QFile opened(build + QStringLiteral("/bin/Ostravel.opened"));
+        return opened.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(opened.readAll()) : QString();
     }
 
     static std::unique_ptr<RegistryKey> settingsKey()
@@ -78,7 +92,7 @@ TEST_F(RunScript, AFirstStartFindsTheBuiltPlugInsInItsDeviceList)
 {
     settingsKey()->writeInteger("FontSize", 12);
     const QString build = buildWith({QStringLiteral("libZernJTAG.so")});
-    registerDevices(build);
+    runScript(build);
 
     const auto list = RegistryKey::open(RegistryRoot::CurrentUser, devices::kDevicesKey, false);
     ASSERT_NE(list, nullptr);
@@ -94,7 +108,7 @@ TEST_F(RunScript, AFirstStartFindsTheBuiltPlugInsInItsDeviceList)
 
 TEST_F(RunScript, WithoutPlugInsTheListIsEmptyButTheIdeStarts)
 {
-    registerDevices(buildWith({}));
+    runScript(buildWith({}));
     const auto list = RegistryKey::open(RegistryRoot::CurrentUser, devices::kDevicesKey, false);
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(list->valueNames().empty());
@@ -107,13 +121,59 @@ TEST_F(RunScript, WithoutPlugInsTheListIsEmptyButTheIdeStarts)
 TEST_F(RunScript, AnExistingListIsLeftAlone)
 {
     RegistryKey::open(RegistryRoot::LocalMachine, devices::kDevicesKey, true)->writeString("Other", "/x/libOther.so");
-    registerDevices(buildWith({QStringLiteral("libZernJTAG.so")}));
+    runScript(buildWith({QStringLiteral("libZernJTAG.so")}));
     EXPECT_FALSE(RegistryKey::exists(RegistryRoot::CurrentUser, devices::kDevicesKey));
 
     RegistryKey::open(RegistryRoot::CurrentUser, devices::kDevicesKey, true)->writeString("Mine", "/x/libMine.so");
-    registerDevices(buildWith({QStringLiteral("libZernJTAG.so")}));
+    runScript(buildWith({QStringLiteral("libZernJTAG.so")}));
     const auto list = RegistryKey::open(RegistryRoot::CurrentUser, devices::kDevicesKey, false);
     EXPECT_EQ(list->valueNames(), std::vector<std::string>{"Mine"});
+}
+
+TEST_F(RunScript, TheIdeOpensAWorkingCopyOfTheSampleThatKeepsTheUsersEdits)
+{
+    const QString sample = QStringLiteral(TOLVANE_SOURCE_DIR "/samples/blink");
+    const QStringList names = QDir(sample).entryList(QDir::Files);
+    const auto contents = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    std::map<QString, QByteArray> tracked;
+    for (const QString& name : names)
+        tracked[name] = contents(sample + QLatin1Char('/') + name);
+
+    const QString build = buildWith({});
+    const QString copy = build + QStringLiteral("/samples/blink");
+    const QString project = runScript(build);
+    ASSERT_EQ(project, copy + QStringLiteral("/blink.prj"));
+    for (const QString& name : names)
+        EXPECT_EQ(contents(copy + QLatin1Char('/') + name), tracked[name]) << name.toStdString();
+
+    // The IDE saves the project it opened at exit, and the user changed a source.
+    {
+        TMainForm form;
+        form.show();
+        form.openFiles({project});
+        settle();
+        ASSERT_NE(form.projectSession().Project(), nullptr);
+        boxes.answers.push_back(platform::BoxAnswer::Yes);
+        EXPECT_TRUE(form.close());
+        QApplication::closeAllWindows();
+        settle();
+    }
+    QFile source(copy + QStringLiteral("/blink.asm"));
+    ASSERT_TRUE(source.open(QIODevice::Append));
+    source.write("; mine\n");
+    source.close();
+    const QByteArray saved = contents(project);
+    EXPECT_NE(saved, tracked[QStringLiteral("blink.prj")]);
+
+    // The next start opens the same copy as the user left it.
+    EXPECT_EQ(runScript(build), project);
+    EXPECT_EQ(contents(project), saved);
+    EXPECT_TRUE(contents(copy + QStringLiteral("/blink.asm")).endsWith("; mine\n"));
+    for (const QString& name : names)
+        EXPECT_EQ(contents(sample + QLatin1Char('/') + name), tracked[name]) << name.toStdString();
 }
 
 TEST(SampleProject, IsWhatTheProjectWriterWrites)
