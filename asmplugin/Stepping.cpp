@@ -1,5 +1,3 @@
-#include <atomic>
-
 #include "QuorinAssembler.h"
 
 namespace asmplugin {

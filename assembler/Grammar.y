@@ -446,7 +446,8 @@ static int yylex(int32_t* value, Assembly& a) {
   const int token = ScanToken(a);
   *value = a.tokenValue;
 #if YYDEBUG
-  if (yydebug) NoteTracedToken(token);
+  // Only lines parsed with the trace on take this copy.
+  NoteTracedToken(token);
 #endif
   return token;
 }

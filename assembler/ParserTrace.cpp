@@ -9,15 +9,13 @@ namespace {
 
 // What the parser is in the middle of printing.
 enum class Piece {
-    None,
+    None,        // nothing traced: a symbol printed for another reason, the state stack
     NextToken,   // the lookahead, just read or kept
     Shifting,    // the lookahead being shifted
     Discarding,  // the lookahead dropped after an error
     Popping,     // a symbol popped after an error; the state stack follows
     Reducing,    // the symbols of the rule being reduced
-    Untraced,    // a symbol printed for another reason
     ErrorStack,  // the state stack after an error pop
-    Stack,       // the state stack after every step, not traced
 };
 
 struct TraceState {
@@ -47,7 +45,7 @@ Piece PieceTitled(const char* title)
         return Piece::Discarding;
     if (Is(title, "Error: popping"))
         return Piece::Popping;
-    return Piece::Untraced;
+    return Piece::None;
 }
 
 void SymbolName(TraceState& t, const char* name)
@@ -132,7 +130,7 @@ void ParserTracePrint(FILE*, const char* format, ...)
     } else if (Is(format, "\n")) {
         LineEnd(t);
     } else if (Is(format, "Stack now")) {
-        t.piece = t.afterPop ? Piece::ErrorStack : Piece::Stack;
+        t.piece = t.afterPop ? Piece::ErrorStack : Piece::None;
         if (t.afterPop)
             fputs("Error: state stack now", t.out);
         t.afterPop = false;

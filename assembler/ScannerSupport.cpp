@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "Assembly.h"
+#include "Listing.h"
 
 namespace zernasm {
 
@@ -62,11 +63,8 @@ std::string_view FoldLineEnds(Assembly& a, std::string_view text)
     folded.assign(text);
     for (; at != std::string::npos; at = folded.find("\r\n", at + 1))
         folded[at] = '\n';
-    a.lastTokenText = folded;
-    if (CollectingListingText(a)) {
-        a.listingText.resize(a.listingText.size() - text.size());
-        a.listingText += folded;
-    }
+    TakeBackListingText(a, text.size());
+    NoteToken(a, folded);
     return folded;
 }
 

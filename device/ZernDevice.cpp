@@ -402,16 +402,24 @@ private:
     ZernDevice& device_;
 };
 
+std::optional<int> ZernDevice::endedBeforeStart(bool ready)
+{
+    if (!EnsureConnected() || !ready)
+        return tolvane::kRunFailed;
+    // A Pause or Stop that came first, while the link opened, ends the run
+    // or step before the target starts.
+    if (const int state = runState(); state != tolvane::kRunStateRunning)
+        return state;
+    return std::nullopt;
+}
+
 int ZernDevice::Run()
 {
     return guarded(tolvane::kRunFailed, [&] {
         const RunScope scope(*this);
         std::lock_guard lock(runMutex_);
-        if (!EnsureConnected())
-            return tolvane::kRunFailed;
-        // A Pause or Stop that came first ends the run before the target starts.
-        if (const int state = runState(); state != tolvane::kRunStateRunning)
-            return state;
+        if (const auto ended = endedBeforeStart())
+            return *ended;
         if (!driver_->runTarget())
             return tolvane::kRunFailed;
         bool halted = false;
@@ -519,11 +527,8 @@ int ZernDevice::StepOver()
     return guarded(tolvane::kRunFailed, [&] {
         const RunScope scope(*this);
         AbstractCompiler* compiler = compilers_.compiler();
-        if (!EnsureConnected() || !compiler)
-            return tolvane::kRunFailed;
-        // A Pause or Stop that came while the link opened ends the step before it starts.
-        if (const int state = runState(); state != tolvane::kRunStateRunning)
-            return state;
+        if (const auto ended = endedBeforeStart(compiler != nullptr))
+            return *ended;
         return compiler->StepOver();
     });
 }
@@ -533,10 +538,8 @@ int ZernDevice::StepOut()
     return guarded(tolvane::kRunFailed, [&] {
         const RunScope scope(*this);
         AbstractCompiler* compiler = compilers_.compiler();
-        if (!EnsureConnected() || !compiler)
-            return tolvane::kRunFailed;
-        if (const int state = runState(); state != tolvane::kRunStateRunning)
-            return state;
+        if (const auto ended = endedBeforeStart(compiler != nullptr))
+            return *ended;
         return compiler->StepOut();
     });
 }

@@ -166,6 +166,10 @@ private:
     int runState() const;
     void setRunState(int state);
     class RunScope;
+    // What a run or step ends with before it starts: failure when the link
+    // does not connect or the operation is not `ready`, the run state when a
+    // Pause or Stop came first; nothing when it may start.
+    std::optional<int> endedBeforeStart(bool ready = true);
 
     // Whether a configured image size can be loaded; says why not.
     bool usableImageSize(const char* bank, int32_t size, int32_t lowest, const char* unit) const;

@@ -11,8 +11,8 @@ namespace {
 
 using tolvane::kStatusDone;
 using tolvane::kStatusFailed;
+using tolvane::kSettingsKey;
 
-const char kSettingsKey[] = TOLVANE_PRODUCT_KEY "\\";
 const char kNoDevice[] = "No device is selected. Choose one in the Device menu.";
 
 std::unique_ptr<platform::RegistryKey> openSettings()
@@ -90,14 +90,24 @@ void DebugController::ShowError(const std::string& text)
 void DebugController::UpdateDebugActions(int state)
 {
     debugState_ = state;
-    if (state == kIdle)
-        targetReadable_ = false;
     if (state != kIdle && state != kHalted && state != kRunning)
         return;
-    const bool idle = state == kIdle;
-    const bool halted = state == kHalted;
-    const bool running = state == kRunning;
-    const bool project = host_.projectOpen();
+    enableActions(host_.projectOpen());
+}
+
+void DebugController::projectOpenChanged(bool open)
+{
+    // While a debug run is open the build and debug actions keep what its
+    // state gave them, whatever happens to the project meanwhile.
+    if (debugState_ == kIdle)
+        enableActions(open);
+}
+
+void DebugController::enableActions(bool project)
+{
+    const bool idle = debugState_ == kIdle;
+    const bool halted = debugState_ == kHalted;
+    const bool running = debugState_ == kRunning;
     host_.setActionEnabled(DebugAction::Run, halted || (idle && (project || runOfferedWithoutProject())));
     host_.setActionEnabled(DebugAction::StepInto, halted || (idle && project));
     host_.setActionEnabled(DebugAction::RunToCursor, halted || (idle && project));

@@ -43,6 +43,8 @@ public:
     void StartDebug(DebugStart action);
     void DebugStateChanged(int result);
     void UpdateDebugActions(int state);
+    // The project opened or closed; the session may not hold it yet.
+    void projectOpenChanged(bool open);
     void RefreshDebugWindows();
     // A breakpoint the user sets or removes during a debug run reaches the
     // device at once, also while the target runs (the device takes such calls
@@ -75,6 +77,8 @@ public:
 private:
     class BusyCursor;
 
+    // The action enablement of the current debug state.
+    void enableActions(bool project);
     void ShowSourceLine(const std::optional<std::string>& file, int line);
     void SetDebugLevel(int level);
     void RunToCursor(int stateBefore);

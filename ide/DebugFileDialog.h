@@ -1,7 +1,6 @@
 #pragma once
 // The open dialog for one existing file, behind a small interface so that
-// the program-file commands and the stimulus and data file dialogs can be
-// tested with a fake.
+// the stimulus and data file dialogs can be tested with a fake.
 
 #include <optional>
 #include <string>
@@ -23,9 +22,6 @@ class QtDebugFileDialog final : public DebugFileDialog {
 public:
     explicit QtDebugFileDialog(QWidget* parent) : parent_(parent) {}
     std::optional<std::string> openFile(const std::string& filter, const std::string& defaultExtension) override;
-
-    QString initialFolder() const { return initialFolder_; }
-    void setInitialFolder(const QString& folder) { initialFolder_ = folder; }
 
 private:
     QWidget* parent_;

@@ -1,12 +1,12 @@
 // The main window as the build and debug control sees it.
 
 #include <QAction>
+#include <QFile>
 #include <QGuiApplication>
 
 #include "AbstractDevice.h"
 #include "BreakpointList.h"
 #include "DebugController.h"
-#include "DebugFileDialog.h"
 #include "EditorWindows.h"
 #include "MainFormHosts.h"
 #include "ProjectSession.h"
@@ -164,14 +164,12 @@ void MainDebugHost::applyBreakpoints()
 std::optional<std::string> MainDebugHost::chooseProgramFile(const std::string& filter,
                                                             const std::string& defaultExtension)
 {
-    QtDebugFileDialog dialog(&form_);
-    dialog.setInitialFolder(form_.dialogFolder(form_.openDir));
-    std::optional<std::string> chosen = dialog.openFile(filter, defaultExtension);
-    if (chosen && !chosen->empty())
-        form_.openDir = dialog.initialFolder();
-    if (chosen && chosen->empty())
+    const QString chosen =
+        form_.askFilesToOpen(QString::fromStdString(filter), false, 0, QString::fromStdString(defaultExtension))
+            .value(0);
+    if (chosen.isEmpty())
         return std::nullopt;
-    return chosen;
+    return QFile::encodeName(chosen).toStdString();
 }
 
 bool MainDebugHost::askStimulusFile(std::string& file)

@@ -116,14 +116,6 @@ bool multipleInstancesAllowed()
     return key && key->readBool("AllowMultipleInstances").value_or(false);
 }
 
-std::optional<bool> readAlwaysAllowRun()
-{
-    const auto key = openSettings(false);
-    if (!key || !key->hasValue("AlwaysAllowRun"))
-        return std::nullopt;
-    return key->readBool("AlwaysAllowRun").value_or(false);
-}
-
 bool writeClosingSettings(const ClosingSettings& settings)
 {
     const auto key = openSettings(true);

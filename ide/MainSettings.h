@@ -9,7 +9,7 @@
 #include "EditorFont.h"
 #include "ProductKey.h"
 
-inline constexpr const char kSettingsKey[] = TOLVANE_PRODUCT_KEY "\\";
+using tolvane::kSettingsKey;
 
 enum class SavedWindowState { Normal = 0, Minimized = 1, Maximized = 2 };
 
@@ -52,8 +52,6 @@ inline constexpr size_t kMaxSettingLength = 4096;
 // Values that are missing or do not parse keep their defaults.
 StartSettings readStartSettings();
 bool multipleInstancesAllowed();
-// Absent when the value is missing; false when it is there but not a boolean.
-std::optional<bool> readAlwaysAllowRun();
 
 struct ClosingSettings {
     std::string saveDir;

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 
+#include "TextLines.h"
+
 namespace project {
 namespace {
 
@@ -134,23 +136,6 @@ ProjectEntry entryFor(Section section, const QString& line, const QString& folde
     return DeviceInformationEntry{};
 }
 
-// Lines ended by CR LF, LF or CR alone, so that a file from any system reads the same.
-QList<QByteArray> splitLines(const QByteArray& text)
-{
-    QList<QByteArray> lines;
-    qsizetype start = 0;
-    for (qsizetype at = 0; at < text.size(); ++at) {
-        if (text[at] != '\r' && text[at] != '\n')
-            continue;
-        lines.append(text.mid(start, at - start));
-        if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
-            ++at;
-        start = at + 1;
-    }
-    lines.append(text.mid(start));
-    return lines;
-}
-
 }  // namespace
 
 QString storedPath(const QString& absolutePath, const QString& projectFolder)
@@ -207,15 +192,17 @@ ProjectReadResult readProjectText(const QByteArray& text, const QString& project
     Section section = Section::None;
     bool sawText = false;
     int lineNumber = 0;
-    for (const QByteArray& raw : splitLines(text)) {
+    // A file from any system reads the same.
+    for (const std::string& raw :
+         platform::splitLines(std::string_view(text.constData(), static_cast<size_t>(text.size())))) {
         ++lineNumber;
-        if (raw.size() > kMaxProjectLineLength) {
+        if (static_cast<qsizetype>(raw.size()) > kMaxProjectLineLength) {
             result.error = QStringLiteral("Line %1 of the project file is longer than %2 characters.")
                                .arg(lineNumber)
                                .arg(kMaxProjectLineLength);
             break;
         }
-        const QString line = QString::fromLocal8Bit(raw).trimmed();
+        const QString line = QString::fromLocal8Bit(raw.data(), static_cast<qsizetype>(raw.size())).trimmed();
         if (line.isEmpty())
             continue;
         bool isHeader = false;

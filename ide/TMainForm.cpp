@@ -297,13 +297,7 @@ void TMainForm::UpdateProjectActions(int state, const QString& projectCaption)
     a.closeProject->setText(open ? withCaption("Close", projectCaption) : QStringLiteral("Close"));
     for (QAction* action : {a.saveProject, a.saveProjectAs, a.closeProject, a.showProject, a.addFiles, a.removeFile})
         action->setEnabled(open);
-    // While a debug run is open the build and debug actions keep what its
-    // state gave them, whatever happens to the project meanwhile.
-    if (debug_->DebugState() != DebugController::kIdle)
-        return;
-    for (QAction* action : {a.make, a.buildAll, a.stepInto, a.runToCursor})
-        action->setEnabled(open);
-    a.run->setEnabled(open || readAlwaysAllowRun().value_or(false));
+    debug_->projectOpenChanged(open);
 }
 
 void TMainForm::ExitApplication()

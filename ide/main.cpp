@@ -65,7 +65,7 @@ bool takeInstanceLock(platform::SingleInstance& instance, bool& holdsLock)
         holdsLock = true;
         return true;
     case platform::InstanceLock::HeldByRunningInstance:
-        platform::SingleInstance::probeRunningInstance();
+        platform::SingleInstance::probeRunningInstance(instance.folder());
         return false;
     case platform::InstanceLock::Unavailable:
         std::fprintf(stderr, "Ostravel: no instance lock can be made; another running IDE is not looked for.\n");

@@ -7,5 +7,7 @@
 namespace tolvane {
 
 inline constexpr char kProductKey[] = TOLVANE_PRODUCT_KEY;
+// The IDE keeps its own values in the product key itself.
+inline constexpr char kSettingsKey[] = TOLVANE_PRODUCT_KEY "\\";
 
 }  // namespace tolvane

@@ -32,7 +32,7 @@ bool DynamicLibrary::open(const std::string& path)
     close();
     // dlopen would wait on a FIFO for good. A bare name is looked up by the loader.
     if (path.find('/') != std::string::npos && checkUserFile(path, UINT64_MAX).state == UserFileState::NotRegular) {
-        error_ = path + ": not a regular file";
+        error_ = path + ": " + kNotRegularFile;
         return false;
     }
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -20,7 +20,7 @@ UserFileCheck refused(UserFileState state, std::string reason)
 UserFileCheck checkStatus(const struct stat& status, std::uint64_t maxBytes)
 {
     if (!S_ISREG(status.st_mode))
-        return refused(UserFileState::NotRegular, "not a regular file");
+        return refused(UserFileState::NotRegular, kNotRegularFile);
     if (static_cast<std::uint64_t>(status.st_size) > maxBytes)
         return refused(UserFileState::TooLarge, sizeLimitText(maxBytes));
     return {UserFileState::Readable, {}};
@@ -101,10 +101,9 @@ bool readUserFileInto(const std::string& path, std::uint64_t maxBytes, std::stri
 
 UserFileForWriting openUserFileForWriting(const std::string& path, bool append)
 {
-    static const char kNotRegular[] = "not a regular file";
     struct stat status {};
     if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
-        return {nullptr, kNotRegular};
+        return {nullptr, kNotRegularFile};
     // Without O_NONBLOCK a FIFO put there since the check would wait for a reader.
     const int flags = O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
     const int fd = ::open(path.c_str(), flags, 0666);
@@ -112,7 +111,7 @@ UserFileForWriting openUserFileForWriting(const std::string& path, bool append)
         return {nullptr, std::strerror(errno)};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        return {nullptr, kNotRegular};
+        return {nullptr, kNotRegularFile};
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     std::FILE* stream = ::fdopen(fd, append ? "ab" : "wb");

@@ -13,6 +13,8 @@
 namespace platform {
 
 inline constexpr std::uint64_t kMegabyte = 1024 * 1024;
+// The refusal of a folder, a FIFO or a device, to follow the path in a message.
+inline constexpr char kNotRegularFile[] = "not a regular file";
 
 enum class UserFileState { Readable, Missing, NotRegular, TooLarge, Unreadable };
 

@@ -101,6 +101,13 @@ Bytes eraseLastBlock(uint32_t codeWords)
     return {kEraseLastBlockCommand, 0x00, static_cast<uint8_t>(last >> 8), static_cast<uint8_t>(last >> 16), 0x00};
 }
 
+Form formFor(Core core, uint64_t byteAddress)
+{
+    if (core == Core::Bits32)
+        return Form::Words32;
+    return byteAddress > 0xFFFF ? Form::Words16 : Form::Bytes16;
+}
+
 std::optional<Bytes> pageWriteHeader(Form form, Target target, uint64_t address, size_t pageBytes)
 {
     return pageHeader(kFixedPage, form, target, address, pageBytes);
@@ -153,6 +160,15 @@ Bytes paddedToWords(std::span<const uint8_t> bytes)
     if (words.size() % 2 != 0)
         words.push_back(kErased);
     return words;
+}
+
+Bytes fromWordStart(uint8_t byteBefore, std::span<const uint8_t> data)
+{
+    Bytes bytes;
+    bytes.reserve(data.size() + 1);
+    bytes.push_back(byteBefore);
+    bytes.insert(bytes.end(), data.begin(), data.end());
+    return bytes;
 }
 
 }  // namespace zern::chip::loader

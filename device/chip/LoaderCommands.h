@@ -43,6 +43,8 @@ Bytes eraseLastBlock(uint32_t codeWords);
 // 16-bit cores in extended mode by word (the page counted in words), the
 // 32-bit core by word with a 3-byte address.
 enum class Form { Bytes16, Words16, Words32 };
+// The form a write from this byte address takes.
+Form formFor(Core core, uint64_t byteAddress);
 
 // Headers of page transfers; a page write's bytes follow its header. nullopt
 // when the address or the page size does not fit the header.
@@ -56,5 +58,8 @@ std::optional<Bytes> shortPageReadHeader(Target target, uint64_t byteAddress, ui
 std::optional<Bytes> variableWriteHeader(Form form, Target target, uint64_t address, size_t dataBytes);
 // The word forms write whole words: an odd count gets one erased byte more.
 Bytes paddedToWords(std::span<const uint8_t> bytes);
+// The word forms address whole words: a write that starts inside a word
+// starts one byte earlier, with that byte written again as the flash holds it.
+Bytes fromWordStart(uint8_t byteBefore, std::span<const uint8_t> data);
 
 }  // namespace zern::chip::loader

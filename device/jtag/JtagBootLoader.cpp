@@ -20,8 +20,6 @@ constexpr uint8_t kPromptCharacter = '>';
 constexpr size_t kMaxRecordBytes = 255;
 // The ZNC work-around waits for the loader's prompt at most this often.
 constexpr int kMaxPromptRepeats = 100;
-// 16-bit cores write from this byte address on in the extended (word) form.
-constexpr uint64_t kExtendedFrom = 0x10000;
 
 std::string formatted(const char* format, int value)
 {
@@ -220,22 +218,23 @@ int JtagDriver::writeProgramBlock(uint64_t byteAddress, size_t count, const uint
     return loaderWrite(byteAddress, count, data, true);
 }
 
-std::optional<WireRecord> JtagDriver::pageReadRecord(uint64_t pageAddress, bool code, bool extended,
-                                                     bool& shortForm) const
+bool JtagDriver::shortPageRead(bool extended) const
 {
-    const auto pageBytes = static_cast<uint8_t>(pageSize_);
+    return !is32Bit() && !extended && !(loaderFlags_ & loader::kPageRead) && (loaderFlags_ & loader::kShortPageRead);
+}
+
+std::optional<WireRecord> JtagDriver::pageReadRecord(uint64_t byteAddress, uint8_t bytes, bool code,
+                                                     bool extended) const
+{
     const Target target = targetOf(code);
-    shortForm = false;
     if (is32Bit())
-        return loader::pageRead32(target, pageAddress / 2, pageBytes);
+        return loader::pageRead32(target, byteAddress / 2, bytes);
     if (extended)
-        return loader::pageRead16Extended(target, pageAddress / 2, pageBytes);
+        return loader::pageRead16Extended(target, byteAddress / 2, bytes);
     if (loaderFlags_ & loader::kPageRead)
-        return loader::pageRead16(target, pageAddress, pageBytes);
-    if (loaderFlags_ & loader::kShortPageRead) {
-        shortForm = true;
-        return loader::shortPageRead16(target, pageAddress, pageBytes);
-    }
+        return loader::pageRead16(target, byteAddress, bytes);
+    if (shortPageRead(extended))
+        return loader::shortPageRead16(target, byteAddress, bytes);
     return std::nullopt;
 }
 
@@ -258,7 +257,7 @@ std::optional<loader::VariableWrite> JtagDriver::variableRecords(uint64_t byteAd
         return loader::variableWrite32(target, byteAddress / 2, bytes);
     if (extended)
         return loader::variableWrite16Extended(target, byteAddress / 2, bytes);
-    return loader::variableWrite16(target, static_cast<uint16_t>(byteAddress), bytes);
+    return loader::variableWrite16(target, byteAddress, bytes);
 }
 
 std::optional<std::string> JtagDriver::loaderWriteRefusal(uint64_t byteAddress, std::span<const uint8_t> data,
@@ -268,7 +267,8 @@ std::optional<std::string> JtagDriver::loaderWriteRefusal(uint64_t byteAddress, 
     if (!loaderFixedLength_) {
         // The word forms start with the whole word that holds the first byte.
         const bool insideWord = words && byteAddress % 2 != 0;
-        const Bytes block(data.size() + (insideWord ? 1 : 0), kErasedByte);
+        const Bytes block =
+            insideWord ? chip::loader::fromWordStart(kErasedByte, data) : Bytes(data.begin(), data.end());
         if (variableRecords(insideWord ? byteAddress - 1 : byteAddress, block, code, extended))
             return std::nullopt;
         if (words && chip::loader::paddedToWords(block).size() > kMaxRecordBytes)
@@ -285,10 +285,9 @@ std::optional<std::string> JtagDriver::loaderWriteRefusal(uint64_t byteAddress, 
     // The bytes before the write in its first page are kept: read back, or as
     // this link wrote them since its erase; never assumed erased.
     const uint64_t firstPage = byteAddress - byteAddress % p;
-    bool shortForm = false;
-    if (byteAddress == firstPage || pageReadRecord(firstPage, code, extended, shortForm))
+    if (byteAddress == firstPage || pageReadRecord(firstPage, static_cast<uint8_t>(p), code, extended))
         return std::nullopt;
-    if (shortForm)
+    if (shortPageRead(extended))
         return formatted("the boot loader's page of %d bytes is too long for its short page read", pageBytes);
     if (code && flash_.read(firstPage, p))
         return std::nullopt;
@@ -297,14 +296,12 @@ std::optional<std::string> JtagDriver::loaderWriteRefusal(uint64_t byteAddress, 
         "its bytes");
 }
 
-bool JtagDriver::readLoaderPage(uint64_t pageAddress, bool code, bool extended, Bytes& page)
+bool JtagDriver::readLoaderPage(const std::optional<WireRecord>& record, uint8_t bytes, bool extended, Bytes& page)
 {
-    bool shortForm = false;
-    const auto record = pageReadRecord(pageAddress, code, extended, shortForm);
     Bytes reply;
     if (!record || !exchange(*record, reply))
         return false;
-    page = loader::pageReadData(reply, loader::pageReadDataPair(core(), shortForm), static_cast<uint8_t>(pageSize_));
+    page = loader::pageReadData(reply, loader::pageReadDataPair(core(), shortPageRead(extended)), bytes);
     if (is32Bit() || extended)
         return true;
     uint8_t statusByte = 0;
@@ -313,9 +310,9 @@ bool JtagDriver::readLoaderPage(uint64_t pageAddress, bool code, bool extended, 
 
 bool JtagDriver::pageBeforeWrite(uint64_t pageAddress, bool code, bool extended, Bytes& page)
 {
-    bool shortForm = false;
-    if (pageReadRecord(pageAddress, code, extended, shortForm))
-        return readLoaderPage(pageAddress, code, extended, page);
+    const auto bytes = static_cast<uint8_t>(pageSize_);
+    if (const auto record = pageReadRecord(pageAddress, bytes, code, extended))
+        return readLoaderPage(record, bytes, extended, page);
     auto known = flash_.read(pageAddress, pageSize_);
     if (!code || !known)
         return false;
@@ -379,32 +376,17 @@ bool JtagDriver::writeFixedPages(uint64_t byteAddress, size_t count, const uint8
     return true;
 }
 
-bool JtagDriver::readLoaderWord(uint64_t evenAddress, bool code, Bytes& word)
-{
-    constexpr uint8_t kWordBytes = 2;
-    const Target target = targetOf(code);
-    const auto record = is32Bit() ? loader::pageRead32(target, evenAddress / 2, kWordBytes)
-                                  : loader::pageRead16Extended(target, evenAddress / 2, kWordBytes);
-    Bytes reply;
-    if (!record || !exchange(*record, reply))
-        return false;
-    word = loader::pageReadData(reply, loader::pageReadDataPair(core(), false), kWordBytes);
-    return true;
-}
-
 bool JtagDriver::writeVariable(uint64_t byteAddress, size_t count, const uint8_t* data, bool code, bool extended)
 {
     const bool words = is32Bit() || extended;
     Bytes block(data, data + count);
     if (words && byteAddress % 2 != 0) {
-        // The word forms address whole words: a write that starts inside a
-        // word writes the byte before it again as the flash holds it, so
-        // that both land where they belong.
+        constexpr uint8_t kWordBytes = 2;
         Bytes word;
-        if (!readLoaderWord(byteAddress - 1, code, word))
-            return false;
-        block.insert(block.begin(), word.front());
         --byteAddress;
+        if (!readLoaderPage(pageReadRecord(byteAddress, kWordBytes, code, extended), kWordBytes, extended, word))
+            return false;
+        block = chip::loader::fromWordStart(word.front(), block);
     }
     const auto write = variableRecords(byteAddress, block, code, extended);
     uint8_t statusByte = 0;
@@ -504,7 +486,7 @@ int JtagDriver::loaderWrite(uint64_t byteAddress, size_t count, const uint8_t* d
     }
     if (!loaderInformation(code))
         return kLinkFailure;
-    const bool extended = !is32Bit() && byteAddress >= kExtendedFrom;
+    const bool extended = chip::loader::formFor(core(), byteAddress) == chip::loader::Form::Words16;
     if (const auto refusal = loaderWriteRefusal(byteAddress, std::span(data, count), code, extended)) {
         char line[200];
         std::snprintf(line, sizeof line, "Unable to write to 0x%04llX through the boot loader: %s.",
@@ -537,10 +519,8 @@ int JtagDriver::loaderWrite(uint64_t byteAddress, size_t count, const uint8_t* d
 bool JtagDriver::runPostLoadCommands()
 {
     std::lock_guard lock(mutex_);
-    // The commands are the boot loader's, also after a load that wrote nothing.
-    if (!config_.postLoadCommands.empty() && state_ != TargetState::Loader && !enterLoader(false))
-        return false;
-    return commandLists_.runPostLoad(config_.postLoadCommands, config_.postLoadDelayMs);
+    return commandLists_.runPostLoad(config_.postLoadCommands, config_.postLoadDelayMs, state_,
+                                     [this] { return enterLoader(false); });
 }
 
 }  // namespace zern

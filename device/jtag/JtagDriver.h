@@ -137,10 +137,11 @@ private:
     void zncPromptAfterFailure();
     bool loaderInformation(bool code);
     bool writeFixedPages(uint64_t byteAddress, size_t count, const uint8_t* data, bool code, bool extended);
-    // The loader's records for a page read, a page write and a variable-length
-    // write in the form of the core and address; none when they cannot be framed.
-    std::optional<records::WireRecord> pageReadRecord(uint64_t pageAddress, bool code, bool extended,
-                                                      bool& shortForm) const;
+    // The loader's records for a read of `bytes` bytes, a page write and a
+    // variable-length write in the form of the core and address; none when
+    // they cannot be framed.
+    std::optional<records::WireRecord> pageReadRecord(uint64_t byteAddress, uint8_t bytes, bool code,
+                                                      bool extended) const;
     std::optional<records::WireRecord> pageWriteRecord(uint64_t pageAddress, bool code, bool extended,
                                                        std::span<const uint8_t> page) const;
     std::optional<records::loader::VariableWrite> variableRecords(uint64_t byteAddress, std::span<const uint8_t> bytes,
@@ -148,13 +149,13 @@ private:
     // Why the loader cannot take a write as it stands, checked before anything is sent.
     std::optional<std::string> loaderWriteRefusal(uint64_t byteAddress, std::span<const uint8_t> data, bool code,
                                                   bool extended) const;
-    bool readLoaderPage(uint64_t pageAddress, bool code, bool extended, Bytes& page);
+    // Whether page reads take the older loaders' short form.
+    bool shortPageRead(bool extended) const;
+    // The bytes a read of pageReadRecord gives back; false without a record or on a link failure.
+    bool readLoaderPage(const std::optional<records::WireRecord>& record, uint8_t bytes, bool extended, Bytes& page);
     // The page as it stands before a write that starts inside it: read back
     // where the loader can, else as this link knows it since its erase.
     bool pageBeforeWrite(uint64_t pageAddress, bool code, bool extended, Bytes& page);
-    // The word at an even byte address, read back in the word form of the
-    // core (the extended form on 16-bit cores).
-    bool readLoaderWord(uint64_t evenAddress, bool code, Bytes& word);
     bool writeVariable(uint64_t byteAddress, size_t count, const uint8_t* data, bool code, bool extended);
     // The flash follows what the loader took; a code write that failed leaves it unknown.
     void keepWritten(bool code, bool written, uint64_t byteAddress, std::span<const uint8_t> bytes);

@@ -1,13 +1,10 @@
 #pragma once
-// The rules of ZernJTAG's Options dialog, apart from its widgets: the serial
-// ports it offers, the clock it accepts, the port it stores, and what OK does.
+// The rules of ZernJTAG's Options dialog, apart from its widgets: the clock
+// it accepts, the port it stores, and what OK does.
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
-
-#include "SerialPortChoice.h"
 
 namespace zern {
 

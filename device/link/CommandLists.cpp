@@ -32,8 +32,11 @@ bool CommandListRunner::run(const CommandList& list, const char* title) const
     return true;
 }
 
-bool CommandListRunner::runPostLoad(const CommandList& list, int delayMs) const
+bool CommandListRunner::runPostLoad(const CommandList& list, int delayMs, TargetState state,
+                                    const std::function<bool()>& enterLoader) const
 {
+    if (!list.empty() && state != TargetState::Loader && !enterLoader())
+        return false;
     if (!run(list, "Post-Load Command: "))
         return false;
     messages_.line(formatted("Post-Load Delay: %d", delayMs));

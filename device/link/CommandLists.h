@@ -8,6 +8,7 @@
 
 #include "DeviceConfig.h"
 #include "LinkMessages.h"
+#include "TargetState.h"
 
 namespace zern {
 
@@ -21,7 +22,10 @@ public:
     // "<title>xx, xx, ...Status: xx" per record; false at the first link failure.
     bool run(const CommandList& list, const char* title) const;
     // The post-load list, then the configured delay between its two lines.
-    bool runPostLoad(const CommandList& list, int delayMs) const;
+    // The records are the boot loader's, also after a load that wrote
+    // nothing: a list with records first enters it, unless the target is in it.
+    bool runPostLoad(const CommandList& list, int delayMs, TargetState state,
+                     const std::function<bool()>& enterLoader) const;
 
 private:
     const LinkMessages& messages_;

@@ -3,16 +3,10 @@
 #include "ProductKey.h"
 #include "Registry.h"
 
-namespace {
-
-const char kSettingsKey[] = TOLVANE_PRODUCT_KEY "\\";
-
-}  // namespace
-
 StoredViewSwitches readViewSwitches(const std::string& prefix)
 {
     StoredViewSwitches stored;
-    const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, kSettingsKey, false);
+    const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, tolvane::kSettingsKey, false);
     if (!key)
         return stored;
     stored.hex = key->readBool(prefix + "ShowHex");
@@ -24,7 +18,7 @@ StoredViewSwitches readViewSwitches(const std::string& prefix)
 
 bool writeViewSwitches(const std::string& prefix, const ViewSwitches& switches)
 {
-    const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, kSettingsKey, true);
+    const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, tolvane::kSettingsKey, true);
     return key && key->writeBool(prefix + "ShowHex", switches.hex)
            && key->writeBool(prefix + "ShowDecimal", switches.decimal)
            && key->writeBool(prefix + "ShowBinary", switches.binary)

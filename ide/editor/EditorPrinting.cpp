@@ -9,10 +9,12 @@
 
 #include "EditorHost.h"
 #include "EditorSettings.h"
+#include "EditorText.h"
 #include "MessageBoxes.h"
 #include "PrintLayout.h"
 #include "PrintService.h"
 #include "ScintillaEditor.h"
+#include "TextLines.h"
 
 namespace {
 
@@ -23,12 +25,6 @@ public:
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
-
-// The editor holds UTF-8.
-QString Decoded(const std::string& bytes)
-{
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 // From the printer as it is now: the print dialog may change its paper,
 // orientation and resolution.
@@ -56,9 +52,9 @@ void DrawPages(QPrinter& printer, const QFont& font, const std::vector<PrintedPa
         int y = inch + metrics.ascent();
         for (const PrintedLine& line : page) {
             // The number sits in the left margin so the text stays at one inch.
-            const QString number = Decoded(line.number);
+            const QString number = EditorString(line.number);
             painter.drawText(inch - metrics.horizontalAdvance(number), y, number);
-            painter.drawText(inch, y, Decoded(line.text));
+            painter.drawText(inch, y, EditorString(line.text));
             y += metrics.height();
         }
     }
@@ -98,7 +94,7 @@ void PrintEditor(EditorHost& host, ScintillaEditor& editor, const QString& docum
 
     WaitCursor wait;
     const bool selection = choice.range == PrintChoice::Range::Selection;
-    const std::vector<std::string> lines = SplitLines(selection ? editor.SelectedText() : editor.Text());
+    const std::vector<std::string> lines = platform::splitLines(selection ? editor.SelectedText() : editor.Text());
     const int firstNumber = selection ? editor.LineFromPosition(editor.SelectionStart()) : 1;
     const bool pageRange = choice.range == PrintChoice::Range::Pages;
     DrawPages(printer, font,

@@ -1,9 +1,7 @@
 #pragma once
-// The IDE's registry key and the editor values kept there.
+// The editor values kept in the IDE's registry key (tolvane::kSettingsKey).
 
 #include "ProductKey.h"
-
-inline constexpr const char kTolvaneKey[] = TOLVANE_PRODUCT_KEY "\\";
 
 // UseExternalEditor of the current user; false when missing.
 bool ReadUseExternalEditor();

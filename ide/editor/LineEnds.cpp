@@ -5,13 +5,6 @@
 
 namespace {
 
-bool IsLineEndByte(char c)
-{
-    return c == '\r' || c == '\n';
-}
-
-}  // namespace
-
 std::string_view LineEndBytes(LineEnd lineEnd)
 {
     switch (lineEnd) {
@@ -25,16 +18,7 @@ std::string_view LineEndBytes(LineEnd lineEnd)
     return "\n";
 }
 
-std::string NormaliseLineEnds(std::string_view text, LineEnd lineEnd)
-{
-    std::string result;
-    result.reserve(text.size() + text.size() / 16 + 2);
-    const auto append = [&result](std::string_view part) { result += part; };
-    LineEndNormaliser normaliser(lineEnd);
-    normaliser.feed(text, append);
-    normaliser.finish(append);
-    return result;
-}
+}  // namespace
 
 void LineEndNormaliser::feed(std::string_view piece, const Sink& output)
 {

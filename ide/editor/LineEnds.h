@@ -15,9 +15,10 @@
 enum class LineEnd { CrLf, Lf, Cr };
 inline constexpr LineEnd kPlatformLineEnd = LineEnd::Lf;
 
-std::string_view LineEndBytes(LineEnd lineEnd);
-
-std::string NormaliseLineEnds(std::string_view text, LineEnd lineEnd);
+inline bool IsLineEndByte(char c)
+{
+    return c == '\r' || c == '\n';
+}
 
 // The same rule for a text that arrives in pieces, such as a file read in
 // blocks: a CR at the end of one piece may pair with an LF that starts the next.

@@ -14,26 +14,6 @@ int PageCount(int lines, int linesPerPage)
     return std::max(1, (lines + linesPerPage - 1) / std::max(1, linesPerPage));
 }
 
-std::vector<std::string> SplitLines(std::string_view text)
-{
-    std::vector<std::string> lines;
-    std::string line;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-            lines.push_back(std::move(line));
-            line.clear();
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty())
-        lines.push_back(std::move(line));
-    return lines;
-}
-
 std::vector<PrintedPage> LayoutPages(const std::vector<std::string>& lines, int firstLineNumber, int linesPerPage,
                                      int fromPage, int toPage, bool withLineNumbers)
 {

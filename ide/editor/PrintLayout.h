@@ -3,16 +3,12 @@
 // from a given first line. Plain arithmetic, so it is testable without a printer.
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 // Lines that fit between one-inch top and bottom margins; at least one.
 int LinesPerPage(int pageHeight, int pixelsPerInch, int lineHeight);
 // Pages for the lines; at least one.
 int PageCount(int lines, int linesPerPage);
-
-// The text split at its line ends (CR LF, LF or CR); a final line end adds no line.
-std::vector<std::string> SplitLines(std::string_view text);
 
 struct PrintedLine {
     std::string number;  // "12:  " with line numbers, else empty

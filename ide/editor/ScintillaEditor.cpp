@@ -64,11 +64,6 @@ enum AsmStyle {
 };
 enum AsmKeywordSet { AsmInstructionSet = 0, AsmRegisterSet = 2, AsmDirectiveSet = 3 };
 
-bool IsLineEnd(char c)
-{
-    return c == '\n' || c == '\r';
-}
-
 // Whether a line holds more than limit bytes, its line end not counted.
 // Such a line covers a whole block of half that size, so only a block
 // without a line end is looked at closely: in ordinary text the first line
@@ -78,12 +73,12 @@ bool HasLineLongerThan(std::string_view text, size_t limit)
     const size_t block = std::max<size_t>(limit / 2, 1);
     for (size_t at = 0; at < text.size(); at += block) {
         const auto blockEnd = text.begin() + static_cast<std::ptrdiff_t>(std::min(text.size(), at + block));
-        if (std::find_if(text.begin() + static_cast<std::ptrdiff_t>(at), blockEnd, IsLineEnd) != blockEnd)
+        if (std::find_if(text.begin() + static_cast<std::ptrdiff_t>(at), blockEnd, IsLineEndByte) != blockEnd)
             continue;
         const auto lineStart = std::find_if(std::make_reverse_iterator(text.begin() + static_cast<std::ptrdiff_t>(at)),
-                                            text.rend(), IsLineEnd)
+                                            text.rend(), IsLineEndByte)
                                    .base();
-        const auto lineEnd = std::find_if(blockEnd, text.end(), IsLineEnd);
+        const auto lineEnd = std::find_if(blockEnd, text.end(), IsLineEndByte);
         if (static_cast<size_t>(lineEnd - lineStart) > limit)
             return true;
     }
@@ -334,10 +329,8 @@ void ScintillaEditor::replaceTextFrom(QFile& file)
 
 FileAge ScintillaEditor::SaveFile(const QString& path)
 {
-    // Scintilla's own text, without a copy; a pasted line end of another
-    // kind is written as the file's kind.
-    const std::string_view text(reinterpret_cast<const char*>(SendEditor(SCI_GETCHARACTERPOINTER)),
-                                static_cast<size_t>(SendEditor(SCI_GETLENGTH)));
+    // A pasted line end of another kind is written as the file's kind.
+    const std::string_view text = ownText();
     QSaveFile file(path);
     bool written = file.open(QIODevice::WriteOnly);
     const auto write = [&file, &written](std::string_view bytes) {
@@ -631,9 +624,14 @@ bool ScintillaEditor::ReplaceSelection(std::string_view text)
 
 void ScintillaEditor::SteadyCaretForLongLines()
 {
-    const std::string_view text(reinterpret_cast<const char*>(SendEditor(SCI_GETCHARACTERPOINTER)),
-                                static_cast<size_t>(SendEditor(SCI_GETLENGTH)));
-    SendEditor(SCI_SETCARETPERIOD, static_cast<uintptr_t>(HasLineLongerThan(text, kLongLineBytes) ? 0 : caretPeriod_));
+    SendEditor(SCI_SETCARETPERIOD,
+               static_cast<uintptr_t>(HasLineLongerThan(ownText(), kLongLineBytes) ? 0 : caretPeriod_));
+}
+
+std::string_view ScintillaEditor::ownText() const
+{
+    return {reinterpret_cast<const char*>(SendEditor(SCI_GETCHARACTERPOINTER)),
+            static_cast<size_t>(SendEditor(SCI_GETLENGTH))};
 }
 
 void ScintillaEditor::DropMarkersOfDeletedLines(long position, long length)

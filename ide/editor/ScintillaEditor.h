@@ -124,6 +124,8 @@ private:
     void colourVisibleText();
     long SearchRange(std::string_view text, long start, long end, SearchOptions options);
     void SteadyCaretForLongLines();
+    // Scintilla's own text, without a copy; valid until the text changes.
+    std::string_view ownText() const;
 
     void OnModified(int position, int modificationType, const char* text, int length, int linesAdded, int line,
                     int foldLevelNow, int foldLevelPrev, int token, int annotationLinesAdded);

@@ -4,18 +4,13 @@
 
 #include "Beep.h"
 #include "EditorHost.h"
+#include "EditorText.h"
 #include "EditorWindows.h"
 #include "FindReplaceDialog.h"
 #include "TDialogGotoLine.h"
 #include "TFormEditor.h"
 
 namespace {
-
-// The editor holds UTF-8.
-std::string Bytes(const QString& text)
-{
-    return text.toUtf8().toStdString();
-}
 
 // Also when it is open already: to the front, with the keyboard in its find text.
 void Present(FindReplaceDialog& dialog)
@@ -67,7 +62,7 @@ void SearchCommands::ActionFindNextExecute()
         return;
     }
     if (TFormEditor* editor = windows_.FrontEditor())
-        editor->FindText(Bytes(searchText_), findDialog_->Options(), true);
+        editor->FindText(EditorBytes(searchText_), findDialog_->Options(), true);
 }
 
 void SearchCommands::ReplaceDialogFind()
@@ -75,7 +70,7 @@ void SearchCommands::ReplaceDialogFind()
     searchText_ = replaceDialog_->FindText();
     findDialog_->SetFindText(searchText_);
     if (TFormEditor* editor = windows_.FrontEditor())
-        editor->FindText(Bytes(searchText_), replaceDialog_->Options(), true);
+        editor->FindText(EditorBytes(searchText_), replaceDialog_->Options(), true);
 }
 
 void SearchCommands::ReplaceDialogReplace(bool all)
@@ -104,14 +99,14 @@ void SearchCommands::ReplaceDialogReplace(bool all)
 
 bool SearchCommands::ReplaceOnce(TFormEditor& editor)
 {
-    const std::string find = Bytes(replaceDialog_->FindText());
+    const std::string find = EditorBytes(replaceDialog_->FindText());
     const SearchOptions options = replaceDialog_->Options();
     // Not "next": a match that is already selected is the one replaced.
     if (editor.FindText(find, options, false) == -1) {
         Beep();
         return false;
     }
-    editor.ReplaceSelection(Bytes(replaceDialog_->ReplaceText()));
+    editor.ReplaceSelection(EditorBytes(replaceDialog_->ReplaceText()));
     editor.FindText(find, options, false);
     return true;
 }

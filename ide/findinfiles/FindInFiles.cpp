@@ -7,6 +7,7 @@
 
 #include "AbstractDevice.h"
 #include "EditorHost.h"
+#include "EditorText.h"
 #include "EditorWindows.h"
 #include "FileWalk.h"
 #include "TDialogFindInFiles.h"
@@ -46,8 +47,7 @@ TDialogFindInFiles& FindInFilesCommand::Dialog() const
 findinfiles::SearchRequest FindInFilesCommand::RequestFromDialog() const
 {
     findinfiles::SearchRequest request;
-    // As the editor holds it.
-    request.text = dialog_->TextToFind().toUtf8().toStdString();
+    request.text = EditorBytes(dialog_->TextToFind());
     request.rules = {dialog_->CaseSensitive(), dialog_->WholeWords()};
     request.currentFolder = bytesOf(QDir::currentPath());
     request.projectScope = dialog_->SearchProject();

@@ -2,13 +2,14 @@
 
 #include <QFile>
 
+#include "EditorText.h"
+
 QString FindResultLine::text() const
 {
     if (!find)
         return note;
-    // As the editor holds it.
     return find->file + QStringLiteral(" (") + QString::number(find->line) + QStringLiteral("): ")
-           + QString::fromUtf8(excerpt);
+           + EditorString(excerpt);
 }
 
 QList<FindResultLine> resultLinesFor(findinfiles::FileHits&& file)

@@ -12,11 +12,6 @@ bool isLineEndByte(char c)
     return c == '\n' || c == '\r';
 }
 
-bool isTrailByte(char c)
-{
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
 void appendPrintable(std::string_view part, std::string& shown)
 {
     for (char c : part) {
@@ -43,12 +38,12 @@ std::string excerptAround(std::string_view text, std::size_t lineStart, std::siz
     }
     // Cut only between characters.
     std::size_t from = at - std::min(at - lineStart, kExcerptLeadBytes);
-    while (from < at && isTrailByte(text[from]))
+    while (from < at && isTrailByte(static_cast<unsigned char>(text[from])))
         ++from;
     const std::size_t limit = from + kExcerptBytes;
     std::size_t to = endOfLine(at, limit);
     const bool cutAtEnd = to == limit && to < text.size() && !isLineEndByte(text[to]);
-    while (cutAtEnd && to > at + 1 && isTrailByte(text[to]))
+    while (cutAtEnd && to > at + 1 && isTrailByte(static_cast<unsigned char>(text[to])))
         --to;
     if (from > lineStart)
         shown += "...";

@@ -25,21 +25,6 @@ bool isAsciiLetter(unsigned char byte)
     return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z');
 }
 
-bool isTrailByte(unsigned char byte)
-{
-    return (byte & 0xC0) == 0x80;
-}
-
-// Whether at falls after the first byte of a well-formed character.
-bool insideCharacter(std::string_view text, std::size_t at)
-{
-    for (std::size_t back = 1; back <= 3 && back <= at; ++back) {
-        if (!isTrailByte(static_cast<unsigned char>(text[at - back])))
-            return characterAt(text, at - back).size > back;
-    }
-    return false;
-}
-
 }  // namespace
 
 TextMatcher::TextMatcher(std::string_view text, MatchRules rules) : needle_(text), rules_(rules)

@@ -5,11 +5,6 @@
 namespace findinfiles {
 namespace {
 
-bool isTrail(unsigned char byte)
-{
-    return (byte & 0xC0) == 0x80;
-}
-
 // How many bytes a sequence with this first byte takes; 1 for a byte that
 // starts none (a trail byte, C0, C1 and F5 to FF).
 std::size_t sequenceSize(unsigned char lead)
@@ -52,7 +47,7 @@ Utf8Character characterAt(std::string_view text, std::size_t at)
         return {kReplacementCharacter, 1};
     char32_t code = lead & (0x7F >> size);
     for (std::size_t i = 1; i < size; ++i) {
-        if (!isTrail(bytes[i]))
+        if (!isTrailByte(bytes[i]))
             return {kReplacementCharacter, 1};
         code = (code << 6) | (bytes[i] & 0x3F);
     }
@@ -69,12 +64,21 @@ Utf8Character characterBefore(std::string_view text, std::size_t at)
         return {last, 1};
     // Back over at most three trail bytes to the byte that should start them.
     std::size_t start = at - 1;
-    while (start > 0 && at - start < 4 && isTrail(bytes[start]))
+    while (start > 0 && at - start < 4 && isTrailByte(bytes[start]))
         --start;
     const Utf8Character character = characterAt(text, start);
     if (character.size > 1 && start + character.size == at)
         return character;
     return {kReplacementCharacter, 1};
+}
+
+bool insideCharacter(std::string_view text, std::size_t at)
+{
+    for (std::size_t back = 1; back <= 3 && back <= at; ++back) {
+        if (!isTrailByte(static_cast<unsigned char>(text[at - back])))
+            return characterAt(text, at - back).size > back;
+    }
+    return false;
 }
 
 CharClass charClassOf(char32_t code)

@@ -10,16 +10,21 @@ namespace {
 constexpr char kProgramTitle[] = "Tolvane";
 constexpr char kUnknownException[] = "An unknown exception occurred.";
 
+void showExceptionText(const char* text)
+{
+    messageBoxes().show(kProgramTitle, text, BoxButtons::Ok, BoxIcon::Error);
+}
+
 }  // namespace
 
 void showException(const std::exception& error)
 {
-    messageBoxes().show(kProgramTitle, error.what(), BoxButtons::Ok, BoxIcon::Error);
+    showExceptionText(error.what());
 }
 
 void showUnknownException()
 {
-    messageBoxes().show(kProgramTitle, kUnknownException, BoxButtons::Ok, BoxIcon::Error);
+    showExceptionText(kUnknownException);
 }
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
@@ -29,24 +34,24 @@ bool Application::notify(QObject* receiver, QEvent* event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        report(&error);
+        report(error.what());
     } catch (...) {
-        report(nullptr);
+        report(kUnknownException);
     }
     return false;
 }
 
-void Application::report(const std::exception* error)
+void Application::report(const char* text)
 {
     if (showingBox_) {
-        std::fprintf(stderr, "%s: %s\n", kProgramTitle, error ? error->what() : kUnknownException);
+        std::fprintf(stderr, "%s: %s\n", kProgramTitle, text);
         return;
     }
     showingBox_ = true;
     try {
-        error ? showException(*error) : showUnknownException();
+        showExceptionText(text);
     } catch (...) {
-        std::fprintf(stderr, "%s: %s\n", kProgramTitle, error ? error->what() : kUnknownException);
+        std::fprintf(stderr, "%s: %s\n", kProgramTitle, text);
     }
     showingBox_ = false;
 }

@@ -21,7 +21,8 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:
-    void report(const std::exception* error);
+    // `text` is the exception's own or the fixed one for an unknown exception.
+    void report(const char* text);
 
     // One box at a time: an exception raised while a box is up (its own
     // event loop delivers events too) goes to standard error.

@@ -7,7 +7,10 @@
 #include <QSpacerItem>
 
 namespace platform {
+namespace {
 
+// The width a title bar needs for the caption: the caption in bold beside the
+// window icon and the title bar's buttons.
 int captionWidth(const QDialog& dialog)
 {
     QFont font = dialog.font();
@@ -17,6 +20,8 @@ int captionWidth(const QDialog& dialog)
     // manager draws; its caption font may be a little larger than ours.
     return metrics.horizontalAdvance(dialog.windowTitle()) + 8 * metrics.height();
 }
+
+}  // namespace
 
 void giveDialogBorder(QDialog& dialog, DialogSizing sizing)
 {
@@ -33,25 +38,25 @@ void giveDialogBorder(QDialog& dialog, DialogSizing sizing)
     if (dialog.property(kBordered).toBool())
         return;
     dialog.setProperty(kBordered, true);
+    const int width = captionWidth(dialog);
     QLayout* layout = dialog.layout();
-    if (!layout) {
-        dialog.setMinimumWidth(captionWidth(dialog));
-        return;
-    }
-    // The caption's room is part of the layout, so it holds whenever the
-    // layout sizes the dialog again.
-    const QMargins margins = layout->contentsMargins();
-    auto* room = new QSpacerItem(captionWidth(dialog) - margins.left() - margins.right(), 0, QSizePolicy::Minimum,
-                                 QSizePolicy::Fixed);
-    if (auto* box = qobject_cast<QBoxLayout*>(layout)) {
-        box->addSpacerItem(room);
-    } else if (auto* grid = qobject_cast<QGridLayout*>(layout)) {
-        grid->addItem(room, grid->rowCount(), 0, 1, grid->columnCount());
+    auto* box = qobject_cast<QBoxLayout*>(layout);
+    auto* grid = qobject_cast<QGridLayout*>(layout);
+    if (box || grid) {
+        // The caption's room is part of the layout, so it holds whenever the
+        // layout sizes the dialog again.
+        const QMargins margins = layout->contentsMargins();
+        auto* room =
+            new QSpacerItem(width - margins.left() - margins.right(), 0, QSizePolicy::Minimum, QSizePolicy::Fixed);
+        if (box)
+            box->addSpacerItem(room);
+        else
+            grid->addItem(room, grid->rowCount(), 0, 1, grid->columnCount());
     } else {
-        delete room;
-        dialog.setMinimumWidth(captionWidth(dialog));
+        dialog.setMinimumWidth(width);
     }
-    layout->setSizeConstraint(fixed ? QLayout::SetFixedSize : QLayout::SetDefaultConstraint);
+    if (layout)
+        layout->setSizeConstraint(fixed ? QLayout::SetFixedSize : QLayout::SetDefaultConstraint);
 }
 
 }  // namespace platform

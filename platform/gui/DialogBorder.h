@@ -13,8 +13,4 @@ enum class DialogSizing { Fixed, Sizable };
 // Call once the dialog has its caption and its layout; a later call changes nothing.
 void giveDialogBorder(QDialog& dialog, DialogSizing sizing = DialogSizing::Fixed);
 
-// The width a title bar needs for the caption: the caption in bold beside the
-// window icon and the title bar's buttons.
-int captionWidth(const QDialog& dialog);
-
 }  // namespace platform

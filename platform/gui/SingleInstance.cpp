@@ -8,6 +8,7 @@
 #include <QLockFile>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <poll.h>
 #include <pwd.h>
 #include <sys/socket.h>
@@ -73,8 +74,8 @@ bool waitUntil(int fd, short events, std::chrono::steady_clock::time_point deadl
     }
 }
 
-}  // namespace
-
+// This user's folder for the lock and the socket; none when there is no
+// folder of the user's own to use.
 std::optional<QString> instanceFolder()
 {
     const QString runtime = absolutePathFrom("XDG_RUNTIME_DIR");
@@ -95,6 +96,8 @@ std::optional<QString> instanceFolder()
         return std::nullopt;
     return folder;
 }
+
+}  // namespace
 
 SingleInstance::SingleInstance() = default;
 
@@ -143,13 +146,10 @@ void SingleInstance::answerProbes()
     }
 }
 
-bool SingleInstance::probeRunningInstance(std::chrono::milliseconds timeout)
+bool SingleInstance::probeRunningInstance(const QString& folder, std::chrono::milliseconds timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    const std::optional<QString> folder = instanceFolder();
-    if (!folder)
-        return false;
-    const QByteArray path = QFile::encodeName(pathIn(*folder, kRunningProbeName));
+    const QByteArray path = QFile::encodeName(pathIn(folder, kRunningProbeName));
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (size_t(path.size()) >= sizeof(address.sun_path))

@@ -11,7 +11,6 @@
 #include <QPointer>
 #include <chrono>
 #include <memory>
-#include <optional>
 
 class QLockFile;
 
@@ -20,10 +19,6 @@ namespace platform {
 inline constexpr const char kInstanceLockName[] = "Tolvane-{5B1C3E70-2A9D-4F16-9C3B-7E2D40A1C8F5}";
 inline constexpr const char kRunningProbeName[] = "UWM_IS_APPLICATION_RUNNING-{5B1C3E70-2A9D-4F16-9C3B-7E2D40A1C8F5}";
 inline constexpr std::chrono::milliseconds kProbeTimeout{200};
-
-// This user's folder for the lock and the socket; none when there is no
-// folder of the user's own to use.
-std::optional<QString> instanceFolder();
 
 enum class InstanceLock {
     Taken,
@@ -47,10 +42,14 @@ public:
     // bringToFrontRequested.
     bool listen(QObject* owner);
 
-    // Asks the running instance to come to the front. True when it answered
-    // with the probe text within the time-out. Needs no application object, so
-    // a second instance ends before it initialises any window system.
-    static bool probeRunningInstance(std::chrono::milliseconds timeout = kProbeTimeout);
+    // The folder of the lock and the socket, once acquire found one.
+    const QString& folder() const { return folder_; }
+
+    // Asks the instance running in the folder to come to the front. True when
+    // it answered with the probe text within the time-out. Needs no
+    // application object, so a second instance ends before it initialises any
+    // window system.
+    static bool probeRunningInstance(const QString& folder, std::chrono::milliseconds timeout = kProbeTimeout);
 
 signals:
     void bringToFrontRequested();

@@ -114,29 +114,22 @@ TEST_F(DebugControlTest, ResultOneEndsTheRun)
     EXPECT_FALSE(host.enabled(DebugAction::Stop));
 }
 
-TEST_F(DebugControlTest, ResultFiveShowsTheFailureAndEndsTheRun)
+// Result 5, and any result the device does not define, ends the run with the failure shown.
+TEST_F(DebugControlTest, AFailedOrUnknownResultShowsTheFailureAndEndsTheRun)
 {
-    startBlockingRun();
-    device->release(kRunFailed);
-    ASSERT_TRUE(waitFor([this] { return controller.DebugState() != DebugController::kRunning; }));
-    EXPECT_EQ(controller.DebugState(), DebugController::kIdle);
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].caption, "Error! - Tolvane");
-    EXPECT_EQ(boxes.boxes[0].text, "Simulator returned with failure.");
-}
-
-TEST_F(DebugControlTest, AnUnknownResultEndsTheRunAsAFailure)
-{
-    const int unknown[] = {DebugController::kRunning, 3, 42, -1};
-    for (const int result : unknown) {
-        startBlockingRun();
+    const int failed[] = {kRunFailed, DebugController::kRunning, 3, 42, -1};
+    for (const int result : failed) {
+        ASSERT_NO_FATAL_FAILURE(startBlockingRun()) << result;
         device->release(result);
         ASSERT_TRUE(waitFor([this] { return controller.DebugState() != DebugController::kRunning; })) << result;
         EXPECT_EQ(controller.DebugState(), DebugController::kIdle) << result;
         EXPECT_TRUE(host.enabled(DebugAction::Run)) << result;
         EXPECT_FALSE(host.enabled(DebugAction::Stop)) << result;
+        ASSERT_EQ(boxes.boxes.size(), 1u) << result;
+        EXPECT_EQ(boxes.boxes[0].caption, "Error! - Tolvane") << result;
+        EXPECT_EQ(boxes.boxes[0].text, "Simulator returned with failure.") << result;
+        boxes.boxes.clear();
     }
-    EXPECT_EQ(boxTexts(), std::vector<std::string>(std::size(unknown), "Simulator returned with failure."));
 }
 
 TEST_F(DebugControlTest, ResultFortyThreeConfirmsTheStopAfterTheLineIsShown)

@@ -4,7 +4,9 @@
 // main window; settings and boxes stay private to each test.
 
 #include <QApplication>
+#include <QLabel>
 #include <QMainWindow>
+#include <QStackedWidget>
 #include <QString>
 #include <algorithm>
 #include <functional>
@@ -60,6 +62,15 @@ public:
     using Form::Form;
     using TDockableForm::DataNotAccessible;
 };
+
+// Whether the window shows "Data is not accessible." in place of its controls,
+// told by what is on the screen rather than by the window's own word.
+inline bool showsNotAccessible(TDockableForm& form)
+{
+    auto* pages = form.findChild<QStackedWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    auto* label = pages ? qobject_cast<QLabel*>(pages->currentWidget()) : nullptr;
+    return label && label->text() == "Data is not accessible.";
+}
 
 class DebugViewsTest : public ::testing::Test {
 protected:

@@ -1,9 +1,6 @@
 // A device that does not offer a view: the window shows only "Data is not
 // accessible." and asks the device nothing else; once the view is offered,
 // the next refresh reads it.
-#include <QLabel>
-#include <QStackedWidget>
-
 #include "DebugViewsFixture.h"
 #include "TFormCallStack.h"
 #include "TFormStatistics.h"
@@ -12,13 +9,6 @@
 #include "TFormWatches.h"
 
 namespace {
-
-bool showsNotAccessible(TDockableForm& form)
-{
-    auto* pages = form.findChild<QStackedWidget*>(QString(), Qt::FindDirectChildrenOnly);
-    auto* label = pages ? qobject_cast<QLabel*>(pages->currentWidget()) : nullptr;
-    return label && label->text() == "Data is not accessible.";
-}
 
 template <class Form>
 TDockableForm* make(QMainWindow& owner, DebugViewHost& host)

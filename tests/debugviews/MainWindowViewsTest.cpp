@@ -7,8 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QLabel>
-#include <QStackedWidget>
 #include <QTableView>
 #include <gtest/gtest.h>
 #include <memory>
@@ -16,6 +14,7 @@
 
 #include "BreakpointList.h"
 #include "DebugController.h"
+#include "DebugViewsFixture.h"
 #include "DeviceBinding.h"
 #include "DeviceList.h"
 #include "FakeDeviceScript.h"
@@ -126,14 +125,6 @@ TEST_F(MainWindowViews, ShownWindowsDockWhereTheyBelongAndOnlyTheRefreshedOnesAr
     EXPECT_TRUE(form->close());
 }
 
-// Whether the window shows "Data is not accessible." in place of its controls.
-bool showsNotAccessible(TDockableForm* window)
-{
-    const auto* pages = window->findChild<QStackedWidget*>();
-    const auto* label = pages ? qobject_cast<QLabel*>(pages->currentWidget()) : nullptr;
-    return label && label->text() == "Data is not accessible.";
-}
-
 TEST_F(MainWindowViews, OutsideADebugRunNoWindowAsksTheDevice)
 {
     script.offerRicherViews();
@@ -142,17 +133,10 @@ TEST_F(MainWindowViews, OutsideADebugRunNoWindowAsksTheDevice)
                          tolvane::kViewWatches};
     // A project saved with every debug window open.
     const QString project = copySampleProject(folders, TOLVANE_SOURCE_DIR);
-    QFile file(project);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QString text = QString::fromLatin1(file.readAll());
-    file.close();
-    QString lines;
+    QStringList lines;
     for (int view : views)
-        lines += QStringLiteral("\r\n%1;0;0;300;200;%2").arg(view).arg(TDockableForm::kFloat);
-    text.replace(QStringLiteral("[WINDOWS]"), QStringLiteral("[WINDOWS]") + lines);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text.toLatin1());
-    file.close();
+        lines << QStringLiteral("%1;0;0;300;200;%2").arg(view).arg(TDockableForm::kFloat);
+    ASSERT_TRUE(addWindowLines(project, lines));
 
     auto form = start();
     form->openFiles({project});
@@ -169,7 +153,7 @@ TEST_F(MainWindowViews, OutsideADebugRunNoWindowAsksTheDevice)
             EXPECT_NE(call.rfind(read, 0), 0u) << call;
     for (int view : views) {
         ASSERT_NE(form->toolWindows().openWindow(view), nullptr) << view;
-        EXPECT_TRUE(showsNotAccessible(form->toolWindows().openWindow(view))) << view;
+        EXPECT_TRUE(showsNotAccessible(*form->toolWindows().openWindow(view))) << view;
     }
     boxes.answers.push_back(platform::BoxAnswer::No);
     EXPECT_TRUE(form->close());

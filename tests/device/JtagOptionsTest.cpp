@@ -2,8 +2,11 @@
 // accepts, and the ports it offers and stores.
 
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 #include "JtagOptions.h"
+#include "SerialPortChoice.h"
 #include "TestSupport.h"
 #include "ZernDevice.h"
 #include "ZernJtagTraits.h"

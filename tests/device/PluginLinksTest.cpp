@@ -7,20 +7,20 @@
 // written.
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <future>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/stat.h>
 #include <utility>
 
 #include "AbstractDevice.h"
+#include "BindingFixture.h"
 #include "ChipBoardEmulator.h"
 #include "ChipSolbusEmulator.h"
 #include "DynamicLibrary.h"
 #include "FakeCompilerScript.h"
 #include "HexRecords.h"
+#include "HostileFiles.h"
 #include "TestSupport.h"
 
 namespace {
@@ -114,13 +114,11 @@ protected:
     void selectCompilerNamingData(const std::string& dataPath)
     {
         const auto ide = folder_ / "ide";
-        std::filesystem::create_directories(ide / "Compilers" / "QuorinAssembler");
-        std::filesystem::create_symlink(FAKE_COMPILER_PATH,
-                                        ide / "Compilers" / "QuorinAssembler" / "libQuorinAssembler.so");
+        const auto assembler = ide / devicecompiler::kAssemblerLibrary;
+        std::filesystem::create_directories(assembler.parent_path());
+        std::filesystem::create_symlink(devicecompiler::fakeCompilerPath("FakeCompiler"), assembler);
         setenv("TOLVANE_PROGRAM_DIR", ide.c_str(), 1);
-        char address[32];
-        std::snprintf(address, sizeof address, "%p", static_cast<void*>(&compilerScript_));
-        setenv(kFakeCompilerScriptVariable, address, 1);
+        compilerScript_.install();
         compilerScript_.dataHexFile = dataPath;
         device_->SelectCompiler("Quorin Assembler");
         ASSERT_STREQ(device_->GetCompilerName(), "Quorin Assembler");
@@ -292,14 +290,11 @@ TEST_P(BrelLinks, ATraceFileThatIsAFifoIsRefusedAndTheLoadGoesOn)
     setenv("HOME", home.c_str(), 1);
     start(std::string(kBanks) + "[DEBUG]\n1\n");
     const std::string path = writeFile("small.hex", programHex({1, 2, 3, 4}));
-    std::future<int> load = std::async(std::launch::async, [&] { return device_->LoadProgram(path.c_str()); });
-    if (load.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
-        // A load that waits for a reader of the FIFO never returns: nothing would end the test.
-        std::fprintf(stderr, "The load still waits after a minute: the trace file blocks it.\n");
-        std::_Exit(EXIT_FAILURE);
-    }
+    const int loaded = test_support::returnsWithin(std::chrono::seconds(60),
+                                                   "The load still waits after a minute: the trace file blocks it.",
+                                                   [&] { return device_->LoadProgram(path.c_str()); });
     setenv("HOME", savedHome.c_str(), 1);
-    EXPECT_EQ(load.get(), tolvane::kStatusDone);
+    EXPECT_EQ(loaded, tolvane::kStatusDone);
     const Lines lines = MessageRecorder::take();
     const std::string refusal = "Unable to open trace file " + trace + ": not a regular file.";
     EXPECT_EQ(std::count(lines.begin(), lines.end(), refusal), 1);

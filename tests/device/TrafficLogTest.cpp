@@ -1,15 +1,13 @@
 #include <atomic>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <future>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
 
+#include "HostileFiles.h"
 #include "SerialPort.h"
 #include "TestSupport.h"
 #include "TrafficLog.h"
@@ -97,26 +95,23 @@ TEST_F(TrafficLogTest, AFifoThatTakesThePlaceOfTheFileNeverHoldsTheOpen)
             std::filesystem::rename(next, path);
         }
     });
-    std::future<int> opens = std::async(std::launch::async, [&] {
+    const auto openOften = [&] {
         zern::TrafficLog log;
-        int opened = 0;
+        int opens = 0;
         for (int i = 0; i < 20000; ++i) {
             if (log.open(path)) {
                 EXPECT_TRUE(log.isOpen());
-                ++opened;
+                ++opens;
             }
             log.close();
         }
-        return opened;
-    });
-    if (opens.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
-        // An open that waits for a reader of the FIFO never returns: nothing would end the test.
-        std::fprintf(stderr, "Opening the log still waits after a minute: a FIFO holds it.\n");
-        std::_Exit(EXIT_FAILURE);
-    }
+        return opens;
+    };
+    const int opened = test_support::returnsWithin(
+        std::chrono::seconds(60), "Opening the log still waits after a minute: a FIFO holds it.", openOften);
     done = true;
     turning.join();
-    EXPECT_GT(opens.get(), 0);
+    EXPECT_GT(opened, 0);
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 

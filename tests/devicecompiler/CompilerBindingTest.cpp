@@ -17,9 +17,7 @@ protected:
     void SetUp() override
     {
         BindingFixture::SetUp();
-        char address[32];
-        std::snprintf(address, sizeof address, "%p", static_cast<void*>(&script_));
-        setenv(kFakeCompilerScriptVariable, address, 1);
+        script_.install();
         modelTarget = &target_;
     }
     void TearDown() override

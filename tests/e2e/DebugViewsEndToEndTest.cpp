@@ -28,16 +28,6 @@ namespace {
 
 class DebugViewsEndToEnd : public IdeEndToEnd {
 protected:
-    std::unique_ptr<TMainForm> startWithSampleProject()
-    {
-        auto form = std::make_unique<TMainForm>();
-        form->resize(1400, 900);
-        form->show();
-        settle();
-        form->openFiles({project_});
-        settle();
-        return form;
-    }
     // Sets or clears the breakpoint at the line through the front editor, as the Toggle Breakpoint action does.
     static void toggleAt(TMainForm& form, const QString& file, int line)
     {
@@ -47,7 +37,7 @@ protected:
     static bool runToBreakpoint(TMainForm& form)
     {
         form.actions.run->trigger();
-        return waitFor([&] { return form.debugControl().DebugState() == DebugController::kHalted; }, kLinkWaitMs);
+        return waitUntilHalted(form);
     }
     static QStringList listed(TMainForm& form)
     {
@@ -78,8 +68,6 @@ protected:
     {
         return grid->model()->index(row, column).data().toString();
     }
-
-    QString project_ = sampleProject();
 };
 
 TEST_F(DebugViewsEndToEnd, HaltedAtABreakpointTheWindowsShowAndEditTheChip)
@@ -138,9 +126,7 @@ TEST_F(DebugViewsEndToEnd, HaltedAtABreakpointTheWindowsShowAndEditTheChip)
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_TRUE(target.chip().protocolErrors().empty());
 
-    form->actions.stop->trigger();
-    boxes.answers.push_back(platform::BoxAnswer::No);
-    EXPECT_TRUE(form->close());
+    EXPECT_TRUE(stopAndClose(*form));
 }
 
 TEST_F(DebugViewsEndToEnd, TheListTheMarkersAndTheChipAgreeThroughRemoveSaveAndReload)
@@ -179,11 +165,9 @@ TEST_F(DebugViewsEndToEnd, TheListTheMarkersAndTheChipAgreeThroughRemoveSaveAndR
     toggleAt(*form, delay, 4);
     EXPECT_EQ(listed(*form), QStringList({"blink.asm:3", "delay.asm:4"}));
     EXPECT_EQ(chipBreakpoints().size(), 2u);
-    form->actions.stop->trigger();
-    boxes.answers.push_back(platform::BoxAnswer::No);
-    ASSERT_TRUE(form->close());
+    ASSERT_TRUE(stopAndClose(*form));
     form.reset();
-    QFile saved(project_);
+    QFile saved(sampleFile("blink.prj"));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_TRUE(saved.readAll().endsWith("[BREAKPOINTS]\r\nblink.asm;3\r\n"));
 
@@ -203,9 +187,7 @@ TEST_F(DebugViewsEndToEnd, TheListTheMarkersAndTheChipAgreeThroughRemoveSaveAndR
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Save changes to blink.prj?");
 
-    form->actions.stop->trigger();
-    boxes.answers.push_back(platform::BoxAnswer::No);
-    EXPECT_TRUE(form->close());
+    EXPECT_TRUE(stopAndClose(*form));
 }
 
 TEST_F(DebugViewsEndToEnd, BreakpointsChangedWhileTheTargetRunsStopItThere)
@@ -228,28 +210,18 @@ TEST_F(DebugViewsEndToEnd, BreakpointsChangedWhileTheTargetRunsStopItThere)
     toggleAt(*form, delay, 3);
     EXPECT_EQ(chipBreakpoints(), std::vector<uint32_t>{inDelay});
     target.chip().setFaults({});
-    ASSERT_TRUE(waitFor([&] { return form->debugControl().DebugState() == DebugController::kHalted; }, kLinkWaitMs));
+    ASSERT_TRUE(waitUntilHalted(*form));
     EXPECT_EQ(target.chip().programCounter(), inDelay);
     EXPECT_EQ(markedLines(*form), QStringList{"delay.asm:3"});
     EXPECT_EQ(listed(*form), QStringList{"delay.asm:3"});
     EXPECT_EQ(chipBreakpoints(), std::vector<uint32_t>{inDelay});
 
-    form->actions.stop->trigger();
-    boxes.answers.push_back(platform::BoxAnswer::No);
-    EXPECT_TRUE(form->close());
+    EXPECT_TRUE(stopAndClose(*form));
 }
 
 TEST_F(DebugViewsEndToEnd, AProjectSavedWithDebugWindowsOpenConnectsOnlyWhenTheUserDebugs)
 {
-    QFile file(project_);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QByteArray text = file.readAll();
-    file.close();
-    text.replace("[WINDOWS]\r\n", "[WINDOWS]\r\n24;0;0;300;400;9\r\n25;0;0;800;200;11\r\n");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text);
-    file.close();
-
+    ASSERT_TRUE(addWindowLines(sampleProject(), {"24;0;0;300;400;9", "25;0;0;800;200;11"}));
     auto form = startWithSampleProject();
     ASSERT_NE(form->toolWindows().openWindow(tolvane::kViewRegisters), nullptr);
     ASSERT_NE(form->toolWindows().openWindow(tolvane::kViewMemory), nullptr);
@@ -268,9 +240,7 @@ TEST_F(DebugViewsEndToEnd, AProjectSavedWithDebugWindowsOpenConnectsOnlyWhenTheU
     auto* registers = form->toolWindows().openWindowAs<TFormRegisters>(tolvane::kViewRegisters);
     EXPECT_EQ(cellText(registers->grid(), 0, RegisterTableModel::Name), "A0");
 
-    form->actions.stop->trigger();
-    boxes.answers.push_back(platform::BoxAnswer::No);
-    EXPECT_TRUE(form->close());
+    EXPECT_TRUE(stopAndClose(*form));
 }
 
 }  // namespace

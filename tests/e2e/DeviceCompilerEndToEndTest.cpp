@@ -3,6 +3,7 @@
 // device, then loading and source-level debugging on a target.
 
 #include <chrono>
+#include <functional>
 #include <future>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -211,6 +212,7 @@ TEST_F(ModelEndToEnd, TheMapOfTheLastBuildOutlivesAConfigurationRead)
 // Where a Stop from the other thread lands: as a link call begins.
 struct EarlyStop {
     const char* operation;
+    std::function<int()> call;
     const char* landsAt;
     bool linkClosed;
 };
@@ -229,9 +231,14 @@ TEST_F(ModelEndToEnd, AStopThatComesFirstEndsTheRunOrStepBeforeItGoesOn)
     const unsigned end = addressOf(device, first_, 4);
     ASSERT_EQ(device.SetBreakpoint(end), tolvane::kStatusDone);
 
+    const auto stepOut = [&] { return device.StepOut(); };
     const EarlyStop cases[] = {
-        {"StepOut", "start", true},  {"StepOut", "read pc", false}, {"StepOut", "set breakpoint", false},
-        {"StepOver", "start", true}, {"Run", "start", true},        {"RunToAddress", "set breakpoint", false},
+        {"StepOut", stepOut, "start", true},
+        {"StepOut", stepOut, "read pc", false},
+        {"StepOut", stepOut, "set breakpoint", false},
+        {"StepOver", [&] { return device.StepOver(); }, "start", true},
+        {"Run", [&] { return device.Run(); }, "start", true},
+        {"RunToAddress", [&] { return device.RunToAddress(back); }, "set breakpoint", false},
     };
     for (const EarlyStop& when : cases) {
         const std::string name = std::string(when.operation) + " with a Stop at " + when.landsAt;
@@ -245,11 +252,7 @@ TEST_F(ModelEndToEnd, AStopThatComesFirstEndsTheRunOrStepBeforeItGoesOn)
                 EXPECT_EQ(device.Stop(), tolvane::kStatusDone) << name;
             }
         };
-        const std::string operation = when.operation;
-        const int result = operation == "StepOut"    ? device.StepOut()
-                           : operation == "StepOver" ? device.StepOver()
-                           : operation == "Run"      ? device.Run()
-                                                     : device.RunToAddress(back);
+        const int result = when.call();
         target_.onLinkCall = nullptr;
         EXPECT_TRUE(stopped) << name;
         EXPECT_EQ(result, tolvane::kRunStopped) << name;

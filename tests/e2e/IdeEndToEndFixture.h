@@ -4,6 +4,7 @@
 // on the Solbus): the plug-in installed and selected, the chip's
 // configuration, and the sample project copied into the test's folder.
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +16,7 @@
 
 #include "ChipBoardEmulator.h"
 #include "ChipSolbusEmulator.h"
+#include "DebugController.h"
 #include "DeviceBinding.h"
 #include "DeviceList.h"
 #include "EditorWindows.h"
@@ -124,7 +126,30 @@ protected:
                + plugin.eraseLines + QStringList{"Done.", "Post-Load Delay: 0", "Delay Complete"};
     }
 
+    // A copy the test changed already is kept.
     QString sampleProject() { return copySampleProject(folders, TOLVANE_SOURCE_DIR); }
+    // The main window, large enough for docked tool windows, with the sample project open.
+    std::unique_ptr<TMainForm> startWithSampleProject()
+    {
+        auto form = std::make_unique<TMainForm>();
+        form->resize(1400, 900);
+        form->show();
+        settle();
+        form->openFiles({sampleProject()});
+        settle();
+        return form;
+    }
+    static bool waitUntilHalted(TMainForm& form)
+    {
+        return waitFor([&] { return form.debugControl().DebugState() == DebugController::kHalted; }, kLinkWaitMs);
+    }
+    // Ends the debug run and closes without saving the project; gives whether the window closed.
+    [[nodiscard]] bool stopAndClose(TMainForm& form)
+    {
+        form.actions.stop->trigger();
+        boxes.answers.push_back(platform::BoxAnswer::No);
+        return form.close();
+    }
     QString sampleFile(const char* name) const
     {
         return folders.file("blink") + QLatin1Char('/') + QLatin1String(name);

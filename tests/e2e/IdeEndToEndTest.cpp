@@ -49,8 +49,7 @@ TEST_P(EachDevicePlugin, TheSampleProjectBuildsRunsToABreakpointStepsOverAndStop
     ASSERT_TRUE(delay->Editor().HasBreakpointMarker(3));
 
     form->actions.run->trigger();
-    ASSERT_TRUE(waitFor([&] { return form->debugControl().DebugState() == DebugController::kHalted; }, kLinkWaitMs))
-        << messages(*form).join('\n').toStdString();
+    ASSERT_TRUE(waitUntilHalted(*form)) << messages(*form).join('\n').toStdString();
     EXPECT_EQ(markedLines(*form), QStringList{"delay.asm:3"});
     EXPECT_EQ(form->editorWindows().FrontEditor(), delay);
     // The program reached the flash (CALL delay, one word on), the editor's breakpoint the chip.
@@ -101,12 +100,8 @@ TEST_P(EachDevicePlugin, AMissingConfigurationFileStaysToldInTheMessagesWindowOn
     const QString missing = folders.file("absent/ZERN7100.cfg");
     ASSERT_TRUE(RegistryKey::open(RegistryRoot::CurrentUser, plugin.optionsKey, true)
                     ->writeString("ConfigFile", missing.toStdString()));
-    auto form = std::make_unique<TMainForm>();
-    form->show();
-    settle();
     // The project places the Messages window anew after it has chosen its device.
-    form->openFiles({sampleProject()});
-    settle();
+    auto form = startWithSampleProject();
     ASSERT_NE(form->projectSession().Project(), nullptr);
     EXPECT_TRUE(messages(*form).contains(QStringLiteral("Unable to find configuration file: ") + missing))
         << messages(*form).join('\n').toStdString();

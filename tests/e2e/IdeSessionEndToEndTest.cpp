@@ -26,16 +26,6 @@ using platform::RegistryRoot;
 
 class IdeSession : public IdeEndToEnd {
 protected:
-    std::unique_ptr<TMainForm> startWithSampleProject()
-    {
-        auto form = std::make_unique<TMainForm>();
-        form->resize(1400, 900);
-        form->show();
-        settle();
-        form->openFiles({sampleProject()});
-        settle();
-        return form;
-    }
     // Sets a breakpoint on the second NOP of the delay routine and runs, with
     // the tool buttons, until the target halts.
     bool runToTheDelayBreakpoint(TMainForm& form)
@@ -43,17 +33,10 @@ protected:
         form.OpenFileAtLine(sampleFile("delay.asm"), 3);
         QTest::mouseClick(form.toolBars.debug->widgetForAction(form.actions.toggleBreakpoint), Qt::LeftButton);
         QTest::mouseClick(form.toolBars.debug->widgetForAction(form.actions.run), Qt::LeftButton);
-        const bool halted =
-            waitFor([&] { return form.debugControl().DebugState() == DebugController::kHalted; }, kLinkWaitMs);
+        const bool halted = waitUntilHalted(form);
         if (!halted)
             form.actions.stop->trigger();
         return halted;
-    }
-    static void stopAndClose(std::unique_ptr<TMainForm>& form, platform::RecordingMessageBoxes& boxes)
-    {
-        form->actions.stop->trigger();
-        boxes.answers.push_back(platform::BoxAnswer::No);
-        EXPECT_TRUE(form->close());
     }
 };
 
@@ -77,7 +60,7 @@ TEST_F(IdeSession, AfterTheDeviceOptionsAreAcceptedTheLastBuildStillHaltsAtItsBr
     EXPECT_EQ(markedLines(*form), QStringList{"delay.asm:3"});
     EXPECT_EQ(chipBreakpoints(), std::vector<uint32_t>{target.chip().programCounter()});
     EXPECT_TRUE(boxes.boxes.empty());
-    stopAndClose(form, boxes);
+    EXPECT_TRUE(stopAndClose(*form));
 }
 
 TEST_F(IdeSession, TheMemoryWindowShowsAndEditsABankOfTwelveBitWords)
@@ -112,7 +95,7 @@ TEST_F(IdeSession, TheMemoryWindowShowsAndEditsABankOfTwelveBitWords)
     EXPECT_EQ(target.chip().data(0x300 + 2 * 5, 2), (std::vector<uint8_t>{0xBC, 0x0A}));
     EXPECT_EQ(words->model()->index(0, 5).data().toString(), "ABC");
     EXPECT_TRUE(boxes.boxes.empty());
-    stopAndClose(form, boxes);
+    EXPECT_TRUE(stopAndClose(*form));
 }
 
 }  // namespace

@@ -513,7 +513,7 @@ TEST_F(EditorWindowTest, TabOptionsReachEveryEditorAndTheRegistry)
     EXPECT_EQ(editor->Editor().SendEditor(S::SCI_GETTABWIDTH), 8);
     EXPECT_EQ(editor->Editor().SendEditor(S::SCI_GETUSETABS), 0);
     EXPECT_EQ(host_.currentTabSize, 8);
-    const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, kTolvaneKey, false);
+    const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, tolvane::kSettingsKey, false);
     ASSERT_TRUE(key);
     EXPECT_EQ(key->readInteger("TabSize"), 8);
     EXPECT_EQ(key->readBool("UseTabs"), false);

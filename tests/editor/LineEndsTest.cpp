@@ -23,6 +23,12 @@ std::pair<std::string, LineEnd> Normalised(std::string_view text, std::optional<
     return {result, normaliser.lineEnd()};
 }
 
+// The whole text in one piece, made the given kind.
+std::string NormaliseLineEnds(std::string_view text, LineEnd lineEnd)
+{
+    return Normalised(text, lineEnd).first;
+}
+
 }  // namespace
 
 TEST(LineEnds, EveryKindOfLineEndBecomesCrLfAndTheLastLineGetsOne)

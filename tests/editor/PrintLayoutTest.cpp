@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "PrintLayout.h"
+#include "TextLines.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ TEST(PrintLayout, PageRangeIsClampedToThePagesThereAre)
 
 TEST(PrintLayout, SplitLinesTakesEveryLineEnd)
 {
-    EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
-    EXPECT_EQ(SplitLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));
-    EXPECT_TRUE(SplitLines("").empty());
+    EXPECT_EQ(platform::splitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(platform::splitLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));
+    EXPECT_TRUE(platform::splitLines("").empty());
 }

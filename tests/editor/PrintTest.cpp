@@ -60,7 +60,7 @@ TEST_F(PrintTest, A130LineFileFillsTheExpectedPages)
     EXPECT_FALSE(host_.printService->offered[0].selectionOffered);
     EXPECT_EQ(host_.printService->offered[0].range, PrintChoice::Range::All);
     EXPECT_TRUE(host_.currentPrintLineNumbers);
-    const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, kTolvaneKey, false);
+    const auto key = platform::RegistryKey::open(platform::RegistryRoot::CurrentUser, tolvane::kSettingsKey, false);
     ASSERT_TRUE(key);
     EXPECT_EQ(key->readBool("PrintLineNums"), true);
 }

@@ -64,8 +64,7 @@ protected:
         script.start(QStringLiteral("bash"), {QStringLiteral(TOLVANE_SOURCE_DIR "/scripts/run.sh")});
         EXPECT_TRUE(script.waitForFinished(10000));
         EXPECT_EQ(script.exitCode(), 0) << script.readAllStandardError().toStdString();
-        QFile opened(build + QStringLiteral("/bin/Ostravel.opened"));
-        return opened.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(opened.readAll()) : QString();
+        return QString::fromLocal8Bit(fileContents(build + QStringLiteral("/bin/Ostravel.opened")));
     }
 
     static std::unique_ptr<RegistryKey> settingsKey()
@@ -134,20 +133,16 @@ TEST_F(RunScript, TheIdeOpensAWorkingCopyOfTheSampleThatKeepsTheUsersEdits)
 {
     const QString sample = QStringLiteral(TOLVANE_SOURCE_DIR "/samples/blink");
     const QStringList names = QDir(sample).entryList(QDir::Files);
-    const auto contents = [](const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
     std::map<QString, QByteArray> tracked;
     for (const QString& name : names)
-        tracked[name] = contents(sample + QLatin1Char('/') + name);
+        tracked[name] = fileContents(sample + QLatin1Char('/') + name);
 
     const QString build = buildWith({});
     const QString copy = build + QStringLiteral("/samples/blink");
     const QString project = runScript(build);
     ASSERT_EQ(project, copy + QStringLiteral("/blink.prj"));
     for (const QString& name : names)
-        EXPECT_EQ(contents(copy + QLatin1Char('/') + name), tracked[name]) << name.toStdString();
+        EXPECT_EQ(fileContents(copy + QLatin1Char('/') + name), tracked[name]) << name.toStdString();
 
     // The IDE saves the project it opened at exit, and the user changed a source.
     {
@@ -165,15 +160,15 @@ TEST_F(RunScript, TheIdeOpensAWorkingCopyOfTheSampleThatKeepsTheUsersEdits)
     ASSERT_TRUE(source.open(QIODevice::Append));
     source.write("; mine\n");
     source.close();
-    const QByteArray saved = contents(project);
+    const QByteArray saved = fileContents(project);
     EXPECT_NE(saved, tracked[QStringLiteral("blink.prj")]);
 
     // The next start opens the same copy as the user left it.
     EXPECT_EQ(runScript(build), project);
-    EXPECT_EQ(contents(project), saved);
-    EXPECT_TRUE(contents(copy + QStringLiteral("/blink.asm")).endsWith("; mine\n"));
+    EXPECT_EQ(fileContents(project), saved);
+    EXPECT_TRUE(fileContents(copy + QStringLiteral("/blink.asm")).endsWith("; mine\n"));
     for (const QString& name : names)
-        EXPECT_EQ(contents(sample + QLatin1Char('/') + name), tracked[name]) << name.toStdString();
+        EXPECT_EQ(fileContents(sample + QLatin1Char('/') + name), tracked[name]) << name.toStdString();
 }
 
 TEST(SampleProject, IsWhatTheProjectWriterWrites)

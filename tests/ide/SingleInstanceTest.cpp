@@ -83,11 +83,7 @@ protected:
     }
 
     QString report() const { return folders.file("front-report"); }
-    QByteArray reported() const
-    {
-        QFile file(report());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray reported() const { return fileContents(report()); }
     QByteArray reportedWithin(int milliseconds) const
     {
         QElapsedTimer clock;
@@ -162,7 +158,7 @@ TEST_F(SingleInstance, AFirstInstanceThatDoesNotAnswerEndsTheSecondSilently)
 
     QElapsedTimer clock;
     clock.start();
-    EXPECT_FALSE(platform::SingleInstance::probeRunningInstance());
+    EXPECT_FALSE(platform::SingleInstance::probeRunningInstance(folders.runtime()));
     EXPECT_GE(clock.elapsed(), 190);
     EXPECT_LT(clock.elapsed(), 600);
 

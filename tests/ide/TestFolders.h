@@ -1,7 +1,8 @@
 #pragma once
 // Each test gets its own settings and runtime folders through the XDG
 // variables, restored afterwards. The machine-wide device list exists and is
-// empty, so that the IDE starts without a device.
+// empty, so that the IDE starts without a device. Also how a test reads back
+// a file written there.
 
 #include <QByteArray>
 #include <QDir>
@@ -48,3 +49,10 @@ private:
     QTemporaryDir root_;
     std::map<std::string, QByteArray> saved_;
 };
+
+// The whole file, or nothing when it cannot be read (not written yet, or gone).
+inline QByteArray fileContents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}

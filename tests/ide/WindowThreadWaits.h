@@ -1,11 +1,12 @@
 #pragma once
 // Waits on the window thread for the IDE tests, and the sample project
-// copied where a test may write.
+// copied where a test may write and change it.
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QStringList>
 #include <QThread>
 #include <functional>
 
@@ -30,7 +31,9 @@ inline bool waitFor(const std::function<bool()>& condition, int milliseconds = 3
     return condition();
 }
 
-// Copies samples/blink into the folder "blink" of the test's folders; gives its project file.
+// Copies samples/blink into the folder "blink" of the test's folders; gives its
+// project file. Files already there are kept, so a test may change the copy
+// before it opens the project.
 inline QString copySampleProject(const ScopedTestFolders& folders, const char* sourceDir)
 {
     const QDir from(QString::fromLocal8Bit(sourceDir) + QStringLiteral("/samples/blink"));
@@ -38,4 +41,20 @@ inline QString copySampleProject(const ScopedTestFolders& folders, const char* s
     for (const QString& name : from.entryList(QDir::Files))
         QFile::copy(from.filePath(name), folders.file("blink") + QLatin1Char('/') + name);
     return folders.file("blink/blink.prj");
+}
+
+// Adds lines to the project file's [WINDOWS] section, as a project saved with
+// those windows open; false when the file has no such section or cannot be written.
+inline bool addWindowLines(const QString& project, const QStringList& lines)
+{
+    QFile file(project);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray text = file.readAll();
+    file.close();
+    const QByteArray section("[WINDOWS]\r\n");
+    if (!text.contains(section))
+        return false;
+    text.replace(section, section + lines.join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
 }

@@ -4,15 +4,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTextCursor>
-#include <QTimer>
 #include <QtTest/QTest>
 #include <algorithm>
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -20,10 +17,10 @@
 #include "DeviceBinding.h"
 #include "DeviceList.h"
 #include "EditorWindows.h"
-#include "FakeDeviceScript.h"
+#include "FakeDeviceMainWindow.h"
 #include "HostileFiles.h"
-#include "MainSettings.h"
 #include "MessageBoxes.h"
+#include "ModalSteps.h"
 #include "ProjectSession.h"
 #include "Registry.h"
 #include "SaveFileDialog.h"
@@ -37,54 +34,8 @@ namespace {
 using platform::RegistryKey;
 using platform::RegistryRoot;
 
-std::unique_ptr<RegistryKey> settingsKey()
-{
-    return RegistryKey::open(RegistryRoot::CurrentUser, kSettingsKey, true);
-}
-
-// Runs the command, which opens a file dialog; gives the folder the dialog
-// showed first, and cancels it.
-QString folderOfNextFileDialog(const std::function<void()>& command)
-{
-    QString shown;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&shown] {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            auto* dialog = qobject_cast<QFileDialog*>(window);
-            if (dialog && dialog->isVisible()) {
-                shown = dialog->directory().absolutePath();
-                dialog->reject();
-            }
-        }
-    });
-    poll.start(10);
-    command();
-    return shown;
-}
-
-class Wiring : public testing::Test {
+class Wiring : public FakeDeviceMainWindowTest {
 protected:
-    void SetUp() override
-    {
-        script.install();
-        auto devices = RegistryKey::open(RegistryRoot::CurrentUser, devices::kDevicesKey, true);
-        ASSERT_TRUE(devices && devices->writeString("Fake Device", FAKE_DEVICE));
-        ASSERT_TRUE(settingsKey()->writeString("Device", "Fake Device"));
-    }
-
-    std::unique_ptr<TMainForm> start()
-    {
-        auto form = std::make_unique<TMainForm>();
-        form->show();
-        settle();
-        return form;
-    }
-
-    bool called(const std::string& call)
-    {
-        std::lock_guard lock(script.mutex);
-        return std::find(script.calls.begin(), script.calls.end(), call) != script.calls.end();
-    }
     std::ptrdiff_t position(const std::string& call)
     {
         std::lock_guard lock(script.mutex);
@@ -92,11 +43,6 @@ protected:
     }
 
     QString sampleProject() { return copySampleProject(folders, TOLVANE_SOURCE_DIR); }
-
-    ScopedTestFolders folders;
-    FakeDeviceScript script;
-    platform::RecordingMessageBoxes boxes;
-    platform::ScopedMessageBoxes scopedBoxes{boxes};
 };
 
 TEST_F(Wiring, TheSavedDeviceIsSelectedAndItsMessagesAppearInTheDockedMessagesWindow)
@@ -198,7 +144,7 @@ TEST_F(Wiring, SaveProjectAsUsesTheSaveDialogWhoseFolderIsKeptAtClose)
     // The project question at exit: No, so the copy stays as written.
     boxes.answers.push_back(platform::BoxAnswer::No);
     EXPECT_TRUE(form->close());
-    EXPECT_EQ(settingsKey()->readString("SaveDir"), folders.file("elsewhere").toStdString());
+    EXPECT_EQ(settings()->readString("SaveDir"), folders.file("elsewhere").toStdString());
 }
 
 TEST_F(Wiring, BreakpointsToggledInAnEditorAreSavedWithTheProjectAndMarkedAgainOnOpening)
@@ -249,7 +195,7 @@ TEST_F(Wiring, BuildAllHandsTheProjectToTheDeviceAndReportsOnTheMessagesWindow)
 
 TEST_F(Wiring, RunStartsOnTheWorkerAndStopEndsIt)
 {
-    settingsKey()->writeBool("AlwaysAllowRun", true);
+    settings()->writeBool("AlwaysAllowRun", true);
     auto form = start();
     ASSERT_TRUE(form->actions.run->isEnabled());
     form->actions.run->trigger();
@@ -287,7 +233,7 @@ TEST_F(Wiring, ADoubleClickOnAMessageTheDeviceLocatesOpensItsLine)
 TEST_F(Wiring, SelectingAnotherDeviceDuringARunEndsTheRunFirst)
 {
     RegistryKey::open(RegistryRoot::CurrentUser, devices::kDevicesKey, true)->writeString("Other Fake", FAKE_DEVICE);
-    settingsKey()->writeBool("AlwaysAllowRun", true);
+    settings()->writeBool("AlwaysAllowRun", true);
     auto form = start();
     form->actions.run->trigger();
     ASSERT_TRUE(waitFor([&] { return called("Run"); }));
@@ -311,13 +257,13 @@ TEST_F(Wiring, SelectingAnotherDeviceDuringARunEndsTheRunFirst)
 
 TEST_F(Wiring, ClosingDuringARunSavesTheSettingsStopsTheWorkerThenFreesTheDevice)
 {
-    settingsKey()->writeBool("AlwaysAllowRun", true);
+    settings()->writeBool("AlwaysAllowRun", true);
     auto form = start();
     form->actions.run->trigger();
     ASSERT_TRUE(waitFor([&] { return called("Run"); }));
 
     EXPECT_TRUE(form->close());
-    EXPECT_EQ(settingsKey()->readString("Device"), "Fake Device");
+    EXPECT_EQ(settings()->readString("Device"), "Fake Device");
     form.reset();
     ASSERT_TRUE(called("Stop"));
     ASSERT_TRUE(called("~FakeDevice"));

@@ -12,10 +12,8 @@
 #include <memory>
 
 #include "DebugController.h"
-#include "DeviceList.h"
 #include "EditorWindows.h"
-#include "FakeDeviceScript.h"
-#include "MainSettings.h"
+#include "FakeDeviceMainWindow.h"
 #include "MessageBoxes.h"
 #include "ModalSteps.h"
 #include "ProjectSession.h"
@@ -27,29 +25,8 @@
 
 namespace {
 
-using platform::RegistryKey;
-using platform::RegistryRoot;
-
-class ProjectCommands : public testing::Test {
+class ProjectCommands : public FakeDeviceMainWindowTest {
 protected:
-    void SetUp() override
-    {
-        script.install();
-        auto devices = RegistryKey::open(RegistryRoot::CurrentUser, devices::kDevicesKey, true);
-        ASSERT_TRUE(devices && devices->writeString("Fake Device", FAKE_DEVICE));
-        ASSERT_TRUE(settings()->writeString("Device", "Fake Device"));
-    }
-    static std::unique_ptr<RegistryKey> settings()
-    {
-        return RegistryKey::open(RegistryRoot::CurrentUser, kSettingsKey, true);
-    }
-    std::unique_ptr<TMainForm> start()
-    {
-        auto form = std::make_unique<TMainForm>();
-        form->show();
-        settle();
-        return form;
-    }
     QString file(const QString& name, const QByteArray& text) const
     {
         const QString path = folders.file("work") + QLatin1Char('/') + name;
@@ -59,12 +36,6 @@ protected:
         out.write(text);
         return path;
     }
-    bool called(const std::string& call)
-    {
-        std::lock_guard lock(script.mutex);
-        return std::find(script.calls.begin(), script.calls.end(), call) != script.calls.end();
-    }
-
     static void choose(TMainForm& form, QMenu* menu, QAction* entry)
     {
         chooseMenuEntry(form, *menu, *entry);
@@ -80,11 +51,6 @@ protected:
                 enabled << action->text();
         return enabled;
     }
-
-    ScopedTestFolders folders;
-    FakeDeviceScript script;
-    platform::RecordingMessageBoxes boxes;
-    platform::ScopedMessageBoxes scopedBoxes{boxes};
 };
 
 TEST_F(ProjectCommands, ChangingTheProjectDuringADebugRunLeavesTheDebugActionsToTheDebugState)

@@ -1,16 +1,21 @@
 #pragma once
 // Files that must never be read as if they were ordinary ones: a FIFO whose
 // blocked reader is released after a grace period (so that code which would
-// wait on it fails its test instead of hanging it), and a sparse file that
-// looks huge but takes no disk space.
+// wait on it fails its test instead of hanging it), a sparse file that looks
+// huge but takes no disk space, and a time limit for a call such a file could
+// hold for ever.
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
+#include <future>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace test_support {
 
@@ -60,6 +65,20 @@ inline bool makeSparseFile(const std::string& path, std::uint64_t size)
     const bool sized = ::ftruncate(fd, static_cast<off_t>(size)) == 0;
     ::close(fd);
     return sized;
+}
+
+// The call's result, run on a thread of its own. A call that has not returned
+// within the limit (it waits for a reader of a FIFO, say) would never end the
+// test: the process ends, with `blocked` on stderr.
+template <class Call>
+auto returnsWithin(std::chrono::seconds limit, const char* blocked, Call call)
+{
+    auto result = std::async(std::launch::async, std::move(call));
+    if (result.wait_for(limit) != std::future_status::ready) {
+        std::fprintf(stderr, "%s\n", blocked);
+        std::_Exit(EXIT_FAILURE);
+    }
+    return result.get();
 }
 
 }  // namespace test_support

@@ -64,6 +64,20 @@ inline void typeFileName(QFileDialog& dialog, const QString& name)
     static_cast<QDialog&>(dialog).accept();
 }
 
+// Runs the command, which opens a file dialog; gives the folder the dialog
+// showed first, and cancels it. Empty when no file dialog came.
+inline QString folderOfNextFileDialog(const std::function<void()>& command)
+{
+    QString shown;
+    QPointer<QTimer> step = onNextDialog<QFileDialog>([&shown](QFileDialog& dialog) {
+        shown = dialog.directory().absolutePath();
+        dialog.reject();
+    });
+    command();
+    delete step;
+    return shown;
+}
+
 inline void press(QAbstractButton* button)
 {
     QTest::mouseClick(button, Qt::LeftButton);

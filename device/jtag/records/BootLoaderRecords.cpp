@@ -179,7 +179,7 @@ std::vector<uint8_t> pageReadData(std::span<const uint8_t> reply, size_t firstPa
     return data;
 }
 
-std::optional<VariableWrite> variableWrite16(Target target, uint16_t byteAddress, std::span<const uint8_t> bytes)
+std::optional<VariableWrite> variableWrite16(Target target, uint64_t byteAddress, std::span<const uint8_t> bytes)
 {
     return variable(commands::variableWriteHeader(Form::Bytes16, target, byteAddress, bytes.size()), bytes);
 }

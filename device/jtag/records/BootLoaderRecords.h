@@ -63,13 +63,15 @@ std::optional<WireRecord> pageRead32(Target target, uint64_t wordAddress, uint8_
 size_t pageReadDataPair(Core core, bool shortForm);
 std::vector<uint8_t> pageReadData(std::span<const uint8_t> reply, size_t firstPair, uint8_t pageBytes);
 
-// A variable-length write: a header record, then the data record. Forms that
-// count words pad an odd byte count with one 0xFF so the last byte is written.
+// A variable-length write: a header record, then the data record; nullopt when
+// the bytes are empty or too many, or the address does not fit the record.
+// Forms that count words pad an odd byte count with one 0xFF so the last byte
+// is written.
 struct VariableWrite {
     WireRecord header;
     WireRecord data;
 };
-std::optional<VariableWrite> variableWrite16(Target target, uint16_t byteAddress, std::span<const uint8_t> bytes);
+std::optional<VariableWrite> variableWrite16(Target target, uint64_t byteAddress, std::span<const uint8_t> bytes);
 std::optional<VariableWrite> variableWrite16Extended(Target target, uint64_t wordAddress,
                                                      std::span<const uint8_t> bytes);
 std::optional<VariableWrite> variableWrite32(Target target, uint64_t wordAddress, std::span<const uint8_t> bytes);

@@ -193,9 +193,8 @@ int SolbusDriver::writeProgramBlock(uint64_t byteAddress, size_t count, const ui
     return rlaMode() ? rlaWrite(byteAddress, bytes) : loaderWrite(byteAddress, bytes);
 }
 
-bool SolbusDriver::fixedPageFits(bool wide)
+bool SolbusDriver::fixedPageFits(Form form)
 {
-    const Form form = is32Bit() ? Form::Words32 : wide ? Form::Words16 : Form::Bytes16;
     const std::optional<Bytes> header = loader::pageWriteHeader(form, Target::Code, 0, pageBytes_);
     if (!header) {
         messages_.linkError(kUnknownLoader);
@@ -209,9 +208,8 @@ bool SolbusDriver::fixedPageFits(bool wide)
     return true;
 }
 
-bool SolbusDriver::writeFixedPages(uint64_t byteAddress, std::span<const uint8_t> data, bool wide)
+bool SolbusDriver::writeFixedPages(uint64_t byteAddress, std::span<const uint8_t> data, Form form)
 {
-    const Form form = is32Bit() ? Form::Words32 : wide ? Form::Words16 : Form::Bytes16;
     const size_t p = pageBytes_;
     for (size_t done = 0; done < data.size();) {
         const uint64_t at = byteAddress + done;
@@ -220,8 +218,7 @@ bool SolbusDriver::writeFixedPages(uint64_t byteAddress, std::span<const uint8_t
         Bytes page(p, kErasedByte);
         if (offset != 0) {
             // A page the write starts inside keeps the bytes before the write.
-            const auto read = loader::pageReadHeader(form, Target::Code, headerAddress(form, pageAddress), p);
-            const std::optional<Bytes> before = read && send(*read) ? transport_.replyData(p) : std::nullopt;
+            const std::optional<Bytes> before = readLoaderBytes(form, pageAddress, p);
             if (!before)
                 return false;
             page = *before;
@@ -247,20 +244,21 @@ bool SolbusDriver::writeFixedPages(uint64_t byteAddress, std::span<const uint8_t
                           "length operation.",
                           before, status));
         else
-            messages_.line(formatted(wide ? "Bad status code received (0x%02x) from the boot loader during a fixed "
-                                            "length operation (2)."
-                                          : "Bad status code received (0x%02x) from the boot loader during a fixed "
-                                            "length operation (1).",
+            messages_.line(formatted(form == Form::Words16
+                                         ? "Bad status code received (0x%02x) from the boot loader during a fixed "
+                                           "length operation (2)."
+                                         : "Bad status code received (0x%02x) from the boot loader during a fixed "
+                                           "length operation (1).",
                                      status));
         return false;
     }
     return true;
 }
 
-std::optional<SolbusDriver::Bytes> SolbusDriver::readLoaderWord(Form form, uint64_t byteAddress)
+std::optional<SolbusDriver::Bytes> SolbusDriver::readLoaderBytes(Form form, uint64_t byteAddress, size_t count)
 {
-    const auto read = loader::pageReadHeader(form, Target::Code, byteAddress / 2, 2);
-    return read && send(*read) ? transport_.replyData(2) : std::nullopt;
+    const auto read = loader::pageReadHeader(form, Target::Code, headerAddress(form, byteAddress), count);
+    return read && send(*read) ? transport_.replyData(count) : std::nullopt;
 }
 
 std::optional<SolbusDriver::Bytes> SolbusDriver::wholeWords(Form form, uint64_t& byteAddress,
@@ -268,23 +266,18 @@ std::optional<SolbusDriver::Bytes> SolbusDriver::wholeWords(Form form, uint64_t&
 {
     if (byteAddress % 2 == 0)
         return loader::paddedToWords(data);
-    // A write that starts inside a word writes the byte before it again as
-    // the flash holds it, so that both land where they belong.
-    const std::optional<Bytes> first = readLoaderWord(form, byteAddress - 1);
-    if (!first)
+    const std::optional<Bytes> word = readLoaderBytes(form, byteAddress - 1, 2);
+    if (!word)
         return std::nullopt;
-    Bytes words{first->front()};
-    words.insert(words.end(), data.begin(), data.end());
     --byteAddress;
-    // An odd count gets one erased byte more.
-    return loader::paddedToWords(words);
+    return loader::paddedToWords(loader::fromWordStart(word->front(), data));
 }
 
-bool SolbusDriver::writeVariable(uint64_t byteAddress, std::span<const uint8_t> data, bool wide)
+bool SolbusDriver::writeVariable(uint64_t byteAddress, std::span<const uint8_t> data, Form form)
 {
-    const Form form = is32Bit() ? Form::Words32 : wide ? Form::Words16 : Form::Bytes16;
     // The word forms address and count whole words.
-    const std::optional<Bytes> bytes = wide ? wholeWords(form, byteAddress, data) : Bytes(data.begin(), data.end());
+    const std::optional<Bytes> bytes =
+        form != Form::Bytes16 ? wholeWords(form, byteAddress, data) : Bytes(data.begin(), data.end());
     if (!bytes)
         return false;
     const std::optional<Bytes> header =
@@ -301,15 +294,15 @@ bool SolbusDriver::writeVariable(uint64_t byteAddress, std::span<const uint8_t> 
 
 int SolbusDriver::loaderWrite(uint64_t byteAddress, std::span<const uint8_t> data)
 {
-    const bool wide = is32Bit() || byteAddress > 0xFFFF;
+    const Form form = loader::formFor(core(), byteAddress);
     // A page that cannot go as one command fails before anything is written.
-    if (loaderFixedLength_ && !fixedPageFits(wide))
+    if (loaderFixedLength_ && !fixedPageFits(form))
         return kLinkFailure;
-    if (wide && !loaderCommand(loader::extendedMode(true)))
+    if (form != Form::Bytes16 && !loaderCommand(loader::extendedMode(true)))
         return kLinkFailure;
     const bool written =
-        loaderFixedLength_ ? writeFixedPages(byteAddress, data, wide) : writeVariable(byteAddress, data, wide);
-    if (wide && !is32Bit() && !send(loader::extendedMode(false)))
+        loaderFixedLength_ ? writeFixedPages(byteAddress, data, form) : writeVariable(byteAddress, data, form);
+    if (form == Form::Words16 && !send(loader::extendedMode(false)))
         return kLinkFailure;
     if (!written)
         return kLinkFailure;
@@ -387,10 +380,8 @@ int SolbusDriver::rlaWrite(uint64_t byteAddress, std::span<const uint8_t> data)
 bool SolbusDriver::runPostLoadCommands()
 {
     Lock lock(mutex_);
-    // The commands are the boot loader's, also after a load that wrote nothing.
-    if (!config_.postLoadCommands.empty() && state_ != TargetState::Loader && !enterLoader(false))
-        return false;
-    return commandLists_.runPostLoad(config_.postLoadCommands, config_.postLoadDelayMs);
+    return commandLists_.runPostLoad(config_.postLoadCommands, config_.postLoadDelayMs, state_,
+                                     [this] { return enterLoader(false); });
 }
 
 }  // namespace zern

@@ -135,11 +135,11 @@ private:
     bool unlockLoader();
     bool learnLoaderMode();
     int loaderWrite(uint64_t byteAddress, std::span<const uint8_t> data);
-    bool writeFixedPages(uint64_t byteAddress, std::span<const uint8_t> data, bool wide);
-    bool fixedPageFits(bool wide);
-    bool writeVariable(uint64_t byteAddress, std::span<const uint8_t> data, bool wide);
-    // The word at an even byte address, as the flash holds it.
-    std::optional<Bytes> readLoaderWord(chip::loader::Form form, uint64_t byteAddress);
+    bool writeFixedPages(uint64_t byteAddress, std::span<const uint8_t> data, chip::loader::Form form);
+    bool fixedPageFits(chip::loader::Form form);
+    bool writeVariable(uint64_t byteAddress, std::span<const uint8_t> data, chip::loader::Form form);
+    // `count` bytes from a byte address (whole words in the word forms), as the flash holds them.
+    std::optional<Bytes> readLoaderBytes(chip::loader::Form form, uint64_t byteAddress, size_t count);
     // The data widened to whole words, the address moved to the first of them.
     std::optional<Bytes> wholeWords(chip::loader::Form form, uint64_t& byteAddress, std::span<const uint8_t> data);
     bool queryPasswordAddresses();

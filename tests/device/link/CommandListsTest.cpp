@@ -1,6 +1,7 @@
 // The configured command lists with their "Status:" lines, and the link's
 // message forms, on their own.
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 namespace {
 
 using device_tests::MessageRecorder;
+using zern::TargetState;
 
 class CommandListsTest : public ::testing::Test {
 protected:
@@ -23,6 +25,14 @@ protected:
             status = static_cast<uint8_t>(0x40 + sent_.size());
             return static_cast<int>(sent_.size()) - 1 != failAt;
         });
+    }
+    // A driver's entry into the boot loader: it says so, and succeeds as told.
+    std::function<bool()> entry(bool succeeds = true)
+    {
+        return [this, succeeds] {
+            messages_.line("Entering Loader");
+            return succeeds;
+        };
     }
 
     zern::LinkMessages messages_{&MessageRecorder::callback};
@@ -49,12 +59,41 @@ TEST_F(CommandListsTest, ALinkFailureEndsTheListWithoutItsLine)
 
 TEST_F(CommandListsTest, PostLoadListEndsWithItsDelay)
 {
-    EXPECT_TRUE(runner().runPostLoad({{0x07, 0x01}}, 5));
+    EXPECT_TRUE(runner().runPostLoad({{0x07, 0x01}}, 5, TargetState::Loader, entry()));
     EXPECT_EQ(MessageRecorder::take(), (std::vector<std::string>{"Post-Load Command: 07, 01, Status: 41",
                                                                  "Post-Load Delay: 5", "Delay Complete"}));
     sent_.clear();
-    EXPECT_FALSE(runner(0).runPostLoad({{0x07}}, 5));
+    EXPECT_FALSE(runner(0).runPostLoad({{0x07}}, 5, TargetState::Loader, entry()));
     EXPECT_TRUE(MessageRecorder::take().empty());
+}
+
+// The post-load records are the boot loader's: a list with records enters it
+// first unless the target is in it, and a failed entry sends nothing.
+TEST_F(CommandListsTest, PostLoadListEntersTheLoaderOnlyForRecords)
+{
+    const std::string command = "Post-Load Command: 07, Status: 41";
+    const std::vector<std::string> delay = {"Post-Load Delay: 0", "Delay Complete"};
+    const struct {
+        const char* name;
+        zern::CommandList list;
+        TargetState state;
+        bool entryWorks;
+        bool ran;
+        size_t sent;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"halted", {{0x07}}, TargetState::Halted, true, true, 1, {"Entering Loader", command, delay[0], delay[1]}},
+        {"in the loader", {{0x07}}, TargetState::Loader, true, true, 1, {command, delay[0], delay[1]}},
+        {"no records", {}, TargetState::NotInDebug, false, true, 0, delay},
+        {"entry fails", {{0x07}}, TargetState::Running, false, false, 0, {"Entering Loader"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        sent_.clear();
+        EXPECT_EQ(runner().runPostLoad(c.list, 0, c.state, entry(c.entryWorks)), c.ran);
+        EXPECT_EQ(sent_.size(), c.sent);
+        EXPECT_EQ(MessageRecorder::take(), c.lines);
+    }
 }
 
 TEST(LinkMessages, LinkErrorsCarryTheAdviceAndNoCallbackDropsAll)

@@ -171,11 +171,8 @@ public:
             loader::variableWriteHeader(loader::Form::Bytes16, loader::Target::Code, byteAddress, count);
         if (count == 0 || count > 255 || !header)
             return kLinkBadArgument;
-        if (state_ != TargetState::Loader) {
-            chip_.holdInReset();
-            chip_.releaseReset(true);
-            state_ = TargetState::Loader;
-        }
+        if (state_ != TargetState::Loader)
+            enterLoader();
         if (erasePending_ && !erase())
             return kLinkFailure;
         chip_.debugCommand(*header);
@@ -185,7 +182,8 @@ public:
     }
     bool runPostLoadCommands() override
     {
-        return commandLists_.runPostLoad(config_.postLoadCommands, config_.postLoadDelayMs);
+        return commandLists_.runPostLoad(config_.postLoadCommands, config_.postLoadDelayMs, state_,
+                                         [this] { return enterLoader(); });
     }
 
 private:
@@ -249,6 +247,13 @@ private:
                 return value[0] == debug::kFiller && value[1] == debug::kFiller ? Answer::Refused : Answer::Accepted;
             },
             messages_);
+    }
+    bool enterLoader()
+    {
+        chip_.holdInReset();
+        chip_.releaseReset(true);
+        state_ = TargetState::Loader;
+        return true;
     }
     bool erase()
     {

@@ -87,6 +87,12 @@ protected:
         emulator_->adapter().clearReceived();
         MessageRecorder::take();
     }
+    // The driver and every port gone, as for the next case of a table.
+    void startOver()
+    {
+        driver_.reset();
+        solbus::resetSolbus();
+    }
     std::string traffic() { return emulator_->adapter().receivedHex(); }
     static std::string lines()
     {

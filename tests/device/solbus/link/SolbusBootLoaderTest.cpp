@@ -73,11 +73,6 @@ protected:
         EXPECT_EQ(lines(), "");
         EXPECT_TRUE(chip().protocolErrors().empty());
     }
-    void startOver()
-    {
-        driver_.reset();
-        solbus::resetSolbus();
-    }
 };
 
 TEST_F(SolbusBootLoaderTest, TheFirstWriteEntersTheLoaderAndErases)

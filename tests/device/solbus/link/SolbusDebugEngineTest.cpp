@@ -60,8 +60,7 @@ TEST_F(SolbusLinkTest, TheStartHaltsAtTheStartOfUserCodeOnEitherCore)
         EXPECT_EQ(driver_->targetState(), TargetState::Halted);
         EXPECT_FALSE(chip().codeBreakpoints()[0]);
         EXPECT_EQ(lines(), "");
-        driver_.reset();
-        solbus::resetSolbus();
+        startOver();
     }
 }
 
@@ -264,8 +263,7 @@ TEST_F(SolbusLinkTest, TheRegisterDumpFillsTheCacheOnEitherCore)
         EXPECT_EQ(traffic(), commandHex(c.core == CoreKind::Core32 ? "243000CD0B0000" : "243000CD0B"));
         ASSERT_TRUE(driver_->readAllRegisters(registers));
         EXPECT_EQ(registers[3], 0x0BCD);
-        driver_.reset();
-        solbus::resetSolbus();
+        startOver();
     }
 }
 
